@@ -1,0 +1,27 @@
+// A clock that stands still until told: set to any UTC instant, with any local offset (whole or half
+// hours) and offset changes at given instants (a daylight-saving switch in the middle of a run).
+#pragma once
+
+#include <map>
+
+#include "platform/clock.h"
+#include "platform/time_api.h"
+
+class SimulatedClock : public Clock {
+ public:
+  // Starts at the given UTC time with local time offsetMinutes ahead of UTC.
+  SimulatedClock(const SYSTEMTIME& utc, int offsetMinutes);
+
+  ULONGLONG UtcNow() override;
+  LONGLONG LocalOffsetAt(ULONGLONG utc) override;
+
+  void SetUtc(const SYSTEMTIME& utc);
+  void SetUtcFileTime(ULONGLONG utc);
+  void AdvanceMilliseconds(LONGLONG ms);
+  // From the given UTC instant on, local time is offsetMinutes ahead of UTC.
+  void ChangeOffsetAt(const SYSTEMTIME& utc, int offsetMinutes);
+
+ private:
+  ULONGLONG now_;
+  std::map<ULONGLONG, LONGLONG> offsets_;  // UTC instant -> offset in force from then on
+};

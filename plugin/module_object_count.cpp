@@ -1,0 +1,3 @@
+#include "plugin/module_object_count.h"
+
+LONG ModuleObjectCount = 0;

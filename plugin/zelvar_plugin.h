@@ -1,0 +1,56 @@
+// The plug-in object: the HomeScreenPlugin face (with its event dispatch) and the IPersistStream
+// face share one identity and one reference count, and the object holds all of the plug-in's state.
+#pragma once
+
+#include "platform/api.h"
+#include "plugin/host/home_screen_plugin.h"
+#include "plugin/plugin_base.h"
+#include "plugin/state/plugin_state.h"
+
+// {FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}
+inline constexpr CLSID CLSID_ZelvarPlugin = {0xFDEA2F9B, 0x0266, 0x11CF, {0xBA, 0xA6, 0x00, 0xAA, 0x00, 0x3E, 0x0E, 0x01}};
+
+class CZelvarPlugin : public PluginBase<CZelvarPlugin>, public IPersistStream {
+ public:
+  // Reference count 1; adds one to ModuleObjectCount.
+  CZelvarPlugin();
+
+  // IUnknown, shared by both faces.
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+
+  // IObjectWithSite.
+  HRESULT STDMETHODCALLTYPE SetSite(IUnknown* site) override;
+  HRESULT STDMETHODCALLTYPE GetSite(REFIID riid, void** ppvSite) override;
+
+  // HomeScreenPlugin (OnEvent comes from PluginBase).
+  HRESULT STDMETHODCALLTYPE Initialize(PluginHandle handle, IXMLDOMNode* settings) override;
+  HRESULT STDMETHODCALLTYPE GetHeight(LONG* height) override;
+  HRESULT STDMETHODCALLTYPE GetSelectability(BOOL* selectable) override;
+
+  // IPersistStream.
+  HRESULT STDMETHODCALLTYPE GetClassID(CLSID* classId) override;
+  HRESULT STDMETHODCALLTYPE IsDirty() override;
+  HRESULT STDMETHODCALLTYPE Load(IStream* stream) override;
+  HRESULT STDMETHODCALLTYPE Save(IStream* stream, BOOL clearDirty) override;
+  HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) override;
+
+  // Event handlers, called by the dispatch.
+  void OnNavigationKey();
+  void OnAction();
+  void OnPaint(const PluginEvent& event);
+  void OnSysColorChange();
+  void OnTimerEvent();
+
+  const PluginState& state() const { return state_; }
+
+ protected:
+  // Flushes pending drops to the stat file, then lowers ModuleObjectCount. The HostEnvironment is
+  // released by SetSite only.
+  ~CZelvarPlugin() override;
+
+ private:
+  LONG referenceCount_ = 1;
+  PluginState state_;
+};

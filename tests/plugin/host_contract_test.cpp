@@ -1,0 +1,46 @@
+#include "plugin/host/home_screen_plugin.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+// The event record crosses the host boundary as bytes: its little-endian layout is the contract.
+TEST(PluginEventLayout, PaintRecordBytesLandInTheirFields) {
+  const unsigned char bytes[28] = {2, 0, 0, 0,  0x78, 0x56, 0x34, 0x12, 1, 0, 0, 0,  0xFF, 0xFF, 0xFF, 0xFF,
+                                   2, 0, 0, 0,  100, 0, 0, 0,  20, 0, 0, 0};
+  PluginEvent event;
+  std::memcpy(&event, bytes, sizeof bytes);
+  EXPECT_EQ(event.type, static_cast<DWORD>(PE_PAINT));
+  EXPECT_EQ(event.paint.hdc, 0x12345678u);
+  EXPECT_EQ(event.paint.selected, 1u);
+  EXPECT_EQ(event.paint.left, -1);
+  EXPECT_EQ(event.paint.top, 2);
+  EXPECT_EQ(event.paint.right, 100);
+  EXPECT_EQ(event.paint.bottom, 20);
+}
+
+TEST(PluginEventLayout, KeyCodeIsTheSixteenBitsAfterTheType) {
+  const unsigned char bytes[8] = {0, 0, 0, 0, 39, 0, 0xAA, 0xBB};
+  PluginEvent event{};
+  std::memcpy(&event, bytes, sizeof bytes);
+  EXPECT_EQ(event.type, static_cast<DWORD>(PE_KEYDOWN));
+  EXPECT_EQ(event.key.keyCode, 39);
+}
+
+TEST(HostContract, EventTypesAndInterfaceIdsAreFixed) {
+  EXPECT_EQ(PE_KEYDOWN, 0u);
+  EXPECT_EQ(PE_ACTION, 1u);
+  EXPECT_EQ(PE_PAINT, 2u);
+  EXPECT_EQ(PE_SYSCOLORCHANGE, 3u);
+  EXPECT_EQ(PE_TIMER, 4u);
+  EXPECT_EQ(PE_DATACHANGE, 5u);
+  const unsigned char plugin[16] = {0xE9, 0x58, 0x0C, 0x7F, 0x30, 0x4F, 0xBB, 0x47,
+                                    0x96, 0x93, 0xD7, 0x78, 0xE9, 0x99, 0xC4, 0x33};
+  EXPECT_EQ(std::memcmp(&IID_HomeScreenPlugin, plugin, 16), 0);
+  const unsigned char environment[16] = {0xC0, 0x8D, 0x32, 0xFF, 0xF5, 0x22, 0xC1, 0x4A,
+                                         0xA1, 0x03, 0x19, 0xB3, 0x89, 0xC6, 0x33, 0xFA};
+  EXPECT_EQ(std::memcmp(&IID_HostEnvironment, environment, 16), 0);
+  const unsigned char colours[16] = {0x84, 0x8A, 0x1A, 0xE0, 0xEF, 0xDD, 0x8E, 0x43,
+                                     0x90, 0x04, 0x3F, 0xB2, 0xA9, 0x08, 0xE4, 0x65};
+  EXPECT_EQ(std::memcmp(&IID_HostColourLookup, colours, 16), 0);
+}

@@ -1,0 +1,201 @@
+#include "plugin/zelvar_plugin.h"
+
+#include <gtest/gtest.h>
+
+#include "plugin/debug_trace.h"
+#include "plugin/module_object_count.h"
+#include "tests/fakes/com_expect.h"
+#include "tests/fakes/fake_host.h"
+
+namespace {
+
+// {01234567-89AB-CDEF-0123-456789ABCDEF}: an interface nobody offers.
+constexpr IID kUnknownIid = {0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
+
+class PluginObject : public testing::Test {
+ protected:
+  void TearDown() override {
+    if (plugin != nullptr) {
+      EXPECT_EQ(plugin->Release(), 0u);
+    }
+  }
+  HomeScreenPlugin* face() { return plugin; }
+  CZelvarPlugin* plugin = new CZelvarPlugin;
+};
+
+TEST_F(PluginObject, BothFacesShareOneIdentityAndOneCount) {
+  void* primary = nullptr;
+  ASSERT_EQ(plugin->QueryInterface(IID_IUnknown, &primary), S_OK);
+  void* persist = nullptr;
+  ASSERT_EQ(face()->QueryInterface(IID_IPersist, &persist), S_OK);
+  EXPECT_EQ(persist, static_cast<IPersistStream*>(plugin));
+  EXPECT_NE(persist, primary);
+  EXPECT_REF_COUNT(face(), 3);
+
+  // IUnknown through the persistence face gives the primary face.
+  void* unknownThroughPersist = nullptr;
+  ASSERT_EQ(static_cast<IPersistStream*>(persist)->QueryInterface(IID_IUnknown, &unknownThroughPersist), S_OK);
+  EXPECT_EQ(unknownThroughPersist, primary);
+  EXPECT_EQ(unknownThroughPersist, static_cast<HomeScreenPlugin*>(plugin));
+  EXPECT_EQ(static_cast<IUnknown*>(persist)->Release(), 3u);
+  EXPECT_EQ(static_cast<IUnknown*>(unknownThroughPersist)->Release(), 2u);
+  EXPECT_EQ(static_cast<IUnknown*>(primary)->Release(), 1u);
+}
+
+TEST_F(PluginObject, AnswersItsInterfacesOnEitherFace) {
+  IUnknown* faces[] = {face(), static_cast<IPersistStream*>(plugin)};
+  for (IUnknown* f : faces) {
+    for (const IID* iid : {&IID_IUnknown, &IID_IObjectWithSite, &IID_HomeScreenPlugin, &IID_IPersist, &IID_IPersistStream}) {
+      EXPECT_INTERFACE(f, *iid, true);
+    }
+    EXPECT_INTERFACE(f, kUnknownIid, false);
+    EXPECT_INTERFACE(f, IID_IClassFactory, false);
+    EXPECT_INTERFACE(f, IID_HostEnvironment, false);
+    EXPECT_REF_COUNT(face(), 1);
+  }
+  EXPECT_EQ(plugin->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
+}
+
+TEST_F(PluginObject, PersistenceFaceNamesTheClassAndIsAlwaysDirty) {
+  IPersistStream* persist = plugin;
+  CLSID id{};
+  ASSERT_EQ(persist->GetClassID(&id), S_OK);
+  const CLSID expected = {0xFDEA2F9B, 0x0266, 0x11CF, {0xBA, 0xA6, 0x00, 0xAA, 0x00, 0x3E, 0x0E, 0x01}};
+  EXPECT_TRUE(IsEqualGUID(id, expected));
+  EXPECT_EQ(persist->IsDirty(), S_OK);
+  EXPECT_EQ(persist->IsDirty(), S_OK);
+}
+
+TEST_F(PluginObject, ConstantAnswersAndTheirTraceLines) {
+  LONG height = -1;
+  ASSERT_EQ(face()->GetHeight(&height), S_OK);
+  EXPECT_EQ(height, 20);
+  EXPECT_EQ(WString(TraceBuffer()), WString(TEXT("CZelvarPlugin::GetHeight called \r\n")));
+  BOOL selectable = -1;
+  ASSERT_EQ(face()->GetSelectability(&selectable), S_OK);
+  EXPECT_EQ(selectable, 1);
+  EXPECT_EQ(WString(TraceBuffer()), WString(TEXT("CZelvarPlugin::GetSelectability called \r\n")));
+}
+
+TEST(PluginLifetime, ConstructionAndLastReleaseMoveTheModuleCount) {
+  const LONG before = ModuleObjectCount;
+  auto* first = new CZelvarPlugin;
+  auto* second = new CZelvarPlugin;
+  EXPECT_EQ(ModuleObjectCount, before + 2);
+  EXPECT_EQ(first->AddRef(), 2u);
+  EXPECT_EQ(first->Release(), 1u);
+  EXPECT_EQ(ModuleObjectCount, before + 2);
+  EXPECT_EQ(first->Release(), 0u);
+  EXPECT_EQ(ModuleObjectCount, before + 1);
+  EXPECT_EQ(static_cast<IPersistStream*>(second)->Release(), 0u);
+  EXPECT_EQ(ModuleObjectCount, before);
+}
+
+class PluginSite : public PluginObject {
+ protected:
+  FakeHostEnvironment environment;
+};
+
+TEST_F(PluginSite, HoldsTheSitesEnvironmentUntilTheSiteIsTakenAway) {
+  FakeSite site(&environment);
+  ASSERT_EQ(face()->SetSite(&site), S_OK);
+  EXPECT_EQ(site.refCount(), 1);  // the site itself is not kept
+  EXPECT_EQ(environment.refCount(), 2);
+
+  void* out = nullptr;
+  ASSERT_EQ(face()->GetSite(IID_HostEnvironment, &out), S_OK);
+  EXPECT_EQ(out, static_cast<HostEnvironment*>(&environment));
+  static_cast<IUnknown*>(out)->Release();
+  EXPECT_EQ(face()->GetSite(kUnknownIid, &out), E_NOINTERFACE);
+
+  ASSERT_EQ(face()->SetSite(nullptr), S_OK);
+  EXPECT_EQ(environment.refCount(), 1);
+  EXPECT_EQ(face()->GetSite(IID_HostEnvironment, &out), E_FAIL);
+  EXPECT_EQ(out, nullptr);
+}
+
+TEST_F(PluginSite, GetSiteFailsBeforeAnySite) {
+  void* out = reinterpret_cast<void*>(0x1);
+  EXPECT_EQ(face()->GetSite(IID_IUnknown, &out), E_FAIL);
+  EXPECT_EQ(out, nullptr);
+}
+
+TEST_F(PluginSite, PassesTheSitesFailureThroughAndHoldsNothing) {
+  FakeSite good(&environment);
+  ASSERT_EQ(face()->SetSite(&good), S_OK);
+  FakeSite refusing(nullptr, E_NOINTERFACE);
+  EXPECT_EQ(face()->SetSite(&refusing), E_NOINTERFACE);
+  EXPECT_EQ(environment.refCount(), 1);  // the earlier environment was released
+  void* out = nullptr;
+  EXPECT_EQ(face()->GetSite(IID_HostEnvironment, &out), E_FAIL);
+  FakeSite broken(nullptr, static_cast<HRESULT>(0x80070005));
+  EXPECT_EQ(face()->SetSite(&broken), static_cast<HRESULT>(0x80070005));
+}
+
+TEST_F(PluginSite, ReplacingTheSiteReleasesTheOldEnvironment) {
+  FakeHostEnvironment other;
+  FakeSite first(&environment), second(&other);
+  ASSERT_EQ(face()->SetSite(&first), S_OK);
+  ASSERT_EQ(face()->SetSite(&second), S_OK);
+  EXPECT_EQ(environment.refCount(), 1);
+  EXPECT_EQ(other.refCount(), 2);
+  face()->SetSite(nullptr);
+}
+
+class EventDispatch : public PluginSite {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(face()->SetSite(&site), S_OK);
+  }
+  void TearDown() override {
+    face()->SetSite(nullptr);
+    PluginSite::TearDown();
+  }
+  HRESULT Send(DWORD type, WORD key = 0) {
+    PluginEvent event{};
+    event.type = type;
+    if (type == PE_KEYDOWN) event.key.keyCode = key;
+    return face()->OnEvent(&event);
+  }
+  void ClearTrace() { DebugTrace("%s", ""); }
+  FakeSite site{&environment};
+};
+
+TEST_F(EventDispatch, EachKnownTypeWritesItsTraceLine) {
+  const struct {
+    DWORD type;
+    const WCHAR* line;
+  } cases[] = {
+      {PE_KEYDOWN, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n")},
+      {PE_DATACHANGE, TEXT("PluginBase::OnEvent - PE_DATACHANGE\r\n")},
+  };
+  for (const auto& c : cases) {
+    ClearTrace();
+    EXPECT_EQ(Send(c.type, 13), S_OK);
+    EXPECT_EQ(WString(TraceBuffer()), WString(c.line));
+  }
+  EXPECT_TRUE(environment.repaints.empty());
+  EXPECT_TRUE(environment.timers.empty());
+}
+
+TEST_F(EventDispatch, UnknownTypesAndNullRecordsAreIgnoredSilently) {
+  for (DWORD type : {6u, 7u, 0x80000000u, 0x80000002u, 0xFFFFFFFFu}) {
+    ClearTrace();
+    EXPECT_EQ(Send(type), S_OK);
+    EXPECT_EQ(TraceBuffer()[0], 0) << type;
+  }
+  EXPECT_EQ(face()->OnEvent(nullptr), S_OK);
+  EXPECT_EQ(TraceBuffer()[0], 0);
+  EXPECT_TRUE(environment.repaints.empty());
+  EXPECT_TRUE(environment.timers.empty());
+}
+
+TEST(DebugTrace, CutsLinesLongerThanItsBuffer) {
+  const std::string longLine(5000, 'x');
+  DebugTrace("%s|%s", longLine.c_str(), longLine.c_str());
+  const WString traced(TraceBuffer());
+  EXPECT_EQ(traced.size(), kTraceBufferLength - 1);
+  EXPECT_EQ(traced.find_first_not_of(TEXT('x')), WString::npos);
+}
+
+}  // namespace

@@ -11,10 +11,13 @@
 #else
 #include "platform/com.h"
 #include "platform/file_api.h"
+#include "platform/gdi.h"
 #include "platform/guid.h"
 #include "platform/message_box.h"
+#include "platform/module_api.h"
 #include "platform/oleauto.h"
 #include "platform/power_api.h"
+#include "platform/registry.h"
 #include "platform/time_api.h"
 #include "platform/win_types.h"
 #include "platform/xmldom.h"

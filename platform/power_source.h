@@ -15,3 +15,5 @@ class PowerSource {
 // Without an installed source the machine's power_supply class in sysfs answers.
 PowerSource* InstallPowerSource(PowerSource* source);
 using ScopedPowerSource = ScopedService<PowerSource, InstallPowerSource>;
+// The installed source, or the sysfs source.
+PowerSource& CurrentPowerSource();

@@ -2,11 +2,26 @@
 
 #include "plugin/debug_trace.h"
 #include "plugin/module_object_count.h"
+#include "plugin/persisted_stream.h"
 #include "plugin/settings_reader.h"
+#include "plugin/state/host_requests.h"
+#include "stats/stat_file.h"
+#include "tracking/percent_series.h"
+#include "tracking/refresh_timer.h"
+#include "ui/battery_report.h"
+#include "ui/colours.h"
+#include "ui/line_painter.h"
 
-CZelvarPlugin::CZelvarPlugin() { ++ModuleObjectCount; }
+CZelvarPlugin::CZelvarPlugin() {
+  // Until the first fetch from the host the line is drawn in the system's colours.
+  state_.colours = SystemColours();
+  ++ModuleObjectCount;
+}
 
-CZelvarPlugin::~CZelvarPlugin() { --ModuleObjectCount; }
+CZelvarPlugin::~CZelvarPlugin() {
+  FlushPercents(state_);
+  --ModuleObjectCount;
+}
 
 HRESULT CZelvarPlugin::QueryInterface(REFIID riid, void** ppvObject) {
   if (ppvObject == nullptr) return E_POINTER;
@@ -84,18 +99,35 @@ HRESULT CZelvarPlugin::GetClassID(CLSID* classId) {
 
 HRESULT CZelvarPlugin::IsDirty() { return S_OK; }
 
-HRESULT CZelvarPlugin::Load(IStream* /*stream*/) { return E_NOTIMPL; }
+HRESULT CZelvarPlugin::Load(IStream* stream) {
+  if (stream != nullptr) LoadConfiguration(*stream, state_);
+  state_.session = DischargeSession{};
+  state_.OnPaintCalled = 0;
+  FlushPercents(state_);
+  state_.table.Reset();
+  LoadStatFile(state_.settings.StatFilename, static_cast<DWORD>(state_.settings.MaxHistoryDays), state_.table, true);
+  FetchColours(state_);
+  if (ScheduleTimer(state_, 1000)) ++state_.timerRequests;
+  return S_OK;
+}
 
-HRESULT CZelvarPlugin::Save(IStream* /*stream*/, BOOL /*clearDirty*/) { return E_NOTIMPL; }
+HRESULT CZelvarPlugin::Save(IStream* stream, BOOL /*clearDirty*/) {
+  if (stream != nullptr) SaveConfiguration(*stream, state_);
+  return S_OK;
+}
 
-HRESULT CZelvarPlugin::GetSizeMax(ULARGE_INTEGER* /*size*/) { return E_NOTIMPL; }
+HRESULT CZelvarPlugin::GetSizeMax(ULARGE_INTEGER* size) {
+  if (size == nullptr) return E_POINTER;
+  size->QuadPart = PersistedSize(state_);
+  return S_OK;
+}
 
-void CZelvarPlugin::OnNavigationKey() {}
+void CZelvarPlugin::OnNavigationKey() { RefreshOnKey(state_); }
 
-void CZelvarPlugin::OnAction() {}
+void CZelvarPlugin::OnAction() { ShowBatteryReport(state_); }
 
-void CZelvarPlugin::OnPaint(const PluginEvent& /*event*/) {}
+void CZelvarPlugin::OnPaint(const PluginEvent& event) { PaintLine(state_, event); }
 
-void CZelvarPlugin::OnSysColorChange() {}
+void CZelvarPlugin::OnSysColorChange() { FetchColours(state_); }
 
-void CZelvarPlugin::OnTimerEvent() {}
+void CZelvarPlugin::OnTimerEvent() { OnTimer(state_); }

@@ -1,0 +1,34 @@
+// The stat file: the append-only text file that keeps the hourly drops between runs.
+//
+//   [version 1]
+//   2024.3.9.15:3,2,4
+//
+// After the version line, each line is one flushed series: its start as local year.month.day.hour,
+// then its drops, the k-th drop belonging to hour (hour + k) mod 24. Old records are never removed;
+// the loader skips those outside the history window.
+#pragma once
+
+#include <vector>
+
+#include "platform/api.h"
+#include "stats/hourly_drain_table.h"
+
+// Files the records younger than maxHistoryDays (days counted against the local time now) into the
+// table with AddSample, then recomputes it once; with withRecords false only the version line is
+// checked. A missing file is created holding the version line. A wrong version line is shown in a
+// message box ("Version of Stat file is wrong") and nothing is loaded. Malformed, invalidly dated or
+// too old records are skipped silently. Answers S_OK, or E_FAIL when the file can neither be read
+// nor created; a file that exists but cannot be read is left untouched.
+HRESULT LoadStatFile(const WString& statFilename, DWORD maxHistoryDays, HourlyDrainTable& table,
+                     bool withRecords);
+
+// Appends one record for a series that started at seriesStart (UTC), dated in local time. A file
+// that is missing or empty gets the version line first, and a record cut short before (no final
+// line feed) is closed off first, so the file stays readable. When the file cannot be opened the
+// record is lost without a report.
+void AppendStatRecord(const WString& statFilename, FILETIME seriesStart, const std::vector<BYTE>& drops);
+
+// Whole seconds from earlier to later, both taken as they are (no time-zone conversion); the low 32
+// bits of the 64-bit difference. Both must be valid times (see SystemTimeToFileTime); an invalid
+// one makes the answer 0.
+LONG SecondsBetween(const SYSTEMTIME& earlier, const SYSTEMTIME& later);

@@ -1,0 +1,103 @@
+#include "platform/power_source_simulated.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/simulated_clock.h"
+#include "tests/fakes/time_builders.h"
+
+namespace {
+
+constexpr LONGLONG kMinuteMs = 60 * 1000;
+
+SimulatedBattery::DrainProfile Profile(double otherHours, std::initializer_list<std::pair<int, double>> hours) {
+  SimulatedBattery::DrainProfile profile;
+  profile.fill(otherHours);
+  for (const auto& [hour, rate] : hours) profile[hour] = rate;
+  return profile;
+}
+
+SYSTEM_POWER_STATUS_EX2 ReadStatus(SimulatedBattery& battery) {
+  SYSTEM_POWER_STATUS_EX2 status{};
+  EXPECT_TRUE(battery.Read(status, false));
+  return status;
+}
+
+}  // namespace
+
+TEST(SimulatedBattery, DrainsByTheLocalHourOfDay) {
+  SimulatedClock clock(Utc(2006, 5, 7, 10), 120);  // 12:00 local
+  ScopedClock installed(clock);
+  SimulatedBattery battery(80, Profile(2, {{12, 5}, {13, 4}}));
+  clock.AdvanceMilliseconds(90 * kMinuteMs);
+  const SYSTEM_POWER_STATUS_EX2 status = ReadStatus(battery);
+  EXPECT_EQ(status.ACLineStatus, AC_LINE_OFFLINE);
+  EXPECT_EQ(status.BatteryFlag, BATTERY_FLAG_HIGH);
+  EXPECT_EQ(status.BatteryLifePercent, 73);
+  EXPECT_EQ(status.BatteryCurrent, -60);  // 4 points per hour of 1500 mAh
+  EXPECT_EQ(status.BatteryLifeTime, 65700u);  // 73 points at 4 per hour
+  EXPECT_EQ(status.BatteryFullLifeTime, 90000u);
+  EXPECT_EQ(status.BatteryVoltage, 4038u);
+}
+
+TEST(SimulatedBattery, FollowsHalfHourOffsetsAndDaylightSaving) {
+  SimulatedClock india(Utc(2006, 5, 7, 10), 5 * 60 + 30);  // 15:30 local
+  ScopedClock installedIndia(india);
+  SimulatedBattery halfHours(80, Profile(0, {{15, 2}, {16, 6}}));
+  india.AdvanceMilliseconds(60 * kMinuteMs);
+  EXPECT_DOUBLE_EQ(halfHours.Percent(), 76);
+
+  SimulatedClock europe(Utc(2006, 3, 26, 0), 60);  // 01:00 local
+  europe.ChangeOffsetAt(Utc(2006, 3, 26, 1), 120);  // 02:00 local becomes 03:00
+  ScopedClock installedEurope(europe);
+  SimulatedBattery switched(80, Profile(0, {{1, 1}, {2, 10}, {3, 3}}));
+  europe.AdvanceMilliseconds(120 * kMinuteMs);
+  EXPECT_DOUBLE_EQ(switched.Percent(), 76);
+}
+
+TEST(SimulatedBattery, ChargesOnMainsUpToFullThenDrainsOffIt) {
+  SimulatedClock clock(Utc(2006, 5, 7, 10), 0);
+  ScopedClock installed(clock);
+  SimulatedBattery battery(80, Profile(4, {}));
+  battery.SetOnMains(true);
+  SYSTEM_POWER_STATUS_EX2 status = ReadStatus(battery);
+  EXPECT_EQ(status.ACLineStatus, AC_LINE_ONLINE);
+  EXPECT_EQ(status.BatteryFlag, BATTERY_FLAG_CHARGING);
+  EXPECT_EQ(status.BatteryCurrent, 600);
+  EXPECT_EQ(status.BatteryLifeTime, BATTERY_LIFE_UNKNOWN);
+  clock.AdvanceMilliseconds(90 * kMinuteMs);
+  status = ReadStatus(battery);
+  EXPECT_EQ(status.BatteryLifePercent, 100);
+  EXPECT_EQ(status.BatteryFlag, BATTERY_FLAG_HIGH);
+  EXPECT_EQ(status.BatteryCurrent, 0);
+
+  battery.SetOnMains(false);
+  clock.AdvanceMilliseconds(30 * kMinuteMs);
+  EXPECT_DOUBLE_EQ(battery.Percent(), 98);
+}
+
+TEST(SimulatedBattery, StaysEmptyAndIgnoresAClockSetBack) {
+  SimulatedClock clock(Utc(2006, 5, 7, 10), 0);
+  ScopedClock installed(clock);
+  SimulatedBattery battery(3, Profile(2, {}));
+  clock.AdvanceMilliseconds(-120 * kMinuteMs);
+  EXPECT_DOUBLE_EQ(battery.Percent(), 3);
+  clock.AdvanceMilliseconds(30 * kMinuteMs);
+  EXPECT_EQ(ReadStatus(battery).BatteryFlag, BATTERY_FLAG_CRITICAL);
+  clock.AdvanceMilliseconds(24 * 60 * kMinuteMs);
+  const SYSTEM_POWER_STATUS_EX2 status = ReadStatus(battery);
+  EXPECT_EQ(status.BatteryLifePercent, 0);
+  EXPECT_EQ(status.BatteryCurrent, 0);
+}
+
+TEST(SimulatedBattery, FailingMakesTheStatusCallFail) {
+  SimulatedClock clock(Utc(2006, 5, 7, 10), 0);
+  ScopedClock installedClock(clock);
+  SimulatedBattery battery;
+  ScopedPowerSource installed(battery);
+  SYSTEM_POWER_STATUS_EX2 status{};
+  battery.SetFailing(true);
+  EXPECT_EQ(GetSystemPowerStatusEx2(&status, sizeof(status), TRUE), 0u);
+  battery.SetFailing(false);
+  EXPECT_EQ(GetSystemPowerStatusEx2(&status, sizeof(status), TRUE), sizeof(status));
+  EXPECT_EQ(status.BatteryLifePercent, 80);
+}

@@ -1,0 +1,164 @@
+#include "platform/power_source_sysfs.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/sysfs_attribute.h"
+#include "tests/fakes/temp_folder.h"
+
+namespace {
+
+using Attributes = std::map<std::string, std::string>;
+using Tree = std::map<std::string, Attributes>;  // supply folder -> its attribute files
+
+// Listings of real machines as sysfs has them (µWh, µAh, µA, µV), one file per attribute.
+// ThinkPad X1 Extreme: energy only, "Not charging" at its charge threshold, no current_now.
+const Attributes kThinkPad = {{"type", "Battery"},         {"status", "Not charging"},
+                              {"energy_full", "69240000"}, {"energy_now", "65440000"},
+                              {"power_now", "0"},          {"cycle_count", "326"}};
+// Dell: charge only, current_now positive while discharging.
+const Attributes kDell = {{"type", "Battery"},         {"status", "Discharging"},
+                          {"present", "1"},            {"technology", "Li-poly"},
+                          {"voltage_now", "12600000"}, {"current_now", "756000"},
+                          {"charge_full", "4804000"},  {"charge_now", "4723000"},
+                          {"capacity", "98"},          {"capacity_level", "Normal"}};
+// Wireless mouse: a battery with scope Device that claims to be online.
+const Attributes kMouse = {{"type", "Battery"}, {"scope", "Device"}, {"online", "1"},
+                           {"status", "Discharging"}, {"capacity_level", "Normal"}};
+const Attributes kMainsOnline = {{"type", "Mains"}, {"online", "1"}};
+const Attributes kMainsOffline = {{"type", "Mains"}, {"online", "0"}};
+const Attributes kUsbOffline = {{"type", "USB"}, {"online", "0"}};
+const Attributes kUsbOnline = {{"type", "USB"}, {"online", "1"}};
+
+Attributes With(Attributes attributes, const Attributes& changes) {
+  for (const auto& [name, value] : changes) attributes[name] = value;
+  return attributes;
+}
+
+void Build(const TempFolder& root, const Tree& tree) {
+  for (const auto& [supply, attributes] : tree) {
+    for (const auto& [name, value] : attributes) root.Write(supply + "/" + name, value + "\n");
+  }
+}
+
+SYSTEM_POWER_STATUS_EX2 ReadTree(const Tree& tree) {
+  TempFolder root;
+  Build(root, tree);
+  SysfsPowerSource source(root.path());
+  SYSTEM_POWER_STATUS_EX2 status{};
+  EXPECT_TRUE(source.Read(status, true));
+  return status;
+}
+
+}  // namespace
+
+TEST(SysfsAttribute, TrimsTreatsEmptyOrMissingAsAbsentAndParsesStrictly) {
+  TempFolder folder;
+  folder.Write("status", "  Not charging \n");
+  folder.Write("empty", "");
+  folder.Write("blank", " \n");
+  folder.Write("capacity", "98\n");
+  EXPECT_EQ(ReadSysfsAttribute(folder.path(), "status"), "Not charging");
+  EXPECT_EQ(ReadSysfsAttribute(folder.path(), "empty"), std::nullopt);
+  EXPECT_EQ(ReadSysfsAttribute(folder.path(), "blank"), std::nullopt);
+  EXPECT_EQ(ReadSysfsAttribute(folder.path(), "missing"), std::nullopt);
+  EXPECT_EQ(ReadSysfsInteger(folder.path(), "capacity"), 98);
+  EXPECT_EQ(ParseStrictInteger("-1500000"), -1500000);
+  for (const char* bad : {"98%", "0x10", "+5", "1e3", "12.5", "-", "9223372036854775808"}) {
+    EXPECT_EQ(ParseStrictInteger(bad), std::nullopt) << bad;
+  }
+}
+
+TEST(SysfsPowerSource, FixtureTreesOfRealMachines) {
+  const struct {
+    const char* name;
+    Tree tree;
+    BYTE acLine;
+    BYTE flag;
+    BYTE percent;
+    LONG current;
+    DWORD lifeTime;
+  } cases[] = {
+      {"energy, not charging, adapter AC", {{"BAT0", kThinkPad}, {"AC", kMainsOnline}},
+       AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 95, 0, BATTERY_LIFE_UNKNOWN},
+      {"negative current, charging, adapter ADP1",
+       {{"BAT0", With(kDell, {{"current_now", "-1200000"}, {"status", "charging"}})},
+        {"ADP1", kMainsOnline}},
+       AC_LINE_ONLINE, BATTERY_FLAG_CHARGING, 98, 1200, BATTERY_LIFE_UNKNOWN},
+      {"empty current_now, status Unknown",
+       {{"BAT0", With(kDell, {{"current_now", ""}, {"status", "Unknown"}})}},
+       AC_LINE_UNKNOWN, BATTERY_FLAG_HIGH, 98, 0, BATTERY_LIFE_UNKNOWN},
+      {"ACAD and USB-C ports unplugged",
+       {{"BAT1", With(kThinkPad, {{"status", "Discharging"}, {"power_now", "8000000"}})},
+        {"ACAD", kMainsOffline},
+        {"ucsi-source-psy-USBC000:001", kUsbOffline},
+        {"ucsi-source-psy-USBC000:004", kUsbOffline}},
+       AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 95, 0, 29448},
+      {"plugged through a USB-C port",
+       {{"BAT1", With(kThinkPad, {{"status", "Charging"}})},
+        {"ACAD", kMainsOffline},
+        {"ucsi-source-psy-USBC000:001", kUsbOffline},
+        {"ucsi-source-psy-USBC000:004", kUsbOnline}},
+       AC_LINE_ONLINE, BATTERY_FLAG_CHARGING, 95, 0, BATTERY_LIFE_UNKNOWN},
+      {"peripheral online beside a discharging battery", {{"hidpp_battery_5", kMouse}, {"BAT0", kDell}},
+       AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 98, -756, 22490},
+      {"two batteries",
+       {{"BAT0", kThinkPad},
+        {"BAT1", With(kThinkPad, {{"energy_full", "23000000"}, {"energy_now", "2300000"}})}},
+       AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 73, 0, BATTERY_LIFE_UNKNOWN},
+      {"no battery at all", {{"hidpp_battery_5", kMouse}},
+       AC_LINE_ONLINE, BATTERY_FLAG_NO_BATTERY, BATTERY_PERCENTAGE_UNKNOWN, 0, BATTERY_LIFE_UNKNOWN},
+  };
+  for (const auto& c : cases) {
+    const SYSTEM_POWER_STATUS_EX2 status = ReadTree(c.tree);
+    EXPECT_EQ(status.ACLineStatus, c.acLine) << c.name;
+    EXPECT_EQ(status.BatteryFlag, c.flag) << c.name;
+    EXPECT_EQ(status.BatteryLifePercent, c.percent) << c.name;
+    EXPECT_EQ(status.BatteryCurrent, c.current) << c.name;
+    EXPECT_EQ(status.BatteryLifeTime, c.lifeTime) << c.name;
+  }
+}
+
+TEST(SysfsPowerSource, AnswersFromAReadingOfTheLastSecondUnlessAskedToUpdate) {
+  TempFolder root;
+  Build(root, {{"BAT0", kDell}});
+  std::chrono::steady_clock::time_point now{};
+  SysfsPowerSource source(root.path(), [&now] { return now; });
+  SYSTEM_POWER_STATUS_EX2 status{};
+  const auto percentRead = [&](bool update) {
+    EXPECT_TRUE(source.Read(status, update));
+    return status.BatteryLifePercent;
+  };
+  EXPECT_EQ(percentRead(false), 98);
+  root.Write("BAT0/charge_now", "2402000\n");
+  now += std::chrono::milliseconds(999);
+  EXPECT_EQ(percentRead(false), 98);
+  EXPECT_EQ(percentRead(true), 50);
+  root.Write("BAT0/charge_now", "4804000\n");
+  now += std::chrono::milliseconds(999);
+  EXPECT_EQ(percentRead(false), 50);
+  now += std::chrono::milliseconds(1);
+  EXPECT_EQ(percentRead(false), 100);
+}
+
+TEST(GetSystemPowerStatusEx2, FillsFromTheInstalledSourceOrFailsUntouched) {
+  TempFolder root;
+  Build(root, {{"BAT0", kDell}});
+  SysfsPowerSource source(root.path());
+  ScopedPowerSource installed(source);
+  SYSTEM_POWER_STATUS_EX2 status{};
+  EXPECT_EQ(GetSystemPowerStatusEx2(&status, sizeof(status), FALSE), sizeof(status));
+  EXPECT_EQ(status.BatteryLifePercent, 98);
+
+  status.BatteryLifePercent = 42;
+  EXPECT_EQ(GetSystemPowerStatusEx2(&status, sizeof(status) - 1, FALSE), 0u);
+  EXPECT_EQ(GetSystemPowerStatusEx2(nullptr, sizeof(status), FALSE), 0u);
+  SysfsPowerSource withoutSysfs(root.path() / "missing");
+  ScopedPowerSource installedWithout(withoutSysfs);
+  EXPECT_EQ(GetSystemPowerStatusEx2(&status, sizeof(status), TRUE), 0u);
+  EXPECT_EQ(status.BatteryLifePercent, 42);
+}

@@ -1,0 +1,193 @@
+#include "platform/power_status_mapping.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+PowerSupplyReading Battery(SupplyStatus status, std::optional<int64_t> capacity = std::nullopt) {
+  PowerSupplyReading battery;
+  battery.name = "BAT0";
+  battery.type = SupplyType::Battery;
+  battery.status = status;
+  battery.capacity = capacity;
+  return battery;
+}
+
+PowerSupplyReading EnergyBattery(SupplyStatus status, int64_t nowWh, int64_t fullWh) {
+  PowerSupplyReading battery = Battery(status);
+  battery.energyNow = nowWh * 1'000'000;
+  battery.energyFull = fullWh * 1'000'000;
+  return battery;
+}
+
+PowerSupplyReading Adapter(SupplyType type, std::optional<int64_t> online) {
+  PowerSupplyReading adapter;
+  adapter.type = type;
+  adapter.online = online;
+  return adapter;
+}
+
+SYSTEM_POWER_STATUS_EX2 Map(const std::vector<PowerSupplyReading>& supplies) {
+  return MapPowerStatus(supplies);
+}
+
+}  // namespace
+
+// The Dell listing: charge in µAh, current positive while discharging, no energy, no adapter.
+TEST(PowerStatusMapping, ChargeOnlyBatteryFillsEveryField) {
+  PowerSupplyReading battery = Battery(SupplyStatus::Discharging, 98);
+  battery.technology = BatteryTechnology::LithiumPolymer;
+  battery.voltageNow = 12'600'000;
+  battery.currentNow = 756'000;
+  battery.chargeFull = 4'804'000;
+  battery.chargeNow = 4'723'000;
+  battery.temperature = 287;
+  const SYSTEM_POWER_STATUS_EX2 status = Map({battery});
+  EXPECT_EQ(status.ACLineStatus, AC_LINE_OFFLINE);
+  EXPECT_EQ(status.BatteryFlag, BATTERY_FLAG_HIGH);
+  EXPECT_EQ(status.BatteryLifePercent, 98);
+  EXPECT_EQ(status.BatteryLifeTime, 22490u);  // 4723 mAh at 756 mA
+  EXPECT_EQ(status.BatteryFullLifeTime, 22876u);
+  EXPECT_EQ(status.BatteryVoltage, 12600u);
+  EXPECT_EQ(status.BatteryCurrent, -756);
+  EXPECT_EQ(status.BatteryAverageCurrent, 0u);
+  EXPECT_EQ(status.BatteryAverageInterval, 0u);
+  EXPECT_EQ(status.BatterymAHourConsumed, 81u);
+  EXPECT_EQ(status.BatteryTemperature, 287u);
+  EXPECT_EQ(status.BatteryChemistry, BATTERY_CHEMISTRY_LIPOLY);
+  EXPECT_EQ(status.BackupBatteryFlag, BATTERY_FLAG_UNKNOWN);
+  EXPECT_EQ(status.BackupBatteryLifePercent, BATTERY_PERCENTAGE_UNKNOWN);
+  EXPECT_EQ(status.BackupBatteryLifeTime, BATTERY_LIFE_UNKNOWN);
+  EXPECT_EQ(status.BackupBatteryFullLifeTime, BATTERY_LIFE_UNKNOWN);
+
+  battery.currentNow = -1'500'000;  // drivers that sign it the other way
+  battery.currentAverage = -1'200'000;
+  EXPECT_EQ(Map({battery}).BatteryCurrent, -1500);
+  EXPECT_EQ(static_cast<LONG>(Map({battery}).BatteryAverageCurrent), -1200);
+  battery.status = SupplyStatus::Charging;
+  EXPECT_EQ(Map({battery}).BatteryCurrent, 1500);
+  EXPECT_EQ(Map({battery}).BatteryLifeTime, BATTERY_LIFE_UNKNOWN);
+  battery.temperature = -50;  // below freezing: the unsigned field shows 0
+  EXPECT_EQ(Map({battery}).BatteryTemperature, 0u);
+}
+
+TEST(PowerStatusMapping, EnergyBatteryWithoutCurrent) {
+  PowerSupplyReading battery = EnergyBattery(SupplyStatus::Discharging, 30, 60);
+  battery.powerNow = -15'000'000;
+  battery.voltageNow = 12'000'000;
+  SYSTEM_POWER_STATUS_EX2 status = Map({battery});
+  EXPECT_EQ(status.BatteryLifePercent, 50);
+  EXPECT_EQ(status.BatteryFlag, 0);
+  EXPECT_EQ(status.BatteryCurrent, -1250);  // 15 W at 12 V
+  EXPECT_EQ(status.BatteryLifeTime, 7200u);  // 30 Wh at 15 W
+  EXPECT_EQ(status.BatteryFullLifeTime, 14400u);
+  EXPECT_EQ(status.BatterymAHourConsumed, 0u);
+
+  battery.voltageNow.reset();
+  battery.powerNow.reset();
+  status = Map({battery});
+  EXPECT_EQ(status.BatteryCurrent, 0);
+  EXPECT_EQ(status.BatteryVoltage, 0u);
+  EXPECT_EQ(status.BatteryLifeTime, BATTERY_LIFE_UNKNOWN);
+}
+
+TEST(PowerStatusMapping, BatteryFlagThresholds) {
+  const std::pair<int64_t, BYTE> cases[] = {
+      {100, BATTERY_FLAG_HIGH}, {67, BATTERY_FLAG_HIGH}, {66, 0}, {33, 0}, {32, BATTERY_FLAG_LOW},
+      {5, BATTERY_FLAG_LOW},    {4, BATTERY_FLAG_CRITICAL}, {0, BATTERY_FLAG_CRITICAL}};
+  for (const auto& [percent, flag] : cases) {
+    EXPECT_EQ(Map({Battery(SupplyStatus::Discharging, percent)}).BatteryFlag, flag) << percent;
+  }
+  EXPECT_EQ(Map({Battery(SupplyStatus::Charging, 95)}).BatteryFlag, BATTERY_FLAG_CHARGING);
+  EXPECT_EQ(Map({Battery(SupplyStatus::Charging)}).BatteryFlag, BATTERY_FLAG_CHARGING);
+  const SYSTEM_POWER_STATUS_EX2 unknown = Map({Battery(SupplyStatus::Discharging)});
+  EXPECT_EQ(unknown.BatteryFlag, BATTERY_FLAG_UNKNOWN);
+  EXPECT_EQ(unknown.BatteryLifePercent, BATTERY_PERCENTAGE_UNKNOWN);
+}
+
+TEST(PowerStatusMapping, PercentIsHeldWithinZeroToHundred) {
+  EXPECT_EQ(Map({EnergyBattery(SupplyStatus::Full, 51, 50)}).BatteryLifePercent, 100);
+  EXPECT_EQ(Map({EnergyBattery(SupplyStatus::Full, -1, 50)}).BatteryLifePercent, 0);
+  // An energy_full of 0 falls back to the driver's own percent.
+  PowerSupplyReading battery = EnergyBattery(SupplyStatus::Full, 40, 0);
+  battery.capacity = 140;
+  EXPECT_EQ(Map({battery}).BatteryLifePercent, 100);
+}
+
+TEST(PowerStatusMapping, AcLineFromAdaptersThenFromTheBatteryStatus) {
+  const PowerSupplyReading discharging = Battery(SupplyStatus::Discharging, 50);
+  EXPECT_EQ(Map({discharging, Adapter(SupplyType::Mains, 1)}).ACLineStatus, AC_LINE_ONLINE);
+  EXPECT_EQ(Map({discharging, Adapter(SupplyType::Usb, 2)}).ACLineStatus, AC_LINE_ONLINE);
+  EXPECT_EQ(Map({Battery(SupplyStatus::Charging), Adapter(SupplyType::Mains, 0)}).ACLineStatus,
+            AC_LINE_OFFLINE);
+  // An adapter that cannot tell counts as none.
+  EXPECT_EQ(Map({discharging, Adapter(SupplyType::Mains, std::nullopt)}).ACLineStatus,
+            AC_LINE_OFFLINE);
+  const std::pair<SupplyStatus, BYTE> cases[] = {{SupplyStatus::Charging, AC_LINE_ONLINE},
+                                                 {SupplyStatus::Full, AC_LINE_ONLINE},
+                                                 {SupplyStatus::NotCharging, AC_LINE_ONLINE},
+                                                 {SupplyStatus::Discharging, AC_LINE_OFFLINE},
+                                                 {SupplyStatus::Unknown, AC_LINE_UNKNOWN}};
+  for (const auto& [status, acLine] : cases) {
+    EXPECT_EQ(Map({Battery(status, 50)}).ACLineStatus, acLine) << static_cast<int>(status);
+  }
+}
+
+TEST(PowerStatusMapping, PeripheralsAndEmptySlotsAreNoBattery) {
+  PowerSupplyReading mouse = Battery(SupplyStatus::Discharging, 10);
+  mouse.scope = SupplyScope::Device;
+  mouse.online = 1;
+  PowerSupplyReading peripheralCharger = Adapter(SupplyType::Usb, 1);
+  peripheralCharger.scope = SupplyScope::Device;
+  PowerSupplyReading emptySlot = Battery(SupplyStatus::Unknown, 50);
+  emptySlot.present = 0;
+
+  const SYSTEM_POWER_STATUS_EX2 status = Map({mouse, peripheralCharger, emptySlot});
+  EXPECT_EQ(status.BatteryFlag, BATTERY_FLAG_NO_BATTERY);
+  EXPECT_EQ(status.ACLineStatus, AC_LINE_ONLINE);
+  EXPECT_EQ(status.BatteryLifePercent, BATTERY_PERCENTAGE_UNKNOWN);
+  EXPECT_EQ(status.BatteryChemistry, BATTERY_CHEMISTRY_UNKNOWN);
+  EXPECT_EQ(Map({mouse, Adapter(SupplyType::Mains, 0)}).ACLineStatus, AC_LINE_OFFLINE);
+  EXPECT_EQ(Map({mouse, Battery(SupplyStatus::Discharging, 90)}).BatteryLifePercent, 90);
+}
+
+TEST(PowerStatusMapping, SeveralBatteriesCountAsOnePack) {
+  PowerSupplyReading first = EnergyBattery(SupplyStatus::Discharging, 30, 60);
+  first.powerNow = 10'000'000;
+  first.voltageNow = 11'000'000;
+  first.temperature = 310;
+  first.technology = BatteryTechnology::LithiumIon;
+  PowerSupplyReading second = EnergyBattery(SupplyStatus::Unknown, 45, 50);
+  second.voltageNow = 12'000'000;
+  second.temperature = 355;
+
+  const SYSTEM_POWER_STATUS_EX2 status = Map({first, second});
+  EXPECT_EQ(status.BatteryLifePercent, 68);  // 75 of 110 Wh, not the mean of 50 % and 90 %
+  EXPECT_EQ(status.ACLineStatus, AC_LINE_OFFLINE);
+  EXPECT_EQ(status.BatteryLifeTime, 27000u);  // 75 Wh at 10 W
+  EXPECT_EQ(status.BatteryFullLifeTime, 39600u);
+  EXPECT_EQ(status.BatteryVoltage, 11500u);
+  EXPECT_EQ(status.BatteryTemperature, 355u);
+  EXPECT_EQ(status.BatteryChemistry, BATTERY_CHEMISTRY_LION);
+  second.status = SupplyStatus::Charging;
+  EXPECT_EQ(Map({first, second}).BatteryFlag, BATTERY_FLAG_CHARGING);
+
+  // Energy beside charge cannot be summed: the batteries' own percents are averaged.
+  PowerSupplyReading chargeOnly = Battery(SupplyStatus::Discharging, 40);
+  chargeOnly.chargeNow = 2'000'000;
+  chargeOnly.chargeFull = 5'000'000;
+  first.capacity = 60;
+  EXPECT_EQ(Map({first, chargeOnly}).BatteryLifePercent, 50);
+}
+
+TEST(PowerSupplyWords, MatchedWithoutRegardToCase) {
+  EXPECT_EQ(ParseSupplyStatus("not CHARGING"), SupplyStatus::NotCharging);
+  EXPECT_EQ(ParseSupplyStatus("Charging "), SupplyStatus::Unknown);  // trimming is the reader's
+  EXPECT_EQ(ParseSupplyType("USB_C"), SupplyType::Usb);
+  EXPECT_EQ(ParseSupplyType("UPS"), SupplyType::Other);
+  EXPECT_EQ(ParseSupplyScope("device"), SupplyScope::Device);
+  EXPECT_EQ(ParseBatteryTechnology("NIMH"), BatteryTechnology::NickelMetalHydride);
+  EXPECT_EQ(ParseBatteryTechnology("LiFe"), BatteryTechnology::Unknown);
+}

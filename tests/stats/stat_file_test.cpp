@@ -1,0 +1,266 @@
+#include "stats/stat_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "platform/simulated_clock.h"
+#include "tests/fakes/temp_folder.h"
+#include "tests/fakes/time_builders.h"
+
+namespace {
+
+const WString kStatName = u"\\Storage\\My Documents\\ZelvarPlugin.dat";
+const std::string kStatPath = "Storage/My Documents/ZelvarPlugin.dat";
+constexpr DWORD kThirtyDays = 30;
+
+FILETIME FileTimeOf(const SYSTEMTIME& time) {
+  FILETIME fileTime{};
+  EXPECT_TRUE(SystemTimeToFileTime(&time, &fileTime));
+  return fileTime;
+}
+
+class RecordingMessageBoxes : public MessageBoxSink {
+ public:
+  struct Shown {
+    std::u16string text;
+    std::u16string caption;
+    UINT type;
+  };
+  int Show(const std::u16string& text, const std::u16string& caption, UINT type) override {
+    shown.push_back({text, caption, type});
+    return IDOK;
+  }
+  std::vector<Shown> shown;
+};
+
+// The 24 hourly averages as the table prints them, or none when it has no data.
+std::vector<std::string> HourValues(const HourlyDrainTable& table) {
+  WString text;
+  table.FormatCumulative(text, 24);
+  const std::string narrow = NarrowUtf8(text);
+  if (narrow == "No stats") return {};
+  std::istringstream values(narrow.substr(narrow.find(") ") + 2));
+  std::vector<std::string> result;
+  for (std::string value; values >> value;) result.push_back(value);
+  return result;
+}
+
+// 24 averages: the given hours, all others 0.0.
+std::vector<std::string> Hours(const std::map<int, std::string>& given) {
+  std::vector<std::string> result(24, "0.0");
+  for (const auto& [hour, value] : given) result[hour] = value;
+  return result;
+}
+
+// Local time now is 2024-03-31 13:00, one hour ahead of UTC.
+class StatFileTest : public testing::Test {
+ protected:
+  StatFileTest() : clock_(Utc(2024, 3, 31, 12), 60), clockGuard_(clock_), messagesGuard_(messages_) {}
+
+  std::string HostPath() const { return HostPathOf(kStatName.c_str()); }
+  void WriteStatFile(const std::string& text) const { root_.Write(kStatPath, text); }
+  std::string ReadStatFile() const { return root_.Read(kStatPath); }
+
+  // Loads a stat file of the version line and the given record lines into a fresh table.
+  std::vector<std::string> LoadRecords(const std::string& records, DWORD maxHistoryDays = kThirtyDays) {
+    WriteStatFile("[version 1]\n" + records);
+    HourlyDrainTable table;
+    EXPECT_EQ(LoadStatFile(kStatName, maxHistoryDays, table, true), S_OK);
+    return HourValues(table);
+  }
+
+  TempFolder root_;
+  ScopedDeviceRoot rootGuard_{root_};
+  SimulatedClock clock_;
+  ScopedClock clockGuard_;
+  RecordingMessageBoxes messages_;
+  ScopedMessageBoxSink messagesGuard_;
+};
+
+TEST_F(StatFileTest, MissingFileIsCreatedWithTheVersionLineAlone) {
+  HourlyDrainTable table;
+  EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, table, true), S_OK);
+  EXPECT_EQ(ReadStatFile(), "[version 1]\n");
+  EXPECT_TRUE(HourValues(table).empty());
+  EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(StatFileTest, EmptyNameFailsAndWritesNothing) {
+  HourlyDrainTable table;
+  EXPECT_EQ(LoadStatFile(u"", kThirtyDays, table, true), E_FAIL);
+  AppendStatRecord(u"", FileTimeOf(Utc(2024, 3, 31, 12)), {3});
+  EXPECT_TRUE(std::filesystem::is_empty(root_.path()));
+}
+
+TEST_F(StatFileTest, EmptyFileLoadsNothingAndStaysEmpty) {
+  WriteStatFile("");
+  HourlyDrainTable table;
+  EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, table, true), S_OK);
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_EQ(ReadStatFile(), "");
+}
+
+TEST_F(StatFileTest, AppendGivesAnEmptyOrMissingFileItsVersionLine) {
+  WriteStatFile("");
+  AppendStatRecord(kStatName, FileTimeOf(Utc(2024, 3, 31, 12)), {3, 2});
+  EXPECT_EQ(ReadStatFile(), "[version 1]\n2024.3.31.13:3,2\n");
+
+  std::filesystem::remove(HostPath());
+  AppendStatRecord(kStatName, FileTimeOf(Utc(2024, 3, 31, 12)), {3, 2});
+  EXPECT_EQ(ReadStatFile(), "[version 1]\n2024.3.31.13:3,2\n");
+
+  HourlyDrainTable table;
+  EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, table, true), S_OK);
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_EQ(HourValues(table), Hours({{13, "3.0"}, {14, "2.0"}}));
+}
+
+TEST_F(StatFileTest, AppendWritesOneLineDatedInLocalTime) {
+  WriteStatFile("[version 1]\n");
+  AppendStatRecord(kStatName, FileTimeOf(Utc(2024, 3, 9, 14)), {3, 2, 4});
+  AppendStatRecord(kStatName, FileTimeOf(Utc(2023, 12, 31, 23)), {255});
+  EXPECT_EQ(ReadStatFile(), "[version 1]\n2024.3.9.15:3,2,4\n2024.1.1.0:255\n");
+}
+
+TEST_F(StatFileTest, AppendClosesARecordCutShortSoBothLoad) {
+  WriteStatFile("[version 1]\n2024.3.31.8:5,1");
+  AppendStatRecord(kStatName, FileTimeOf(Utc(2024, 3, 31, 12)), {4});
+  EXPECT_EQ(ReadStatFile(), "[version 1]\n2024.3.31.8:5,1\n2024.3.31.13:4\n");
+
+  HourlyDrainTable table;
+  EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, table, true), S_OK);
+  EXPECT_EQ(HourValues(table), Hours({{8, "5.0"}, {9, "1.0"}, {13, "4.0"}}));
+}
+
+TEST_F(StatFileTest, VersionLineIsJudgedByItsFirstElevenCharacters) {
+  WriteStatFile("[version 1] and more\n2024.3.31.10:5\n");
+  HourlyDrainTable accepted;
+  EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, accepted, true), S_OK);
+  EXPECT_EQ(HourValues(accepted), Hours({{10, "5.0"}}));
+  EXPECT_TRUE(messages_.shown.empty());
+
+  for (const std::string wrong : {"\n2024.3.31.10:5\n", "2024.3.31.10:5\n[version 1]\n", "[version 2]\n2024.3.31.10:5\n"}) {
+    WriteStatFile(wrong);
+    HourlyDrainTable table;
+    EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, table, true), S_OK);
+    EXPECT_TRUE(HourValues(table).empty()) << wrong;
+    EXPECT_EQ(ReadStatFile(), wrong);
+  }
+  ASSERT_EQ(messages_.shown.size(), 3u);
+  EXPECT_EQ(messages_.shown[0].text, u"Version of Stat file is wrong");
+  EXPECT_EQ(messages_.shown[0].caption, u"CZelvarPlugin");
+  EXPECT_EQ(messages_.shown[0].type, static_cast<UINT>(MB_OK));
+}
+
+TEST_F(StatFileTest, WithoutRecordsOnlyTheVersionIsJudgedAndTheTableRecomputed) {
+  WriteStatFile("[version 1]\n2024.3.31.10:5\n");
+  HourlyDrainTable table;
+  table.AddSample(3, 6, 0, false);
+  EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, table, false), S_OK);
+  EXPECT_EQ(HourValues(table), Hours({{3, "6.0"}}));
+
+  WriteStatFile("2024.3.31.10:5\n");
+  EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, table, false), S_OK);
+  EXPECT_EQ(messages_.shown.size(), 1u);
+}
+
+TEST_F(StatFileTest, HistoryWindowCountsWholeDaysBeforeNow) {
+  const std::string edges =
+      "2024.3.1.14:5\n"  // 29 days 23 hours old
+      "2024.3.1.13:7\n"  // exactly 30 days old
+      "1990.1.1.20:9\n";
+  EXPECT_EQ(LoadRecords(edges, 30), Hours({{14, "5.0"}}));
+  EXPECT_TRUE(LoadRecords(edges, 0).empty());
+  // A negative setting taken as unsigned admits the whole past.
+  EXPECT_EQ(LoadRecords(edges, static_cast<DWORD>(-1)), Hours({{13, "7.0"}, {14, "5.0"}, {20, "9.0"}}));
+  // Dated after now (the clock was set back): the age wraps to tens of thousands of days.
+  EXPECT_TRUE(LoadRecords("2024.6.1.10:5\n", 24000).empty());
+}
+
+TEST_F(StatFileTest, DropsFollowTheHoursFromTheHead) {
+  EXPECT_EQ(LoadRecords("2024.3.30.22:1,2,3,4\n"), Hours({{22, "1.0"}, {23, "2.0"}, {0, "3.0"}, {1, "4.0"}}));
+  EXPECT_EQ(LoadRecords("2024.3.30.10:3,,4\n"), Hours({{10, "3.0"}, {12, "4.0"}}));
+  EXPECT_EQ(LoadRecords("2024.3.30.10:3,-1,4\n"), Hours({{10, "3.0"}, {12, "4.0"}}));
+  EXPECT_EQ(LoadRecords("2024.3.30.10:3,100,4\n"), Hours({{10, "3.0"}}));
+  EXPECT_EQ(LoadRecords("2024.3.30.10:3,4,\n"), Hours({{10, "3.0"}, {11, "4.0"}}));
+}
+
+TEST_F(StatFileTest, RecordsWithoutAValidHeadAreSkipped) {
+  const std::string records =
+      "2024.3.30.10.5,6\n"  // four numbers, no ":"
+      "2024.3.30:5\n"
+      "2024.13.1.10:5\n"
+      "2023.2.29.10:5\n"
+      "2024.3.30.24:5\n"
+      "-1.3.30.10:5\n"
+      "2024.3.30.65546:5\n"  // would wrap to hour 10 as a 16-bit field
+      "2024.65539.30.10:5\n"
+      "2024.3.30.9:2\n";
+  EXPECT_EQ(LoadRecords(records), Hours({{9, "2.0"}}));
+}
+
+TEST_F(StatFileTest, CarriageReturnsBeforeLineFeedsReadTheSame) {
+  WriteStatFile("[version 1]\r\n2024.3.30.10:5,6\r\n");
+  HourlyDrainTable table;
+  EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, table, true), S_OK);
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_EQ(HourValues(table), Hours({{10, "5.0"}, {11, "6.0"}}));
+}
+
+TEST_F(StatFileTest, OverlongLineIsReadInPiecesOfAtMost1999Characters) {
+  // The first piece holds the head and 994 drops of 2 for hours 0, 1, ... in turn, 42 of them at
+  // hour 5; the rest of the line does not scan as a record; the next record adds 98 at hour 5.
+  std::string longLine = "2024.3.30.0:";
+  for (int i = 0; i < 1500; ++i) longLine += "2,";
+  longLine += "2\n";
+  std::vector<std::string> expected = Hours({{5, "4.2"}});
+  for (int hour = 0; hour < 24; ++hour) {
+    if (hour != 5) expected[hour] = "2.0";
+  }
+  EXPECT_EQ(LoadRecords(longLine + "2024.3.30.5:98\n"), expected);
+}
+
+// Opening for reading fails with a reason other than a missing file (here: no read permission).
+// Root reads everything, so then the load runs in a child process as the unprivileged "nobody".
+TEST_F(StatFileTest, UnreadableFileIsNeitherTruncatedNorLoaded) {
+  const std::string content = "[version 1]\n2024.3.31.10:5\n";
+  WriteStatFile(content);
+  const bool asRoot = geteuid() == 0;
+  constexpr uid_t kNobody = 65534;
+  if (asRoot) {
+    for (std::filesystem::path folder = HostPath(); folder != root_.path().parent_path();
+         folder = folder.parent_path()) {
+      if (std::filesystem::is_directory(folder)) chmod(folder.c_str(), 0755);
+    }
+    ASSERT_EQ(chown(HostPath().c_str(), kNobody, kNobody), 0);
+  }
+  ASSERT_EQ(chmod(HostPath().c_str(), 0200), 0);
+
+  EXPECT_EXIT(
+      {
+        if (asRoot && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) std::_Exit(2);
+        HourlyDrainTable table;
+        const HRESULT result = LoadStatFile(kStatName, kThirtyDays, table, true);
+        std::_Exit(result == E_FAIL && HourValues(table).empty() ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+  chmod(HostPath().c_str(), 0600);
+  EXPECT_EQ(ReadStatFile(), content);
+}
+
+TEST(SecondsBetween, WholeSecondsOfTheCalendar) {
+  EXPECT_EQ(SecondsBetween(Utc(2024, 2, 28, 0), Utc(2024, 3, 1, 0)), 2 * 86400);
+  EXPECT_EQ(SecondsBetween(Utc(2023, 12, 31, 23, 59, 59), Utc(2024, 1, 1, 0)), 1);
+  EXPECT_EQ(SecondsBetween(Utc(2024, 3, 31, 13), Utc(2024, 3, 31, 12)), -3600);
+  // The low 32 bits of the difference: 2^32 seconds wrap to 0.
+  EXPECT_EQ(SecondsBetween(Utc(1970, 1, 1, 0), Utc(2106, 2, 7, 6, 28, 16)), 0);
+  EXPECT_EQ(SecondsBetween(Utc(2024, 2, 30, 0), Utc(2024, 3, 1, 0)), 0);
+}
+
+}  // namespace

@@ -1,0 +1,245 @@
+#include "tracking/status_update.h"
+
+#include "tests/tracking/tracking_fixture.h"
+#include "tracking/percent_series.h"
+
+namespace {
+
+class StatusUpdate : public TrackingFixture {
+ protected:
+  // Runs an update at the given time of the fixture's day with the battery at percent.
+  void UpdateAt(WORD hour, WORD minute, BYTE percent, WORD day = 2) {
+    AtDate(2026, 3, day, hour, minute);
+    power.OnBattery(percent);
+    UpdateStatus(state);
+  }
+  // The hours of day with a non-zero average, as "hour=average" separated by blanks.
+  std::string FiledHours() const {
+    WString text;
+    if (state.table.FormatCumulative(text, 3) == 8) return "";  // "No stats"
+    std::string filed, token;
+    int hour = 0;
+    for (const char c : NarrowUtf8(text) + " ") {
+      if (c == '(') {
+        token = "(";
+      } else if (c == ' ' || c == '\n') {
+        if (!token.empty() && token[0] != '(') {
+          if (token != "0.0") filed += (filed.empty() ? "" : " ") + std::to_string(hour) + "=" + token;
+          ++hour;
+        }
+        token.clear();
+      } else {
+        token += c;
+      }
+    }
+    return filed;
+  }
+  void Restart() {
+    state = PluginState{};
+    state.settings = DefaultSettings();
+    state.settings.StatFilename = TEXT("\\stats.dat");
+  }
+};
+
+TEST_F(StatusUpdate, APeriodStartingAt1020SamplesFirstAtNoonUnderHour11) {
+  UpdateAt(10, 20, 85);
+  EXPECT_EQ(Status(), " 85%, hrs: 0.0/-?-");
+  EXPECT_TRUE(state.session.dischargeStarted);
+  EXPECT_EQ(state.session.dischargeStartTime, Time(10, 20));
+  EXPECT_EQ(state.nextSampleTime, Time(11));
+
+  UpdateAt(10, 59, 84);
+  UpdateAt(11, 0, 84);  // now equals the sample time: not due
+  UpdateAt(11, 30, 83);  // due, but the clock hour has not changed
+  UpdateAt(11, 59, 83);
+  EXPECT_TRUE(state.PercentSeries.empty());
+  EXPECT_EQ(Status(), " 83%, hrs: 1.7/68.5");
+
+  UpdateAt(12, 0, 82);
+  ASSERT_EQ(state.PercentSeries, std::vector<BYTE>{3});
+  EXPECT_EQ(state.nextSampleTime, Time(12));
+  EXPECT_EQ(state.lastSampledPercent, 82);
+  EXPECT_EQ(FiledHours(), "11=3.0");
+  EXPECT_EQ(Status(), " 82%, hrs: 671.3 (1.7)");
+
+  UpdateAt(12, 40, 81);  // two updates in one clock hour take one sample
+  UpdateAt(12, 59, 80);
+  EXPECT_EQ(state.PercentSeries.size(), 1u);
+  UpdateAt(13, 5, 80);
+  EXPECT_EQ(state.PercentSeries, (std::vector<BYTE>{3, 2}));
+  EXPECT_EQ(FiledHours(), "11=3.0 12=2.0");
+}
+
+TEST_F(StatusUpdate, StatusLineForms) {
+  UpdateAt(9, 0, 85);
+  UpdateAt(12, 30, 62);  // 23 points in 3.5 hours, the drop filed at hour 9 (no stats before)
+  state.table.Reset();
+  state.table.Recompute();
+  UpdateAt(12, 30, 62);
+  EXPECT_EQ(Status(), " 62%, hrs: 3.5/9.4");
+  state.settings.ExpertMode = 1;
+  UpdateAt(12, 30, 62);
+  EXPECT_EQ(Status(), " 62%, -151 mA, hrs: 3.5/9.4");
+  state.settings.ExpertMode = 0;
+
+  At(12, 31);
+  power.OnMains(100);
+  UpdateStatus(state);
+  EXPECT_EQ(Status(), " 100%, hrs: N/A (online)");
+  state.settings.ExpertMode = 1;
+  UpdateStatus(state);
+  EXPECT_EQ(Status(), " 100%, 900 mA, hrs: N/A (online)");
+}
+
+TEST_F(StatusUpdate, StatisticsGiveTheEstimateAndAZeroEstimateStillShows) {
+  for (UINT hour = 0; hour < 24; ++hour) state.table.AddSample(hour, 4, 50, hour == 23);
+  state.settings.MinPercent = 0;
+  UpdateAt(10, 20, 62);
+  EXPECT_EQ(Status(), " 62%, hrs: 15.5 (0.0)");
+  UpdateAt(13, 50, 0);
+  EXPECT_EQ(Status(), " 0%, hrs: 0.0 (3.5)");
+}
+
+TEST_F(StatusUpdate, AClockSetBackShowsANegativeElapsedTime) {
+  UpdateAt(10, 20, 80);
+  UpdateAt(8, 20, 70);
+  EXPECT_EQ(Status(), " 70%, hrs: -2.0/-14.0");
+}
+
+TEST_F(StatusUpdate, ExternalPowerWritesThePendingDropsAndEndsThePeriod) {
+  UpdateAt(10, 20, 90);
+  UpdateAt(11, 5, 88);
+  UpdateAt(12, 5, 85);
+  UpdateAt(13, 5, 84);
+  ASSERT_EQ(state.PercentSeries, (std::vector<BYTE>{5, 1}));
+  At(13, 10);
+  power.OnMains(84);
+  UpdateStatus(state);
+  EXPECT_TRUE(state.PercentSeries.empty());
+  EXPECT_FALSE(state.session.dischargeStarted);
+  EXPECT_EQ(StatFile(), "[version 1]\n2026.3.2.11:5,1\n");
+
+  // Charging (flag 8 alone) counts as external power; a flag that combines 8 with others does not.
+  At(13, 20);
+  power.OnBattery(84);
+  power.record.BatteryFlag = BATTERY_FLAG_CHARGING;
+  UpdateStatus(state);
+  EXPECT_EQ(Status(), " 84%, hrs: N/A (online)");
+  power.record.BatteryFlag = BATTERY_FLAG_CHARGING | BATTERY_FLAG_HIGH;
+  power.record.ACLineStatus = AC_LINE_BACKUP_POWER;
+  UpdateStatus(state);
+  EXPECT_EQ(Status(), " 84%, hrs: 336.0 (0.0)");
+  EXPECT_TRUE(state.session.dischargeStarted);
+}
+
+TEST_F(StatusUpdate, ARiseInChargeFlushesInsteadOfSampling) {
+  UpdateAt(10, 20, 80);
+  UpdateAt(12, 5, 78);
+  ASSERT_EQ(state.PercentSeries, std::vector<BYTE>{2});
+  UpdateAt(13, 2, 79);
+  EXPECT_TRUE(state.PercentSeries.empty());
+  EXPECT_FALSE(state.session.dischargeStarted);
+  EXPECT_EQ(StatFile(), "[version 1]\n2026.3.2.11:2\n");
+  EXPECT_EQ(Status(), " 79%, hrs: 958.5 (2.7)");  // the period's figures were fixed before the flush
+}
+
+TEST_F(StatusUpdate, MinPercentDecidesWhetherALowChargeIsSampled) {
+  state.settings.MinPercent = 0;
+  UpdateAt(10, 20, 3);
+  UpdateAt(12, 5, 0);
+  EXPECT_EQ(state.PercentSeries, std::vector<BYTE>{3});
+
+  for (LONG minPercent : {20, -1}) {  // -1 taken unsigned is above every percent
+    SCOPED_TRACE(minPercent);
+    Restart();
+    state.settings.MinPercent = minPercent;
+    UpdateAt(10, 20, 25);
+    UpdateAt(12, 5, 19);
+    EXPECT_TRUE(state.PercentSeries.empty());
+    EXPECT_FALSE(state.session.dischargeStarted);
+    EXPECT_EQ(FiledHours(), "");
+  }
+}
+
+TEST_F(StatusUpdate, FlushTimeoutHoursBoundsTheSeries) {
+  for (LONG limit : {0, 1}) {
+    SCOPED_TRACE(limit);
+    Restart();
+    state.settings.FlushTimeoutHours = limit;
+    UpdateAt(10, 20, 90);
+    UpdateAt(11, 5, 90);
+    UpdateAt(12, 5, 88);
+    EXPECT_TRUE(state.PercentSeries.empty());
+    EXPECT_FALSE(state.session.dischargeStarted);
+    UpdateAt(12, 35, 87);  // a new period starts
+    EXPECT_EQ(state.session.dischargeStartTime, Time(12, 35));
+    EXPECT_EQ(Status(), " 87%, hrs: 1055.5 (0.0)");
+  }
+  EXPECT_EQ(StatFile(), "[version 1]\n2026.3.2.11:2\n2026.3.2.11:2\n");
+
+  Restart();
+  state.settings.StatFilename = TEXT("\\eight.dat");
+  UpdateAt(0, 30, 100);
+  for (WORD hour = 2; hour <= 9; ++hour) UpdateAt(hour, 1, static_cast<BYTE>(100 - 2 * (hour - 1)));
+  EXPECT_TRUE(state.PercentSeries.empty());
+  EXPECT_EQ(folder.Read("eight.dat"), "[version 1]\n2026.3.2.1:2,2,2,2,2,2,2,2\n");
+}
+
+TEST_F(StatusUpdate, HalfHourZonesSampleAfterUtcTopsAndFileUnderTheLocalHour) {
+  clock.ChangeOffsetAt(Utc(2000, 1, 1, 0), 5 * 60 + 30);
+  UpdateAt(10, 20, 90);  // 15:50 local
+  UpdateAt(11, 10, 89);  // 16:40 local, same UTC hour as the sample time
+  EXPECT_TRUE(state.PercentSeries.empty());
+  UpdateAt(12, 0, 88);  // 17:30 local
+  EXPECT_EQ(state.PercentSeries, std::vector<BYTE>{2});
+  EXPECT_EQ(FiledHours(), "16=2.0");  // 11:00 UTC is 16:30 local
+}
+
+TEST_F(StatusUpdate, ADaylightSavingSwitchMovesOnlyTheFilingHour) {
+  clock.ChangeOffsetAt(Utc(2000, 1, 1, 0), 60);
+  clock.ChangeOffsetAt(Utc(2026, 3, 2, 12), 120);
+  UpdateAt(10, 20, 90);
+  UpdateAt(12, 5, 87);  // filed under 11:00 UTC + 1 = 12
+  UpdateAt(13, 5, 86);  // filed under 12:05 UTC + 2 = 14: local hour 13 is skipped
+  EXPECT_EQ(state.PercentSeries, (std::vector<BYTE>{3, 1}));
+  EXPECT_EQ(FiledHours(), "12=3.0 14=1.0");
+}
+
+TEST_F(StatusUpdate, NoSampleWhileAWholeDayLaterFallsInTheSameUtcHour) {
+  UpdateAt(10, 20, 90);
+  UpdateAt(12, 5, 89);
+  UpdateAt(12, 30, 80, 3);
+  EXPECT_EQ(state.PercentSeries, std::vector<BYTE>{1});
+  UpdateAt(13, 0, 79, 3);
+  EXPECT_EQ(state.PercentSeries, (std::vector<BYTE>{1, 10}));
+  EXPECT_EQ(FiledHours(), "11=1.0 12=10.0");
+}
+
+TEST_F(StatusUpdate, AnUndeterminedPercentNeverBecomesASample) {
+  UpdateAt(10, 20, 255);
+  UpdateAt(11, 5, 255);
+  UpdateAt(12, 5, 80);  // from 255 to a real percent: flush, not a drop of 175
+  EXPECT_TRUE(state.PercentSeries.empty());
+  UpdateAt(12, 10, 80);
+  UpdateAt(14, 5, 79);
+  EXPECT_EQ(state.PercentSeries, std::vector<BYTE>{1});
+  UpdateAt(15, 5, 255);  // a real percent to 255 counts as a rise
+  EXPECT_TRUE(state.PercentSeries.empty());
+  EXPECT_EQ(StatFile(), "[version 1]\n2026.3.2.13:1\n");
+}
+
+TEST_F(StatusUpdate, AnUnreadablePowerStatusChangesOnlyTheStatusLine) {
+  UpdateAt(10, 20, 90);
+  UpdateAt(11, 5, 89);
+  const PluginState before = state;
+  power.failing = true;
+  At(12, 5);
+  UpdateStatus(state);
+  EXPECT_EQ(Status(), "Battery status unknown");
+  EXPECT_EQ(state.nextSampleTime, before.nextSampleTime);
+  EXPECT_EQ(state.PercentSeries, before.PercentSeries);
+  EXPECT_EQ(state.session.dischargeStartTime, before.session.dischargeStartTime);
+  EXPECT_TRUE(state.session.dischargeStarted);
+}
+
+}  // namespace

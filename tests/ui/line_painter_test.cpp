@@ -1,0 +1,94 @@
+#include "ui/line_painter.h"
+
+#include "platform/canvas.h"
+#include "tests/fakes/recording_canvas.h"
+#include "tests/tracking/tracking_fixture.h"
+
+namespace {
+
+class LinePainter : public TrackingFixture {
+ protected:
+  LinePainter() {
+    state.colours = ColourSet{RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)};
+    state.StatusText = TEXT("old");
+  }
+  PluginEvent PaintEvent(bool selected) const {
+    PluginEvent event{};
+    event.type = PE_PAINT;
+    event.paint.hdc = dc.eventWord();
+    event.paint.selected = selected ? 1 : 0;
+    event.paint.left = 0;
+    event.paint.top = 40;
+    event.paint.right = 240;
+    event.paint.bottom = 60;
+    return event;
+  }
+  static constexpr RECT kLine = {0, 40, 240, 60};
+  static constexpr UINT kFormat = DT_SINGLELINE | DT_VCENTER;
+  RecordingCanvas canvas;
+  ScopedDeviceContext dc{canvas};
+};
+
+TEST_F(LinePainter, ASelectedLineIsFilledThenDrawnInTheHighlightTextColour) {
+  PaintLine(state, PaintEvent(true));
+  EXPECT_EQ(canvas.calls(), (std::vector<std::string>{
+                                RecordedBrushCreated(RGB(7, 8, 9)),
+                                RecordedFill(kLine, RGB(7, 8, 9)),
+                                RecordedBrushDeleted(RGB(7, 8, 9)),
+                                RecordedTextColour(RGB(4, 5, 6)),
+                                RecordedText(u" 85%, hrs: 0.0/-?-", kLine, kFormat),
+                            }));
+  EXPECT_EQ(state.OnPaintCalled, 1);
+}
+
+TEST_F(LinePainter, AnUnselectedLineLeavesTheBackgroundAlone) {
+  PaintLine(state, PaintEvent(false));
+  EXPECT_EQ(canvas.calls(), (std::vector<std::string>{
+                                RecordedTextColour(RGB(1, 2, 3)),
+                                RecordedText(u" 85%, hrs: 0.0/-?-", kLine, kFormat),
+                            }));
+}
+
+TEST_F(LinePainter, WithoutABrushTheTextIsStillDrawn) {
+  canvas.RefuseBrushes(true);
+  PaintLine(state, PaintEvent(true));
+  EXPECT_EQ(canvas.calls(), (std::vector<std::string>{
+                                RecordedBrushRefused(RGB(7, 8, 9)),
+                                RecordedTextColour(RGB(4, 5, 6)),
+                                RecordedText(u" 85%, hrs: 0.0/-?-", kLine, kFormat),
+                            }));
+}
+
+TEST_F(LinePainter, EveryPaintCountsAndUpdatesEvenWhenTheStatusIsUnknown) {
+  power.failing = true;
+  PaintLine(state, PaintEvent(false));
+  PaintLine(state, PaintEvent(true));
+  EXPECT_EQ(state.OnPaintCalled, 2);
+  EXPECT_EQ(canvas.calls().back(), RecordedText(u"Battery status unknown", kLine, kFormat));
+  EXPECT_EQ(power.reads, 2);
+}
+
+TEST_F(LinePainter, APaintCanBeTheMomentTheHourlySampleIsTaken) {
+  At(10, 20);
+  PaintLine(state, PaintEvent(false));
+  At(12, 0, 0, 1);
+  power.OnBattery(80);
+  PaintLine(state, PaintEvent(false));
+  EXPECT_EQ(state.PercentSeries, std::vector<BYTE>{5});
+}
+
+TEST_F(LinePainter, NavigationKeysRefreshAndAskForOneRepaint) {
+  FakeHostEnvironment environment;
+  state.hostEnvironment = &environment;
+  state.handle = 3;
+  RefreshOnKey(state);
+  EXPECT_EQ(Status(), " 85%, hrs: 0.0/-?-");
+  ASSERT_EQ(environment.repaints.size(), 1u);
+  EXPECT_EQ(environment.repaints[0].handle, 3u);
+  EXPECT_EQ(environment.repaints[0].argument, 0u);
+  state.hostEnvironment = nullptr;
+  RefreshOnKey(state);  // no host held: nothing to ask
+  EXPECT_EQ(environment.repaints.size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,106 @@
+#include "tracking/status_update.h"
+
+#include <cstdio>
+#include <string>
+
+#include "tracking/percent_series.h"
+#include "tracking/power/power_and_time.h"
+
+namespace {
+
+// The single-precision values nearest to 1.0e-7 and 1/3600, as the elapsed hours are computed with.
+constexpr float kSecondsPerFileTimeUnit = 1.0e-7f;
+constexpr float kHoursPerSecond = 1.0f / 3600.0f;
+
+constexpr LONG kMaxRealPercent = 100;
+
+std::string Format(const char* format, double first, double second) {
+  char text[64];
+  std::snprintf(text, sizeof text, format, first, second);
+  return text;
+}
+
+bool OnExternalPower(const SYSTEM_POWER_STATUS_EX2& status) {
+  return status.ACLineStatus == AC_LINE_ONLINE || status.BatteryFlag == BATTERY_FLAG_CHARGING;
+}
+
+void StartDischargeIfNeeded(PluginState& state, LONGLONG now, LONG percent) {
+  if (state.session.dischargeStarted) return;
+  state.session.dischargeStartTime = now;
+  FlushPercents(state);
+  state.session.dischargeStarted = true;
+  state.lastSampledPercent = percent;
+  state.session.dischargeStartPercent = percent;
+}
+
+// Takes the hourly sample once the UTC clock hour has moved past the last sample time. A rise in
+// charge, an undetermined percent on either side, or a charge below MinPercent flushes instead.
+void SampleIfDue(PluginState& state, LONGLONG now, const SYSTEMTIME& utcNow, LONG percent) {
+  if (!(state.nextSampleTime < now)) return;
+  const SYSTEMTIME sampleUtc = UtcTimeOf(state.nextSampleTime);
+  const SYSTEMTIME sampleLocal = LocalTimeOf(state.nextSampleTime);
+  if (sampleUtc.wHour == utcNow.wHour) return;
+
+  const auto current = static_cast<DWORD>(percent);
+  const auto last = static_cast<DWORD>(state.lastSampledPercent);
+  // An undetermined percent (255) is no measurement: a drop to or from it would be garbage.
+  if (last < current || last > kMaxRealPercent || current > kMaxRealPercent) {
+    FlushPercents(state);
+    return;
+  }
+  if (static_cast<DWORD>(state.settings.MinPercent) > current) {
+    FlushPercents(state);
+    return;
+  }
+  const auto drop = static_cast<BYTE>(state.lastSampledPercent - percent);
+  state.PercentSeries.push_back(drop);
+  state.nextSampleTime = now;
+  state.lastSampledPercent = percent;
+  state.table.AddSample(sampleLocal.wHour, drop, current, true);
+  if (static_cast<DWORD>(state.PercentSeries.size()) >= static_cast<DWORD>(state.settings.FlushTimeoutHours)) {
+    FlushPercents(state);
+  }
+}
+
+// The remaining hours from the statistics, else the linear extrapolation over the period so far.
+std::string EstimateText(float estimate, float elapsed, LONG dropped, LONG percent) {
+  if (!(estimate < 0)) return Format("%.1f (%.1f)", estimate, elapsed);
+  if (dropped <= 0) return Format("%.1f/-?-", elapsed, 0);
+  const float extrapolated = static_cast<float>(percent) / static_cast<float>(dropped) * elapsed;
+  return Format("%.1f/%.1f", elapsed, extrapolated);
+}
+
+}  // namespace
+
+void UpdateStatus(PluginState& state) {
+  SYSTEM_POWER_STATUS_EX2 status;
+  if (!ReadPowerStatus(status)) {
+    state.StatusText = TEXT("Battery status unknown");
+    return;
+  }
+  SYSTEMTIME utcNow, localNow;
+  GetSystemTime(&utcNow);
+  GetLocalTime(&localNow);
+  const LONGLONG now = FileTimeOf(utcNow);
+  const LONG percent = status.BatteryLifePercent;
+
+  std::string estimateText;
+  if (OnExternalPower(status)) {
+    FlushPercents(state);
+    estimateText = "N/A (online)";
+  } else {
+    StartDischargeIfNeeded(state, now, percent);
+    // Fixed before the sample, which may flush and so end the period.
+    const LONG dropped = state.session.dischargeStartPercent - percent;
+    const float elapsed = static_cast<float>(now - state.session.dischargeStartTime) * kSecondsPerFileTimeUnit * kHoursPerSecond;
+    SampleIfDue(state, now, utcNow, percent);
+    const auto estimate = static_cast<float>(state.table.EstimateHours(localNow.wHour, percent));
+    estimateText = EstimateText(estimate, elapsed, dropped, percent);
+  }
+
+  char current[32];
+  std::snprintf(current, sizeof current, "%d mA, ", static_cast<int>(status.BatteryCurrent));
+  const std::string line = " " + std::to_string(percent) + "%, " + (state.settings.ExpertMode != 0 ? current : "") +
+                           "hrs: " + estimateText;
+  state.StatusText = WidenLatin1(line);
+}

@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/canvas.h"
+#include "platform/simulated_clock.h"
 #include "plugin/debug_trace.h"
 #include "plugin/module_object_count.h"
 #include "tests/fakes/com_expect.h"
 #include "tests/fakes/fake_host.h"
+#include "tests/fakes/fixed_power_source.h"
+#include "tests/fakes/recording_canvas.h"
+#include "tests/fakes/recording_message_boxes.h"
+#include "tests/fakes/time_builders.h"
 
 namespace {
 
@@ -151,31 +157,59 @@ class EventDispatch : public PluginSite {
     face()->SetSite(nullptr);
     PluginSite::TearDown();
   }
-  HRESULT Send(DWORD type, WORD key = 0) {
+  HRESULT Send(DWORD type) {
     PluginEvent event{};
     event.type = type;
-    if (type == PE_KEYDOWN) event.key.keyCode = key;
     return face()->OnEvent(&event);
   }
   void ClearTrace() { DebugTrace("%s", ""); }
   FakeSite site{&environment};
 };
 
-TEST_F(EventDispatch, EachKnownTypeWritesItsTraceLine) {
+TEST_F(EventDispatch, EachKnownTypeWritesItsTraceLineThenRunsItsHandler) {
+  SimulatedClock clock(Utc(2026, 3, 2, 10, 20), 0);
+  ScopedClock clockGuard(clock);
+  FixedPowerSource power;
+  ScopedPowerSource powerGuard(power);
+  RecordingMessageBoxes boxes;
+  ScopedMessageBoxSink boxesGuard(boxes);
+  RecordingCanvas canvas;
+  ScopedDeviceContext dc(canvas);
   const struct {
     DWORD type;
+    WORD key;
     const WCHAR* line;
+    size_t repaints, timers, messages;
   } cases[] = {
-      {PE_KEYDOWN, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n")},
-      {PE_DATACHANGE, TEXT("PluginBase::OnEvent - PE_DATACHANGE\r\n")},
+      {PE_KEYDOWN, 13, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 0, 0, 0},
+      {PE_KEYDOWN, 37, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 1, 0, 0},
+      {PE_KEYDOWN, 39, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 1, 0, 0},
+      {PE_ACTION, 0, TEXT("PluginBase::OnEvent - PE_ACTION\r\n"), 1, 0, 1},
+      {PE_PAINT, 0, TEXT("PluginBase::OnEvent - PE_PAINT\r\n"), 0, 0, 0},
+      {PE_SYSCOLORCHANGE, 0, TEXT("PluginBase::OnEvent - PE_SYSCOLORCHANGE\r\n"), 0, 0, 0},
+      {PE_TIMER, 0, TEXT("PluginBase::OnEvent - PE_TIMER\r\n"), 1, 1, 0},
+      {PE_DATACHANGE, 0, TEXT("PluginBase::OnEvent - PE_DATACHANGE\r\n"), 0, 0, 0},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(NarrowUtf8(c.line));
+    environment.repaints.clear();
+    environment.timers.clear();
+    boxes.messages.clear();
+    const size_t drawn = canvas.calls().size();
     ClearTrace();
-    EXPECT_EQ(Send(c.type, 13), S_OK);
+    PluginEvent event{};
+    event.type = c.type;
+    if (c.type == PE_KEYDOWN) event.key.keyCode = c.key;
+    if (c.type == PE_PAINT) event.paint.hdc = dc.eventWord();
+    EXPECT_EQ(face()->OnEvent(&event), S_OK);
     EXPECT_EQ(WString(TraceBuffer()), WString(c.line));
+    EXPECT_EQ(environment.repaints.size(), c.repaints);
+    EXPECT_EQ(environment.timers.size(), c.timers);
+    EXPECT_EQ(boxes.messages.size(), c.messages);
+    EXPECT_EQ(canvas.calls().size() > drawn, c.type == PE_PAINT);
   }
-  EXPECT_TRUE(environment.repaints.empty());
-  EXPECT_TRUE(environment.timers.empty());
+  EXPECT_EQ(plugin->state().OnPaintCalled, 1);
+  EXPECT_EQ(NarrowUtf8(plugin->state().StatusText), " 85%, hrs: 0.0/-?-");
 }
 
 TEST_F(EventDispatch, UnknownTypesAndNullRecordsAreIgnoredSilently) {

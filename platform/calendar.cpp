@@ -37,9 +37,7 @@ CalendarDate DateFromDaysSince1970(int64_t days) {
 
 }  // namespace
 
-bool IsLeapYear(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -55,9 +53,7 @@ CalendarDate DateFromDaysSince1601(int64_t days) {
   return DateFromDaysSince1970(days + kDaysFrom1970To1601);
 }
 
-int DayOfWeekFromDaysSince1601(int64_t days) {
-  return static_cast<int>(((days + 1) % 7 + 7) % 7);
-}
+int DayOfWeekFromDaysSince1601(int64_t days) { return static_cast<int>(((days + 1) % 7 + 7) % 7); }
 
 bool IsValidSystemTime(const SYSTEMTIME& time) {
   return time.wYear >= kFirstYear && time.wYear <= kLastYear && time.wMonth >= 1 &&

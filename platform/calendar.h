@@ -23,7 +23,7 @@ constexpr int kLastYear = 30827;
 struct CalendarDate {
   int year;
   int month;  // 1..12
-  int day;  // 1..31
+  int day;    // 1..31
 };
 
 bool IsLeapYear(int year);

@@ -63,6 +63,6 @@ static_assert(offsetof(SYSTEM_POWER_STATUS_EX2, BatteryChemistry) == 52);
 
 // Fills *status (length bytes, at least the record's size) from the installed power source.
 // Answers the record's size on success; 0 on failure (a null record, a length below the record's
-// size, a source that cannot read), with *status left as it was. With update FALSE the source may answer from a reading of the
-// last second.
+// size, a source that cannot read), with *status left as it was. With update FALSE the source may
+// answer from a reading of the last second.
 DWORD GetSystemPowerStatusEx2(PSYSTEM_POWER_STATUS_EX2 status, DWORD length, BOOL update);

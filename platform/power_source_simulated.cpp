@@ -41,9 +41,7 @@ SimulatedBattery::DrainProfile WithoutNegatives(SimulatedBattery::DrainProfile p
   return profile;
 }
 
-DWORD Seconds(double hours) {
-  return static_cast<DWORD>(std::lround(hours * 3600.0));
-}
+DWORD Seconds(double hours) { return static_cast<DWORD>(std::lround(hours * 3600.0)); }
 
 }  // namespace
 
@@ -123,9 +121,7 @@ void SimulatedBattery::SetDrainProfile(const DrainProfile& profile) {
   profile_ = WithoutNegatives(profile);
 }
 
-void SimulatedBattery::SetFailing(bool failing) {
-  failing_ = failing;
-}
+void SimulatedBattery::SetFailing(bool failing) { failing_ = failing; }
 
 double SimulatedBattery::Percent() {
   CatchUp();

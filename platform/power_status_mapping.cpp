@@ -49,9 +49,7 @@ Value SumOverReporting(const Supplies& batteries, Get get) {
   return sum;
 }
 
-Value Magnitude(const Value& value) {
-  return value ? Value(std::llabs(*value)) : std::nullopt;
-}
+Value Magnitude(const Value& value) { return value ? Value(std::llabs(*value)) : std::nullopt; }
 
 SupplyStatus PackStatus(const Supplies& batteries) {
   const auto any = [&batteries](SupplyStatus status) {
@@ -60,9 +58,8 @@ SupplyStatus PackStatus(const Supplies& batteries) {
   };
   if (any(SupplyStatus::Charging)) return SupplyStatus::Charging;
   if (any(SupplyStatus::Discharging)) return SupplyStatus::Discharging;
-  if (!batteries.empty() && std::all_of(batteries.begin(), batteries.end(), [](auto* b) {
-        return b->status == SupplyStatus::Full;
-      })) {
+  if (!batteries.empty() && std::all_of(batteries.begin(), batteries.end(),
+                                        [](auto* b) { return b->status == SupplyStatus::Full; })) {
     return SupplyStatus::Full;
   }
   // A full battery beside an idle one: on external power, not charging.
@@ -131,7 +128,8 @@ Value CurrentMagnitude(const PowerSupplyReading& battery) {
 
 DWORD RunTimeSeconds(const Value& stored, int64_t flow) {
   if (!stored) return BATTERY_LIFE_UNKNOWN;
-  return static_cast<DWORD>(std::clamp<int64_t>(*stored * kSecondsPerHour / flow, 0, kLongestRunTime));
+  return static_cast<DWORD>(
+      std::clamp<int64_t>(*stored * kSecondsPerHour / flow, 0, kLongestRunTime));
 }
 
 // Remaining and full-charge run times, known only while discharging.
@@ -174,7 +172,8 @@ void FillMeasurements(const Supplies& batteries, SupplyStatus packStatus,
     }
   }
   if (voltageCount > 0) {
-    status.BatteryVoltage = static_cast<DWORD>(std::max<int64_t>(voltageSum / voltageCount, 0) / kMicroPerMilli);
+    status.BatteryVoltage =
+        static_cast<DWORD>(std::max<int64_t>(voltageSum / voltageCount, 0) / kMicroPerMilli);
   }
 
   // The hottest battery is the one that matters.

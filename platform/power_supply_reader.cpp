@@ -5,7 +5,8 @@
 
 #include "platform/sysfs_attribute.h"
 
-std::optional<std::vector<PowerSupplyReading>> ReadPowerSupplies(const std::filesystem::path& root) {
+std::optional<std::vector<PowerSupplyReading>> ReadPowerSupplies(
+    const std::filesystem::path& root) {
   std::error_code error;
   std::filesystem::directory_iterator entries(root, error);
   if (error) return std::nullopt;
@@ -14,8 +15,9 @@ std::optional<std::vector<PowerSupplyReading>> ReadPowerSupplies(const std::file
     // The class folder holds symbolic links to the devices' folders; is_directory follows them.
     if (entry.is_directory(error)) supplies.push_back(ReadPowerSupply(entry.path()));
   }
-  std::sort(supplies.begin(), supplies.end(),
-            [](const PowerSupplyReading& a, const PowerSupplyReading& b) { return a.name < b.name; });
+  std::sort(
+      supplies.begin(), supplies.end(),
+      [](const PowerSupplyReading& a, const PowerSupplyReading& b) { return a.name < b.name; });
   return supplies;
 }
 

@@ -21,7 +21,8 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
 SupplyType ParseSupplyType(std::string_view word) {
   if (EqualsIgnoringCase(word, "Battery")) return SupplyType::Battery;
   if (EqualsIgnoringCase(word, "Mains")) return SupplyType::Mains;
-  if (EqualsIgnoringCase(word, "USB") || StartsWithIgnoringCase(word, "USB_")) return SupplyType::Usb;
+  if (EqualsIgnoringCase(word, "USB") || StartsWithIgnoringCase(word, "USB_"))
+    return SupplyType::Usb;
   return SupplyType::Other;
 }
 

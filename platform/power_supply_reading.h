@@ -12,26 +12,33 @@ enum class SupplyType { Other, Battery, Mains, Usb };
 // Unknown covers a supply without a scope attribute, as most laptop batteries and adapters are.
 enum class SupplyScope { Unknown, System, Device };
 enum class SupplyStatus { Unknown, Charging, Discharging, NotCharging, Full };
-enum class BatteryTechnology { Unknown, LithiumIon, LithiumPolymer, NickelMetalHydride, NickelCadmium };
+enum class BatteryTechnology {
+  Unknown,
+  LithiumIon,
+  LithiumPolymer,
+  NickelMetalHydride,
+  NickelCadmium
+};
 
 struct PowerSupplyReading {
-  std::string name;  // the folder's name: kept for ordering and diagnostics, never to choose a supply
+  // The folder's name: kept for ordering and diagnostics, never to choose a supply.
+  std::string name;
   SupplyType type = SupplyType::Other;
   SupplyScope scope = SupplyScope::Unknown;
   SupplyStatus status = SupplyStatus::Unknown;
   BatteryTechnology technology = BatteryTechnology::Unknown;
   std::optional<int64_t> present;
   std::optional<int64_t> online;
-  std::optional<int64_t> capacity;  // percent
-  std::optional<int64_t> voltageNow;  // µV
-  std::optional<int64_t> currentNow;  // µA; the sign differs between drivers
+  std::optional<int64_t> capacity;        // percent
+  std::optional<int64_t> voltageNow;      // µV
+  std::optional<int64_t> currentNow;      // µA; the sign differs between drivers
   std::optional<int64_t> currentAverage;  // µA
-  std::optional<int64_t> powerNow;  // µW; the sign differs between drivers
-  std::optional<int64_t> energyNow;  // µWh
-  std::optional<int64_t> energyFull;  // µWh
-  std::optional<int64_t> chargeNow;  // µAh
-  std::optional<int64_t> chargeFull;  // µAh
-  std::optional<int64_t> temperature;  // tenths of °C
+  std::optional<int64_t> powerNow;        // µW; the sign differs between drivers
+  std::optional<int64_t> energyNow;       // µWh
+  std::optional<int64_t> energyFull;      // µWh
+  std::optional<int64_t> chargeNow;       // µAh
+  std::optional<int64_t> chargeFull;      // µAh
+  std::optional<int64_t> temperature;     // tenths of °C
 };
 
 // The kernel's words, matched without regard to case; anything else is the explicit unknown (or

@@ -1,6 +1,7 @@
 #include "platform/simulated_clock.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 #include "platform/calendar.h"
@@ -22,22 +23,16 @@ LONGLONG OffsetUnits(int offsetMinutes) {
 SimulatedClock::SimulatedClock(const SYSTEMTIME& utc, int offsetMinutes)
     : now_(FileTimeOrThrow(utc)), offsets_{{0, OffsetUnits(offsetMinutes)}} {}
 
-ULONGLONG SimulatedClock::UtcNow() {
-  return now_;
-}
+ULONGLONG SimulatedClock::UtcNow() { return now_; }
 
 LONGLONG SimulatedClock::LocalOffsetAt(ULONGLONG utc) {
   // The map always holds an entry at 0, so the last change at or before utc exists.
   return std::prev(offsets_.upper_bound(utc))->second;
 }
 
-void SimulatedClock::SetUtc(const SYSTEMTIME& utc) {
-  now_ = FileTimeOrThrow(utc);
-}
+void SimulatedClock::SetUtc(const SYSTEMTIME& utc) { now_ = FileTimeOrThrow(utc); }
 
-void SimulatedClock::SetUtcFileTime(ULONGLONG utc) {
-  now_ = std::min(utc, kLatestFileTime);
-}
+void SimulatedClock::SetUtcFileTime(ULONGLONG utc) { now_ = std::min(utc, kLatestFileTime); }
 
 void SimulatedClock::AdvanceMilliseconds(LONGLONG ms) {
   const auto now = static_cast<LONGLONG>(now_);

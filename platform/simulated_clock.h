@@ -1,6 +1,6 @@
-// A clock that stands still until told: set to any UTC instant, with any local offset (whole or half
-// hours, negative too) and offset changes at given instants (a daylight-saving switch in the middle
-// of a run).
+// A clock that stands still until told: set to any UTC instant, with any local offset (whole or
+// half hours, negative too) and offset changes at given instants (a daylight-saving switch in the
+// middle of a run).
 #pragma once
 
 #include <map>
@@ -10,9 +10,9 @@
 
 class SimulatedClock : public Clock {
  public:
-  // Starts at the given UTC time with local time offsetMinutes ahead of UTC. A broken-down time that
-  // names no instant (SystemTimeToFileTime fails on it) throws std::invalid_argument here and in
-  // SetUtc and ChangeOffsetAt: it is a mistake in the caller's set-up.
+  // Starts at the given UTC time with local time offsetMinutes ahead of UTC. A broken-down time
+  // that names no instant (SystemTimeToFileTime fails on it) throws std::invalid_argument here and
+  // in SetUtc and ChangeOffsetAt: it is a mistake in the caller's set-up.
   SimulatedClock(const SYSTEMTIME& utc, int offsetMinutes);
 
   ULONGLONG UtcNow() override;

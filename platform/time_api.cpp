@@ -18,8 +18,9 @@ std::optional<ULONGLONG> Shifted(ULONGLONG utc, LONGLONG offset) {
   return static_cast<ULONGLONG>(shifted);
 }
 
-// The clock's time plus offset as a broken-down time. The calls that read "now" cannot fail, so an
-// instant outside the calendar (only a clock set to an extreme gives one) is held at the nearer end.
+// The clock's time plus offset as a broken-down time. The calls that read "now" cannot fail, so
+// an instant outside the calendar (only a clock set to an extreme gives one) is held at the nearer
+// end.
 SYSTEMTIME BrokenDownNow(ULONGLONG utc, LONGLONG offset) {
   const std::optional<ULONGLONG> shifted = Shifted(std::min(utc, kLatestFileTime), offset);
   const ULONGLONG local = shifted ? *shifted : (offset < 0 ? 0 : kLatestFileTime);

@@ -9,7 +9,8 @@ namespace {
 
 constexpr LONGLONG kMinuteMs = 60 * 1000;
 
-SimulatedBattery::DrainProfile Profile(double otherHours, std::initializer_list<std::pair<int, double>> hours) {
+SimulatedBattery::DrainProfile Profile(double otherHours,
+                                       std::initializer_list<std::pair<int, double>> hours) {
   SimulatedBattery::DrainProfile profile;
   profile.fill(otherHours);
   for (const auto& [hour, rate] : hours) profile[hour] = rate;
@@ -33,7 +34,7 @@ TEST(SimulatedBattery, DrainsByTheLocalHourOfDay) {
   EXPECT_EQ(status.ACLineStatus, AC_LINE_OFFLINE);
   EXPECT_EQ(status.BatteryFlag, BATTERY_FLAG_HIGH);
   EXPECT_EQ(status.BatteryLifePercent, 73);
-  EXPECT_EQ(status.BatteryCurrent, -60);  // 4 points per hour of 1500 mAh
+  EXPECT_EQ(status.BatteryCurrent, -60);      // 4 points per hour of 1500 mAh
   EXPECT_EQ(status.BatteryLifeTime, 65700u);  // 73 points at 4 per hour
   EXPECT_EQ(status.BatteryFullLifeTime, 90000u);
   EXPECT_EQ(status.BatteryVoltage, 4038u);
@@ -46,7 +47,7 @@ TEST(SimulatedBattery, FollowsHalfHourOffsetsAndDaylightSaving) {
   india.AdvanceMilliseconds(60 * kMinuteMs);
   EXPECT_DOUBLE_EQ(halfHours.Percent(), 76);
 
-  SimulatedClock europe(Utc(2006, 3, 26, 0), 60);  // 01:00 local
+  SimulatedClock europe(Utc(2006, 3, 26, 0), 60);   // 01:00 local
   europe.ChangeOffsetAt(Utc(2006, 3, 26, 1), 120);  // 02:00 local becomes 03:00
   ScopedClock installedEurope(europe);
   SimulatedBattery switched(80, Profile(0, {{1, 1}, {2, 10}, {3, 3}}));

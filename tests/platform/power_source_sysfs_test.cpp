@@ -104,14 +104,16 @@ TEST(SysfsPowerSource, FixtureTreesOfRealMachines) {
         {"ucsi-source-psy-USBC000:001", kUsbOffline},
         {"ucsi-source-psy-USBC000:004", kUsbOnline}},
        AC_LINE_ONLINE, BATTERY_FLAG_CHARGING, 95, 0, BATTERY_LIFE_UNKNOWN},
-      {"peripheral online beside a discharging battery", {{"hidpp_battery_5", kMouse}, {"BAT0", kDell}},
+      {"peripheral online beside a discharging battery",
+       {{"hidpp_battery_5", kMouse}, {"BAT0", kDell}},
        AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 98, -756, 22490},
       {"two batteries",
        {{"BAT0", kThinkPad},
         {"BAT1", With(kThinkPad, {{"energy_full", "23000000"}, {"energy_now", "2300000"}})}},
        AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 73, 0, BATTERY_LIFE_UNKNOWN},
       {"no battery at all", {{"hidpp_battery_5", kMouse}},
-       AC_LINE_ONLINE, BATTERY_FLAG_NO_BATTERY, BATTERY_PERCENTAGE_UNKNOWN, 0, BATTERY_LIFE_UNKNOWN},
+       AC_LINE_ONLINE, BATTERY_FLAG_NO_BATTERY, BATTERY_PERCENTAGE_UNKNOWN, 0,
+       BATTERY_LIFE_UNKNOWN},
   };
   for (const auto& c : cases) {
     const SYSTEM_POWER_STATUS_EX2 status = ReadTree(c.tree);

@@ -79,20 +79,23 @@ TEST(Calendar, KnownInstantsAndYearEnds) {
   EXPECT_EQ(Text(ToSystemTime(0)), Text(On(1, Utc(1601, 1, 1, 0))));  // a Monday
   EXPECT_EQ(Text(ToSystemTime(116444736000000000u)), Text(On(4, Utc(1970, 1, 1, 0))));
   // Parts of a millisecond are dropped, not rounded.
-  EXPECT_EQ(Text(ToSystemTime(125963423999999999u)), Text(On(2, Utc(2000, 2, 29, 23, 59, 59, 999))));
+  EXPECT_EQ(Text(ToSystemTime(125963423999999999u)),
+            Text(On(2, Utc(2000, 2, 29, 23, 59, 59, 999))));
   EXPECT_EQ(Text(ToSystemTime(125963424000000000u)), Text(On(3, Utc(2000, 3, 1, 0))));
-  EXPECT_EQ(Text(ToSystemTime(ToFileTime(Utc(1900, 2, 28, 23)) + kHour)), Text(On(4, Utc(1900, 3, 1, 0))));
+  EXPECT_EQ(Text(ToSystemTime(ToFileTime(Utc(1900, 2, 28, 23)) + kHour)),
+            Text(On(4, Utc(1900, 3, 1, 0))));
   EXPECT_EQ(Text(ToSystemTime(ToFileTime(Utc(2023, 12, 31, 23, 59, 59, 999)) + 10'000)),
             Text(On(1, Utc(2024, 1, 1, 0))));
   EXPECT_EQ(Text(ToSystemTime(kLatestFileTime)), Text(On(4, Utc(30828, 9, 14, 2, 48, 5, 477))));
 }
 
 TEST(Calendar, InvalidInputFailsAndLeavesTheOutputAlone) {
-  const SYSTEMTIME invalid[] = {
-      Utc(2006, 0, 1, 0),   Utc(2006, 13, 1, 0),    Utc(2006, 1, 0, 0),
-      Utc(2006, 4, 31, 0),  Utc(2006, 2, 29, 0),    Utc(1900, 2, 29, 0),
-      Utc(2006, 1, 1, 24),  Utc(2006, 1, 1, 0, 60), Utc(2006, 1, 1, 0, 0, 60),
-      Utc(2006, 1, 1, 0, 0, 0, 1000), Utc(1600, 12, 31, 23), Utc(30828, 1, 1, 0)};
+  const SYSTEMTIME invalid[] = {Utc(2006, 0, 1, 0),        Utc(2006, 13, 1, 0),
+                                Utc(2006, 1, 0, 0),        Utc(2006, 4, 31, 0),
+                                Utc(2006, 2, 29, 0),       Utc(1900, 2, 29, 0),
+                                Utc(2006, 1, 1, 24),       Utc(2006, 1, 1, 0, 60),
+                                Utc(2006, 1, 1, 0, 0, 60), Utc(2006, 1, 1, 0, 0, 0, 1000),
+                                Utc(1600, 12, 31, 23),     Utc(30828, 1, 1, 0)};
   for (const SYSTEMTIME& time : invalid) {
     FILETIME out{7, 7};
     EXPECT_FALSE(SystemTimeToFileTime(&time, &out)) << Text(time);

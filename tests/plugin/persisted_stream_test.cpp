@@ -94,15 +94,15 @@ TEST_F(PersistedState, SaveThenLoadRestoresHandleAndSettings) {
 
 TEST_F(PersistedState, StoredNamesAreCutAtAZeroAndAt259Characters) {
   MemoryStream zero;
-  zero.Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(5).Units(std::u16string(u"ab\0cd", 5));
+  zero.Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(6).Units(std::u16string(u"\\ab\0cd", 6));
   plugin->Load(&zero);
-  EXPECT_EQ(state().settings.StatFilename, u"ab");
+  EXPECT_EQ(state().settings.StatFilename, u"\\ab");
 
-  const std::u16string longName(300, u'x');
+  const std::u16string longName = u"\\" + std::u16string(299, u'x');
   MemoryStream stream;
   stream.Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(300).Units(longName).Word(0xDEAD);
   plugin->Load(&stream);
-  EXPECT_EQ(state().settings.StatFilename, std::u16string(259, u'x'));
+  EXPECT_EQ(state().settings.StatFilename, u"\\" + std::u16string(258, u'x'));
   EXPECT_EQ(stream.position, 32u + 600u);  // the rest of the name was skipped, nothing more read
 }
 
@@ -120,7 +120,7 @@ TEST_F(PersistedState, AShortStreamLeavesWhatItDidNotDeliver) {
   EXPECT_EQ(state().settings.StatFilename, u"\\keep.dat");
 
   MemoryStream cutName;
-  cutName.Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(8).Units(u"abc");
+  cutName.Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(8).Units(u"\\ab");
   plugin->Load(&cutName);
   EXPECT_EQ(state().settings.StatFilename, u"\\keep.dat");
 }

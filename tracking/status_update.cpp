@@ -1,7 +1,8 @@
 #include "tracking/status_update.h"
 
-#include <cstdio>
 #include <string>
+
+#include "platform/narrow_format.h"
 
 #include "tracking/percent_series.h"
 #include "tracking/power/power_and_time.h"
@@ -13,12 +14,6 @@ constexpr float kSecondsPerFileTimeUnit = 1.0e-7f;
 constexpr float kHoursPerSecond = 1.0f / 3600.0f;
 
 constexpr LONG kMaxRealPercent = 100;
-
-std::string Format(const char* format, double first, double second) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, first, second);
-  return text;
-}
 
 bool OnExternalPower(const SYSTEM_POWER_STATUS_EX2& status) {
   return status.ACLineStatus == AC_LINE_ONLINE || status.BatteryFlag == BATTERY_FLAG_CHARGING;
@@ -64,10 +59,10 @@ void SampleIfDue(PluginState& state, LONGLONG now, const SYSTEMTIME& utcNow, LON
 
 // The remaining hours from the statistics, else the linear extrapolation over the period so far.
 std::string EstimateText(float estimate, float elapsed, LONG dropped, LONG percent) {
-  if (!(estimate < 0)) return Format("%.1f (%.1f)", estimate, elapsed);
-  if (dropped <= 0) return Format("%.1f/-?-", elapsed, 0);
+  if (!(estimate < 0)) return NarrowFormat("%.1f (%.1f)", static_cast<double>(estimate), static_cast<double>(elapsed));
+  if (dropped <= 0) return NarrowFormat("%.1f/-?-", static_cast<double>(elapsed));
   const float extrapolated = static_cast<float>(percent) / static_cast<float>(dropped) * elapsed;
-  return Format("%.1f/%.1f", elapsed, extrapolated);
+  return NarrowFormat("%.1f/%.1f", static_cast<double>(elapsed), static_cast<double>(extrapolated));
 }
 
 }  // namespace
@@ -98,9 +93,8 @@ void UpdateStatus(PluginState& state) {
     estimateText = EstimateText(estimate, elapsed, dropped, percent);
   }
 
-  char current[32];
-  std::snprintf(current, sizeof current, "%d mA, ", static_cast<int>(status.BatteryCurrent));
-  const std::string line = " " + std::to_string(percent) + "%, " + (state.settings.ExpertMode != 0 ? current : "") +
-                           "hrs: " + estimateText;
-  state.StatusText = WidenLatin1(line);
+  const std::string current = NarrowFormat("%d mA, ", static_cast<int>(status.BatteryCurrent));
+  state.StatusText = WidenLatin1(NarrowFormat(" %d%%, %shrs: %s", static_cast<int>(percent),
+                                              state.settings.ExpertMode != 0 ? current.c_str() : "",
+                                              estimateText.c_str()));
 }

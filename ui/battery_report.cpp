@@ -4,7 +4,7 @@
 
 #include "plugin/state/host_requests.h"
 #include "tracking/power/power_and_time.h"
-#include "ui/narrow_format.h"
+#include "platform/narrow_format.h"
 #include "ui/power_status_texts.h"
 
 namespace {
@@ -72,8 +72,8 @@ void ShowBatteryReport(PluginState& state) {
 }
 
 int FormatPercentStats(const PluginState& state, WString& output) {
-  std::string text =
-      "\n" + LocalDateTimeText(state.seriesStartTime) + " - " + LocalDateTimeText(state.nextSampleTime) + "\n";
+  std::string text = NarrowFormat("\n%s - %s\n", LocalDateTimeText(state.seriesStartTime).c_str(),
+                                  LocalDateTimeText(state.nextSampleTime).c_str());
   if (state.PercentSeries.empty()) {
     text += "No stats at the moment";
   } else {

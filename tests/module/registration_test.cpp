@@ -37,7 +37,7 @@ fs::path FileWithPathLength(const fs::path& base, const std::string& name, size_
     const size_t missing = length - path.size() - tail;  // counts the new folder's slash
     const size_t folderName = missing - 1 > 200 ? 100 : missing - 1;
     if (folderName == 0) break;
-    path += "/" + std::string(folderName, 'd');
+    path.append("/").append(folderName, 'd');
   }
   return path + "/" + name;
 }

@@ -1,0 +1,88 @@
+// The status update runs before every paint: its usual path (no sample due, nothing to flush) and a
+// whole paint through the device context, with the power status from a fixed source, from the
+// machine's power_supply class in sysfs (answered from the reading of the last second), and re-read
+// from sysfs each time.
+#include <benchmark/benchmark.h>
+
+#include "platform/canvas.h"
+#include "platform/power_source_sysfs.h"
+#include "platform/simulated_clock.h"
+#include "ui/line_painter.h"
+#include "tracking/status_update.h"
+
+namespace {
+
+class StillSource : public PowerSource {
+ public:
+  bool Read(SYSTEM_POWER_STATUS_EX2& status, bool) override {
+    status = SYSTEM_POWER_STATUS_EX2{};
+    status.ACLineStatus = AC_LINE_OFFLINE;
+    status.BatteryFlag = BATTERY_FLAG_HIGH;
+    status.BatteryLifePercent = 80;
+    status.BatteryCurrent = -151;
+    return true;
+  }
+};
+
+class NullCanvas : public Canvas {
+ public:
+  void FillRectangle(const RECT&, COLORREF) override {}
+  void SetTextColour(COLORREF) override {}
+  int DrawText(const RECT&, WStringView text, UINT) override { return static_cast<int>(text.size()); }
+};
+
+SYSTEMTIME Noon() {
+  SYSTEMTIME t{};
+  t.wYear = 2026;
+  t.wMonth = 3;
+  t.wDay = 2;
+  t.wHour = 12;
+  t.wMinute = 20;
+  return t;
+}
+
+PluginState Tracking() {
+  PluginState state;
+  state.settings = DefaultSettings();
+  state.settings.StatFilename.clear();  // no file: a flush would not touch the disk
+  for (UINT hour = 0; hour < 24; ++hour) state.table.AddSample(hour, 4, 50, hour == 23);
+  return state;
+}
+
+void BM_UpdateStatus(benchmark::State& run) {
+  SimulatedClock clock(Noon(), 60);
+  ScopedClock clockGuard(clock);
+  StillSource source;
+  ScopedPowerSource sourceGuard(source);
+  PluginState state = Tracking();
+  for (auto _ : run) {
+    UpdateStatus(state);
+    benchmark::DoNotOptimize(state.StatusText.data());
+  }
+}
+BENCHMARK(BM_UpdateStatus);
+
+void BM_PaintSelected(benchmark::State& run) {
+  SimulatedClock clock(Noon(), 60);
+  ScopedClock clockGuard(clock);
+  StillSource source;
+  ScopedPowerSource sourceGuard(source);
+  NullCanvas canvas;
+  ScopedDeviceContext dc(canvas);
+  PluginState state = Tracking();
+  PluginEvent event{};
+  event.type = PE_PAINT;
+  event.paint = {dc.eventWord(), 1, 0, 0, 240, 20};
+  for (auto _ : run) PaintLine(state, event);
+}
+BENCHMARK(BM_PaintSelected);
+
+// The machine's own power_supply class; arg 1: re-read on every call (the update flag set).
+void BM_SysfsPowerStatus(benchmark::State& run) {
+  SysfsPowerSource source;
+  SYSTEM_POWER_STATUS_EX2 status;
+  for (auto _ : run) benchmark::DoNotOptimize(source.Read(status, run.range(0) != 0));
+}
+BENCHMARK(BM_SysfsPowerStatus)->Arg(0)->Arg(1);
+
+}  // namespace

@@ -103,6 +103,8 @@ TEST_F(Registration, APathThatDoesNotFitIsNeverRegisteredCutShort) {
     EXPECT_EQ(ValuesOf(kServerKeyPath)->at(u"").data.size(), 261u * 2);
     EXPECT_EQ(module.DllUnregisterServer(), S_OK);
   }
+  // The module is found by its file name: the first copy must be gone before the second loads.
+  ASSERT_EQ(GetModuleHandleW(TEXT("zelvarplug.dll")), nullptr) << "the first copy was not unloaded";
 
   const fs::path tooLong = FileWithPathLength(folder.path() / "too-long", "zelvarplug.so", 261);
   ASSERT_EQ(tooLong.string().size(), 261u);

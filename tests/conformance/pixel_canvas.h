@@ -1,0 +1,27 @@
+// A canvas of pixels, so that the conformance checks can read a paint back from the stand-in as
+// they read it from a bitmap on Windows. Text is drawn as one solid 3 x 7 block per visible
+// character, vertically centred, which is enough to tell where and in which colour it went.
+#pragma once
+
+#include <vector>
+
+#include "platform/canvas.h"
+
+class PixelCanvas : public Canvas {
+ public:
+  PixelCanvas(LONG width, LONG height, COLORREF background);
+
+  COLORREF PixelAt(LONG x, LONG y) const;
+
+  void FillRectangle(const RECT& rect, COLORREF colour) override;
+  void SetTextColour(COLORREF colour) override { textColour_ = colour; }
+  int DrawText(const RECT& rect, WStringView text, UINT format) override;
+
+ private:
+  void Fill(RECT area, const RECT& clip, COLORREF colour);
+
+  LONG width_;
+  LONG height_;
+  std::vector<COLORREF> pixels_;
+  COLORREF textColour_ = 0;
+};

@@ -1,0 +1,130 @@
+#include "windows/conformance/plugin_under_test.h"
+
+namespace {
+
+void PutWord(std::vector<BYTE>& bytes, DWORD value) {
+  for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<BYTE>(value >> shift));
+}
+
+DWORD WordAt(const std::vector<BYTE>& bytes, size_t offset) {
+  return static_cast<DWORD>(bytes[offset]) | static_cast<DWORD>(bytes[offset + 1]) << 8 |
+         static_cast<DWORD>(bytes[offset + 2]) << 16 | static_cast<DWORD>(bytes[offset + 3]) << 24;
+}
+
+}  // namespace
+
+std::vector<BYTE> EncodeConfiguration(const SavedConfiguration& c) {
+  std::vector<BYTE> bytes;
+  PutWord(bytes, c.handle);
+  for (LONG value : {c.RefreshTimeout, c.MaxHistoryDays, c.MinPercent, c.FlushTimeoutHours, c.height, c.ExpertMode}) {
+    PutWord(bytes, static_cast<DWORD>(value));
+  }
+  PutWord(bytes, static_cast<DWORD>(c.StatFilename.size()));
+  for (WCHAR unit : c.StatFilename) {
+    bytes.push_back(static_cast<BYTE>(unit));
+    bytes.push_back(static_cast<BYTE>(static_cast<USHORT>(unit) >> 8));
+  }
+  return bytes;
+}
+
+bool DecodeConfiguration(const std::vector<BYTE>& bytes, SavedConfiguration& c) {
+  if (bytes.size() < 32) return false;
+  const DWORD length = WordAt(bytes, 28);
+  if (bytes.size() != 32 + 2 * static_cast<size_t>(length)) return false;
+  c.handle = WordAt(bytes, 0);
+  LONG* fields[] = {&c.RefreshTimeout, &c.MaxHistoryDays, &c.MinPercent, &c.FlushTimeoutHours, &c.height, &c.ExpertMode};
+  for (size_t i = 0; i < 6; ++i) *fields[i] = static_cast<LONG>(WordAt(bytes, 4 + 4 * i));
+  c.StatFilename.clear();
+  for (size_t i = 0; i < length; ++i) {
+    c.StatFilename.push_back(static_cast<WCHAR>(bytes[32 + 2 * i] | bytes[33 + 2 * i] << 8));
+  }
+  return true;
+}
+
+std::string Show(const SavedConfiguration& c) {
+  return "{handle " + std::to_string(c.handle) + ", RefreshTimeout " + std::to_string(c.RefreshTimeout) +
+         ", MaxHistoryDays " + std::to_string(c.MaxHistoryDays) + ", MinPercent " + std::to_string(c.MinPercent) +
+         ", FlushTimeoutHours " + std::to_string(c.FlushTimeoutHours) + ", height " + std::to_string(c.height) +
+         ", ExpertMode " + std::to_string(c.ExpertMode) + ", StatFilename " + CheckReport::Show(c.StatFilename) + "}";
+}
+
+PluginUnderTest::PluginUnderTest(HostDriver& driver, CheckReport& report, IUnknown* site) : driver_(driver) {
+  void* object = nullptr;
+  const HRESULT created = driver.CreateByClassId(kZelvarPluginClass, IID_HomeScreenPlugin, &object);
+  if (!report.Check(SUCCEEDED(created) && object != nullptr, "the plug-in is created by its class id",
+                    "result " + HexResult(created))) {
+    return;
+  }
+  plugin_ = static_cast<HomeScreenPlugin*>(object);
+  void* persist = nullptr;
+  const HRESULT query = plugin_->QueryInterface(IID_IPersistStream, &persist);
+  if (!report.Check(SUCCEEDED(query) && persist != nullptr, "the plug-in offers IPersistStream")) {
+    plugin_->Release();
+    plugin_ = nullptr;
+    return;
+  }
+  persist_ = static_cast<IPersistStream*>(persist);
+  if (site != nullptr) report.EqualResult(plugin_->SetSite(site), S_OK, "SetSite with the home screen's site");
+}
+
+PluginUnderTest::~PluginUnderTest() { Release(); }
+
+void PluginUnderTest::Release() {
+  if (persist_ != nullptr) persist_->Release();
+  if (plugin_ != nullptr) {
+    plugin_->SetSite(nullptr);
+    plugin_->Release();
+  }
+  persist_ = nullptr;
+  plugin_ = nullptr;
+}
+
+HRESULT PluginUnderTest::Initialize(PluginHandle handle, const std::vector<SettingsAttribute>& attributes) {
+  if (!created()) return E_FAIL;
+  IXMLDOMNode* element = driver_.ParseSettingsElement(attributes);
+  if (element == nullptr) return E_FAIL;
+  const HRESULT hr = plugin_->Initialize(handle, element);
+  element->Release();
+  return hr;
+}
+
+std::vector<BYTE> PluginUnderTest::Save() {
+  if (!created()) return {};
+  IStream* stream = driver_.NewStream({});
+  persist_->Save(stream, TRUE);
+  std::vector<BYTE> bytes = driver_.StreamBytes(stream);
+  stream->Release();
+  return bytes;
+}
+
+HRESULT PluginUnderTest::Load(const std::vector<BYTE>& bytes) {
+  if (!created()) return E_FAIL;
+  IStream* stream = driver_.NewStream(bytes);
+  const HRESULT hr = persist_->Load(stream);
+  stream->Release();
+  return hr;
+}
+
+HRESULT PluginUnderTest::Event(PluginEvent event) {
+  if (!created()) return E_FAIL;
+  return plugin_->OnEvent(&event);
+}
+
+HRESULT PluginUnderTest::Key(WORD keyCode) {
+  PluginEvent event{};
+  event.type = PE_KEYDOWN;
+  event.key.keyCode = keyCode;
+  return Event(event);
+}
+
+HRESULT PluginUnderTest::Paint(const PaintSurface& surface, bool selected, const RECT& rect) {
+  PluginEvent event{};
+  event.type = PE_PAINT;
+  event.paint.hdc = surface.EventWord();
+  event.paint.selected = selected ? 1 : 0;
+  event.paint.left = rect.left;
+  event.paint.top = rect.top;
+  event.paint.right = rect.right;
+  event.paint.bottom = rect.bottom;
+  return Event(event);
+}

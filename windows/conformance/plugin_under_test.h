@@ -1,0 +1,61 @@
+// One plug-in object as the home screen holds it: activated by class id, given the site, driven
+// through both faces, and released (site taken away first) when the object goes.
+#pragma once
+
+#include <vector>
+
+#include "plugin/host/home_screen_plugin.h"
+#include "windows/conformance/check_report.h"
+#include "windows/conformance/host_driver.h"
+
+// {FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}, the class the module registers.
+inline constexpr CLSID kZelvarPluginClass = {0xFDEA2F9B, 0x0266, 0x11CF, {0xBA, 0xA6, 0x00, 0xAA, 0x00, 0x3E, 0x0E, 0x01}};
+
+// The persisted record, decoded: the handle, the six integer settings and the file name.
+struct SavedConfiguration {
+  DWORD handle = 0;
+  LONG RefreshTimeout = 0;
+  LONG MaxHistoryDays = 0;
+  LONG MinPercent = 0;
+  LONG FlushTimeoutHours = 0;
+  LONG height = 0;
+  LONG ExpertMode = 0;
+  WString StatFilename;
+
+  bool operator==(const SavedConfiguration&) const = default;
+};
+
+// The record's bytes: seven words, the name's length in code units, the name without a zero.
+std::vector<BYTE> EncodeConfiguration(const SavedConfiguration& configuration);
+// False when the bytes are not exactly one record.
+bool DecodeConfiguration(const std::vector<BYTE>& bytes, SavedConfiguration& configuration);
+std::string Show(const SavedConfiguration& configuration);
+
+class PluginUnderTest {
+ public:
+  // Creates the plug-in by its class id and, with a site, calls SetSite. A failure is reported
+  // once, and every later call then does nothing.
+  PluginUnderTest(HostDriver& driver, CheckReport& report, IUnknown* site);
+  ~PluginUnderTest();
+  PluginUnderTest(const PluginUnderTest&) = delete;
+  PluginUnderTest& operator=(const PluginUnderTest&) = delete;
+
+  bool created() const { return plugin_ != nullptr && persist_ != nullptr; }
+  HomeScreenPlugin* plugin() const { return plugin_; }
+  IPersistStream* persist() const { return persist_; }
+
+  HRESULT Initialize(PluginHandle handle, const std::vector<SettingsAttribute>& attributes);
+  // What Save writes into a fresh stream.
+  std::vector<BYTE> Save();
+  HRESULT Load(const std::vector<BYTE>& bytes);
+  HRESULT Event(PluginEvent event);
+  HRESULT Key(WORD keyCode);
+  HRESULT Paint(const PaintSurface& surface, bool selected, const RECT& rect);
+  // Takes the site away and releases the object now.
+  void Release();
+
+ private:
+  HostDriver& driver_;
+  HomeScreenPlugin* plugin_ = nullptr;
+  IPersistStream* persist_ = nullptr;
+};

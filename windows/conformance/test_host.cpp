@@ -1,0 +1,66 @@
+#include "windows/conformance/test_host.h"
+
+TestColourLookup& TestColourLookup::WithColour(const WString& name, DWORD colour) {
+  colours_[name] = colour;
+  return *this;
+}
+
+TestColourLookup& TestColourLookup::FailColour(const WString& name, HRESULT result) {
+  failures_[name] = result;
+  return *this;
+}
+
+HRESULT TestColourLookup::QueryInterface(REFIID riid, void** out) {
+  if (out == nullptr) return E_POINTER;
+  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_HostColourLookup)) {
+    *out = static_cast<HostColourLookup*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+
+HRESULT TestColourLookup::GetColor(PluginHandle handle, LPCWSTR name, DWORD* colour) {
+  const WString key = name != nullptr ? WString(name) : WString();
+  lookups.push_back({handle, key});
+  if (auto failure = failures_.find(key); failure != failures_.end()) return failure->second;
+  auto found = colours_.find(key);
+  if (found == colours_.end()) return E_INVALIDARG;
+  *colour = found->second;
+  return S_OK;
+}
+
+HRESULT TestHostEnvironment::QueryInterface(REFIID riid, void** out) {
+  if (out == nullptr) return E_POINTER;
+  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_HostEnvironment)) {
+    *out = static_cast<HostEnvironment*>(this);
+    AddRef();
+    return S_OK;
+  }
+  if (colours_ != nullptr && IsEqualIID(riid, IID_HostColourLookup)) return colours_->QueryInterface(riid, out);
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+
+HRESULT TestHostEnvironment::RequestRepaint(PluginHandle handle, DWORD flags) {
+  repaints.push_back({handle, flags});
+  return S_OK;
+}
+
+HRESULT TestHostEnvironment::ScheduleTimer(PluginHandle handle, DWORD milliseconds) {
+  timers.push_back({handle, milliseconds});
+  return S_OK;
+}
+
+HRESULT TestSite::QueryInterface(REFIID riid, void** out) {
+  if (out == nullptr) return E_POINTER;
+  if (IsEqualIID(riid, IID_IUnknown)) {
+    *out = static_cast<IUnknown*>(this);
+    AddRef();
+    return S_OK;
+  }
+  if (IsEqualIID(riid, IID_HostEnvironment)) return environment_.QueryInterface(riid, out);
+  *out = nullptr;
+  return E_NOINTERFACE;
+}

@@ -1,0 +1,78 @@
+// zelvar-home: the home screen with the battery plug-in, in a terminal or as a status-bar line.
+#include <unistd.h>
+
+#include <exception>
+#include <iostream>
+
+#include "host/class_id.h"
+#include "host/event_loop.h"
+#include "host/home_screen_file.h"
+#include "host/home_screen_session.h"
+#include "host/host_error.h"
+#include "host/host_services.h"
+#include "host/module_activation.h"
+#include "host/once_run.h"
+#include "host/options.h"
+#include "host/stream_file.h"
+#include "host/terminal/raw_terminal.h"
+
+namespace {
+
+ActivatedPlugin Activate() {
+  try {
+    return ActivatePlugin(kBatteryPluginClassId);
+  } catch (const HostError& error) {
+    throw HostError(std::string(error.what()) + "; zelvar-home --module FILE registers another module file");
+  }
+}
+
+int Run(const HostOptions& options) {
+  HostServices services(options);
+
+  const SessionFiles files{options.homeScreenFile.value_or(DefaultHomeScreenFile().string()), DefaultStreamFile()};
+  if (WriteDefaultHomeScreenFileIfMissing(files.homeScreen)) {
+    std::cerr << "zelvar-home: wrote the default home-screen file " << files.homeScreen.string() << "\n";
+  }
+  EnsureRegistered(kBatteryPluginClassId, options.moduleFile.value_or(ZELVARPLUG_DEFAULT_FILE),
+                   options.moduleFile ? Registration::Always : Registration::IfMissing);
+  HomeScreenSession session(files, Activate());
+
+  // Without a terminal on standard input there is nobody to press keys: print the line instead.
+  const bool once = options.once || !isatty(STDIN_FILENO);
+  if (once) {
+    std::cout << RunOnce(session) << "\n" << std::flush;
+  } else {
+    const RawTerminal terminal;
+    if (terminal.active()) {
+      EventLoop(session, terminal, services.pacer(), services.powerDescription()).Run();
+    } else {
+      std::cout << RunOnce(session) << "\n" << std::flush;
+    }
+  }
+  // After the terminal is back to normal, so that a failure to save shows.
+  session.Close();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string error;
+  const std::optional<HostOptions> options = ParseOptions(argc, argv, error);
+  if (!options) {
+    std::cerr << "zelvar-home: " << error << "\nTry 'zelvar-home --help'.\n";
+    return 2;
+  }
+  if (options->help) {
+    std::cout << UsageText();
+    return 0;
+  }
+  try {
+    return Run(*options);
+  } catch (const HostError& failure) {
+    std::cerr << "zelvar-home: " << failure.what() << "\n";
+  } catch (const std::exception& failure) {
+    std::cerr << "zelvar-home: unexpected failure: " << failure.what() << "\n";
+  }
+  return 1;
+}

@@ -1,0 +1,94 @@
+#include "host/options.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string_view>
+
+namespace {
+
+// "--name VALUE" or "--name=VALUE" for an option that takes a value; answers whether arg was it.
+bool TakeValue(std::string_view name, int argc, const char* const* argv, int& index, std::optional<std::string>& target,
+               std::string& error) {
+  const std::string_view arg = argv[index];
+  if (arg.substr(0, name.size()) != name) return false;
+  if (arg.size() == name.size()) {
+    if (index + 1 >= argc) {
+      error = std::string(name) + " needs a value";
+      return true;
+    }
+    target = argv[++index];
+  } else if (arg[name.size()] == '=') {
+    target = std::string(arg.substr(name.size() + 1));
+  } else {
+    return false;
+  }
+  if (target->empty()) error = std::string(name) + " needs a value";
+  return true;
+}
+
+std::optional<double> ParseSpeed(const std::string& text) {
+  char* end = nullptr;
+  const double speed = std::strtod(text.c_str(), &end);
+  if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(speed) || speed <= 0 ||
+      speed > kFastestSimulation) {
+    return std::nullopt;
+  }
+  return speed;
+}
+
+}  // namespace
+
+std::optional<HostOptions> ParseOptions(int argc, const char* const* argv, std::string& error) {
+  HostOptions options;
+  error.clear();
+  for (int i = 1; i < argc && error.empty(); ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--once") {
+      options.once = true;
+    } else if (arg == "--help" || arg == "-h") {
+      options.help = true;
+    } else if (arg == "--simulate") {
+      options.simulateSpeed = kDefaultSimulationSpeed;
+    } else if (arg.starts_with("--simulate=")) {
+      options.simulateSpeed = ParseSpeed(std::string(arg.substr(11)));
+      if (!options.simulateSpeed) error = "--simulate=SPEED needs a number above 0 and at most 1000000";
+    } else if (!TakeValue("--sysfs", argc, argv, i, options.sysfsFolder, error) &&
+               !TakeValue("--device-root", argc, argv, i, options.deviceRoot, error) &&
+               !TakeValue("--home", argc, argv, i, options.homeScreenFile, error) &&
+               !TakeValue("--module", argc, argv, i, options.moduleFile, error)) {
+      error = "unknown option " + std::string(arg);
+    }
+  }
+  if (!error.empty()) return std::nullopt;
+  return options;
+}
+
+std::string UsageText() {
+  return R"(Usage: zelvar-home [OPTION]...
+The home screen with the battery plug-in: one line with the battery's charge, the hours on
+battery and the estimated hours left.
+
+  --once               print the plug-in's line once and exit (for status bars); also the
+                       mode when standard input is not a terminal
+  --simulate[=SPEED]   a simulated battery, and a clock that starts at the real time and runs
+                       SPEED times faster (default 60: an hour a minute)
+  --sysfs DIR          read the battery from this power_supply folder
+                       (default /sys/class/power_supply); without a battery there, a simulated
+                       one is used
+  --device-root DIR    the folder that stands for the device's root "\", where the plug-in's
+                       "\Storage\My Documents\ZelvarPlugin.dat" lives (default $ZELVAR_DEVICE_ROOT,
+                       else $XDG_DATA_HOME/zelvar/device, else ~/.local/share/zelvar/device)
+  --home FILE          the home-screen file (default $XDG_CONFIG_HOME/zelvar/home.xml, else
+                       ~/.config/zelvar/home.xml); written with the defaults when missing
+  --module FILE        register this module file as the plug-in's server before starting
+                       (default: the module built with this program, registered on a first run)
+  -h, --help           show this help
+
+Keys: Left/Right refresh the line, Up/Down/Tab select it, Enter/Space show the battery report,
+c switches the colour scheme, q quits.
+
+Files: the plug-in's saved state is kept in $XDG_STATE_HOME/zelvar/plugin.stream (else
+~/.local/state/zelvar/plugin.stream); the registry in $ZELVAR_REGISTRY (else
+$XDG_STATE_HOME/zelvar/registry, else ~/.local/state/zelvar/registry).
+)";
+}

@@ -1,0 +1,28 @@
+// The command line of zelvar-home.
+#pragma once
+
+#include <optional>
+#include <string>
+
+struct HostOptions {
+  bool once = false;
+  bool help = false;
+  // Set by --simulate: a simulated battery, and a simulated clock running this many times faster
+  // than real time.
+  std::optional<double> simulateSpeed;
+  std::optional<std::string> sysfsFolder;
+  std::optional<std::string> deviceRoot;
+  std::optional<std::string> homeScreenFile;
+  std::optional<std::string> moduleFile;
+};
+
+// The speed of --simulate without a value: an hour a minute.
+inline constexpr double kDefaultSimulationSpeed = 60.0;
+// Higher speeds would move the simulated clock by days between two frames.
+inline constexpr double kFastestSimulation = 1'000'000.0;
+
+// The options, or nullopt with `error` saying what is wrong with the command line.
+std::optional<HostOptions> ParseOptions(int argc, const char* const* argv, std::string& error);
+
+// The --help text.
+std::string UsageText();

@@ -1,0 +1,20 @@
+// The file that keeps the plug-in's persisted stream between runs: the bytes its Save wrote.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "platform/api.h"
+
+// $XDG_STATE_HOME/zelvar/plugin.stream (when that is an absolute path), else
+// ~/.local/state/zelvar/plugin.stream.
+std::filesystem::path DefaultStreamFile();
+
+// The saved bytes; nullopt when there is no such file. Throws HostError when it cannot be read.
+std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& file);
+
+// Replaces the file all or nothing: the bytes go to a new temporary file beside it, which is
+// flushed to disk and renamed over the old file, so a crash leaves the old stream or the new one.
+// Creates the folder when missing; the file is readable by its owner only. Throws HostError.
+void WriteStreamFile(const std::filesystem::path& file, const std::vector<BYTE>& bytes);

@@ -1,0 +1,41 @@
+// The terminal in the state a full-screen program needs, for the lifetime of the object: standard
+// input in raw mode (no echo, no line editing, Ctrl-C arrives as a key instead of a signal), the
+// cursor hidden, the alternate screen shown. Everything is put back by the destructor and, should
+// the program end through exit() without it, by an exit handler.
+//
+// SIGTERM, SIGINT and SIGHUP (and SIGWINCH) are caught while the object lives, in either mode, so
+// that the host ends through its normal path (and the plug-in is released) when asked to stop;
+// the handlers only set flags. They are installed without SA_RESTART: a poll() waiting for input
+// returns early (EINTR) when one arrives. SIGPIPE is ignored meanwhile, so writing to a reader
+// that went away fails instead of ending the host before it has released the plug-in.
+#pragma once
+
+#include <string>
+
+class RawTerminal {
+ public:
+  RawTerminal();
+  ~RawTerminal();
+  RawTerminal(const RawTerminal&) = delete;
+  RawTerminal& operator=(const RawTerminal&) = delete;
+
+  // False when standard input or output is not a terminal: then the terminal is left as it is.
+  // Only one RawTerminal takes effect at a time; one made while another lives does nothing at all.
+  bool active() const { return active_; }
+
+  // Writes all of the text to standard output, continuing after partial writes and interruptions;
+  // false when the output failed. Also works when not active.
+  bool Write(const std::string& text) const;
+  // The terminal's size in columns and rows; 80 and 24 when it cannot be asked.
+  int Width() const;
+  int Height() const;
+
+  // Whether SIGTERM, SIGINT or SIGHUP arrived; stays set.
+  static bool StopRequested();
+  // Whether the terminal was resized since the last call; reading clears it.
+  static bool ResizeRequested();
+
+ private:
+  bool owner_;
+  bool active_ = false;
+};

@@ -1,0 +1,213 @@
+// The host activates the real built module through a registry in memory, runs it through a whole
+// session and unloads it, as zelvar-home does.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "host/class_id.h"
+#include "host/home_screen_file.h"
+#include "host/home_screen_session.h"
+#include "host/host_error.h"
+#include "host/module_activation.h"
+#include "host/stream_file.h"
+#include "host/terminal/line_canvas.h"
+#include "platform/registry_store_memory.h"
+#include "platform/simulated_clock.h"
+#include "tests/fakes/com_expect.h"
+#include "tests/fakes/fixed_power_source.h"
+#include "tests/fakes/recording_message_boxes.h"
+#include "tests/fakes/temp_folder.h"
+#include "tests/fakes/time_builders.h"
+
+namespace {
+
+constexpr ULONGLONG kUnitsPerMs = 10'000;
+
+const std::filesystem::path kBuiltModule = std::filesystem::canonical(ZELVARPLUG_FILE);
+
+bool ModuleLoaded(const std::filesystem::path& file) {
+  void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  if (handle != nullptr) dlclose(handle);
+  return handle != nullptr;
+}
+
+void RegisterServerPath(const std::string& path) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, ServerKeyOf(kBatteryPluginClassId).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  const WString value = WidenUtf8(path);
+  RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR)));
+  RegCloseKey(key);
+}
+
+std::string ActivationFailure() {
+  try {
+    ActivatePlugin(kBatteryPluginClassId);
+  } catch (const HostError& error) {
+    return error.what();
+  }
+  return "no failure";
+}
+
+class HostActivationTest : public testing::Test {
+ protected:
+  HostActivationTest() { power_.OnBattery(80); }
+
+  SessionFiles Files() const { return {folder_.path() / "home.xml", folder_.path() / "state" / "plugin.stream"}; }
+  void WriteHomeScreen(const std::string& settings) const {
+    folder_.Write("home.xml", "<home>\n  <plugin clsid=\"{fdea2f9b-0266-11cf-baa6-00aa003e0e01}\" " + settings +
+                                  "/>\n</home>\n");
+  }
+  std::unique_ptr<HomeScreenSession> Start() {
+    EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing);
+    return std::make_unique<HomeScreenSession>(Files(), ActivatePlugin(kBatteryPluginClassId));
+  }
+  ULONGLONG Now() { return clock_.UtcNow(); }
+
+  MemoryRegistryStore registry_;
+  ScopedRegistryStore registryGuard_{registry_};
+  SimulatedClock clock_{Utc(2024, 3, 5, 10, 23, 17), 60};
+  ScopedClock clockGuard_{clock_};
+  FixedPowerSource power_;
+  ScopedPowerSource powerGuard_{power_};
+  RecordingMessageBoxes messages_;
+  ScopedMessageBoxSink messagesGuard_{messages_};
+  TempFolder folder_;
+  ScopedDeviceRoot deviceRoot_{folder_};
+};
+
+TEST_F(HostActivationTest, FirstRunRegistersTheBuiltModuleAndActivatesItThroughTheRegistry) {
+  EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), std::nullopt);
+  EXPECT_NE(ActivationFailure().find("is not registered (no HKEY_CLASSES_ROOT\\CLSID\\{FDEA2F9B-0266-11CF-BAA6-00AA003E0E01}\\InprocServer32)"),
+            std::string::npos);
+
+  EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing);
+  EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
+
+  ActivatedPlugin activated = ActivatePlugin(kBatteryPluginClassId);
+  ASSERT_NE(activated.plugin(), nullptr);
+  EXPECT_EQ(activated.server().file(), kBuiltModule);
+  EXPECT_INTERFACE(activated.plugin(), IID_IPersistStream, true);
+  EXPECT_EQ(activated.Release(), 0u);
+  EXPECT_FALSE(activated.server().loaded());
+  EXPECT_FALSE(ModuleLoaded(kBuiltModule));
+}
+
+TEST_F(HostActivationTest, RegisteredFileThatIsMissingOrNoModuleGivesAClearError) {
+  const std::string missing = (folder_.path() / "gone" / "zelvarplug.so").string();
+  RegisterServerPath(missing);
+  // A first run registers only when nothing is registered: the stale path stays.
+  EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing);
+  EXPECT_EQ(ActivationFailure(), "cannot activate the class {FDEA2F9B-0266-11CF-BAA6-00AA003E0E01}: the module file " +
+                                     missing + " does not exist (registered in HKEY_CLASSES_ROOT\\CLSID\\" +
+                                     "{FDEA2F9B-0266-11CF-BAA6-00AA003E0E01}\\InprocServer32)");
+
+  folder_.Write("text.so", "not a module");
+  RegisterServerPath((folder_.path() / "text.so").string());
+  EXPECT_NE(ActivationFailure().find("is not a loadable module"), std::string::npos);
+
+  // Asked for explicitly, the module replaces the registration.
+  EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::Always);
+  EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
+}
+
+TEST_F(HostActivationTest, RegisteringAFileThatIsNoModuleFails) {
+  folder_.Write("text.so", "not a module");
+  EXPECT_THROW(EnsureRegistered(kBatteryPluginClassId, folder_.path() / "text.so", Registration::IfMissing), HostError);
+  EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), std::nullopt);
+}
+
+TEST_F(HostActivationTest, SessionStartsFromTheHomeScreenFileAndAnswersEachTimerOnce) {
+  WriteHomeScreen("RefreshTimeout=\"5000\"");
+  const ULONGLONG start = Now();
+  auto session = Start();
+
+  // Load asked for its first timer.
+  EXPECT_EQ(session->EarliestDeadline(), start + 1000 * kUnitsPerMs);
+  clock_.AdvanceMilliseconds(999);
+  session->DispatchDueTimers(Now());
+  EXPECT_EQ(session->EarliestDeadline(), start + 1000 * kUnitsPerMs);
+
+  clock_.AdvanceMilliseconds(1);
+  session->DispatchDueTimers(Now());
+  // The element's RefreshTimeout applies: the next request is 5 s away.
+  EXPECT_EQ(session->EarliestDeadline(), Now() + 5000 * kUnitsPerMs);
+  EXPECT_TRUE(session->line().repaintRequested);
+
+  LineCanvas canvas(0);
+  session->Paint(canvas, 40);
+  EXPECT_FALSE(session->line().repaintRequested);
+  EXPECT_EQ(NarrowUtf8(canvas.text()).substr(0, 10), " 80%, hrs:");
+  EXPECT_EQ(canvas.textColour(), session->scheme().text);
+
+  session->ToggleSelection();
+  canvas.Clear();
+  session->Paint(canvas, 40);
+  EXPECT_EQ(canvas.fill(), session->scheme().highlight);
+  EXPECT_EQ(canvas.textColour(), session->scheme().highlightText);
+
+  session->SwitchColourScheme();
+  EXPECT_TRUE(session->line().repaintRequested);
+  canvas.Clear();
+  session->Paint(canvas, 40);
+  EXPECT_EQ(session->scheme().name, "light");
+  EXPECT_EQ(canvas.textColour(), session->scheme().highlightText);
+  EXPECT_TRUE(messages_.messages.empty());
+
+  session->Close();
+  EXPECT_TRUE(session->plugin().stopped());
+  EXPECT_EQ(session->plugin().referencesLeft(), 0u);
+  EXPECT_FALSE(ModuleLoaded(kBuiltModule));
+
+  // The saved stream: handle 1, RefreshTimeout 5000, the default stat file name.
+  const std::optional<std::vector<BYTE>> saved = ReadStreamFile(Files().stream);
+  ASSERT_TRUE(saved);
+  ASSERT_EQ(saved->size(), 32u + 2 * 38);
+  EXPECT_EQ((*saved)[0], 1);
+  EXPECT_EQ((*saved)[4] | ((*saved)[5] << 8), 5000);
+  EXPECT_EQ(folder_.Read("Storage/My Documents/ZelvarPlugin.dat").substr(0, 11), "[version 1]");
+}
+
+TEST_F(HostActivationTest, SavedStreamAppliesUnlessTheHomeScreenFileIsNewer) {
+  WriteHomeScreen("RefreshTimeout=\"5000\"");
+  Start()->Close();
+
+  WriteHomeScreen("RefreshTimeout=\"9000\"");
+  const auto saved = std::filesystem::last_write_time(Files().stream);
+  std::filesystem::last_write_time(Files().homeScreen, saved - std::chrono::seconds(10));
+  auto restored = Start();
+  ASSERT_TRUE(restored->AnswerEarliestTimerNow());
+  EXPECT_EQ(restored->EarliestDeadline(), Now() + 5000 * kUnitsPerMs);
+  restored->Close();
+
+  std::filesystem::last_write_time(Files().homeScreen, std::filesystem::last_write_time(Files().stream) +
+                                                           std::chrono::seconds(10));
+  auto edited = Start();
+  ASSERT_TRUE(edited->AnswerEarliestTimerNow());
+  EXPECT_EQ(edited->EarliestDeadline(), Now() + 9000 * kUnitsPerMs);
+}
+
+TEST_F(HostActivationTest, SiteIsGivenBackWhenThePluginStops) {
+  TimerQueue timers;
+  LineState line;
+  ColourSchemes schemes;
+  const ComPtr<HostSite> site = HostSite::Create(timers, line, schemes);
+  EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing);
+  const ComPtr<IXMLDOMNode> element = CreateSettingsElement({});
+  {
+    HostedPlugin plugin(ActivatePlugin(kBatteryPluginClassId), static_cast<HostEnvironment*>(site.Get()),
+                        element.Get(), std::nullopt);
+    EXPECT_EQ(plugin.height(), 20);
+    EXPECT_TRUE(plugin.selectable());
+    EXPECT_EQ(timers.pending(), 1u);
+    plugin.Stop();
+    EXPECT_EQ(plugin.referencesLeft(), 0u);
+  }
+  EXPECT_REF_COUNT(static_cast<HostEnvironment*>(site.Get()), 1);
+  EXPECT_REF_COUNT(element.Get(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+// The home-screen file read with the XML parser, and the plug-in's element as the XML DOM offers it.
+#include <gtest/gtest.h>
+
+#include "host/class_id.h"
+#include "host/home_screen_file.h"
+#include "host/host_error.h"
+#include "host/settings_element.h"
+#include "tests/fakes/com_expect.h"
+#include "tests/fakes/temp_folder.h"
+
+namespace {
+
+// What getNamedItem answers for the name, and the attribute's text when it found one.
+struct Lookup {
+  HRESULT result;
+  std::string value;
+  VARTYPE type = VT_EMPTY;
+};
+
+Lookup LookUp(IXMLDOMNode* element, const WString& name) {
+  IXMLDOMNamedNodeMap* map = nullptr;
+  EXPECT_EQ(element->get_attributes(&map), S_OK);
+  BSTR text = SysAllocString(name.c_str());
+  IXMLDOMNode* item = reinterpret_cast<IXMLDOMNode*>(0x1);
+  Lookup lookup{map->getNamedItem(text, &item), ""};
+  SysFreeString(text);
+  if (lookup.result == S_OK) {
+    EXPECT_REF_COUNT(item, 1);
+    VARIANT value;
+    EXPECT_EQ(item->get_nodeValue(&value), S_OK);
+    lookup.type = value.vt;
+    if (value.vt == VT_BSTR) lookup.value = NarrowUtf8(WStringView(value.bstrVal, SysStringLen(value.bstrVal)));
+    VariantClear(&value);
+    item->Release();
+  } else {
+    EXPECT_EQ(item, nullptr);
+  }
+  map->Release();
+  return lookup;
+}
+
+class HomeScreenFileTest : public testing::Test {
+ protected:
+  std::filesystem::path Write(const std::string& content) const {
+    folder_.Write("home.xml", content);
+    return folder_.path() / "home.xml";
+  }
+  std::string FailureOf(const std::filesystem::path& file) const {
+    try {
+      ReadPluginElement(file, kBatteryPluginClassId);
+    } catch (const HostError& error) {
+      return error.what();
+    }
+    return "no failure";
+  }
+
+  TempFolder folder_;
+};
+
+TEST_F(HomeScreenFileTest, ElementAttributesAreFoundByTheirExactNames) {
+  const auto file = Write(R"(<?xml version="1.0"?>
+<home>
+  <plugin clsid="{00000000-0000-0000-0000-000000000001}" RefreshTimeout="1"/>
+  <group>
+    <plugin clsid="{fdea2f9b-0266-11CF-baa6-00aa003e0e01}" RefreshTimeout=" 1000 " StatFilename=""
+            height="24" Café="&lt;x&gt;"/>
+  </group>
+</home>)");
+  const ComPtr<IXMLDOMNode> element = CreateSettingsElement(ReadPluginElement(file, kBatteryPluginClassId));
+
+  const Lookup refresh = LookUp(element.Get(), TEXT("RefreshTimeout"));
+  EXPECT_EQ(refresh.result, S_OK);
+  EXPECT_EQ(refresh.type, VT_BSTR);
+  EXPECT_EQ(refresh.value, " 1000 ");
+  const Lookup empty = LookUp(element.Get(), TEXT("StatFilename"));
+  EXPECT_EQ(empty.result, S_OK);
+  EXPECT_EQ(empty.value, "");
+  EXPECT_EQ(LookUp(element.Get(), TEXT("Caf\u00E9")).value, "<x>");
+  EXPECT_EQ(LookUp(element.Get(), TEXT("height")).value, "24");
+
+  EXPECT_EQ(LookUp(element.Get(), TEXT("MinPercent")).result, S_FALSE);
+  EXPECT_EQ(LookUp(element.Get(), TEXT("Height")).result, S_FALSE);
+  EXPECT_EQ(LookUp(element.Get(), TEXT("refreshtimeout")).result, S_FALSE);
+  EXPECT_EQ(LookUp(element.Get(), TEXT("RefreshTimeout ")).result, S_FALSE);
+}
+
+TEST_F(HomeScreenFileTest, AttributeMapHoldsItsElement) {
+  ComPtr<IXMLDOMNode> element = CreateSettingsElement({{TEXT("a"), TEXT("1")}});
+  IXMLDOMNamedNodeMap* map = nullptr;
+  ASSERT_EQ(element->get_attributes(&map), S_OK);
+  EXPECT_REF_COUNT(element.Get(), 2);
+  EXPECT_INTERFACE(map, IID_IXMLDOMNamedNodeMap, true);
+  EXPECT_INTERFACE(map, IID_IXMLDOMNode, false);
+  element.Reset();
+  // The map still reaches the element's attributes.
+  IXMLDOMNode* item = nullptr;
+  BSTR name = SysAllocString(TEXT("a"));
+  EXPECT_EQ(map->getNamedItem(name, &item), S_OK);
+  SysFreeString(name);
+  item->Release();
+  EXPECT_EQ(map->Release(), 0u);
+}
+
+TEST_F(HomeScreenFileTest, DefaultFileHoldsThePluginWithEverySettingAtItsDefault) {
+  const auto file = folder_.path() / "config" / "zelvar" / "home.xml";
+  EXPECT_TRUE(WriteDefaultHomeScreenFileIfMissing(file));
+  EXPECT_FALSE(WriteDefaultHomeScreenFileIfMissing(file));
+  const ComPtr<IXMLDOMNode> element = CreateSettingsElement(ReadPluginElement(file, kBatteryPluginClassId));
+  EXPECT_EQ(LookUp(element.Get(), TEXT("RefreshTimeout")).value, "600000");
+  EXPECT_EQ(LookUp(element.Get(), TEXT("StatFilename")).value, "\\Storage\\My Documents\\ZelvarPlugin.dat");
+  EXPECT_EQ(LookUp(element.Get(), TEXT("MaxHistoryDays")).value, "30");
+  EXPECT_EQ(LookUp(element.Get(), TEXT("MinPercent")).value, "20");
+  EXPECT_EQ(LookUp(element.Get(), TEXT("FlushTimeoutHours")).value, "8");
+  EXPECT_EQ(LookUp(element.Get(), TEXT("height")).value, "20");
+  EXPECT_EQ(LookUp(element.Get(), TEXT("ExpertMode")).value, "0");
+}
+
+TEST_F(HomeScreenFileTest, MalformedOrIncompleteFilesAreReportedWithTheirLine) {
+  const auto file = Write("<home>\n  <plugin clsid=\"{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\">\n  </plug>\n</home>\n");
+  const std::string failure = FailureOf(file);
+  EXPECT_EQ(failure.rfind("the home-screen file is not well-formed XML: " + file.string() + ":3: ", 0), 0u) << failure;
+
+  EXPECT_NE(FailureOf(Write("<home>\n  <plugin RefreshTimeout=\"1\"/>\n</home>")).find("has no element with clsid=\"{FDEA2F9B"),
+            std::string::npos);
+  EXPECT_NE(FailureOf(folder_.path() / "missing.xml").find("cannot read the home-screen file"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,86 @@
+// One-shot timers from the plug-in's requests, the site that takes them, and how the loop's
+// simulated time runs.
+#include <gtest/gtest.h>
+
+#include "host/clock_pacer.h"
+#include "host/host_site.h"
+#include "host/timer_queue.h"
+#include "tests/fakes/com_expect.h"
+#include "tests/fakes/time_builders.h"
+
+namespace {
+
+constexpr ULONGLONG kUnitsPerMs = 10'000;
+
+TEST(TimerQueueTest, EachRequestIsHandedOutOnceInDeadlineOrder) {
+  TimerQueue timers;
+  EXPECT_EQ(timers.EarliestDeadline(), std::nullopt);
+  timers.Schedule(1, 600000, 0);
+  timers.Schedule(2, 1000, 0);
+  timers.Schedule(3, 1000, 0);
+  timers.Schedule(4, 0, 500 * kUnitsPerMs);
+  EXPECT_EQ(timers.EarliestDeadline(), 500 * kUnitsPerMs);
+
+  EXPECT_EQ(timers.TakeDue(999 * kUnitsPerMs), std::vector<PluginHandle>{4});
+  EXPECT_EQ(timers.TakeDue(1000 * kUnitsPerMs), (std::vector<PluginHandle>{2, 3}));
+  EXPECT_EQ(timers.TakeDue(1000 * kUnitsPerMs), std::vector<PluginHandle>{});
+  EXPECT_EQ(timers.pending(), 1u);
+  EXPECT_EQ(timers.TakeDue(ULLONG_MAX), std::vector<PluginHandle>{1});
+  EXPECT_EQ(timers.EarliestDeadline(), std::nullopt);
+}
+
+TEST(HostSiteTest, TimersRunOnTheInstalledClockAndColoursComeFromTheScheme) {
+  SimulatedClock clock(Utc(2024, 1, 1, 10, 59, 59), 0);
+  const ScopedClock clockGuard(clock);
+  TimerQueue timers;
+  LineState line;
+  line.repaintRequested = false;
+  ColourSchemes schemes;
+  const ComPtr<HostSite> site = HostSite::Create(timers, line, schemes);
+  auto* environment = static_cast<HostEnvironment*>(site.Get());
+  EXPECT_INTERFACE(environment, IID_HostColourLookup, true);
+  EXPECT_INTERFACE(environment, IID_IObjectWithSite, false);
+
+  EXPECT_EQ(environment->ScheduleTimer(1, 1000), S_OK);
+  EXPECT_EQ(timers.EarliestDeadline(), clock.UtcNow() + 1000 * kUnitsPerMs);
+  EXPECT_EQ(environment->RequestRepaint(1, 0), S_OK);
+  EXPECT_TRUE(line.repaintRequested);
+
+  void* out = nullptr;
+  ASSERT_EQ(environment->QueryInterface(IID_HostColourLookup, &out), S_OK);
+  auto* colours = static_cast<HostColourLookup*>(out);
+  EXPECT_REF_COUNT(environment, 2);
+  DWORD colour = 0x12345678;
+  EXPECT_EQ(colours->GetColor(1, TEXT("COLOR_HOMEHIGHLIGHT"), &colour), S_OK);
+  EXPECT_EQ(colour, schemes.Current().highlight);
+  schemes.SwitchToNext();
+  EXPECT_EQ(colours->GetColor(1, TEXT("COLOR_HOMETEXT"), &colour), S_OK);
+  EXPECT_EQ(colour, schemes.Current().text);
+  EXPECT_EQ(colours->GetColor(1, TEXT("COLOR_HOMETEXT "), &colour), E_INVALIDARG);
+  EXPECT_EQ(colours->GetColor(1, TEXT("color_hometext"), &colour), E_INVALIDARG);
+  EXPECT_EQ(colour, schemes.Current().text);
+  LONG metric = 5;
+  EXPECT_EQ(colours->GetMetric(1, TEXT("x"), &metric), E_NOTIMPL);
+  colours->Release();
+  EXPECT_REF_COUNT(environment, 1);
+}
+
+TEST(ClockPacerTest, SimulatedClockRunsFasterAndTheWaitShrinksWithIt) {
+  SimulatedClock clock(Utc(2024, 1, 1, 10, 0), 0);
+  const ULONGLONG start = clock.UtcNow();
+  std::chrono::steady_clock::time_point steady{};
+  ClockPacer pacer(clock, 60.0, [&] { return steady; });
+
+  steady += std::chrono::milliseconds(1500);
+  pacer.CatchUp();
+  EXPECT_EQ(clock.UtcNow(), start + 90'000 * kUnitsPerMs);
+  // A deadline a simulated minute away is a real second away.
+  EXPECT_EQ(pacer.PollTimeoutMs(clock.UtcNow() + 60'000 * kUnitsPerMs, clock.UtcNow(), 5000), 1000);
+  EXPECT_EQ(pacer.PollTimeoutMs(clock.UtcNow() + 3'600'000 * kUnitsPerMs, clock.UtcNow(), 1000), 1000);
+  EXPECT_EQ(pacer.PollTimeoutMs(clock.UtcNow(), clock.UtcNow(), 1000), 0);
+  EXPECT_EQ(pacer.PollTimeoutMs(std::nullopt, clock.UtcNow(), 1000), 1000);
+
+  EXPECT_EQ(ClockPacer().PollTimeoutMs(2 * kUnitsPerMs + 1, 0, 1000), 3);
+}
+
+}  // namespace

@@ -2,6 +2,18 @@
 
 namespace {
 
+void AppendUtf16(WString& out, char32_t c) {
+  if (c < 0x10000) {
+    out.push_back(static_cast<WCHAR>(c));
+  } else {
+    c -= 0x10000;
+    out.push_back(static_cast<WCHAR>(0xD800 | (c >> 10)));
+    out.push_back(static_cast<WCHAR>(0xDC00 | (c & 0x3FF)));
+  }
+}
+
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out.push_back(static_cast<char>(c));
@@ -19,18 +31,6 @@ void AppendUtf8(std::string& out, char32_t c) {
     out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
   }
 }
-
-void AppendUtf16(WString& out, char32_t c) {
-  if (c < 0x10000) {
-    out.push_back(static_cast<WCHAR>(c));
-  } else {
-    c -= 0x10000;
-    out.push_back(static_cast<WCHAR>(0xD800 | (c >> 10)));
-    out.push_back(static_cast<WCHAR>(0xDC00 | (c & 0x3FF)));
-  }
-}
-
-}  // namespace
 
 std::string NarrowUtf8(WStringView text) {
   std::string out;

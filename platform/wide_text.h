@@ -29,6 +29,8 @@ inline size_t WideLength(const WCHAR* text) {
   return n;
 }
 
+// Appends one code point (up to U+10FFFF) as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
 // UTF-8 from UTF-16; unpaired surrogates become U+FFFD.
 std::string NarrowUtf8(WStringView text);
 // UTF-16 from UTF-8; malformed bytes become U+FFFD.

@@ -47,14 +47,7 @@ void HostedPlugin::Timer() { Send(PE_TIMER); }
 
 void HostedPlugin::Paint(Canvas& canvas, const RECT& line, bool selected) {
   const ScopedDeviceContext context(canvas);
-  PluginEvent event{};
-  event.type = PE_PAINT;
-  event.paint.hdc = context.eventWord();
-  event.paint.selected = selected ? 1 : 0;
-  event.paint.left = line.left;
-  event.paint.top = line.top;
-  event.paint.right = line.right;
-  event.paint.bottom = line.bottom;
+  PluginEvent event = MakePaintEvent(context.eventWord(), selected, line);
   plugin_.plugin()->OnEvent(&event);
 }
 

@@ -42,6 +42,19 @@ static_assert(offsetof(PluginEvent, paint.left) == 12);
 static_assert(offsetof(PluginEvent, paint.bottom) == 24);
 static_assert(sizeof(PluginEvent) == 28);
 
+// A PE_PAINT record for the line's rectangle, as a host sends it.
+inline PluginEvent MakePaintEvent(DWORD hdcWord, bool selected, const RECT& line) {
+  PluginEvent event{};
+  event.type = PE_PAINT;
+  event.paint.hdc = hdcWord;
+  event.paint.selected = selected ? 1 : 0;
+  event.paint.left = line.left;
+  event.paint.top = line.top;
+  event.paint.right = line.right;
+  event.paint.bottom = line.bottom;
+  return event;
+}
+
 // {7F0C58E9-4F30-47BB-9693-D778E999C433}
 inline constexpr IID IID_HomeScreenPlugin = {0x7F0C58E9, 0x4F30, 0x47BB, {0x96, 0x93, 0xD7, 0x78, 0xE9, 0x99, 0xC4, 0x33}};
 // {FF328DC0-22F5-4AC1-A103-19B389C633FA}

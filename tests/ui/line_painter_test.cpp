@@ -12,17 +12,7 @@ class LinePainter : public TrackingFixture {
     state.colours = ColourSet{RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)};
     state.StatusText = TEXT("old");
   }
-  PluginEvent PaintEvent(bool selected) const {
-    PluginEvent event{};
-    event.type = PE_PAINT;
-    event.paint.hdc = dc.eventWord();
-    event.paint.selected = selected ? 1 : 0;
-    event.paint.left = 0;
-    event.paint.top = 40;
-    event.paint.right = 240;
-    event.paint.bottom = 60;
-    return event;
-  }
+  PluginEvent PaintEvent(bool selected) const { return MakePaintEvent(dc.eventWord(), selected, kLine); }
   static constexpr RECT kLine = {0, 40, 240, 60};
   static constexpr UINT kFormat = DT_SINGLELINE | DT_VCENTER;
   RecordingCanvas canvas;

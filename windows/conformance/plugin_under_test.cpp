@@ -118,13 +118,5 @@ HRESULT PluginUnderTest::Key(WORD keyCode) {
 }
 
 HRESULT PluginUnderTest::Paint(const PaintSurface& surface, bool selected, const RECT& rect) {
-  PluginEvent event{};
-  event.type = PE_PAINT;
-  event.paint.hdc = surface.EventWord();
-  event.paint.selected = selected ? 1 : 0;
-  event.paint.left = rect.left;
-  event.paint.top = rect.top;
-  event.paint.right = rect.right;
-  event.paint.bottom = rect.bottom;
-  return Event(event);
+  return Event(MakePaintEvent(surface.EventWord(), selected, rect));
 }

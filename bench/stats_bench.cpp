@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/simulated_clock.h"
+#include "platform/time/simulated_clock.h"
 #include "stats/stat_file.h"
 
 namespace {

@@ -4,9 +4,9 @@
 // from sysfs each time.
 #include <benchmark/benchmark.h>
 
-#include "platform/canvas.h"
-#include "platform/power_source_sysfs.h"
-#include "platform/simulated_clock.h"
+#include "platform/gdi/canvas.h"
+#include "platform/power/power_source_sysfs.h"
+#include "platform/time/simulated_clock.h"
 #include "ui/line_painter.h"
 #include "tracking/status_update.h"
 

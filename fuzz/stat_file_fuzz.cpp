@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/file_api.h"
-#include "platform/message_box.h"
+#include "platform/files/file_api.h"
+#include "platform/files/message_box.h"
 #include "stats/stat_file.h"
 
 namespace {

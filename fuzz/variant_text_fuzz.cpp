@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/oleauto.h"
+#include "platform/com/oleauto.h"
 
 namespace {
 

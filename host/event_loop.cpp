@@ -8,8 +8,8 @@
 #include <cstdio>
 
 #include "host/terminal/terminal_message_boxes.h"
-#include "platform/clock.h"
-#include "platform/message_box.h"
+#include "platform/time/clock.h"
+#include "platform/files/message_box.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "host/clock_pacer.h"
-#include "host/home_screen_session.h"
-#include "host/key_commands.h"
+#include "host/session/clock_pacer.h"
+#include "host/session/home_screen_session.h"
+#include "host/session/key_commands.h"
 #include "host/terminal/frame.h"
 #include "host/terminal/key_decoder.h"
 #include "host/terminal/line_canvas.h"

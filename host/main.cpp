@@ -4,16 +4,16 @@
 #include <exception>
 #include <iostream>
 
-#include "host/class_id.h"
+#include "host/activation/class_id.h"
 #include "host/event_loop.h"
-#include "host/home_screen_file.h"
-#include "host/home_screen_session.h"
+#include "host/session/home_screen_file.h"
+#include "host/session/home_screen_session.h"
 #include "host/host_error.h"
-#include "host/host_services.h"
-#include "host/module_activation.h"
+#include "host/session/host_services.h"
+#include "host/activation/module_activation.h"
 #include "host/once_run.h"
 #include "host/options.h"
-#include "host/stream_file.h"
+#include "host/session/stream_file.h"
 #include "host/terminal/raw_terminal.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "host/home_screen_session.h"
+#include "host/session/home_screen_session.h"
 
 // Answers the plug-in's first timer request without waiting for it (PE_TIMER), paints the line
 // once (PE_PAINT) and answers the painted text as a status line.

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/narrow_format.h"
+#include "platform/text/narrow_format.h"
 
 #include "tracking/percent_series.h"
 #include "tracking/power/power_and_time.h"

@@ -4,7 +4,7 @@
 
 #include "plugin/state/host_requests.h"
 #include "tracking/power/power_and_time.h"
-#include "platform/narrow_format.h"
+#include "platform/text/narrow_format.h"
 #include "ui/power_status_texts.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "ui/power_status_texts.h"
 
-#include "platform/narrow_format.h"
+#include "platform/text/narrow_format.h"
 
 namespace {
 

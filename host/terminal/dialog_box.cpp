@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "host/terminal/terminal_text.h"
-#include "platform/message_box.h"
+#include "platform/files/message_box.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/terminal/message_dialog.h"
-#include "platform/gdi.h"
+#include "platform/gdi/gdi.h"
 
 struct Frame {
   std::string title;                   // UTF-8

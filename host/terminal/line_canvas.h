@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "platform/canvas.h"
+#include "platform/gdi/canvas.h"
 
 class LineCanvas : public Canvas {
  public:

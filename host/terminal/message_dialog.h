@@ -1,7 +1,7 @@
 // A message box as the terminal shows it: what MessageBoxW was given.
 #pragma once
 
-#include "platform/wide_text.h"
+#include "platform/text/wide_text.h"
 
 struct MessageDialog {
   WString caption;

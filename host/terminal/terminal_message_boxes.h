@@ -7,7 +7,7 @@
 
 #include "host/terminal/frame.h"
 #include "host/terminal/key_decoder.h"
-#include "platform/message_box.h"
+#include "platform/files/message_box.h"
 
 class TerminalMessageBoxes : public MessageBoxSink {
  public:

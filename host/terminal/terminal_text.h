@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/wide_text.h"
+#include "platform/text/wide_text.h"
 
 // Printable code points of one line of text: a tab becomes a blank; every other control character
 // (C0, DEL, C1, line breaks included) and every unpaired surrogate becomes U+FFFD, so no escape

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "platform/power_status_record.h"
+#include "platform/power/power_status_record.h"
 
 // The power status from GetSystemPowerStatus. What the desktop does not report is left
 // undetermined as on a device that cannot measure it: the backup battery, run times and percents

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "platform/canvas.h"
+#include "platform/gdi/canvas.h"
 
 class PixelCanvas : public Canvas {
  public:

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "platform/canvas.h"
+#include "platform/gdi/canvas.h"
 #include "tests/conformance/pixel_canvas.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/power_source.h"
-#include "platform/registry_store_memory.h"
+#include "platform/power/power_source.h"
+#include "platform/registry/registry_store_memory.h"
 #include "tests/fakes/fake_xml_element.h"
 #include "tests/fakes/fixed_power_source.h"
 #include "tests/fakes/memory_stream.h"

@@ -1,7 +1,7 @@
 // A power source that answers exactly the record a test gives it, or fails on demand.
 #pragma once
 
-#include "platform/power_source.h"
+#include "platform/power/power_source.h"
 
 class FixedPowerSource : public PowerSource {
  public:

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/brush_monitor.h"
-#include "platform/canvas.h"
+#include "platform/gdi/brush_monitor.h"
+#include "platform/gdi/canvas.h"
 
 class RecordingCanvas : public Canvas, public BrushMonitor {
  public:

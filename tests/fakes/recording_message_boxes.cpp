@@ -1,6 +1,6 @@
 #include "tests/fakes/recording_message_boxes.h"
 
-#include "platform/wide_text.h"
+#include "platform/text/wide_text.h"
 
 int RecordingMessageBoxes::Show(const std::u16string& text, const std::u16string& caption, UINT type) {
   messages.push_back({text, caption, type});

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_box.h"
+#include "platform/files/message_box.h"
 
 class RecordingMessageBoxes : public MessageBoxSink {
  public:

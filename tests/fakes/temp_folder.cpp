@@ -5,7 +5,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "platform/file_api.h"
+#include "platform/files/file_api.h"
 
 TempFolder::TempFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "zelvar-test-XXXXXX").string();

@@ -1,7 +1,7 @@
 // Broken-down times for tests.
 #pragma once
 
-#include "platform/time_api.h"
+#include "platform/time/time_api.h"
 
 inline SYSTEMTIME Utc(WORD year, WORD month, WORD day, WORD hour, WORD minute = 0, WORD second = 0, WORD ms = 0) {
   SYSTEMTIME t{};

@@ -5,15 +5,15 @@
 
 #include <filesystem>
 
-#include "host/class_id.h"
-#include "host/home_screen_file.h"
-#include "host/home_screen_session.h"
+#include "host/activation/class_id.h"
+#include "host/session/home_screen_file.h"
+#include "host/session/home_screen_session.h"
 #include "host/host_error.h"
-#include "host/module_activation.h"
-#include "host/stream_file.h"
+#include "host/activation/module_activation.h"
+#include "host/session/stream_file.h"
 #include "host/terminal/line_canvas.h"
-#include "platform/registry_store_memory.h"
-#include "platform/simulated_clock.h"
+#include "platform/registry/registry_store_memory.h"
+#include "platform/time/simulated_clock.h"
 #include "tests/fakes/com_expect.h"
 #include "tests/fakes/fixed_power_source.h"
 #include "tests/fakes/recording_message_boxes.h"

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "host/byte_stream.h"
+#include "host/session/byte_stream.h"
 #include "host/host_error.h"
-#include "host/stream_file.h"
+#include "host/session/stream_file.h"
 #include "tests/fakes/com_expect.h"
 #include "tests/fakes/temp_folder.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_box.h"
+#include "platform/files/message_box.h"
 
 namespace {
 

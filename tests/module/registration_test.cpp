@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/api.h"
-#include "platform/registry_store_memory.h"
+#include "platform/registry/registry_store_memory.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/module/loaded_module.h"
 

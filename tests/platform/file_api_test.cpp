@@ -1,4 +1,4 @@
-#include "platform/file_api.h"
+#include "platform/files/file_api.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "platform/gdi.h"
+#include "platform/gdi/gdi.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/brush_monitor.h"
-#include "platform/canvas.h"
-#include "platform/system_palette.h"
+#include "platform/gdi/brush_monitor.h"
+#include "platform/gdi/canvas.h"
+#include "platform/gdi/system_palette.h"
 #include "tests/fakes/recording_canvas.h"
 
 namespace {

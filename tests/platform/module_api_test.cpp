@@ -1,4 +1,4 @@
-#include "platform/module_api.h"
+#include "platform/module/module_api.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/wide_text.h"
+#include "platform/text/wide_text.h"
 
 namespace {
 

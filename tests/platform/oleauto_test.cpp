@@ -1,8 +1,8 @@
-#include "platform/oleauto.h"
+#include "platform/com/oleauto.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/wide_text.h"
+#include "platform/text/wide_text.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "platform/power_source_simulated.h"
+#include "platform/power/power_source_simulated.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/simulated_clock.h"
+#include "platform/time/simulated_clock.h"
 #include "tests/fakes/time_builders.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/power_source_sysfs.h"
+#include "platform/power/power_source_sysfs.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sysfs_attribute.h"
+#include "platform/power/internal/sysfs_attribute.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace {

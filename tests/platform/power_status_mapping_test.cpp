@@ -1,4 +1,4 @@
-#include "platform/power_status_mapping.h"
+#include "platform/power/internal/power_status_mapping.h"
 
 #include <gtest/gtest.h>
 

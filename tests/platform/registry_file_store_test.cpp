@@ -1,4 +1,4 @@
-#include "platform/registry_store_file.h"
+#include "platform/registry/registry_store_file.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "platform/registry_file_format.h"
+#include "platform/registry/internal/registry_file_format.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "platform/registry.h"
+#include "platform/registry/registry.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "platform/registry_store_memory.h"
+#include "platform/registry/registry_store_memory.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/calendar.h"
-#include "platform/simulated_clock.h"
-#include "platform/system_clock.h"
+#include "platform/time/calendar.h"
+#include "platform/time/simulated_clock.h"
+#include "platform/time/system_clock.h"
 #include "tests/fakes/time_builders.h"
 
 namespace {

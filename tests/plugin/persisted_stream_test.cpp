@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/simulated_clock.h"
-#include "platform/system_palette.h"
+#include "platform/time/simulated_clock.h"
+#include "platform/gdi/system_palette.h"
 #include "plugin/zelvar_plugin.h"
 #include "tests/fakes/fake_host.h"
 #include "tests/fakes/fixed_power_source.h"

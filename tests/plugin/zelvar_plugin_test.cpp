@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/canvas.h"
-#include "platform/simulated_clock.h"
+#include "platform/gdi/canvas.h"
+#include "platform/time/simulated_clock.h"
 #include "plugin/debug_trace.h"
 #include "plugin/module_object_count.h"
 #include "tests/fakes/com_expect.h"

@@ -9,7 +9,7 @@
 #include <map>
 #include <sstream>
 
-#include "platform/simulated_clock.h"
+#include "platform/time/simulated_clock.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/simulated_clock.h"
+#include "platform/time/simulated_clock.h"
 #include "tests/fakes/fake_host.h"
 #include "tests/fakes/fixed_power_source.h"
 #include "tests/fakes/recording_message_boxes.h"

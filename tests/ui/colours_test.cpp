@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/system_palette.h"
+#include "platform/gdi/system_palette.h"
 #include "tests/fakes/fake_host.h"
 #include "tests/fakes/recording_message_boxes.h"
 

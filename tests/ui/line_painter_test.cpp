@@ -1,6 +1,6 @@
 #include "ui/line_painter.h"
 
-#include "platform/canvas.h"
+#include "platform/gdi/canvas.h"
 #include "tests/fakes/recording_canvas.h"
 #include "tests/tracking/tracking_fixture.h"
 

@@ -1,0 +1,67 @@
+#include "host/activation/inproc_server.h"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <string>
+#include <system_error>
+
+#include "host/host_error.h"
+
+namespace {
+
+void* LoadModule(const std::filesystem::path& file) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) {
+    throw HostError("the module file " + file.string() + " does not exist");
+  }
+  void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    const char* reason = dlerror();
+    throw HostError("the file " + file.string() + " is not a loadable module: " + (reason ? reason : "unknown error"));
+  }
+  return handle;
+}
+
+template <typename Function>
+Function* Export(void* handle, const std::filesystem::path& file, const char* name) {
+  auto* function = reinterpret_cast<Function*>(dlsym(handle, name));
+  if (function == nullptr) throw HostError("the module " + file.string() + " does not export " + name);
+  return function;
+}
+
+}  // namespace
+
+std::string ResultText(HRESULT result) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(result));
+  return text;
+}
+
+InprocServer::InprocServer(std::filesystem::path file) : file_(std::move(file)), handle_(LoadModule(file_)) {
+  try {
+    getClassObject_ = Export<HRESULT(REFCLSID, REFIID, void**)>(handle_, file_, "DllGetClassObject");
+    canUnloadNow_ = Export<HRESULT()>(handle_, file_, "DllCanUnloadNow");
+  } catch (...) {
+    dlclose(handle_);
+    throw;
+  }
+}
+
+InprocServer::~InprocServer() { TryUnload(); }
+
+HRESULT InprocServer::GetClassObject(REFCLSID classId, REFIID iid, void** object) const {
+  return getClassObject_(classId, iid, object);
+}
+
+HRESULT InprocServer::RegisterServer() const {
+  return Export<HRESULT()>(handle_, file_, "DllRegisterServer")();
+}
+
+bool InprocServer::TryUnload() {
+  if (handle_ == nullptr) return true;
+  if (canUnloadNow_() != S_OK) return false;
+  dlclose(handle_);
+  handle_ = nullptr;
+  return true;
+}

@@ -1,0 +1,27 @@
+// The home-screen file: an XML document listing the plug-ins the home screen shows, each an
+// element that names its class in a clsid attribute and carries the plug-in's settings as its
+// other attributes. The host reads the battery plug-in's element and hands it to Initialize.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "host/session/settings_element.h"
+#include "platform/api.h"
+
+// $XDG_CONFIG_HOME/zelvar/home.xml (when that is an absolute path), else ~/.config/zelvar/home.xml.
+std::filesystem::path DefaultHomeScreenFile();
+
+// The file written on a first run: the battery plug-in's element with every setting at its
+// default, and a comment explaining them.
+std::string DefaultHomeScreenText();
+
+// Writes the default file (and its folder) when the file does not exist; answers whether it did.
+// Throws HostError when it cannot be written.
+bool WriteDefaultHomeScreenFileIfMissing(const std::filesystem::path& file);
+
+// The attributes, in document order, of the first element whose clsid attribute names the class
+// (compared without regard to case). Throws HostError when the file cannot be read, is not
+// well-formed XML ("<file>:<line>: <what the parser found>"), or has no element for the class.
+std::vector<XmlAttribute> ReadPluginElement(const std::filesystem::path& file, REFCLSID classId);

@@ -1,0 +1,77 @@
+#include "host/session/hosted_plugin.h"
+
+#include "host/session/byte_stream.h"
+#include "host/host_error.h"
+
+namespace {
+
+ComPtr<IPersistStream> PersistStreamOf(HomeScreenPlugin* plugin) {
+  void* out = nullptr;
+  if (FAILED(plugin->QueryInterface(IID_IPersistStream, &out)) || out == nullptr) {
+    throw HostError("the plug-in does not offer IPersistStream, through which it is restored");
+  }
+  return ComPtr<IPersistStream>::Adopt(static_cast<IPersistStream*>(out));
+}
+
+}  // namespace
+
+HostedPlugin::HostedPlugin(ActivatedPlugin plugin, IUnknown* site, IXMLDOMNode* element,
+                           const std::optional<std::vector<BYTE>>& savedStream)
+    : plugin_(std::move(plugin)), persist_(PersistStreamOf(plugin_.plugin())) {
+  HomeScreenPlugin* object = plugin_.plugin();
+  object->SetSite(site);
+  object->Initialize(kHandle, element);
+  ComPtr<ByteStream> stream = ByteStream::Create(savedStream.value_or(std::vector<BYTE>{}));
+  if (!savedStream) {
+    persist_->Save(stream.Get(), TRUE);
+    stream->Rewind();
+  }
+  persist_->Load(stream.Get());
+  object->GetHeight(&height_);
+  BOOL selectable = FALSE;
+  object->GetSelectability(&selectable);
+  selectable_ = selectable != FALSE;
+}
+
+HostedPlugin::~HostedPlugin() {
+  if (!stopped_) Shutdown();
+}
+
+void HostedPlugin::Send(PluginEventType type) {
+  PluginEvent event{};
+  event.type = type;
+  plugin_.plugin()->OnEvent(&event);
+}
+
+void HostedPlugin::Timer() { Send(PE_TIMER); }
+
+void HostedPlugin::Paint(Canvas& canvas, const RECT& line, bool selected) {
+  const ScopedDeviceContext context(canvas);
+  PluginEvent event = MakePaintEvent(context.eventWord(), selected, line);
+  plugin_.plugin()->OnEvent(&event);
+}
+
+void HostedPlugin::KeyDown(WORD keyCode) {
+  PluginEvent event{};
+  event.type = PE_KEYDOWN;
+  event.key.keyCode = keyCode;
+  plugin_.plugin()->OnEvent(&event);
+}
+
+void HostedPlugin::Action() { Send(PE_ACTION); }
+
+void HostedPlugin::ColourChange() { Send(PE_SYSCOLORCHANGE); }
+
+std::vector<BYTE> HostedPlugin::Stop() {
+  const ComPtr<ByteStream> stream = ByteStream::Create();
+  persist_->Save(stream.Get(), TRUE);
+  Shutdown();
+  return stream->bytes();
+}
+
+void HostedPlugin::Shutdown() {
+  stopped_ = true;
+  persist_.Reset();
+  plugin_.plugin()->SetSite(nullptr);
+  referencesLeft_ = plugin_.Release();
+}

@@ -1,0 +1,71 @@
+#include "host/session/stream_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "host/host_error.h"
+
+namespace {
+
+std::filesystem::path StateFolder() {
+  if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && state[0] == '/') return state;
+  const char* home = std::getenv("HOME");
+  return std::filesystem::path(home != nullptr && *home != '\0' ? home : ".") / ".local" / "state";
+}
+
+[[noreturn]] void Fail(const std::filesystem::path& file, const std::string& what, int error) {
+  throw HostError("cannot save the plug-in's state to " + file.string() + ": " + what + ": " + std::strerror(error));
+}
+
+bool WriteAll(int descriptor, const std::vector<BYTE>& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(descriptor, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::filesystem::path DefaultStreamFile() { return StateFolder() / "zelvar" / "plugin.stream"; }
+
+std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& file) {
+  std::error_code error;
+  if (!std::filesystem::exists(file, error)) return std::nullopt;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw HostError("cannot read the plug-in's saved state " + file.string() + ": " + std::strerror(errno));
+  std::vector<BYTE> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) throw HostError("cannot read the plug-in's saved state " + file.string());
+  return bytes;
+}
+
+void WriteStreamFile(const std::filesystem::path& file, const std::vector<BYTE>& bytes) {
+  std::error_code folderError;
+  if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), folderError);
+
+  std::string temporary = file.string() + ".XXXXXX";
+  const int descriptor = mkstemp(temporary.data());
+  if (descriptor < 0) Fail(file, "cannot create a temporary file", errno);
+  const bool written = WriteAll(descriptor, bytes) && fsync(descriptor) == 0;
+  const int writeError = errno;
+  const bool closed = close(descriptor) == 0;
+  if (!written || !closed) {
+    unlink(temporary.c_str());
+    Fail(file, "cannot write " + temporary, written ? errno : writeError);
+  }
+  if (rename(temporary.c_str(), file.c_str()) != 0) {
+    const int renameError = errno;
+    unlink(temporary.c_str());
+    Fail(file, "cannot rename " + temporary, renameError);
+  }
+}

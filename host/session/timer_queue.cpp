@@ -1,0 +1,24 @@
+#include "host/session/timer_queue.h"
+
+namespace {
+
+constexpr ULONGLONG kFileTimeUnitsPerMillisecond = 10'000;
+
+}  // namespace
+
+void TimerQueue::Schedule(PluginHandle handle, DWORD milliseconds, ULONGLONG now) {
+  deadlines_.emplace(now + milliseconds * kFileTimeUnitsPerMillisecond, handle);
+}
+
+std::optional<ULONGLONG> TimerQueue::EarliestDeadline() const {
+  if (deadlines_.empty()) return std::nullopt;
+  return deadlines_.begin()->first;
+}
+
+std::vector<PluginHandle> TimerQueue::TakeDue(ULONGLONG now) {
+  std::vector<PluginHandle> due;
+  const auto end = deadlines_.upper_bound(now);
+  for (auto it = deadlines_.begin(); it != end; ++it) due.push_back(it->second);
+  deadlines_.erase(deadlines_.begin(), end);
+  return due;
+}

@@ -1,0 +1,84 @@
+#include "platform/files/file_api.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "platform/text/wide_text.h"
+
+namespace {
+
+std::optional<std::string> configuredRoot;
+
+std::string DefaultDeviceRoot() {
+  if (const char* root = std::getenv("ZELVAR_DEVICE_ROOT"); root != nullptr && *root != '\0') return root;
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data != '\0') {
+    return std::string(data) + "/zelvar/device";
+  }
+  const char* home = std::getenv("HOME");
+  return std::string(home != nullptr && *home != '\0' ? home : ".") + "/.local/share/zelvar/device";
+}
+
+bool IsSeparator(WCHAR c) { return c == u'\\' || c == u'/'; }
+
+// The components of a device path below the root. ".." never climbs above the root, as on the device,
+// so no device path reaches host files outside the root folder.
+std::vector<std::string> RootedComponents(WStringView path) {
+  std::vector<std::string> components;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = start;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    const std::string part = NarrowUtf8(path.substr(start, end - start));
+    if (part == "..") {
+      if (!components.empty()) components.pop_back();
+    } else if (!part.empty() && part != ".") {
+      components.push_back(part);
+    }
+    start = end + 1;
+  }
+  return components;
+}
+
+}  // namespace
+
+void SetDeviceRoot(const std::string& hostFolder) { configuredRoot = hostFolder; }
+
+std::string DeviceRoot() { return configuredRoot ? *configuredRoot : DefaultDeviceRoot(); }
+
+std::string HostPathOf(LPCWSTR devicePath) {
+  const WStringView path = devicePath != nullptr ? WStringView(devicePath) : WStringView();
+  if (path.empty() || !IsSeparator(path.front())) {
+    std::string relative = NarrowUtf8(path);
+    for (char& c : relative) {
+      if (c == '\\') c = '/';
+    }
+    return relative;
+  }
+  std::string host = DeviceRoot();
+  while (host.size() > 1 && host.back() == '/') host.pop_back();
+  for (const std::string& component : RootedComponents(path)) host += "/" + component;
+  return host;
+}
+
+FILE* _wfopen(LPCWSTR path, LPCWSTR mode) {
+  if (path == nullptr || *path == 0) {
+    errno = ENOENT;
+    return nullptr;
+  }
+  if (mode == nullptr || *mode == 0) {
+    errno = EINVAL;
+    return nullptr;
+  }
+  const std::string hostPath = HostPathOf(path);
+  const std::string narrowMode = NarrowUtf8(mode);
+  // The device has its standard folders ("\Storage\My Documents"...); the host root starts empty,
+  // so a file opened for writing gets its folders on demand. A failure shows in fopen's errno.
+  if (IsSeparator(*path) && (narrowMode.front() == 'w' || narrowMode.front() == 'a')) {
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(hostPath).parent_path(), ignored);
+  }
+  return std::fopen(hostPath.c_str(), narrowMode.c_str());
+}

@@ -1,0 +1,25 @@
+#include "platform/files/message_box.h"
+
+#include <cstdio>
+
+#include "platform/text/wide_text.h"
+
+namespace {
+
+MessageBoxSink* installedSink = nullptr;
+
+}  // namespace
+
+MessageBoxSink* InstallMessageBoxSink(MessageBoxSink* sink) {
+  MessageBoxSink* previous = installedSink;
+  installedSink = sink;
+  return previous;
+}
+
+int MessageBoxW(HWND /*owner*/, LPCWSTR text, LPCWSTR caption, UINT type) {
+  const std::u16string body = text ? text : u"";
+  const std::u16string title = caption ? caption : u"";
+  if (installedSink != nullptr) return installedSink->Show(body, title, type);
+  std::fprintf(stderr, "[%s] %s\n", NarrowUtf8(title).c_str(), NarrowUtf8(body).c_str());
+  return IDOK;
+}

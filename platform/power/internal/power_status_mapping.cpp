@@ -1,0 +1,236 @@
+#include "platform/power/internal/power_status_mapping.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+#include <vector>
+
+#include "platform/power/power_status_codes.h"
+
+namespace {
+
+using Supplies = std::vector<const PowerSupplyReading*>;
+using Value = std::optional<int64_t>;
+
+constexpr int64_t kMicroPerMilli = 1000;
+constexpr int64_t kSecondsPerHour = 3600;
+constexpr int64_t kLongestRunTime = BATTERY_LIFE_UNKNOWN - 1;
+
+bool IsSystemBattery(const PowerSupplyReading& supply) {
+  return supply.type == SupplyType::Battery && supply.scope != SupplyScope::Device &&
+         supply.present.value_or(1) != 0;
+}
+
+bool IsAdapter(const PowerSupplyReading& supply) {
+  return (supply.type == SupplyType::Mains || supply.type == SupplyType::Usb) &&
+         supply.scope != SupplyScope::Device;
+}
+
+// Absent unless every battery reports the value: a pack figure that leaves a battery out is wrong.
+template <typename Get>
+Value SumOverAll(const Supplies& batteries, Get get) {
+  int64_t sum = 0;
+  for (const PowerSupplyReading* battery : batteries) {
+    const Value value = get(*battery);
+    if (!value) return std::nullopt;
+    sum += *value;
+  }
+  return sum;
+}
+
+// Absent when no battery reports the value. For flows (current, power), where an idle battery of
+// a pack may report nothing.
+template <typename Get>
+Value SumOverReporting(const Supplies& batteries, Get get) {
+  Value sum;
+  for (const PowerSupplyReading* battery : batteries) {
+    if (const Value value = get(*battery)) sum = sum.value_or(0) + *value;
+  }
+  return sum;
+}
+
+Value Magnitude(const Value& value) { return value ? Value(std::llabs(*value)) : std::nullopt; }
+
+SupplyStatus PackStatus(const Supplies& batteries) {
+  const auto any = [&batteries](SupplyStatus status) {
+    return std::any_of(batteries.begin(), batteries.end(),
+                       [status](const PowerSupplyReading* b) { return b->status == status; });
+  };
+  if (any(SupplyStatus::Charging)) return SupplyStatus::Charging;
+  if (any(SupplyStatus::Discharging)) return SupplyStatus::Discharging;
+  if (!batteries.empty() && std::all_of(batteries.begin(), batteries.end(),
+                                        [](auto* b) { return b->status == SupplyStatus::Full; })) {
+    return SupplyStatus::Full;
+  }
+  // A full battery beside an idle one: on external power, not charging.
+  if (any(SupplyStatus::Full) || any(SupplyStatus::NotCharging)) return SupplyStatus::NotCharging;
+  return SupplyStatus::Unknown;
+}
+
+BYTE AcLineStatus(const Supplies& adapters, bool hasBattery, SupplyStatus packStatus) {
+  bool anyAdapterReports = false;
+  for (const PowerSupplyReading* adapter : adapters) {
+    if (!adapter->online) continue;
+    anyAdapterReports = true;
+    // USB supplies answer 2 for an online programmable source.
+    if (*adapter->online != 0) return AC_LINE_ONLINE;
+  }
+  if (anyAdapterReports) return AC_LINE_OFFLINE;
+  // A machine without a battery runs on external power.
+  if (!hasBattery) return AC_LINE_ONLINE;
+  // Without an adapter to ask (some machines expose none), the battery's status tells.
+  switch (packStatus) {
+    case SupplyStatus::Charging:
+    case SupplyStatus::Full:
+    case SupplyStatus::NotCharging:
+      return AC_LINE_ONLINE;
+    case SupplyStatus::Discharging:
+      return AC_LINE_OFFLINE;
+    case SupplyStatus::Unknown:
+      break;
+  }
+  return AC_LINE_UNKNOWN;
+}
+
+std::optional<int> PercentOf(const Value& now, const Value& full) {
+  if (!now || !full || *full <= 0) return std::nullopt;
+  const int64_t percent = (*now * 100 + *full / 2) / *full;
+  return static_cast<int>(std::clamp<int64_t>(percent, 0, 100));
+}
+
+std::optional<int> PackPercent(const Supplies& batteries) {
+  // The pack's percent comes from summed energies, which weigh each battery by its size.
+  if (auto percent = PercentOf(SumOverAll(batteries, [](auto& b) { return b.energyNow; }),
+                               SumOverAll(batteries, [](auto& b) { return b.energyFull; }))) {
+    return percent;
+  }
+  // Batteries that count in charge (many ACPI drivers) report charge_* instead of energy_*.
+  if (auto percent = PercentOf(SumOverAll(batteries, [](auto& b) { return b.chargeNow; }),
+                               SumOverAll(batteries, [](auto& b) { return b.chargeFull; }))) {
+    return percent;
+  }
+  // Some drivers give only their own percent; with several batteries the plain mean stands in.
+  const Value capacities = SumOverAll(batteries, [](auto& b) { return b.capacity; });
+  if (!capacities) return std::nullopt;
+  const auto count = static_cast<int64_t>(batteries.size());
+  return static_cast<int>(std::clamp<int64_t>((*capacities + count / 2) / count, 0, 100));
+}
+
+// µA in or out of one battery, without sign: drivers disagree on the sign of current_now.
+Value CurrentMagnitude(const PowerSupplyReading& battery) {
+  if (battery.currentNow) return Magnitude(battery.currentNow);
+  // Batteries that count in energy often report power but no current: I = P / U.
+  if (battery.powerNow && battery.voltageNow && *battery.voltageNow > 0) {
+    return std::llabs(*battery.powerNow) * 1'000'000 / *battery.voltageNow;
+  }
+  return std::nullopt;
+}
+
+DWORD RunTimeSeconds(const Value& stored, int64_t flow) {
+  if (!stored) return BATTERY_LIFE_UNKNOWN;
+  return static_cast<DWORD>(
+      std::clamp<int64_t>(*stored * kSecondsPerHour / flow, 0, kLongestRunTime));
+}
+
+// Remaining and full-charge run times, known only while discharging.
+void FillRunTimes(const Supplies& batteries, SupplyStatus packStatus,
+                  SYSTEM_POWER_STATUS_EX2& status) {
+  if (packStatus != SupplyStatus::Discharging) return;
+  const Value power = SumOverReporting(batteries, [](auto& b) { return Magnitude(b.powerNow); });
+  const Value energyNow = SumOverAll(batteries, [](auto& b) { return b.energyNow; });
+  if (energyNow && power.value_or(0) > 0) {
+    status.BatteryLifeTime = RunTimeSeconds(energyNow, *power);
+    status.BatteryFullLifeTime =
+        RunTimeSeconds(SumOverAll(batteries, [](auto& b) { return b.energyFull; }), *power);
+    return;
+  }
+  // Batteries that count in charge give hours as charge over current.
+  const Value current = SumOverReporting(batteries, CurrentMagnitude);
+  const Value chargeNow = SumOverAll(batteries, [](auto& b) { return b.chargeNow; });
+  if (chargeNow && current.value_or(0) > 0) {
+    status.BatteryLifeTime = RunTimeSeconds(chargeNow, *current);
+    status.BatteryFullLifeTime =
+        RunTimeSeconds(SumOverAll(batteries, [](auto& b) { return b.chargeFull; }), *current);
+  }
+}
+
+void FillMeasurements(const Supplies& batteries, SupplyStatus packStatus,
+                      SYSTEM_POWER_STATUS_EX2& status) {
+  const int64_t sign = packStatus == SupplyStatus::Discharging ? -1 : 1;
+  const Value current = SumOverReporting(batteries, CurrentMagnitude);
+  status.BatteryCurrent = static_cast<LONG>(sign * current.value_or(0) / kMicroPerMilli);
+  const Value average =
+      SumOverReporting(batteries, [](auto& b) { return Magnitude(b.currentAverage); });
+  status.BatteryAverageCurrent = static_cast<DWORD>(sign * average.value_or(0) / kMicroPerMilli);
+
+  int64_t voltageSum = 0;
+  int64_t voltageCount = 0;
+  for (const PowerSupplyReading* battery : batteries) {
+    if (battery->voltageNow) {
+      voltageSum += *battery->voltageNow;
+      ++voltageCount;
+    }
+  }
+  if (voltageCount > 0) {
+    status.BatteryVoltage =
+        static_cast<DWORD>(std::max<int64_t>(voltageSum / voltageCount, 0) / kMicroPerMilli);
+  }
+
+  // The hottest battery is the one that matters.
+  int64_t temperature = 0;
+  for (const PowerSupplyReading* battery : batteries) {
+    temperature = std::max(temperature, battery->temperature.value_or(0));
+  }
+  status.BatteryTemperature = static_cast<DWORD>(temperature);
+
+  const Value chargeFull = SumOverAll(batteries, [](auto& b) { return b.chargeFull; });
+  const Value chargeNow = SumOverAll(batteries, [](auto& b) { return b.chargeNow; });
+  if (chargeFull && chargeNow) {
+    status.BatterymAHourConsumed =
+        static_cast<DWORD>(std::max<int64_t>(*chargeFull - *chargeNow, 0) / kMicroPerMilli);
+  }
+}
+
+BYTE ChemistryCode(const Supplies& batteries) {
+  for (const PowerSupplyReading* battery : batteries) {
+    switch (battery->technology) {
+      case BatteryTechnology::LithiumIon:
+        return BATTERY_CHEMISTRY_LION;
+      case BatteryTechnology::LithiumPolymer:
+        return BATTERY_CHEMISTRY_LIPOLY;
+      case BatteryTechnology::NickelMetalHydride:
+        return BATTERY_CHEMISTRY_NIMH;
+      case BatteryTechnology::NickelCadmium:
+        return BATTERY_CHEMISTRY_NICD;
+      case BatteryTechnology::Unknown:
+        break;
+    }
+  }
+  return BATTERY_CHEMISTRY_UNKNOWN;
+}
+
+}  // namespace
+
+SYSTEM_POWER_STATUS_EX2 MapPowerStatus(std::span<const PowerSupplyReading> supplies) {
+  Supplies batteries;
+  Supplies adapters;
+  for (const PowerSupplyReading& supply : supplies) {
+    if (IsSystemBattery(supply)) batteries.push_back(&supply);
+    if (IsAdapter(supply)) adapters.push_back(&supply);
+  }
+  const SupplyStatus packStatus = PackStatus(batteries);
+  SYSTEM_POWER_STATUS_EX2 status = UndeterminedPowerStatus();
+  status.ACLineStatus = AcLineStatus(adapters, !batteries.empty(), packStatus);
+  if (batteries.empty()) {
+    status.BatteryFlag = BATTERY_FLAG_NO_BATTERY;
+    return status;
+  }
+  const std::optional<int> percent = PackPercent(batteries);
+  const bool charging = packStatus == SupplyStatus::Charging;
+  if (percent) status.BatteryLifePercent = static_cast<BYTE>(*percent);
+  if (charging || percent) status.BatteryFlag = BatteryFlagFor(percent.value_or(0), charging);
+  FillRunTimes(batteries, packStatus, status);
+  FillMeasurements(batteries, packStatus, status);
+  status.BatteryChemistry = ChemistryCode(batteries);
+  return status;
+}

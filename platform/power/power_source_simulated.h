@@ -1,0 +1,59 @@
+// A battery for demos and tests that follows the installed clock (CurrentClock()). Off mains its
+// charge drains by a profile of percentage points per local hour of day; on mains it charges at a
+// fixed rate up to 100 %. It can be made to fail, and the status call then fails.
+//
+// The charge is brought up to the clock's "now" whenever it is read or a setting changes, so time
+// runs from the clock's instant at construction: install the clock first. A clock set back restarts
+// from its new instant without changing the charge.
+#pragma once
+
+#include <array>
+
+#include "platform/power/power_source.h"
+
+class SimulatedBattery : public PowerSource {
+ public:
+  // Percentage points lost per hour, by local hour of day (0..23).
+  using DrainProfile = std::array<double, 24>;
+
+  static constexpr double kCapacityMilliampHours = 1500.0;
+  static constexpr double kDefaultChargeRate = 40.0;  // percentage points per hour on mains
+
+  // A phone's day: little at night, more in the day, most in the evening.
+  static DrainProfile DefaultDrainProfile();
+
+  explicit SimulatedBattery(double percent = 80.0,
+                            const DrainProfile& profile = DefaultDrainProfile());
+
+  // Fills the record from the charge at the clock's "now"; false while failing. Always current,
+  // whatever the update flag.
+  bool Read(SYSTEM_POWER_STATUS_EX2& status, bool update) override;
+
+  // Held within 0..100.
+  void SetPercent(double percent);
+  void SetOnMains(bool onMains);
+  void SetChargeRate(double pointsPerHour);
+  // Negative entries count as 0.
+  void SetDrainProfile(const DrainProfile& profile);
+  void SetFailing(bool failing);
+
+  double Percent();
+  // Negative while discharging.
+  LONG CurrentMilliamps();
+  // From 3600 mV empty to 4200 mV full.
+  DWORD VoltageMillivolts();
+  bool OnMains() const { return onMains_; }
+
+ private:
+  // Brings the charge from the last update up to the clock's "now".
+  void CatchUp();
+  double DrainRateAt(ULONGLONG utc);
+  bool Charging() const { return onMains_ && percent_ < 100.0; }
+
+  double percent_;
+  DrainProfile profile_;
+  double chargeRate_ = kDefaultChargeRate;
+  bool onMains_ = false;
+  bool failing_ = false;
+  ULONGLONG updatedAt_;
+};

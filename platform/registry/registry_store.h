@@ -1,0 +1,33 @@
+// The registry store service: where the registry lives between calls. Each registry call loads the
+// whole tree from the installed store, and a call that changes it saves the whole tree back.
+#pragma once
+
+#include <string>
+
+#include "platform/registry/registry.h"
+#include "platform/registry/internal/registry_tree.h"
+#include "platform/scoped_service.h"
+
+struct RegistryStoreResult {
+  // ERROR_SUCCESS; ERROR_BADDB for damaged stored data; ERROR_REGISTRY_IO_FAILED when the store
+  // cannot be read or written.
+  LSTATUS status = ERROR_SUCCESS;
+  // What went wrong, naming the store (its file); empty on success.
+  std::string message;
+  bool ok() const { return status == ERROR_SUCCESS; }
+};
+
+class RegistryStore {
+ public:
+  virtual ~RegistryStore() = default;
+  // Fills `tree` with the stored registry; a store never saved holds an empty registry. A failure
+  // leaves the stored data as it is.
+  virtual RegistryStoreResult Load(RegistryTree& tree) = 0;
+  // Replaces the stored registry with `tree`, all or nothing.
+  virtual RegistryStoreResult Save(const RegistryTree& tree) = 0;
+};
+
+// Without an installed store the registry file at DefaultRegistryFile() (registry_store_file.h)
+// answers.
+RegistryStore* InstallRegistryStore(RegistryStore* store);
+using ScopedRegistryStore = ScopedService<RegistryStore, InstallRegistryStore>;

@@ -1,0 +1,113 @@
+#include "platform/registry/registry_store_file.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/registry/internal/registry_file_format.h"
+
+namespace {
+
+RegistryStoreResult IoFailure(const std::string& what, const std::string& path, int error) {
+  return {ERROR_REGISTRY_IO_FAILED, what + " registry file " + path + ": " + std::strerror(error)};
+}
+
+// Reads the whole file; false with errno set on failure.
+bool ReadWholeFile(const std::string& path, std::string& text) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  char buffer[8192];
+  size_t count;
+  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, count);
+  const bool failed = std::ferror(file);
+  const int readError = errno;
+  std::fclose(file);
+  errno = readError;
+  return !failed;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  size_t written = 0;
+  while (written < text.size()) {
+    const ssize_t count = ::write(fd, text.data() + written, text.size() - written);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return false;
+    written += static_cast<size_t>(count);
+  }
+  return true;
+}
+
+// Makes the rename itself durable; a failure here loses nothing already in place, so it is ignored.
+void SyncFolder(const std::filesystem::path& folder) {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+std::string HomeFolder() {
+  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
+  if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr) {
+    return user->pw_dir;
+  }
+  return "";
+}
+
+}  // namespace
+
+RegistryStoreResult FileRegistryStore::Load(RegistryTree& tree) {
+  std::string text;
+  if (!ReadWholeFile(path_, text)) {
+    if (errno == ENOENT) {
+      tree = RegistryTree();
+      return {};
+    }
+    return IoFailure("cannot read", path_, errno);
+  }
+  RegistryTree loaded;
+  std::string problem;
+  if (!ParseRegistryFile(text, loaded, problem)) {
+    return {ERROR_BADDB, "registry file " + path_ + " is damaged (" + problem + ")"};
+  }
+  tree = std::move(loaded);
+  return {};
+}
+
+RegistryStoreResult FileRegistryStore::Save(const RegistryTree& tree) {
+  const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
+  std::error_code folderError;
+  if (!folder.empty()) std::filesystem::create_directories(folder, folderError);
+  if (folderError) return IoFailure("cannot create the folder of", path_, folderError.value());
+
+  std::string temporary = path_ + ".new-XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) return IoFailure("cannot write", path_, errno);
+  const bool written = WriteAll(fd, FormatRegistryFile(tree)) && ::fsync(fd) == 0;
+  const int writeError = errno;
+  const bool closed = ::close(fd) == 0;
+  if (!written || !closed || std::rename(temporary.c_str(), path_.c_str()) != 0) {
+    const int error = !written ? writeError : errno;
+    ::unlink(temporary.c_str());
+    return IoFailure("cannot write", path_, error);
+  }
+  SyncFolder(folder);
+  return {};
+}
+
+std::string DefaultRegistryFile() {
+  if (const char* file = std::getenv("ZELVAR_REGISTRY"); file != nullptr && *file != '\0') {
+    return file;
+  }
+  // Relative values of XDG_STATE_HOME are invalid and ignored, as the base-directory rules say.
+  if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && state[0] == '/') {
+    return std::string(state) + "/zelvar/registry";
+  }
+  return HomeFolder() + "/.local/state/zelvar/registry";
+}

@@ -9,6 +9,12 @@ class HourlyDrainTable {
  public:
   static constexpr UINT kHoursPerDay = 24;
 
+  // The drops filed under one hour of day.
+  struct Bucket {
+    DWORD dropSum;  // percentage points
+    INT sampleCount;
+  };
+
   HourlyDrainTable();
   virtual ~HourlyDrainTable() = default;
 
@@ -33,12 +39,10 @@ class HourlyDrainTable {
   // data. Answers the number of characters appended; a groupSize below 1 appends nothing.
   INT FormatCumulative(WString& output, INT groupSize) const;
 
- private:
-  struct Bucket {
-    DWORD dropSum;  // percentage points
-    INT sampleCount;
-  };
+  // The bucket of an hour of day, 0..23.
+  const Bucket& bucket(UINT hour) const { return buckets_[hour]; }
 
+ private:
   Bucket buckets_[kHoursPerDay];
   double averages_[kHoursPerDay];  // percentage points per hour; while there is data, 0.0 for hours
                                    // without samples

@@ -3,13 +3,6 @@
 #include "stats/stat_file.h"
 #include "tracking/power/power_and_time.h"
 
-namespace {
-
-// A flush in the first minute of an hour dates its series from the flush itself.
-constexpr DWORD kLastMinuteOfHourMs = 3540000;
-
-}  // namespace
-
 TopOfHour NextTopOfHour(LONGLONG t) {
   SYSTEMTIME next = UtcTimeOf(t + kFileTimeHour);
   next.wMinute = next.wSecond = next.wMilliseconds = 0;
@@ -22,11 +15,11 @@ void FlushPercents(PluginState& state) {
     AppendStatRecord(state.settings.StatFilename, ToFileTime(state.seriesStartTime), state.PercentSeries);
     state.PercentSeries.clear();
   }
-  const LONGLONG now = UtcNow();
-  state.seriesStartTime = now;
-  state.nextSampleTime = now;
-  const TopOfHour next = NextTopOfHour(now);
+  // The series' first drop is filed under the hour that starts at the next top of the hour, so its
+  // record is dated by that hour too, even for a flush in the first minute of an hour: the stat
+  // file then reloads every drop under the hour it was filed under live.
+  const LONGLONG top = NextTopOfHour(UtcNow()).top;
+  state.seriesStartTime = top;
+  state.nextSampleTime = top;
   state.session.dischargeStarted = false;
-  if (next.ms <= kLastMinuteOfHourMs) state.seriesStartTime = next.top;
-  state.nextSampleTime = next.top;
 }

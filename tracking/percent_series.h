@@ -13,6 +13,6 @@ struct TopOfHour {
 TopOfHour NextTopOfHour(LONGLONG t);
 
 // Appends the pending drops (if any) to the stat file as one record and empties the series, whether
-// or not the record was written; restarts the series times at the next UTC top of the hour and ends
-// the on-battery period.
+// or not the record was written; restarts both series times at the next UTC top of the hour and
+// ends the on-battery period.
 void FlushPercents(PluginState& state);

@@ -7,20 +7,16 @@ namespace {
 class FlushPercentsTest : public TrackingFixture {};
 
 TEST_F(FlushPercentsTest, SeriesTimesRestartAtTheNextTopOfTheHour) {
+  // Within the first minute of an hour too: the series is dated by the hour its first drop is
+  // filed under, the one that starts at the next top.
   const struct {
     WORD minute, second, ms;
-    LONGLONG expectedStart;
-  } cases[] = {
-      {20, 0, 0, Time(11)},  // 10:20
-      {1, 0, 0, Time(11)},  // 10:01:00.000 is 3,540,000 ms before the top
-      {0, 59, 999, Time(10, 0, 59, 999)},  // within the first minute the flush dates the series
-      {0, 0, 0, Time(10)},  // exactly on the hour: 3,600,000 ms to the next
-  };
+  } cases[] = {{20, 0, 0}, {1, 0, 0}, {0, 59, 999}, {0, 0, 1}, {0, 0, 0}, {59, 59, 999}};
   for (const auto& c : cases) {
     At(10, c.minute, c.second, c.ms);
     state.session.dischargeStarted = true;
     FlushPercents(state);
-    EXPECT_EQ(state.seriesStartTime, c.expectedStart) << c.minute << ":" << c.second;
+    EXPECT_EQ(state.seriesStartTime, Time(11)) << c.minute << ":" << c.second << "." << c.ms;
     EXPECT_EQ(state.nextSampleTime, Time(11));
     EXPECT_FALSE(state.session.dischargeStarted);
   }

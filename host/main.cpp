@@ -26,8 +26,15 @@ ActivatedPlugin Activate() {
   }
 }
 
+// The terminal screen needs a terminal on both ends: keys come from standard input.
+bool ShowsTerminalScreen(const HostOptions& options) {
+  return !options.once && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
+}
+
 int Run(const HostOptions& options) {
-  HostServices services(options);
+  const bool screen = ShowsTerminalScreen(options);
+  HostServices services(options, screen ? NoBatteryShows::Demo : NoBatteryShows::MachineReading);
+  if (!services.batteryNotice().empty()) std::cerr << "zelvar-home: " << services.batteryNotice() << "\n";
 
   const SessionFiles files{options.homeScreenFile.value_or(DefaultHomeScreenFile().string()), DefaultStreamFile()};
   if (WriteDefaultHomeScreenFileIfMissing(files.homeScreen)) {
@@ -37,9 +44,8 @@ int Run(const HostOptions& options) {
                    options.moduleFile ? Registration::Always : Registration::IfMissing);
   HomeScreenSession session(files, Activate());
 
-  // Without a terminal on standard input there is nobody to press keys: print the line instead.
-  const bool once = options.once || !isatty(STDIN_FILENO);
-  if (once) {
+  // Without a terminal there is nobody to press keys: print the line instead.
+  if (!screen) {
     std::cout << RunOnce(session) << "\n" << std::flush;
   } else {
     const RawTerminal terminal;

@@ -73,8 +73,9 @@ battery and the estimated hours left.
   --simulate[=SPEED]   a simulated battery, and a clock that starts at the real time and runs
                        SPEED times faster (default 60: an hour a minute)
   --sysfs DIR          read the battery from this power_supply folder
-                       (default /sys/class/power_supply); without a battery there, a simulated
-                       one is used
+                       (default /sys/class/power_supply); without a system battery there the
+                       line shows the machine's reading (no battery, on mains) and standard
+                       error says why; the terminal screen shows a labelled simulated demo
   --device-root DIR    the folder that stands for the device's root "\", where the plug-in's
                        "\Storage\My Documents\ZelvarPlugin.dat" lives (default $ZELVAR_DEVICE_ROOT,
                        else $XDG_DATA_HOME/zelvar/device, else ~/.local/share/zelvar/device)

@@ -1,6 +1,9 @@
 #include "host/session/host_services.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <vector>
 
 #include "host/host_error.h"
 #include "platform/files/file_api.h"
@@ -9,6 +12,7 @@
 namespace {
 
 constexpr LONGLONG kFileTimeUnitsPerMinute = 600'000'000;
+constexpr const char* kPowerSupplyFolder = "/sys/class/power_supply";
 
 std::unique_ptr<SimulatedClock> ClockAtRealTime() {
   SystemClock machine;
@@ -28,6 +32,20 @@ bool ReportsBattery(PowerSource& source) {
   return source.Read(status, true) && status.BatteryFlag != BATTERY_FLAG_NO_BATTERY;
 }
 
+// Why the folder shows no system battery: it cannot be listed, or what it lists.
+std::string NoBatteryReason(const std::filesystem::path& folder) {
+  std::error_code error;
+  std::filesystem::directory_iterator entries(folder, error);
+  if (error) return "cannot read " + folder.string() + ": " + error.message();
+  std::vector<std::string> names;
+  for (const std::filesystem::directory_entry& entry : entries) names.push_back(entry.path().filename().string());
+  if (names.empty()) return folder.string() + " lists no power supply";
+  std::sort(names.begin(), names.end());
+  std::string listed;
+  for (const std::string& name : names) listed += (listed.empty() ? "" : ", ") + name;
+  return folder.string() + " lists no system battery (only " + listed + ")";
+}
+
 std::string SpeedText(double speed) {
   char text[32];
   std::snprintf(text, sizeof text, "%g", speed);
@@ -36,7 +54,7 @@ std::string SpeedText(double speed) {
 
 }  // namespace
 
-HostServices::HostServices(const HostOptions& options) : registry_(DefaultRegistryFile()) {
+HostServices::HostServices(const HostOptions& options, NoBatteryShows noBattery) : registry_(DefaultRegistryFile()) {
   RegistryTree tree;
   if (const RegistryStoreResult loaded = registry_.Load(tree); !loaded.ok()) throw HostError(loaded.message);
   registryGuard_.emplace(registry_);
@@ -50,13 +68,21 @@ HostServices::HostServices(const HostOptions& options) : registry_(DefaultRegist
     power_ = std::make_unique<SimulatedBattery>();
     powerDescription_ = "simulated battery, time x" + SpeedText(*options.simulateSpeed);
   } else {
-    auto machine = std::make_unique<SysfsPowerSource>(options.sysfsFolder.value_or("/sys/class/power_supply"));
+    const std::filesystem::path folder = options.sysfsFolder.value_or(kPowerSupplyFolder);
+    auto machine = std::make_unique<SysfsPowerSource>(folder);
     if (ReportsBattery(*machine)) {
       power_ = std::move(machine);
       powerDescription_ = "battery";
-    } else {
+    } else if (noBattery == NoBatteryShows::Demo) {
       power_ = std::make_unique<SimulatedBattery>();
-      powerDescription_ = "no battery found: simulated battery";
+      powerDescription_ = "DEMO: simulated battery, the machine has none";
+      batteryNotice_ = "no system battery: " + NoBatteryReason(folder) +
+                       "; the screen shows a simulated battery as a demo (--simulate asks for one)";
+    } else {
+      power_ = std::move(machine);
+      powerDescription_ = "no battery";
+      batteryNotice_ = "no system battery: " + NoBatteryReason(folder) +
+                       "; the line shows the machine's reading (--simulate for a simulated battery)";
     }
   }
   powerGuard_.emplace(*power_);

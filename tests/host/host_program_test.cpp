@@ -1,35 +1,18 @@
 // The built zelvar-home run as a user runs it, in a home folder of its own, and its command line.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <regex>
 
 #include "host/options.h"
 #include "tests/fakes/temp_folder.h"
+#include "tests/host/host_program.h"
 
 namespace {
 
-struct ProgramRun {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
-
 class HostProgramTest : public testing::Test {
  protected:
-  // Runs zelvar-home with the arguments, with HOME and the XDG folders inside the test's folder.
   ProgramRun RunHost(const std::string& arguments) const {
-    const std::string home = folder_.path().string();
-    const std::string command = "env -u ZELVAR_REGISTRY -u ZELVAR_DEVICE_ROOT -u XDG_CONFIG_HOME -u XDG_STATE_HOME HOME='" +
-                                home + "' XDG_DATA_HOME='" + home + "/data' '" + ZELVAR_HOME_FILE + "' " + arguments +
-                                " </dev/null 2>'" + home + "/stderr'";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buffer[256];
-    while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-    const int status = pipe != nullptr ? pclose(pipe) : -1;
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, folder_.Read("stderr")};
+    return RunHostProgram(folder_.path(), arguments, folder_.path() / "stderr");
   }
 
   TempFolder folder_;

@@ -12,6 +12,7 @@
 
 #include "platform/api.h"
 #include "stats/hourly_drain_table.h"
+#include "stats/stat_file_reader.h"
 
 // Files the records younger than maxHistoryDays (days counted against the local time now) into the
 // table with AddSample, then recomputes it once; with withRecords false only the version line is
@@ -27,8 +28,3 @@ HRESULT LoadStatFile(const WString& statFilename, DWORD maxHistoryDays, HourlyDr
 // line feed) is closed off first, so the file stays readable. When the file cannot be opened the
 // record is lost without a report.
 void AppendStatRecord(const WString& statFilename, FILETIME seriesStart, const std::vector<BYTE>& drops);
-
-// Whole seconds from earlier to later, both taken as they are (no time-zone conversion); the low 32
-// bits of the 64-bit difference. Both must be valid times (see SystemTimeToFileTime); an invalid
-// one makes the answer 0.
-LONG SecondsBetween(const SYSTEMTIME& earlier, const SYSTEMTIME& later);

@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "platform/time/simulated_clock.h"
+#include "tests/fakes/recording_message_boxes.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"
 
@@ -19,25 +21,12 @@ const WString kStatName = u"\\Storage\\My Documents\\ZelvarPlugin.dat";
 const std::string kStatPath = "Storage/My Documents/ZelvarPlugin.dat";
 constexpr DWORD kThirtyDays = 30;
 
+// A valid time's file time (an invalid one gives 1601-01-01, which no expectation names).
 FILETIME FileTimeOf(const SYSTEMTIME& time) {
   FILETIME fileTime{};
-  EXPECT_TRUE(SystemTimeToFileTime(&time, &fileTime));
+  SystemTimeToFileTime(&time, &fileTime);
   return fileTime;
 }
-
-class RecordingMessageBoxes : public MessageBoxSink {
- public:
-  struct Shown {
-    std::u16string text;
-    std::u16string caption;
-    UINT type;
-  };
-  int Show(const std::u16string& text, const std::u16string& caption, UINT type) override {
-    shown.push_back({text, caption, type});
-    return IDOK;
-  }
-  std::vector<Shown> shown;
-};
 
 // The 24 hourly averages as the table prints them, or none when it has no data.
 std::vector<std::string> HourValues(const HourlyDrainTable& table) {
@@ -67,12 +56,19 @@ class StatFileTest : public testing::Test {
   void WriteStatFile(const std::string& text) const { root_.Write(kStatPath, text); }
   std::string ReadStatFile() const { return root_.Read(kStatPath); }
 
-  // Loads a stat file of the version line and the given record lines into a fresh table.
-  std::vector<std::string> LoadRecords(const std::string& records, DWORD maxHistoryDays = kThirtyDays) {
+  // Whether a stat file of the version line and the given record lines loads into a fresh table
+  // with the given hourly averages, silently.
+  testing::AssertionResult Loads(const std::string& records, const std::vector<std::string>& averages,
+                                 DWORD maxHistoryDays = kThirtyDays) {
     WriteStatFile("[version 1]\n" + records);
     HourlyDrainTable table;
-    EXPECT_EQ(LoadStatFile(kStatName, maxHistoryDays, table, true), S_OK);
-    return HourValues(table);
+    const HRESULT result = LoadStatFile(kStatName, maxHistoryDays, table, true);
+    if (result != S_OK) return testing::AssertionFailure() << "load answered " << result;
+    if (!messages_.messages.empty()) return testing::AssertionFailure() << "a message was shown";
+    if (HourValues(table) != averages) {
+      return testing::AssertionFailure() << "loaded " << testing::PrintToString(HourValues(table));
+    }
+    return testing::AssertionSuccess();
   }
 
   TempFolder root_;
@@ -88,7 +84,7 @@ TEST_F(StatFileTest, MissingFileIsCreatedWithTheVersionLineAlone) {
   EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, table, true), S_OK);
   EXPECT_EQ(ReadStatFile(), "[version 1]\n");
   EXPECT_TRUE(HourValues(table).empty());
-  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_TRUE(messages_.messages.empty());
 }
 
 TEST_F(StatFileTest, EmptyNameFailsAndWritesNothing) {
@@ -102,7 +98,7 @@ TEST_F(StatFileTest, EmptyFileLoadsNothingAndStaysEmpty) {
   WriteStatFile("");
   HourlyDrainTable table;
   EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, table, true), S_OK);
-  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_TRUE(messages_.messages.empty());
   EXPECT_EQ(ReadStatFile(), "");
 }
 
@@ -117,7 +113,7 @@ TEST_F(StatFileTest, AppendGivesAnEmptyOrMissingFileItsVersionLine) {
 
   HourlyDrainTable table;
   EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, table, true), S_OK);
-  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_TRUE(messages_.messages.empty());
   EXPECT_EQ(HourValues(table), Hours({{13, "3.0"}, {14, "2.0"}}));
 }
 
@@ -143,19 +139,20 @@ TEST_F(StatFileTest, VersionLineIsJudgedByItsFirstElevenCharacters) {
   HourlyDrainTable accepted;
   EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, accepted, true), S_OK);
   EXPECT_EQ(HourValues(accepted), Hours({{10, "5.0"}}));
-  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_TRUE(messages_.messages.empty());
 
-  for (const std::string wrong : {"\n2024.3.31.10:5\n", "2024.3.31.10:5\n[version 1]\n", "[version 2]\n2024.3.31.10:5\n"}) {
+  for (const std::string wrong : {"\n2024.3.31.10:5\n", "2024.3.31.10:5\n[version 1]\n", "[version 2]\n2024.3.31.10:5\n",
+                                 "[version 1)\n2024.3.31.10:5\n", "[version 1\n2024.3.31.10:5\n"}) {
     WriteStatFile(wrong);
     HourlyDrainTable table;
     EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, table, true), S_OK);
     EXPECT_TRUE(HourValues(table).empty()) << wrong;
     EXPECT_EQ(ReadStatFile(), wrong);
   }
-  ASSERT_EQ(messages_.shown.size(), 3u);
-  EXPECT_EQ(messages_.shown[0].text, u"Version of Stat file is wrong");
-  EXPECT_EQ(messages_.shown[0].caption, u"CZelvarPlugin");
-  EXPECT_EQ(messages_.shown[0].type, static_cast<UINT>(MB_OK));
+  ASSERT_EQ(messages_.messages.size(), 5u);
+  EXPECT_EQ(messages_.messages[0].text, u"Version of Stat file is wrong");
+  EXPECT_EQ(messages_.messages[0].caption, u"CZelvarPlugin");
+  EXPECT_EQ(messages_.messages[0].type, static_cast<UINT>(MB_OK));
 }
 
 TEST_F(StatFileTest, WithoutRecordsOnlyTheVersionIsJudgedAndTheTableRecomputed) {
@@ -167,7 +164,7 @@ TEST_F(StatFileTest, WithoutRecordsOnlyTheVersionIsJudgedAndTheTableRecomputed) 
 
   WriteStatFile("2024.3.31.10:5\n");
   EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, table, false), S_OK);
-  EXPECT_EQ(messages_.shown.size(), 1u);
+  EXPECT_EQ(messages_.messages.size(), 1u);
 }
 
 TEST_F(StatFileTest, HistoryWindowCountsWholeDaysBeforeNow) {
@@ -175,41 +172,61 @@ TEST_F(StatFileTest, HistoryWindowCountsWholeDaysBeforeNow) {
       "2024.3.1.14:5\n"  // 29 days 23 hours old
       "2024.3.1.13:7\n"  // exactly 30 days old
       "1990.1.1.20:9\n";
-  EXPECT_EQ(LoadRecords(edges, 30), Hours({{14, "5.0"}}));
-  EXPECT_TRUE(LoadRecords(edges, 0).empty());
+  EXPECT_TRUE(Loads(edges, Hours({{14, "5.0"}}), 30));
+  EXPECT_TRUE(Loads(edges, {}, 0));
   // A negative setting taken as unsigned admits the whole past.
-  EXPECT_EQ(LoadRecords(edges, static_cast<DWORD>(-1)), Hours({{13, "7.0"}, {14, "5.0"}, {20, "9.0"}}));
+  EXPECT_TRUE(Loads(edges, Hours({{13, "7.0"}, {14, "5.0"}, {20, "9.0"}}), static_cast<DWORD>(-1)));
   // Dated after now (the clock was set back): the age wraps to tens of thousands of days.
-  EXPECT_TRUE(LoadRecords("2024.6.1.10:5\n", 24000).empty());
+  EXPECT_TRUE(Loads("2024.6.1.10:5\n", {}, 24000));
 }
 
 TEST_F(StatFileTest, DropsFollowTheHoursFromTheHead) {
-  EXPECT_EQ(LoadRecords("2024.3.30.22:1,2,3,4\n"), Hours({{22, "1.0"}, {23, "2.0"}, {0, "3.0"}, {1, "4.0"}}));
-  EXPECT_EQ(LoadRecords("2024.3.30.10:3,,4\n"), Hours({{10, "3.0"}, {12, "4.0"}}));
-  EXPECT_EQ(LoadRecords("2024.3.30.10:3,-1,4\n"), Hours({{10, "3.0"}, {12, "4.0"}}));
-  EXPECT_EQ(LoadRecords("2024.3.30.10:3,100,4\n"), Hours({{10, "3.0"}}));
-  EXPECT_EQ(LoadRecords("2024.3.30.10:3,4,\n"), Hours({{10, "3.0"}, {11, "4.0"}}));
+  const struct {
+    const char* record;
+    std::vector<std::string> averages;
+  } cases[] = {
+      {"2024.3.30.22:1,2,3,4\n", Hours({{22, "1.0"}, {23, "2.0"}, {0, "3.0"}, {1, "4.0"}})},
+      {"2024.3.30.10:3,,4\n", Hours({{10, "3.0"}, {12, "4.0"}})},
+      {"2024.3.30.10:3,-1,4\n", Hours({{10, "3.0"}, {12, "4.0"}})},
+      {"2024.3.30.10:3,100,4\n", Hours({{10, "3.0"}})},
+      {"2024.3.30.10:3,99,4\n", Hours({{10, "3.0"}, {11, "99.0"}, {12, "4.0"}})},
+      {"2024.3.30.10:3,4,\n", Hours({{10, "3.0"}, {11, "4.0"}})},
+      {"2024.3.30.10: +3,\t4x,5\n", Hours({{10, "3.0"}, {11, "4.0"}, {12, "5.0"}})},
+      // The drops begin after the first ":"; a later one is part of an item.
+      {"2024.3.30.10:5:6,7\n", Hours({{10, "5.0"}, {11, "7.0"}})},
+      {"2024.3.30.10 x:5\n", Hours({{10, "5.0"}})},
+      // A number beyond 32 bits is an unreadable item, not a wrapped drop (2^32 + 3) nor an end.
+      {"2024.3.30.10:3,4294967299,4\n", Hours({{10, "3.0"}, {12, "4.0"}})},
+      {"2024.3.30.10:3,2147483648,4\n", Hours({{10, "3.0"}, {12, "4.0"}})},
+      {"2024.3.30.10:3,-2147483649,4\n", Hours({{10, "3.0"}, {12, "4.0"}})},
+      {"2024.3.30.10:3,2147483647,4\n", Hours({{10, "3.0"}})},
+  };
+  for (const auto& c : cases) EXPECT_TRUE(Loads(c.record, c.averages)) << c.record;
 }
 
 TEST_F(StatFileTest, RecordsWithoutAValidHeadAreSkipped) {
   const std::string records =
       "2024.3.30.10.5,6\n"  // four numbers, no ":"
       "2024.3.30:5\n"
+      "2024.3.30.+-1:5\n"
+      "2024 .3.30.10:5\n"
       "2024.13.1.10:5\n"
       "2023.2.29.10:5\n"
       "2024.3.30.24:5\n"
       "-1.3.30.10:5\n"
       "2024.3.30.65546:5\n"  // would wrap to hour 10 as a 16-bit field
       "2024.65539.30.10:5\n"
+      "2024.3.30.4294967306:5\n"  // would wrap to hour 10 as a 32-bit number
+      "4294969320.3.30.10:5\n"   // would wrap to 2024
       "2024.3.30.9:2\n";
-  EXPECT_EQ(LoadRecords(records), Hours({{9, "2.0"}}));
+  EXPECT_TRUE(Loads(records, Hours({{9, "2.0"}})));
 }
 
 TEST_F(StatFileTest, CarriageReturnsBeforeLineFeedsReadTheSame) {
   WriteStatFile("[version 1]\r\n2024.3.30.10:5,6\r\n");
   HourlyDrainTable table;
   EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, table, true), S_OK);
-  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_TRUE(messages_.messages.empty());
   EXPECT_EQ(HourValues(table), Hours({{10, "5.0"}, {11, "6.0"}}));
 }
 
@@ -223,7 +240,7 @@ TEST_F(StatFileTest, OverlongLineIsReadInPiecesOfAtMost1999Characters) {
   for (int hour = 0; hour < 24; ++hour) {
     if (hour != 5) expected[hour] = "2.0";
   }
-  EXPECT_EQ(LoadRecords(longLine + "2024.3.30.5:98\n"), expected);
+  EXPECT_TRUE(Loads(longLine + "2024.3.30.5:98\n", expected));
 }
 
 // Opening for reading fails with a reason other than a missing file (here: no read permission).
@@ -252,6 +269,37 @@ TEST_F(StatFileTest, UnreadableFileIsNeitherTruncatedNorLoaded) {
       testing::ExitedWithCode(0), "");
   chmod(HostPath().c_str(), 0600);
   EXPECT_EQ(ReadStatFile(), content);
+}
+
+TEST(ScanRecordNumber, ReadsAsTheRuntimeScanWithinThirtyTwoBits) {
+  const struct {
+    std::string_view text;
+    std::optional<int32_t> number;
+    std::string_view rest;  // what follows the number when one is read
+  } cases[] = {
+      {"7,8", 7, ",8"},
+      {" \t\r\n\v\f+12:", 12, ":"},
+      {"-0", 0, ""},
+      {"007x", 7, "x"},
+      {"2147483647", 2147483647, ""},
+      {"-2147483648.", INT32_MIN, "."},
+      {"2147483648", std::nullopt, ""},
+      {"-2147483649", std::nullopt, ""},
+      {"4294967299", std::nullopt, ""},
+      {"99999999999999999999999", std::nullopt, ""},
+      {"", std::nullopt, ""},
+      {"-", std::nullopt, ""},
+      {"+-5", std::nullopt, ""},
+      {"- 5", std::nullopt, ""},
+      {"x5", std::nullopt, ""},
+  };
+  for (const auto& c : cases) {
+    std::string_view text = c.text;
+    EXPECT_EQ(ScanRecordNumber(text), c.number) << c.text;
+    if (c.number) {
+      EXPECT_EQ(text, c.rest) << c.text;
+    }
+  }
 }
 
 TEST(SecondsBetween, WholeSecondsOfTheCalendar) {

@@ -30,6 +30,9 @@ class HourlyDrainTable {
   // counts as having no data.
   void Recompute();
 
+  // Whether the table has usable data, so that EstimateHours answers an estimate for any hour.
+  bool HasStatistics() const { return hoursWithData_ != 0; }
+
   // Hours that a battery at percent lasts when the drain follows the averages from the given hour
   // of day on; -1.0 when the table has no data, or when hour is not 0..23.
   double EstimateHours(INT hour, INT percent) const;

@@ -15,10 +15,16 @@ constexpr float kHoursPerSecond = 1.0f / 3600.0f;
 
 constexpr LONG kMaxRealPercent = 100;
 
+// Single precision throughout, as the elapsed hours are shown.
+float ElapsedHours(LONGLONG fileTimeUnits) {
+  return static_cast<float>(fileTimeUnits) * kSecondsPerFileTimeUnit * kHoursPerSecond;
+}
+
 bool OnExternalPower(const SYSTEM_POWER_STATUS_EX2& status) {
   return status.ACLineStatus == AC_LINE_ONLINE || status.BatteryFlag == BATTERY_FLAG_CHARGING;
 }
 
+// Only a determined percent starts a period: it becomes the start and the last sampled percent.
 void StartDischargeIfNeeded(PluginState& state, LONGLONG now, LONG percent) {
   if (state.session.dischargeStarted) return;
   state.session.dischargeStartTime = now;
@@ -29,7 +35,7 @@ void StartDischargeIfNeeded(PluginState& state, LONGLONG now, LONG percent) {
 }
 
 // Takes the hourly sample once the UTC clock hour has moved past the last sample time. A rise in
-// charge, an undetermined percent on either side, or a charge below MinPercent flushes instead.
+// charge (an undetermined percent counts as one) or a charge below MinPercent flushes instead.
 void SampleIfDue(PluginState& state, LONGLONG now, const SYSTEMTIME& utcNow, LONG percent) {
   if (!(state.nextSampleTime < now)) return;
   const SYSTEMTIME sampleUtc = UtcTimeOf(state.nextSampleTime);
@@ -37,9 +43,7 @@ void SampleIfDue(PluginState& state, LONGLONG now, const SYSTEMTIME& utcNow, LON
   if (sampleUtc.wHour == utcNow.wHour) return;
 
   const auto current = static_cast<DWORD>(percent);
-  const auto last = static_cast<DWORD>(state.lastSampledPercent);
-  // An undetermined percent (255) is no measurement: a drop to or from it would be garbage.
-  if (last < current || last > kMaxRealPercent || current > kMaxRealPercent) {
+  if (static_cast<DWORD>(state.lastSampledPercent) < current) {
     FlushPercents(state);
     return;
   }
@@ -65,6 +69,12 @@ std::string EstimateText(float estimate, float elapsed, LONG dropped, LONG perce
   return NarrowFormat("%.1f/%.1f", static_cast<double>(elapsed), static_cast<double>(extrapolated));
 }
 
+// With the percent undetermined only the elapsed hours are known: "-?-" stands where the estimate
+// or the extrapolation would be.
+std::string UndeterminedEstimateText(bool withStatistics, float elapsed) {
+  return NarrowFormat(withStatistics ? "-?- (%.1f)" : "%.1f/-?-", static_cast<double>(elapsed));
+}
+
 }  // namespace
 
 void UpdateStatus(PluginState& state) {
@@ -78,23 +88,32 @@ void UpdateStatus(PluginState& state) {
   GetLocalTime(&localNow);
   const LONGLONG now = FileTimeOf(utcNow);
   const LONG percent = status.BatteryLifePercent;
+  // Above 100 the platform does not know the charge (255): such a percent is shown as "?" and no
+  // figure is derived from it.
+  const bool determined = percent <= kMaxRealPercent;
 
   std::string estimateText;
   if (OnExternalPower(status)) {
     FlushPercents(state);
     estimateText = "N/A (online)";
   } else {
-    StartDischargeIfNeeded(state, now, percent);
+    if (determined) StartDischargeIfNeeded(state, now, percent);
+    const bool running = state.session.dischargeStarted;
     // Fixed before the sample, which may flush and so end the period.
     const LONG dropped = state.session.dischargeStartPercent - percent;
-    const float elapsed = static_cast<float>(now - state.session.dischargeStartTime) * kSecondsPerFileTimeUnit * kHoursPerSecond;
-    SampleIfDue(state, now, utcNow, percent);
-    const auto estimate = static_cast<float>(state.table.EstimateHours(localNow.wHour, percent));
-    estimateText = EstimateText(estimate, elapsed, dropped, percent);
+    const float elapsed = running ? ElapsedHours(now - state.session.dischargeStartTime) : 0.0f;
+    if (running) SampleIfDue(state, now, utcNow, percent);
+    if (determined) {
+      const auto estimate = static_cast<float>(state.table.EstimateHours(localNow.wHour, percent));
+      estimateText = EstimateText(estimate, elapsed, dropped, percent);
+    } else {
+      estimateText = UndeterminedEstimateText(state.table.HasStatistics(), elapsed);
+    }
   }
 
   const std::string current = NarrowFormat("%d mA, ", static_cast<int>(status.BatteryCurrent));
-  state.StatusText = WidenLatin1(NarrowFormat(" %d%%, %shrs: %s", static_cast<int>(percent),
+  const std::string percentText = determined ? NarrowFormat("%d", static_cast<int>(percent)) : "?";
+  state.StatusText = WidenLatin1(NarrowFormat(" %s%%, %shrs: %s", percentText.c_str(),
                                               state.settings.ExpertMode != 0 ? current.c_str() : "",
                                               estimateText.c_str()));
 }

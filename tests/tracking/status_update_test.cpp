@@ -218,14 +218,69 @@ TEST_F(StatusUpdate, NoSampleWhileAWholeDayLaterFallsInTheSameUtcHour) {
 TEST_F(StatusUpdate, AnUndeterminedPercentNeverBecomesASample) {
   UpdateAt(10, 20, 255);
   UpdateAt(11, 5, 255);
-  UpdateAt(12, 5, 80);  // from 255 to a real percent: flush, not a drop of 175
-  EXPECT_TRUE(state.PercentSeries.empty());
+  UpdateAt(12, 5, 80);  // the period starts with the first real percent
+  EXPECT_EQ(state.session.dischargeStartTime, Time(12, 5));
   UpdateAt(12, 10, 80);
   UpdateAt(14, 5, 79);
   EXPECT_EQ(state.PercentSeries, std::vector<BYTE>{1});
   UpdateAt(15, 5, 255);  // a real percent to 255 counts as a rise
   EXPECT_TRUE(state.PercentSeries.empty());
+  EXPECT_FALSE(state.session.dischargeStarted);
+  EXPECT_EQ(state.lastSampledPercent, 79);
   EXPECT_EQ(StatFile(), "[version 1]\n2026.3.2.13:1\n");
+}
+
+TEST_F(StatusUpdate, AnUndeterminedPercentShowsAsAQuestionMarkAndStartsNoPeriod) {
+  const struct {
+    BYTE percent;
+    bool statistics, mains;
+    LONG expertMode;
+    const char* line;
+  } cases[] = {
+      {255, false, false, 0, " ?%, hrs: 0.0/-?-"},
+      {101, false, false, 0, " ?%, hrs: 0.0/-?-"},
+      {255, true, false, 0, " ?%, hrs: -?- (0.0)"},
+      {255, false, false, 1, " ?%, -151 mA, hrs: 0.0/-?-"},
+      {255, false, true, 0, " ?%, hrs: N/A (online)"},
+      {255, true, true, 0, " ?%, hrs: N/A (online)"},
+      {100, false, false, 0, " 100%, hrs: 0.0/-?-"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    Restart();
+    state.settings.ExpertMode = c.expertMode;
+    if (c.statistics) state.table.AddSample(5, 4, 50, true);
+    At(10, 20);
+    if (c.mains) {
+      power.OnMains(c.percent);
+    } else {
+      power.OnBattery(c.percent);
+    }
+    UpdateStatus(state);
+    EXPECT_EQ(Status(), c.line);
+    const bool started = c.percent <= 100 && !c.mains;
+    EXPECT_EQ(state.session.dischargeStarted, started);
+    EXPECT_EQ(state.session.dischargeStartPercent, started ? c.percent : 0);
+    EXPECT_EQ(state.lastSampledPercent, started ? c.percent : 0);
+  }
+}
+
+TEST_F(StatusUpdate, AnUndeterminedPercentInAPeriodShowsOnlyTheElapsedHours) {
+  UpdateAt(10, 20, 80);
+  UpdateAt(11, 50, 255);  // no sample due yet: the period goes on untouched
+  EXPECT_EQ(Status(), " ?%, hrs: 1.5/-?-");
+  EXPECT_TRUE(state.session.dischargeStarted);
+  EXPECT_EQ(state.session.dischargeStartPercent, 80);
+  EXPECT_EQ(state.lastSampledPercent, 80);
+  state.table.AddSample(5, 4, 50, true);
+  UpdateAt(11, 50, 255);
+  EXPECT_EQ(Status(), " ?%, hrs: -?- (1.5)");
+  UpdateAt(12, 8, 255);  // due: flushes as a rise, with the period's elapsed hours still shown
+  EXPECT_FALSE(state.session.dischargeStarted);
+  EXPECT_EQ(Status(), " ?%, hrs: -?- (1.8)");
+  UpdateAt(12, 38, 255);  // no period runs now
+  EXPECT_EQ(Status(), " ?%, hrs: -?- (0.0)");
+  EXPECT_EQ(state.lastSampledPercent, 80);
 }
 
 TEST_F(StatusUpdate, AnUnreadablePowerStatusChangesOnlyTheStatusLine) {

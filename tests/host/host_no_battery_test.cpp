@@ -38,8 +38,8 @@ TEST_F(NoBatteryTest, OnceShowsTheMachinesReadingAndSaysWhy) {
     std::string reason;
   };
   const Case cases[] = {
-      {"mains", R"(\d+%, hrs: N/A \(online\)\n)", Path("mains") + " lists no system battery (only AC)"},
-      {"mouse", R"(\d+%, hrs: N/A \(online\)\n)", Path("mouse") + " lists no system battery (only hidpp_battery_5)"},
+      {"mains", R"(\?%, hrs: N/A \(online\)\n)", Path("mains") + " lists no system battery (only AC)"},
+      {"mouse", R"(\?%, hrs: N/A \(online\)\n)", Path("mouse") + " lists no system battery (only hidpp_battery_5)"},
       {"mistyped", "Battery status unknown\n", "cannot read " + Path("mistyped") + ": No such file or directory"},
   };
   for (const Case& c : cases) {

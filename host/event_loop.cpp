@@ -1,6 +1,5 @@
 #include "host/event_loop.h"
 
-#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,20 +12,26 @@
 
 namespace {
 
-// The longest wait: the title's clock shows seconds.
-constexpr int kLongestWaitMs = 1000;
+constexpr ULONGLONG kFileTimeUnitsPerMinute = 600'000'000;
 // How long a lone ESC may wait for the rest of an arrow key's sequence.
 constexpr int kEscapeWaitMs = 30;
 
 constexpr const char* kFooter = "Left/Right refresh  Up/Down select  Enter report  c colours  q quit";
 
+// When the title's clock, which shows minutes, next changes (local offsets are whole minutes).
+ULONGLONG NextMinute(ULONGLONG now) { return (now / kFileTimeUnitsPerMinute + 1) * kFileTimeUnitsPerMinute; }
+
+std::optional<ULONGLONG> Earlier(std::optional<ULONGLONG> deadline, ULONGLONG other) {
+  return deadline ? std::min(*deadline, other) : other;
+}
+
 }  // namespace
 
-EventLoop::EventLoop(HomeScreenSession& session, const RawTerminal& terminal, ClockPacer& pacer,
+EventLoop::EventLoop(HomeScreenSession& session, const RawTerminal& terminal, Waiter& waiter,
                      std::string powerDescription)
     : session_(session),
       terminal_(terminal),
-      pacer_(pacer),
+      waiter_(waiter),
       powerDescription_(std::move(powerDescription)),
       canvas_(session.scheme().text),
       width_(terminal.Width()),
@@ -42,7 +47,6 @@ void EventLoop::Run() {
   const ScopedMessageBoxSink messageBoxGuard(messageBoxes);
 
   while (running_ && !RawTerminal::StopRequested()) {
-    pacer_.CatchUp();
     session_.DispatchDueTimers(CurrentClock().UtcNow());
     if (RawTerminal::ResizeRequested()) {
       width_ = terminal_.Width();
@@ -53,9 +57,8 @@ void EventLoop::Run() {
     Render();
     if (!running_) break;
 
-    int timeout = pacer_.PollTimeoutMs(session_.EarliestDeadline(), CurrentClock().UtcNow(), kLongestWaitMs);
-    if (keys_.Pending()) timeout = std::min(timeout, kEscapeWaitMs);
-    if (!ReadInput(timeout)) break;
+    const std::optional<ULONGLONG> deadline = Earlier(session_.EarliestDeadline(), NextMinute(CurrentClock().UtcNow()));
+    if (!ReadInput(deadline, keys_.Pending() ? kEscapeWaitMs : -1)) break;
     while (running_) {
       const std::optional<KeyPress> key = keys_.Next();
       if (!key) break;
@@ -64,11 +67,9 @@ void EventLoop::Run() {
   }
 }
 
-bool EventLoop::ReadInput(int timeoutMs) {
-  pollfd input{STDIN_FILENO, POLLIN, 0};
-  const int ready = poll(&input, 1, timeoutMs);
-  if (ready < 0) return errno == EINTR;
-  if (ready == 0) {
+bool EventLoop::ReadInput(std::optional<ULONGLONG> deadline, int maxWaitMs) {
+  if (waiter_.Wait(deadline, STDIN_FILENO, maxWaitMs) != WakeReason::Input) {
+    // No more bytes came: a lone ESC is the Escape key.
     keys_.Flush();
     return true;
   }
@@ -84,10 +85,12 @@ std::optional<KeyPress> EventLoop::WaitKey() {
   for (;;) {
     if (std::optional<KeyPress> key = keys_.Next()) return key;
     if (RawTerminal::StopRequested()) return std::nullopt;
-    if (!ReadInput(keys_.Pending() ? kEscapeWaitMs : kLongestWaitMs)) {
+    // Timers wait while the dialog is open; the title's clock goes on.
+    if (!ReadInput(NextMinute(CurrentClock().UtcNow()), keys_.Pending() ? kEscapeWaitMs : -1)) {
       running_ = false;
       return std::nullopt;
     }
+    Render();
   }
 }
 
@@ -142,7 +145,7 @@ std::string EventLoop::Title() const {
   SYSTEMTIME local{};
   GetLocalTime(&local);
   char time[64];
-  std::snprintf(time, sizeof time, "%04u-%02u-%02u %02u:%02u:%02u", local.wYear, local.wMonth, local.wDay, local.wHour,
-                local.wMinute, local.wSecond);
+  std::snprintf(time, sizeof time, "%04u-%02u-%02u %02u:%02u", local.wYear, local.wMonth, local.wDay, local.wHour,
+                local.wMinute);
   return "Zelvar home  " + std::string(time) + "  " + powerDescription_ + "  (" + session_.scheme().name + ")";
 }

@@ -1,31 +1,32 @@
-// The interactive home screen: waits for keys with poll(), the earliest timer deadline as its
-// timeout (at most a second, for the clock in the title), answers due timers with PE_TIMER, turns
-// keys into events, paints the line when a repaint is due and writes each frame at once. Message
-// boxes are modal dialogs: while one is open only its keys are read (Up and Down scroll a long
-// one).
+// The interactive home screen: sleeps until a key, a signal, the plug-in's earliest timer deadline
+// or the next minute of the title's clock, answers due timers with PE_TIMER, turns keys into
+// events, paints the line when a repaint is due and writes each frame that differs from the last.
+// Idle, it wakes once a minute and for the plug-in's timers. Message boxes are modal dialogs: while
+// one is open only its keys are read (Up and Down scroll a long one) and the clock still moves.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "host/session/clock_pacer.h"
 #include "host/session/home_screen_session.h"
 #include "host/session/key_commands.h"
 #include "host/terminal/frame.h"
 #include "host/terminal/key_decoder.h"
 #include "host/terminal/line_canvas.h"
 #include "host/terminal/raw_terminal.h"
+#include "host/wait/waiter.h"
 
 class EventLoop {
  public:
-  EventLoop(HomeScreenSession& session, const RawTerminal& terminal, ClockPacer& pacer, std::string powerDescription);
+  EventLoop(HomeScreenSession& session, const RawTerminal& terminal, Waiter& waiter, std::string powerDescription);
 
   // Until the user quits, a stop signal arrives, or the input closes.
   void Run();
 
  private:
-  // Waits up to timeoutMs for input and feeds it to the decoder; false when the input closed.
-  bool ReadInput(int timeoutMs);
+  // Waits for input until the deadline, at most maxWaitMs (-1: no bound), and feeds it to the
+  // decoder; false when the input closed.
+  bool ReadInput(std::optional<ULONGLONG> deadline, int maxWaitMs);
   // The next key, waiting as long as it takes; nullopt when no key will come.
   std::optional<KeyPress> WaitKey();
   void Apply(HostCommand command);
@@ -35,7 +36,7 @@ class EventLoop {
 
   HomeScreenSession& session_;
   const RawTerminal& terminal_;
-  ClockPacer& pacer_;
+  Waiter& waiter_;
   std::string powerDescription_;
   KeyDecoder keys_;
   LineCanvas canvas_;

@@ -13,8 +13,10 @@
 #include "host/activation/module_activation.h"
 #include "host/once_run.h"
 #include "host/options.h"
+#include "host/session/setting_warnings.h"
 #include "host/session/stream_file.h"
 #include "host/terminal/raw_terminal.h"
+#include "host/wait/poll_waiter.h"
 
 namespace {
 
@@ -43,6 +45,9 @@ int Run(const HostOptions& options) {
   EnsureRegistered(kBatteryPluginClassId, options.moduleFile.value_or(ZELVARPLUG_DEFAULT_FILE),
                    options.moduleFile ? Registration::Always : Registration::IfMissing);
   HomeScreenSession session(files, Activate());
+  if (const std::optional<PluginSettingsView> settings = session.settings()) {
+    for (const std::string& warning : SettingWarnings(*settings)) std::cerr << "zelvar-home: " << warning << "\n";
+  }
 
   // Without a terminal there is nobody to press keys: print the line instead.
   if (!screen) {
@@ -50,7 +55,8 @@ int Run(const HostOptions& options) {
   } else {
     const RawTerminal terminal;
     if (terminal.active()) {
-      EventLoop(session, terminal, services.pacer(), services.powerDescription()).Run();
+      PollWaiter waiter(services.pacer());
+      EventLoop(session, terminal, waiter, services.powerDescription()).Run();
     } else {
       std::cout << RunOnce(session) << "\n" << std::flush;
     }

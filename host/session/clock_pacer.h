@@ -26,6 +26,7 @@ class ClockPacer {
   int PollTimeoutMs(std::optional<ULONGLONG> deadline, ULONGLONG now, int capMs) const;
 
   double speed() const { return speed_; }
+  bool simulated() const { return clock_ != nullptr; }
 
  private:
   SimulatedClock* clock_ = nullptr;

@@ -10,6 +10,7 @@
 #include "host/session/host_site.h"
 #include "host/session/hosted_plugin.h"
 #include "host/session/line_state.h"
+#include "host/session/plugin_settings_view.h"
 #include "host/session/timer_queue.h"
 #include "platform/gdi/canvas.h"
 
@@ -54,6 +55,8 @@ class HomeScreenSession {
   const LineState& line() const { return line_; }
   const ColourScheme& scheme() const { return schemes_.Current(); }
   const HostedPlugin& plugin() const { return plugin_; }
+  // The settings the plug-in runs with, as it would save them; nullopt when it saves too little.
+  std::optional<PluginSettingsView> settings() const { return ReadPluginSettings(plugin_.Snapshot()); }
 
   // Saves the plug-in's state to the stream file and stops the plug-in. The plug-in is stopped
   // even when the file cannot be written; that failure is then thrown as HostError.

@@ -62,6 +62,12 @@ void HostedPlugin::Action() { Send(PE_ACTION); }
 
 void HostedPlugin::ColourChange() { Send(PE_SYSCOLORCHANGE); }
 
+std::vector<BYTE> HostedPlugin::Snapshot() const {
+  const ComPtr<ByteStream> stream = ByteStream::Create();
+  persist_->Save(stream.Get(), FALSE);
+  return stream->bytes();
+}
+
 std::vector<BYTE> HostedPlugin::Stop() {
   const ComPtr<ByteStream> stream = ByteStream::Create();
   persist_->Save(stream.Get(), TRUE);

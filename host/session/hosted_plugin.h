@@ -35,6 +35,9 @@ class HostedPlugin {
   void Action();
   void ColourChange();
 
+  // What the plug-in would save now (Save, leaving it dirty).
+  std::vector<BYTE> Snapshot() const;
+
   // Saves the plug-in's state, takes its site away, releases it and unloads the module if it
   // allows. Answers the saved stream.
   std::vector<BYTE> Stop();

@@ -1,5 +1,7 @@
 #include "host/session/timer_queue.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr ULONGLONG kFileTimeUnitsPerMillisecond = 10'000;
@@ -7,7 +9,8 @@ constexpr ULONGLONG kFileTimeUnitsPerMillisecond = 10'000;
 }  // namespace
 
 void TimerQueue::Schedule(PluginHandle handle, DWORD milliseconds, ULONGLONG now) {
-  deadlines_.emplace(now + milliseconds * kFileTimeUnitsPerMillisecond, handle);
+  const ULONGLONG delay = std::max(milliseconds, kShortestTimerMs) * kFileTimeUnitsPerMillisecond;
+  deadlines_.emplace(now + delay, handle);
 }
 
 std::optional<ULONGLONG> TimerQueue::EarliestDeadline() const {

@@ -6,20 +6,12 @@
 
 #include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
-#include <iterator>
 
 namespace {
 
 constexpr char kEnterScreen[] = "\x1b[?1049h\x1b[?25l";  // alternate screen, cursor hidden
 constexpr char kLeaveScreen[] = "\x1b[?25h\x1b[?1049l";
-constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
-
-static_assert(std::atomic<bool>::is_always_lock_free, "flags are set from signal handlers");
-std::atomic<bool> stopRequested{false};
-std::atomic<bool> resizeRequested{false};
-
 // The one terminal in raw mode: what to put back, for the destructor and the exit handler alike.
 struct SavedTerminal {
   termios settings;
@@ -27,6 +19,7 @@ struct SavedTerminal {
 };
 SavedTerminal saved;
 bool exitHandlerInstalled = false;
+bool terminalLive = false;
 
 bool WriteAll(int fd, const char* text, size_t size) {
   while (size > 0) {
@@ -44,43 +37,6 @@ void RestoreTerminal() {
   if (!saved.raw.exchange(false)) return;
   WriteAll(STDOUT_FILENO, kLeaveScreen, sizeof kLeaveScreen - 1);
   tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved.settings);
-}
-
-void OnStopSignal(int) { stopRequested = true; }
-void OnResizeSignal(int) { resizeRequested = true; }
-
-// The handlers that were in place before the live RawTerminal put its own.
-struct PreviousHandlers {
-  struct sigaction stop[std::size(kStopSignals)];
-  struct sigaction resize;
-  struct sigaction brokenPipe;
-};
-PreviousHandlers previousHandlers;
-bool terminalLive = false;
-
-void Catch(int signal, void (*handler)(int), struct sigaction* previous) {
-  struct sigaction action {};
-  action.sa_handler = handler;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = 0;  // no SA_RESTART: a waiting poll() wakes up
-  sigaction(signal, &action, previous);
-}
-
-void InstallSignalHandlers() {
-  for (size_t i = 0; i < std::size(kStopSignals); ++i) {
-    Catch(kStopSignals[i], OnStopSignal, &previousHandlers.stop[i]);
-  }
-  Catch(SIGWINCH, OnResizeSignal, &previousHandlers.resize);
-  // A reader that went away makes Write fail instead of killing the host before it can shut down.
-  Catch(SIGPIPE, SIG_IGN, &previousHandlers.brokenPipe);
-}
-
-void RestoreSignalHandlers() {
-  for (size_t i = 0; i < std::size(kStopSignals); ++i) {
-    sigaction(kStopSignals[i], &previousHandlers.stop[i], nullptr);
-  }
-  sigaction(SIGWINCH, &previousHandlers.resize, nullptr);
-  sigaction(SIGPIPE, &previousHandlers.brokenPipe, nullptr);
 }
 
 bool EnterRawMode() {
@@ -111,15 +67,12 @@ winsize WindowSize() {
 RawTerminal::RawTerminal() : owner_(!terminalLive) {
   if (!owner_) return;
   terminalLive = true;
-  // Handlers first: a stop signal from now on can no longer leave the terminal raw.
-  InstallSignalHandlers();
   active_ = EnterRawMode();
 }
 
 RawTerminal::~RawTerminal() {
   if (!owner_) return;
   if (active_) RestoreTerminal();
-  RestoreSignalHandlers();
   terminalLive = false;
 }
 
@@ -137,6 +90,6 @@ int RawTerminal::Height() const {
   return size.ws_row > 0 ? size.ws_row : 24;
 }
 
-bool RawTerminal::StopRequested() { return stopRequested; }
+bool RawTerminal::StopRequested() { return StopSignals::StopRequested(); }
 
-bool RawTerminal::ResizeRequested() { return resizeRequested.exchange(false); }
+bool RawTerminal::ResizeRequested() { return StopSignals::ResizeRequested(); }

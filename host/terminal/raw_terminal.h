@@ -3,14 +3,14 @@
 // cursor hidden, the alternate screen shown. Everything is put back by the destructor and, should
 // the program end through exit() without it, by an exit handler.
 //
-// SIGTERM, SIGINT and SIGHUP (and SIGWINCH) are caught while the object lives, in either mode, so
-// that the host ends through its normal path (and the plug-in is released) when asked to stop;
-// the handlers only set flags. They are installed without SA_RESTART: a poll() waiting for input
-// returns early (EINTR) when one arrives. SIGPIPE is ignored meanwhile, so writing to a reader
-// that went away fails instead of ending the host before it has released the plug-in.
+// The stop and resize signals are caught while the object lives, in either mode (StopSignals,
+// installed before raw mode is entered), so that the host ends through its normal path (and the
+// plug-in is released) when asked to stop, and a stop signal can never leave the terminal raw.
 #pragma once
 
 #include <string>
+
+#include "host/terminal/stop_signals.h"
 
 class RawTerminal {
  public:
@@ -36,6 +36,7 @@ class RawTerminal {
   static bool ResizeRequested();
 
  private:
+  StopSignals signals_;
   bool owner_;
   bool active_ = false;
 };

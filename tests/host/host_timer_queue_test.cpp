@@ -16,17 +16,29 @@ TEST(TimerQueueTest, EachRequestIsHandedOutOnceInDeadlineOrder) {
   TimerQueue timers;
   EXPECT_EQ(timers.EarliestDeadline(), std::nullopt);
   timers.Schedule(1, 600000, 0);
-  timers.Schedule(2, 1000, 0);
-  timers.Schedule(3, 1000, 0);
-  timers.Schedule(4, 0, 500 * kUnitsPerMs);
-  EXPECT_EQ(timers.EarliestDeadline(), 500 * kUnitsPerMs);
+  timers.Schedule(2, 1000, 500 * kUnitsPerMs);
+  timers.Schedule(3, 1000, 500 * kUnitsPerMs);
+  timers.Schedule(4, 1000, 0);
+  EXPECT_EQ(timers.EarliestDeadline(), 1000 * kUnitsPerMs);
 
-  EXPECT_EQ(timers.TakeDue(999 * kUnitsPerMs), std::vector<PluginHandle>{4});
-  EXPECT_EQ(timers.TakeDue(1000 * kUnitsPerMs), (std::vector<PluginHandle>{2, 3}));
-  EXPECT_EQ(timers.TakeDue(1000 * kUnitsPerMs), std::vector<PluginHandle>{});
+  EXPECT_EQ(timers.TakeDue(1499 * kUnitsPerMs), std::vector<PluginHandle>{4});
+  EXPECT_EQ(timers.TakeDue(1500 * kUnitsPerMs), (std::vector<PluginHandle>{2, 3}));
+  EXPECT_EQ(timers.TakeDue(1500 * kUnitsPerMs), std::vector<PluginHandle>{});
   EXPECT_EQ(timers.pending(), 1u);
   EXPECT_EQ(timers.TakeDue(ULLONG_MAX), std::vector<PluginHandle>{1});
   EXPECT_EQ(timers.EarliestDeadline(), std::nullopt);
+}
+
+TEST(TimerQueueTest, NoRequestIsAnsweredSoonerThanASecond) {
+  const struct {
+    DWORD requestedMs;
+    ULONGLONG waitMs;
+  } cases[] = {{0, 1000}, {1, 1000}, {999, 1000}, {1000, 1000}, {1001, 1001}, {600000, 600000}, {0xFFFFFFFF, 0xFFFFFFFF}};
+  for (const auto& c : cases) {
+    TimerQueue timers;
+    timers.Schedule(1, c.requestedMs, 7 * kUnitsPerMs);
+    EXPECT_EQ(timers.EarliestDeadline(), (7 + c.waitMs) * kUnitsPerMs) << c.requestedMs;
+  }
 }
 
 TEST(HostSiteTest, TimersRunOnTheInstalledClockAndColoursComeFromTheScheme) {

@@ -1,0 +1,34 @@
+#include "host/session/setting_warnings.h"
+
+#include "host/session/timer_queue.h"
+
+namespace {
+
+std::string Named(const char* name, LONG value) { return std::string(name) + "=\"" + std::to_string(value) + "\""; }
+
+}  // namespace
+
+std::vector<std::string> SettingWarnings(const PluginSettingsView& settings) {
+  std::vector<std::string> warnings;
+  // The plug-in compares these settings as unsigned numbers: a negative value is a huge one.
+  if (settings.refreshTimeout == 0) {
+    warnings.push_back(Named("RefreshTimeout", 0) + " asks for a refresh without pause; the line is refreshed every " +
+                       std::to_string(TimerQueue::kShortestTimerMs / 1000) + " s instead");
+  } else if (settings.refreshTimeout < 0) {
+    warnings.push_back(Named("RefreshTimeout", settings.refreshTimeout) +
+                       " is negative, read as a very long time: the line is refreshed only at the top of each hour");
+  }
+  if (settings.flushTimeoutHours == 0) {
+    warnings.push_back(Named("FlushTimeoutHours", 0) +
+                       ": each hourly drop is written to the stat file at once and restarts the hours on battery");
+  } else if (settings.flushTimeoutHours < 0) {
+    warnings.push_back(Named("FlushTimeoutHours", settings.flushTimeoutHours) +
+                       " is negative, read as a very large number: drops reach the stat file only when the battery "
+                       "charges or the plug-in stops");
+  }
+  if (settings.minPercent < 0) {
+    warnings.push_back(Named("MinPercent", settings.minPercent) +
+                       " is negative, read as a very large number: no hourly drop will ever be recorded");
+  }
+  return warnings;
+}

@@ -1,0 +1,98 @@
+#include "host/terminal/stop_signals.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <iterator>
+
+namespace {
+
+constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+static_assert(std::atomic<bool>::is_always_lock_free, "flags are set from signal handlers");
+std::atomic<bool> stopRequested{false};
+std::atomic<bool> resizeRequested{false};
+// Both ends non-blocking: a full pipe already wakes the waiter, so the handler may drop its byte.
+int wakePipe[2] = {-1, -1};
+
+void Wake() {
+  const int saved = errno;
+  const char byte = 0;
+  [[maybe_unused]] const ssize_t ignored = ::write(wakePipe[1], &byte, 1);
+  errno = saved;
+}
+
+void OnStopSignal(int) {
+  stopRequested = true;
+  Wake();
+}
+
+void OnResizeSignal(int) {
+  resizeRequested = true;
+  Wake();
+}
+
+struct PreviousHandlers {
+  struct sigaction stop[std::size(kStopSignals)];
+  struct sigaction resize;
+  struct sigaction brokenPipe;
+};
+PreviousHandlers previousHandlers;
+bool live = false;
+
+void Catch(int signal, void (*handler)(int), struct sigaction* previous) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;  // no SA_RESTART: a blocking call returns with EINTR
+  sigaction(signal, &action, previous);
+}
+
+bool OpenWakePipe() {
+  if (pipe2(wakePipe, O_NONBLOCK | O_CLOEXEC) == 0) return true;
+  wakePipe[0] = wakePipe[1] = -1;
+  return false;
+}
+
+void CloseWakePipe() {
+  for (int& end : wakePipe) {
+    if (end >= 0) close(end);
+    end = -1;
+  }
+}
+
+}  // namespace
+
+StopSignals::StopSignals() : owner_(!live) {
+  if (!owner_) return;
+  live = true;
+  OpenWakePipe();
+  for (size_t i = 0; i < std::size(kStopSignals); ++i) Catch(kStopSignals[i], OnStopSignal, &previousHandlers.stop[i]);
+  Catch(SIGWINCH, OnResizeSignal, &previousHandlers.resize);
+  Catch(SIGPIPE, SIG_IGN, &previousHandlers.brokenPipe);
+}
+
+StopSignals::~StopSignals() {
+  if (!owner_) return;
+  for (size_t i = 0; i < std::size(kStopSignals); ++i) sigaction(kStopSignals[i], &previousHandlers.stop[i], nullptr);
+  sigaction(SIGWINCH, &previousHandlers.resize, nullptr);
+  sigaction(SIGPIPE, &previousHandlers.brokenPipe, nullptr);
+  CloseWakePipe();
+  live = false;
+}
+
+bool StopSignals::StopRequested() { return stopRequested; }
+
+bool StopSignals::ResizeRequested() { return resizeRequested.exchange(false); }
+
+int StopSignals::WakeFd() { return wakePipe[0]; }
+
+void StopSignals::Drain() {
+  if (wakePipe[0] < 0) return;
+  char bytes[64];
+  while (::read(wakePipe[0], bytes, sizeof bytes) > 0) {
+  }
+}

@@ -1,0 +1,52 @@
+#include "host/wait/poll_waiter.h"
+
+#include <poll.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+
+#include "host/terminal/stop_signals.h"
+#include "platform/time/clock.h"
+
+PollWaiter::PollWaiter(ClockPacer& pacer) : pacer_(pacer) {
+  if (!pacer_.simulated()) timer_.emplace();
+}
+
+int PollWaiter::TimeoutFor(std::optional<ULONGLONG> deadline, int maxWaitMs) {
+  timerArmed_ = false;
+  if (!deadline) return maxWaitMs;
+  if (pacer_.simulated()) {
+    return pacer_.PollTimeoutMs(deadline, CurrentClock().UtcNow(), maxWaitMs < 0 ? INT_MAX : maxWaitMs);
+  }
+  timerArmed_ = timer_->ArmAt(*deadline);
+  // Without the timer the deadline still ends the wait, only not across a sleep or a clock change.
+  if (!timerArmed_) return pacer_.PollTimeoutMs(deadline, CurrentClock().UtcNow(), maxWaitMs < 0 ? INT_MAX : maxWaitMs);
+  return maxWaitMs;
+}
+
+WakeReason PollWaiter::Wait(std::optional<ULONGLONG> deadline, int inputFd, int maxWaitMs) {
+  const int timeout = TimeoutFor(deadline, maxWaitMs);
+  pollfd fds[3];
+  nfds_t count = 0;
+  const int signalFd = StopSignals::WakeFd();
+  if (signalFd >= 0) fds[count++] = {signalFd, POLLIN, 0};
+  if (timerArmed_) fds[count++] = {timer_->fd(), POLLIN, 0};
+  if (inputFd >= 0) fds[count++] = {inputFd, POLLIN, 0};
+
+  const int ready = timeout == 0 ? 0 : poll(fds, count, timeout);
+  pacer_.CatchUp();
+  if (ready < 0) return errno == EINTR ? WakeReason::Signal : WakeReason::Deadline;
+  if (ready == 0) return WakeReason::Deadline;
+  for (nfds_t i = 0; i < count; ++i) {
+    if (fds[i].revents == 0) continue;
+    if (fds[i].fd == signalFd) {
+      StopSignals::Drain();
+      return WakeReason::Signal;
+    }
+    if (timerArmed_ && fds[i].fd == timer_->fd()) {
+      return timer_->Read() == WallClockTimer::Expiry::ClockSet ? WakeReason::ClockSet : WakeReason::Deadline;
+    }
+  }
+  return WakeReason::Input;
+}

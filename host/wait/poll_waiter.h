@@ -1,0 +1,26 @@
+// The host's waiter on the machine: poll() on the input, the signals' wake-up pipe and, on the real
+// clock, a WallClockTimer armed at the deadline. On a simulated clock the deadline becomes a
+// real-time timeout at the pacer's speed, and the pacer moves the clock on after every wait.
+#pragma once
+
+#include <optional>
+
+#include "host/session/clock_pacer.h"
+#include "host/wait/wall_clock_timer.h"
+#include "host/wait/waiter.h"
+
+class PollWaiter final : public Waiter {
+ public:
+  // Throws HostError when the wall-clock timer cannot be had (real clock only).
+  explicit PollWaiter(ClockPacer& pacer);
+
+  WakeReason Wait(std::optional<ULONGLONG> deadline, int inputFd, int maxWaitMs) override;
+
+ private:
+  // The poll() timeout for the deadline, arming the wall-clock timer on the real clock.
+  int TimeoutFor(std::optional<ULONGLONG> deadline, int maxWaitMs);
+
+  ClockPacer& pacer_;
+  std::optional<WallClockTimer> timer_;
+  bool timerArmed_ = false;
+};

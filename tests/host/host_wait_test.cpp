@@ -1,0 +1,64 @@
+// The host's waiter on the machine: what ends a wait, on the real clock and on a simulated one.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include "host/terminal/stop_signals.h"
+#include "host/wait/poll_waiter.h"
+#include "platform/time/clock.h"
+#include "tests/fakes/time_builders.h"
+
+namespace {
+
+constexpr ULONGLONG kUnitsPerMs = 10'000;
+constexpr ULONGLONG kHour = 3'600'000 * kUnitsPerMs;
+
+struct Pipe {
+  Pipe() { EXPECT_EQ(pipe(ends), 0); }
+  ~Pipe() {
+    close(ends[0]);
+    close(ends[1]);
+  }
+  int ends[2];
+};
+
+TEST(PollWaiter, OnTheRealClockEachCauseEndsTheWaitAsItself) {
+  ClockPacer realTime;
+  PollWaiter waiter(realTime);
+  const ULONGLONG now = CurrentClock().UtcNow();
+  EXPECT_EQ(waiter.Wait(now - kUnitsPerMs, -1, -1), WakeReason::Deadline);
+  EXPECT_EQ(waiter.Wait(now + kHour, -1, 20), WakeReason::Deadline);
+  EXPECT_EQ(waiter.Wait(std::nullopt, -1, 20), WakeReason::Deadline);
+  const ULONGLONG soon = CurrentClock().UtcNow() + 30 * kUnitsPerMs;
+  EXPECT_EQ(waiter.Wait(soon, -1, 5000), WakeReason::Deadline);
+  EXPECT_GE(CurrentClock().UtcNow(), soon);
+
+  Pipe input;
+  ASSERT_EQ(write(input.ends[1], "k", 1), 1);
+  EXPECT_EQ(waiter.Wait(now + kHour, input.ends[0], -1), WakeReason::Input);
+}
+
+TEST(PollWaiter, ASignalCaughtBeforeTheWaitStillEndsIt) {
+  const StopSignals signals;
+  ClockPacer realTime;
+  PollWaiter waiter(realTime);
+  raise(SIGWINCH);
+  EXPECT_EQ(waiter.Wait(CurrentClock().UtcNow() + kHour, -1, 5000), WakeReason::Signal);
+  EXPECT_TRUE(StopSignals::ResizeRequested());
+  // The wake-up was used up: the next wait lasts.
+  EXPECT_EQ(waiter.Wait(std::nullopt, -1, 20), WakeReason::Deadline);
+}
+
+TEST(PollWaiter, OnASimulatedClockTheWaitIsShorterByTheSpeedAndTheClockCatchesUp) {
+  SimulatedClock clock(Utc(2024, 3, 9, 10, 0), 60);
+  const ScopedClock clockGuard(clock);
+  ClockPacer pacer(clock, 3600.0);
+  PollWaiter waiter(pacer);
+  const ULONGLONG deadline = clock.UtcNow() + 36'000 * kUnitsPerMs;  // 10 ms of real time
+  EXPECT_EQ(waiter.Wait(deadline, -1, 5000), WakeReason::Deadline);
+  EXPECT_GE(clock.UtcNow(), deadline);
+  EXPECT_LT(clock.UtcNow(), deadline + kHour);
+}
+
+}  // namespace

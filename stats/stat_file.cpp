@@ -6,19 +6,15 @@
 
 namespace {
 
-constexpr size_t kReadChunk = 64 * 1024;
-
-// The whole text of an open file, up to the end or a failed read.
+// The whole text of an open file in one read, up to the end or a failed read. The size found by
+// seeking is an upper bound where the runtime translates line ends; the read tells the rest.
 std::string ReadAll(FILE* file) {
   std::string text;
-  size_t length = 0;
-  for (;;) {
-    text.resize(length + kReadChunk);
-    const size_t read = std::fread(text.data() + length, 1, kReadChunk, file);
-    length += read;
-    if (read < kReadChunk) break;
-  }
-  text.resize(length);
+  if (std::fseek(file, 0, SEEK_END) != 0) return text;
+  const long size = std::ftell(file);
+  if (size <= 0 || std::fseek(file, 0, SEEK_SET) != 0) return text;
+  text.resize(static_cast<size_t>(size));
+  text.resize(std::fread(text.data(), 1, text.size(), file));
   return text;
 }
 

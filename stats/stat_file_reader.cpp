@@ -26,6 +26,22 @@ LONG LowSecondsBetween(LONGLONG earlier, LONGLONG later) {
   return static_cast<LONG>(static_cast<DWORD>(static_cast<ULONGLONG>(seconds)));
 }
 
+// The scan of ScanRecordNumber, inlined into the record loop: it runs for every number of the file.
+inline std::optional<int32_t> ScanNumber(std::string_view& text) {
+  size_t i = 0;
+  while (i < text.size() && IsScanSpace(text[i])) ++i;
+  const bool negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  uint32_t magnitude = 0;
+  const char* digits = text.data() + i;
+  const auto [stop, error] = std::from_chars(digits, text.data() + text.size(), magnitude, 10);
+  if (stop == digits) return std::nullopt;
+  text.remove_prefix(static_cast<size_t>(stop - text.data()));
+  const int64_t value = negative ? -static_cast<int64_t>(magnitude) : magnitude;
+  if (error != std::errc() || value < INT32_MIN || value > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
 // The head "year.month.day.hour": four numbers, each of the first three followed by ".". What
 // follows the hour is not looked at here (the drops begin after the line's first ":").
 struct RecordHead {
@@ -39,7 +55,7 @@ std::optional<RecordHead> ScanHead(std::string_view line) {
       if (line.empty() || line.front() != '.') return std::nullopt;
       line.remove_prefix(1);
     }
-    const std::optional<int32_t> number = ScanRecordNumber(line);
+    const std::optional<int32_t> number = ScanNumber(line);
     if (!number) return std::nullopt;
     numbers[i] = *number;
   }
@@ -84,7 +100,7 @@ class RecordFiler {
     UINT hour = static_cast<UINT>(head->hour);
     while (!item.empty()) {
       std::string_view number = item;
-      if (const std::optional<int32_t> drop = ScanRecordNumber(number)) {
+      if (const std::optional<int32_t> drop = ScanNumber(number)) {
         if (*drop >= kDropLimit) return;
         table_.AddSample(hour, static_cast<UINT>(*drop), 0, false);
       }
@@ -117,20 +133,7 @@ std::string_view NextPiece(std::string_view& text) {
 
 }  // namespace
 
-std::optional<int32_t> ScanRecordNumber(std::string_view& text) {
-  size_t i = 0;
-  while (i < text.size() && IsScanSpace(text[i])) ++i;
-  const bool negative = i < text.size() && text[i] == '-';
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
-  uint32_t magnitude = 0;
-  const char* digits = text.data() + i;
-  const auto [stop, error] = std::from_chars(digits, text.data() + text.size(), magnitude, 10);
-  if (stop == digits) return std::nullopt;
-  text.remove_prefix(static_cast<size_t>(stop - text.data()));
-  const int64_t value = negative ? -static_cast<int64_t>(magnitude) : magnitude;
-  if (error != std::errc() || value < INT32_MIN || value > INT32_MAX) return std::nullopt;
-  return static_cast<int32_t>(value);
-}
+std::optional<int32_t> ScanRecordNumber(std::string_view& text) { return ScanNumber(text); }
 
 bool FileStatText(std::string_view text, const SYSTEMTIME& now, DWORD maxHistoryDays, HourlyDrainTable& table,
                   bool withRecords) {

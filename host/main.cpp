@@ -15,6 +15,7 @@
 #include "host/options.h"
 #include "host/session/setting_warnings.h"
 #include "host/session/stream_file.h"
+#include "host/simulation/full_speed_run.h"
 #include "host/terminal/raw_terminal.h"
 #include "host/wait/poll_waiter.h"
 
@@ -38,7 +39,11 @@ int Run(const HostOptions& options) {
   HostServices services(options, screen ? NoBatteryShows::Demo : NoBatteryShows::MachineReading);
   if (!services.batteryNotice().empty()) std::cerr << "zelvar-home: " << services.batteryNotice() << "\n";
 
-  const SessionFiles files{options.homeScreenFile.value_or(DefaultHomeScreenFile().string()), DefaultStreamFile()};
+  Simulation* simulation = services.simulation();
+  const SessionFiles files = simulation != nullptr
+                                 ? simulation->sessionFiles()
+                                 : SessionFiles{options.homeScreenFile.value_or(DefaultHomeScreenFile().string()),
+                                                DefaultStreamFile()};
   if (WriteDefaultHomeScreenFileIfMissing(files.homeScreen)) {
     std::cerr << "zelvar-home: wrote the default home-screen file " << files.homeScreen.string() << "\n";
   }
@@ -50,7 +55,10 @@ int Run(const HostOptions& options) {
   }
 
   // Without a terminal there is nobody to press keys: print the line instead.
-  if (!screen) {
+  if (options.simulation.fullSpeed()) {
+    RunAtFullSpeed(session, simulation->clock(), *simulation->end(), PrintHourlyLines(std::cout));
+    std::cout << std::flush;
+  } else if (!screen) {
     std::cout << RunOnce(session) << "\n" << std::flush;
   } else {
     const RawTerminal terminal;
@@ -63,6 +71,7 @@ int Run(const HostOptions& options) {
   }
   // After the terminal is back to normal, so that a failure to save shows.
   session.Close();
+  if (simulation != nullptr) simulation->Save();
   return 0;
 }
 

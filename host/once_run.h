@@ -5,6 +5,9 @@
 
 #include "host/session/home_screen_session.h"
 
+// Wide enough for any status text; the width does not change what the plug-in draws.
+inline constexpr LONG kStatusLineWidth = 80;
+
 // Answers the plug-in's first timer request without waiting for it (PE_TIMER), paints the line
 // once (PE_PAINT) and answers the painted text as a status line.
 std::string RunOnce(HomeScreenSession& session);

@@ -36,6 +36,23 @@ std::optional<double> ParseSpeed(const std::string& text) {
   return speed;
 }
 
+bool TakeSimulationOption(int argc, const char* const* argv, int& index, SimulationOptions& simulation,
+                          std::string& error) {
+  for (const std::string_view name : kSimulationValueOptions) {
+    std::optional<std::string> value;
+    if (!TakeValue(name, argc, argv, index, value, error)) continue;
+    if (error.empty()) error = ApplySimulationOption(name, *value, simulation);
+    return true;
+  }
+  return false;
+}
+
+// A full-speed run is a simulation, whatever its pace would have been.
+void CheckSimulation(HostOptions& options, std::string& error) {
+  if (options.simulation.days && options.simulation.traceFile) error = "--days and --trace do not go together";
+  if (options.simulation.fullSpeed() && !options.simulateSpeed) options.simulateSpeed = kDefaultSimulationSpeed;
+}
+
 }  // namespace
 
 std::optional<HostOptions> ParseOptions(int argc, const char* const* argv, std::string& error) {
@@ -55,10 +72,12 @@ std::optional<HostOptions> ParseOptions(int argc, const char* const* argv, std::
     } else if (!TakeValue("--sysfs", argc, argv, i, options.sysfsFolder, error) &&
                !TakeValue("--device-root", argc, argv, i, options.deviceRoot, error) &&
                !TakeValue("--home", argc, argv, i, options.homeScreenFile, error) &&
-               !TakeValue("--module", argc, argv, i, options.moduleFile, error)) {
+               !TakeValue("--module", argc, argv, i, options.moduleFile, error) &&
+               !TakeSimulationOption(argc, argv, i, options.simulation, error)) {
       error = "unknown option " + std::string(arg);
     }
   }
+  if (error.empty()) CheckSimulation(options, error);
   if (!error.empty()) return std::nullopt;
   return options;
 }
@@ -70,8 +89,8 @@ battery and the estimated hours left.
 
   --once               print the plug-in's line once and exit (for status bars); also the
                        mode when standard input is not a terminal
-  --simulate[=SPEED]   a simulated battery, and a clock that starts at the real time and runs
-                       SPEED times faster (default 60: an hour a minute)
+  --simulate[=SPEED]   a simulated battery, and a simulated clock that runs SPEED times faster
+                       than real time (default 60: an hour a minute); see Simulation below
   --sysfs DIR          read the battery from this power_supply folder
                        (default /sys/class/power_supply); without a system battery there the
                        line shows the machine's reading (no battery, on mains) and standard
@@ -85,6 +104,7 @@ battery and the estimated hours left.
                        (default: the module built with this program, registered on a first run)
   -h, --help           show this help
 
+)" + SimulationUsageText() + R"(
 Keys: Left/Right refresh the line, Up/Down/Tab select it, Enter/Space show the battery report,
 c switches the colour scheme, q quits.
 

@@ -4,12 +4,15 @@
 #include <optional>
 #include <string>
 
+#include "host/simulation/simulation_options.h"
+
 struct HostOptions {
   bool once = false;
   bool help = false;
   // Set by --simulate: a simulated battery, and a simulated clock running this many times faster
   // than real time.
   std::optional<double> simulateSpeed;
+  SimulationOptions simulation;
   std::optional<std::string> sysfsFolder;
   std::optional<std::string> deviceRoot;
   std::optional<std::string> homeScreenFile;

@@ -7,24 +7,10 @@
 
 #include "host/host_error.h"
 #include "platform/files/file_api.h"
-#include "platform/time/system_clock.h"
 
 namespace {
 
-constexpr LONGLONG kFileTimeUnitsPerMinute = 600'000'000;
 constexpr const char* kPowerSupplyFolder = "/sys/class/power_supply";
-
-std::unique_ptr<SimulatedClock> ClockAtRealTime() {
-  SystemClock machine;
-  const ULONGLONG now = machine.UtcNow();
-  FILETIME fileTime{static_cast<DWORD>(now), static_cast<DWORD>(now >> 32)};
-  SYSTEMTIME utc{};
-  FileTimeToSystemTime(&fileTime, &utc);
-  const int offsetMinutes = static_cast<int>(machine.LocalOffsetAt(now) / kFileTimeUnitsPerMinute);
-  auto clock = std::make_unique<SimulatedClock>(utc, offsetMinutes);
-  clock->SetUtcFileTime(now);
-  return clock;
-}
 
 // Whether the machine reports a system battery through that source.
 bool ReportsBattery(PowerSource& source) {
@@ -62,11 +48,12 @@ HostServices::HostServices(const HostOptions& options, NoBatteryShows noBattery)
   if (options.deviceRoot) SetDeviceRoot(*options.deviceRoot);
 
   if (options.simulateSpeed) {
-    clock_ = ClockAtRealTime();
-    clockGuard_.emplace(*clock_);
-    pacer_ = ClockPacer(*clock_, *options.simulateSpeed);
-    power_ = std::make_unique<SimulatedBattery>();
-    powerDescription_ = "simulated battery, time x" + SpeedText(*options.simulateSpeed);
+    simulation_ = std::make_unique<Simulation>(options);
+    SetDeviceRoot(simulation_->deviceRoot().string());
+    clockGuard_.emplace(simulation_->clock());
+    pacer_ = ClockPacer(simulation_->clock(), *options.simulateSpeed);
+    powerGuard_.emplace(simulation_->power());
+    powerDescription_ = simulation_->description() + ", time x" + SpeedText(*options.simulateSpeed);
   } else {
     const std::filesystem::path folder = options.sysfsFolder.value_or(kPowerSupplyFolder);
     auto machine = std::make_unique<SysfsPowerSource>(folder);
@@ -84,6 +71,6 @@ HostServices::HostServices(const HostOptions& options, NoBatteryShows noBattery)
       batteryNotice_ = "no system battery: " + NoBatteryReason(folder) +
                        "; the line shows the machine's reading (--simulate for a simulated battery)";
     }
+    powerGuard_.emplace(*power_);
   }
-  powerGuard_.emplace(*power_);
 }

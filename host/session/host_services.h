@@ -3,9 +3,9 @@
 //
 // The power source is the machine (the power_supply class in sysfs), or with --simulate a simulated
 // battery. A machine without a system battery is shown as it is (no battery, on mains), except on
-// the terminal screen, which then shows a simulated battery as a demo, labelled so. A simulated
-// clock starts at the real time and the machine's current local offset, and runs as the loop's
-// ClockPacer moves it.
+// the terminal screen, which then shows a simulated battery as a demo, labelled so. With --simulate
+// the simulation's clock, battery and device root (host/simulation) are installed, and the clock
+// runs as the loop's ClockPacer moves it.
 #pragma once
 
 #include <memory>
@@ -14,10 +14,10 @@
 
 #include "host/session/clock_pacer.h"
 #include "host/options.h"
+#include "host/simulation/simulation.h"
 #include "platform/power/power_source_simulated.h"
 #include "platform/power/power_source_sysfs.h"
 #include "platform/registry/registry_store_file.h"
-#include "platform/time/simulated_clock.h"
 
 // What the host shows when the machine has no system battery and no simulation was asked for.
 enum class NoBatteryShows { MachineReading, Demo };
@@ -35,11 +35,13 @@ class HostServices {
   // a simulation was asked for.
   const std::string& batteryNotice() const { return batteryNotice_; }
   ClockPacer& pacer() { return pacer_; }
+  // The simulation run, or nullptr on the machine's own clock.
+  Simulation* simulation() { return simulation_.get(); }
 
  private:
   FileRegistryStore registry_;
   std::optional<ScopedRegistryStore> registryGuard_;
-  std::unique_ptr<SimulatedClock> clock_;
+  std::unique_ptr<Simulation> simulation_;
   std::optional<ScopedClock> clockGuard_;
   std::unique_ptr<PowerSource> power_;
   std::optional<ScopedPowerSource> powerGuard_;

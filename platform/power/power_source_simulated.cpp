@@ -45,6 +45,11 @@ DWORD Seconds(double hours) { return static_cast<DWORD>(std::lround(hours * 3600
 
 }  // namespace
 
+bool ChargingHabit::InNight(int hourOfDay) const {
+  if (plugInHour <= unplugHour) return hourOfDay >= plugInHour && hourOfDay < unplugHour;
+  return hourOfDay >= plugInHour || hourOfDay < unplugHour;
+}
+
 SimulatedBattery::DrainProfile SimulatedBattery::DefaultDrainProfile() {
   return {1, 1, 1, 1, 1, 1, 2, 4, 5, 4, 4, 4, 5, 4, 4, 4, 4, 5, 6, 6, 5, 4, 3, 2};
 }
@@ -59,19 +64,51 @@ void SimulatedBattery::CatchUp() {
   const ULONGLONG now = clock.UtcNow();
   ULONGLONG t = updatedAt_;
   updatedAt_ = now;
-  if (now <= t) return;
-  if (onMains_) {
-    percent_ = std::min(100.0, percent_ + chargeRate_ * Hours(now - t));
-    return;
-  }
-  // One step per local hour, each at that hour's rate; an empty battery stays empty.
-  while (t < now && percent_ > 0.0) {
+  // One step per local hour, each at that hour's rate; the habit acts where the night begins or
+  // ends, and where the charge crosses its threshold or becomes full.
+  while (t < now) {
     const LocalHour hour = LocalHourAt(clock, t);
-    const ULONGLONG end = std::min(now, hour.endsAt);
-    percent_ -= profile_[hour.hourOfDay] * Hours(end - t);
-    t = end;
+    t = RunWithinHour(t, std::min(now, hour.endsAt), hour.hourOfDay);
+    if (habit_ && t == hour.endsAt) {
+      const bool nightBefore = habit_->InNight(hour.hourOfDay);
+      const bool nightAfter = habit_->InNight(LocalHourAt(clock, t).hourOfDay);
+      if (nightBefore != nightAfter) {
+        onMains_ = nightAfter;
+        toppingUp_ = false;
+      }
+    }
   }
-  percent_ = std::max(0.0, percent_);
+}
+
+ULONGLONG SimulatedBattery::RunWithinHour(ULONGLONG from, ULONGLONG to, int hourOfDay) {
+  const double hours = Hours(to - from);
+  // A switch takes at least one unit of time, so that the walk always moves on.
+  const auto after = [from, to](double switchHours) {
+    const auto units = static_cast<ULONGLONG>(switchHours * static_cast<double>(kFileTimeUnitsPerHour));
+    return std::min(to, from + std::max<ULONGLONG>(units, 1));
+  };
+  if (onMains_) {
+    const double hoursToFull = chargeRate_ > 0.0 ? (100.0 - percent_) / chargeRate_ : hours + 1.0;
+    if (toppingUp_ && hoursToFull < hours) {
+      percent_ = 100.0;
+      onMains_ = false;
+      toppingUp_ = false;
+      return after(hoursToFull);
+    }
+    percent_ = std::min(100.0, percent_ + chargeRate_ * hours);
+    return to;
+  }
+  const double rate = profile_[hourOfDay];
+  if (habit_ && rate > 0.0 && percent_ - rate * hours <= habit_->plugBelowPercent) {
+    const double hoursToThreshold = std::max(0.0, (percent_ - habit_->plugBelowPercent) / rate);
+    percent_ = std::min(percent_, habit_->plugBelowPercent);
+    onMains_ = true;
+    toppingUp_ = true;
+    return after(hoursToThreshold);
+  }
+  // An empty battery stays empty.
+  percent_ = std::max(0.0, percent_ - rate * hours);
+  return to;
 }
 
 double SimulatedBattery::DrainRateAt(ULONGLONG utc) {
@@ -121,11 +158,24 @@ void SimulatedBattery::SetDrainProfile(const DrainProfile& profile) {
   profile_ = WithoutNegatives(profile);
 }
 
+void SimulatedBattery::FollowHabit(const ChargingHabit& habit) {
+  CatchUp();
+  habit_ = habit;
+  habit_->plugBelowPercent = std::clamp(habit.plugBelowPercent, 0.0, 99.0);
+  onMains_ = habit_->InNight(LocalHourAt(CurrentClock(), updatedAt_).hourOfDay);
+  toppingUp_ = false;
+}
+
 void SimulatedBattery::SetFailing(bool failing) { failing_ = failing; }
 
 double SimulatedBattery::Percent() {
   CatchUp();
   return percent_;
+}
+
+bool SimulatedBattery::OnMains() {
+  CatchUp();
+  return onMains_;
 }
 
 LONG SimulatedBattery::CurrentMilliamps() {

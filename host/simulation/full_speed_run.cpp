@@ -1,0 +1,52 @@
+#include "host/simulation/full_speed_run.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "host/once_run.h"
+#include "host/terminal/frame.h"
+#include "host/terminal/line_canvas.h"
+#include "platform/time/calendar.h"
+
+namespace {
+
+ULONGLONG NextTopOfHourAfter(ULONGLONG utc) { return (utc / kFileTimeUnitsPerHour + 1) * kFileTimeUnitsPerHour; }
+
+std::string LocalMinuteText(ULONGLONG utc) {
+  const FILETIME universal = MakeFileTime(utc);
+  FILETIME local{};
+  SYSTEMTIME time{};
+  FileTimeToLocalFileTime(&universal, &local);
+  FileTimeToSystemTime(&local, &time);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
+                time.wMinute);
+  return text;
+}
+
+}  // namespace
+
+void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end, const HourlyLine& onHour) {
+  LineCanvas canvas(session.scheme().text);
+  ULONGLONG nextHour = NextTopOfHourAfter(clock.UtcNow());
+  for (;;) {
+    const ULONGLONG now = clock.UtcNow();
+    session.DispatchDueTimers(now);
+    if (session.line().repaintRequested) {
+      canvas.Clear();
+      session.Paint(canvas, kStatusLineWidth);
+    }
+    if (now == nextHour) {
+      onHour(now, RenderStatusLine(canvas.text()));
+      nextHour += kFileTimeUnitsPerHour;
+    }
+    if (now >= end) return;
+    // A request of 0 ms made while answering waits a millisecond, so simulated time always moves.
+    const ULONGLONG deadline = std::max(session.EarliestDeadline().value_or(end), now + kFileTimeUnitsPerMillisecond);
+    clock.SetUtcFileTime(std::min({end, nextHour, deadline}));
+  }
+}
+
+HourlyLine PrintHourlyLines(std::ostream& out) {
+  return [&out](ULONGLONG utc, const std::string& line) { out << LocalMinuteText(utc) << "  " << line << '\n'; };
+}

@@ -1,0 +1,20 @@
+// A simulation run without a terminal, as fast as the machine allows: the simulated clock jumps
+// from one timer deadline to the next, each is answered with PE_TIMER, each repaint the plug-in
+// asks for is painted at once, and at every simulated top of the hour the line is handed out.
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string>
+
+#include "host/session/home_screen_session.h"
+#include "platform/time/simulated_clock.h"
+
+// The simulated instant (UTC file time) of a top of the hour and the line as last painted.
+using HourlyLine = std::function<void(ULONGLONG utc, const std::string& line)>;
+
+// From the clock's "now" (installed as the current clock) until `end`, which ends the run.
+void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end, const HourlyLine& onHour);
+
+// Prints "YYYY-MM-DD HH:MM  line" in the installed clock's local time, one line each hour.
+HourlyLine PrintHourlyLines(std::ostream& out);

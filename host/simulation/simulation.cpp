@@ -1,0 +1,75 @@
+#include "host/simulation/simulation.h"
+
+#include <cstdlib>
+
+#include "host/host_error.h"
+#include "platform/time/calendar.h"
+#include "platform/time/system_clock.h"
+
+namespace {
+
+constexpr double kFirstPercent = 80.0;
+
+std::unique_ptr<SimulatedClock> ClockAt(ULONGLONG utc, int zoneMinutes) {
+  const std::optional<SYSTEMTIME> broken = SystemTimeFromFileTime(utc);
+  if (!broken) throw HostError("the simulated time lies beyond the last one a clock can show");
+  auto clock = std::make_unique<SimulatedClock>(*broken, zoneMinutes);
+  clock->SetUtcFileTime(utc);
+  return clock;
+}
+
+std::filesystem::path MakeTemporaryFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "zelvar-trace-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw HostError("cannot create a folder for the trace's replay in " + std::filesystem::temp_directory_path().string());
+  return pattern;
+}
+
+}  // namespace
+
+Simulation::Simulation(const HostOptions& options) : folder_(DefaultSimulationFolder()) {
+  const SimulationOptions& simulation = options.simulation;
+  if (simulation.traceFile) {
+    trace_ = std::make_unique<TracePowerSource>(ReadTraceFile(*simulation.traceFile));
+    temporaryFolder_ = MakeTemporaryFolder();
+    folder_ = SimulationFolder{*temporaryFolder_};
+    zoneMinutes_ = simulation.zoneMinutes.value_or(0);
+    clock_ = ClockAt(trace_->begin(), zoneMinutes_);
+    end_ = trace_->end();
+  } else {
+    SystemClock machine;
+    const ULONGLONG realNow = machine.UtcNow();
+    const std::optional<SimulationState> saved = ReadSimulationState(folder_.stateFile());
+    const int machineZone = static_cast<int>(machine.LocalOffsetAt(realNow) / static_cast<LONGLONG>(kFileTimeUnitsPerMinute));
+    zoneMinutes_ = simulation.zoneMinutes.value_or(saved ? saved->zoneMinutes : machineZone);
+    clock_ = ClockAt(saved ? saved->utc : realNow, zoneMinutes_);
+    // Installed for the battery's construction, which starts its time at the clock's "now".
+    const ScopedClock installed(*clock_);
+    battery_ = std::make_unique<SimulatedBattery>(saved ? saved->percent : kFirstPercent, simulation.drain);
+    battery_->SetChargeRate(simulation.chargeRate);
+    battery_->FollowHabit(simulation.habit);
+    if (simulation.days) end_ = clock_->UtcNow() + static_cast<ULONGLONG>(*simulation.days) * kFileTimeUnitsPerDay;
+  }
+  files_ = SessionFiles{options.homeScreenFile.value_or(folder_.homeScreenFile().string()), folder_.streamFile()};
+  deviceRoot_ = options.deviceRoot.value_or(folder_.deviceRoot().string());
+}
+
+Simulation::~Simulation() {
+  if (!temporaryFolder_) return;
+  std::error_code ignored;
+  std::filesystem::remove_all(*temporaryFolder_, ignored);
+}
+
+PowerSource& Simulation::power() {
+  if (trace_) return *trace_;
+  return *battery_;
+}
+
+std::string Simulation::description() const {
+  return trace_ ? "recorded trace" : "simulated battery";
+}
+
+void Simulation::Save() {
+  if (!battery_) return;
+  const ScopedClock installed(*clock_);
+  WriteSimulationState(folder_.stateFile(), SimulationState{clock_->UtcNow(), zoneMinutes_, battery_->Percent()});
+}

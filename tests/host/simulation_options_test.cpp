@@ -1,0 +1,113 @@
+// The simulation's command-line options and its saved state.
+#include <gtest/gtest.h>
+
+#include "host/host_error.h"
+#include "host/options.h"
+#include "host/simulation/simulation_state.h"
+#include "tests/fakes/temp_folder.h"
+
+namespace {
+
+std::optional<HostOptions> Parse(std::vector<const char*> args, std::string& error) {
+  args.insert(args.begin(), "zelvar-home");
+  return ParseOptions(static_cast<int>(args.size()), args.data(), error);
+}
+
+TEST(SimulationOptionsTest, ZonesAreSignedHoursAndMinutesWithinFourteenHours) {
+  struct Case {
+    const char* text;
+    std::optional<int> minutes;
+  };
+  for (const Case& c : {Case{"+07:00", 420}, Case{"-03:30", -210}, Case{"+05", 300}, Case{"UTC", 0}, Case{"Z", 0},
+                        Case{"+14:00", 840}, Case{"-14:00", -840}, Case{"+14:01", {}}, Case{"+7:00", {}},
+                        Case{"07:00", {}}, Case{"+07:60", {}}, Case{"+07:0", {}}, Case{"+07:", {}}, Case{"+", {}},
+                        Case{"", {}}, Case{"+0a:00", {}}}) {
+    EXPECT_EQ(ParseZone(c.text), c.minutes) << c.text;
+  }
+}
+
+TEST(SimulationOptionsTest, BatteryDayValuesAreTakenWithinTheirRanges) {
+  std::string error;
+  const auto options = Parse({"--drain=3", "--charge-rate", "1000", "--night=21-6", "--plug-below", "99", "--days",
+                              "100000", "--zone=-03:30"},
+                             error);
+  ASSERT_TRUE(options) << error;
+  const SimulationOptions& simulation = options->simulation;
+  for (const double rate : simulation.drain) EXPECT_EQ(rate, 3.0);
+  EXPECT_EQ(simulation.chargeRate, 1000.0);
+  EXPECT_EQ(simulation.habit.plugInHour, 21);
+  EXPECT_EQ(simulation.habit.unplugHour, 6);
+  EXPECT_EQ(simulation.habit.plugBelowPercent, 99.0);
+  EXPECT_EQ(simulation.days, 100000);
+  EXPECT_EQ(simulation.zoneMinutes, -210);
+  // A full-speed run is a simulation.
+  EXPECT_TRUE(options->simulateSpeed);
+
+  const auto hours = Parse({"--drain", "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,100"}, error);
+  ASSERT_TRUE(hours) << error;
+  EXPECT_EQ(hours->simulation.drain[0], 0.0);
+  EXPECT_EQ(hours->simulation.drain[22], 22.0);
+  EXPECT_EQ(hours->simulation.drain[23], 100.0);
+  EXPECT_FALSE(hours->simulateSpeed);
+
+  const auto defaults = Parse({"--simulate"}, error);
+  EXPECT_EQ(defaults->simulation.drain, SimulatedBattery::DefaultDrainProfile());
+  EXPECT_FALSE(defaults->simulation.fullSpeed());
+  EXPECT_TRUE(Parse({"--trace", "t.csv"}, error)->simulation.fullSpeed());
+}
+
+TEST(SimulationOptionsTest, ValuesOutOfRangeAreRefused) {
+  const std::string hours23 = "1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1";
+  const std::string hours25 = hours23 + ",1,1";
+  for (const std::string& wrong :
+       {std::string("--days=0"), std::string("--days=100001"), std::string("--days=2x"), std::string("--days=-1"),
+        "--drain=" + hours23, "--drain=" + hours25, std::string("--drain=-1"), std::string("--drain=100.5"),
+        std::string("--drain=1,,1"), std::string("--drain=nan"), std::string("--charge-rate=0"),
+        std::string("--charge-rate=1000.1"), std::string("--night=24-7"), std::string("--night=23"),
+        std::string("--night=23-"), std::string("--plug-below=100"), std::string("--plug-below=-1"),
+        std::string("--zone=+25:00"), std::string("--trace=")}) {
+    std::string error;
+    EXPECT_FALSE(Parse({wrong.c_str()}, error)) << wrong;
+    EXPECT_NE(error.find(wrong.substr(0, wrong.find('='))), std::string::npos) << error;
+  }
+  std::string error;
+  EXPECT_FALSE(Parse({"--days=2", "--trace=t.csv"}, error));
+  EXPECT_EQ(error, "--days and --trace do not go together");
+}
+
+TEST(SimulationStateTest, SavedStateComesBackExactly) {
+  TempFolder folder;
+  const auto file = folder.path() / "sim" / "simulation";
+  EXPECT_EQ(ReadSimulationState(file), std::nullopt);
+  const SimulationState state{134'000'000'123'456'789ULL, -210, 63.123456789012345};
+  WriteSimulationState(file, state);
+  EXPECT_EQ(ReadSimulationState(file), state);
+  WriteSimulationState(file, SimulationState{1, 840, 100.0});
+  EXPECT_EQ(ReadSimulationState(file), (SimulationState{1, 840, 100.0}));
+  EXPECT_FALSE(folder.Exists("sim/simulation.new"));
+}
+
+TEST(SimulationStateTest, DamagedStateNamesTheFile) {
+  TempFolder folder;
+  const std::string good = "zelvar simulation 1\nutc 5\nzone-minutes 60\npercent 50\n";
+  for (const std::string& damaged :
+       {std::string(""), std::string("zelvar simulation 2\nutc 5\nzone-minutes 60\npercent 50\n"),
+        std::string("zelvar simulation 1\nutc 5\nzone-minutes 60\n"),
+        std::string("zelvar simulation 1\nutc 5\nzone-minutes 900\npercent 50\n"),
+        std::string("zelvar simulation 1\nutc 5\nzone-minutes 60\npercent 100.5\n"),
+        std::string("zelvar simulation 1\nutc 5\nzone-minutes 60\npercent nan\n"),
+        std::string("zelvar simulation 1\ntime 5\nzone-minutes 60\npercent 50\n")}) {
+    folder.Write("simulation", damaged);
+    try {
+      ReadSimulationState(folder.path() / "simulation");
+      ADD_FAILURE() << damaged;
+    } catch (const HostError& error) {
+      EXPECT_NE(std::string(error.what()).find((folder.path() / "simulation").string() + " is damaged"),
+                std::string::npos);
+    }
+  }
+  folder.Write("simulation", good);
+  EXPECT_EQ(ReadSimulationState(folder.path() / "simulation"), (SimulationState{5, 60, 50.0}));
+}
+
+}  // namespace

@@ -18,15 +18,22 @@ class HostProgramTest : public testing::Test {
   TempFolder folder_;
 };
 
-TEST_F(HostProgramTest, OnceOnASimulatedBatteryPrintsTheStatusLineAndKeepsItsFiles) {
+TEST_F(HostProgramTest, OnceOnASimulatedBatteryPrintsTheStatusLineAndKeepsItsFilesApart) {
   const ProgramRun run = RunHost("--once --simulate");
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(std::regex_match(run.out, std::regex(R"(\d+%, hrs: [0-9.]+/-\?-\n)"))) << run.out;
-  EXPECT_NE(run.err.find("wrote the default home-screen file " + folder_.path().string() + "/.config/zelvar/home.xml"),
-            std::string::npos);
-  EXPECT_EQ(folder_.Read("data/zelvar/device/Storage/My Documents/ZelvarPlugin.dat").substr(0, 12), "[version 1]\n");
-  EXPECT_EQ(folder_.Read(".local/state/zelvar/plugin.stream").size(), 32u + 2 * 38);
+  EXPECT_TRUE(std::regex_match(run.out, std::regex(R"(\d+%, hrs: ([0-9.]+/-\?-|N/A \(online\))\n)"))) << run.out;
+  const std::string simulation = ".local/state/zelvar/simulation/";
+  EXPECT_NE(run.err.find("wrote the default home-screen file " + folder_.path().string() + "/" + simulation + "home.xml"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(folder_.Read(simulation + "device/Storage/My Documents/ZelvarPlugin.dat").substr(0, 12), "[version 1]\n");
+  EXPECT_EQ(folder_.Read(simulation + "plugin.stream").size(), 32u + 2 * 38);
+  EXPECT_EQ(folder_.Read(simulation + "simulation").substr(0, 20), "zelvar simulation 1\n");
   EXPECT_TRUE(folder_.Exists(".local/state/zelvar/registry"));
+  // The real battery's files are not touched.
+  EXPECT_FALSE(folder_.Exists(".config/zelvar/home.xml"));
+  EXPECT_FALSE(folder_.Exists("data/zelvar"));
+  EXPECT_FALSE(folder_.Exists(".local/state/zelvar/plugin.stream"));
 
   // Standard input not being a terminal, a second run prints the line the same way.
   const ProgramRun again = RunHost("--simulate=3600 --device-root '" + folder_.path().string() + "/device'");

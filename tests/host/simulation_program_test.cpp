@@ -1,0 +1,93 @@
+// Simulation runs of the built zelvar-home at full speed: whole days from a saved simulation.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <vector>
+
+#include "host/simulation/simulation_state.h"
+#include "platform/time/calendar.h"
+#include "tests/fakes/temp_folder.h"
+#include "tests/fakes/time_builders.h"
+#include "tests/host/host_program.h"
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+class SimulationProgramTest : public testing::Test {
+ protected:
+  ProgramRun RunHost(const std::string& arguments) const {
+    return RunHostProgram(folder_.path(), arguments, folder_.path() / "stderr");
+  }
+
+  std::filesystem::path StateFile() const { return folder_.path() / ".local/state/zelvar/simulation/simulation"; }
+
+  // A simulation saved at 06:30 UTC on 5 January 2026, in UTC, full.
+  void SaveMorningState() const {
+    WriteSimulationState(StateFile(), SimulationState{*FileTimeFromSystemTime(Utc(2026, 1, 5, 6, 30)), 0, 100.0});
+  }
+
+  TempFolder folder_;
+};
+
+TEST_F(SimulationProgramTest, DaysPrintTheLineEveryHourAndTheNextSimulationGoesOn) {
+  SaveMorningState();
+  const ProgramRun run = RunHost("--days 2");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 48u) << run.out;
+  EXPECT_EQ(lines[0], "2026-01-05 07:00  100%, hrs: 0.0/-?-");
+  EXPECT_EQ(lines[1], "2026-01-05 08:00  96%, hrs: 1.0/24.0");
+  EXPECT_EQ(lines[16].substr(0, 16), "2026-01-05 23:00");
+  EXPECT_NE(lines[16].find("hrs: N/A (online)"), std::string::npos);
+  EXPECT_EQ(lines[47].substr(0, 16), "2026-01-07 06:00");
+  for (const std::string& line : lines) {
+    EXPECT_TRUE(std::regex_match(line, std::regex(R"(2026-01-0\d \d\d:00  \d+%, hrs: .+)"))) << line;
+  }
+  const std::optional<SimulationState> saved = ReadSimulationState(StateFile());
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(saved->utc, *FileTimeFromSystemTime(Utc(2026, 1, 7, 6, 30)));
+
+  // The next simulation starts where this one stopped, and the statistics it filed come back: the
+  // second hour on battery already shows an estimate from them.
+  const ProgramRun next = RunHost("--simulate --days 1");
+  ASSERT_EQ(next.exitCode, 0) << next.err;
+  const std::vector<std::string> nextLines = Lines(next.out);
+  ASSERT_EQ(nextLines.size(), 24u);
+  EXPECT_EQ(nextLines[0].substr(0, 16), "2026-01-07 07:00");
+  EXPECT_TRUE(std::regex_match(nextLines[1], std::regex(R"(2026-01-07 08:00  96%, hrs: [0-9.]+ \(1\.0\))")))
+      << nextLines[1];
+}
+
+TEST_F(SimulationProgramTest, TheBatteryDayFollowsItsOptions) {
+  SaveMorningState();
+  const ProgramRun run = RunHost("--days=1 --drain=10 --night=0-0 --plug-below=50 --charge-rate=50");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 24u) << run.out;
+  // Never on the charger at night: 10 points an hour from 06:30 on, 50 % at 11:30, then on the
+  // charger at 50 points an hour until full at 12:30.
+  EXPECT_EQ(lines[0].substr(0, 22), "2026-01-05 07:00  95%,");
+  EXPECT_EQ(lines[4].substr(0, 22), "2026-01-05 11:00  55%,");
+  EXPECT_EQ(lines[5], "2026-01-05 12:00  75%, hrs: N/A (online)");
+  EXPECT_EQ(lines[6].substr(0, 22), "2026-01-05 13:00  95%,");
+  EXPECT_EQ(lines[23].substr(0, 16), "2026-01-06 06:00");
+}
+
+TEST_F(SimulationProgramTest, ZoneShiftsTheLocalTimes) {
+  SaveMorningState();
+  const ProgramRun run = RunHost("--days 1 --zone=+05:30");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 24u) << run.out;
+  EXPECT_EQ(lines[0].substr(0, 16), "2026-01-05 12:30");
+  EXPECT_EQ(ReadSimulationState(StateFile())->zoneMinutes, 330);
+}
+
+}  // namespace

@@ -26,10 +26,19 @@ class ClassFactory : public testing::Test {
   LoadedModule module{BuiltModuleFile()};
 };
 
+// The identifier with one byte changed: identifiers are compared as whole 16-byte values.
+GUID WithByteFlipped(GUID id, size_t byte) {
+  reinterpret_cast<unsigned char*>(&id)[byte] ^= 0x01;
+  return id;
+}
+
 TEST_F(ClassFactory, RefusesOtherClassesAndNullOutPointers) {
-  void* out = kSentinel;
-  EXPECT_EQ(module.DllGetClassObject(kUnknownGuid, IID_IClassFactory, &out), static_cast<HRESULT>(0x80040111));
-  EXPECT_EQ(out, nullptr);
+  for (const CLSID& other : {kUnknownGuid, WithByteFlipped(kPluginClassId, 15), WithByteFlipped(kPluginClassId, 0),
+                             WithByteFlipped(kPluginClassId, 8)}) {
+    void* out = kSentinel;
+    EXPECT_EQ(module.DllGetClassObject(other, IID_IClassFactory, &out), static_cast<HRESULT>(0x80040111));
+    EXPECT_EQ(out, nullptr);
+  }
   EXPECT_EQ(module.DllGetClassObject(kPluginClassId, IID_IClassFactory, nullptr), E_POINTER);
   EXPECT_EQ(module.DllCanUnloadNow(), S_OK);
 }
@@ -43,9 +52,17 @@ TEST_F(ClassFactory, HandsOutAFreshFactoryForIUnknownAndIClassFactory) {
     auto* factory = static_cast<IClassFactory*>(first);
     EXPECT_NE(first, second);
     EXPECT_REF_COUNT(factory, 1);
-    EXPECT_INTERFACE(factory, IID_IUnknown, true);
-    EXPECT_INTERFACE(factory, IID_IClassFactory, true);
-    EXPECT_INTERFACE(factory, IID_HomeScreenPlugin, false);
+    for (const IID& offered : {IID_IUnknown, IID_IClassFactory}) {
+      void* same = kSentinel;
+      ASSERT_EQ(factory->QueryInterface(offered, &same), S_OK);
+      EXPECT_EQ(same, first);
+      EXPECT_REF_COUNT(factory, 2);
+      factory->Release();
+    }
+    for (const IID& other : {IID_HomeScreenPlugin, WithByteFlipped(IID_IClassFactory, 15),
+                             WithByteFlipped(IID_IUnknown, 15)}) {
+      EXPECT_INTERFACE(factory, other, false);
+    }
     EXPECT_EQ(factory->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
     EXPECT_REF_COUNT(factory, 1);
     EXPECT_EQ(factory->Release(), 0u);
@@ -54,9 +71,9 @@ TEST_F(ClassFactory, HandsOutAFreshFactoryForIUnknownAndIClassFactory) {
 }
 
 TEST_F(ClassFactory, RefusesInterfacesTheFactoryDoesNotOffer) {
-  for (const IID* iid : {&IID_HomeScreenPlugin, &IID_IPersistStream, &kUnknownGuid}) {
+  for (const IID& iid : {IID_HomeScreenPlugin, IID_IPersistStream, kUnknownGuid, WithByteFlipped(IID_IClassFactory, 15)}) {
     void* out = kSentinel;
-    EXPECT_EQ(module.DllGetClassObject(kPluginClassId, *iid, &out), E_NOINTERFACE);
+    EXPECT_EQ(module.DllGetClassObject(kPluginClassId, iid, &out), E_NOINTERFACE);
     EXPECT_EQ(out, nullptr);
   }
 }
@@ -110,6 +127,14 @@ TEST_F(ClassFactory, ServerLocksHoldTheModuleAndHaveNoLowerBound) {
   EXPECT_EQ(module.DllCanUnloadNow(), S_FALSE);
   EXPECT_EQ(factory->LockServer(FALSE), S_OK);
   EXPECT_EQ(module.DllCanUnloadNow(), S_OK);
+
+  // Any non-zero flag locks.
+  for (const BOOL lock : {2, -1, 0x100}) {
+    EXPECT_EQ(factory->LockServer(lock), S_OK);
+    EXPECT_EQ(module.DllCanUnloadNow(), S_FALSE) << lock;
+    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+    EXPECT_EQ(module.DllCanUnloadNow(), S_OK) << lock;
+  }
 
   // An unmatched unlock takes the count to -1; the next lock brings it back to zero.
   EXPECT_EQ(factory->LockServer(FALSE), S_OK);

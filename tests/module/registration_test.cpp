@@ -113,6 +113,19 @@ TEST_F(Registration, APathThatDoesNotFitIsNeverRegisteredCutShort) {
   ExpectClassKeyWithEmptyServerKey();
 }
 
+TEST_F(Registration, AClassKeyThatCannotBeDeletedFailsTheUnregistration) {
+  const LoadedModule module(BuiltModuleFile());
+  ASSERT_EQ(module.DllRegisterServer(), S_OK);
+  HKEY other = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, u"CLSID\\{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\\ProgID", 0, nullptr,
+                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &other, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(other);
+  EXPECT_EQ(module.DllUnregisterServer(), E_FAIL);  // a key with a subkey left is not deleted
+  EXPECT_FALSE(registry().Find(kServerKeyPath).has_value());
+  EXPECT_TRUE(registry().Find(kClassKeyPath).has_value());
+}
+
 TEST_F(Registration, UnregisteringWithoutTheServerKeyFailsAndLeavesTheClassKey) {
   const LoadedModule module(BuiltModuleFile());
   EXPECT_EQ(module.DllUnregisterServer(), E_FAIL);

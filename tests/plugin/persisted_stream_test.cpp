@@ -14,6 +14,20 @@
 
 namespace {
 
+// Notes how many timers the host had been asked for at each colour lookup.
+class TimersAtLookup : public FakeColourLookup {
+ public:
+  explicit TimersAtLookup(const FakeHostEnvironment& environment) : environment_(environment) {}
+  HRESULT STDMETHODCALLTYPE GetColor(PluginHandle handle, LPCWSTR name, DWORD* colour) override {
+    seen.push_back(environment_.timers.size());
+    return FakeColourLookup::GetColor(handle, name, colour);
+  }
+  std::vector<size_t> seen;
+
+ private:
+  const FakeHostEnvironment& environment_;
+};
+
 class PersistedState : public testing::Test {
  protected:
   PersistedState() { plugin->SetSite(&site); }
@@ -42,8 +56,8 @@ class PersistedState : public testing::Test {
   ScopedDeviceRoot root{folder};
   RecordingMessageBoxes boxes;
   ScopedMessageBoxSink boxesGuard{boxes};
-  FakeColourLookup colours;
   FakeHostEnvironment environment{&colours};
+  TimersAtLookup colours{environment};
   FakeSite site{&environment};
   CZelvarPlugin* plugin = new CZelvarPlugin;
 };
@@ -145,6 +159,7 @@ TEST_F(PersistedState, LoadRestartsTheWorkAndAsksForOneTimer) {
   EXPECT_EQ(environment.timers[0].handle, 0x42u);
   EXPECT_EQ(state().timerRequests, 1);
   EXPECT_EQ(state().colours.highlightColour, 3u);
+  EXPECT_EQ(colours.seen, (std::vector<size_t>{0, 0, 0}));  // fetched before the first timer request
   EXPECT_EQ(state().nextSampleTime, FileTimeOf(Utc(2026, 3, 2, 11)));
   WString averages;
   state().table.FormatCumulative(averages, 3);

@@ -48,16 +48,31 @@ TEST_F(PluginObject, BothFacesShareOneIdentityAndOneCount) {
   EXPECT_EQ(static_cast<IUnknown*>(primary)->Release(), 1u);
 }
 
-TEST_F(PluginObject, AnswersItsInterfacesOnEitherFace) {
-  IUnknown* faces[] = {face(), static_cast<IPersistStream*>(plugin)};
-  for (IUnknown* f : faces) {
-    for (const IID* iid : {&IID_IUnknown, &IID_IObjectWithSite, &IID_HomeScreenPlugin, &IID_IPersist, &IID_IPersistStream}) {
-      EXPECT_INTERFACE(f, *iid, true);
+TEST_F(PluginObject, HandsOutTheRightFaceForEveryIdentifierOnEitherFace) {
+  IUnknown* const primary = static_cast<HomeScreenPlugin*>(plugin);
+  IUnknown* const persistence = static_cast<IPersistStream*>(plugin);
+  IID pluginLastByte = IID_HomeScreenPlugin;
+  pluginLastByte.Data4[7] ^= 1;
+  IID persistLastByte = IID_IPersistStream;
+  persistLastByte.Data4[7] ^= 1;
+  const struct {
+    const IID& iid;
+    IUnknown* face;  // null: not offered
+  } cases[] = {
+      {IID_IUnknown, primary},         {IID_IObjectWithSite, primary}, {IID_HomeScreenPlugin, primary},
+      {IID_IPersist, persistence},     {IID_IPersistStream, persistence}, {kUnknownIid, nullptr},
+      {IID_IClassFactory, nullptr},    {IID_HostEnvironment, nullptr}, {pluginLastByte, nullptr},
+      {persistLastByte, nullptr},
+  };
+  for (IUnknown* asked : {primary, persistence}) {
+    for (const auto& c : cases) {
+      void* out = reinterpret_cast<void*>(0x1);
+      const HRESULT hr = asked->QueryInterface(c.iid, &out);
+      EXPECT_EQ(out, c.face);
+      EXPECT_EQ(hr, c.face != nullptr ? S_OK : E_NOINTERFACE);
+      EXPECT_REF_COUNT(primary, c.face != nullptr ? 2 : 1);
+      if (c.face != nullptr) c.face->Release();
     }
-    EXPECT_INTERFACE(f, kUnknownIid, false);
-    EXPECT_INTERFACE(f, IID_IClassFactory, false);
-    EXPECT_INTERFACE(f, IID_HostEnvironment, false);
-    EXPECT_REF_COUNT(face(), 1);
   }
   EXPECT_EQ(plugin->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
 }
@@ -182,6 +197,10 @@ TEST_F(EventDispatch, EachKnownTypeWritesItsTraceLineThenRunsItsHandler) {
     size_t repaints, timers, messages;
   } cases[] = {
       {PE_KEYDOWN, 13, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 0, 0, 0},
+      {PE_KEYDOWN, 36, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 0, 0, 0},
+      {PE_KEYDOWN, 38, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 0, 0, 0},
+      {PE_KEYDOWN, 40, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 0, 0, 0},
+      {PE_KEYDOWN, 37 + 256, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 0, 0, 0},
       {PE_KEYDOWN, 37, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 1, 0, 0},
       {PE_KEYDOWN, 39, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 1, 0, 0},
       {PE_ACTION, 0, TEXT("PluginBase::OnEvent - PE_ACTION\r\n"), 1, 0, 1},

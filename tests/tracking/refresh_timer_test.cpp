@@ -4,12 +4,28 @@
 
 namespace {
 
+// Notes the status line at each request, so the order of update and requests shows.
+class StatusAtRequests : public FakeHostEnvironment {
+ public:
+  HRESULT STDMETHODCALLTYPE RequestRepaint(PluginHandle handle, DWORD flags) override {
+    seen.push_back("repaint:" + NarrowUtf8(state->StatusText));
+    return FakeHostEnvironment::RequestRepaint(handle, flags);
+  }
+  HRESULT STDMETHODCALLTYPE ScheduleTimer(PluginHandle handle, DWORD milliseconds) override {
+    seen.push_back("timer:" + NarrowUtf8(state->StatusText));
+    return FakeHostEnvironment::ScheduleTimer(handle, milliseconds);
+  }
+  const PluginState* state = nullptr;
+  std::vector<std::string> seen;
+};
+
 class RefreshTimer : public TrackingFixture {
  protected:
   RefreshTimer() {
     site.QueryInterface(IID_HostEnvironment, reinterpret_cast<void**>(&state.hostEnvironment));
     state.handle = 7;
     state.timerRequests = 1;
+    environment.state = &state;
   }
   ~RefreshTimer() override { state.hostEnvironment->Release(); }
   std::vector<DWORD> Delays() const {
@@ -17,9 +33,15 @@ class RefreshTimer : public TrackingFixture {
     for (const auto& call : environment.timers) delays.push_back(call.argument);
     return delays;
   }
-  FakeHostEnvironment environment;
+  StatusAtRequests environment;
   FakeSite site{&environment};
 };
+
+TEST_F(RefreshTimer, AsksForTheTimerThenUpdatesThenAsksForTheRepaint) {
+  state.StatusText = TEXT("stale");
+  OnTimer(state);
+  EXPECT_EQ(environment.seen, (std::vector<std::string>{"timer:stale", "repaint: 85%, hrs: 0.0/-?-"}));
+}
 
 TEST_F(RefreshTimer, RequestsAlignToTheTopOfTheHour) {
   At(10, 23, 18);

@@ -77,9 +77,11 @@ TEST_F(StatusUpdate, StatusLineForms) {
   state.table.Recompute();
   UpdateAt(12, 30, 62);
   EXPECT_EQ(Status(), " 62%, hrs: 3.5/9.4");
-  state.settings.ExpertMode = 1;
-  UpdateAt(12, 30, 62);
-  EXPECT_EQ(Status(), " 62%, -151 mA, hrs: 3.5/9.4");
+  for (LONG expertMode : {1, -1}) {
+    state.settings.ExpertMode = expertMode;
+    UpdateAt(12, 30, 62);
+    EXPECT_EQ(Status(), " 62%, -151 mA, hrs: 3.5/9.4") << expertMode;
+  }
   state.settings.ExpertMode = 0;
 
   At(12, 31);
@@ -98,6 +100,42 @@ TEST_F(StatusUpdate, StatisticsGiveTheEstimateAndAZeroEstimateStillShows) {
   EXPECT_EQ(Status(), " 62%, hrs: 15.5 (0.0)");
   UpdateAt(13, 50, 0);
   EXPECT_EQ(Status(), " 0%, hrs: 0.0 (3.5)");
+}
+
+TEST_F(StatusUpdate, TheExtrapolationKeepsItsOrderOfOperationsInSinglePrecision) {
+  // Edges where another order, double precision or folded constants round to another tenth.
+  const struct {
+    BYTE start, percent;
+    WORD minutes;
+    const char* line;
+  } cases[] = {
+      {4, 1, 153, " 1%, hrs: 2.5/0.9"},  // percent * elapsed / dropped gives 0.8
+      {2, 1, 21, " 1%, hrs: 0.4/0.4"},  // elapsed in double precision gives 0.3
+      {2, 1, 27, " 1%, hrs: 0.5/0.5"},  // 1.0e-7 / 3600 folded into one constant gives 0.4
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    Restart();
+    UpdateAt(10, 0, c.start);
+    UpdateAt(static_cast<WORD>(10 + c.minutes / 60), c.minutes % 60, c.percent);
+    EXPECT_EQ(Status(), c.line);
+  }
+}
+
+TEST_F(StatusUpdate, TheEstimateStartsAtTheLocalHour) {
+  for (UINT hour = 0; hour < 24; ++hour) state.table.AddSample(hour, hour == 15 ? 50 : 2, 50, hour == 23);
+  clock.ChangeOffsetAt(Utc(2000, 1, 1, 0), 5 * 60);
+  UpdateAt(10, 20, 50);  // 15:20 local: hour 15 takes the whole charge
+  EXPECT_EQ(Status(), " 50%, hrs: 1.0 (0.0)");
+}
+
+TEST_F(StatusUpdate, AnUnchangedPercentAtADueSampleIsADropOfZero) {
+  UpdateAt(10, 20, 80);
+  UpdateAt(12, 5, 80);
+  EXPECT_EQ(state.PercentSeries, std::vector<BYTE>{0});
+  EXPECT_TRUE(state.session.dischargeStarted);
+  EXPECT_EQ(state.table.bucket(11).sampleCount, 1);
+  EXPECT_EQ(state.nextSampleTime, Time(12, 5));
 }
 
 TEST_F(StatusUpdate, AClockSetBackShowsANegativeElapsedTime) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -46,6 +47,20 @@ std::vector<std::string> Lines(const std::string& text) {
   for (std::string line; std::getline(stream, line);) lines.push_back(line);
   return lines;
 }
+
+// Notes how many message boxes had been shown at each repaint request.
+class BoxesAtRepaint : public FakeHostEnvironment {
+ public:
+  explicit BoxesAtRepaint(const RecordingMessageBoxes& boxes) : boxes_(boxes) {}
+  HRESULT STDMETHODCALLTYPE RequestRepaint(PluginHandle handle, DWORD flags) override {
+    seen.push_back(boxes_.messages.size());
+    return FakeHostEnvironment::RequestRepaint(handle, flags);
+  }
+  std::vector<size_t> seen;
+
+ private:
+  const RecordingMessageBoxes& boxes_;
+};
 
 class BatteryReportTest : public testing::Test {
  protected:
@@ -98,7 +113,7 @@ class BatteryReportTest : public testing::Test {
   ScopedPowerSource powerGuard{power};
   RecordingMessageBoxes boxes;
   ScopedMessageBoxSink boxesGuard{boxes};
-  FakeHostEnvironment host;
+  BoxesAtRepaint host{boxes};
   PluginState state;
 };
 
@@ -107,6 +122,7 @@ TEST_F(BatteryReportTest, ShowsEveryFieldThenRequestsARepaint) {
   ASSERT_EQ(host.repaints.size(), 1u);
   EXPECT_EQ(host.repaints[0].handle, kHandle);
   EXPECT_EQ(host.repaints[0].argument, 0u);
+  EXPECT_EQ(host.seen, std::vector<size_t>{1});  // after the report was shown
 }
 
 TEST_F(BatteryReportTest, CodesAreNamedAsWholeValuesAndUndeterminedFieldsReadUnknown) {
@@ -145,8 +161,39 @@ TEST_F(BatteryReportTest, CodesAreNamedAsWholeValuesAndUndeterminedFieldsReadUnk
   }
 }
 
+TEST_F(BatteryReportTest, EveryCodeOfEveryByteFieldHasItsWord) {
+  const std::map<int, std::string> acLine = {{0, "Offline"}, {1, "Online"}, {2, "Backup power"}};
+  const std::map<int, std::string> flags = {{1, "High"}, {2, "Low"}, {4, "Critical"}, {8, "Charging"}, {128, "No battery"}};
+  const std::map<int, std::string> chemistry = {{1, "Alcaline"}, {2, "NiCd"}, {3, "NiMh"}, {4, "Lithium-Ion"},
+                                                {5, "Lithium-Polymer"}, {6, "Zincair"}};
+  const auto word = [](const std::map<int, std::string>& words, int code) {
+    const auto found = words.find(code);
+    return found == words.end() ? std::string("Unknown") : found->second;
+  };
+  const auto percent = [](int code) { return code == 255 ? std::string("Unknown") : std::to_string(code) + "%"; };
+  const SYSTEM_POWER_STATUS_EX2 baseline = power.record;
+  for (int code = 0; code <= 255; ++code) {
+    const auto b = static_cast<BYTE>(code);
+    power.record = baseline;
+    power.record.ACLineStatus = b;
+    power.record.BatteryFlag = b;
+    power.record.BatteryLifePercent = b;
+    power.record.BackupBatteryFlag = b;
+    power.record.BackupBatteryLifePercent = b;
+    power.record.BatteryChemistry = b;
+    const std::vector<std::string> lines = Lines(Report());
+    ASSERT_EQ(lines.size(), 21u) << code;
+    EXPECT_EQ(lines[4], "ACLineStatus: " + word(acLine, code));
+    EXPECT_EQ(lines[5], "BatteryFlag: " + word(flags, code));
+    EXPECT_EQ(lines[6], "BatteryLifePercent: " + percent(code));
+    EXPECT_EQ(lines[9], "BackupBatteryFlag: " + word(flags, code));
+    EXPECT_EQ(lines[10], "BackupBatteryLifePercent: " + percent(code));
+    EXPECT_EQ(lines[20], "BatteryChemistry: " + word(chemistry, code));
+  }
+}
+
 TEST_F(BatteryReportTest, ExpertModeAppendsPaintCountAndEmptySeries) {
-  state.settings.ExpertMode = 1;
+  state.settings.ExpertMode = -1;  // any non-zero value
   EXPECT_EQ(Report(), kPowerStatusLines +
                           "\n\nOnPaintCalled: 42\nPercentStats: \n"
                           "6.12.2026 7.05.09 - 1.01.2027 0.00.00\n"
@@ -214,7 +261,7 @@ TEST_F(BatteryReportTest, UnreadablePowerStatusShowsOnlyTheFailureAndStillRepain
   EXPECT_EQ(boxes.TextOf(0), "Battery status unknown");
   EXPECT_EQ(boxes.messages[0].caption, u"CZelvarPlugin");
   EXPECT_EQ(boxes.messages[0].type, static_cast<UINT>(MB_ICONERROR));
-  ASSERT_EQ(host.repaints.size(), 1u);
+  ASSERT_EQ(host.seen, std::vector<size_t>{1});
   EXPECT_EQ(host.repaints[0].handle, kHandle);
 }
 

@@ -56,6 +56,17 @@ TEST_F(Colours, OneFailingNameShowsOneMessageAndTheOthersAreStillSet) {
   EXPECT_EQ(state.colours.highlightColour, 0xABCDEFu);
 }
 
+TEST_F(Colours, OnlyANegativeResultIsAFailure) {
+  state.colours = ColourSet{0x1, 0x2, 0x3};
+  lookup.FailColour(u"COLOR_HOMETEXT", S_FALSE).FailColour(u"COLOR_HOMEHIGHLIGHTTEXT", 0x7FFFFFFF)
+      .WithColour(u"COLOR_HOMEHIGHLIGHT", 0x333333);
+  FetchColours(state);
+  EXPECT_TRUE(boxes.messages.empty());
+  EXPECT_EQ(state.colours.textColour, 0x1u);  // the lookup wrote nothing
+  EXPECT_EQ(state.colours.highlightTextColour, 0x2u);
+  EXPECT_EQ(state.colours.highlightColour, 0x333333u);
+}
+
 TEST_F(Colours, EveryFailingNameHasItsOwnMessage) {
   lookup.FailColour(u"COLOR_HOMETEXT", E_OUTOFMEMORY).FailColour(u"COLOR_HOMEHIGHLIGHTTEXT", E_NOINTERFACE).FailColour(u"COLOR_HOMEHIGHLIGHT", E_FAIL);
   FetchColours(state);

@@ -31,6 +31,18 @@ TEST_F(LinePainter, ASelectedLineIsFilledThenDrawnInTheHighlightTextColour) {
   EXPECT_EQ(state.OnPaintCalled, 1);
 }
 
+TEST_F(LinePainter, AnyNonZeroSelectedFlagSelects) {
+  for (DWORD selected : {2u, 0x100u, 0x80000000u}) {
+    PluginEvent event = PaintEvent(false);
+    event.paint.selected = selected;
+    const size_t before = canvas.calls().size();
+    PaintLine(state, event);
+    ASSERT_EQ(canvas.calls().size(), before + 5) << selected;
+    EXPECT_EQ(canvas.calls()[before + 1], RecordedFill(kLine, RGB(7, 8, 9))) << selected;
+    EXPECT_EQ(canvas.calls()[before + 3], RecordedTextColour(RGB(4, 5, 6))) << selected;
+  }
+}
+
 TEST_F(LinePainter, AnUnselectedLineLeavesTheBackgroundAlone) {
   PaintLine(state, PaintEvent(false));
   EXPECT_EQ(canvas.calls(), (std::vector<std::string>{
@@ -67,12 +79,26 @@ TEST_F(LinePainter, APaintCanBeTheMomentTheHourlySampleIsTaken) {
   EXPECT_EQ(state.PercentSeries, std::vector<BYTE>{5});
 }
 
+// Notes the status line at each repaint request, so the order of update and request shows.
+class StatusAtRepaint : public FakeHostEnvironment {
+ public:
+  explicit StatusAtRepaint(const PluginState& state) : state_(state) {}
+  HRESULT STDMETHODCALLTYPE RequestRepaint(PluginHandle handle, DWORD flags) override {
+    seen.push_back(NarrowUtf8(state_.StatusText));
+    return FakeHostEnvironment::RequestRepaint(handle, flags);
+  }
+  std::vector<std::string> seen;
+
+ private:
+  const PluginState& state_;
+};
+
 TEST_F(LinePainter, NavigationKeysRefreshAndAskForOneRepaint) {
-  FakeHostEnvironment environment;
+  StatusAtRepaint environment(state);
   state.hostEnvironment = &environment;
   state.handle = 3;
   RefreshOnKey(state);
-  EXPECT_EQ(Status(), " 85%, hrs: 0.0/-?-");
+  EXPECT_EQ(environment.seen, std::vector<std::string>{" 85%, hrs: 0.0/-?-"});  // updated first
   ASSERT_EQ(environment.repaints.size(), 1u);
   EXPECT_EQ(environment.repaints[0].handle, 3u);
   EXPECT_EQ(environment.repaints[0].argument, 0u);

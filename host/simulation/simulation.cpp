@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "host/host_error.h"
+#include "host/session/home_screen_file.h"
 #include "platform/time/calendar.h"
 #include "platform/time/system_clock.h"
 
@@ -50,6 +51,8 @@ Simulation::Simulation(const HostOptions& options) : folder_(DefaultSimulationFo
     if (simulation.days) end_ = clock_->UtcNow() + static_cast<ULONGLONG>(*simulation.days) * kFileTimeUnitsPerDay;
   }
   files_ = SessionFiles{options.homeScreenFile.value_or(folder_.homeScreenFile().string()), folder_.streamFile()};
+  // A replay's own home-screen file is new every time: nothing to tell the user about.
+  if (trace_) WriteDefaultHomeScreenFileIfMissing(files_.homeScreen);
   deviceRoot_ = options.deviceRoot.value_or(folder_.deviceRoot().string());
 }
 

@@ -151,7 +151,8 @@ std::string FormatTraceLine(const TraceReading& reading) {
   const ULONGLONG sinceEpoch = reading.utc - kUnixEpochFileTime;
   std::string fraction = std::to_string(sinceEpoch % kFileTimeUnitsPerSecond);
   fraction.insert(0, kFractionDigits - fraction.size(), '0');
-  char percent[64];
+  // The longest percent in fixed notation is the smallest double: "0.", 323 zeros and 17 digits.
+  char percent[400];
   const auto written = std::to_chars(percent, percent + sizeof percent, reading.percent, std::chars_format::fixed);
   return std::to_string(sinceEpoch / kFileTimeUnitsPerSecond) + "." + fraction + "," +
          std::string(percent, written.ptr) + "," + std::string(NameOf(reading.state));

@@ -91,3 +91,48 @@ TEST_F(SimulationProgramTest, ZoneShiftsTheLocalTimes) {
 }
 
 }  // namespace
+
+class TraceProgramTest : public SimulationProgramTest {
+ protected:
+  // The replay's temporary folder goes inside the test's folder, to be seen removed.
+  TraceProgramTest() : temporary_(folder_.path() / "tmp") {
+    std::filesystem::create_directories(temporary_);
+    setenv("TMPDIR", temporary_.c_str(), 1);
+  }
+  ~TraceProgramTest() override { unsetenv("TMPDIR"); }
+
+  std::filesystem::path temporary_;
+};
+
+const std::string kShortTrace = std::string(ZELVAR_TRACES_DIR) + "/laptop-short.csv";
+
+TEST_F(TraceProgramTest, ATraceIsReplayedInItsZoneUntilItEndsAndLeavesNothing) {
+  const ProgramRun run = RunHost("--trace '" + kShortTrace + "' --zone +01:00");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 22u) << run.out;
+  // From 18:41 local on battery; held at 56 % through the gap in the recording from 22:02 to
+  // 08:13; charging from 13:14; the last reading at 16:57.
+  EXPECT_EQ(lines[0], "2021-11-04 19:00  75%, hrs: 0.3/11.9");
+  EXPECT_EQ(lines[13].substr(0, 22), "2021-11-05 08:00  56%,");
+  EXPECT_EQ(lines[19], "2021-11-05 14:00  87%, hrs: N/A (online)");
+  EXPECT_EQ(lines[21].substr(0, 16), "2021-11-05 16:00");
+  EXPECT_TRUE(std::filesystem::is_empty(temporary_));
+  EXPECT_FALSE(folder_.Exists(".local/state/zelvar/simulation"));
+
+  // Without a zone the trace is taken as recorded in UTC.
+  const ProgramRun utc = RunHost("--trace='" + kShortTrace + "'");
+  ASSERT_EQ(utc.exitCode, 0) << utc.err;
+  EXPECT_EQ(utc.out.substr(0, 16), "2021-11-04 18:00");
+}
+
+TEST_F(TraceProgramTest, ABadLineStopsTheRunNamingFileAndLine) {
+  folder_.Write("bad.csv", "# a trace\nunix_seconds,percent,state\n1636047661,76.87,discharging\n1636047721,76.76,"
+                           "on battery\n");
+  const ProgramRun run = RunHost("--trace '" + (folder_.path() / "bad.csv").string() + "'");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "zelvar-home: " + (folder_.path() / "bad.csv").string() +
+                         ":4: the state is not discharging, charging, full or unknown\n");
+}

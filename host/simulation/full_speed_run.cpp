@@ -26,7 +26,7 @@ std::string LocalMinuteText(ULONGLONG utc) {
 
 }  // namespace
 
-void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end, const HourlyLine& onHour) {
+void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end, const HourlyLineSink& onHour) {
   LineCanvas canvas(session.scheme().text);
   ULONGLONG nextHour = NextTopOfHourAfter(clock.UtcNow());
   for (;;) {
@@ -47,6 +47,6 @@ void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG
   }
 }
 
-HourlyLine PrintHourlyLines(std::ostream& out) {
+HourlyLineSink PrintHourlyLines(std::ostream& out) {
   return [&out](ULONGLONG utc, const std::string& line) { out << LocalMinuteText(utc) << "  " << line << '\n'; };
 }

@@ -11,10 +11,10 @@
 #include "platform/time/simulated_clock.h"
 
 // The simulated instant (UTC file time) of a top of the hour and the line as last painted.
-using HourlyLine = std::function<void(ULONGLONG utc, const std::string& line)>;
+using HourlyLineSink = std::function<void(ULONGLONG utc, const std::string& line)>;
 
 // From the clock's "now" (installed as the current clock) until `end`, which ends the run.
-void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end, const HourlyLine& onHour);
+void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end, const HourlyLineSink& onHour);
 
 // Prints "YYYY-MM-DD HH:MM  line" in the installed clock's local time, one line each hour.
-HourlyLine PrintHourlyLines(std::ostream& out);
+HourlyLineSink PrintHourlyLines(std::ostream& out);

@@ -1,0 +1,94 @@
+#include "bench/accuracy/estimate_accuracy.h"
+
+#include <algorithm>
+#include <cmath>
+#include <regex>
+
+#include "platform/time/calendar.h"
+
+namespace {
+
+double Hours(ULONGLONG units) { return static_cast<double>(units) / static_cast<double>(kFileTimeUnitsPerHour); }
+
+// The reading in force at utc: the last one at or before it.
+const TraceReading& ReadingAt(const std::vector<TraceReading>& readings, ULONGLONG utc) {
+  const auto after = std::upper_bound(readings.begin(), readings.end(), utc,
+                                      [](ULONGLONG time, const TraceReading& reading) { return time < reading.utc; });
+  return after == readings.begin() ? readings.front() : *std::prev(after);
+}
+
+}  // namespace
+
+std::optional<ShownEstimate> EstimateShown(const std::string& line) {
+  static const std::regex statistics(R"((\d+)%, (?:-?\d+ mA, )?hrs: (-?[0-9.]+) \((-?[0-9.]+)\))");
+  static const std::regex linear(R"((\d+)%, (?:-?\d+ mA, )?hrs: (-?[0-9.]+)/(-?[0-9.]+|inf))");
+  std::smatch match;
+  if (std::regex_match(line, match, statistics)) return ShownEstimate{std::stoi(match[1]), std::stod(match[2]), true};
+  if (std::regex_match(line, match, linear)) return ShownEstimate{std::stoi(match[1]), std::stod(match[3]), false};
+  return std::nullopt;
+}
+
+std::vector<OnBatteryPeriod> OnBatteryPeriods(const std::vector<TraceReading>& readings, ULONGLONG minimum) {
+  std::vector<OnBatteryPeriod> periods;
+  for (size_t i = 0; i < readings.size();) {
+    if (readings[i].state != TraceState::Discharging) {
+      ++i;
+      continue;
+    }
+    size_t last = i;
+    while (last + 1 < readings.size() && readings[last + 1].state == TraceState::Discharging &&
+           readings[last + 1].percent <= readings[last].percent) {
+      ++last;
+    }
+    const ULONGLONG endsAt = last + 1 < readings.size() ? readings[last + 1].utc : readings[last].utc;
+    if (endsAt - readings[i].utc >= minimum) periods.push_back({i, last, endsAt});
+    i = last + 1;
+  }
+  return periods;
+}
+
+Judgement JudgeHours(const std::vector<TraceReading>& readings, const std::vector<HourlyLine>& lines) {
+  Judgement judgement;
+  const std::vector<OnBatteryPeriod> periods = OnBatteryPeriods(readings, kFileTimeUnitsPerHour);
+  judgement.periods = periods.size();
+  auto line = lines.begin();
+  for (const OnBatteryPeriod& period : periods) {
+    const TraceReading& start = readings[period.first];
+    const TraceReading& end = readings[period.last];
+    for (; line != lines.end() && line->utc < end.utc; ++line) {
+      if (line->utc <= start.utc) continue;
+      const std::optional<ShownEstimate> shown = EstimateShown(line->line);
+      if (!shown) {
+        ++judgement.withoutEstimate;
+        continue;
+      }
+      const double now = ReadingAt(readings, line->utc).percent;
+      const double actual = (now - end.percent) / Hours(end.utc - line->utc);
+      if (actual <= 0.0) {
+        ++judgement.withoutDrain;
+        continue;
+      }
+      const double linear = (start.percent - now) / Hours(line->utc - start.utc);
+      const bool withinFirstHour = line->utc - start.utc < kFileTimeUnitsPerHour;
+      const double lastHour =
+          withinFirstHour ? linear : ReadingAt(readings, line->utc - kFileTimeUnitsPerHour).percent - now;
+      const double lineRate = shown->hoursLeft > 0.0 ? shown->percent / shown->hoursLeft : INFINITY;
+      judgement.hours.push_back({line->utc, actual, lineRate, linear, lastHour, shown->fromStatistics});
+    }
+  }
+  return judgement;
+}
+
+double RelativeError(double estimate, double actual) { return std::fabs(estimate - actual) / actual; }
+
+ErrorSummary Summarize(std::vector<double> errors) {
+  ErrorSummary summary;
+  summary.count = errors.size();
+  if (errors.empty()) return summary;
+  std::sort(errors.begin(), errors.end());
+  const size_t middle = errors.size() / 2;
+  summary.median = errors.size() % 2 == 1 ? errors[middle] : (errors[middle - 1] + errors[middle]) / 2;
+  const auto rank = static_cast<size_t>(std::ceil(0.9 * static_cast<double>(errors.size())));
+  summary.p90 = errors[std::max<size_t>(rank, 1) - 1];
+  return summary;
+}

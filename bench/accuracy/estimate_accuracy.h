@@ -1,0 +1,70 @@
+// How far the plug-in's estimate can be trusted on a recorded trace: at every simulated hour on
+// battery where the line shows an estimate, the drain rate it implies (percent / hours left)
+// against the drain rate that actually followed until the end of that on-battery period, side by
+// side with two simple estimates a user would otherwise see.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/simulation/trace_csv.h"
+
+// The estimate a painted line shows: "62%, hrs: 9.1 (3.5)" from the statistics (9.1 hours left),
+// "62%, hrs: 3.5/9.4" from the plug-in's linear extrapolation (9.4 hours left). None for "-?-",
+// "N/A (online)" or an undetermined percent.
+struct ShownEstimate {
+  int percent;
+  double hoursLeft;
+  bool fromStatistics;
+};
+std::optional<ShownEstimate> EstimateShown(const std::string& line);
+
+// An on-battery period: consecutive discharging readings without a rise in charge (a rise means
+// the battery was charged in a gap of the recording). Indices of its first and last reading, and
+// when it ended: at the reading that ended it, or at its last reading where the trace ends.
+struct OnBatteryPeriod {
+  size_t first;
+  size_t last;
+  ULONGLONG endsAt;
+};
+// The periods lasting at least `minimum` (file time units).
+std::vector<OnBatteryPeriod> OnBatteryPeriods(const std::vector<TraceReading>& readings, ULONGLONG minimum);
+
+struct HourlyLine {
+  ULONGLONG utc;
+  std::string line;
+};
+
+// One hour judged: drain rates in percentage points per hour.
+struct JudgedHour {
+  ULONGLONG utc;
+  double actual;     // what followed: the drop from this hour to the period's last reading over that time
+  double line;       // the line's: its percent over its hours left
+  double linear;     // the drop since the period began over the time since
+  double lastHour;   // the drop over the last hour (since the period began, within its first hour)
+  bool fromStatistics;
+};
+
+struct Judgement {
+  std::vector<JudgedHour> hours;
+  size_t periods = 0;
+  // Hours on battery where the line showed no estimate, and hours with an estimate after which
+  // the charge did not fall until the period ended (no actual rate to compare with).
+  size_t withoutEstimate = 0;
+  size_t withoutDrain = 0;
+};
+
+// Judges the hourly lines of a replay of the readings, in on-battery periods of at least an hour,
+// from the period's first reading to its last: the last charge known on battery.
+Judgement JudgeHours(const std::vector<TraceReading>& readings, const std::vector<HourlyLine>& lines);
+
+// |estimate - actual| / actual.
+double RelativeError(double estimate, double actual);
+
+struct ErrorSummary {
+  size_t count = 0;
+  double median = 0;
+  double p90 = 0;  // nearest rank
+};
+ErrorSummary Summarize(std::vector<double> errors);

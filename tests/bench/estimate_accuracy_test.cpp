@@ -1,0 +1,119 @@
+// The accuracy measure of the estimate on recorded traces: what counts as an estimate, a period on
+// battery, the actual drain and the two simple estimates beside it.
+#include "bench/accuracy/estimate_accuracy.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/time/calendar.h"
+
+namespace {
+
+constexpr ULONGLONG kStart = kUnixEpochFileTime;
+constexpr ULONGLONG kHour = kFileTimeUnitsPerHour;
+constexpr ULONGLONG kMinute = kFileTimeUnitsPerMinute;
+
+TraceReading On(ULONGLONG at, double percent, TraceState state = TraceState::Discharging) {
+  return {kStart + at, percent, state};
+}
+
+TEST(EstimateAccuracyTest, TheLineShowsAnEstimateFromStatisticsOrItsLinearExtrapolation) {
+  struct Case {
+    const char* line;
+    std::optional<double> hoursLeft;
+    bool fromStatistics;
+  };
+  for (const Case& c : {Case{"62%, hrs: 9.1 (3.5)", 9.1, true}, Case{"62%, -151 mA, hrs: 9.1 (3.5)", 9.1, true},
+                        Case{"62%, hrs: 0.0 (-2.0)", 0.0, true}, Case{"62%, hrs: 3.5/9.4", 9.4, false},
+                        Case{"85%, hrs: 0.0/-?-", {}, false}, Case{"100%, hrs: N/A (online)", {}, false},
+                        Case{"?%, hrs: 9.1 (3.5)", {}, false}, Case{"Battery status unknown", {}, false}}) {
+    const std::optional<ShownEstimate> shown = EstimateShown(c.line);
+    ASSERT_EQ(shown.has_value(), c.hoursLeft.has_value()) << c.line;
+    if (!shown) continue;
+    EXPECT_EQ(shown->percent, 62) << c.line;
+    EXPECT_DOUBLE_EQ(shown->hoursLeft, *c.hoursLeft) << c.line;
+    EXPECT_EQ(shown->fromStatistics, c.fromStatistics) << c.line;
+  }
+}
+
+TEST(EstimateAccuracyTest, PeriodsEndAtTheChargerOrARiseAndLastAnHour) {
+  const std::vector<TraceReading> readings = {
+      On(0, 80), On(30 * kMinute, 79), On(kHour, 78),           // ends at the charger at 1:30
+      On(90 * kMinute, 79, TraceState::Charging),               //
+      On(2 * kHour, 90), On(2 * kHour + 59 * kMinute, 89),      // ends at a rise at 3:00, 1 h long
+      On(3 * kHour, 95), On(3 * kHour + 30 * kMinute, 94),      // ends at full at 3:59
+      On(3 * kHour + 59 * kMinute, 100, TraceState::Full),      //
+      On(5 * kHour, 50), On(6 * kHour, 49), On(7 * kHour, 49),  // ends with the trace at 7:00
+  };
+  const std::vector<OnBatteryPeriod> periods = OnBatteryPeriods(readings, kHour);
+  ASSERT_EQ(periods.size(), 3u);
+  EXPECT_EQ(periods[0].first, 0u);
+  EXPECT_EQ(periods[0].last, 2u);
+  EXPECT_EQ(periods[0].endsAt, kStart + 90 * kMinute);
+  EXPECT_EQ(periods[1].first, 4u);
+  EXPECT_EQ(periods[1].last, 5u);
+  EXPECT_EQ(periods[1].endsAt, kStart + 3 * kHour);
+  EXPECT_EQ(periods[2].first, 9u);
+  EXPECT_EQ(periods[2].last, 11u);
+  EXPECT_EQ(periods[2].endsAt, kStart + 7 * kHour);
+}
+
+TEST(EstimateAccuracyTest, HoursAreJudgedAgainstTheDrainThatFollowed) {
+  // From 00:30 at 100 %, 10 points an hour until 05:30 at 50 %; then the charger.
+  std::vector<TraceReading> readings;
+  for (int half = 0; half <= 10; ++half) readings.push_back(On((30 + 30 * half) * kMinute, 100 - 5 * half));
+  readings.push_back(On(6 * kHour, 50, TraceState::Charging));
+  const std::vector<HourlyLine> lines = {
+      {kStart, "100%, hrs: N/A (online)"},
+      {kStart + kHour, "95%, hrs: 0.5/-?-"},     // no estimate
+      {kStart + 2 * kHour, "85%, hrs: 1.5/8.5"},   // linear: 10 an hour, as it goes on
+      {kStart + 3 * kHour, "75%, hrs: 15.0 (2.5)"},  // statistics: 5 an hour
+      {kStart + 5 * kHour, "55%, hrs: 5.5 (4.5)"},
+      {kStart + 6 * kHour, "50%, hrs: N/A (online)"},
+  };
+  const Judgement judgement = JudgeHours(readings, lines);
+  EXPECT_EQ(judgement.periods, 1u);
+  EXPECT_EQ(judgement.withoutEstimate, 1u);
+  EXPECT_EQ(judgement.withoutDrain, 0u);
+  ASSERT_EQ(judgement.hours.size(), 3u);
+  const JudgedHour& linear = judgement.hours[0];
+  EXPECT_EQ(linear.utc, kStart + 2 * kHour);
+  EXPECT_FALSE(linear.fromStatistics);
+  EXPECT_DOUBLE_EQ(linear.actual, 10.0);
+  EXPECT_DOUBLE_EQ(linear.line, 10.0);
+  EXPECT_DOUBLE_EQ(linear.linear, 10.0);
+  EXPECT_DOUBLE_EQ(linear.lastHour, 10.0);
+  const JudgedHour& statistics = judgement.hours[1];
+  EXPECT_TRUE(statistics.fromStatistics);
+  EXPECT_DOUBLE_EQ(statistics.line, 5.0);
+  EXPECT_DOUBLE_EQ(judgement.hours[2].actual, 10.0);
+}
+
+TEST(EstimateAccuracyTest, TheLastHourWithinTheFirstHourAndHoursWithoutDrain) {
+  // On battery from 00:40: the 01:00 estimate of the last hour is the drain since 00:40. The
+  // charge then stays at 90 % until the period ends: no drain follows the 02:00 hour.
+  const std::vector<TraceReading> readings = {On(40 * kMinute, 100), On(kHour, 95), On(90 * kMinute, 90),
+                                              On(3 * kHour, 90), On(4 * kHour, 95, TraceState::Charging)};
+  const std::vector<HourlyLine> lines = {{kStart + kHour, "95%, hrs: 5.0 (0.3)"},
+                                         {kStart + 2 * kHour, "90%, hrs: 5.0 (1.3)"}};
+  const Judgement judgement = JudgeHours(readings, lines);
+  EXPECT_EQ(judgement.withoutDrain, 1u);
+  ASSERT_EQ(judgement.hours.size(), 1u);
+  EXPECT_DOUBLE_EQ(judgement.hours[0].linear, 15.0);
+  EXPECT_DOUBLE_EQ(judgement.hours[0].lastHour, 15.0);
+  EXPECT_DOUBLE_EQ(judgement.hours[0].actual, 2.5);
+}
+
+TEST(EstimateAccuracyTest, ErrorsAreRelativeAndSummarisedByMedianAndNearestRank) {
+  EXPECT_DOUBLE_EQ(RelativeError(12, 10), 0.2);
+  EXPECT_DOUBLE_EQ(RelativeError(8, 10), 0.2);
+  const ErrorSummary ten = Summarize({10, 9, 8, 7, 6, 5, 4, 3, 2, 1});
+  EXPECT_EQ(ten.count, 10u);
+  EXPECT_DOUBLE_EQ(ten.median, 5.5);
+  EXPECT_DOUBLE_EQ(ten.p90, 9);
+  const ErrorSummary three = Summarize({3, 1, 2});
+  EXPECT_DOUBLE_EQ(three.median, 2);
+  EXPECT_DOUBLE_EQ(three.p90, 3);
+  EXPECT_EQ(Summarize({}).count, 0u);
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "host/activation/class_id.h"
+#include "host/bar/bar_loop.h"
 #include "host/event_loop.h"
 #include "host/session/home_screen_file.h"
 #include "host/session/home_screen_session.h"
@@ -17,6 +18,7 @@
 #include "host/session/stream_file.h"
 #include "host/simulation/full_speed_run.h"
 #include "host/terminal/raw_terminal.h"
+#include "host/terminal/stop_signals.h"
 #include "host/wait/poll_waiter.h"
 
 namespace {
@@ -31,7 +33,19 @@ ActivatedPlugin Activate() {
 
 // The terminal screen needs a terminal on both ends: keys come from standard input.
 bool ShowsTerminalScreen(const HostOptions& options) {
-  return !options.once && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
+  return !options.once && !options.bar && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
+}
+
+// Lines go out as whole lines, each at once; a reader that went away ends the run.
+bool WriteBarLine(const std::string& line) {
+  std::cout << line << '\n' << std::flush;
+  return std::cout.good();
+}
+
+void RunBar(HomeScreenSession& session, ClockPacer& pacer, BarFormat format) {
+  const StopSignals signals;
+  PollWaiter waiter(pacer);
+  BarLoop(session, waiter, format, WriteBarLine, StopSignals::StopRequested).Run();
 }
 
 int Run(const HostOptions& options) {
@@ -58,6 +72,8 @@ int Run(const HostOptions& options) {
   if (options.simulation.fullSpeed()) {
     RunAtFullSpeed(session, simulation->clock(), *simulation->end(), PrintHourlyLines(std::cout));
     std::cout << std::flush;
+  } else if (options.bar) {
+    RunBar(session, services.pacer(), options.json ? BarFormat::Json : BarFormat::Text);
   } else if (!screen) {
     std::cout << RunOnce(session) << "\n" << std::flush;
   } else {

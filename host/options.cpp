@@ -62,6 +62,10 @@ std::optional<HostOptions> ParseOptions(int argc, const char* const* argv, std::
     const std::string_view arg = argv[i];
     if (arg == "--once") {
       options.once = true;
+    } else if (arg == "--bar") {
+      options.bar = true;
+    } else if (arg == "--json") {
+      options.json = true;
     } else if (arg == "--help" || arg == "-h") {
       options.help = true;
     } else if (arg == "--simulate") {
@@ -78,6 +82,10 @@ std::optional<HostOptions> ParseOptions(int argc, const char* const* argv, std::
     }
   }
   if (error.empty()) CheckSimulation(options, error);
+  if (error.empty() && options.json && !options.bar) error = "--json needs --bar";
+  if (error.empty() && options.bar && (options.once || options.simulation.fullSpeed())) {
+    error = "--bar does not go with --once, --days or --trace";
+  }
   if (!error.empty()) return std::nullopt;
   return options;
 }
@@ -89,6 +97,11 @@ battery and the estimated hours left.
 
   --once               print the plug-in's line once and exit (for status bars); also the
                        mode when standard input is not a terminal
+  --bar                run as a status-bar line: one line on standard output each time the
+                       text changes, until stopped (SIGTERM, SIGINT, SIGHUP); state and
+                       pending statistics are saved on the way out
+  --json               with --bar: each line a JSON object for a waybar custom module (text,
+                       tooltip with the battery report, class, percentage)
   --simulate[=SPEED]   a simulated battery, and a simulated clock that runs SPEED times faster
                        than real time (default 60: an hour a minute); see Simulation below
   --sysfs DIR          read the battery from this power_supply folder

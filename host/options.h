@@ -8,6 +8,9 @@
 
 struct HostOptions {
   bool once = false;
+  // --bar: a long-running status-bar line on standard output; --json (with --bar) in waybar's form.
+  bool bar = false;
+  bool json = false;
   bool help = false;
   // Set by --simulate: a simulated battery, and a simulated clock running this many times faster
   // than real time.

@@ -101,3 +101,9 @@ INT HourlyDrainTable::FormatCumulative(WString& output, INT groupSize) const {
   output += WidenLatin1(text);
   return static_cast<INT>(text.size());
 }
+
+UINT HourlyDrainTable::HoursWithSamples() const {
+  UINT hours = 0;
+  for (const Bucket& bucket : buckets_) hours += bucket.sampleCount != 0 ? 1 : 0;
+  return hours;
+}

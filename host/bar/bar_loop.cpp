@@ -1,0 +1,62 @@
+#include "host/bar/bar_loop.h"
+
+#include "host/bar/bar_line.h"
+#include "host/bar/battery_class.h"
+#include "host/bar/stat_coverage.h"
+#include "host/session/battery_report.h"
+#include "host/terminal/frame.h"
+#include "platform/time/clock.h"
+
+namespace {
+
+// Wide enough for any status text; the width does not change what the plug-in draws.
+constexpr LONG kStatusLineWidth = 80;
+
+}  // namespace
+
+BarLoop::BarLoop(HomeScreenSession& session, Waiter& waiter, BarFormat format, Output output,
+                 StopRequested stopRequested)
+    : session_(session),
+      waiter_(waiter),
+      format_(format),
+      output_(std::move(output)),
+      stopRequested_(std::move(stopRequested)),
+      canvas_(session.scheme().text) {}
+
+void BarLoop::Run() {
+  session_.AnswerEarliestTimerNow();
+  while (!stopRequested_()) {
+    session_.DispatchDueTimers(CurrentClock().UtcNow());
+    if (session_.line().repaintRequested) {
+      if (const std::optional<std::string> text = PaintChangedLine()) {
+        if (!output_(Formatted(*text))) return;
+      }
+    }
+    if (stopRequested_()) return;
+    waiter_.Wait(session_.EarliestDeadline(), -1, -1);
+  }
+}
+
+std::optional<std::string> BarLoop::PaintChangedLine() {
+  canvas_.Clear();
+  session_.Paint(canvas_, kStatusLineWidth);
+  std::string text = RenderStatusLine(canvas_.text());
+  if (text == lastText_) return std::nullopt;
+  lastText_ = text;
+  return text;
+}
+
+std::string BarLoop::Formatted(const std::string& text) {
+  if (format_ == BarFormat::Text) return text;
+  BarContent content;
+  content.text = text;
+  content.tooltip = CaptureBatteryReport(session_);
+  if (const std::optional<PluginSettingsView> settings = session_.settings()) {
+    content.tooltip += "\n\n" + CoverageLine(HoursWithSamples(settings->statFilename, settings->maxHistoryDays),
+                                             settings->maxHistoryDays);
+  }
+  const std::optional<SYSTEM_POWER_STATUS_EX2> status = CurrentPowerStatus();
+  content.batteryClass = BatteryClass(status);
+  if (status && status->BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN) content.percentage = status->BatteryLifePercent;
+  return JsonLine(content);
+}

@@ -1,0 +1,15 @@
+// The battery's state in one word, for a status bar's styling (waybar's class): "charging",
+// "discharging", "low", "critical", "full" (on mains and not charging) or "unknown" (no battery,
+// or the power status cannot be read). The words follow the platform's battery flag, whose low and
+// critical levels are the platform's.
+#pragma once
+
+#include <optional>
+
+#include "platform/api.h"
+
+// nullopt: the power status could not be read.
+const char* BatteryClass(const std::optional<SYSTEM_POWER_STATUS_EX2>& status);
+
+// The power status now, freshly read; nullopt when it cannot be read.
+std::optional<SYSTEM_POWER_STATUS_EX2> CurrentPowerStatus();

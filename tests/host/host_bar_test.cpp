@@ -1,0 +1,178 @@
+// The built zelvar-home in status-bar mode, as a bar runs it: lines read from its output as they
+// come, JSON parsed with a JSON library, stopped with SIGTERM.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <nlohmann/json.hpp>
+#include <regex>
+
+#include "host/session/home_screen_file.h"
+#include "tests/fakes/temp_folder.h"
+#include "tests/host/host_program.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* const kStatFile = "device/Storage/My Documents/ZelvarPlugin.dat";
+
+// zelvar-home started in the background with its standard output on a pipe.
+class BarProcess {
+ public:
+  BarProcess(const TempFolder& home, const std::string& arguments) {
+    int ends[2];
+    EXPECT_EQ(pipe(ends), 0);
+    const std::string command =
+        "exec " + HostCommand(home.path(), arguments) + " </dev/null 2>'" + (home.path() / "stderr").string() + "'";
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(ends[1], STDOUT_FILENO);
+      close(ends[0]);
+      close(ends[1]);
+      execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(ends[1]);
+    out_ = ends[0];
+  }
+  ~BarProcess() {
+    if (pid_ > 0) Stop();
+    close(out_);
+  }
+
+  // The next whole line (without its line break), or nullopt when none came in time.
+  std::optional<std::string> NextLine(std::chrono::milliseconds limit = 10s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+      if (const size_t at = buffer_.find('\n'); at != std::string::npos) {
+        std::string line = buffer_.substr(0, at);
+        buffer_.erase(0, at + 1);
+        return line;
+      }
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+      pollfd fd{out_, POLLIN, 0};
+      if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0) return std::nullopt;
+      char bytes[4096];
+      const ssize_t n = read(out_, bytes, sizeof bytes);
+      if (n <= 0) return std::nullopt;
+      buffer_.append(bytes, static_cast<size_t>(n));
+    }
+  }
+
+  // User and system time the process used so far, from /proc.
+  double CpuSeconds() const {
+    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    // The fields after the command name, which is in parentheses: state is field 3, utime 14, stime 15.
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    unsigned long long ticks = 0;
+    for (int number = 3; number <= 15 && fields >> field; ++number) {
+      if (number >= 14) ticks += std::stoull(field);
+    }
+    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+  }
+
+  struct Ending {
+    int exitCode;       // -1: ended by a signal
+    std::string rest;   // what it wrote after the lines read
+  };
+  Ending Stop() {
+    kill(pid_, SIGTERM);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    char bytes[4096];
+    for (ssize_t n; (n = read(out_, bytes, sizeof bytes)) > 0;) buffer_.append(bytes, static_cast<size_t>(n));
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, buffer_};
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int out_ = -1;
+  std::string buffer_;
+};
+
+class HostBarTest : public testing::Test {
+ protected:
+  HostBarTest() {
+    const char* battery[][2] = {{"type", "Battery"},         {"status", "Discharging"}, {"present", "1"},
+                                {"capacity", "62"},          {"charge_full", "4804000"},
+                                {"charge_now", "2978480"}};
+    for (const auto& [name, value] : battery) folder_.Write(std::string("sysfs/BAT0/") + name, std::string(value) + "\n");
+  }
+  std::string Options(const std::string& more) const {
+    return "--sysfs '" + (folder_.path() / "sysfs").string() + "' --device-root '" + (folder_.path() / "device").string() +
+           "' " + more;
+  }
+
+  TempFolder folder_;
+};
+
+// A record of the stat file for three drops from the local hour `hoursAgo` hours back.
+std::string RecordFrom(int hoursAgo) {
+  const std::time_t then = std::time(nullptr) - static_cast<std::time_t>(hoursAgo) * 3600;
+  std::tm local{};
+  localtime_r(&then, &local);
+  return std::to_string(local.tm_year + 1900) + "." + std::to_string(local.tm_mon + 1) + "." +
+         std::to_string(local.tm_mday) + "." + std::to_string(local.tm_hour) + ":2,3,2\n";
+}
+
+TEST_F(HostBarTest, JsonLinesCarryTheLineTheReportTheTrustInTheEstimateAndTheState) {
+  // Three hours of the day with samples in the window; a record 40 days old is outside it.
+  folder_.Write(kStatFile, "[version 1]\n" + RecordFrom(40 * 24 + 12) + RecordFrom(6));
+  BarProcess bar(folder_, Options("--bar --json"));
+  const std::optional<std::string> line = bar.NextLine();
+  ASSERT_TRUE(line) << folder_.Read("stderr");
+
+  const nlohmann::json object = nlohmann::json::parse(*line);
+  ASSERT_TRUE(object.is_object());
+  EXPECT_EQ(object.size(), 4u) << *line;
+  EXPECT_TRUE(std::regex_match(object.at("text").get<std::string>(), std::regex(R"(62%, hrs: [0-9.]+ \([0-9.]+\))")))
+      << object.at("text");
+  EXPECT_EQ(object.at("class"), "discharging");
+  EXPECT_EQ(object.at("percentage"), 62);
+  const std::string tooltip = object.at("tooltip").get<std::string>();
+  EXPECT_NE(tooltip.find("\nBatteryLifePercent: 62%\n"), std::string::npos) << tooltip;
+  EXPECT_NE(tooltip.find("\nStatistics: samples for 3 of the 24 hours of the day (last 30 days)"), std::string::npos)
+      << tooltip;
+
+  const BarProcess::Ending ending = bar.Stop();
+  EXPECT_EQ(ending.exitCode, 0) << folder_.Read("stderr");
+  EXPECT_EQ(ending.rest, "");
+}
+
+TEST_F(HostBarTest, AZeroTimeoutNeitherSpinsNorRepeatsAnUnchangedLine) {
+  std::string home = DefaultHomeScreenText();
+  const std::string refresh = "RefreshTimeout=\"600000\"";
+  ASSERT_NE(home.find(refresh), std::string::npos);
+  home.replace(home.find(refresh), refresh.size(), "RefreshTimeout=\"0\"");
+  folder_.Write("home.xml", home);
+
+  BarProcess bar(folder_, Options("--bar --home '" + (folder_.path() / "home.xml").string() + "'"));
+  const std::optional<std::string> line = bar.NextLine();
+  ASSERT_TRUE(line) << folder_.Read("stderr");
+  EXPECT_TRUE(std::regex_match(*line, std::regex(R"(62%, hrs: [0-9.]+/-\?-)"))) << *line;
+  // The plug-in asks for a timer of 0 ms again and again; the host answers once a second. Busy,
+  // it would use most of the second and a half.
+  const double cpuBefore = bar.CpuSeconds();
+  EXPECT_EQ(bar.NextLine(1500ms), std::nullopt);
+  EXPECT_LT(bar.CpuSeconds() - cpuBefore, 0.1);
+
+  const BarProcess::Ending ending = bar.Stop();
+  EXPECT_EQ(ending.exitCode, 0);
+  EXPECT_EQ(ending.rest, "");
+  const std::string err = folder_.Read("stderr");
+  EXPECT_NE(err.find("zelvar-home: RefreshTimeout=\"0\" asks for a refresh without pause"), std::string::npos) << err;
+  // Stopped by SIGTERM, it saved the plug-in's state.
+  EXPECT_TRUE(folder_.Exists(".local/state/zelvar/plugin.stream"));
+}
+
+}  // namespace

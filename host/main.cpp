@@ -12,6 +12,7 @@
 #include "host/host_error.h"
 #include "host/session/host_services.h"
 #include "host/activation/module_activation.h"
+#include "host/activation/module_location.h"
 #include "host/once_run.h"
 #include "host/options.h"
 #include "host/session/setting_warnings.h"
@@ -48,6 +49,19 @@ void RunBar(HomeScreenSession& session, ClockPacer& pacer, BarFormat format) {
   BarLoop(session, waiter, format, WriteBarLine, StopSignals::StopRequested).Run();
 }
 
+// The module given on the command line, else on a first run the one installed with the program.
+void RegisterModule(const HostOptions& options) {
+  if (options.moduleFile) {
+    EnsureRegistered(kBatteryPluginClassId, *options.moduleFile, Registration::Always);
+    return;
+  }
+  const std::filesystem::path module = ModuleBesideProgram();
+  if (const auto gone = EnsureRegistered(kBatteryPluginClassId, module, Registration::IfMissing)) {
+    std::cerr << "zelvar-home: the registered module " << gone->string() << " no longer exists; registered "
+              << module.string() << " in its place\n";
+  }
+}
+
 int Run(const HostOptions& options) {
   const bool screen = ShowsTerminalScreen(options);
   HostServices services(options, screen ? NoBatteryShows::Demo : NoBatteryShows::MachineReading);
@@ -61,8 +75,7 @@ int Run(const HostOptions& options) {
   if (WriteDefaultHomeScreenFileIfMissing(files.homeScreen)) {
     std::cerr << "zelvar-home: wrote the default home-screen file " << files.homeScreen.string() << "\n";
   }
-  EnsureRegistered(kBatteryPluginClassId, options.moduleFile.value_or(ZELVARPLUG_DEFAULT_FILE),
-                   options.moduleFile ? Registration::Always : Registration::IfMissing);
+  RegisterModule(options);
   HomeScreenSession session(files, Activate());
   if (const std::optional<PluginSettingsView> settings = session.settings()) {
     for (const std::string& warning : SettingWarnings(*settings)) std::cerr << "zelvar-home: " << warning << "\n";

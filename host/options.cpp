@@ -114,7 +114,8 @@ battery and the estimated hours left.
   --home FILE          the home-screen file (default $XDG_CONFIG_HOME/zelvar/home.xml, else
                        ~/.config/zelvar/home.xml); written with the defaults when missing
   --module FILE        register this module file as the plug-in's server before starting
-                       (default: the module built with this program, registered on a first run)
+                       (default: the module installed with this program, registered on a first
+                       run and when the registered one no longer exists)
   -h, --help           show this help
 
 )" + SimulationUsageText() + R"(

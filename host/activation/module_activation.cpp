@@ -30,6 +30,13 @@ std::optional<WString> DefaultText(HKEY key, const std::string& keyName) {
   return text;
 }
 
+// Only a file that is not there: one that cannot be looked at (a folder without permission) is left
+// registered, and activating it says why it fails.
+bool NoLongerExists(const std::filesystem::path& file) {
+  std::error_code error;
+  return std::filesystem::status(file, error).type() == std::filesystem::file_type::not_found;
+}
+
 }  // namespace
 
 ULONG ActivatedPlugin::Release() {
@@ -61,14 +68,20 @@ std::optional<std::filesystem::path> RegisteredServerFile(REFCLSID classId) {
   return std::filesystem::path(NarrowUtf8(*file));
 }
 
-void EnsureRegistered(REFCLSID classId, const std::filesystem::path& moduleFile, Registration when) {
-  if (when == Registration::IfMissing && RegisteredServerFile(classId)) return;
+std::optional<std::filesystem::path> EnsureRegistered(REFCLSID classId, const std::filesystem::path& moduleFile,
+                                                      Registration when) {
+  std::optional<std::filesystem::path> gone;
+  if (when == Registration::IfMissing) {
+    gone = RegisteredServerFile(classId);
+    if (gone && !NoLongerExists(*gone)) return std::nullopt;
+  }
   const InprocServer server(moduleFile);
   const HRESULT result = server.RegisterServer();
   if (result != S_OK) {
     throw HostError("registering the module " + moduleFile.string() + " failed: DllRegisterServer answered " +
                     ResultText(result));
   }
+  return gone;
 }
 
 ActivatedPlugin ActivatePlugin(REFCLSID classId) {

@@ -36,13 +36,17 @@ WString ServerKeyOf(REFCLSID classId);
 std::optional<std::filesystem::path> RegisteredServerFile(REFCLSID classId);
 
 enum class Registration {
-  IfMissing,  // a first run: the class is registered only when it is not yet
-  Always,     // the file replaces whatever server is registered
+  // A first run: the class is registered only when it is not yet, or when its registered file no
+  // longer exists (a build folder since removed, an older installation).
+  IfMissing,
+  Always,  // the file replaces whatever server is registered
 };
 
-// Registers moduleFile as the class's server through the module's own DllRegisterServer. Throws
-// HostError when the module cannot be loaded or its registration fails.
-void EnsureRegistered(REFCLSID classId, const std::filesystem::path& moduleFile, Registration when);
+// Registers moduleFile as the class's server through the module's own DllRegisterServer. With
+// IfMissing, answers the registered file it replaced because that no longer existed. Throws HostError when the
+// module cannot be loaded or its registration fails.
+std::optional<std::filesystem::path> EnsureRegistered(REFCLSID classId, const std::filesystem::path& moduleFile,
+                                                      Registration when);
 
 // Activates the class through the registry and asks the new object for HomeScreenPlugin. Throws
 // HostError naming what failed: not registered, file missing, not a module, export missing, or the

@@ -84,7 +84,7 @@ TEST_F(HostActivationTest, FirstRunRegistersTheBuiltModuleAndActivatesItThroughT
   EXPECT_NE(ActivationFailure().find("is not registered (no HKEY_CLASSES_ROOT\\CLSID\\{FDEA2F9B-0266-11CF-BAA6-00AA003E0E01}\\InprocServer32)"),
             std::string::npos);
 
-  EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing);
+  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing), std::nullopt);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
 
   ActivatedPlugin activated = ActivatePlugin(kBatteryPluginClassId);
@@ -99,8 +99,6 @@ TEST_F(HostActivationTest, FirstRunRegistersTheBuiltModuleAndActivatesItThroughT
 TEST_F(HostActivationTest, RegisteredFileThatIsMissingOrNoModuleGivesAClearError) {
   const std::string missing = (folder_.path() / "gone" / "zelvarplug.so").string();
   RegisterServerPath(missing);
-  // A first run registers only when nothing is registered: the stale path stays.
-  EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing);
   EXPECT_EQ(ActivationFailure(), "cannot activate the class {FDEA2F9B-0266-11CF-BAA6-00AA003E0E01}: the module file " +
                                      missing + " does not exist (registered in HKEY_CLASSES_ROOT\\CLSID\\" +
                                      "{FDEA2F9B-0266-11CF-BAA6-00AA003E0E01}\\InprocServer32)");
@@ -108,9 +106,25 @@ TEST_F(HostActivationTest, RegisteredFileThatIsMissingOrNoModuleGivesAClearError
   folder_.Write("text.so", "not a module");
   RegisterServerPath((folder_.path() / "text.so").string());
   EXPECT_NE(ActivationFailure().find("is not a loadable module"), std::string::npos);
+  // A first run keeps a registered file that exists, even one that fails to load.
+  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing), std::nullopt);
+  EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), folder_.path() / "text.so");
 
   // Asked for explicitly, the module replaces the registration.
-  EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::Always);
+  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::Always), std::nullopt);
+  EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
+}
+
+TEST_F(HostActivationTest, FirstRunReplacesARegisteredFileThatNoLongerExists) {
+  const std::filesystem::path removedBuild = folder_.path() / "old-build" / "zelvarplug.so";
+  RegisterServerPath(removedBuild.string());
+  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing), removedBuild);
+  EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
+  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing), std::nullopt);
+
+  // An explicit registration tells of no replaced file.
+  RegisterServerPath(removedBuild.string());
+  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::Always), std::nullopt);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
 }
 

@@ -1,6 +1,7 @@
 // The built zelvar-home run as a user runs it, in a home folder of its own, and its command line.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 
 #include "host/options.h"
@@ -54,6 +55,26 @@ TEST_F(HostProgramTest, FailuresAreReportedWithoutAStatusLine) {
   EXPECT_NE(missing.err.find("none.so does not exist"), std::string::npos) << missing.err;
 
   EXPECT_EQ(RunHost("--bogus").exitCode, 2);
+}
+
+TEST_F(HostProgramTest, ARegisteredModuleThatNoLongerExistsIsReplacedByTheOneBesideTheProgram) {
+  // A module registered from a build folder that was removed since.
+  const std::filesystem::path oldBuild = folder_.path() / "old-build";
+  std::filesystem::create_directories(oldBuild);
+  std::filesystem::copy_file(ZELVARPLUG_FILE, oldBuild / "zelvarplug.so");
+  const std::filesystem::path removed = std::filesystem::canonical(oldBuild / "zelvarplug.so");
+  ASSERT_EQ(RunHost("--once --simulate --module '" + removed.string() + "'").exitCode, 0);
+  std::filesystem::remove_all(oldBuild);
+
+  const ProgramRun run = RunHost("--once --simulate");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(std::regex_match(run.out, std::regex(R"(\d+%, hrs: [0-9.]+/-\?-\n)"))) << run.out;
+  EXPECT_EQ(run.err, "zelvar-home: the registered module " + removed.string() + " no longer exists; registered " +
+                         std::filesystem::canonical(ZELVARPLUG_FILE).string() + " in its place\n");
+
+  const ProgramRun again = RunHost("--once --simulate");
+  EXPECT_EQ(again.exitCode, 0);
+  EXPECT_EQ(again.err, "");
 }
 
 std::optional<HostOptions> Parse(std::vector<const char*> args, std::string& error) {

@@ -19,12 +19,14 @@ namespace {
 
 using OptionNames = std::set<std::string>;
 
-const std::regex kOptionName(R"(--?[A-Za-z][A-Za-z0-9-]*)");
+// An option name starts the text or follows a blank, a comma, a bracket or the page's bold "*";
+// "H-H" holds none.
+const std::regex kOptionName(R"((?:^|[\s,\[*])(--?[A-Za-z][A-Za-z0-9-]*))");
 
 void AddNames(const std::string& text, OptionNames& names) {
   for (auto match = std::sregex_iterator(text.begin(), text.end(), kOptionName); match != std::sregex_iterator();
        ++match) {
-    names.insert(match->str());
+    names.insert((*match)[1].str());
   }
 }
 
@@ -60,8 +62,9 @@ std::string Missing(const OptionNames& from, const OptionNames& in) {
 
 TEST(ManualPageTest, ReadsTheOptionsOfEitherForm) {
   EXPECT_EQ(HelpOptions("Usage: x [OPTION]...\n  --once     print once\n                 --not-an-option here\n"
-                        "  --sysfs DIR  read -x here\n  -h, --help  show\n  --simulate[=SPEED]  run\n"),
-            (OptionNames{"--once", "--sysfs", "-h", "--help", "--simulate"}));
+                        "  --sysfs DIR  read -x here\n  -h, --help  show\n  --simulate[=SPEED]  run\n"
+                        "  --night H-H  charge\n  --bar [--json]  lines\n"),
+            (OptionNames{"--once", "--sysfs", "-h", "--help", "--simulate", "--night", "--bar", "--json"}));
   EXPECT_EQ(PageOptions("x(1)\n\n# NAME\n\n*--name*\n\n# OPTIONS\n\n*--once*\n\tPrint *--not* this.\n"
                         "*--home* _FILE_\n*-h*, *--help*\n\n# KEYS\n\n*-q*\n"),
             (OptionNames{"--once", "--home", "-h", "--help"}));

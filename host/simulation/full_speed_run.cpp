@@ -41,9 +41,8 @@ void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG
       nextHour += kFileTimeUnitsPerHour;
     }
     if (now >= end) return;
-    // A request of 0 ms made while answering waits a millisecond, so simulated time always moves.
-    const ULONGLONG deadline = std::max(session.EarliestDeadline().value_or(end), now + kFileTimeUnitsPerMillisecond);
-    clock.SetUtcFileTime(std::min({end, nextHour, deadline}));
+    // Every timer waits at least a second (TimerQueue), so simulated time always moves on.
+    clock.SetUtcFileTime(std::min({end, nextHour, session.EarliestDeadline().value_or(end)}));
   }
 }
 

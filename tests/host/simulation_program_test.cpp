@@ -80,6 +80,14 @@ TEST_F(SimulationProgramTest, TheBatteryDayFollowsItsOptions) {
   EXPECT_EQ(lines[23].substr(0, 16), "2026-01-06 06:00");
 }
 
+TEST_F(SimulationProgramTest, TheChargeComesBackAndIsSaved) {
+  WriteSimulationState(StateFile(), SimulationState{*FileTimeFromSystemTime(Utc(2026, 1, 5, 12)), 0, 40.0});
+  const ProgramRun run = RunHost("--days=1 --drain=1 --night=0-0 --plug-below=0");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out.substr(0, 22), "2026-01-05 13:00  39%,");
+  EXPECT_NEAR(ReadSimulationState(StateFile())->percent, 16.0, 1e-9);
+}
+
 TEST_F(SimulationProgramTest, ZoneShiftsTheLocalTimes) {
   SaveMorningState();
   const ProgramRun run = RunHost("--days 1 --zone=+05:30");

@@ -1,12 +1,12 @@
 // Self-registration: the plug-in's class key under HKEY_CLASSES_ROOT, named "Demo Plugin", and its
 // InprocServer32 key holding this module's full path. Nothing is rolled back after a failure.
 #include "module/exports.h"
+#include "plugin/zelvar_class_id.h"
 
 namespace {
 
-constexpr WCHAR kClassKey[] = TEXT("CLSID\\{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}");
-constexpr WCHAR kServerKey[] = TEXT("CLSID\\{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\\InprocServer32");
-constexpr WCHAR kServerSubkey[] = TEXT("InprocServer32");
+constexpr auto kClassKey = ClassKeyName(kZelvarPluginClassIdText);
+constexpr auto kServerKey = InprocServerKeyName(kZelvarPluginClassIdText);
 constexpr WCHAR kClassName[] = TEXT("Demo Plugin");
 constexpr WCHAR kModuleName[] = TEXT("zelvarplug.dll");
 // A path of at most 260 characters and its terminator.
@@ -49,16 +49,16 @@ bool SetModulePath(HKEY key) {
 STDAPI DllRegisterServer() {
   HKEY classKey = nullptr;
   HKEY serverKey = nullptr;
-  const bool registered = CreateKey(HKEY_CLASSES_ROOT, kClassKey, classKey) &&
+  const bool registered = CreateKey(HKEY_CLASSES_ROOT, kClassKey.data(), classKey) &&
                           SetDefaultText(classKey, kClassName, static_cast<DWORD>(WideLength(kClassName))) &&
-                          CreateKey(classKey, kServerSubkey, serverKey) && SetModulePath(serverKey);
+                          CreateKey(classKey, kInprocServerSubkey, serverKey) && SetModulePath(serverKey);
   if (serverKey != nullptr) RegCloseKey(serverKey);
   if (classKey != nullptr) RegCloseKey(classKey);
   return registered ? S_OK : E_FAIL;
 }
 
 STDAPI DllUnregisterServer() {
-  if (RegDeleteKeyW(HKEY_CLASSES_ROOT, kServerKey) != ERROR_SUCCESS) return E_FAIL;
-  if (RegDeleteKeyW(HKEY_CLASSES_ROOT, kClassKey) != ERROR_SUCCESS) return E_FAIL;
+  if (RegDeleteKeyW(HKEY_CLASSES_ROOT, kServerKey.data()) != ERROR_SUCCESS) return E_FAIL;
+  if (RegDeleteKeyW(HKEY_CLASSES_ROOT, kClassKey.data()) != ERROR_SUCCESS) return E_FAIL;
   return S_OK;
 }

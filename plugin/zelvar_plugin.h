@@ -6,9 +6,7 @@
 #include "plugin/host/home_screen_plugin.h"
 #include "plugin/plugin_base.h"
 #include "plugin/state/plugin_state.h"
-
-// {FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}
-inline constexpr CLSID CLSID_ZelvarPlugin = {0xFDEA2F9B, 0x0266, 0x11CF, {0xBA, 0xA6, 0x00, 0xAA, 0x00, 0x3E, 0x0E, 0x01}};
+#include "plugin/zelvar_class_id.h"
 
 class CZelvarPlugin : public PluginBase<CZelvarPlugin>, public IPersistStream {
  public:

@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "host/activation/com_ptr.h"
+#include "platform/com/toolkit/com_ptr.h"
 #include "host/activation/inproc_server.h"
 #include "plugin/host/home_screen_plugin.h"
 

@@ -8,28 +8,6 @@ ComPtr<HostSite> HostSite::Create(TimerQueue& timers, LineState& line, const Col
   return ComPtr<HostSite>::Adopt(new HostSite(timers, line, schemes));
 }
 
-HRESULT HostSite::QueryInterface(REFIID iid, void** object) {
-  if (object == nullptr) return E_POINTER;
-  if (iid == IID_IUnknown || iid == IID_HostEnvironment) {
-    *object = static_cast<HostEnvironment*>(this);
-  } else if (iid == IID_HostColourLookup) {
-    *object = static_cast<HostColourLookup*>(this);
-  } else {
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  AddRef();
-  return S_OK;
-}
-
-ULONG HostSite::AddRef() { return ++references_; }
-
-ULONG HostSite::Release() {
-  const ULONG remaining = --references_;
-  if (remaining == 0) delete this;
-  return remaining;
-}
-
 HRESULT HostSite::RequestRepaint(PluginHandle, DWORD) {
   line_.repaintRequested = true;
   return S_OK;

@@ -5,19 +5,17 @@
 #pragma once
 
 #include "host/session/colour_scheme.h"
-#include "host/activation/com_ptr.h"
 #include "host/session/line_state.h"
 #include "host/session/timer_queue.h"
+#include "platform/com/toolkit/com_object.h"
+#include "platform/com/toolkit/com_ptr.h"
 #include "plugin/host/home_screen_plugin.h"
 
-class HostSite final : public HostEnvironment, public HostColourLookup {
+class HostSite final
+    : public ComObject<Face<HostEnvironment, IID_HostEnvironment>, Face<HostColourLookup, IID_HostColourLookup>> {
  public:
   // A new site with one reference, the caller's.
   static ComPtr<HostSite> Create(TimerQueue& timers, LineState& line, const ColourSchemes& schemes);
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
 
   // Marks the line for a PE_PAINT; flags are not used.
   HRESULT STDMETHODCALLTYPE RequestRepaint(PluginHandle handle, DWORD flags) override;
@@ -34,9 +32,8 @@ class HostSite final : public HostEnvironment, public HostColourLookup {
  private:
   HostSite(TimerQueue& timers, LineState& line, const ColourSchemes& schemes)
       : timers_(timers), line_(line), schemes_(schemes) {}
-  ~HostSite() = default;
+  ~HostSite() override = default;
 
-  ULONG references_ = 1;
   TimerQueue& timers_;
   LineState& line_;
   const ColourSchemes& schemes_;

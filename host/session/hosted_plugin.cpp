@@ -1,16 +1,14 @@
 #include "host/session/hosted_plugin.h"
 
-#include "host/session/byte_stream.h"
 #include "host/host_error.h"
+#include "platform/com/toolkit/memory_stream.h"
 
 namespace {
 
 ComPtr<IPersistStream> PersistStreamOf(HomeScreenPlugin* plugin) {
-  void* out = nullptr;
-  if (FAILED(plugin->QueryInterface(IID_IPersistStream, &out)) || out == nullptr) {
-    throw HostError("the plug-in does not offer IPersistStream, through which it is restored");
-  }
-  return ComPtr<IPersistStream>::Adopt(static_cast<IPersistStream*>(out));
+  ComPtr<IPersistStream> persist = QueryInterfaceOf<IPersistStream>(plugin, IID_IPersistStream);
+  if (!persist) throw HostError("the plug-in does not offer IPersistStream, through which it is restored");
+  return persist;
 }
 
 }  // namespace
@@ -21,7 +19,7 @@ HostedPlugin::HostedPlugin(ActivatedPlugin plugin, IUnknown* site, IXMLDOMNode* 
   HomeScreenPlugin* object = plugin_.plugin();
   object->SetSite(site);
   object->Initialize(kHandle, element);
-  ComPtr<ByteStream> stream = ByteStream::Create(savedStream.value_or(std::vector<BYTE>{}));
+  ComPtr<MemoryStream> stream = MemoryStream::Create(savedStream.value_or(std::vector<BYTE>{}));
   if (!savedStream) {
     persist_->Save(stream.Get(), TRUE);
     stream->Rewind();
@@ -63,13 +61,13 @@ void HostedPlugin::Action() { Send(PE_ACTION); }
 void HostedPlugin::ColourChange() { Send(PE_SYSCOLORCHANGE); }
 
 std::vector<BYTE> HostedPlugin::Snapshot() const {
-  const ComPtr<ByteStream> stream = ByteStream::Create();
+  const ComPtr<MemoryStream> stream = MemoryStream::Create();
   persist_->Save(stream.Get(), FALSE);
   return stream->bytes();
 }
 
 std::vector<BYTE> HostedPlugin::Stop() {
-  const ComPtr<ByteStream> stream = ByteStream::Create();
+  const ComPtr<MemoryStream> stream = MemoryStream::Create();
   persist_->Save(stream.Get(), TRUE);
   Shutdown();
   return stream->bytes();

@@ -2,38 +2,11 @@
 
 #include <new>
 
+#include "platform/com/toolkit/com_object.h"
+
 namespace {
 
-// Reference counting and IUnknown for an object offering one interface; the object deletes itself
-// at zero.
-template <typename Interface, const IID& InterfaceId>
-class SingleInterfaceObject : public Interface {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    if (iid != IID_IUnknown && iid != InterfaceId) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<Interface*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG remaining = --references_;
-    if (remaining == 0) delete this;
-    return remaining;
-  }
-
- protected:
-  virtual ~SingleInterfaceObject() = default;
-
- private:
-  ULONG references_ = 1;
-};
-
-class AttributeNode final : public SingleInterfaceObject<IXMLDOMNode, IID_IXMLDOMNode> {
+class AttributeNode final : public ComObject<Face<IXMLDOMNode, IID_IXMLDOMNode>> {
  public:
   explicit AttributeNode(WString value) : value_(std::move(value)) {}
 
@@ -59,7 +32,7 @@ class AttributeNode final : public SingleInterfaceObject<IXMLDOMNode, IID_IXMLDO
 
 class SettingsElement;
 
-class AttributeMap final : public SingleInterfaceObject<IXMLDOMNamedNodeMap, IID_IXMLDOMNamedNodeMap> {
+class AttributeMap final : public ComObject<Face<IXMLDOMNamedNodeMap, IID_IXMLDOMNamedNodeMap>> {
  public:
   explicit AttributeMap(SettingsElement& element);
   ~AttributeMap() override;
@@ -70,7 +43,7 @@ class AttributeMap final : public SingleInterfaceObject<IXMLDOMNamedNodeMap, IID
   SettingsElement& element_;
 };
 
-class SettingsElement final : public SingleInterfaceObject<IXMLDOMNode, IID_IXMLDOMNode> {
+class SettingsElement final : public ComObject<Face<IXMLDOMNode, IID_IXMLDOMNode>> {
  public:
   explicit SettingsElement(std::vector<XmlAttribute> attributes) : attributes_(std::move(attributes)) {}
 

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "host/activation/com_ptr.h"
+#include "platform/com/toolkit/com_ptr.h"
 #include "platform/api.h"
 
 struct XmlAttribute {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "platform/com/toolkit/memory_stream.h"
 #include "platform/gdi/canvas.h"
 #include "tests/conformance/pixel_canvas.h"
 
@@ -110,11 +111,10 @@ IXMLDOMNode* StandInHostDriver::ParseSettingsElement(const std::vector<SettingsA
 }
 
 IStream* StandInHostDriver::NewStream(const std::vector<BYTE>& bytes) {
-  streams_.push_back(std::make_unique<MemoryStream>(bytes));
-  return streams_.back().get();
+  return MemoryStream::Create(bytes).Detach();
 }
 
-std::vector<BYTE> StandInHostDriver::StreamBytes(IStream* stream) { return static_cast<MemoryStream*>(stream)->bytes; }
+std::vector<BYTE> StandInHostDriver::StreamBytes(IStream* stream) { return static_cast<MemoryStream*>(stream)->bytes(); }
 
 std::unique_ptr<PaintSurface> StandInHostDriver::NewSurface(LONG width, LONG height, COLORREF background) {
   return std::make_unique<StandInSurface>(width, height, background);

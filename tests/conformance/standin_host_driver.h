@@ -11,7 +11,6 @@
 #include "platform/registry/registry_store_memory.h"
 #include "tests/fakes/fake_xml_element.h"
 #include "tests/fakes/fixed_power_source.h"
-#include "tests/fakes/memory_stream.h"
 #include "tests/fakes/recording_message_boxes.h"
 #include "tests/fakes/temp_folder.h"
 #include "windows/conformance/host_driver.h"
@@ -52,7 +51,6 @@ class StandInHostDriver : public HostDriver {
 
   std::vector<void*> loaded_;
   ModuleExports exports_;
-  // The fakes never delete themselves; the driver owns every one it handed out.
+  // The fake elements never delete themselves; the driver owns every one it handed out.
   std::vector<std::unique_ptr<FakeXmlElement>> elements_;
-  std::vector<std::unique_ptr<MemoryStream>> streams_;
 };

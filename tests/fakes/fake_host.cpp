@@ -44,13 +44,7 @@ HRESULT FakeHostEnvironment::QueryInterface(REFIID riid, void** out) {
     *out = static_cast<HostColourLookup*>(colours_);
     return S_OK;
   }
-  if (IsEqualIID(riid, IID_HostEnvironment) || IsEqualIID(riid, IID_IUnknown)) {
-    AddRef();
-    *out = static_cast<HostEnvironment*>(this);
-    return S_OK;
-  }
-  *out = nullptr;
-  return E_NOINTERFACE;
+  return BasicComObject::QueryInterface(riid, out);
 }
 
 HRESULT FakeHostEnvironment::RequestRepaint(PluginHandle handle, DWORD flags) {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "plugin/host/home_screen_plugin.h"
-#include "tests/fakes/com_object.h"
+#include "platform/com/toolkit/com_object.h"
 
-class FakeColourLookup : public HostColourLookup {
+class FakeColourLookup : public ScopedComObject<Face<HostColourLookup, IID_HostColourLookup>> {
  public:
   FakeColourLookup& WithColour(const WString& name, DWORD colour);
   // GetColor answers this result for the name (and writes nothing).
@@ -18,7 +18,6 @@ class FakeColourLookup : public HostColourLookup {
   HRESULT STDMETHODCALLTYPE GetFont(PluginHandle, LPCWSTR, DWORD*) override;
   HRESULT STDMETHODCALLTYPE GetMetric(PluginHandle, LPCWSTR, LONG*) override;
   HRESULT STDMETHODCALLTYPE GetColor(PluginHandle handle, LPCWSTR name, DWORD* colour) override;
-  FAKE_REFCOUNT_METHODS;
 
   struct Lookup {
     PluginHandle handle;
@@ -31,7 +30,7 @@ class FakeColourLookup : public HostColourLookup {
   std::map<WString, HRESULT> failures_;
 };
 
-class FakeHostEnvironment : public HostEnvironment {
+class FakeHostEnvironment : public ScopedComObject<Face<HostEnvironment, IID_HostEnvironment>> {
  public:
   // With a lookup, QueryInterface for HostColourLookup hands it out.
   explicit FakeHostEnvironment(FakeColourLookup* colours = nullptr) : colours_(colours) {}
@@ -39,7 +38,6 @@ class FakeHostEnvironment : public HostEnvironment {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
   HRESULT STDMETHODCALLTYPE RequestRepaint(PluginHandle handle, DWORD flags) override;
   HRESULT STDMETHODCALLTYPE ScheduleTimer(PluginHandle handle, DWORD milliseconds) override;
-  FAKE_REFCOUNT_METHODS;
 
   struct Call {
     PluginHandle handle;
@@ -52,14 +50,13 @@ class FakeHostEnvironment : public HostEnvironment {
   FakeColourLookup* colours_;
 };
 
-class FakeSite : public IUnknown {
+class FakeSite : public ScopedComObject<Face<IUnknown, IID_IUnknown>> {
  public:
   // A site that offers the environment, or (with a null environment) fails the query with result.
   explicit FakeSite(FakeHostEnvironment* environment, HRESULT failure = E_NOINTERFACE)
       : environment_(environment), failure_(failure) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-  FAKE_REFCOUNT_METHODS;
 
  private:
   FakeHostEnvironment* environment_;

@@ -70,9 +70,9 @@ HRESULT FakeXmlElement::getNamedItem(BSTR name, IXMLDOMNode** item) {
 }
 
 bool FakeXmlElement::AllReferencesReturned() const {
-  if (refCount() != 1) return false;
+  if (outstanding() != 0) return false;
   for (const auto& [name, node] : attributes_) {
-    if (node->refCount() != 1) return false;
+    if (node->outstanding() != 0) return false;
   }
   return true;
 }

@@ -6,21 +6,21 @@
 #include <vector>
 
 #include "platform/api.h"
-#include "tests/fakes/com_object.h"
+#include "platform/com/toolkit/com_object.h"
 
-class FakeAttributeNode : public IXMLDOMNode {
+class FakeAttributeNode : public ScopedComObject<Face<IXMLDOMNode, IID_IXMLDOMNode>> {
  public:
   explicit FakeAttributeNode(WString value) : value_(std::move(value)) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override;
   HRESULT STDMETHODCALLTYPE get_nodeValue(VARIANT* value) override;
   HRESULT STDMETHODCALLTYPE get_attributes(IXMLDOMNamedNodeMap** map) override;
-  FAKE_REFCOUNT_METHODS;
 
  private:
   WString value_;
 };
 
-class FakeXmlElement : public IXMLDOMNode, public IXMLDOMNamedNodeMap {
+class FakeXmlElement
+    : public ScopedComObject<Face<IXMLDOMNode, IID_IXMLDOMNode>, Face<IXMLDOMNamedNodeMap, IID_IXMLDOMNamedNodeMap>> {
  public:
   // Adds an attribute; its value may hold zero characters.
   FakeXmlElement& With(const WString& name, const WString& value);
@@ -33,7 +33,6 @@ class FakeXmlElement : public IXMLDOMNode, public IXMLDOMNamedNodeMap {
   HRESULT STDMETHODCALLTYPE get_nodeValue(VARIANT* value) override;
   HRESULT STDMETHODCALLTYPE get_attributes(IXMLDOMNamedNodeMap** map) override;
   HRESULT STDMETHODCALLTYPE getNamedItem(BSTR name, IXMLDOMNode** item) override;
-  FAKE_REFCOUNT_METHODS;
 
   // Names asked for, in order.
   const std::vector<WString>& lookups() const { return lookups_; }

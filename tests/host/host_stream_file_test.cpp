@@ -1,38 +1,12 @@
-// The persisted stream: the IStream the plug-in reads and writes, and the file it is kept in.
+// The file the plug-in's persisted stream is kept in.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "host/session/byte_stream.h"
 #include "host/host_error.h"
 #include "host/session/stream_file.h"
-#include "tests/fakes/com_expect.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace {
-
-TEST(ByteStreamTest, ReadsToTheEndAndWritesOverAndPastIt) {
-  ComPtr<ByteStream> stream = ByteStream::Create({1, 2, 3});
-  EXPECT_INTERFACE(stream.Get(), IID_IStream, true);
-  EXPECT_INTERFACE(stream.Get(), IID_IPersistStream, false);
-
-  BYTE buffer[4] = {};
-  ULONG read = 99;
-  EXPECT_EQ(stream->Read(buffer, 2, &read), S_OK);
-  EXPECT_EQ(read, 2u);
-  EXPECT_EQ(stream->Read(buffer, 4, &read), S_FALSE);
-  EXPECT_EQ(read, 1u);
-  EXPECT_EQ(buffer[0], 3);
-  EXPECT_EQ(stream->Read(buffer, 4, &read), S_FALSE);
-  EXPECT_EQ(read, 0u);
-
-  stream->Rewind();
-  const BYTE data[] = {7, 8, 9, 10};
-  ULONG written = 0;
-  EXPECT_EQ(stream->Read(buffer, 1, nullptr), S_OK);
-  EXPECT_EQ(stream->Write(data, 4, &written), S_OK);
-  EXPECT_EQ(written, 4u);
-  EXPECT_EQ(stream->bytes(), (std::vector<BYTE>{1, 7, 8, 9, 10}));
-}
 
 TEST(StreamFileTest, RoundTripReplacesTheFileWholeAndLeavesNothingElse) {
   TempFolder folder;

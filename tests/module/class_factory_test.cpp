@@ -3,7 +3,7 @@
 
 #include "plugin/host/home_screen_plugin.h"
 #include "tests/fakes/com_expect.h"
-#include "tests/fakes/com_object.h"
+#include "platform/com/toolkit/com_object.h"
 #include "tests/module/loaded_module.h"
 
 namespace {
@@ -13,12 +13,11 @@ constexpr GUID kUnknownGuid = {0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x
 void* const kSentinel = reinterpret_cast<void*>(0x5EED);
 
 // An outer object offered for aggregation; the factory must not call it.
-struct OuterObject : IUnknown {
+struct OuterObject : ScopedComObject<Face<IUnknown, IID_IUnknown>> {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override {
     ADD_FAILURE() << "the factory queried the outer object";
     return E_NOINTERFACE;
   }
-  FAKE_REFCOUNT_METHODS;
 };
 
 class ClassFactory : public testing::Test {
@@ -105,7 +104,7 @@ TEST_F(ClassFactory, FailedCreationLeavesNothingBehind) {
   void* out = kSentinel;
   EXPECT_EQ(factory->CreateInstance(&outer, IID_IUnknown, &out), CLASS_E_NOAGGREGATION);
   EXPECT_EQ(out, nullptr);
-  EXPECT_EQ(outer.refCount(), 1);
+  EXPECT_EQ(outer.outstanding(), 0);
 
   for (const IID* iid : {&IID_IClassFactory, &kUnknownGuid}) {
     out = kSentinel;

@@ -2,11 +2,12 @@
 
 #include "platform/time/simulated_clock.h"
 #include "platform/gdi/system_palette.h"
+#include "platform/com/toolkit/memory_stream.h"
 #include "plugin/zelvar_plugin.h"
 #include "tests/fakes/fake_host.h"
 #include "tests/fakes/fixed_power_source.h"
-#include "tests/fakes/memory_stream.h"
 #include "tests/fakes/recording_message_boxes.h"
+#include "tests/fakes/stream_bytes.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"
 #include "tests/fakes/fake_xml_element.h"
@@ -42,9 +43,9 @@ class PersistedState : public testing::Test {
     plugin->Initialize(0x77, &element);
   }
   std::vector<BYTE> Saved() {
-    MemoryStream stream;
-    EXPECT_EQ(plugin->Save(&stream, TRUE), S_OK);
-    return stream.bytes;
+    const ComPtr<MemoryStream> stream = MemoryStream::Create();
+    EXPECT_EQ(plugin->Save(stream.Get(), TRUE), S_OK);
+    return stream->bytes();
   }
   const PluginState& state() const { return plugin->state(); }
 
@@ -64,16 +65,16 @@ class PersistedState : public testing::Test {
 
 TEST_F(PersistedState, AnEmptyNameSavesExactly32Bytes) {
   Configure(u"");
-  const std::vector<BYTE> expected = MemoryStream().Word(0x77).Word(1000).Word(static_cast<DWORD>(-3)).Word(15)
+  const std::vector<BYTE> expected = StreamBytes().Word(0x77).Word(1000).Word(static_cast<DWORD>(-3)).Word(15)
                                          .Word(4).Word(24).Word(1).Word(0).bytes;
   EXPECT_EQ(Saved(), expected);
   ULARGE_INTEGER size;
   size.QuadPart = ~0ULL;
   ASSERT_EQ(plugin->GetSizeMax(&size), S_OK);
   EXPECT_EQ(size.QuadPart, 32u);
-  MemoryStream stream;
-  plugin->Save(&stream, FALSE);
-  EXPECT_EQ(stream.writes, 8);  // one write per word, none for an empty name
+  const ComPtr<MemoryStream> stream = MemoryStream::Create();
+  plugin->Save(stream.Get(), FALSE);
+  EXPECT_EQ(stream->writes(), 8);  // one write per word, none for an empty name
 }
 
 TEST_F(PersistedState, ATenCharacterNameGives52Bytes) {
@@ -81,7 +82,7 @@ TEST_F(PersistedState, ATenCharacterNameGives52Bytes) {
   const std::vector<BYTE> bytes = Saved();
   ASSERT_EQ(bytes.size(), 52u);
   EXPECT_EQ(std::vector<BYTE>(bytes.begin() + 28, bytes.begin() + 32), (std::vector<BYTE>{10, 0, 0, 0}));
-  EXPECT_EQ(std::vector<BYTE>(bytes.begin() + 32, bytes.end()), MemoryStream().Units(u"\\stat.dat0").bytes);
+  EXPECT_EQ(std::vector<BYTE>(bytes.begin() + 32, bytes.end()), StreamBytes().Units(u"\\stat.dat0").bytes);
   ULARGE_INTEGER size;
   plugin->GetSizeMax(&size);
   EXPECT_EQ(size.QuadPart, 52u);
@@ -90,9 +91,9 @@ TEST_F(PersistedState, ATenCharacterNameGives52Bytes) {
 
 TEST_F(PersistedState, SaveThenLoadRestoresHandleAndSettings) {
   Configure(u"\\a.dat");
-  MemoryStream stream(Saved());
+  const ComPtr<MemoryStream> stream = MemoryStream::Create(Saved());
   CZelvarPlugin* restored = new CZelvarPlugin;
-  ASSERT_EQ(restored->Load(&stream), S_OK);
+  ASSERT_EQ(restored->Load(stream.Get()), S_OK);
   EXPECT_EQ(restored->state().handle, 0x77u);
   const PluginSettings& s = restored->state().settings;
   EXPECT_EQ(s.RefreshTimeout, 1000);
@@ -102,30 +103,30 @@ TEST_F(PersistedState, SaveThenLoadRestoresHandleAndSettings) {
   EXPECT_EQ(s.FlushTimeoutHours, 4);
   EXPECT_EQ(s.height, 24);
   EXPECT_EQ(s.ExpertMode, 1);
-  EXPECT_EQ(stream.position, stream.bytes.size());
+  EXPECT_EQ(stream->position(), stream->bytes().size());
   restored->Release();
 }
 
 TEST_F(PersistedState, StoredNamesAreCutAtAZeroAndAt259Characters) {
-  MemoryStream zero;
-  zero.Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(6).Units(std::u16string(u"\\ab\0cd", 6));
-  plugin->Load(&zero);
+  const StreamBytes zero =
+      StreamBytes().Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(6).Units(std::u16string(u"\\ab\0cd", 6));
+  plugin->Load(MemoryStream::Create(zero.bytes).Get());
   EXPECT_EQ(state().settings.StatFilename, u"\\ab");
 
   const std::u16string longName = u"\\" + std::u16string(299, u'x');
-  MemoryStream stream;
-  stream.Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(300).Units(longName).Word(0xDEAD);
-  plugin->Load(&stream);
+  const ComPtr<MemoryStream> stream = MemoryStream::Create(
+      StreamBytes().Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(300).Units(longName).Word(0xDEAD).bytes);
+  plugin->Load(stream.Get());
   EXPECT_EQ(state().settings.StatFilename, u"\\" + std::u16string(258, u'x'));
-  EXPECT_EQ(stream.position, 32u + 600u);  // the rest of the name was skipped, nothing more read
+  EXPECT_EQ(stream->position(), 32u + 600u);  // the rest of the name was skipped, nothing more read
 }
 
 TEST_F(PersistedState, AShortStreamLeavesWhatItDidNotDeliver) {
   Configure(u"\\keep.dat");
-  MemoryStream shortStream;
+  StreamBytes shortStream;
   shortStream.Word(9).Word(2000).Word(7);
   shortStream.bytes.push_back(1);  // half a word of MinPercent
-  plugin->Load(&shortStream);
+  plugin->Load(MemoryStream::Create(shortStream.bytes).Get());
   EXPECT_EQ(state().handle, 9u);
   EXPECT_EQ(state().settings.RefreshTimeout, 2000);
   EXPECT_EQ(state().settings.MaxHistoryDays, 7);
@@ -133,24 +134,23 @@ TEST_F(PersistedState, AShortStreamLeavesWhatItDidNotDeliver) {
   EXPECT_EQ(state().settings.ExpertMode, 1);
   EXPECT_EQ(state().settings.StatFilename, u"\\keep.dat");
 
-  MemoryStream cutName;
-  cutName.Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(8).Units(u"\\ab");
-  plugin->Load(&cutName);
+  const StreamBytes cutName = StreamBytes().Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(8).Units(u"\\ab");
+  plugin->Load(MemoryStream::Create(cutName.bytes).Get());
   EXPECT_EQ(state().settings.StatFilename, u"\\keep.dat");
 }
 
 TEST_F(PersistedState, LoadRestartsTheWorkAndAsksForOneTimer) {
   colours.WithColour(u"COLOR_HOMETEXT", 1).WithColour(u"COLOR_HOMEHIGHLIGHTTEXT", 2).WithColour(u"COLOR_HOMEHIGHLIGHT", 3);
   folder.Write("s.dat", "[version 1]\n2026.3.1.10:4,4\n");
-  MemoryStream stream;
-  stream.Word(0x42).Word(600000).Word(30).Word(20).Word(8).Word(20).Word(0).Word(6).Units(u"\\s.dat");
+  const ComPtr<MemoryStream> stream = MemoryStream::Create(
+      StreamBytes().Word(0x42).Word(600000).Word(30).Word(20).Word(8).Word(20).Word(0).Word(6).Units(u"\\s.dat").bytes);
   PluginEvent paint{};
   paint.type = PE_PAINT;
   plugin->OnEvent(&paint);
   ASSERT_EQ(state().OnPaintCalled, 1);
   ASSERT_TRUE(state().session.dischargeStarted);
 
-  ASSERT_EQ(plugin->Load(&stream), S_OK);
+  ASSERT_EQ(plugin->Load(stream.Get()), S_OK);
   EXPECT_EQ(state().OnPaintCalled, 0);
   EXPECT_FALSE(state().session.dischargeStarted);
   EXPECT_EQ(state().session.dischargeStartTime, 0);
@@ -167,8 +167,8 @@ TEST_F(PersistedState, LoadRestartsTheWorkAndAsksForOneTimer) {
   EXPECT_NE(NarrowUtf8(averages).find("(9-11) 0.0 4.0 4.0\n"), std::string::npos);
 
   // A second restore runs it all again: one more timer, the table rebuilt rather than doubled.
-  stream.position = 0;
-  plugin->Load(&stream);
+  stream->Rewind();
+  plugin->Load(stream.Get());
   EXPECT_EQ(environment.timers.size(), 2u);
   EXPECT_EQ(state().timerRequests, 2);
   WString again;
@@ -186,18 +186,16 @@ TEST_F(PersistedState, LoadWritesPendingDropsToTheNewlyNamedFile) {
   power.OnBattery(80);
   plugin->OnEvent(&paint);  // the first sample: 5 points, series dated 11:00
   ASSERT_EQ(state().PercentSeries.size(), 1u);
-  MemoryStream stream;
-  stream.Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(0).Word(6).Units(u"\\new.d");
-  plugin->Load(&stream);
+  plugin->Load(
+      MemoryStream::Create(StreamBytes().Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(0).Word(6).Units(u"\\new.d").bytes)
+          .Get());
   EXPECT_EQ(folder.Read("new.d"), "[version 1]\n2026.3.2.11:5\n");
   EXPECT_FALSE(folder.Exists("old.dat"));
 }
 
 TEST_F(PersistedState, WithoutAHostLoadAsksNothingAndCountsNothing) {
   plugin->SetSite(nullptr);
-  MemoryStream stream;
-  stream.Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(0).Word(0);
-  plugin->Load(&stream);
+  plugin->Load(MemoryStream::Create(StreamBytes().Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(0).Word(0).bytes).Get());
   EXPECT_EQ(state().timerRequests, 0);
   EXPECT_TRUE(environment.timers.empty());
 }

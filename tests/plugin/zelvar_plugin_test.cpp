@@ -120,8 +120,8 @@ class PluginSite : public PluginObject {
 TEST_F(PluginSite, HoldsTheSitesEnvironmentUntilTheSiteIsTakenAway) {
   FakeSite site(&environment);
   ASSERT_EQ(face()->SetSite(&site), S_OK);
-  EXPECT_EQ(site.refCount(), 1);  // the site itself is not kept
-  EXPECT_EQ(environment.refCount(), 2);
+  EXPECT_EQ(site.outstanding(), 0);  // the site itself is not kept
+  EXPECT_EQ(environment.outstanding(), 1);
 
   void* out = nullptr;
   ASSERT_EQ(face()->GetSite(IID_HostEnvironment, &out), S_OK);
@@ -130,7 +130,7 @@ TEST_F(PluginSite, HoldsTheSitesEnvironmentUntilTheSiteIsTakenAway) {
   EXPECT_EQ(face()->GetSite(kUnknownIid, &out), E_NOINTERFACE);
 
   ASSERT_EQ(face()->SetSite(nullptr), S_OK);
-  EXPECT_EQ(environment.refCount(), 1);
+  EXPECT_EQ(environment.outstanding(), 0);
   EXPECT_EQ(face()->GetSite(IID_HostEnvironment, &out), E_FAIL);
   EXPECT_EQ(out, nullptr);
 }
@@ -146,7 +146,7 @@ TEST_F(PluginSite, PassesTheSitesFailureThroughAndHoldsNothing) {
   ASSERT_EQ(face()->SetSite(&good), S_OK);
   FakeSite refusing(nullptr, E_NOINTERFACE);
   EXPECT_EQ(face()->SetSite(&refusing), E_NOINTERFACE);
-  EXPECT_EQ(environment.refCount(), 1);  // the earlier environment was released
+  EXPECT_EQ(environment.outstanding(), 0);  // the earlier environment was released
   void* out = nullptr;
   EXPECT_EQ(face()->GetSite(IID_HostEnvironment, &out), E_FAIL);
   FakeSite broken(nullptr, static_cast<HRESULT>(0x80070005));
@@ -158,8 +158,8 @@ TEST_F(PluginSite, ReplacingTheSiteReleasesTheOldEnvironment) {
   FakeSite first(&environment), second(&other);
   ASSERT_EQ(face()->SetSite(&first), S_OK);
   ASSERT_EQ(face()->SetSite(&second), S_OK);
-  EXPECT_EQ(environment.refCount(), 1);
-  EXPECT_EQ(other.refCount(), 2);
+  EXPECT_EQ(environment.outstanding(), 0);
+  EXPECT_EQ(other.outstanding(), 1);
   face()->SetSite(nullptr);
 }
 

@@ -38,7 +38,7 @@ TEST_F(Colours, TheHostsSchemeFillsAllThree) {
   EXPECT_EQ(lookup.lookups[1].name, u"COLOR_HOMEHIGHLIGHTTEXT");
   EXPECT_EQ(lookup.lookups[2].name, u"COLOR_HOMEHIGHLIGHT");
   EXPECT_EQ(lookup.lookups[2].handle, 5u);
-  EXPECT_EQ(lookup.refCount(), 1);  // released again
+  EXPECT_EQ(lookup.outstanding(), 0);  // released again
   EXPECT_TRUE(boxes.messages.empty());
   EXPECT_TRUE(environment.repaints.empty());
 }

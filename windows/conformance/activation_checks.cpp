@@ -48,14 +48,14 @@ void CheckFaces(CheckReport& report, PluginUnderTest& plugin) {
 }
 
 void CheckSite(CheckReport& report, PluginUnderTest& plugin, TestSite& site, TestHostEnvironment& environment) {
-  report.Equal(environment.references, LONG{1}, "the plug-in holds one reference to HostEnvironment");
+  report.Equal(environment.outstanding(), LONG{1}, "the plug-in holds one reference to HostEnvironment");
   void* asked = nullptr;
   report.EqualResult(plugin.plugin()->GetSite(IID_HostEnvironment, &asked), S_OK, "GetSite for HostEnvironment");
   report.Check(asked == static_cast<HostEnvironment*>(&environment), "GetSite hands back the environment");
   if (asked != nullptr) static_cast<IUnknown*>(asked)->Release();
   report.EqualResult(plugin.plugin()->SetSite(nullptr), S_OK, "SetSite(null)");
-  report.Equal(environment.references, LONG{0}, "SetSite(null) returns the environment");
-  report.Equal(site.references, LONG{0}, "the plug-in keeps no reference to the site itself");
+  report.Equal(environment.outstanding(), LONG{0}, "SetSite(null) returns the environment");
+  report.Equal(site.outstanding(), LONG{0}, "the plug-in keeps no reference to the site itself");
 }
 
 void CheckFactory(HostDriver& driver, CheckReport& report) {

@@ -113,7 +113,7 @@ void CheckRestoredPlugin(HostDriver& driver, CheckReport& report) {
   Restore(driver, plugin, "events.dat", true);
   if (!plugin.created()) return;
   CheckColourLookups(report, lookup, 0, "restore");
-  report.Equal(lookup.references, LONG{0}, "restore returns HostColourLookup");
+  report.Equal(lookup.outstanding(), LONG{0}, "restore returns HostColourLookup");
   report.Check(driver.TakeMessages().empty(), "restore shows no message");
 
   CheckReportMessage(driver, report, plugin, environment);

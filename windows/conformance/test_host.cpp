@@ -10,17 +10,6 @@ TestColourLookup& TestColourLookup::FailColour(const WString& name, HRESULT resu
   return *this;
 }
 
-HRESULT TestColourLookup::QueryInterface(REFIID riid, void** out) {
-  if (out == nullptr) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_HostColourLookup)) {
-    *out = static_cast<HostColourLookup*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *out = nullptr;
-  return E_NOINTERFACE;
-}
-
 HRESULT TestColourLookup::GetColor(PluginHandle handle, LPCWSTR name, DWORD* colour) {
   const WString key = name != nullptr ? WString(name) : WString();
   lookups.push_back({handle, key});
@@ -32,15 +21,8 @@ HRESULT TestColourLookup::GetColor(PluginHandle handle, LPCWSTR name, DWORD* col
 }
 
 HRESULT TestHostEnvironment::QueryInterface(REFIID riid, void** out) {
-  if (out == nullptr) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_HostEnvironment)) {
-    *out = static_cast<HostEnvironment*>(this);
-    AddRef();
-    return S_OK;
-  }
   if (colours_ != nullptr && IsEqualIID(riid, IID_HostColourLookup)) return colours_->QueryInterface(riid, out);
-  *out = nullptr;
-  return E_NOINTERFACE;
+  return BasicComObject::QueryInterface(riid, out);
 }
 
 HRESULT TestHostEnvironment::RequestRepaint(PluginHandle handle, DWORD flags) {
@@ -54,13 +36,6 @@ HRESULT TestHostEnvironment::ScheduleTimer(PluginHandle handle, DWORD millisecon
 }
 
 HRESULT TestSite::QueryInterface(REFIID riid, void** out) {
-  if (out == nullptr) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown)) {
-    *out = static_cast<IUnknown*>(this);
-    AddRef();
-    return S_OK;
-  }
   if (IsEqualIID(riid, IID_HostEnvironment)) return environment_.QueryInterface(riid, out);
-  *out = nullptr;
-  return E_NOINTERFACE;
+  return BasicComObject::QueryInterface(riid, out);
 }

@@ -6,17 +6,15 @@
 #include <map>
 #include <vector>
 
+#include "platform/com/toolkit/com_object.h"
 #include "plugin/host/home_screen_plugin.h"
 
-class TestColourLookup : public HostColourLookup {
+class TestColourLookup : public ScopedComObject<Face<HostColourLookup, IID_HostColourLookup>> {
  public:
   TestColourLookup& WithColour(const WString& name, DWORD colour);
   // GetColor answers this result for the name and writes nothing.
   TestColourLookup& FailColour(const WString& name, HRESULT result);
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references); }
-  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--references); }
   HRESULT STDMETHODCALLTYPE GetFont(PluginHandle, LPCWSTR, DWORD*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetMetric(PluginHandle, LPCWSTR, LONG*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetColor(PluginHandle handle, LPCWSTR name, DWORD* colour) override;
@@ -26,21 +24,19 @@ class TestColourLookup : public HostColourLookup {
     WString name;
   };
   std::vector<Lookup> lookups;
-  LONG references = 0;  // references handed out and not yet returned
 
  private:
   std::map<WString, DWORD> colours_;
   std::map<WString, HRESULT> failures_;
 };
 
-class TestHostEnvironment : public HostEnvironment {
+class TestHostEnvironment : public ScopedComObject<Face<HostEnvironment, IID_HostEnvironment>> {
  public:
   // With a lookup, QueryInterface for HostColourLookup hands it out.
   explicit TestHostEnvironment(TestColourLookup* colours = nullptr) : colours_(colours) {}
 
+  // Also HostColourLookup when it has a lookup.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references); }
-  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--references); }
   HRESULT STDMETHODCALLTYPE RequestRepaint(PluginHandle handle, DWORD flags) override;
   HRESULT STDMETHODCALLTYPE ScheduleTimer(PluginHandle handle, DWORD milliseconds) override;
 
@@ -50,7 +46,6 @@ class TestHostEnvironment : public HostEnvironment {
   };
   std::vector<Call> repaints;
   std::vector<Call> timers;
-  LONG references = 0;
 
   void ForgetCalls() {
     repaints.clear();
@@ -61,15 +56,12 @@ class TestHostEnvironment : public HostEnvironment {
   TestColourLookup* colours_;
 };
 
-class TestSite : public IUnknown {
+class TestSite : public ScopedComObject<Face<IUnknown, IID_IUnknown>> {
  public:
   explicit TestSite(TestHostEnvironment& environment) : environment_(environment) {}
 
+  // Also the environment's HostEnvironment.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references); }
-  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--references); }
-
-  LONG references = 0;
 
  private:
   TestHostEnvironment& environment_;

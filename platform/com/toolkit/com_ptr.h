@@ -1,5 +1,5 @@
-// One owned COM reference: released when the holder goes, so every path out of a host function
-// gives back what it took.
+// One owned COM reference: released when the holder goes, so every path out of a function gives
+// back what it took. Builds against the stand-in and the system headers alike.
 #pragma once
 
 #include <utility>
@@ -13,11 +13,11 @@ class ComPtr {
   ~ComPtr() { Reset(); }
   ComPtr(const ComPtr&) = delete;
   ComPtr& operator=(const ComPtr&) = delete;
-  ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
+  ComPtr(ComPtr&& other) noexcept : pointer_(other.Detach()) {}
   ComPtr& operator=(ComPtr&& other) noexcept {
     if (this != &other) {
       Reset();
-      pointer_ = std::exchange(other.pointer_, nullptr);
+      pointer_ = other.Detach();
     }
     return *this;
   }
@@ -34,8 +34,18 @@ class ComPtr {
   explicit operator bool() const { return pointer_ != nullptr; }
 
   // Releases the reference; answers what the object's Release answered (0 when nothing was held).
-  ULONG Reset() { return pointer_ != nullptr ? std::exchange(pointer_, nullptr)->Release() : 0; }
+  ULONG Reset() { return pointer_ != nullptr ? Detach()->Release() : 0; }
+  // Hands the reference to the caller, who now releases it.
+  Interface* Detach() { return std::exchange(pointer_, nullptr); }
 
  private:
   Interface* pointer_ = nullptr;
 };
+
+// The object's interface of that identifier; empty when the object does not offer it.
+template <typename Interface, typename Object>
+ComPtr<Interface> QueryInterfaceOf(Object* object, REFIID iid) {
+  void* out = nullptr;
+  if (object == nullptr || FAILED(object->QueryInterface(iid, &out))) return {};
+  return ComPtr<Interface>::Adopt(static_cast<Interface*>(out));
+}

@@ -1,0 +1,102 @@
+// An IStream over bytes in memory, read and written at one position from the start: the stream a
+// host hands to a plug-in's Save and Load. A heap object that the last Release frees.
+#pragma once
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "platform/api.h"
+#include "platform/com/toolkit/com_object.h"
+#include "platform/com/toolkit/com_ptr.h"
+
+class MemoryStream final : public ComObject<Face<IStream, IID_IStream, IID_ISequentialStream>> {
+ public:
+  // A new stream with one reference, the caller's, positioned at the start of the bytes.
+  static ComPtr<MemoryStream> Create(std::vector<BYTE> bytes = {}) {
+    return ComPtr<MemoryStream>::Adopt(new MemoryStream(std::move(bytes)));
+  }
+
+  // S_FALSE when fewer bytes than asked for were left.
+  HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG count, ULONG* read) override {
+    if (read != nullptr) *read = 0;
+    if (buffer == nullptr && count > 0) return E_POINTER;
+    const size_t available = bytes_.size() - std::min(position_, bytes_.size());
+    const size_t n = std::min<size_t>(count, available);
+    if (n > 0) std::memcpy(buffer, bytes_.data() + position_, n);
+    position_ += n;
+    if (read != nullptr) *read = static_cast<ULONG>(n);
+    return n == count ? S_OK : S_FALSE;
+  }
+
+  // Overwrites from the position on and grows the bytes as needed.
+  HRESULT STDMETHODCALLTYPE Write(const void* buffer, ULONG count, ULONG* written) override {
+    ++writes_;
+    if (written != nullptr) *written = 0;
+    if (buffer == nullptr && count > 0) return E_POINTER;
+    try {
+      if (position_ + count > bytes_.size()) bytes_.resize(position_ + count);
+    } catch (const std::bad_alloc&) {
+      return E_OUTOFMEMORY;
+    }
+    if (count > 0) std::memcpy(bytes_.data() + position_, buffer, count);
+    position_ += count;
+    if (written != nullptr) *written = count;
+    return S_OK;
+  }
+
+#if defined(_WIN32)
+  // The rest of the system's IStream: moving the position and the size, and the stream's record.
+  HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) override {
+    LONGLONG base = 0;
+    if (origin == STREAM_SEEK_CUR) base = static_cast<LONGLONG>(position_);
+    else if (origin == STREAM_SEEK_END) base = static_cast<LONGLONG>(bytes_.size());
+    else if (origin != STREAM_SEEK_SET) return STG_E_INVALIDFUNCTION;
+    if (base + move.QuadPart < 0) return STG_E_INVALIDFUNCTION;
+    position_ = static_cast<size_t>(base + move.QuadPart);
+    if (newPosition != nullptr) newPosition->QuadPart = position_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER size) override {
+    try {
+      bytes_.resize(static_cast<size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+      return E_OUTOFMEMORY;
+    }
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG* status, DWORD) override {
+    if (status == nullptr) return STG_E_INVALIDPOINTER;
+    *status = STATSTG{};
+    status->type = STGTY_STREAM;
+    status->cbSize.QuadPart = bytes_.size();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return STG_E_INVALIDFUNCTION; }
+  HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return STG_E_INVALIDFUNCTION; }
+  HRESULT STDMETHODCALLTYPE Clone(IStream** copy) override {
+    if (copy != nullptr) *copy = nullptr;
+    return E_NOTIMPL;
+  }
+#endif
+
+  const std::vector<BYTE>& bytes() const { return bytes_; }
+  size_t position() const { return position_; }
+  // Write calls so far, whatever they wrote.
+  int writes() const { return writes_; }
+  void Rewind() { position_ = 0; }
+
+ private:
+  explicit MemoryStream(std::vector<BYTE> bytes) : bytes_(std::move(bytes)) {}
+  ~MemoryStream() override = default;
+
+  std::vector<BYTE> bytes_;
+  size_t position_ = 0;
+  int writes_ = 0;
+};

@@ -37,17 +37,24 @@ std::string FormatRecord(const SYSTEMTIME& start, const std::vector<BYTE>& drops
   return record;
 }
 
-// What has to precede a new record so that it starts a line of a readable file: the version line in
-// an empty file, a line feed after a record that a crash or a full disk cut short.
+// What has to precede a new record so that it starts a line of a readable file: the version line,
+// or the rest of it, in a file that is empty or was cut while its version line was written; a line
+// feed after a record that a crash or a full disk cut short.
 std::string LeadIn(FILE* file) {
+  const std::string versionLine = std::string(kStatFileVersionLine) + "\n";
   if (std::fseek(file, 0, SEEK_END) != 0) return "\n";
   const long size = std::ftell(file);
-  if (size == 0) return std::string(kStatFileVersionLine) + "\n";
   // When the end cannot be read, a line feed is the safe guess: a blank line is skipped.
-  if (size < 0 || std::fseek(file, -1, SEEK_END) != 0) return "\n";
-  const int last = std::fgetc(file);
+  if (size < 0) return "\n";
+  std::string tail(static_cast<size_t>(size) < versionLine.size() ? size : 1, '\0');
+  const bool tailRead = std::fseek(file, -static_cast<long>(tail.size()), SEEK_END) == 0 &&
+                        std::fread(tail.data(), 1, tail.size(), file) == tail.size();
   std::fseek(file, 0, SEEK_END);  // an update stream must seek between reading and writing
-  return last == '\n' ? std::string() : std::string("\n");
+  if (!tailRead) return "\n";
+  if (static_cast<size_t>(size) < versionLine.size() && versionLine.starts_with(tail)) {
+    return versionLine.substr(tail.size());
+  }
+  return tail.ends_with('\n') ? std::string() : std::string("\n");
 }
 
 }  // namespace

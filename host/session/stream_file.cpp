@@ -35,6 +35,15 @@ bool WriteAll(int descriptor, const std::vector<BYTE>& bytes) {
   return true;
 }
 
+// A rename is an entry of the folder: only a synced folder keeps it through a power cut.
+bool SyncFolder(const std::filesystem::path& folder) {
+  const int descriptor = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (descriptor < 0) return false;
+  const bool synced = fsync(descriptor) == 0;
+  close(descriptor);
+  return synced;
+}
+
 }  // namespace
 
 std::filesystem::path DefaultStreamFile() { return StateFolder() / "zelvar" / "plugin.stream"; }
@@ -68,4 +77,5 @@ void WriteStreamFile(const std::filesystem::path& file, const std::vector<BYTE>&
     unlink(temporary.c_str());
     Fail(file, "cannot rename " + temporary, renameError);
   }
+  if (!SyncFolder(file.parent_path())) Fail(file, "cannot sync its folder", errno);
 }

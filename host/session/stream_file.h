@@ -15,6 +15,7 @@ std::filesystem::path DefaultStreamFile();
 std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& file);
 
 // Replaces the file all or nothing: the bytes go to a new temporary file beside it, which is
-// flushed to disk and renamed over the old file, so a crash leaves the old stream or the new one.
+// flushed to disk and renamed over the old file, and the folder is synced so that the rename
+// lasts; a crash leaves the old stream or the new one.
 // Creates the folder when missing; the file is readable by its owner only. Throws HostError.
 void WriteStreamFile(const std::filesystem::path& file, const std::vector<BYTE>& bytes);

@@ -45,6 +45,7 @@ void EventLoop::Run() {
       },
       [this] { return WaitKey(); }, [this] { return ScreenSize{width_, height_}; });
   const ScopedMessageBoxSink messageBoxGuard(messageBoxes);
+  if (onScreen_) onScreen_();
 
   while (running_ && !RawTerminal::StopRequested()) {
     session_.DispatchDueTimers(CurrentClock().UtcNow());

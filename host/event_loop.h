@@ -5,6 +5,7 @@
 // one is open only its keys are read (Up and Down scroll a long one) and the clock still moves.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -20,6 +21,9 @@ class EventLoop {
  public:
   EventLoop(HomeScreenSession& session, const RawTerminal& terminal, Waiter& waiter, std::string powerDescription);
 
+  // Runs once the screen's dialogs are in place, before the first frame: messages that waited for
+  // the screen go out then.
+  void OnScreen(std::function<void()> shown) { onScreen_ = std::move(shown); }
   // Until the user quits, a stop signal arrives, or the input closes.
   void Run();
 
@@ -45,4 +49,5 @@ class EventLoop {
   int height_;
   bool running_ = true;
   std::string lastFrame_;
+  std::function<void()> onScreen_;
 };

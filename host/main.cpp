@@ -7,6 +7,11 @@
 #include "host/activation/class_id.h"
 #include "host/bar/bar_loop.h"
 #include "host/event_loop.h"
+#include "host/host_messages.h"
+#include "host/registration_command.h"
+#include "host/report_command.h"
+#include "host/stats_command.h"
+#include "platform/files/file_api.h"
 #include "host/session/home_screen_file.h"
 #include "host/session/home_screen_session.h"
 #include "host/host_error.h"
@@ -34,7 +39,14 @@ ActivatedPlugin Activate() {
 
 // The terminal screen needs a terminal on both ends: keys come from standard input.
 bool ShowsTerminalScreen(const HostOptions& options) {
-  return !options.once && !options.bar && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
+  return options.command == ProgramCommand::HomeScreen && !options.once && !options.bar && isatty(STDIN_FILENO) &&
+         isatty(STDOUT_FILENO);
+}
+
+// Who keeps the plug-in's files: the home screen on the terminal or in a status bar, and a
+// simulation in its own files. Every other run (--once, --report, --stats) only reads them.
+bool KeepsPluginFiles(const HostOptions& options, bool screen) {
+  return screen || (options.command == ProgramCommand::HomeScreen && (options.bar || options.simulateSpeed));
 }
 
 // Lines go out as whole lines, each at once; a reader that went away ends the run.
@@ -65,6 +77,14 @@ void RegisterModule(const HostOptions& options) {
 int Run(const HostOptions& options) {
   const bool screen = ShowsTerminalScreen(options);
   HostServices services(options, screen ? NoBatteryShows::Demo : NoBatteryShows::MachineReading);
+  if (options.command == ProgramCommand::Register) {
+    std::cout << RunRegister(options.moduleFile.value_or(ModuleBesideProgram()));
+    return 0;
+  }
+  if (options.command == ProgramCommand::Unregister) {
+    std::cout << RunUnregister(ModuleToUnregister(options.moduleFile, ModuleBesideProgram()));
+    return 0;
+  }
   if (!services.batteryNotice().empty()) std::cerr << "zelvar-home: " << services.batteryNotice() << "\n";
 
   Simulation* simulation = services.simulation();
@@ -76,29 +96,41 @@ int Run(const HostOptions& options) {
     std::cerr << "zelvar-home: wrote the default home-screen file " << files.homeScreen.string() << "\n";
   }
   RegisterModule(options);
-  HomeScreenSession session(files, Activate());
-  if (const std::optional<PluginSettingsView> settings = session.settings()) {
-    for (const std::string& warning : SettingWarnings(*settings)) std::cerr << "zelvar-home: " << warning << "\n";
-  }
 
-  // Without a terminal there is nobody to press keys: print the line instead.
-  if (options.simulation.fullSpeed()) {
+  HostMessages messages;
+  messages.SetPowerSource(services.powerSource());
+  const bool keepsFiles = KeepsPluginFiles(options, screen);
+  SetFileWritesAllowed(keepsFiles);
+  HomeScreenSession session(files, Activate());
+  const std::optional<PluginSettingsView> settings = session.settings();
+  if (!settings) throw HostError("the plug-in's saved state is too short to hold its settings");
+  messages.SetStatFile(HostPathOf(settings->statFilename.c_str()));
+  for (const std::string& warning : SettingWarnings(*settings)) std::cerr << "zelvar-home: " << warning << "\n";
+
+  if (!screen) messages.Deliver();
+  if (options.command == ProgramCommand::Report) {
+    std::cout << RunReport(session, messages) << "\n";
+  } else if (options.command == ProgramCommand::Stats) {
+    std::cout << RunStats(*settings);
+  } else if (options.simulation.fullSpeed()) {
     RunAtFullSpeed(session, simulation->clock(), *simulation->end(), PrintHourlyLines(std::cout));
     std::cout << std::flush;
   } else if (options.bar) {
     RunBar(session, services.pacer(), options.json ? BarFormat::Json : BarFormat::Text);
   } else if (!screen) {
+    // Without a terminal there is nobody to press keys: print the line instead.
     std::cout << RunOnce(session) << "\n" << std::flush;
   } else {
     const RawTerminal terminal;
-    if (terminal.active()) {
-      PollWaiter waiter(services.pacer());
-      EventLoop(session, terminal, waiter, services.powerDescription()).Run();
-    } else {
-      std::cout << RunOnce(session) << "\n" << std::flush;
-    }
+    if (!terminal.active()) throw HostError("cannot switch the terminal to raw mode; --once prints the line instead");
+    PollWaiter waiter(services.pacer());
+    EventLoop loop(session, terminal, waiter, services.powerDescription());
+    loop.OnScreen([&messages] { messages.Deliver(); });
+    loop.Run();
   }
+  if (!keepsFiles) return 0;
   // After the terminal is back to normal, so that a failure to save shows.
+  messages.Deliver();
   session.Close();
   if (simulation != nullptr) simulation->Save();
   return 0;

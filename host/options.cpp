@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -47,6 +48,26 @@ bool TakeSimulationOption(int argc, const char* const* argv, int& index, Simulat
   return false;
 }
 
+constexpr std::pair<std::string_view, ProgramCommand> kCommands[] = {
+    {"--report", ProgramCommand::Report},
+    {"--stats", ProgramCommand::Stats},
+    {"--register", ProgramCommand::Register},
+    {"--unregister", ProgramCommand::Unregister},
+};
+
+// Takes arg when it names a command; one command per run.
+bool TakeCommand(std::string_view arg, ProgramCommand& command, std::string& error) {
+  for (const auto& [name, named] : kCommands) {
+    if (arg != name) continue;
+    if (command != ProgramCommand::HomeScreen && command != named) {
+      error = "only one of --report, --stats, --register and --unregister";
+    }
+    command = named;
+    return true;
+  }
+  return false;
+}
+
 // A full-speed run is a simulation, whatever its pace would have been.
 void CheckSimulation(HostOptions& options, std::string& error) {
   if (options.simulation.days && options.simulation.traceFile) error = "--days and --trace do not go together";
@@ -73,7 +94,8 @@ std::optional<HostOptions> ParseOptions(int argc, const char* const* argv, std::
     } else if (arg.starts_with("--simulate=")) {
       options.simulateSpeed = ParseSpeed(std::string(arg.substr(11)));
       if (!options.simulateSpeed) error = "--simulate=SPEED needs a number above 0 and at most 1000000";
-    } else if (!TakeValue("--sysfs", argc, argv, i, options.sysfsFolder, error) &&
+    } else if (!TakeCommand(arg, options.command, error) &&
+               !TakeValue("--sysfs", argc, argv, i, options.sysfsFolder, error) &&
                !TakeValue("--device-root", argc, argv, i, options.deviceRoot, error) &&
                !TakeValue("--home", argc, argv, i, options.homeScreenFile, error) &&
                !TakeValue("--module", argc, argv, i, options.moduleFile, error) &&
@@ -116,6 +138,12 @@ battery and the estimated hours left.
   --module FILE        register this module file as the plug-in's server before starting
                        (default: the module installed with this program, registered on a first
                        run and when the registered one no longer exists)
+  --report             print the battery report (the plug-in's text) and exit
+  --stats              show the stat file as a chart of the average drain for each hour of
+                       the day, with its number of records and the history window, and exit
+  --register           register the module (--module FILE, else the one installed with this
+                       program) as the plug-in's server, and exit
+  --unregister         remove that registration through the module, and exit
   -h, --help           show this help
 
 )" + SimulationUsageText() + R"(

@@ -6,7 +6,11 @@
 
 #include "host/simulation/simulation_options.h"
 
+// A command that runs instead of the home screen.
+enum class ProgramCommand { HomeScreen, Report, Stats, Register, Unregister };
+
 struct HostOptions {
+  ProgramCommand command = ProgramCommand::HomeScreen;
   bool once = false;
   // --bar: a long-running status-bar line on standard output; --json (with --bar) in waybar's form.
   bool bar = false;

@@ -58,6 +58,10 @@ HRESULT InprocServer::RegisterServer() const {
   return Export<HRESULT()>(handle_, file_, "DllRegisterServer")();
 }
 
+HRESULT InprocServer::UnregisterServer() const {
+  return Export<HRESULT()>(handle_, file_, "DllUnregisterServer")();
+}
+
 bool InprocServer::TryUnload() {
   if (handle_ == nullptr) return true;
   if (canUnloadNow_() != S_OK) return false;

@@ -23,6 +23,8 @@ class InprocServer {
   HRESULT GetClassObject(REFCLSID classId, REFIID iid, void** object) const;
   // Throws HostError when the module does not export DllRegisterServer.
   HRESULT RegisterServer() const;
+  // Throws HostError when the module does not export DllUnregisterServer.
+  HRESULT UnregisterServer() const;
   // Asks DllCanUnloadNow and unloads the module when it answers S_OK; answers whether the module
   // is unloaded now.
   bool TryUnload();

@@ -59,7 +59,8 @@ class HomeScreenSession {
   std::optional<PluginSettingsView> settings() const { return ReadPluginSettings(plugin_.Snapshot()); }
 
   // Saves the plug-in's state to the stream file and stops the plug-in. The plug-in is stopped
-  // even when the file cannot be written; that failure is then thrown as HostError.
+  // even when the file cannot be written; that failure is then thrown as HostError. Without Close,
+  // the plug-in is stopped unsaved when the session ends.
   void Close();
 
  private:

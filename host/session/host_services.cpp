@@ -54,15 +54,18 @@ HostServices::HostServices(const HostOptions& options, NoBatteryShows noBattery)
     pacer_ = ClockPacer(simulation_->clock(), *options.simulateSpeed);
     powerGuard_.emplace(simulation_->power());
     powerDescription_ = simulation_->description() + ", time x" + SpeedText(*options.simulateSpeed);
+    powerSource_ = "the " + simulation_->description();
   } else {
     const std::filesystem::path folder = options.sysfsFolder.value_or(kPowerSupplyFolder);
     auto machine = std::make_unique<SysfsPowerSource>(folder);
+    powerSource_ = folder.string();
     if (ReportsBattery(*machine)) {
       power_ = std::move(machine);
       powerDescription_ = "battery";
     } else if (noBattery == NoBatteryShows::Demo) {
       power_ = std::make_unique<SimulatedBattery>();
       powerDescription_ = "DEMO: simulated battery, the machine has none";
+      powerSource_ = "the simulated battery";
       batteryNotice_ = "no system battery: " + NoBatteryReason(folder) +
                        "; the screen shows a simulated battery as a demo (--simulate asks for one)";
     } else {

@@ -31,6 +31,8 @@ class HostServices {
 
   // Says where the battery readings come from, for the title line.
   const std::string& powerDescription() const { return powerDescription_; }
+  // Where the power status is read: the power_supply folder, or the simulated battery.
+  const std::string& powerSource() const { return powerSource_; }
   // Why the line does not show a system battery, for standard error; empty when it does or when
   // a simulation was asked for.
   const std::string& batteryNotice() const { return batteryNotice_; }
@@ -48,4 +50,5 @@ class HostServices {
   ClockPacer pacer_;
   std::string powerDescription_;
   std::string batteryNotice_;
+  std::string powerSource_;
 };

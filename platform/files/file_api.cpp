@@ -2,8 +2,11 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "platform/text/wide_text.h"
@@ -11,6 +14,10 @@
 namespace {
 
 std::optional<std::string> configuredRoot;
+bool writesAllowed = true;
+WriteFailureReporter writeFailureReporter;
+// The failures already reported: the host path and errno of each.
+std::set<std::pair<std::string, int>> reportedFailures;
 
 std::string DefaultDeviceRoot() {
   if (const char* root = std::getenv("ZELVAR_DEVICE_ROOT"); root != nullptr && *root != '\0') return root;
@@ -42,7 +49,25 @@ std::vector<std::string> RootedComponents(WStringView path) {
   return components;
 }
 
+bool OpensForWriting(const std::string& mode) {
+  return mode.find_first_of("wa+") != std::string::npos;
+}
+
+void ReportWriteFailure(const std::string& hostPath, int error) {
+  if (!reportedFailures.emplace(hostPath, error).second) return;
+  const std::string message = "cannot open " + hostPath + " for writing: " + std::strerror(error);
+  if (writeFailureReporter) {
+    writeFailureReporter(message);
+  } else {
+    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, message.c_str());
+  }
+}
+
 }  // namespace
+
+void SetFileWritesAllowed(bool allowed) { writesAllowed = allowed; }
+
+void SetWriteFailureReporter(WriteFailureReporter reporter) { writeFailureReporter = std::move(reporter); }
 
 void SetDeviceRoot(const std::string& hostFolder) { configuredRoot = hostFolder; }
 
@@ -74,11 +99,28 @@ FILE* _wfopen(LPCWSTR path, LPCWSTR mode) {
   }
   const std::string hostPath = HostPathOf(path);
   const std::string narrowMode = NarrowUtf8(mode);
-  // The device has its standard folders ("\Storage\My Documents"...); the host root starts empty,
-  // so a file opened for writing gets its folders on demand. A failure shows in fopen's errno.
-  if (IsSeparator(*path) && (narrowMode.front() == 'w' || narrowMode.front() == 'a')) {
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(hostPath).parent_path(), ignored);
+  if (!OpensForWriting(narrowMode)) return std::fopen(hostPath.c_str(), narrowMode.c_str());
+  if (!writesAllowed) {
+    errno = EROFS;
+    return nullptr;
   }
-  return std::fopen(hostPath.c_str(), narrowMode.c_str());
+  // The device has its standard folders ("\Storage\My Documents"...); the host root starts empty,
+  // so a file opened for writing gets its folders on demand. When they cannot be made, that is the
+  // cause to report, not the missing folder fopen would then find.
+  if (IsSeparator(*path)) {
+    std::error_code folderError;
+    std::filesystem::create_directories(std::filesystem::path(hostPath).parent_path(), folderError);
+    if (folderError) {
+      ReportWriteFailure(hostPath, folderError.value());
+      errno = folderError.value();
+      return nullptr;
+    }
+  }
+  FILE* file = std::fopen(hostPath.c_str(), narrowMode.c_str());
+  if (file == nullptr) {
+    const int error = errno;
+    ReportWriteFailure(hostPath, error);
+    errno = error;
+  }
+  return file;
 }

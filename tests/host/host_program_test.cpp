@@ -43,6 +43,26 @@ TEST_F(HostProgramTest, OnceOnASimulatedBatteryPrintsTheStatusLineAndKeepsItsFil
   EXPECT_TRUE(folder_.Exists("device/Storage/My Documents/ZelvarPlugin.dat"));
 }
 
+// The real battery's files: only the home screen on the terminal keeps them.
+TEST_F(HostProgramTest, OnceOnlyReadsAndTheTerminalScreenKeepsThePluginsFiles) {
+  for (const auto& [name, value] : {std::pair{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "60"}}) {
+    folder_.Write(std::string("sysfs/BAT0/") + name, std::string(value) + "\n");
+  }
+  const std::string sysfs = "--sysfs '" + (folder_.path() / "sysfs").string() + "'";
+  const std::string statFile = "data/zelvar/device/Storage/My Documents/ZelvarPlugin.dat";
+  const ProgramRun run = RunHost("--once " + sysfs);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "60%, hrs: 0.0/-?-\n");
+  EXPECT_FALSE(folder_.Exists(statFile));
+  EXPECT_FALSE(folder_.Exists(".local/state/zelvar/plugin.stream"));
+
+  HostOnTerminal host(folder_.path(), sysfs, folder_.path() / "stderr");
+  EXPECT_TRUE(host.WaitForScreen("60%, hrs: ")) << host.screen();
+  EXPECT_EQ(host.Quit(), 0) << folder_.Read("stderr");
+  EXPECT_EQ(folder_.Read(statFile).substr(0, 12), "[version 1]\n");
+  EXPECT_EQ(folder_.Read(".local/state/zelvar/plugin.stream").size(), 32u + 2 * 38);
+}
+
 TEST_F(HostProgramTest, FailuresAreReportedWithoutAStatusLine) {
   folder_.Write("broken.xml", "<home>\n<plugin clsid=\"x\">\n</home>\n");
   const ProgramRun broken = RunHost("--once --simulate --home '" + folder_.path().string() + "/broken.xml'");
@@ -94,10 +114,19 @@ TEST(HostOptionsTest, ValuesComeAttachedOrSeparate) {
   EXPECT_FALSE(options->once);
   EXPECT_EQ(Parse({"--simulate=2.5", "--once"}, error)->simulateSpeed, 2.5);
 
-  for (const char* wrong : {"--simulate=0", "--simulate=fast", "--simulate=", "--home", "--home=", "--homes=x", "-x"}) {
+  EXPECT_EQ(options->command, ProgramCommand::HomeScreen);
+  EXPECT_EQ(Parse({"--report"}, error)->command, ProgramCommand::Report);
+  EXPECT_EQ(Parse({"--stats", "--stats"}, error)->command, ProgramCommand::Stats);
+  EXPECT_EQ(Parse({"--register", "--module", "m.so"}, error)->command, ProgramCommand::Register);
+  EXPECT_EQ(Parse({"--unregister"}, error)->command, ProgramCommand::Unregister);
+
+  for (const char* wrong : {"--simulate=0", "--simulate=fast", "--simulate=", "--home", "--home=", "--homes=x", "-x",
+                            "--reports"}) {
     EXPECT_FALSE(Parse({wrong}, error)) << wrong;
     EXPECT_FALSE(error.empty()) << wrong;
   }
+  EXPECT_FALSE(Parse({"--report", "--stats"}, error));
+  EXPECT_FALSE(Parse({"--unregister", "--register"}, error));
 }
 
 }  // namespace

@@ -1,0 +1,74 @@
+#include "host/host_messages.h"
+
+#include <iostream>
+#include <utility>
+
+#include "platform/files/file_api.h"
+
+namespace {
+
+bool StartsWith(const std::u16string& text, std::u16string_view start) {
+  return text.compare(0, start.size(), start) == 0;
+}
+
+}  // namespace
+
+HostMessages::HostMessages() {
+  sinkGuard_.emplace(*this);
+  SetWriteFailureReporter([this](const std::string& message) { Note(message); });
+}
+
+HostMessages::~HostMessages() {
+  SetWriteFailureReporter({});
+  sinkGuard_.reset();
+  for (const Held& message : held_) std::cerr << "zelvar-home: " << NarrowUtf8(Outgoing(message)) << "\n";
+}
+
+void HostMessages::Note(const std::string& message) {
+  const Held note{WidenUtf8(message), kCaption, MB_OK | MB_ICONERROR};
+  if (delivering_) {
+    Send(note);
+  } else {
+    held_.push_back(note);
+  }
+}
+
+void HostMessages::Deliver() {
+  delivering_ = true;
+  for (const Held& message : std::exchange(held_, {})) Send(message);
+}
+
+int HostMessages::Show(const std::u16string& text, const std::u16string& caption, UINT type) {
+  if (!delivering_) {
+    held_.push_back({text, caption, type});
+    return IDOK;
+  }
+  const std::u16string outgoing = sending_ ? text : Outgoing({text, caption, type});
+  if (written_.insert(outgoing).second) std::cerr << "zelvar-home: " << NarrowUtf8(outgoing) << "\n";
+  return IDOK;
+}
+
+std::string HostMessages::Explained(const std::u16string& text) const {
+  const std::string plain = NarrowUtf8(text);
+  const std::string statFile = statFile_.empty() ? "the stat file" : statFile_;
+  if (text == u"Version of Stat file is wrong") {
+    return plain + ": " + statFile + " does not begin with \"[version 1]\", so its samples are not used";
+  }
+  if (StartsWith(text, u"Can't GetColor(")) {
+    return plain + ": the home screen's colour scheme did not give that colour";
+  }
+  if (text == u"Battery status unknown") {
+    return plain + ": the power status cannot be read" + (powerSource_.empty() ? "" : " from " + powerSource_);
+  }
+  return plain;
+}
+
+std::u16string HostMessages::Outgoing(const Held& message) const {
+  return message.caption == kCaption ? message.text : WidenUtf8(Explained(message.text));
+}
+
+void HostMessages::Send(const Held& message) {
+  sending_ = true;
+  MessageBoxW(nullptr, Outgoing(message).c_str(), message.caption.c_str(), message.type);
+  sending_ = false;
+}

@@ -1,0 +1,36 @@
+#include "host/registration_command.h"
+
+#include "host/activation/class_id.h"
+#include "host/activation/inproc_server.h"
+#include "host/activation/module_activation.h"
+#include "host/host_error.h"
+#include "platform/registry/registry_store_file.h"
+
+namespace {
+
+std::string InRegistry() {
+  return " in HKEY_CLASSES_ROOT\\" + NarrowUtf8(ServerKeyOf(kBatteryPluginClassId)) + " of the registry " +
+         DefaultRegistryFile();
+}
+
+}  // namespace
+
+std::string RunRegister(const std::filesystem::path& moduleFile) {
+  EnsureRegistered(kBatteryPluginClassId, moduleFile, Registration::Always);
+  return "registered " + moduleFile.string() + InRegistry() + "\n";
+}
+
+std::filesystem::path ModuleToUnregister(const std::optional<std::string>& given, const std::filesystem::path& fallback) {
+  if (given) return *given;
+  return RegisteredServerFile(kBatteryPluginClassId).value_or(fallback);
+}
+
+std::string RunUnregister(const std::filesystem::path& file) {
+  const InprocServer server(file);
+  const HRESULT result = server.UnregisterServer();
+  if (result != S_OK) {
+    throw HostError("unregistering through the module " + file.string() + " failed: DllUnregisterServer answered " +
+                    ResultText(result) + " (is the class registered" + InRegistry() + "?)");
+  }
+  return "unregistered " + file.string() + InRegistry() + "\n";
+}

@@ -1,0 +1,19 @@
+// zelvar-home --register and --unregister: the module's own DllRegisterServer and
+// DllUnregisterServer, called on the registry of this user.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+// Registers the module file as the battery plug-in's server; answers what was done. Throws
+// HostError when the module cannot be loaded or its registration fails.
+std::string RunRegister(const std::filesystem::path& moduleFile);
+
+// Removes the battery plug-in's registration through the module's DllUnregisterServer; answers
+// what was done. Throws HostError when the module cannot be loaded or fails, which it does when the
+// class is not registered.
+std::string RunUnregister(const std::filesystem::path& moduleFile);
+
+// The module that unregisters: the one given, else the registered one, else the fallback.
+std::filesystem::path ModuleToUnregister(const std::optional<std::string>& given, const std::filesystem::path& fallback);

@@ -1,6 +1,8 @@
 // Replays recorded battery traces through the plug-in at full speed, as `zelvar-home --trace`
 // does, and prints how far its estimate is from the drain that actually followed, beside the
-// plug-in's own linear extrapolation and the drain over the last hour.
+// plug-in's own linear extrapolation and the drain over the last hour. "Recorded hours" leave out
+// the hours in gaps of the recording (no reading in the hour before), where the machine was off or
+// asleep and the replay holds the last reading.
 //
 //   trace_accuracy [--zone OFFSET] FILE [[--zone OFFSET] FILE]...
 //
@@ -95,6 +97,10 @@ void Report(const std::string& file, int zoneMinutes) {
            }));
   PrintRow("linear: drop so far / time so far", RowOf(hours, [](Hour h) { return std::optional(h.linear); }));
   PrintRow("recent: drop over the last hour", RowOf(hours, [](Hour h) { return std::optional(h.lastHour); }));
+  const auto recorded = [](double rate, Hour h) { return h.recorded ? std::optional(rate) : std::nullopt; };
+  PrintRow("the plug-in's line, recorded hours only", RowOf(hours, [&](Hour h) { return recorded(h.line, h); }));
+  PrintRow("linear, recorded hours only", RowOf(hours, [&](Hour h) { return recorded(h.linear, h); }));
+  PrintRow("recent, recorded hours only", RowOf(hours, [&](Hour h) { return recorded(h.lastHour, h); }));
 }
 
 }  // namespace

@@ -73,7 +73,8 @@ Judgement JudgeHours(const std::vector<TraceReading>& readings, const std::vecto
       const double lastHour =
           withinFirstHour ? linear : ReadingAt(readings, line->utc - kFileTimeUnitsPerHour).percent - now;
       const double lineRate = shown->hoursLeft > 0.0 ? shown->percent / shown->hoursLeft : INFINITY;
-      judgement.hours.push_back({line->utc, actual, lineRate, linear, lastHour, shown->fromStatistics});
+      const bool recorded = line->utc - ReadingAt(readings, line->utc).utc < kFileTimeUnitsPerHour;
+      judgement.hours.push_back({line->utc, actual, lineRate, linear, lastHour, shown->fromStatistics, recorded});
     }
   }
   return judgement;

@@ -44,6 +44,9 @@ struct JudgedHour {
   double linear;     // the drop since the period began over the time since
   double lastHour;   // the drop over the last hour (since the period began, within its first hour)
   bool fromStatistics;
+  // A reading came within the hour before: the recording ran (a gap means the machine was off or
+  // asleep, and the replay holds the reading before it).
+  bool recorded;
 };
 
 struct Judgement {

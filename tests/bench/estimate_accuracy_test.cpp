@@ -101,6 +101,20 @@ TEST(EstimateAccuracyTest, TheLastHourWithinTheFirstHourAndHoursWithoutDrain) {
   EXPECT_DOUBLE_EQ(judgement.hours[0].linear, 15.0);
   EXPECT_DOUBLE_EQ(judgement.hours[0].lastHour, 15.0);
   EXPECT_DOUBLE_EQ(judgement.hours[0].actual, 2.5);
+  EXPECT_TRUE(judgement.hours[0].recorded);
+}
+
+TEST(EstimateAccuracyTest, HoursInAGapOfTheRecordingAreMarked) {
+  // Readings at 00:00, 01:00 and 03:00: the 02:00 hour lies in a gap, the 01:00 hour right on a reading.
+  const std::vector<TraceReading> readings = {On(0, 100), On(kHour, 90), On(3 * kHour, 80), On(4 * kHour, 70)};
+  const std::vector<HourlyLine> lines = {{kStart + kHour, "90%, hrs: 9.0 (1.0)"},
+                                         {kStart + 2 * kHour, "90%, hrs: 9.0 (2.0)"},
+                                         {kStart + 3 * kHour, "80%, hrs: 8.0 (3.0)"}};
+  const Judgement judgement = JudgeHours(readings, lines);
+  ASSERT_EQ(judgement.hours.size(), 3u);
+  EXPECT_TRUE(judgement.hours[0].recorded);
+  EXPECT_FALSE(judgement.hours[1].recorded);
+  EXPECT_TRUE(judgement.hours[2].recorded);
 }
 
 TEST(EstimateAccuracyTest, ErrorsAreRelativeAndSummarisedByMedianAndNearestRank) {

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <nlohmann/json.hpp>
+#include <filesystem>
 #include <regex>
 
 #include "host/session/home_screen_file.h"
@@ -87,7 +88,11 @@ class BarProcess {
   Ending Stop() {
     kill(pid_, SIGTERM);
     int status = 0;
-    waitpid(pid_, &status, 0);
+    // A program that does not stop within ten seconds is killed, and its ending counts as a signal's.
+    for (int tries = 0; waitpid(pid_, &status, WNOHANG) == 0; ++tries) {
+      if (tries == 1000) kill(pid_, SIGKILL);
+      usleep(10'000);
+    }
     pid_ = -1;
     char bytes[4096];
     for (ssize_t n; (n = read(out_, bytes, sizeof bytes)) > 0;) buffer_.append(bytes, static_cast<size_t>(n));
@@ -173,6 +178,40 @@ TEST_F(HostBarTest, AZeroTimeoutNeitherSpinsNorRepeatsAnUnchangedLine) {
   EXPECT_NE(err.find("zelvar-home: RefreshTimeout=\"0\" asks for a refresh without pause"), std::string::npos) << err;
   // Stopped by SIGTERM, it saved the plug-in's state.
   EXPECT_TRUE(folder_.Exists(".local/state/zelvar/plugin.stream"));
+}
+
+// The files under the folder whose name is `name`.
+std::vector<std::filesystem::path> FilesNamed(const std::filesystem::path& folder, const std::string& name) {
+  std::vector<std::filesystem::path> found;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file() && entry.path().filename() == name) found.push_back(entry.path());
+  }
+  return found;
+}
+
+TEST_F(HostBarTest, SigtermSavesTheStateAndThePendingHourlyDrops) {
+  // A simulated battery that drains 5 points every hour and is never put on the charger, an hour a
+  // second: after a few seconds some hourly drops wait for the stat file (they go there after 8).
+  BarProcess bar(folder_, "--bar --simulate=3600 --night 0-0 --drain 5 --plug-below 0");
+  std::optional<std::string> line;
+  std::smatch hours;
+  const std::regex onBattery(R"(^\d+%, hrs: .*?([0-9.]+)\)?$)");
+  do {
+    line = bar.NextLine();
+    ASSERT_TRUE(line) << folder_.Read("stderr");
+  } while (!(std::regex_search(*line, hours, std::regex(R"(([0-9.]+)\)$|^\d+%, hrs: ([0-9.]+)/)")) &&
+             std::stod(hours[1].matched ? hours[1].str() : hours[2].str()) >= 2.5));
+  EXPECT_TRUE(FilesNamed(folder_.path(), "plugin.stream").empty());
+
+  const BarProcess::Ending ending = bar.Stop();
+  EXPECT_EQ(ending.exitCode, 0) << folder_.Read("stderr");
+  EXPECT_EQ(FilesNamed(folder_.path(), "plugin.stream").size(), 1u);
+  const std::vector<std::filesystem::path> statFiles = FilesNamed(folder_.path(), "ZelvarPlugin.dat");
+  ASSERT_EQ(statFiles.size(), 1u);
+  std::ifstream stat(statFiles[0]);
+  std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  // The drops of the hours on battery, in one record.
+  EXPECT_TRUE(std::regex_search(content, std::regex(R"(\n\d+\.\d+\.\d+\.\d+:[1-9]\d*(,\d+)*\n)"))) << content;
 }
 
 }  // namespace

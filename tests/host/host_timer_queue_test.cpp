@@ -41,6 +41,25 @@ TEST(TimerQueueTest, NoRequestIsAnsweredSoonerThanASecond) {
   }
 }
 
+TEST(TimerQueueTest, AfterTheClockWentBackNoDeadlineIsFurtherAwayThanItsDelay) {
+  constexpr ULONGLONG kStart = 36'000'000 * kUnitsPerMs;
+  TimerQueue timers;
+  timers.Schedule(1, 600000, kStart);
+  timers.Schedule(2, 5000, kStart);
+  // Five seconds on, the clock is put back an hour: each deadline is its delay from the new time.
+  const ULONGLONG setBack = kStart + 5000 * kUnitsPerMs - 3'600'000 * kUnitsPerMs;
+  EXPECT_EQ(timers.TakeDue(setBack), std::vector<PluginHandle>{});
+  EXPECT_EQ(timers.EarliestDeadline(), setBack + 5000 * kUnitsPerMs);
+  EXPECT_EQ(timers.TakeDue(setBack + 5000 * kUnitsPerMs), std::vector<PluginHandle>{2});
+  EXPECT_EQ(timers.EarliestDeadline(), setBack + 600000 * kUnitsPerMs);
+
+  // Time running on as usual moves nothing.
+  TimerQueue steady;
+  steady.Schedule(3, 600000, kStart);
+  EXPECT_EQ(steady.TakeDue(kStart + 1), std::vector<PluginHandle>{});
+  EXPECT_EQ(steady.EarliestDeadline(), kStart + 600000 * kUnitsPerMs);
+}
+
 TEST(HostSiteTest, TimersRunOnTheInstalledClockAndColoursComeFromTheScheme) {
   SimulatedClock clock(Utc(2024, 1, 1, 10, 59, 59), 0);
   const ScopedClock clockGuard(clock);

@@ -1,0 +1,155 @@
+// The host across a sleeping machine and a clock that is set: the status-bar loop with the built
+// plug-in on the simulated clock, its waits played by a script that jumps the clock instead of
+// sleeping.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "host/activation/class_id.h"
+#include "host/activation/module_activation.h"
+#include "host/bar/bar_loop.h"
+#include "host/session/home_screen_session.h"
+#include "platform/registry/registry_store_memory.h"
+#include "platform/time/simulated_clock.h"
+#include "tests/fakes/fixed_power_source.h"
+#include "tests/fakes/recording_message_boxes.h"
+#include "tests/fakes/temp_folder.h"
+#include "tests/fakes/time_builders.h"
+
+namespace {
+
+constexpr ULONGLONG kUnitsPerMs = 10'000;
+
+const std::filesystem::path kBuiltModule = std::filesystem::canonical(ZELVARPLUG_FILE);
+
+ULONGLONG FileTime(const SYSTEMTIME& utc) {
+  FILETIME time{};
+  SystemTimeToFileTime(&utc, &time);
+  return static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+// Each wait is the next step of the script: it moves the clock and says what ended the wait. The
+// loop is told to stop once the script is played out.
+class ScriptedWaiter final : public Waiter {
+ public:
+  using Step = std::function<WakeReason(std::optional<ULONGLONG> deadline)>;
+  struct Call {
+    std::optional<ULONGLONG> deadline;
+    ULONGLONG at;  // the clock when the loop began to wait
+  };
+
+  ScriptedWaiter(SimulatedClock& clock, std::vector<Step> steps) : clock_(clock), steps_(std::move(steps)) {}
+
+  WakeReason Wait(std::optional<ULONGLONG> deadline, int, int) override {
+    calls.push_back({deadline, clock_.UtcNow()});
+    return steps_.at(calls.size() - 1)(deadline);
+  }
+  bool PlayedOut() const { return calls.size() >= steps_.size(); }
+
+  std::vector<Call> calls;
+
+ private:
+  SimulatedClock& clock_;
+  std::vector<Step> steps_;
+};
+
+class HostClockJumpTest : public testing::Test {
+ protected:
+  HostClockJumpTest() {
+    power_.OnBattery(80);
+    folder_.Write("home.xml", "<home><plugin clsid=\"{fdea2f9b-0266-11cf-baa6-00aa003e0e01}\"/></home>\n");
+    EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing);
+  }
+
+  // The time passes as the deadline comes.
+  ScriptedWaiter::Step UntilDeadline() {
+    return [this](std::optional<ULONGLONG> deadline) {
+      clock_.SetUtcFileTime(*deadline);
+      return WakeReason::Deadline;
+    };
+  }
+  // The machine sleeps past the deadline and wakes at `utc`, the battery at `percent`: the
+  // wall-clock timer fires on waking.
+  ScriptedWaiter::Step SleepUntil(const SYSTEMTIME& utc, BYTE percent) {
+    return [this, utc, percent](std::optional<ULONGLONG>) {
+      power_.OnBattery(percent);
+      clock_.SetUtc(utc);
+      return WakeReason::Deadline;
+    };
+  }
+  ScriptedWaiter::Step ClockSetTo(const SYSTEMTIME& utc) {
+    return [this, utc](std::optional<ULONGLONG>) {
+      clock_.SetUtc(utc);
+      return WakeReason::ClockSet;
+    };
+  }
+
+  // Runs the bar loop with the script, then stops the plug-in as the host does; answers the lines.
+  std::vector<std::string> Run(ScriptedWaiter& waiter) {
+    std::vector<std::string> lines;
+    {
+      HomeScreenSession session({folder_.path() / "home.xml", folder_.path() / "plugin.stream"},
+                                ActivatePlugin(kBatteryPluginClassId));
+      BarLoop loop(
+          session, waiter, BarFormat::Text,
+          [&](const std::string& line) {
+            lines.push_back(line);
+            return true;
+          },
+          [&] { return waiter.PlayedOut(); });
+      loop.Run();
+      session.Close();
+    }
+    return lines;
+  }
+
+  MemoryRegistryStore registry_;
+  ScopedRegistryStore registryGuard_{registry_};
+  SimulatedClock clock_{Utc(2024, 3, 5, 10, 5, 0), 60};
+  ScopedClock clockGuard_{clock_};
+  FixedPowerSource power_;
+  ScopedPowerSource powerGuard_{power_};
+  RecordingMessageBoxes messages_;
+  ScopedMessageBoxSink messagesGuard_{messages_};
+  TempFolder folder_;
+  ScopedDeviceRoot deviceRoot_{folder_};
+};
+
+TEST_F(HostClockJumpTest, AfterASleepTheDueTimerComesAtOnceAndTheSampleIsFiledUnderItsHour) {
+  ScriptedWaiter waiter(clock_, {SleepUntil(Utc(2024, 3, 5, 14, 58, 30), 70), UntilDeadline(), UntilDeadline()});
+  const std::vector<std::string> lines = Run(waiter);
+
+  ASSERT_EQ(waiter.calls.size(), 3u);
+  // Started at 10:05:00 UTC, the first refresh at once, the next asked for ten minutes later.
+  EXPECT_EQ(waiter.calls[0].deadline, FileTime(Utc(2024, 3, 5, 10, 15, 0)));
+  // Woken at 14:58:30, the loop answered the overdue timer without waiting again: the plug-in
+  // refreshed then and asked for the top of the hour.
+  EXPECT_EQ(waiter.calls[1].at, FileTime(Utc(2024, 3, 5, 14, 58, 30)));
+  EXPECT_EQ(waiter.calls[1].deadline, FileTime(Utc(2024, 3, 5, 15, 0, 0)));
+  EXPECT_EQ(waiter.calls[2].deadline, FileTime(Utc(2024, 3, 5, 15, 10, 0)));
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[0].substr(0, 4), "80%,");
+  EXPECT_EQ(lines[1].substr(0, 4), "70%,");
+
+  // The drop of the sleep, 10 points, was sampled on waking, filed from the first top of the hour
+  // after the start (11:00 UTC, 12 local); the top of the hour after waking added one of 0 points.
+  EXPECT_EQ(folder_.Read("Storage/My Documents/ZelvarPlugin.dat"), "[version 1]\n2024.3.5.12:10,0\n");
+}
+
+TEST_F(HostClockJumpTest, AClockSetBackWaitsNoLongerThanAskedAndOneSetForwardDeliversAtOnce) {
+  ScriptedWaiter waiter(clock_, {ClockSetTo(Utc(2024, 3, 5, 8, 6, 0)), UntilDeadline(), ClockSetTo(Utc(2024, 3, 5, 12, 30, 0)),
+                                 UntilDeadline()});
+  Run(waiter);
+
+  ASSERT_EQ(waiter.calls.size(), 4u);
+  EXPECT_EQ(waiter.calls[0].deadline, FileTime(Utc(2024, 3, 5, 10, 15, 0)));
+  // Set back two hours: the ten-minute request is ten minutes from the new time, not 2 h 9 min.
+  EXPECT_EQ(waiter.calls[1].at, FileTime(Utc(2024, 3, 5, 8, 6, 0)));
+  EXPECT_EQ(waiter.calls[1].deadline, FileTime(Utc(2024, 3, 5, 8, 16, 0)));
+  EXPECT_EQ(waiter.calls[2].deadline, FileTime(Utc(2024, 3, 5, 8, 26, 0)));
+  // Set forward past that deadline: the timer is answered at once, the next request made from 12:30.
+  EXPECT_EQ(waiter.calls[3].at, FileTime(Utc(2024, 3, 5, 12, 30, 0)));
+  EXPECT_EQ(waiter.calls[3].deadline, FileTime(Utc(2024, 3, 5, 12, 40, 0)));
+}
+
+}  // namespace

@@ -5,6 +5,10 @@
 
 std::string RunOnce(HomeScreenSession& session) {
   session.AnswerEarliestTimerNow();
+  return PaintStatusLine(session);
+}
+
+std::string PaintStatusLine(HomeScreenSession& session) {
   LineCanvas canvas(session.scheme().text);
   session.Paint(canvas, kStatusLineWidth);
   return RenderStatusLine(canvas.text());

@@ -1,4 +1,4 @@
-// The status-bar mode: the plug-in's first refresh at once and one paint, printed as one line.
+// The line once: the plug-in's first refresh at once and one paint, printed as one line.
 #pragma once
 
 #include <string>
@@ -7,6 +7,9 @@
 
 // Wide enough for any status text; the width does not change what the plug-in draws.
 inline constexpr LONG kStatusLineWidth = 80;
+
+// Paints the line (PE_PAINT) and answers the painted text as a status line.
+std::string PaintStatusLine(HomeScreenSession& session);
 
 // Answers the plug-in's first timer request without waiting for it (PE_TIMER), paints the line
 // once (PE_PAINT) and answers the painted text as a status line.

@@ -4,15 +4,8 @@
 #include "host/bar/battery_class.h"
 #include "host/bar/stat_coverage.h"
 #include "host/session/battery_report.h"
-#include "host/terminal/frame.h"
+#include "host/once_run.h"
 #include "platform/time/clock.h"
-
-namespace {
-
-// Wide enough for any status text; the width does not change what the plug-in draws.
-constexpr LONG kStatusLineWidth = 80;
-
-}  // namespace
 
 BarLoop::BarLoop(HomeScreenSession& session, Waiter& waiter, BarFormat format, Output output,
                  StopRequested stopRequested)
@@ -20,8 +13,7 @@ BarLoop::BarLoop(HomeScreenSession& session, Waiter& waiter, BarFormat format, O
       waiter_(waiter),
       format_(format),
       output_(std::move(output)),
-      stopRequested_(std::move(stopRequested)),
-      canvas_(session.scheme().text) {}
+      stopRequested_(std::move(stopRequested)) {}
 
 void BarLoop::Run() {
   session_.AnswerEarliestTimerNow();
@@ -38,9 +30,7 @@ void BarLoop::Run() {
 }
 
 std::optional<std::string> BarLoop::PaintChangedLine() {
-  canvas_.Clear();
-  session_.Paint(canvas_, kStatusLineWidth);
-  std::string text = RenderStatusLine(canvas_.text());
+  std::string text = PaintStatusLine(session_);
   if (text == lastText_) return std::nullopt;
   lastText_ = text;
   return text;

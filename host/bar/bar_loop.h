@@ -8,7 +8,6 @@
 #include <string>
 
 #include "host/session/home_screen_session.h"
-#include "host/terminal/line_canvas.h"
 #include "host/wait/waiter.h"
 
 enum class BarFormat {
@@ -37,6 +36,5 @@ class BarLoop {
   BarFormat format_;
   Output output_;
   StopRequested stopRequested_;
-  LineCanvas canvas_;
   std::optional<std::string> lastText_;
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 
 #include "host/terminal/terminal_message_boxes.h"
@@ -20,10 +21,6 @@ constexpr const char* kFooter = "Left/Right refresh  Up/Down select  Enter repor
 
 // When the title's clock, which shows minutes, next changes (local offsets are whole minutes).
 ULONGLONG NextMinute(ULONGLONG now) { return (now / kFileTimeUnitsPerMinute + 1) * kFileTimeUnitsPerMinute; }
-
-std::optional<ULONGLONG> Earlier(std::optional<ULONGLONG> deadline, ULONGLONG other) {
-  return deadline ? std::min(*deadline, other) : other;
-}
 
 }  // namespace
 
@@ -58,7 +55,8 @@ void EventLoop::Run() {
     Render();
     if (!running_) break;
 
-    const std::optional<ULONGLONG> deadline = Earlier(session_.EarliestDeadline(), NextMinute(CurrentClock().UtcNow()));
+    const ULONGLONG deadline =
+        std::min(session_.EarliestDeadline().value_or(ULLONG_MAX), NextMinute(CurrentClock().UtcNow()));
     if (!ReadInput(deadline, keys_.Pending() ? kEscapeWaitMs : -1)) break;
     while (running_) {
       const std::optional<KeyPress> key = keys_.Next();

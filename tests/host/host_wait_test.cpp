@@ -1,5 +1,6 @@
 // The host's waiter on the machine: what ends a wait, on the real clock and on a simulated one.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -22,6 +23,25 @@ struct Pipe {
   }
   int ends[2];
 };
+
+bool Readable(int fd, int waitMs) {
+  pollfd poller{fd, POLLIN, 0};
+  return poll(&poller, 1, waitMs) == 1;
+}
+
+TEST(WallClockTimer, FiresForAnInstantPassedAndOnlyOnce) {
+  WallClockTimer timer;
+  const ULONGLONG now = CurrentClock().UtcNow();
+  for (const ULONGLONG passed : {now - 1000 * kUnitsPerMs, ULONGLONG{0}}) {
+    ASSERT_TRUE(timer.ArmAt(passed));
+    EXPECT_TRUE(Readable(timer.fd(), 1000));
+    EXPECT_EQ(timer.Read(), WallClockTimer::Expiry::Fired);
+    EXPECT_EQ(timer.Read(), WallClockTimer::Expiry::None);
+  }
+  ASSERT_TRUE(timer.ArmAt(now + kHour));
+  EXPECT_FALSE(Readable(timer.fd(), 20));
+  EXPECT_EQ(timer.Read(), WallClockTimer::Expiry::None);
+}
 
 TEST(PollWaiter, OnTheRealClockEachCauseEndsTheWaitAsItself) {
   ClockPacer realTime;

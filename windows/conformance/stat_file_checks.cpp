@@ -1,11 +1,15 @@
 // The stat file through the runtime library's file calls: created with its version line on the
-// first Load, a wrong version shown in a message box and left alone.
+// first Load, a wrong version shown in a message box and left alone; records appended in the
+// runtime's text mode ("a+", looking at the last character first) and read back across restores,
+// also after a record that was cut short, and in a file written with "\r\n" line ends.
 #include <cstdio>
+#include <utility>
 
 #include "windows/conformance/conformance_checks.h"
 #include "windows/conformance/message_expectations.h"
 #include "windows/conformance/plugin_under_test.h"
 #include "windows/conformance/test_host.h"
+#include "stats/stat_file.h"
 
 namespace {
 
@@ -44,6 +48,114 @@ void LoadWithStatFile(HostDriver& driver, CheckReport& report, const WString& st
   plugin.Load(plugin.Save());
 }
 
+constexpr ULONGLONG kHour = 36000000000ULL;
+constexpr DWORD kThirtyDays = 30;
+
+// The start of the current UTC hour, less the given hours.
+FILETIME HoursAgo(int hours) {
+  SYSTEMTIME now;
+  GetSystemTime(&now);
+  now.wMinute = now.wSecond = now.wMilliseconds = 0;
+  FILETIME time;
+  SystemTimeToFileTime(&now, &time);
+  const ULONGLONG units = ((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime) - hours * kHour;
+  return FILETIME{static_cast<DWORD>(units), static_cast<DWORD>(units >> 32)};
+}
+
+// A series as the stat file keeps it: its start and its drops, with the head that the writer gives
+// it in local time.
+struct Series {
+  FILETIME start;
+  std::vector<BYTE> drops;
+
+  SYSTEMTIME LocalStart() const {
+    FILETIME local;
+    SYSTEMTIME head{};
+    FileTimeToLocalFileTime(&start, &local);
+    FileTimeToSystemTime(&local, &head);
+    return head;
+  }
+  std::string Line(const std::string& lineEnd) const {
+    const SYSTEMTIME head = LocalStart();
+    std::string line = std::to_string(head.wYear) + "." + std::to_string(head.wMonth) + "." + std::to_string(head.wDay) +
+                       "." + std::to_string(head.wHour) + ":";
+    for (size_t i = 0; i < drops.size(); ++i) line += std::to_string(drops[i]) + (i + 1 < drops.size() ? "," : lineEnd);
+    return line;
+  }
+};
+
+using Buckets = std::vector<std::pair<DWORD, INT>>;
+
+Buckets Filed(const std::vector<Series>& series) {
+  Buckets buckets(HourlyDrainTable::kHoursPerDay);
+  for (const Series& one : series) {
+    for (size_t i = 0; i < one.drops.size(); ++i) {
+      auto& bucket = buckets[(one.LocalStart().wHour + i) % HourlyDrainTable::kHoursPerDay];
+      bucket.first += one.drops[i];
+      bucket.second += 1;
+    }
+  }
+  return buckets;
+}
+
+// One restore's reading of the file: the table's buckets.
+Buckets Restored(HostDriver& driver, CheckReport& report, const WString& name, const std::string& what) {
+  HourlyDrainTable table;
+  report.EqualResult(LoadStatFile(name, kThirtyDays, table, true), S_OK, what + ": the load");
+  report.Check(driver.TakeMessages().empty(), what + ": no message");
+  Buckets buckets;
+  for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour) {
+    buckets.emplace_back(table.bucket(hour).dropSum, table.bucket(hour).sampleCount);
+  }
+  return buckets;
+}
+
+void Append(const WString& name, const Series& series) { AppendStatRecord(name, series.start, series.drops); }
+
+void CheckRecordsAcrossRestores(HostDriver& driver, CheckReport& report) {
+  const std::string end = driver.TextLineEnd();
+  const Series first{HoursAgo(9), {3, 2}};
+  const Series second{HoursAgo(6), {4}};
+  const Series third{HoursAgo(3), {5, 1}};
+
+  const WString records = driver.FileNameInRunFolder("records.dat");
+  HourlyDrainTable created;
+  LoadStatFile(records, kThirtyDays, created, true);
+  Append(records, first);
+  Append(records, second);
+  report.Equal(ReadBytes(records), "[version 1]" + end + first.Line(end) + second.Line(end),
+               "appended records follow the version line, each on its own line");
+  report.Check(Restored(driver, report, records, "first restore") == Filed({first, second}),
+               "the first restore files every drop under its local hour");
+  Append(records, third);
+  report.Check(Restored(driver, report, records, "second restore") == Filed({first, second, third}),
+               "the second restore files the earlier records and the one appended since");
+  const std::string before = ReadBytes(records);
+  LoadWithStatFile(driver, report, records);
+  report.Check(driver.TakeMessages().empty(), "the plug-in's restore accepts the appended file");
+  report.Equal(ReadBytes(records), before, "the plug-in's restore leaves the appended file as it was");
+
+  // A record cut inside (a crash while it was written): the next append ends its line first.
+  const WString cut = driver.FileNameInRunFolder("cut.dat");
+  const std::string whole = Series{second.start, {6, 1}}.Line(end);
+  const std::string cutRecord = whole.substr(0, whole.size() - end.size() - 1);  // "...:6,"
+  WriteBytes(cut, "[version 1]" + end + first.Line(end) + cutRecord);
+  Append(cut, third);
+  report.Equal(ReadBytes(cut), "[version 1]" + end + first.Line(end) + cutRecord + end + third.Line(end),
+               "an append after a cut record starts a new line");
+  report.Check(Restored(driver, report, cut, "after a cut record") == Filed({first, Series{second.start, {6}}, third}),
+               "a cut record keeps its whole drops and the records around it load");
+
+  // Lines ended by "\r\n" whatever the runtime writes.
+  const WString crlf = driver.FileNameInRunFolder("crlf.dat");
+  WriteBytes(crlf, "[version 1]\r\n" + first.Line("\r\n"));
+  Append(crlf, second);
+  report.Equal(ReadBytes(crlf), "[version 1]\r\n" + first.Line("\r\n") + second.Line(end),
+               "an append to a file of \"\\r\\n\" lines adds only its record");
+  report.Check(Restored(driver, report, crlf, "\"\\r\\n\" lines") == Filed({first, second}),
+               "a file of \"\\r\\n\" lines loads every record");
+}
+
 }  // namespace
 
 void CheckStatFile(HostDriver& driver, CheckReport& report) {
@@ -70,4 +182,6 @@ void CheckStatFile(HostDriver& driver, CheckReport& report) {
   LoadWithStatFile(driver, report, wrong);
   ExpectOneMessage(report, driver.TakeMessages(), TEXT("Version of Stat file is wrong"), MB_OK, "a wrong version line");
   report.Equal(ReadBytes(wrong), wrongContent, "a stat file of a wrong version is left as it was");
+
+  CheckRecordsAcrossRestores(driver, report);
 }

@@ -1,6 +1,8 @@
 #include "host/simulation/simulation.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "host/host_error.h"
 #include "host/session/home_screen_file.h"
@@ -20,8 +22,12 @@ std::unique_ptr<SimulatedClock> ClockAt(ULONGLONG utc, int zoneMinutes) {
 }
 
 std::filesystem::path MakeTemporaryFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zelvar-trace-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw HostError("cannot create a folder for the trace's replay in " + std::filesystem::temp_directory_path().string());
+  const std::filesystem::path temporary = std::filesystem::temp_directory_path();
+  std::string pattern = (temporary / "zelvar-trace-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    throw HostError("cannot create a folder for the trace's replay in " + temporary.string() + ": " +
+                    std::strerror(errno));
+  }
   return pattern;
 }
 
@@ -40,7 +46,8 @@ Simulation::Simulation(const HostOptions& options) : folder_(DefaultSimulationFo
     SystemClock machine;
     const ULONGLONG realNow = machine.UtcNow();
     const std::optional<SimulationState> saved = ReadSimulationState(folder_.stateFile());
-    const int machineZone = static_cast<int>(machine.LocalOffsetAt(realNow) / static_cast<LONGLONG>(kFileTimeUnitsPerMinute));
+    const auto machineZone =
+        static_cast<int>(machine.LocalOffsetAt(realNow) / static_cast<LONGLONG>(kFileTimeUnitsPerMinute));
     zoneMinutes_ = simulation.zoneMinutes.value_or(saved ? saved->zoneMinutes : machineZone);
     clock_ = ClockAt(saved ? saved->utc : realNow, zoneMinutes_);
     // Installed for the battery's construction, which starts its time at the clock's "now".

@@ -134,7 +134,9 @@ ParsedTrace ParseTrace(std::string_view text) {
 
 std::vector<TraceReading> ReadTraceFile(const std::filesystem::path& file) {
   std::error_code folderError;
-  if (std::filesystem::is_directory(file, folderError)) throw HostError("the trace " + file.string() + " is a directory");
+  if (std::filesystem::is_directory(file, folderError)) {
+    throw HostError("the trace " + file.string() + " is a directory");
+  }
   std::ifstream in(file, std::ios::binary);
   if (!in) throw HostError("cannot read the trace " + file.string() + ": " + std::strerror(errno));
   const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -89,7 +89,8 @@ TEST(TraceCsvTest, FormattedLinesParseBackToTheSameReading) {
     ASSERT_FALSE(parsed.error) << line << ": " << parsed.error->what;
     EXPECT_EQ(parsed.readings, std::vector<TraceReading>{reading}) << line;
   }
-  EXPECT_EQ(FormatTraceLine({Unix(1636047661), 76.87, TraceState::Discharging}), "1636047661.0000000,76.87,discharging");
+  EXPECT_EQ(FormatTraceLine({Unix(1636047661), 76.87, TraceState::Discharging}),
+            "1636047661.0000000,76.87,discharging");
 }
 
 TEST(TraceCsvTest, FileErrorsNameTheFileAndLine) {

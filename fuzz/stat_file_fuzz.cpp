@@ -17,21 +17,13 @@
 #include "platform/files/message_box.h"
 #include "platform/time/simulated_clock.h"
 #include "stats/stat_file.h"
+#include "tests/fakes/recording_message_boxes.h"
 
 namespace {
 
 // Local time now: 2024-03-31 13:00 (UTC 12:00, one hour ahead).
 const SYSTEMTIME kUtcNow{2024, 3, 0, 31, 12, 0, 0, 0};
 constexpr int kLocalOffsetMinutes = 60;
-
-class CountedMessages : public MessageBoxSink {
- public:
-  int Show(const std::u16string&, const std::u16string&, UINT) override {
-    ++shown;
-    return IDOK;
-  }
-  int shown = 0;
-};
 
 // The stat file: one memory file for the whole process, rewritten by every run.
 class MemoryStatFile {
@@ -127,17 +119,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const MemoryStatFile statFile;
   static SimulatedClock clock(kUtcNow, kLocalOffsetMinutes);
   ScopedClock clockGuard(clock);
-  CountedMessages messages;
+  RecordingMessageBoxes messages;
   ScopedMessageBoxSink messagesGuard(messages);
   statFile.Fill(data, size);
 
   for (const DWORD maxHistoryDays : {30u, 0xFFFFFFFFu}) {
     HourlyDrainTable loaded;
-    const int shownBefore = messages.shown;
+    const size_t shownBefore = messages.messages.size();
     if (LoadStatFile(statFile.name(), maxHistoryDays, loaded, true) != S_OK) std::abort();
     HourlyDrainTable reference;
     const bool versionRight = ReferenceLoad(data, size, maxHistoryDays, reference);
-    if ((messages.shown == shownBefore) != versionRight) std::abort();
+    if ((messages.messages.size() == shownBefore) != versionRight) std::abort();
     CheckSameTables(loaded, reference);
   }
   return 0;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/com/toolkit/memory_stream.h"
 #include "platform/gdi/canvas.h"
@@ -120,13 +121,6 @@ std::unique_ptr<PaintSurface> StandInHostDriver::NewSurface(LONG width, LONG hei
   return std::make_unique<StandInSurface>(width, height, background);
 }
 
-std::vector<ShownMessage> StandInHostDriver::TakeMessages() {
-  std::vector<ShownMessage> taken;
-  for (const RecordingMessageBoxes::Message& message : messageBoxes_.messages) {
-    taken.push_back({message.text, message.caption, message.type});
-  }
-  messageBoxes_.messages.clear();
-  return taken;
-}
+std::vector<ShownMessage> StandInHostDriver::TakeMessages() { return std::exchange(messageBoxes_.messages, {}); }
 
 WString StandInHostDriver::FileNameInRunFolder(const char* leaf) { return TEXT("\\") + WidenLatin1(leaf); }

@@ -6,19 +6,18 @@
 #include <vector>
 
 #include "platform/files/message_box.h"
+#include "platform/text/wide_text.h"
+#include "windows/conformance/shown_message.h"
 
 class RecordingMessageBoxes : public MessageBoxSink {
  public:
-  struct Message {
-    std::u16string text;
-    std::u16string caption;
-    UINT type;
-  };
-
-  int Show(const std::u16string& text, const std::u16string& caption, UINT type) override;
+  int Show(const std::u16string& text, const std::u16string& caption, UINT type) override {
+    messages.push_back({text, caption, type});
+    return IDOK;
+  }
 
   // The text of message i as UTF-8, for readable comparisons.
-  std::string TextOf(size_t i) const;
+  std::string TextOf(size_t i) const { return NarrowUtf8(messages.at(i).text); }
 
-  std::vector<Message> messages;
+  std::vector<ShownMessage> messages;
 };

@@ -16,17 +16,17 @@
 namespace {
 
 // Notes how many timers the host had been asked for at each colour lookup.
-class TimersAtLookup : public FakeColourLookup {
+class TimersAtLookup : public StrictColourLookup {
  public:
-  explicit TimersAtLookup(const FakeHostEnvironment& environment) : environment_(environment) {}
+  explicit TimersAtLookup(const TestHostEnvironment& environment) : environment_(environment) {}
   HRESULT STDMETHODCALLTYPE GetColor(PluginHandle handle, LPCWSTR name, DWORD* colour) override {
     seen.push_back(environment_.timers.size());
-    return FakeColourLookup::GetColor(handle, name, colour);
+    return StrictColourLookup::GetColor(handle, name, colour);
   }
   std::vector<size_t> seen;
 
  private:
-  const FakeHostEnvironment& environment_;
+  const TestHostEnvironment& environment_;
 };
 
 class PersistedState : public testing::Test {
@@ -57,9 +57,9 @@ class PersistedState : public testing::Test {
   ScopedDeviceRoot root{folder};
   RecordingMessageBoxes boxes;
   ScopedMessageBoxSink boxesGuard{boxes};
-  FakeHostEnvironment environment{&colours};
+  TestHostEnvironment environment{&colours};
   TimersAtLookup colours{environment};
-  FakeSite site{&environment};
+  TestSite site{&environment};
   CZelvarPlugin* plugin = new CZelvarPlugin;
 };
 

@@ -127,8 +127,8 @@ TEST_F(PluginInitialize, ANullElementOrOneWithoutAttributeMapGivesAllDefaults) {
 }
 
 TEST_F(PluginInitialize, StartsNoTimerAndRequestsNothing) {
-  FakeHostEnvironment environment;
-  FakeSite site(&environment);
+  TestHostEnvironment environment;
+  TestSite site(&environment);
   plugin->SetSite(&site);
   FakeXmlElement element;
   plugin->Initialize(1, &element);

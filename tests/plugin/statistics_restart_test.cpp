@@ -145,8 +145,8 @@ class StatisticsAcrossRestarts : public testing::TestWithParam<Zone> {
   ScopedDeviceRoot root{folder};
   RecordingCanvas canvas;
   ScopedDeviceContext dc{canvas};
-  FakeHostEnvironment environment;
-  FakeSite site{&environment};
+  TestHostEnvironment environment;
+  TestSite site{&environment};
   CZelvarPlugin* plugin = nullptr;
   std::vector<LONGLONG> pending;  // instants at which the requested timers come due
   size_t seenTimers = 0, seenRepaints = 0;

@@ -114,11 +114,11 @@ TEST(PluginLifetime, ConstructionAndLastReleaseMoveTheModuleCount) {
 
 class PluginSite : public PluginObject {
  protected:
-  FakeHostEnvironment environment;
+  TestHostEnvironment environment;
 };
 
 TEST_F(PluginSite, HoldsTheSitesEnvironmentUntilTheSiteIsTakenAway) {
-  FakeSite site(&environment);
+  TestSite site(&environment);
   ASSERT_EQ(face()->SetSite(&site), S_OK);
   EXPECT_EQ(site.outstanding(), 0);  // the site itself is not kept
   EXPECT_EQ(environment.outstanding(), 1);
@@ -142,20 +142,20 @@ TEST_F(PluginSite, GetSiteFailsBeforeAnySite) {
 }
 
 TEST_F(PluginSite, PassesTheSitesFailureThroughAndHoldsNothing) {
-  FakeSite good(&environment);
+  TestSite good(&environment);
   ASSERT_EQ(face()->SetSite(&good), S_OK);
-  FakeSite refusing(nullptr, E_NOINTERFACE);
+  TestSite refusing(nullptr, E_NOINTERFACE);
   EXPECT_EQ(face()->SetSite(&refusing), E_NOINTERFACE);
   EXPECT_EQ(environment.outstanding(), 0);  // the earlier environment was released
   void* out = nullptr;
   EXPECT_EQ(face()->GetSite(IID_HostEnvironment, &out), E_FAIL);
-  FakeSite broken(nullptr, static_cast<HRESULT>(0x80070005));
+  TestSite broken(nullptr, static_cast<HRESULT>(0x80070005));
   EXPECT_EQ(face()->SetSite(&broken), static_cast<HRESULT>(0x80070005));
 }
 
 TEST_F(PluginSite, ReplacingTheSiteReleasesTheOldEnvironment) {
-  FakeHostEnvironment other;
-  FakeSite first(&environment), second(&other);
+  TestHostEnvironment other;
+  TestSite first(&environment), second(&other);
   ASSERT_EQ(face()->SetSite(&first), S_OK);
   ASSERT_EQ(face()->SetSite(&second), S_OK);
   EXPECT_EQ(environment.outstanding(), 0);
@@ -178,7 +178,7 @@ class EventDispatch : public PluginSite {
     return face()->OnEvent(&event);
   }
   void ClearTrace() { DebugTrace("%s", ""); }
-  FakeSite site{&environment};
+  TestSite site{&environment};
 };
 
 TEST_F(EventDispatch, EachKnownTypeWritesItsTraceLineThenRunsItsHandler) {

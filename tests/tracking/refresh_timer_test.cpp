@@ -5,15 +5,15 @@
 namespace {
 
 // Notes the status line at each request, so the order of update and requests shows.
-class StatusAtRequests : public FakeHostEnvironment {
+class StatusAtRequests : public TestHostEnvironment {
  public:
   HRESULT STDMETHODCALLTYPE RequestRepaint(PluginHandle handle, DWORD flags) override {
     seen.push_back("repaint:" + NarrowUtf8(state->StatusText));
-    return FakeHostEnvironment::RequestRepaint(handle, flags);
+    return TestHostEnvironment::RequestRepaint(handle, flags);
   }
   HRESULT STDMETHODCALLTYPE ScheduleTimer(PluginHandle handle, DWORD milliseconds) override {
     seen.push_back("timer:" + NarrowUtf8(state->StatusText));
-    return FakeHostEnvironment::ScheduleTimer(handle, milliseconds);
+    return TestHostEnvironment::ScheduleTimer(handle, milliseconds);
   }
   const PluginState* state = nullptr;
   std::vector<std::string> seen;
@@ -34,7 +34,7 @@ class RefreshTimer : public TrackingFixture {
     return delays;
   }
   StatusAtRequests environment;
-  FakeSite site{&environment};
+  TestSite site{&environment};
 };
 
 TEST_F(RefreshTimer, AsksForTheTimerThenUpdatesThenAsksForTheRepaint) {

@@ -49,12 +49,12 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 // Notes how many message boxes had been shown at each repaint request.
-class BoxesAtRepaint : public FakeHostEnvironment {
+class BoxesAtRepaint : public TestHostEnvironment {
  public:
   explicit BoxesAtRepaint(const RecordingMessageBoxes& boxes) : boxes_(boxes) {}
   HRESULT STDMETHODCALLTYPE RequestRepaint(PluginHandle handle, DWORD flags) override {
     seen.push_back(boxes_.messages.size());
-    return FakeHostEnvironment::RequestRepaint(handle, flags);
+    return TestHostEnvironment::RequestRepaint(handle, flags);
   }
   std::vector<size_t> seen;
 

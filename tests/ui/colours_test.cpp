@@ -22,8 +22,8 @@ class Colours : public testing::Test {
   ScopedSystemPalette paletteGuard{palette};
   RecordingMessageBoxes boxes;
   ScopedMessageBoxSink boxesGuard{boxes};
-  FakeColourLookup lookup;
-  FakeHostEnvironment environment{&lookup};
+  StrictColourLookup lookup;
+  TestHostEnvironment environment{&lookup};
   PluginState state;
 };
 
@@ -77,7 +77,7 @@ TEST_F(Colours, EveryFailingNameHasItsOwnMessage) {
 }
 
 TEST_F(Colours, WithoutALookupOrAHostTheSystemColoursServeSilently) {
-  FakeHostEnvironment plain;
+  TestHostEnvironment plain;
   state.hostEnvironment->Release();
   plain.QueryInterface(IID_HostEnvironment, reinterpret_cast<void**>(&state.hostEnvironment));
   FetchColours(state);

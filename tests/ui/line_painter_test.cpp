@@ -80,12 +80,12 @@ TEST_F(LinePainter, APaintCanBeTheMomentTheHourlySampleIsTaken) {
 }
 
 // Notes the status line at each repaint request, so the order of update and request shows.
-class StatusAtRepaint : public FakeHostEnvironment {
+class StatusAtRepaint : public TestHostEnvironment {
  public:
   explicit StatusAtRepaint(const PluginState& state) : state_(state) {}
   HRESULT STDMETHODCALLTYPE RequestRepaint(PluginHandle handle, DWORD flags) override {
     seen.push_back(NarrowUtf8(state_.StatusText));
-    return FakeHostEnvironment::RequestRepaint(handle, flags);
+    return TestHostEnvironment::RequestRepaint(handle, flags);
   }
   std::vector<std::string> seen;
 

@@ -101,7 +101,7 @@ void CheckActivationAndLifetime(HostDriver& driver, CheckReport& report) {
   report.EqualResult(driver.Exports().DllCanUnloadNow(), S_OK, "DllCanUnloadNow before any object");
   {
     TestHostEnvironment environment;
-    TestSite site(environment);
+    TestSite site(&environment);
     PluginUnderTest plugin(driver, report, &site);
     if (plugin.created()) {
       report.EqualResult(driver.Exports().DllCanUnloadNow(), S_FALSE, "DllCanUnloadNow while a plug-in lives");

@@ -108,7 +108,7 @@ void CheckRestoredPlugin(HostDriver& driver, CheckReport& report) {
   TestColourLookup lookup;
   WithAllColours(lookup);
   TestHostEnvironment environment(&lookup);
-  TestSite site(environment);
+  TestSite site(&environment);
   PluginUnderTest plugin(driver, report, &site);
   Restore(driver, plugin, "events.dat", true);
   if (!plugin.created()) return;
@@ -141,7 +141,7 @@ void CheckColourFailures(HostDriver& driver, CheckReport& report) {
   TestColourLookup lookup;
   WithAllColours(lookup).FailColour(kColourNames[2], E_FAIL);
   TestHostEnvironment environment(&lookup);
-  TestSite site(environment);
+  TestSite site(&environment);
   PluginUnderTest plugin(driver, report, &site);
   Restore(driver, plugin, "colours.dat", false);
   CheckColourLookups(report, lookup, 0, "a failing colour");
@@ -149,7 +149,7 @@ void CheckColourFailures(HostDriver& driver, CheckReport& report) {
                    MB_OK | MB_ICONERROR, "a failing colour lookup");
 
   TestHostEnvironment withoutLookup;
-  TestSite plainSite(withoutLookup);
+  TestSite plainSite(&withoutLookup);
   PluginUnderTest plain(driver, report, &plainSite);
   Restore(driver, plain, "colours.dat", false);
   report.Check(driver.TakeMessages().empty(), "a host without HostColourLookup shows no message");

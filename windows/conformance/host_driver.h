@@ -9,12 +9,7 @@
 #include <vector>
 
 #include "platform/api.h"
-
-struct ShownMessage {
-  WString text;
-  WString caption;
-  UINT type;  // the MB_ icon and button bits the box was shown with
-};
+#include "windows/conformance/shown_message.h"
 
 struct SettingsAttribute {
   WString name;

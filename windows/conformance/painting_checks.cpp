@@ -68,7 +68,7 @@ void CheckPainting(HostDriver& driver, CheckReport& report) {
         .WithColour(TEXT("COLOR_HOMEHIGHLIGHTTEXT"), host.highlightText)
         .WithColour(TEXT("COLOR_HOMEHIGHLIGHT"), host.highlight);
     TestHostEnvironment environment(&lookup);
-    TestSite site(environment);
+    TestSite site(&environment);
     PluginUnderTest plugin(driver, report, &site);
     plugin.Initialize(kHandle, {{TEXT("StatFilename"), driver.FileNameInRunFolder("paint.dat")}, {TEXT("ExpertMode"), TEXT("1")}});
     plugin.Load(plugin.Save());
@@ -86,7 +86,7 @@ void CheckPainting(HostDriver& driver, CheckReport& report) {
     // Without HostColourLookup the line takes the system's colours, given by their bare indices.
     const Colours system = {GetSysColor(COLOR_STATICTEXT), GetSysColor(COLOR_HIGHLIGHTTEXT), GetSysColor(COLOR_HIGHLIGHT)};
     TestHostEnvironment environment;
-    TestSite site(environment);
+    TestSite site(&environment);
     PluginUnderTest plugin(driver, report, &site);
     plugin.Initialize(kHandle, {{TEXT("StatFilename"), driver.FileNameInRunFolder("paint.dat")}});
     plugin.Load(plugin.Save());

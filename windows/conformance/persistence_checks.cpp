@@ -17,7 +17,7 @@ ULONGLONG SizeMax(PluginUnderTest& plugin) {
 
 void CheckRecordSize(HostDriver& driver, CheckReport& report, const WString& name, size_t expectedSize) {
   TestHostEnvironment environment;
-  TestSite site(environment);
+  TestSite site(&environment);
   PluginUnderTest plugin(driver, report, &site);
   plugin.Initialize(kHandle, {{TEXT("StatFilename"), name}});
   const std::vector<BYTE> bytes = plugin.Save();
@@ -32,7 +32,7 @@ void CheckRecordSize(HostDriver& driver, CheckReport& report, const WString& nam
 std::vector<BYTE> SavedAfterLoad(HostDriver& driver, CheckReport& report, const std::vector<BYTE>& bytes,
                                  PluginHandle expectedHandle, const std::string& what) {
   TestHostEnvironment environment;
-  TestSite site(environment);
+  TestSite site(&environment);
   PluginUnderTest plugin(driver, report, &site);
   report.EqualResult(plugin.Load(bytes), S_OK, what + ": Load");
   report.Check(environment.timers.size() == 1 && environment.timers[0].argument == 1000 &&
@@ -52,7 +52,7 @@ void CheckPersistence(HostDriver& driver, CheckReport& report) {
   std::vector<BYTE> saved;
   {
     TestHostEnvironment environment;
-    TestSite site(environment);
+    TestSite site(&environment);
     PluginUnderTest plugin(driver, report, &site);
     plugin.Initialize(kHandle, {{TEXT("RefreshTimeout"), TEXT("1000")}, {TEXT("StatFilename"), original.StatFilename},
                                 {TEXT("MaxHistoryDays"), TEXT("5")}, {TEXT("MinPercent"), TEXT("10")},
@@ -67,7 +67,7 @@ void CheckPersistence(HostDriver& driver, CheckReport& report) {
   // A second Load restarts the plug-in once more.
   {
     TestHostEnvironment environment;
-    TestSite site(environment);
+    TestSite site(&environment);
     PluginUnderTest plugin(driver, report, &site);
     plugin.Load(saved);
     plugin.Load(saved);

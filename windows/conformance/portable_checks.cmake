@@ -1,4 +1,5 @@
 # The conformance checks' portable sources, shared by the Windows program and the stand-in's test.
+# Their host (test_host.cpp) is shared further: the tests' fakes build it, for every test.
 set(ZELVAR_CONFORMANCE_CHECKS
   activation_checks.cpp
   check_report.cpp
@@ -12,6 +13,5 @@ set(ZELVAR_CONFORMANCE_CHECKS
   registry_reader.cpp
   settings_checks.cpp
   stat_file_checks.cpp
-  test_host.cpp
 )
 list(TRANSFORM ZELVAR_CONFORMANCE_CHECKS PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

@@ -16,7 +16,7 @@ SavedConfiguration Defaults() {
 SavedConfiguration AfterInitialize(HostDriver& driver, CheckReport& report, const std::vector<SettingsAttribute>& attributes,
                                    const std::string& what) {
   TestHostEnvironment environment;
-  TestSite site(environment);
+  TestSite site(&environment);
   PluginUnderTest plugin(driver, report, &site);
   SavedConfiguration saved;
   if (!plugin.created()) return saved;
@@ -89,7 +89,7 @@ void CheckSettings(HostDriver& driver, CheckReport& report) {
 
   // A second Initialize decides every setting again.
   TestHostEnvironment environment;
-  TestSite site(environment);
+  TestSite site(&environment);
   PluginUnderTest plugin(driver, report, &site);
   plugin.Initialize(1, {{TEXT("RefreshTimeout"), TEXT("1000")}, {TEXT("StatFilename"), TEXT("a.dat")}});
   plugin.Initialize(kHandle, {{TEXT("MinPercent"), TEXT("33")}});

@@ -42,7 +42,7 @@ void WriteBytes(const WString& name, const std::string& bytes) {
 
 void LoadWithStatFile(HostDriver& driver, CheckReport& report, const WString& statFile) {
   TestHostEnvironment environment;
-  TestSite site(environment);
+  TestSite site(&environment);
   PluginUnderTest plugin(driver, report, &site);
   plugin.Initialize(kHandle, {{TEXT("StatFilename"), statFile}});
   plugin.Load(plugin.Save());
@@ -162,7 +162,7 @@ void CheckStatFile(HostDriver& driver, CheckReport& report) {
   report.Group("stat file");
   const WString fresh = driver.FileNameInRunFolder("fresh.dat");
   TestHostEnvironment environment;
-  TestSite site(environment);
+  TestSite site(&environment);
   {
     PluginUnderTest plugin(driver, report, &site);
     plugin.Initialize(kHandle, {{TEXT("StatFilename"), fresh}});

@@ -10,6 +10,21 @@ TestColourLookup& TestColourLookup::FailColour(const WString& name, HRESULT resu
   return *this;
 }
 
+HRESULT TestColourLookup::QueryInterface(REFIID riid, void** out) {
+  OnUnexpectedCall("QueryInterface on the colour lookup");
+  return BasicComObject::QueryInterface(riid, out);
+}
+
+HRESULT TestColourLookup::GetFont(PluginHandle, LPCWSTR, DWORD*) {
+  OnUnexpectedCall("GetFont");
+  return E_NOTIMPL;
+}
+
+HRESULT TestColourLookup::GetMetric(PluginHandle, LPCWSTR, LONG*) {
+  OnUnexpectedCall("GetMetric");
+  return E_NOTIMPL;
+}
+
 HRESULT TestColourLookup::GetColor(PluginHandle handle, LPCWSTR name, DWORD* colour) {
   const WString key = name != nullptr ? WString(name) : WString();
   lookups.push_back({handle, key});
@@ -21,7 +36,11 @@ HRESULT TestColourLookup::GetColor(PluginHandle handle, LPCWSTR name, DWORD* col
 }
 
 HRESULT TestHostEnvironment::QueryInterface(REFIID riid, void** out) {
-  if (colours_ != nullptr && IsEqualIID(riid, IID_HostColourLookup)) return colours_->QueryInterface(riid, out);
+  if (out != nullptr && colours_ != nullptr && IsEqualIID(riid, IID_HostColourLookup)) {
+    colours_->AddRef();
+    *out = static_cast<HostColourLookup*>(colours_);
+    return S_OK;
+  }
   return BasicComObject::QueryInterface(riid, out);
 }
 
@@ -36,6 +55,10 @@ HRESULT TestHostEnvironment::ScheduleTimer(PluginHandle handle, DWORD millisecon
 }
 
 HRESULT TestSite::QueryInterface(REFIID riid, void** out) {
-  if (IsEqualIID(riid, IID_HostEnvironment)) return environment_.QueryInterface(riid, out);
+  if (IsEqualIID(riid, IID_HostEnvironment)) {
+    if (environment_ != nullptr) return environment_->QueryInterface(riid, out);
+    if (out != nullptr) *out = nullptr;
+    return failure_;
+  }
   return BasicComObject::QueryInterface(riid, out);
 }

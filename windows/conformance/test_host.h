@@ -1,6 +1,8 @@
-// The home screen as the conformance program plays it: a site that offers HostEnvironment, which
-// records every request and may offer HostColourLookup with a colour scheme of its own. The objects
-// live on the checks' stack; their counts show whether the plug-in returned every reference.
+// The home screen as the conformance program and the tests play it: a site that offers
+// HostEnvironment, which records every request and may offer HostColourLookup with a colour scheme
+// of its own. The objects live on the caller's stack; outstanding() shows whether the plug-in
+// returned every reference. Calls a plug-in has no reason to make go to OnUnexpectedCall, which the
+// tests turn into failures (tests/fakes/fake_host.h); the conformance program lets them pass.
 #pragma once
 
 #include <map>
@@ -15,8 +17,12 @@ class TestColourLookup : public ScopedComObject<Face<HostColourLookup, IID_HostC
   // GetColor answers this result for the name and writes nothing.
   TestColourLookup& FailColour(const WString& name, HRESULT result);
 
-  HRESULT STDMETHODCALLTYPE GetFont(PluginHandle, LPCWSTR, DWORD*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetMetric(PluginHandle, LPCWSTR, LONG*) override { return E_NOTIMPL; }
+  // Unexpected: the plug-in gets the lookup from the environment and has no reason to ask it.
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
+  // Unexpected; E_NOTIMPL.
+  HRESULT STDMETHODCALLTYPE GetFont(PluginHandle, LPCWSTR, DWORD*) override;
+  HRESULT STDMETHODCALLTYPE GetMetric(PluginHandle, LPCWSTR, LONG*) override;
+  // The colour given for the name; E_INVALIDARG for a name the scheme lacks.
   HRESULT STDMETHODCALLTYPE GetColor(PluginHandle handle, LPCWSTR name, DWORD* colour) override;
 
   struct Lookup {
@@ -24,6 +30,9 @@ class TestColourLookup : public ScopedComObject<Face<HostColourLookup, IID_HostC
     WString name;
   };
   std::vector<Lookup> lookups;
+
+ protected:
+  virtual void OnUnexpectedCall(const char* /*call*/) {}
 
  private:
   std::map<WString, DWORD> colours_;
@@ -35,7 +44,6 @@ class TestHostEnvironment : public ScopedComObject<Face<HostEnvironment, IID_Hos
   // With a lookup, QueryInterface for HostColourLookup hands it out.
   explicit TestHostEnvironment(TestColourLookup* colours = nullptr) : colours_(colours) {}
 
-  // Also HostColourLookup when it has a lookup.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
   HRESULT STDMETHODCALLTYPE RequestRepaint(PluginHandle handle, DWORD flags) override;
   HRESULT STDMETHODCALLTYPE ScheduleTimer(PluginHandle handle, DWORD milliseconds) override;
@@ -58,11 +66,14 @@ class TestHostEnvironment : public ScopedComObject<Face<HostEnvironment, IID_Hos
 
 class TestSite : public ScopedComObject<Face<IUnknown, IID_IUnknown>> {
  public:
-  explicit TestSite(TestHostEnvironment& environment) : environment_(environment) {}
+  // A site that offers the environment's HostEnvironment, or (with a null environment) fails the
+  // query with the given result.
+  explicit TestSite(TestHostEnvironment* environment, HRESULT failure = E_NOINTERFACE)
+      : environment_(environment), failure_(failure) {}
 
-  // Also the environment's HostEnvironment.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
 
  private:
-  TestHostEnvironment& environment_;
+  TestHostEnvironment* environment_;
+  HRESULT failure_;
 };

@@ -6,6 +6,7 @@
 
 #include "platform/api.h"
 #include "platform/registry/registry_store_memory.h"
+#include "tests/fakes/caller_trace.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/module/loaded_module.h"
 
@@ -46,7 +47,8 @@ class Registration : public testing::Test {
  protected:
   const RegistryTree& registry() const { return store.tree(); }
   const RegistryTree::Values* ValuesOf(const WString& keyPath) const { return registry().ValuesOf(keyPath); }
-  void ExpectClassKeyWithEmptyServerKey() const {
+  void ExpectClassKeyWithEmptyServerKey(std::source_location caller = std::source_location::current()) const {
+    const CallerTrace trace(caller);
     ASSERT_NE(ValuesOf(kClassKeyPath), nullptr);
     EXPECT_EQ(*ValuesOf(kClassKeyPath), (RegistryTree::Values{{u"", TextValue(u"Demo Plugin")}}));
     ASSERT_NE(ValuesOf(kServerKeyPath), nullptr);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/registry/registry_store_memory.h"
+#include "tests/fakes/caller_trace.h"
 
 namespace {
 
@@ -23,7 +24,9 @@ class RegistryTest : public ::testing::Test {
     for (HKEY key : opened_) RegCloseKey(key);
   }
 
-  HKEY Create(HKEY parent, LPCWSTR path, DWORD* disposition = nullptr) {
+  HKEY Create(HKEY parent, LPCWSTR path, DWORD* disposition = nullptr,
+              std::source_location caller = std::source_location::current()) {
+    const CallerTrace trace(caller);
     HKEY key = kUnset;
     EXPECT_EQ(RegCreateKeyExW(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                               nullptr, &key, disposition),
@@ -32,7 +35,8 @@ class RegistryTest : public ::testing::Test {
     return key;
   }
 
-  LSTATUS Open(HKEY parent, LPCWSTR path) {
+  LSTATUS Open(HKEY parent, LPCWSTR path, std::source_location caller = std::source_location::current()) {
+    const CallerTrace trace(caller);
     HKEY key = kUnset;
     const LSTATUS status = RegOpenKeyExW(parent, path, 0, KEY_READ, &key);
     if (status == ERROR_SUCCESS) {
@@ -43,12 +47,16 @@ class RegistryTest : public ::testing::Test {
     return status;
   }
 
-  void Set(HKEY key, LPCWSTR name, DWORD type, const void* data, DWORD size) {
+  void Set(HKEY key, LPCWSTR name, DWORD type, const void* data, DWORD size,
+           std::source_location caller = std::source_location::current()) {
+    const CallerTrace trace(caller);
     EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size),
               ERROR_SUCCESS);
   }
 
-  std::vector<BYTE> Query(HKEY key, LPCWSTR name, DWORD expectedType) {
+  std::vector<BYTE> Query(HKEY key, LPCWSTR name, DWORD expectedType,
+                          std::source_location caller = std::source_location::current()) {
+    const CallerTrace trace(caller);
     DWORD type = 0xDEAD;
     DWORD size = 0;
     EXPECT_EQ(RegQueryValueExW(key, name, nullptr, &type, nullptr, &size), ERROR_SUCCESS);
@@ -61,7 +69,8 @@ class RegistryTest : public ::testing::Test {
     return data;
   }
 
-  WString SubkeyAt(HKEY key, DWORD index) {
+  WString SubkeyAt(HKEY key, DWORD index, std::source_location caller = std::source_location::current()) {
+    const CallerTrace trace(caller);
     WCHAR name[64];
     DWORD length = 64;
     EXPECT_EQ(RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr),

@@ -13,24 +13,14 @@ class StatusUpdate : public TrackingFixture {
     power.OnBattery(percent);
     UpdateStatus(state);
   }
-  // The hours of day with a non-zero average, as "hour=average" separated by blanks.
+  // The hours of day that hold samples, as "hour=drop sum/sample count" separated by blanks.
   std::string FiledHours() const {
-    WString text;
-    if (state.table.FormatCumulative(text, 3) == 8) return "";  // "No stats"
-    std::string filed, token;
-    int hour = 0;
-    for (const char c : NarrowUtf8(text) + " ") {
-      if (c == '(') {
-        token = "(";
-      } else if (c == ' ' || c == '\n') {
-        if (!token.empty() && token[0] != '(') {
-          if (token != "0.0") filed += (filed.empty() ? "" : " ") + std::to_string(hour) + "=" + token;
-          ++hour;
-        }
-        token.clear();
-      } else {
-        token += c;
-      }
+    std::string filed;
+    for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour) {
+      const HourlyDrainTable::Bucket& bucket = state.table.bucket(hour);
+      if (bucket.sampleCount == 0) continue;
+      filed += (filed.empty() ? "" : " ") + std::to_string(hour) + "=" + std::to_string(bucket.dropSum) + "/" +
+               std::to_string(bucket.sampleCount);
     }
     return filed;
   }
@@ -59,7 +49,7 @@ TEST_F(StatusUpdate, APeriodStartingAt1020SamplesFirstAtNoonUnderHour11) {
   ASSERT_EQ(state.PercentSeries, std::vector<BYTE>{3});
   EXPECT_EQ(state.nextSampleTime, Time(12));
   EXPECT_EQ(state.lastSampledPercent, 82);
-  EXPECT_EQ(FiledHours(), "11=3.0");
+  EXPECT_EQ(FiledHours(), "11=3/1");
   EXPECT_EQ(Status(), " 82%, hrs: 671.3 (1.7)");
 
   UpdateAt(12, 40, 81);  // two updates in one clock hour take one sample
@@ -67,7 +57,7 @@ TEST_F(StatusUpdate, APeriodStartingAt1020SamplesFirstAtNoonUnderHour11) {
   EXPECT_EQ(state.PercentSeries.size(), 1u);
   UpdateAt(13, 5, 80);
   EXPECT_EQ(state.PercentSeries, (std::vector<BYTE>{3, 2}));
-  EXPECT_EQ(FiledHours(), "11=3.0 12=2.0");
+  EXPECT_EQ(FiledHours(), "11=3/1 12=2/1");
 }
 
 TEST_F(StatusUpdate, StatusLineForms) {
@@ -230,7 +220,7 @@ TEST_F(StatusUpdate, HalfHourZonesSampleAfterUtcTopsAndFileUnderTheLocalHour) {
   EXPECT_TRUE(state.PercentSeries.empty());
   UpdateAt(12, 0, 88);  // 17:30 local
   EXPECT_EQ(state.PercentSeries, std::vector<BYTE>{2});
-  EXPECT_EQ(FiledHours(), "16=2.0");  // 11:00 UTC is 16:30 local
+  EXPECT_EQ(FiledHours(), "16=2/1");  // 11:00 UTC is 16:30 local
 }
 
 TEST_F(StatusUpdate, ADaylightSavingSwitchMovesOnlyTheFilingHour) {
@@ -240,7 +230,7 @@ TEST_F(StatusUpdate, ADaylightSavingSwitchMovesOnlyTheFilingHour) {
   UpdateAt(12, 5, 87);  // filed under 11:00 UTC + 1 = 12
   UpdateAt(13, 5, 86);  // filed under 12:05 UTC + 2 = 14: local hour 13 is skipped
   EXPECT_EQ(state.PercentSeries, (std::vector<BYTE>{3, 1}));
-  EXPECT_EQ(FiledHours(), "12=3.0 14=1.0");
+  EXPECT_EQ(FiledHours(), "12=3/1 14=1/1");
 }
 
 TEST_F(StatusUpdate, NoSampleWhileAWholeDayLaterFallsInTheSameUtcHour) {
@@ -250,7 +240,7 @@ TEST_F(StatusUpdate, NoSampleWhileAWholeDayLaterFallsInTheSameUtcHour) {
   EXPECT_EQ(state.PercentSeries, std::vector<BYTE>{1});
   UpdateAt(13, 0, 79, 3);
   EXPECT_EQ(state.PercentSeries, (std::vector<BYTE>{1, 10}));
-  EXPECT_EQ(FiledHours(), "11=1.0 12=10.0");
+  EXPECT_EQ(FiledHours(), "11=1/1 12=10/1");
 }
 
 TEST_F(StatusUpdate, AnUndeterminedPercentNeverBecomesASample) {

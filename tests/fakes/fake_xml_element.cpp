@@ -2,12 +2,6 @@
 
 #include <gtest/gtest.h>
 
-HRESULT FakeAttributeNode::QueryInterface(REFIID, void** out) {
-  ADD_FAILURE() << "unexpected QueryInterface on an attribute node";
-  *out = nullptr;
-  return E_NOINTERFACE;
-}
-
 HRESULT FakeAttributeNode::get_nodeValue(VARIANT* value) {
   VariantInit(value);
   value->vt = VT_BSTR;
@@ -33,12 +27,6 @@ FakeXmlElement& FakeXmlElement::FailLookup(const WString& name, HRESULT result) 
 FakeXmlElement& FakeXmlElement::WithoutAttributeMap() {
   withoutMap_ = true;
   return *this;
-}
-
-HRESULT FakeXmlElement::QueryInterface(REFIID, void** out) {
-  ADD_FAILURE() << "unexpected QueryInterface on the settings element";
-  *out = nullptr;
-  return E_NOINTERFACE;
 }
 
 HRESULT FakeXmlElement::get_nodeValue(VARIANT* value) {

@@ -6,12 +6,11 @@
 #include <vector>
 
 #include "platform/api.h"
-#include "platform/com/toolkit/com_object.h"
+#include "tests/fakes/unqueried_com_object.h"
 
-class FakeAttributeNode : public ScopedComObject<Face<IXMLDOMNode, IID_IXMLDOMNode>> {
+class FakeAttributeNode : public UnqueriedComObject<Face<IXMLDOMNode, IID_IXMLDOMNode>> {
  public:
   explicit FakeAttributeNode(WString value) : value_(std::move(value)) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override;
   HRESULT STDMETHODCALLTYPE get_nodeValue(VARIANT* value) override;
   HRESULT STDMETHODCALLTYPE get_attributes(IXMLDOMNamedNodeMap** map) override;
 
@@ -20,7 +19,7 @@ class FakeAttributeNode : public ScopedComObject<Face<IXMLDOMNode, IID_IXMLDOMNo
 };
 
 class FakeXmlElement
-    : public ScopedComObject<Face<IXMLDOMNode, IID_IXMLDOMNode>, Face<IXMLDOMNamedNodeMap, IID_IXMLDOMNamedNodeMap>> {
+    : public UnqueriedComObject<Face<IXMLDOMNode, IID_IXMLDOMNode>, Face<IXMLDOMNamedNodeMap, IID_IXMLDOMNamedNodeMap>> {
  public:
   // Adds an attribute; its value may hold zero characters.
   FakeXmlElement& With(const WString& name, const WString& value);
@@ -29,7 +28,6 @@ class FakeXmlElement
   // get_attributes fails.
   FakeXmlElement& WithoutAttributeMap();
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override;
   HRESULT STDMETHODCALLTYPE get_nodeValue(VARIANT* value) override;
   HRESULT STDMETHODCALLTYPE get_attributes(IXMLDOMNamedNodeMap** map) override;
   HRESULT STDMETHODCALLTYPE getNamedItem(BSTR name, IXMLDOMNode** item) override;

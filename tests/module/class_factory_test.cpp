@@ -3,7 +3,7 @@
 
 #include "plugin/host/home_screen_plugin.h"
 #include "tests/fakes/com_expect.h"
-#include "platform/com/toolkit/com_object.h"
+#include "tests/fakes/unqueried_com_object.h"
 #include "tests/module/loaded_module.h"
 
 namespace {
@@ -13,12 +13,8 @@ constexpr GUID kUnknownGuid = {0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x
 void* const kSentinel = reinterpret_cast<void*>(0x5EED);
 
 // An outer object offered for aggregation; the factory must not call it.
-struct OuterObject : ScopedComObject<Face<IUnknown, IID_IUnknown>> {
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override {
-    ADD_FAILURE() << "the factory queried the outer object";
-    return E_NOINTERFACE;
-  }
-};
+// The factory refuses aggregation without asking the outer object anything.
+using OuterObject = UnqueriedComObject<Face<IUnknown, IID_IUnknown>>;
 
 class ClassFactory : public testing::Test {
  protected:

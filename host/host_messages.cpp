@@ -15,7 +15,10 @@ bool StartsWith(const std::u16string& text, std::u16string_view start) {
 
 HostMessages::HostMessages() {
   sinkGuard_.emplace(*this);
-  SetWriteFailureReporter([this](const std::string& message) { Note(message); });
+  SetWriteFailureReporter([this](const std::string& message) {
+    writeFailures_.push_back(message);
+    Note(message);
+  });
 }
 
 HostMessages::~HostMessages() {
@@ -43,9 +46,16 @@ int HostMessages::Show(const std::u16string& text, const std::u16string& caption
     held_.push_back({text, caption, type});
     return IDOK;
   }
-  const std::u16string outgoing = sending_ ? text : Outgoing({text, caption, type});
-  if (written_.insert(outgoing).second) std::cerr << "zelvar-home: " << NarrowUtf8(outgoing) << "\n";
+  WriteLine(sending_ ? text : Outgoing({text, caption, type}));
   return IDOK;
+}
+
+void HostMessages::RepeatWriteFailures() {
+  for (const std::string& failure : writeFailures_) WriteLine(WidenUtf8(failure));
+}
+
+void HostMessages::WriteLine(const std::u16string& text) {
+  if (written_.insert(text).second) std::cerr << "zelvar-home: " << NarrowUtf8(text) << "\n";
 }
 
 std::string HostMessages::Explained(const std::u16string& text) const {

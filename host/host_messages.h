@@ -36,6 +36,12 @@ class HostMessages : public MessageBoxSink {
   // Sends what is held, and from now on every message at once.
   void Deliver();
 
+  // Whether the file layer failed to open a file for writing during the run.
+  bool writeFailed() const { return !writeFailures_.empty(); }
+  // Writes the file layer's failures to standard error, those not written there yet: after the
+  // terminal screen, whose dialogs showed them, has gone.
+  void RepeatWriteFailures();
+
   int Show(const std::u16string& text, const std::u16string& caption, UINT type) override;
 
   // A plug-in message with its cause: "Version of Stat file is wrong: <file> does not begin...".
@@ -51,7 +57,10 @@ class HostMessages : public MessageBoxSink {
   std::u16string Outgoing(const Held& message) const;
   void Send(const Held& message);
 
+  void WriteLine(const std::u16string& text);
+
   std::vector<Held> held_;
+  std::vector<std::string> writeFailures_;
   std::set<std::u16string> written_;
   bool delivering_ = false;
   // True while Send passes a message on, which then arrives here already explained.

@@ -14,6 +14,7 @@
 #include "platform/files/file_api.h"
 #include "host/session/home_screen_file.h"
 #include "host/session/home_screen_session.h"
+#include "host/session/stat_file_check.h"
 #include "host/host_error.h"
 #include "host/session/host_services.h"
 #include "host/activation/module_activation.h"
@@ -96,6 +97,9 @@ int Run(const HostOptions& options) {
     std::cerr << "zelvar-home: wrote the default home-screen file " << files.homeScreen.string() << "\n";
   }
   RegisterModule(options);
+  for (const std::string& note : NonNumericSettingNotes(files.homeScreen, ReadPluginElement(files.homeScreen, kBatteryPluginClassId))) {
+    std::cerr << "zelvar-home: " << note << "\n";
+  }
 
   HostMessages messages;
   messages.SetPowerSource(services.powerSource());
@@ -104,7 +108,11 @@ int Run(const HostOptions& options) {
   HomeScreenSession session(files, Activate());
   const std::optional<PluginSettingsView> settings = session.settings();
   if (!settings) throw HostError("the plug-in's saved state is too short to hold its settings");
-  messages.SetStatFile(HostPathOf(settings->statFilename.c_str()));
+  const std::string statFile = HostPathOf(settings->statFilename.c_str());
+  messages.SetStatFile(statFile);
+  if (keepsFiles) {
+    if (const std::optional<std::string> problem = StatFileProblem(statFile)) messages.Note(*problem);
+  }
   for (const std::string& warning : SettingWarnings(*settings)) std::cerr << "zelvar-home: " << warning << "\n";
 
   if (!screen) messages.Deliver();
@@ -133,7 +141,9 @@ int Run(const HostOptions& options) {
   messages.Deliver();
   session.Close();
   if (simulation != nullptr) simulation->Save();
-  return 0;
+  // Drops that did not reach the stat file are a failure of the run, whatever the screen showed.
+  messages.RepeatWriteFailures();
+  return messages.writeFailed() ? 1 : 0;
 }
 
 }  // namespace

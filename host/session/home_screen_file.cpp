@@ -25,12 +25,38 @@ std::filesystem::path ConfigFolder() {
 }
 
 std::string ReadWholeFile(const std::filesystem::path& file) {
+  std::error_code ignored;
+  if (std::filesystem::is_directory(file, ignored)) {
+    throw HostError("the home-screen file " + file.string() + " is a directory, not a file");
+  }
   std::ifstream in(file, std::ios::binary);
   if (!in) throw HostError("cannot read the home-screen file " + file.string() + ": " + std::strerror(errno));
   std::ostringstream content;
   content << in.rdbuf();
-  if (in.bad()) throw HostError("cannot read the home-screen file " + file.string());
+  if (in.bad()) throw HostError("cannot read the home-screen file " + file.string() + ": " + std::strerror(errno));
   return content.str();
+}
+
+// The plug-in's integer settings: it reads each as VT_INT and takes its default when that fails.
+constexpr const char16_t* kIntegerSettings[] = {u"RefreshTimeout", u"MaxHistoryDays", u"MinPercent",
+                                                u"FlushTimeoutHours", u"height", u"ExpertMode"};
+
+bool IsIntegerSetting(WStringView name) {
+  for (const char16_t* setting : kIntegerSettings) {
+    if (name == setting) return true;
+  }
+  return false;
+}
+
+// Whether the plug-in's own conversion takes the text as a number.
+bool ConvertsToInteger(const WString& text) {
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = VT_BSTR;
+  value.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  const bool converts = value.bstrVal != nullptr && SUCCEEDED(VariantChangeType(&value, &value, 0, VT_INT));
+  VariantClear(&value);
+  return converts;
 }
 
 std::string Utf8(const xmlChar* text) { return text != nullptr ? reinterpret_cast<const char*>(text) : ""; }
@@ -119,11 +145,27 @@ bool WriteDefaultHomeScreenFileIfMissing(const std::filesystem::path& file) {
   std::error_code error;
   if (std::filesystem::exists(file, error)) return false;
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), error);
+  if (error) {
+    throw HostError("cannot write the home-screen file " + file.string() + ": cannot create its folder " +
+                    file.parent_path().string() + ": " + error.message());
+  }
   std::ofstream out(file, std::ios::binary);
+  if (!out) throw HostError("cannot write the home-screen file " + file.string() + ": " + std::strerror(errno));
   out << DefaultHomeScreenText();
   out.close();
-  if (!out) throw HostError("cannot write the home-screen file " + file.string());
+  if (!out) throw HostError("cannot write the home-screen file " + file.string() + ": " + std::strerror(errno));
   return true;
+}
+
+std::vector<std::string> NonNumericSettingNotes(const std::filesystem::path& file,
+                                                const std::vector<XmlAttribute>& attributes) {
+  std::vector<std::string> notes;
+  for (const XmlAttribute& attribute : attributes) {
+    if (!IsIntegerSetting(attribute.name) || ConvertsToInteger(attribute.value)) continue;
+    notes.push_back("the home-screen file " + file.string() + ": " + NarrowUtf8(attribute.name) + "=\"" +
+                    NarrowUtf8(attribute.value) + "\" is not a number; the plug-in takes its default");
+  }
+  return notes;
 }
 
 std::vector<XmlAttribute> ReadPluginElement(const std::filesystem::path& file, REFCLSID classId) {

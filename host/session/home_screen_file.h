@@ -25,3 +25,9 @@ bool WriteDefaultHomeScreenFileIfMissing(const std::filesystem::path& file);
 // (compared without regard to case). Throws HostError when the file cannot be read, is not
 // well-formed XML ("<file>:<line>: <what the parser found>"), or has no element for the class.
 std::vector<XmlAttribute> ReadPluginElement(const std::filesystem::path& file, REFCLSID classId);
+
+// One note for each integer setting among the attributes whose value the plug-in cannot take as a
+// number (it then takes the setting's default): "the home-screen file <file>: MinPercent="low" is
+// not a number; ...".
+std::vector<std::string> NonNumericSettingNotes(const std::filesystem::path& file,
+                                                const std::vector<XmlAttribute>& attributes);

@@ -61,6 +61,7 @@ std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& fil
 void WriteStreamFile(const std::filesystem::path& file, const std::vector<BYTE>& bytes) {
   std::error_code folderError;
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), folderError);
+  if (folderError) Fail(file, "cannot create the folder " + file.parent_path().string(), folderError.value());
 
   std::string temporary = file.string() + ".XXXXXX";
   const int descriptor = mkstemp(temporary.data());

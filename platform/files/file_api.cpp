@@ -1,5 +1,7 @@
 #include "platform/files/file_api.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -63,6 +65,18 @@ void ReportWriteFailure(const std::string& hostPath, int error) {
   }
 }
 
+// A folder is no file on the device: opening one fails there, as writing one fails here.
+FILE* OpenForReading(const std::string& hostPath, const std::string& mode) {
+  FILE* file = std::fopen(hostPath.c_str(), mode.c_str());
+  struct stat status {};
+  if (file != nullptr && fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
+    std::fclose(file);
+    errno = EISDIR;
+    return nullptr;
+  }
+  return file;
+}
+
 }  // namespace
 
 void SetFileWritesAllowed(bool allowed) { writesAllowed = allowed; }
@@ -99,7 +113,7 @@ FILE* _wfopen(LPCWSTR path, LPCWSTR mode) {
   }
   const std::string hostPath = HostPathOf(path);
   const std::string narrowMode = NarrowUtf8(mode);
-  if (!OpensForWriting(narrowMode)) return std::fopen(hostPath.c_str(), narrowMode.c_str());
+  if (!OpensForWriting(narrowMode)) return OpenForReading(hostPath, narrowMode);
   if (!writesAllowed) {
     errno = EROFS;
     return nullptr;

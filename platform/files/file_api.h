@@ -10,7 +10,7 @@
 
 // Opens a file by its device path with a C stdio mode ("r", "w", "a+"...). The file's bytes are
 // read and written with the narrow stdio calls. On failure answers nullptr with errno set (ENOENT
-// when the file does not exist). A failed open for writing is reported (see below) once per file
+// when the file does not exist, EISDIR for a folder). A failed open for writing is reported (see below) once per file
 // and cause; while writes are off it fails with EROFS, unreported, and creates nothing.
 FILE* _wfopen(LPCWSTR path, LPCWSTR mode);
 

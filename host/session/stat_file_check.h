@@ -1,0 +1,11 @@
+// The check at start that the plug-in can keep its hourly drops: the stat file is a regular file
+// that can be written, or, while it does not exist, its folder (or the nearest folder above it that
+// exists, since the file layer creates the missing ones) lets it be created.
+#pragma once
+
+#include <optional>
+#include <string>
+
+// What stands in the way, naming the file and the cause; nullopt when the drops can be kept.
+// hostPath is the stat file's path on this machine; empty when the plug-in has no file name.
+std::optional<std::string> StatFileProblem(const std::string& hostPath);

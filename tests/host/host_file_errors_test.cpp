@@ -1,0 +1,111 @@
+// Files the program cannot use, through the built program: each message starts with
+// "zelvar-home:", names the file and the real cause, and drops that cannot be kept fail the run.
+// Root writes everywhere, so permission cases run as the user nobody.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "tests/fakes/temp_folder.h"
+#include "tests/host/host_program.h"
+
+namespace {
+
+constexpr const char* kStatInRoot = "/Storage/My Documents/ZelvarPlugin.dat";
+
+size_t Count(const std::string& text, const std::string& piece) {
+  size_t count = 0;
+  for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++count;
+  return count;
+}
+
+class FileErrorsTest : public testing::Test {
+ protected:
+  ProgramRun Run(const std::string& arguments, bool asNobody = false) const {
+    return RunHostProgram(folder_.path(), arguments, folder_.path() / "stderr", asNobody);
+  }
+  std::string Path(const std::string& relative) const { return (folder_.path() / relative).string(); }
+
+  // Hands the whole folder to nobody and makes `readOnly` (below it) unwritable.
+  void ForNobody(const std::string& readOnly) const {
+    std::filesystem::create_directories(folder_.path() / readOnly);
+    if (geteuid() == 0) {
+      for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_.path())) {
+        ASSERT_EQ(lchown(entry.path().c_str(), kNobody, kNobody), 0);
+      }
+      ASSERT_EQ(chown(folder_.path().c_str(), kNobody, kNobody), 0);
+    }
+    chmod(folder_.path().c_str(), 0755);
+    chmod((folder_.path() / readOnly).c_str(), 0555);
+  }
+
+  static constexpr uid_t kNobody = 65534;
+  TempFolder folder_;
+};
+
+TEST_F(FileErrorsTest, AReadOnlyDeviceRootIsNamedWithItsCauseAndFailsTheRun) {
+  ForNobody("ro");
+  const ProgramRun run = Run("--days 1 --device-root '" + Path("ro") + "'", true);
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_NE(run.out.find("hrs: "), std::string::npos) << run.out;
+  const std::string statFile = Path("ro") + kStatInRoot;
+  EXPECT_NE(run.err.find("zelvar-home: cannot write the stat file " + statFile + " (" + Path("ro") +
+                         ": Permission denied): the plug-in's hourly drops will be lost\n"),
+            std::string::npos)
+      << run.err;
+  // A day of flushes and the start's creation: reported once.
+  EXPECT_EQ(Count(run.err, "zelvar-home: cannot open " + statFile + " for writing: Permission denied\n"), 1u) << run.err;
+}
+
+TEST_F(FileErrorsTest, AFolderInTheStatFilesPlaceIsNamed) {
+  folder_.Write(std::string("root") + kStatInRoot + "/inside", "");
+  const ProgramRun run = Run("--days 1 --device-root '" + Path("root") + "'");
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  const std::string statFile = Path("root") + kStatInRoot;
+  EXPECT_NE(run.err.find("zelvar-home: the stat file " + statFile +
+                         " is a directory, not a file: the plug-in's hourly drops will be lost\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(Count(run.err, "zelvar-home: cannot open " + statFile + " for writing: Is a directory\n"), 1u) << run.err;
+}
+
+TEST_F(FileErrorsTest, AWritableStatFileGivesNoWord) {
+  const ProgramRun run = Run("--days 1 --device-root '" + Path("root") + "'");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err.find("stat file"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("for writing"), std::string::npos) << run.err;
+}
+
+TEST_F(FileErrorsTest, HomeScreenFileProblemsNameTheFileAndCause) {
+  std::filesystem::create_directories(folder_.path() / "folder.xml");
+  const ProgramRun folder = Run("--once --home '" + Path("folder.xml") + "'");
+  EXPECT_EQ(folder.exitCode, 1);
+  EXPECT_NE(folder.err.find("zelvar-home: the home-screen file " + Path("folder.xml") + " is a directory, not a file\n"),
+            std::string::npos)
+      << folder.err;
+
+  ForNobody(".config");
+  const ProgramRun readOnly = Run("--once", true);
+  EXPECT_EQ(readOnly.exitCode, 1);
+  EXPECT_NE(readOnly.err.find("zelvar-home: cannot write the home-screen file " + Path(".config/zelvar/home.xml") +
+                              ": cannot create its folder " + Path(".config/zelvar") + ": Permission denied\n"),
+            std::string::npos)
+      << readOnly.err;
+}
+
+TEST_F(FileErrorsTest, SettingsThatAreNotNumbersAreANote) {
+  folder_.Write("home.xml",
+                "<home><plugin clsid=\"{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\" MinPercent=\"low\" "
+                "RefreshTimeout=\"60000\" ExpertMode=\"\" StatFilename=\"12abc\"/></home>");
+  const ProgramRun run = Run("--once --home '" + Path("home.xml") + "'");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  const std::string file = "zelvar-home: the home-screen file " + Path("home.xml") + ": ";
+  EXPECT_NE(run.err.find(file + "MinPercent=\"low\" is not a number; the plug-in takes its default\n"), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find(file + "ExpertMode=\"\" is not a number"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("RefreshTimeout=\""), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("StatFilename=\""), std::string::npos) << run.err;
+}
+
+}  // namespace

@@ -21,10 +21,12 @@
 #include "host/session/home_screen_session.h"
 #include "host/session/host_services.h"
 #include "host/simulation/full_speed_run.h"
+#include "platform/time/calendar.h"
 
 namespace {
 
-constexpr double kFirstDays = 2.0;
+// The first days of a trace, when the statistics are thin.
+constexpr ULONGLONG kFirstDays = 2;
 
 std::vector<HourlyLine> Replay(const std::string& file, int zoneMinutes) {
   HostOptions options;
@@ -80,7 +82,7 @@ void Report(const std::string& file, int zoneMinutes) {
   std::printf("| %-44s | %5s | %8s | %8s | %10s |\n|%s|%s|%s|%s|%s|\n", "drain rate estimated by", "hours",
               "median", "90th pct", "rate low", std::string(46, '-').c_str(), std::string(7, '-').c_str(),
               std::string(10, '-').c_str(), std::string(10, '-').c_str(), std::string(12, '-').c_str());
-  const ULONGLONG firstDaysEnd = readings.front().utc + static_cast<ULONGLONG>(kFirstDays * 24 * 36'000'000'000.0);
+  const ULONGLONG firstDaysEnd = readings.front().utc + kFirstDays * kFileTimeUnitsPerDay;
   using Hour = const JudgedHour&;
   PrintRow("the plug-in's line (percent / hours left)", RowOf(hours, [](Hour h) { return std::optional(h.line); }));
   PrintRow("  shown from its statistics", RowOf(hours, [](Hour h) {
@@ -89,10 +91,10 @@ void Report(const std::string& file, int zoneMinutes) {
   PrintRow("  shown as its linear extrapolation", RowOf(hours, [](Hour h) {
              return h.fromStatistics ? std::nullopt : std::optional(h.line);
            }));
-  PrintRow("  in the trace's first 2 days", RowOf(hours, [firstDaysEnd](Hour h) {
+  PrintRow("  in the trace's first " + std::to_string(kFirstDays) + " days", RowOf(hours, [firstDaysEnd](Hour h) {
              return h.utc < firstDaysEnd ? std::optional(h.line) : std::nullopt;
            }));
-  PrintRow("  after the first 2 days", RowOf(hours, [firstDaysEnd](Hour h) {
+  PrintRow("  after the first " + std::to_string(kFirstDays) + " days", RowOf(hours, [firstDaysEnd](Hour h) {
              return h.utc >= firstDaysEnd ? std::optional(h.line) : std::nullopt;
            }));
   PrintRow("linear: drop so far / time so far", RowOf(hours, [](Hour h) { return std::optional(h.linear); }));

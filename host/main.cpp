@@ -13,6 +13,7 @@
 #include "host/stats_command.h"
 #include "platform/files/file_api.h"
 #include "host/session/home_screen_file.h"
+#include "host/session/home_lock.h"
 #include "host/session/home_screen_session.h"
 #include "host/session/stat_file_check.h"
 #include "host/host_error.h"
@@ -44,10 +45,11 @@ bool ShowsTerminalScreen(const HostOptions& options) {
          isatty(STDOUT_FILENO);
 }
 
-// Who keeps the plug-in's files: the home screen on the terminal or in a status bar, and a
-// simulation in its own files. Every other run (--once, --report, --stats) only reads them.
+// Who keeps the plug-in's files, when it holds the home's lock: the home screen on the terminal or
+// in a status bar, and a full-speed simulation. Every other run (--once, --report, --stats) only
+// reads them and takes no lock.
 bool KeepsPluginFiles(const HostOptions& options, bool screen) {
-  return screen || (options.command == ProgramCommand::HomeScreen && (options.bar || options.simulateSpeed));
+  return options.command == ProgramCommand::HomeScreen && (screen || options.bar || options.simulation.fullSpeed());
 }
 
 // Lines go out as whole lines, each at once; a reader that went away ends the run.
@@ -103,7 +105,11 @@ int Run(const HostOptions& options) {
 
   HostMessages messages;
   messages.SetPowerSource(services.powerSource());
-  const bool keepsFiles = KeepsPluginFiles(options, screen);
+  // One keeper per home; a second keeping run is a viewer.
+  std::optional<HomeLock> lock;
+  if (KeepsPluginFiles(options, screen)) lock.emplace(HomeLock::FileFor(files.stream));
+  if (lock && !lock->owned()) std::cerr << "zelvar-home: " << lock->ViewerNotice() << "\n";
+  const bool keepsFiles = lock && lock->owned();
   SetFileWritesAllowed(keepsFiles);
   HomeScreenSession session(files, Activate());
   const std::optional<PluginSettingsView> settings = session.settings();
@@ -132,7 +138,8 @@ int Run(const HostOptions& options) {
     const RawTerminal terminal;
     if (!terminal.active()) throw HostError("cannot switch the terminal to raw mode; --once prints the line instead");
     PollWaiter waiter(services.pacer());
-    EventLoop loop(session, terminal, waiter, services.powerDescription());
+    const std::string viewer = lock && !lock->owned() ? "  VIEWER: another process keeps the files" : "";
+    EventLoop loop(session, terminal, waiter, services.powerDescription() + viewer);
     loop.OnScreen([&messages] { messages.Deliver(); });
     loop.Run();
   }

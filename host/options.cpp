@@ -153,5 +153,10 @@ c switches the colour scheme, q quits.
 Files: the plug-in's saved state is kept in $XDG_STATE_HOME/zelvar/plugin.stream (else
 ~/.local/state/zelvar/plugin.stream); the registry in $ZELVAR_REGISTRY (else
 $XDG_STATE_HOME/zelvar/registry, else ~/.local/state/zelvar/registry).
+
+One host per home keeps the plug-in's files: the terminal screen, --bar and --days or --trace
+hold a lock on owner.lock beside the saved state. A second one runs as a viewer: it says which
+process keeps the files, shows the line, and writes neither the stat file nor the saved state.
+--once, --report and --stats only read the files and take no lock.
 )";
 }

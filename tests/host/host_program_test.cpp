@@ -19,7 +19,7 @@ class HostProgramTest : public testing::Test {
   TempFolder folder_;
 };
 
-TEST_F(HostProgramTest, OnceOnASimulatedBatteryPrintsTheStatusLineAndKeepsItsFilesApart) {
+TEST_F(HostProgramTest, OnceOnASimulatedBatteryOnlyReadsAndSimulationsKeepTheirFilesApart) {
   const ProgramRun run = RunHost("--once --simulate");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(std::regex_match(run.out, std::regex(R"(\d+%, hrs: ([0-9.]+/-\?-|N/A \(online\))\n)"))) << run.out;
@@ -27,9 +27,9 @@ TEST_F(HostProgramTest, OnceOnASimulatedBatteryPrintsTheStatusLineAndKeepsItsFil
   EXPECT_NE(run.err.find("wrote the default home-screen file " + folder_.path().string() + "/" + simulation + "home.xml"),
             std::string::npos)
       << run.err;
-  EXPECT_EQ(folder_.Read(simulation + "device/Storage/My Documents/ZelvarPlugin.dat").substr(0, 12), "[version 1]\n");
-  EXPECT_EQ(folder_.Read(simulation + "plugin.stream").size(), 32u + 2 * 38);
-  EXPECT_EQ(folder_.Read(simulation + "simulation").substr(0, 20), "zelvar simulation 1\n");
+  // --once only reads the plug-in's files.
+  EXPECT_FALSE(folder_.Exists(simulation + "device"));
+  EXPECT_FALSE(folder_.Exists(simulation + "plugin.stream"));
   EXPECT_TRUE(folder_.Exists(".local/state/zelvar/registry"));
   // The real battery's files are not touched.
   EXPECT_FALSE(folder_.Exists(".config/zelvar/home.xml"));
@@ -40,7 +40,15 @@ TEST_F(HostProgramTest, OnceOnASimulatedBatteryPrintsTheStatusLineAndKeepsItsFil
   const ProgramRun again = RunHost("--simulate=3600 --device-root '" + folder_.path().string() + "/device'");
   ASSERT_EQ(again.exitCode, 0) << again.err;
   EXPECT_TRUE(std::regex_search(again.out, std::regex(R"(^\d+%, hrs: )"))) << again.out;
-  EXPECT_TRUE(folder_.Exists("device/Storage/My Documents/ZelvarPlugin.dat"));
+  EXPECT_FALSE(folder_.Exists("device"));
+
+  // A full-speed simulation keeps its files, apart from the real battery's.
+  ASSERT_EQ(RunHost("--days 1").exitCode, 0);
+  EXPECT_EQ(folder_.Read(simulation + "device/Storage/My Documents/ZelvarPlugin.dat").substr(0, 12), "[version 1]\n");
+  EXPECT_EQ(folder_.Read(simulation + "plugin.stream").size(), 32u + 2 * 38);
+  EXPECT_EQ(folder_.Read(simulation + "simulation").substr(0, 20), "zelvar simulation 1\n");
+  EXPECT_FALSE(folder_.Exists("data/zelvar"));
+  EXPECT_FALSE(folder_.Exists(".local/state/zelvar/plugin.stream"));
 }
 
 // The real battery's files: only the home screen on the terminal keeps them.

@@ -1,0 +1,71 @@
+#include "host/session/home_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "host/host_error.h"
+
+namespace {
+
+std::optional<pid_t> ReadProcessId(int descriptor) {
+  char text[32] = {};
+  const ssize_t n = pread(descriptor, text, sizeof text - 1, 0);
+  if (n <= 0) return std::nullopt;
+  char* end = nullptr;
+  const long id = std::strtol(text, &end, 10);
+  if (end == text || id <= 0) return std::nullopt;
+  return static_cast<pid_t>(id);
+}
+
+void WriteProcessId(int descriptor) {
+  const std::string text = std::to_string(getpid()) + "\n";
+  if (ftruncate(descriptor, 0) == 0) {
+    // Only a help for the message of a second host: the lock itself does not depend on it.
+    [[maybe_unused]] const ssize_t written = pwrite(descriptor, text.data(), text.size(), 0);
+  }
+}
+
+}  // namespace
+
+std::filesystem::path HomeLock::FileFor(const std::filesystem::path& streamFile) {
+  return streamFile.parent_path() / "owner.lock";
+}
+
+HomeLock::HomeLock(std::filesystem::path file) : file_(std::move(file)) {
+  std::error_code folderError;
+  if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), folderError);
+  descriptor_ = open(file_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (descriptor_ < 0) {
+    throw HostError("cannot open the lock file " + file_.string() + ": " +
+                    (folderError ? folderError.message() : std::strerror(errno)));
+  }
+  int locked;
+  do {
+    locked = flock(descriptor_, LOCK_EX | LOCK_NB);
+  } while (locked != 0 && errno == EINTR);
+  if (locked == 0) {
+    owned_ = true;
+    WriteProcessId(descriptor_);
+  } else if (errno == EWOULDBLOCK) {
+    holder_ = ReadProcessId(descriptor_);
+  } else {
+    const int error = errno;
+    close(descriptor_);
+    throw HostError("cannot lock " + file_.string() + ": " + std::strerror(error));
+  }
+}
+
+HomeLock::~HomeLock() {
+  if (descriptor_ >= 0) close(descriptor_);
+}
+
+std::string HomeLock::ViewerNotice() const {
+  const std::string who = holder_ ? "process " + std::to_string(*holder_) : "another process";
+  return who + " keeps the plug-in's files (it holds " + file_.string() +
+         "); this one runs as a viewer: it shows the line but writes neither the stat file nor the saved state";
+}

@@ -1,0 +1,93 @@
+// Two hosts on one home, through the built program: the first keeps the plug-in's files, the second
+// runs as a viewer and writes none, so each hourly drop reaches the stat file once; read-only runs
+// take no lock.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "host/session/home_lock.h"
+#include "tests/fakes/temp_folder.h"
+#include "tests/host/host_program.h"
+
+namespace {
+
+constexpr const char* kSimulationStatFile = ".local/state/zelvar/simulation/device/Storage/My Documents/ZelvarPlugin.dat";
+
+std::vector<std::string> Records(const std::string& statFile) {
+  std::istringstream lines(statFile);
+  std::vector<std::string> records;
+  std::string line;
+  for (std::getline(lines, line); std::getline(lines, line);) records.push_back(line);
+  return records;
+}
+
+class HomeLockTest : public testing::Test {
+ protected:
+  std::string Path(const std::string& relative) const { return (folder_.path() / relative).string(); }
+  TempFolder folder_;
+};
+
+TEST_F(HomeLockTest, TwoHostsOnOneHomeFileEachDropOnce) {
+  // Ten simulated hours a second, from the same start: both would sample the same hours.
+  HostOnTerminal keeper(folder_.path(), "--simulate=36000", folder_.path() / "keeper.err");
+  ASSERT_TRUE(keeper.WaitForScreen("hrs: ")) << keeper.screen();
+  const pid_t keeperId = keeper.pid();
+  HostOnTerminal viewer(folder_.path(), "--simulate=36000", folder_.path() / "viewer.err");
+  EXPECT_TRUE(viewer.WaitForScreen("VIEWER")) << viewer.screen();
+  std::this_thread::sleep_for(std::chrono::seconds(4));
+  EXPECT_EQ(viewer.Quit(), 0);
+  EXPECT_EQ(keeper.Quit(), 0);
+
+  EXPECT_NE(folder_.Read("viewer.err").find("zelvar-home: process " + std::to_string(keeperId) +
+                                            " keeps the plug-in's files (it holds " +
+                                            Path(".local/state/zelvar/simulation/owner.lock") + "); this one runs as a viewer"),
+            std::string::npos)
+      << folder_.Read("viewer.err");
+  const std::vector<std::string> records = Records(folder_.Read(kSimulationStatFile));
+  EXPECT_FALSE(records.empty());
+  // A record's head is the hour of its first drop: a second writer's records start in hours the
+  // first one's already cover.
+  std::set<std::string> heads;
+  for (const std::string& record : records) heads.insert(record.substr(0, record.find(':')));
+  EXPECT_EQ(heads.size(), records.size()) << folder_.Read(kSimulationStatFile);
+}
+
+TEST_F(HomeLockTest, ReadingRunsTakeNoLockAndTheLockGoesWithItsProcess) {
+  HostOnTerminal keeper(folder_.path(), "--simulate", folder_.path() / "keeper.err");
+  ASSERT_TRUE(keeper.WaitForScreen("hrs: ")) << keeper.screen();
+  for (const char* reading : {"--once", "--report", "--stats"}) {
+    const ProgramRun run = RunHostProgram(folder_.path(), std::string(reading) + " --simulate", folder_.path() / "err");
+    EXPECT_EQ(run.exitCode, 0) << reading << ": " << run.err;
+    EXPECT_EQ(run.err.find("viewer"), std::string::npos) << reading << ": " << run.err;
+  }
+  // A full-speed simulation keeps files: while the keeper runs it is a viewer and files nothing.
+  const ProgramRun viewer = RunHostProgram(folder_.path(), "--days 2", folder_.path() / "err");
+  EXPECT_EQ(viewer.exitCode, 0) << viewer.err;
+  EXPECT_NE(viewer.err.find("runs as a viewer"), std::string::npos) << viewer.err;
+  EXPECT_TRUE(Records(folder_.Read(kSimulationStatFile)).empty());
+
+  // Killed, the keeper leaves the lock behind it; the next run keeps the files.
+  kill(keeper.pid(), SIGKILL);
+  EXPECT_EQ(keeper.Quit(), -1);
+  const ProgramRun next = RunHostProgram(folder_.path(), "--days 2", folder_.path() / "err");
+  EXPECT_EQ(next.exitCode, 0) << next.err;
+  EXPECT_EQ(next.err.find("viewer"), std::string::npos) << next.err;
+  EXPECT_FALSE(Records(folder_.Read(kSimulationStatFile)).empty());
+}
+
+TEST_F(HomeLockTest, TheKeeperWritesItsProcessIdForTheNext) {
+  const std::filesystem::path file = folder_.path() / "state" / "owner.lock";
+  HomeLock first(file);
+  EXPECT_TRUE(first.owned());
+  EXPECT_EQ(folder_.Read("state/owner.lock"), std::to_string(getpid()) + "\n");
+  HomeLock second(file);
+  EXPECT_FALSE(second.owned());
+  EXPECT_EQ(second.holder(), getpid());
+  EXPECT_EQ(HomeLock::FileFor("/s/zelvar/plugin.stream"), "/s/zelvar/owner.lock");
+}
+
+}  // namespace

@@ -55,54 +55,41 @@ PluginUnderTest::PluginUnderTest(HostDriver& driver, CheckReport& report, IUnkno
                     "result " + HexResult(created))) {
     return;
   }
-  plugin_ = static_cast<HomeScreenPlugin*>(object);
-  void* persist = nullptr;
-  const HRESULT query = plugin_->QueryInterface(IID_IPersistStream, &persist);
-  if (!report.Check(SUCCEEDED(query) && persist != nullptr, "the plug-in offers IPersistStream")) {
-    plugin_->Release();
-    plugin_ = nullptr;
+  plugin_ = ComPtr<HomeScreenPlugin>::Adopt(static_cast<HomeScreenPlugin*>(object));
+  persist_ = QueryInterfaceOf<IPersistStream>(plugin_.Get(), IID_IPersistStream);
+  if (!report.Check(static_cast<bool>(persist_), "the plug-in offers IPersistStream")) {
+    plugin_.Reset();
     return;
   }
-  persist_ = static_cast<IPersistStream*>(persist);
   if (site != nullptr) report.EqualResult(plugin_->SetSite(site), S_OK, "SetSite with the home screen's site");
 }
 
 PluginUnderTest::~PluginUnderTest() { Release(); }
 
 void PluginUnderTest::Release() {
-  if (persist_ != nullptr) persist_->Release();
-  if (plugin_ != nullptr) {
-    plugin_->SetSite(nullptr);
-    plugin_->Release();
-  }
-  persist_ = nullptr;
-  plugin_ = nullptr;
+  persist_.Reset();
+  if (plugin_) plugin_->SetSite(nullptr);
+  plugin_.Reset();
 }
 
 HRESULT PluginUnderTest::Initialize(PluginHandle handle, const std::vector<SettingsAttribute>& attributes) {
   if (!created()) return E_FAIL;
-  IXMLDOMNode* element = driver_.ParseSettingsElement(attributes);
-  if (element == nullptr) return E_FAIL;
-  const HRESULT hr = plugin_->Initialize(handle, element);
-  element->Release();
-  return hr;
+  const auto element = ComPtr<IXMLDOMNode>::Adopt(driver_.ParseSettingsElement(attributes));
+  if (!element) return E_FAIL;
+  return plugin_->Initialize(handle, element.Get());
 }
 
 std::vector<BYTE> PluginUnderTest::Save() {
   if (!created()) return {};
-  IStream* stream = driver_.NewStream({});
-  persist_->Save(stream, TRUE);
-  std::vector<BYTE> bytes = driver_.StreamBytes(stream);
-  stream->Release();
-  return bytes;
+  const auto stream = ComPtr<IStream>::Adopt(driver_.NewStream({}));
+  persist_->Save(stream.Get(), TRUE);
+  return driver_.StreamBytes(stream.Get());
 }
 
 HRESULT PluginUnderTest::Load(const std::vector<BYTE>& bytes) {
   if (!created()) return E_FAIL;
-  IStream* stream = driver_.NewStream(bytes);
-  const HRESULT hr = persist_->Load(stream);
-  stream->Release();
-  return hr;
+  const auto stream = ComPtr<IStream>::Adopt(driver_.NewStream(bytes));
+  return persist_->Load(stream.Get());
 }
 
 HRESULT PluginUnderTest::Event(PluginEvent event) {

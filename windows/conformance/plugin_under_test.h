@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/com/toolkit/com_ptr.h"
 #include "plugin/host/home_screen_plugin.h"
 #include "windows/conformance/check_report.h"
 #include "windows/conformance/host_driver.h"
@@ -40,9 +41,9 @@ class PluginUnderTest {
   PluginUnderTest(const PluginUnderTest&) = delete;
   PluginUnderTest& operator=(const PluginUnderTest&) = delete;
 
-  bool created() const { return plugin_ != nullptr && persist_ != nullptr; }
-  HomeScreenPlugin* plugin() const { return plugin_; }
-  IPersistStream* persist() const { return persist_; }
+  bool created() const { return plugin_ && persist_; }
+  HomeScreenPlugin* plugin() const { return plugin_.Get(); }
+  IPersistStream* persist() const { return persist_.Get(); }
 
   HRESULT Initialize(PluginHandle handle, const std::vector<SettingsAttribute>& attributes);
   // What Save writes into a fresh stream.
@@ -56,6 +57,6 @@ class PluginUnderTest {
 
  private:
   HostDriver& driver_;
-  HomeScreenPlugin* plugin_ = nullptr;
-  IPersistStream* persist_ = nullptr;
+  ComPtr<HomeScreenPlugin> plugin_;
+  ComPtr<IPersistStream> persist_;
 };

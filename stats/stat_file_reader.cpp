@@ -13,6 +13,7 @@ constexpr size_t kLinePieceLength = 1999;
 constexpr int32_t kDropLimit = 100;
 constexpr DWORD kSecondsPerDay = 86400;
 constexpr LONGLONG kFileTimeUnitsPerSecond = 10000000;
+constexpr LONGLONG kFileTimeUnitsPerHour = 3600 * kFileTimeUnitsPerSecond;
 constexpr UINT kHoursPerDay = HourlyDrainTable::kHoursPerDay;
 
 bool IsScanSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -62,17 +63,16 @@ std::optional<RecordHead> ScanHead(std::string_view line) {
   return RecordHead{numbers[0], numbers[1], numbers[2], numbers[3]};
 }
 
-// The head's file time, when its numbers name a real hour. The range checks keep out-of-range
-// numbers from wrapping into valid 16-bit fields.
-std::optional<LONGLONG> HeadFileTime(const RecordHead& head) {
-  if (head.year < 1601 || head.year > 30827 || head.month < 1 || head.month > 12 || head.day < 1 ||
-      head.day > 31 || head.hour < 0 || head.hour >= static_cast<int32_t>(kHoursPerDay)) {
+// The file time of midnight of the head's date, when its numbers name a real date. The range
+// checks keep out-of-range numbers from wrapping into valid 16-bit fields.
+std::optional<LONGLONG> MidnightFileTime(const RecordHead& head) {
+  if (head.year < 1601 || head.year > 30827 || head.month < 1 || head.month > 12 || head.day < 1 || head.day > 31) {
     return std::nullopt;
   }
-  const SYSTEMTIME time{static_cast<WORD>(head.year), static_cast<WORD>(head.month), 0, static_cast<WORD>(head.day),
-                        static_cast<WORD>(head.hour), 0, 0, 0};
+  const SYSTEMTIME midnight{static_cast<WORD>(head.year), static_cast<WORD>(head.month), 0,
+                            static_cast<WORD>(head.day), 0, 0, 0, 0};
   FILETIME fileTime;
-  if (!SystemTimeToFileTime(&time, &fileTime)) return std::nullopt;
+  if (!SystemTimeToFileTime(&midnight, &fileTime)) return std::nullopt;
   return FileTimeUnits(fileTime);
 }
 
@@ -82,7 +82,7 @@ class RecordFiler {
       : now_(now), maxHistoryDays_(maxHistoryDays), table_(table) {}
 
   // Files the drops of one record line when the record lies within the history window.
-  void File(std::string_view line) const {
+  void File(std::string_view line) {
     const std::optional<RecordHead> head = ScanHead(line);
     if (!head) return;
     const std::optional<LONGLONG> start = HeadFileTime(*head);
@@ -112,7 +112,25 @@ class RecordFiler {
   }
 
  private:
+  // The head's file time, when it names a real date and hour. A day holds several records: its
+  // midnight is converted once.
+  std::optional<LONGLONG> HeadFileTime(const RecordHead& head) {
+    if (head.hour < 0 || head.hour >= static_cast<int32_t>(kHoursPerDay)) return std::nullopt;
+    if (head.year != day_.year || head.month != day_.month || head.day != day_.day) {
+      const std::optional<LONGLONG> midnight = MidnightFileTime(head);
+      day_ = {head.year, head.month, head.day, midnight.has_value(), midnight.value_or(0)};
+    }
+    if (!day_.valid) return std::nullopt;
+    return day_.midnight + head.hour * kFileTimeUnitsPerHour;
+  }
+
   std::optional<LONGLONG> now_;
+  // The date of the last head, 0.0.0 (no date) at first.
+  struct Day {
+    int32_t year, month, day;
+    bool valid;
+    LONGLONG midnight;
+  } day_{0, 0, 0, false, 0};
   DWORD maxHistoryDays_;
   HourlyDrainTable& table_;
 };
@@ -141,7 +159,7 @@ bool FileStatText(std::string_view text, const SYSTEMTIME& now, DWORD maxHistory
   if (!NextPiece(text).starts_with(kStatFileVersionLine)) return false;
   if (!withRecords) return true;
   FILETIME nowFileTime;
-  const RecordFiler filer(
+  RecordFiler filer(
       SystemTimeToFileTime(&now, &nowFileTime) ? std::optional(FileTimeUnits(nowFileTime)) : std::nullopt,
       maxHistoryDays, table);
   while (!text.empty()) filer.File(NextPiece(text));

@@ -169,13 +169,14 @@ TEST_F(StatFileTest, WithoutRecordsOnlyTheVersionIsJudgedAndTheTableRecomputed) 
 
 TEST_F(StatFileTest, HistoryWindowCountsWholeDaysBeforeNow) {
   const std::string edges =
+      "2024.3.31.10:4\n"
       "2024.3.1.14:5\n"  // 29 days 23 hours old
       "2024.3.1.13:7\n"  // exactly 30 days old
       "1990.1.1.20:9\n";
-  EXPECT_TRUE(Loads(edges, Hours({{14, "5.0"}}), 30));
+  EXPECT_TRUE(Loads(edges, Hours({{10, "4.0"}, {14, "5.0"}}), 30));
   EXPECT_TRUE(Loads(edges, {}, 0));
   // A negative setting taken as unsigned admits the whole past.
-  EXPECT_TRUE(Loads(edges, Hours({{13, "7.0"}, {14, "5.0"}, {20, "9.0"}}), static_cast<DWORD>(-1)));
+  EXPECT_TRUE(Loads(edges, Hours({{10, "4.0"}, {13, "7.0"}, {14, "5.0"}, {20, "9.0"}}), static_cast<DWORD>(-1)));
   // Dated after now (the clock was set back): the age wraps to tens of thousands of days.
   EXPECT_TRUE(Loads("2024.6.1.10:5\n", {}, 24000));
 }

@@ -47,9 +47,11 @@ bool ShowsTerminalScreen(const HostOptions& options) {
 
 // Who keeps the plug-in's files, when it holds the home's lock: the home screen on the terminal or
 // in a status bar, and a full-speed simulation. Every other run (--once, --report, --stats) only
-// reads them and takes no lock.
-bool KeepsPluginFiles(const HostOptions& options, bool screen) {
-  return options.command == ProgramCommand::HomeScreen && (screen || options.bar || options.simulation.fullSpeed());
+// reads them and takes no lock, and so does the demo, whose made-up drops must not reach the real
+// battery's statistics.
+bool KeepsPluginFiles(const HostOptions& options, bool screen, const HostServices& services) {
+  return options.command == ProgramCommand::HomeScreen && !services.demo() &&
+         (screen || options.bar || options.simulation.fullSpeed());
 }
 
 // Lines go out as whole lines, each at once; a reader that went away ends the run.
@@ -107,7 +109,7 @@ int Run(const HostOptions& options) {
   messages.SetPowerSource(services.powerSource());
   // One keeper per home; a second keeping run is a viewer.
   std::optional<HomeLock> lock;
-  if (KeepsPluginFiles(options, screen)) lock.emplace(HomeLock::FileFor(files.stream));
+  if (KeepsPluginFiles(options, screen, services)) lock.emplace(HomeLock::FileFor(files.stream));
   if (lock && !lock->owned()) std::cerr << "zelvar-home: " << lock->ViewerNotice() << "\n";
   const bool keepsFiles = lock && lock->owned();
   SetFileWritesAllowed(keepsFiles);

@@ -130,6 +130,7 @@ battery and the estimated hours left.
                        (default /sys/class/power_supply); without a system battery there the
                        line shows the machine's reading (no battery, on mains) and standard
                        error says why; the terminal screen shows a labelled simulated demo
+                       that writes no files
   --device-root DIR    the folder that stands for the device's root "\", where the plug-in's
                        "\Storage\My Documents\ZelvarPlugin.dat" lives (default $ZELVAR_DEVICE_ROOT,
                        else $XDG_DATA_HOME/zelvar/device, else ~/.local/share/zelvar/device)

@@ -63,6 +63,7 @@ HostServices::HostServices(const HostOptions& options, NoBatteryShows noBattery)
       power_ = std::move(machine);
       powerDescription_ = "battery";
     } else if (noBattery == NoBatteryShows::Demo) {
+      demo_ = true;
       power_ = std::make_unique<SimulatedBattery>();
       powerDescription_ = "DEMO: simulated battery, the machine has none";
       powerSource_ = "the simulated battery";

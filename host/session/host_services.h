@@ -36,6 +36,8 @@ class HostServices {
   // Why the line does not show a system battery, for standard error; empty when it does or when
   // a simulation was asked for.
   const std::string& batteryNotice() const { return batteryNotice_; }
+  // Whether the line shows the demo's simulated battery on the real battery's files.
+  bool demo() const { return demo_; }
   ClockPacer& pacer() { return pacer_; }
   // The simulation run, or nullptr on the machine's own clock.
   Simulation* simulation() { return simulation_.get(); }
@@ -50,5 +52,6 @@ class HostServices {
   ClockPacer pacer_;
   std::string powerDescription_;
   std::string batteryNotice_;
+  bool demo_ = false;
   std::string powerSource_;
 };

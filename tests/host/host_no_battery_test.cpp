@@ -66,6 +66,9 @@ TEST_F(NoBatteryTest, TheTerminalScreenShowsALabelledDemo) {
   EXPECT_TRUE(host.WaitForScreen("DEMO: simulated battery")) << host.screen();
   EXPECT_TRUE(host.WaitForScreen("hrs: 0.0/-?-")) << host.screen();
   EXPECT_EQ(host.Quit(), 0);
+  // The demo's made-up drops stay out of the real battery's files.
+  EXPECT_FALSE(folder_.Exists("data/zelvar/device"));
+  EXPECT_FALSE(folder_.Exists(".local/state/zelvar/plugin.stream"));
   EXPECT_NE(folder_.Read("stderr").find("zelvar-home: no system battery: " + Path("mains") +
                                         " lists no system battery (only AC); the screen shows a simulated battery "
                                         "as a demo"),

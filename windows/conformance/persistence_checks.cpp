@@ -1,5 +1,7 @@
 // Save and Load through the system's memory stream: the record's exact bytes and size, the round
-// trip, and streams that end early or carry overlong or zero-cut names.
+// trip, a stream that only reads and writes in order, and streams that end early or carry overlong or
+// zero-cut names.
+#include "platform/com/toolkit/memory_stream.h"
 #include "windows/conformance/conformance_checks.h"
 #include "windows/conformance/plugin_under_test.h"
 #include "windows/conformance/test_host.h"
@@ -63,6 +65,22 @@ void CheckPersistence(HostDriver& driver, CheckReport& report) {
   }
   report.Equal(SavedAfterLoad(driver, report, saved, kHandle, "round trip"), saved,
                "a fresh object saves exactly what it loaded");
+
+  // Save and Load need no more of a stream than reading and writing in order: on Windows every other
+  // IStream call of this stream fails.
+  {
+    TestHostEnvironment environment;
+    TestSite site(&environment);
+    PluginUnderTest plugin(driver, report, &site);
+    if (plugin.created()) {
+      const ComPtr<MemoryStream> source = MemoryStream::Create(saved);
+      report.EqualResult(plugin.persist()->Load(source.Get()), S_OK, "Load from a stream that only reads in order");
+      report.Equal(source->position(), saved.size(), "Load reads the whole record");
+      const ComPtr<MemoryStream> target = MemoryStream::Create();
+      report.EqualResult(plugin.persist()->Save(target.Get(), TRUE), S_OK, "Save into a stream that only writes in order");
+      report.Equal(target->bytes(), saved, "the record is the same through a stream that only reads and writes");
+    }
+  }
 
   // A second Load restarts the plug-in once more.
   {

@@ -47,43 +47,19 @@ class MemoryStream final : public ComObject<Face<IStream, IID_IStream, IID_ISequ
   }
 
 #if defined(_WIN32)
-  // The rest of the system's IStream: moving the position and the size, and the stream's record.
-  HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) override {
-    LONGLONG base = 0;
-    if (origin == STREAM_SEEK_CUR) base = static_cast<LONGLONG>(position_);
-    else if (origin == STREAM_SEEK_END) base = static_cast<LONGLONG>(bytes_.size());
-    else if (origin != STREAM_SEEK_SET) return STG_E_INVALIDFUNCTION;
-    if (base + move.QuadPart < 0) return STG_E_INVALIDFUNCTION;
-    position_ = static_cast<size_t>(base + move.QuadPart);
-    if (newPosition != nullptr) newPosition->QuadPart = position_;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER size) override {
-    try {
-      bytes_.resize(static_cast<size_t>(size.QuadPart));
-    } catch (const std::bad_alloc&) {
-      return E_OUTOFMEMORY;
-    }
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Stat(STATSTG* status, DWORD) override {
-    if (status == nullptr) return STG_E_INVALIDPOINTER;
-    *status = STATSTG{};
-    status->type = STGTY_STREAM;
-    status->cbSize.QuadPart = bytes_.size();
-    return S_OK;
-  }
+  // The rest of the system's IStream. The stream only reads and writes in order, which is all that
+  // Save and Load may ask of a stream: every other call fails.
+  HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER, DWORD, ULARGE_INTEGER*) override { return STG_E_INVALIDFUNCTION; }
+  HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return STG_E_INVALIDFUNCTION; }
   HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override {
-    return E_NOTIMPL;
+    return STG_E_INVALIDFUNCTION;
   }
-  HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return STG_E_INVALIDFUNCTION; }
+  HRESULT STDMETHODCALLTYPE Revert() override { return STG_E_INVALIDFUNCTION; }
   HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return STG_E_INVALIDFUNCTION; }
   HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return STG_E_INVALIDFUNCTION; }
-  HRESULT STDMETHODCALLTYPE Clone(IStream** copy) override {
-    if (copy != nullptr) *copy = nullptr;
-    return E_NOTIMPL;
-  }
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG*, DWORD) override { return STG_E_INVALIDFUNCTION; }
+  HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return STG_E_INVALIDFUNCTION; }
 #endif
 
   const std::vector<BYTE>& bytes() const { return bytes_; }

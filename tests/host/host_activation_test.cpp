@@ -32,15 +32,17 @@ bool ModuleLoaded(const std::filesystem::path& file) {
   return handle != nullptr;
 }
 
-void RegisterServerPath(const std::string& path) {
+testing::AssertionResult RegisterServerPath(const std::string& path) {
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, ServerKeyOf(kBatteryPluginClassId).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, &key, nullptr),
-            ERROR_SUCCESS);
+  LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, ServerKeyOf(kBatteryPluginClassId).c_str(), 0, nullptr, 0,
+                                   KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  if (status != ERROR_SUCCESS) return testing::AssertionFailure() << "creating the server key: error " << status;
   const WString value = WidenUtf8(path);
-  RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR)));
+  status = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR)));
   RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return testing::AssertionFailure() << "setting the server file: error " << status;
+  return testing::AssertionSuccess();
 }
 
 std::string ActivationFailure() {
@@ -98,13 +100,13 @@ TEST_F(HostActivationTest, FirstRunRegistersTheBuiltModuleAndActivatesItThroughT
 
 TEST_F(HostActivationTest, RegisteredFileThatIsMissingOrNoModuleGivesAClearError) {
   const std::string missing = (folder_.path() / "gone" / "zelvarplug.so").string();
-  RegisterServerPath(missing);
+  ASSERT_TRUE(RegisterServerPath(missing));
   EXPECT_EQ(ActivationFailure(), "cannot activate the class {FDEA2F9B-0266-11CF-BAA6-00AA003E0E01}: the module file " +
                                      missing + " does not exist (registered in HKEY_CLASSES_ROOT\\CLSID\\" +
                                      "{FDEA2F9B-0266-11CF-BAA6-00AA003E0E01}\\InprocServer32)");
 
   folder_.Write("text.so", "not a module");
-  RegisterServerPath((folder_.path() / "text.so").string());
+  ASSERT_TRUE(RegisterServerPath((folder_.path() / "text.so").string()));
   EXPECT_NE(ActivationFailure().find("is not a loadable module"), std::string::npos);
   // A first run keeps a registered file that exists, even one that fails to load.
   EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing), std::nullopt);
@@ -117,13 +119,13 @@ TEST_F(HostActivationTest, RegisteredFileThatIsMissingOrNoModuleGivesAClearError
 
 TEST_F(HostActivationTest, FirstRunReplacesARegisteredFileThatNoLongerExists) {
   const std::filesystem::path removedBuild = folder_.path() / "old-build" / "zelvarplug.so";
-  RegisterServerPath(removedBuild.string());
+  ASSERT_TRUE(RegisterServerPath(removedBuild.string()));
   EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing), removedBuild);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
   EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing), std::nullopt);
 
   // An explicit registration tells of no replaced file.
-  RegisterServerPath(removedBuild.string());
+  ASSERT_TRUE(RegisterServerPath(removedBuild.string()));
   EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::Always), std::nullopt);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
 }

@@ -1,6 +1,7 @@
 #include "platform/registry/registry.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <iterator>
 #include <map>
@@ -67,7 +68,7 @@ const RegistryValue* FindValue(const RegistryTree& tree, const WString& path, LP
 }
 
 LSTATUS ReportStoreFailure(const RegistryStoreResult& result) {
-  std::fprintf(stderr, "%s\n", result.message.c_str());
+  std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, result.message.c_str());
   return result.status;
 }
 

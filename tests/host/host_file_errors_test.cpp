@@ -94,6 +94,16 @@ TEST_F(FileErrorsTest, HomeScreenFileProblemsNameTheFileAndCause) {
       << readOnly.err;
 }
 
+TEST_F(FileErrorsTest, AReadOnlyStateFolderNamesTheRegistryAndItsCause) {
+  ForNobody(".local/state");
+  const ProgramRun run = Run("--once --sysfs '" + Path("none") + "'", true);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("zelvar-home: cannot create the folder of registry file " +
+                         Path(".local/state/zelvar/registry") + ": Permission denied\n"),
+            std::string::npos)
+      << run.err;
+}
+
 TEST_F(FileErrorsTest, SettingsThatAreNotNumbersAreANote) {
   folder_.Write("home.xml",
                 "<home><plugin clsid=\"{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\" MinPercent=\"low\" "

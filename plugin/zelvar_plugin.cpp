@@ -80,7 +80,7 @@ HRESULT CZelvarPlugin::Initialize(PluginHandle handle, IXMLDOMNode* settings) {
 HRESULT CZelvarPlugin::GetHeight(LONG* height) {
   DebugTrace("CZelvarPlugin::GetHeight called \r\n");
   if (height == nullptr) return E_POINTER;
-  *height = 20;
+  *height = kPluginLineHeight;
   return S_OK;
 }
 

@@ -41,7 +41,7 @@ bool HomeScreenSession::AnswerEarliestTimerNow() {
 }
 
 void HomeScreenSession::Paint(Canvas& canvas, LONG width) {
-  const RECT rect{0, 0, width, kLineHeight};
+  const RECT rect{0, 0, width, kPluginLineHeight};
   canvas.FillRectangle(rect, schemes_.Current().background);
   line_.repaintRequested = false;
   plugin_.Paint(canvas, rect, line_.selected);

@@ -25,9 +25,6 @@ bool SavedStreamApplies(const SessionFiles& files);
 
 class HomeScreenSession {
  public:
-  // The line is one text row of the width the frame has; the plug-in draws into this rectangle.
-  static constexpr LONG kLineHeight = 20;
-
   // Reads the plug-in's element (the home-screen file must exist) and the saved stream, then
   // starts the plug-in. Throws HostError for an unreadable file.
   HomeScreenSession(const SessionFiles& files, ActivatedPlugin plugin);

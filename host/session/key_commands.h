@@ -3,11 +3,12 @@
 
 #include "host/terminal/key_decoder.h"
 #include "platform/api.h"
+#include "plugin/host/home_screen_plugin.h"
 
 enum class HostCommand {
   None,
-  RefreshLeft,      // PE_KEYDOWN 37
-  RefreshRight,     // PE_KEYDOWN 39
+  RefreshLeft,      // PE_KEYDOWN kVirtualKeyLeft
+  RefreshRight,     // PE_KEYDOWN kVirtualKeyRight
   ToggleSelection,  // the line selected or not, repainted
   Action,           // PE_ACTION: the plug-in's report
   SwitchColours,    // the next colour scheme and PE_SYSCOLORCHANGE
@@ -15,7 +16,3 @@ enum class HostCommand {
 };
 
 HostCommand CommandFor(const KeyPress& key);
-
-// The virtual-key codes of the left and right keys that PE_KEYDOWN carries.
-inline constexpr WORD kVirtualKeyLeft = 37;
-inline constexpr WORD kVirtualKeyRight = 39;

@@ -18,13 +18,21 @@ enum PluginEventType : DWORD {
   PE_DATACHANGE = 5,
 };
 
+// The virtual-key codes of the left and right navigation keys that PE_KEYDOWN carries; the plug-in
+// refreshes its line on either.
+inline constexpr WORD kVirtualKeyLeft = 37;
+inline constexpr WORD kVirtualKeyRight = 39;
+
+// The height of a plug-in's line, as GetHeight reports it whatever the height setting holds.
+inline constexpr LONG kPluginLineHeight = 20;
+
 // The record given to OnEvent, little-endian. The device context travels as a 32-bit handle
 // value; see HdcFromEventWord.
 struct PluginEvent {
   DWORD type;
   union {
     struct {
-      WORD keyCode;  // 37 left, 39 right
+      WORD keyCode;  // kVirtualKeyLeft, kVirtualKeyRight or any other key
     } key;
     struct {
       DWORD hdc;

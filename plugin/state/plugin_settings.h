@@ -9,7 +9,7 @@ struct PluginSettings {
   LONG MaxHistoryDays = 0;  // stat file records this many whole days old or older are not loaded
   LONG MinPercent = 0;  // below this charge no hourly drop is recorded
   LONG FlushTimeoutHours = 0;  // the series is flushed once it holds this many drops
-  LONG height = 0;  // kept and persisted only: the reported height is always 20
+  LONG height = 0;  // kept and persisted only: the reported height is always kPluginLineHeight
   LONG ExpertMode = 0;  // non-zero: current in the status line, statistics in the report
 };
 

@@ -216,7 +216,7 @@ TEST_F(HostActivationTest, SiteIsGivenBackWhenThePluginStops) {
   {
     HostedPlugin plugin(ActivatePlugin(kBatteryPluginClassId), static_cast<HostEnvironment*>(site.Get()),
                         element.Get(), std::nullopt);
-    EXPECT_EQ(plugin.height(), 20);
+    EXPECT_EQ(plugin.height(), kPluginLineHeight);
     EXPECT_TRUE(plugin.selectable());
     EXPECT_EQ(timers.pending(), 1u);
     plugin.Stop();

@@ -24,7 +24,13 @@ TEST(PluginEventLayout, KeyCodeIsTheSixteenBitsAfterTheType) {
   PluginEvent event{};
   std::memcpy(&event, bytes, sizeof bytes);
   EXPECT_EQ(event.type, static_cast<DWORD>(PE_KEYDOWN));
-  EXPECT_EQ(event.key.keyCode, 39);
+  EXPECT_EQ(event.key.keyCode, kVirtualKeyRight);
+}
+
+TEST(HostContract, KeyCodesAndLineHeightAreFixed) {
+  EXPECT_EQ(kVirtualKeyLeft, 37);
+  EXPECT_EQ(kVirtualKeyRight, 39);
+  EXPECT_EQ(kPluginLineHeight, 20);
 }
 
 TEST(HostContract, EventTypesAndInterfaceIdsAreFixed) {

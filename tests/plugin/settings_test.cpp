@@ -61,7 +61,7 @@ TEST_F(PluginInitialize, EachPresentAttributeReplacesItsDefaultAlone) {
   EXPECT_TRUE(all.AllReferencesReturned());
   LONG height = 0;
   plugin->GetHeight(&height);
-  EXPECT_EQ(height, 20);
+  EXPECT_EQ(height, kPluginLineHeight);
 }
 
 TEST_F(PluginInitialize, AnEmptyFileNameIsKeptButAnEmptyNumberTakesTheDefault) {

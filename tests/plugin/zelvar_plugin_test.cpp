@@ -90,7 +90,7 @@ TEST_F(PluginObject, PersistenceFaceNamesTheClassAndIsAlwaysDirty) {
 TEST_F(PluginObject, ConstantAnswersAndTheirTraceLines) {
   LONG height = -1;
   ASSERT_EQ(face()->GetHeight(&height), S_OK);
-  EXPECT_EQ(height, 20);
+  EXPECT_EQ(height, kPluginLineHeight);
   EXPECT_EQ(WString(TraceBuffer()), WString(TEXT("CZelvarPlugin::GetHeight called \r\n")));
   BOOL selectable = -1;
   ASSERT_EQ(face()->GetSelectability(&selectable), S_OK);
@@ -192,17 +192,17 @@ TEST_F(EventDispatch, EachKnownTypeWritesItsTraceLineThenRunsItsHandler) {
   ScopedDeviceContext dc(canvas);
   const struct {
     DWORD type;
-    WORD key;
+    int key;
     const WCHAR* line;
     size_t repaints, timers, messages;
   } cases[] = {
       {PE_KEYDOWN, 13, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 0, 0, 0},
-      {PE_KEYDOWN, 36, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 0, 0, 0},
-      {PE_KEYDOWN, 38, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 0, 0, 0},
-      {PE_KEYDOWN, 40, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 0, 0, 0},
-      {PE_KEYDOWN, 37 + 256, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 0, 0, 0},
-      {PE_KEYDOWN, 37, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 1, 0, 0},
-      {PE_KEYDOWN, 39, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 1, 0, 0},
+      {PE_KEYDOWN, kVirtualKeyLeft - 1, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 0, 0, 0},
+      {PE_KEYDOWN, kVirtualKeyLeft + 1, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 0, 0, 0},
+      {PE_KEYDOWN, kVirtualKeyRight + 1, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 0, 0, 0},
+      {PE_KEYDOWN, kVirtualKeyLeft + 256, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 0, 0, 0},
+      {PE_KEYDOWN, kVirtualKeyLeft, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 1, 0, 0},
+      {PE_KEYDOWN, kVirtualKeyRight, TEXT("PluginBase::OnEvent - PE_KEYDOWN\r\n"), 1, 0, 0},
       {PE_ACTION, 0, TEXT("PluginBase::OnEvent - PE_ACTION\r\n"), 1, 0, 1},
       {PE_PAINT, 0, TEXT("PluginBase::OnEvent - PE_PAINT\r\n"), 0, 0, 0},
       {PE_SYSCOLORCHANGE, 0, TEXT("PluginBase::OnEvent - PE_SYSCOLORCHANGE\r\n"), 0, 0, 0},
@@ -218,7 +218,7 @@ TEST_F(EventDispatch, EachKnownTypeWritesItsTraceLineThenRunsItsHandler) {
     ClearTrace();
     PluginEvent event{};
     event.type = c.type;
-    if (c.type == PE_KEYDOWN) event.key.keyCode = c.key;
+    if (c.type == PE_KEYDOWN) event.key.keyCode = static_cast<WORD>(c.key);
     if (c.type == PE_PAINT) event.paint.hdc = dc.eventWord();
     EXPECT_EQ(face()->OnEvent(&event), S_OK);
     EXPECT_EQ(WString(TraceBuffer()), WString(c.line));

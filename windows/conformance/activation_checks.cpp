@@ -42,7 +42,7 @@ void CheckFaces(CheckReport& report, PluginUnderTest& plugin) {
   LONG height = 0;
   BOOL selectable = FALSE;
   report.EqualResult(plugin.plugin()->GetHeight(&height), S_OK, "GetHeight");
-  report.Equal(height, LONG{20}, "the line is 20 high");
+  report.Equal(height, kPluginLineHeight, "the line is kPluginLineHeight high");
   report.EqualResult(plugin.plugin()->GetSelectability(&selectable), S_OK, "GetSelectability");
   report.Equal(selectable, BOOL{TRUE}, "the line is selectable");
 }

@@ -59,7 +59,7 @@ void CheckTimer(CheckReport& report, PluginUnderTest& plugin, TestHostEnvironmen
 }
 
 void CheckKeys(CheckReport& report, PluginUnderTest& plugin, TestHostEnvironment& environment) {
-  for (WORD key : {WORD{37}, WORD{39}}) {
+  for (WORD key : {kVirtualKeyLeft, kVirtualKeyRight}) {
     environment.ForgetCalls();
     report.EqualResult(plugin.Key(key), S_OK, "PE_KEYDOWN");
     report.Check(environment.repaints.size() == 1 && environment.repaints[0].handle == kHandle &&
@@ -67,7 +67,7 @@ void CheckKeys(CheckReport& report, PluginUnderTest& plugin, TestHostEnvironment
                  "key " + std::to_string(key) + " asks for one repaint (handle, 0)");
   }
   environment.ForgetCalls();
-  plugin.Key(40);
+  plugin.Key(kVirtualKeyRight + 1);
   report.Check(environment.repaints.empty() && environment.timers.empty(), "any other key asks nothing");
 }
 

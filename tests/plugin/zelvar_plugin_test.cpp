@@ -153,6 +153,26 @@ TEST_F(PluginSite, PassesTheSitesFailureThroughAndHoldsNothing) {
   EXPECT_EQ(face()->SetSite(&broken), static_cast<HRESULT>(0x80070005));
 }
 
+// A site whose failing query still writes an interface into the out pointer, without a reference.
+struct SiteFailingWithAnAnswer : IUnknown {
+  explicit SiteFailingWithAnAnswer(void* answer) : answer(answer) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = answer;
+    return E_FAIL;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  void* answer;
+};
+
+TEST_F(PluginSite, AFailedQueryHoldsNothingEvenWhenItWroteAnAnswer) {
+  SiteFailingWithAnAnswer site(static_cast<HostEnvironment*>(&environment));
+  EXPECT_EQ(face()->SetSite(&site), E_FAIL);
+  void* out = nullptr;
+  EXPECT_EQ(face()->GetSite(IID_HostEnvironment, &out), E_FAIL);
+  EXPECT_EQ(out, nullptr);
+}
+
 TEST_F(PluginSite, ReplacingTheSiteReleasesTheOldEnvironment) {
   TestHostEnvironment other;
   TestSite first(&environment), second(&other);

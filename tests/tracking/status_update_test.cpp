@@ -311,6 +311,24 @@ TEST_F(StatusUpdate, AnUndeterminedPercentInAPeriodShowsOnlyTheElapsedHours) {
   EXPECT_EQ(state.lastSampledPercent, 80);
 }
 
+// Notes the update flag of every read.
+class FlagNotingPowerSource : public FixedPowerSource {
+ public:
+  bool Read(SYSTEM_POWER_STATUS_EX2& status, bool update) override {
+    updates.push_back(update);
+    return FixedPowerSource::Read(status, update);
+  }
+  std::vector<bool> updates;
+};
+
+TEST_F(StatusUpdate, ThePowerStatusIsReadWithoutForcingAFreshReading) {
+  FlagNotingPowerSource noting;
+  ScopedPowerSource guard(noting);
+  UpdateStatus(state);
+  UpdateStatus(state);
+  EXPECT_EQ(noting.updates, (std::vector<bool>{false, false}));
+}
+
 TEST_F(StatusUpdate, AnUnreadablePowerStatusChangesOnlyTheStatusLine) {
   UpdateAt(10, 20, 90);
   UpdateAt(11, 5, 89);

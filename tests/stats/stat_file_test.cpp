@@ -203,6 +203,8 @@ TEST_F(StatFileTest, DropsFollowTheHoursFromTheHead) {
       {"2024.3.30.10:3,2147483647,4\n", Hours({{10, "3.0"}})},
   };
   for (const auto& c : cases) EXPECT_TRUE(Loads(c.record, c.averages)) << c.record;
+  // A line ends at a NUL character, as the runtime's strings do.
+  EXPECT_TRUE(Loads(std::string("2024.3.30.10:3\0,4\n", 18), Hours({{10, "3.0"}})));
 }
 
 TEST_F(StatFileTest, RecordsWithoutAValidHeadAreSkipped) {
@@ -242,6 +244,15 @@ TEST_F(StatFileTest, OverlongLineIsReadInPiecesOfAtMost1999Characters) {
     if (hour != 5) expected[hour] = "2.0";
   }
   EXPECT_TRUE(Loads(longLine + "2024.3.30.5:98\n", expected));
+
+  // The 1999th character is the first digit of "12": the first piece ends with a drop of 1, the
+  // 663rd item, at hour 14 (662 = 27 * 24 + 14); the other 662 drops of 12 come before it.
+  std::string cutInsideADrop = "2024.3.30.0:";
+  for (int i = 0; i < 700; ++i) cutInsideADrop += "12,";
+  cutInsideADrop += "12\n";
+  std::vector<std::string> twelves(24, "12.0");
+  twelves[14] = "11.6";  // (27 * 12 + 1) / 28
+  EXPECT_TRUE(Loads(cutInsideADrop, twelves));
 }
 
 // Opening for reading fails with a reason other than a missing file (here: no read permission).

@@ -1,11 +1,8 @@
 #include "tracking/status_update.h"
 
-#include <string>
-
-#include "platform/text/narrow_format.h"
-
 #include "tracking/percent_series.h"
 #include "tracking/power/power_and_time.h"
+#include "tracking/status_line.h"
 
 namespace {
 
@@ -62,17 +59,19 @@ void SampleIfDue(PluginState& state, LONGLONG now, const SYSTEMTIME& utcNow, LON
 }
 
 // The remaining hours from the statistics, else the linear extrapolation over the period so far.
-std::string EstimateText(float estimate, float elapsed, LONG dropped, LONG percent) {
-  if (!(estimate < 0)) return NarrowFormat("%.1f (%.1f)", static_cast<double>(estimate), static_cast<double>(elapsed));
-  if (dropped <= 0) return NarrowFormat("%.1f/-?-", static_cast<double>(elapsed));
-  const float extrapolated = static_cast<float>(percent) / static_cast<float>(dropped) * elapsed;
-  return NarrowFormat("%.1f/%.1f", static_cast<double>(elapsed), static_cast<double>(extrapolated));
-}
-
-// With the percent undetermined only the elapsed hours are known: "-?-" stands where the estimate
-// or the extrapolation would be.
-std::string UndeterminedEstimateText(bool withStatistics, float elapsed) {
-  return NarrowFormat(withStatistics ? "-?- (%.1f)" : "%.1f/-?-", static_cast<double>(elapsed));
+void SetEstimate(StatusLineFigures& figures, float estimate, float elapsed, LONG dropped, LONG percent) {
+  if (!(estimate < 0)) {
+    figures.form = EstimateForm::Estimate;
+    figures.first = estimate;
+    figures.second = elapsed;
+  } else if (dropped <= 0) {
+    figures.form = EstimateForm::ElapsedOnly;
+    figures.first = elapsed;
+  } else {
+    figures.form = EstimateForm::Extrapolation;
+    figures.first = elapsed;
+    figures.second = static_cast<float>(percent) / static_cast<float>(dropped) * elapsed;
+  }
 }
 
 }  // namespace
@@ -92,10 +91,11 @@ void UpdateStatus(PluginState& state) {
   // figure is derived from it.
   const bool determined = percent <= kMaxRealPercent;
 
-  std::string estimateText;
+  // The current's text is part of the line only in expert mode.
+  StatusLineFigures figures{percent, state.settings.ExpertMode != 0, status.BatteryCurrent, EstimateForm::Online,
+                            0.0f, 0.0f};
   if (OnExternalPower(status)) {
     FlushPercents(state);
-    estimateText = "N/A (online)";
   } else {
     if (determined) StartDischargeIfNeeded(state, now, percent);
     const bool running = state.session.dischargeStarted;
@@ -105,15 +105,13 @@ void UpdateStatus(PluginState& state) {
     if (running) SampleIfDue(state, now, utcNow, percent);
     if (determined) {
       const auto estimate = static_cast<float>(state.table.EstimateHours(localNow.wHour, percent));
-      estimateText = EstimateText(estimate, elapsed, dropped, percent);
+      SetEstimate(figures, estimate, elapsed, dropped, percent);
     } else {
-      estimateText = UndeterminedEstimateText(state.table.HasStatistics(), elapsed);
+      // With the percent undetermined only the elapsed hours are known: "-?-" stands where the
+      // estimate or the extrapolation would be.
+      figures.form = state.table.HasStatistics() ? EstimateForm::UnknownEstimate : EstimateForm::ElapsedOnly;
+      figures.first = elapsed;
     }
   }
-
-  const std::string current = NarrowFormat("%d mA, ", static_cast<int>(status.BatteryCurrent));
-  const std::string percentText = determined ? NarrowFormat("%d", static_cast<int>(percent)) : "?";
-  state.StatusText = WidenLatin1(NarrowFormat(" %s%%, %shrs: %s", percentText.c_str(),
-                                              state.settings.ExpertMode != 0 ? current.c_str() : "",
-                                              estimateText.c_str()));
+  FormatStatusLine(figures, state.StatusText);
 }

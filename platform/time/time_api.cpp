@@ -58,10 +58,11 @@ BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* time) {
 
 BOOL FileTimeToLocalFileTime(const FILETIME* utc, FILETIME* local) {
   if (utc == nullptr || local == nullptr) return FALSE;
-  const ULONGLONG utcValue = FileTimeValue(*utc);
+  // The offset in force now, not at the converted instant, as the device does it: an instant on
+  // the other side of a daylight-saving switch is shifted by today's offset.
+  Clock& clock = CurrentClock();
   const std::optional<ULONGLONG> value =
-      utcValue > kLatestFileTime ? std::nullopt
-                                 : Shifted(utcValue, CurrentClock().LocalOffsetAt(utcValue));
+      Shifted(FileTimeValue(*utc), clock.LocalOffsetAt(clock.UtcNow()));
   if (!value) return FALSE;
   *local = MakeFileTime(*value);
   return TRUE;

@@ -29,5 +29,6 @@ void GetLocalTime(SYSTEMTIME* local);
 BOOL SystemTimeToFileTime(const SYSTEMTIME* time, FILETIME* fileTime);
 // Fails for a file time above 0x7FFFFFFFFFFFFFFF.
 BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* time);
-// Shifts by the local offset in force at that instant, as the installed clock reports it.
+// Shifts by the local offset in force now (not at the converted instant), as the installed clock
+// reports it. Fails when either end lies outside the range of file times.
 BOOL FileTimeToLocalFileTime(const FILETIME* utc, FILETIME* local);

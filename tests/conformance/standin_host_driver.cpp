@@ -9,6 +9,8 @@
 
 #include "platform/com/toolkit/memory_stream.h"
 #include "platform/gdi/canvas.h"
+#include "platform/time/calendar.h"
+#include "platform/time/clock.h"
 #include "tests/conformance/pixel_canvas.h"
 
 namespace {
@@ -124,3 +126,7 @@ std::unique_ptr<PaintSurface> StandInHostDriver::NewSurface(LONG width, LONG hei
 std::vector<ShownMessage> StandInHostDriver::TakeMessages() { return std::exchange(messageBoxes_.messages, {}); }
 
 WString StandInHostDriver::FileNameInRunFolder(const char* leaf) { return TEXT("\\") + WidenLatin1(leaf); }
+
+LONG StandInHostDriver::ZoneOffsetMinutesAt(const FILETIME& utc) {
+  return static_cast<LONG>(CurrentClock().LocalOffsetAt(FileTimeValue(utc)) / static_cast<LONGLONG>(kFileTimeUnitsPerMinute));
+}

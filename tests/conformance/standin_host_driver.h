@@ -35,6 +35,7 @@ class StandInHostDriver : public HostDriver {
   // The stand-in's VariantChangeType reads plain decimal integers only (a difference from the real
   // runtime, noted on issue 7): the other forms fall back to the setting's default here.
   bool ReadsEveryNumberForm() const override { return false; }
+  LONG ZoneOffsetMinutesAt(const FILETIME& utc) override;
 
  private:
   // dlopen of the file, kept open until the driver goes, as COM keeps an activated server.

@@ -152,10 +152,14 @@ TEST(SimulatedClock, DaylightSavingSwitchesInTheMiddleOfARun) {
   clock.AdvanceMilliseconds(60 * 60 * 1000);
   EXPECT_EQ(LocalNow().wHour, 3);  // 02:30 local never happens
 
-  // A conversion uses the offset in force at the instant converted, not the current one.
+  // A conversion uses the offset in force now, not the one at the instant converted.
   const ULONGLONG lastWinterMs = ToFileTime(Utc(2006, 3, 26, 0, 59, 59, 999));
+  const ULONGLONG summer = ToFileTime(Utc(2006, 7, 1, 12));
+  EXPECT_EQ(ToLocal(lastWinterMs), lastWinterMs + 2 * kHour);
+  EXPECT_EQ(ToLocal(summer), summer + 2 * kHour);
+  clock.SetUtcFileTime(lastWinterMs);
   EXPECT_EQ(ToLocal(lastWinterMs), lastWinterMs + kHour);
-  EXPECT_EQ(ToLocal(lastWinterMs + 10'000), lastWinterMs + 10'000 + 2 * kHour);
+  EXPECT_EQ(ToLocal(summer), summer + kHour);
 
   // Back to winter time: local 02:30 comes twice.
   clock.SetUtc(Utc(2006, 10, 29, 0, 30));

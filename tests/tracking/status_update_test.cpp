@@ -223,14 +223,16 @@ TEST_F(StatusUpdate, HalfHourZonesSampleAfterUtcTopsAndFileUnderTheLocalHour) {
   EXPECT_EQ(FiledHours(), "16=2/1");  // 11:00 UTC is 16:30 local
 }
 
+// The filing hour is the previous sample time shifted by the offset in force now, as the
+// platform converts times.
 TEST_F(StatusUpdate, ADaylightSavingSwitchMovesOnlyTheFilingHour) {
   clock.ChangeOffsetAt(Utc(2000, 1, 1, 0), 60);
   clock.ChangeOffsetAt(Utc(2026, 3, 2, 12), 120);
   UpdateAt(10, 20, 90);
-  UpdateAt(12, 5, 87);  // filed under 11:00 UTC + 1 = 12
-  UpdateAt(13, 5, 86);  // filed under 12:05 UTC + 2 = 14: local hour 13 is skipped
+  UpdateAt(12, 5, 87);  // filed under 11:00 UTC + 2 = 13, summer time being in force now
+  UpdateAt(13, 5, 86);  // filed under 12:05 UTC + 2 = 14
   EXPECT_EQ(state.PercentSeries, (std::vector<BYTE>{3, 1}));
-  EXPECT_EQ(FiledHours(), "12=3/1 14=1/1");
+  EXPECT_EQ(FiledHours(), "13=3/1 14=1/1");
 }
 
 TEST_F(StatusUpdate, NoSampleWhileAWholeDayLaterFallsInTheSameUtcHour) {

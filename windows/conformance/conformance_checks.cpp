@@ -8,6 +8,7 @@ void RunConformanceChecks(HostDriver& driver, CheckReport& report) {
   CheckStatFile(driver, report);
   CheckEvents(driver, report);
   CheckPainting(driver, report);
+  CheckTimeZone(driver, report);
 
   report.Group("unloading");
   report.EqualResult(driver.Exports().DllCanUnloadNow(), S_OK, "DllCanUnloadNow after every object was released");

@@ -6,7 +6,7 @@
 #include "windows/conformance/host_driver.h"
 
 // Every group in order: registration, activation and lifetime, settings, persistence, stat file,
-// events and painting, unloading, unregistration.
+// events and painting, time zone, unloading, unregistration.
 void RunConformanceChecks(HostDriver& driver, CheckReport& report);
 
 void CheckRegistration(HostDriver& driver, CheckReport& report);
@@ -16,4 +16,5 @@ void CheckPersistence(HostDriver& driver, CheckReport& report);
 void CheckStatFile(HostDriver& driver, CheckReport& report);
 void CheckEvents(HostDriver& driver, CheckReport& report);
 void CheckPainting(HostDriver& driver, CheckReport& report);
+void CheckTimeZone(HostDriver& driver, CheckReport& report);
 void CheckUnregistration(HostDriver& driver, CheckReport& report);

@@ -73,4 +73,9 @@ class HostDriver {
   // turns text into an integer: hexadecimal "&H10", fractions rounded half to even, exponents,
   // thousands separators and negatives in parentheses, besides plain decimal integers.
   virtual bool ReadsEveryNumberForm() const = 0;
+
+  // The local zone's offset from UTC in minutes at the given instant, by the zone's rules
+  // (daylight saving included): a way to find a switch that does not go through the time calls
+  // under test.
+  virtual LONG ZoneOffsetMinutesAt(const FILETIME& utc) = 0;
 };

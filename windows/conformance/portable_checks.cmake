@@ -13,5 +13,6 @@ set(ZELVAR_CONFORMANCE_CHECKS
   registry_reader.cpp
   settings_checks.cpp
   stat_file_checks.cpp
+  time_zone_checks.cpp
 )
 list(TRANSFORM ZELVAR_CONFORMANCE_CHECKS PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

@@ -194,3 +194,18 @@ WString WindowsHostDriver::FileNameInRunFolder(const char* leaf) {
   }
   return runFolder_ + L"\\" + WidenLatin1(leaf);
 }
+
+LONG WindowsHostDriver::ZoneOffsetMinutesAt(const FILETIME& utc) {
+  SYSTEMTIME utcTime{};
+  SYSTEMTIME localTime{};
+  FILETIME local{};
+  // The zone's own rules for that instant, not the bias in force now.
+  if (!FileTimeToSystemTime(&utc, &utcTime) || !SystemTimeToTzSpecificLocalTime(nullptr, &utcTime, &localTime) ||
+      !SystemTimeToFileTime(&localTime, &local)) {
+    return 0;
+  }
+  const auto value = [](const FILETIME& time) {
+    return static_cast<LONGLONG>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+  };
+  return static_cast<LONG>((value(local) - value(utc)) / 600'000'000);
+}

@@ -24,6 +24,7 @@ class WindowsHostDriver : public HostDriver {
   WString FileNameInRunFolder(const char* leaf) override;
   std::string TextLineEnd() const override { return "\r\n"; }
   bool ReadsEveryNumberForm() const override { return true; }
+  LONG ZoneOffsetMinutesAt(const FILETIME& utc) override;
 
  private:
   // Runs regsvr32 silently with the extra switch; true for exit code 0.

@@ -17,8 +17,8 @@ SYSTEM_POWER_STATUS_EX2 UndeterminedPowerStatus() {
 
 BYTE BatteryFlagFor(int percent, bool charging) {
   if (charging) return BATTERY_FLAG_CHARGING;
-  if (percent > 66) return BATTERY_FLAG_HIGH;
   if (percent < 5) return BATTERY_FLAG_CRITICAL;
   if (percent < 33) return BATTERY_FLAG_LOW;
-  return 0;
+  // The record has no code between low and high: a battery that is not low counts as high.
+  return BATTERY_FLAG_HIGH;
 }

@@ -9,6 +9,8 @@
 // charge consumed, temperature) at 0.
 SYSTEM_POWER_STATUS_EX2 UndeterminedPowerStatus();
 
-// BatteryFlag for a battery at percent (0..100): BATTERY_FLAG_CHARGING alone while charging, else
-// high above 66, low below 33, critical below 5, and no flag (0) from 33 to 66.
+// BatteryFlag for a battery at percent (0..100), always one of the record's codes:
+// BATTERY_FLAG_CHARGING alone while charging, else critical below 5, low below 33 and high from 33
+// on. The record knows no code between low and high (its 0 is no code at all and would read as
+// "Unknown"), so a battery that is not low is high.
 BYTE BatteryFlagFor(int percent, bool charging);

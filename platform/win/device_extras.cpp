@@ -8,7 +8,8 @@ BYTE DeviceBatteryFlag(BYTE desktopFlag) {
                     BATTERY_FLAG_HIGH}) {
     if ((desktopFlag & code) != 0) return code;
   }
-  return 0;
+  // The desktop's 0 (between low and high) is no device code: a battery that is not low is high.
+  return BATTERY_FLAG_HIGH;
 }
 
 DWORD GetSystemPowerStatusEx2(PSYSTEM_POWER_STATUS_EX2 status, DWORD length, BOOL /*update*/) {

@@ -21,7 +21,8 @@
 DWORD GetSystemPowerStatusEx2(PSYSTEM_POWER_STATUS_EX2 status, DWORD length, BOOL update);
 
 // The device reports one battery code at a time, where the desktop combines bits (charging and
-// high is 9): charging wins, then no battery, critical, low and high; 0 and 255 stay.
+// high is 9): charging wins, then no battery, critical, low and high; 255 stays, and 0 (neither
+// low nor high) becomes high, as the stand-in answers between 33 and 66 %.
 BYTE DeviceBatteryFlag(BYTE desktopFlag);
 
 // The device context carried in a PE_PAINT record. Window-system handles are 32-bit values that

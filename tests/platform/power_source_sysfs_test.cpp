@@ -111,6 +111,22 @@ TEST(SysfsPowerSource, FixtureTreesOfRealMachines) {
        {{"BAT0", kThinkPad},
         {"BAT1", With(kThinkPad, {{"energy_full", "23000000"}, {"energy_now", "2300000"}})}},
        AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 73, 0, BATTERY_LIFE_UNKNOWN},
+      {"peripheral charger online beside a discharging battery",
+       {{"BAT0", kDell}, {"hidpp_charger", With(kUsbOnline, {{"scope", "Device"}})}},
+       AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 98, -756, 22490},
+      {"half full, discharging",
+       {{"BAT0", With(kDell, {{"charge_now", "2402000"}})}, {"AC", kMainsOffline}},
+       AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 50, -756, 11438},
+      {"status Unknown, no adapter, no current flowing",
+       {{"BAT0", With(kDell, {{"current_now", "0"}, {"status", "Unknown"}})}},
+       AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 98, 0, BATTERY_LIFE_UNKNOWN},
+      {"status Full, no adapter, current flowing",
+       {{"BAT0", With(kDell, {{"status", "Full"}})}},
+       AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 98, -756, 22490},
+      {"absurd energy_now",
+       {{"BAT0", With(kThinkPad, {{"energy_now", "9223372036854775807"}, {"capacity", "61"}})},
+        {"AC", kMainsOnline}},
+       AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 61, 0, BATTERY_LIFE_UNKNOWN},
       {"no battery at all", {{"hidpp_battery_5", kMouse}},
        AC_LINE_ONLINE, BATTERY_FLAG_NO_BATTERY, BATTERY_PERCENTAGE_UNKNOWN, 0,
        BATTERY_LIFE_UNKNOWN},
@@ -145,6 +161,24 @@ TEST(SysfsPowerSource, AnswersFromAReadingOfTheLastSecondUnlessAskedToUpdate) {
   EXPECT_EQ(percentRead(false), 50);
   now += std::chrono::milliseconds(1);
   EXPECT_EQ(percentRead(false), 100);
+}
+
+// The call hands its update flag to the source: FALSE may answer the last second's reading.
+TEST(GetSystemPowerStatusEx2, UpdateFalseMayAnswerTheLastReading) {
+  TempFolder root;
+  Build(root, {{"BAT0", kDell}});
+  std::chrono::steady_clock::time_point now{};
+  SysfsPowerSource source(root.path(), [&now] { return now; });
+  ScopedPowerSource installed(source);
+  SYSTEM_POWER_STATUS_EX2 status{};
+  const auto percentRead = [&](BOOL update) {
+    EXPECT_EQ(GetSystemPowerStatusEx2(&status, sizeof(status), update), sizeof(status));
+    return status.BatteryLifePercent;
+  };
+  EXPECT_EQ(percentRead(TRUE), 98);
+  root.Write("BAT0/charge_now", "2402000\n");
+  EXPECT_EQ(percentRead(FALSE), 98);
+  EXPECT_EQ(percentRead(TRUE), 50);
 }
 
 TEST(GetSystemPowerStatusEx2, FillsFromTheInstalledSourceOrFailsUntouched) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 namespace {
@@ -79,7 +81,7 @@ TEST(PowerStatusMapping, EnergyBatteryWithoutCurrent) {
   battery.voltageNow = 12'000'000;
   SYSTEM_POWER_STATUS_EX2 status = Map({battery});
   EXPECT_EQ(status.BatteryLifePercent, 50);
-  EXPECT_EQ(status.BatteryFlag, 0);
+  EXPECT_EQ(status.BatteryFlag, BATTERY_FLAG_HIGH);
   EXPECT_EQ(status.BatteryCurrent, -1250);  // 15 W at 12 V
   EXPECT_EQ(status.BatteryLifeTime, 7200u);  // 30 Wh at 15 W
   EXPECT_EQ(status.BatteryFullLifeTime, 14400u);
@@ -95,7 +97,8 @@ TEST(PowerStatusMapping, EnergyBatteryWithoutCurrent) {
 
 TEST(PowerStatusMapping, BatteryFlagThresholds) {
   const std::pair<int64_t, BYTE> cases[] = {
-      {100, BATTERY_FLAG_HIGH}, {67, BATTERY_FLAG_HIGH}, {66, 0}, {33, 0}, {32, BATTERY_FLAG_LOW},
+      {100, BATTERY_FLAG_HIGH}, {67, BATTERY_FLAG_HIGH},     {66, BATTERY_FLAG_HIGH},
+      {50, BATTERY_FLAG_HIGH},  {33, BATTERY_FLAG_HIGH},     {32, BATTERY_FLAG_LOW},
       {5, BATTERY_FLAG_LOW},    {4, BATTERY_FLAG_CRITICAL}, {0, BATTERY_FLAG_CRITICAL}};
   for (const auto& [percent, flag] : cases) {
     EXPECT_EQ(Map({Battery(SupplyStatus::Discharging, percent)}).BatteryFlag, flag) << percent;
@@ -133,6 +136,122 @@ TEST(PowerStatusMapping, AcLineFromAdaptersThenFromTheBatteryStatus) {
   for (const auto& [status, acLine] : cases) {
     EXPECT_EQ(Map({Battery(status, 50)}).ACLineStatus, acLine) << static_cast<int>(status);
   }
+}
+
+// Without an adapter, a battery that says it is idle ("Full", "Not charging", "Unknown") is on
+// external power when no current flows and running the machine when one does.
+TEST(PowerStatusMapping, IdleStatusesWithoutAnAdapterAreDecidedByTheCurrent) {
+  const std::optional<int64_t> none;
+  const struct {
+    SupplyStatus status;
+    std::optional<int64_t> currentNow;  // µA
+    BYTE acLine;
+    LONG current;  // mA
+    DWORD lifeTime;
+  } cases[] = {
+      {SupplyStatus::Unknown, 0, AC_LINE_ONLINE, 0, BATTERY_LIFE_UNKNOWN},
+      {SupplyStatus::Unknown, 9'999, AC_LINE_ONLINE, 9, BATTERY_LIFE_UNKNOWN},
+      {SupplyStatus::Unknown, 10'000, AC_LINE_OFFLINE, -10, 720'000},
+      {SupplyStatus::Unknown, -2'000'000, AC_LINE_OFFLINE, -2000, 3600},
+      {SupplyStatus::Unknown, none, AC_LINE_UNKNOWN, 0, BATTERY_LIFE_UNKNOWN},
+      {SupplyStatus::Full, 0, AC_LINE_ONLINE, 0, BATTERY_LIFE_UNKNOWN},
+      {SupplyStatus::Full, 2'000'000, AC_LINE_OFFLINE, -2000, 3600},
+      {SupplyStatus::Full, none, AC_LINE_ONLINE, 0, BATTERY_LIFE_UNKNOWN},
+      {SupplyStatus::NotCharging, -9'999, AC_LINE_ONLINE, 9, BATTERY_LIFE_UNKNOWN},
+      {SupplyStatus::NotCharging, 2'000'000, AC_LINE_OFFLINE, -2000, 3600},
+      {SupplyStatus::NotCharging, none, AC_LINE_ONLINE, 0, BATTERY_LIFE_UNKNOWN},
+  };
+  for (const auto& c : cases) {
+    PowerSupplyReading battery = Battery(c.status);
+    battery.chargeNow = 2'000'000;
+    battery.chargeFull = 4'000'000;
+    battery.currentNow = c.currentNow;
+    const std::string name = std::to_string(static_cast<int>(c.status)) + " at " +
+                             std::to_string(c.currentNow.value_or(-1)) + " µA";
+    const SYSTEM_POWER_STATUS_EX2 status = Map({battery});
+    EXPECT_EQ(status.ACLineStatus, c.acLine) << name;
+    EXPECT_EQ(status.BatteryCurrent, c.current) << name;
+    EXPECT_EQ(status.BatteryLifeTime, c.lifeTime) << name;
+    EXPECT_EQ(status.BatteryFlag, BATTERY_FLAG_HIGH) << name;
+    // An adapter that reports settles it whatever the current.
+    EXPECT_EQ(Map({battery, Adapter(SupplyType::Mains, 1)}).ACLineStatus, AC_LINE_ONLINE) << name;
+  }
+  // The same rule across a pack: one battery's current is enough.
+  PowerSupplyReading idle = Battery(SupplyStatus::Full, 100);
+  idle.currentNow = 0;
+  PowerSupplyReading running = Battery(SupplyStatus::Unknown, 80);
+  running.currentNow = 1'500'000;
+  EXPECT_EQ(Map({idle, running}).ACLineStatus, AC_LINE_OFFLINE);
+}
+
+// On external power a full or idle battery's current counts into it, whatever sign the driver
+// gives, and no run time is given.
+TEST(PowerStatusMapping, CurrentSignWhenFullOrNotCharging) {
+  for (SupplyStatus idle : {SupplyStatus::Full, SupplyStatus::NotCharging}) {
+    for (int64_t microamps : {-500'000, 500'000}) {
+      PowerSupplyReading battery = Battery(idle, 100);
+      battery.currentNow = microamps;
+      battery.currentAverage = microamps;
+      battery.chargeNow = battery.chargeFull = 4'000'000;
+      const SYSTEM_POWER_STATUS_EX2 status = Map({battery, Adapter(SupplyType::Mains, 1)});
+      EXPECT_EQ(status.BatteryCurrent, 500) << static_cast<int>(idle) << " " << microamps;
+      EXPECT_EQ(status.BatteryAverageCurrent, 500u) << static_cast<int>(idle) << " " << microamps;
+      EXPECT_EQ(status.BatteryLifeTime, BATTERY_LIFE_UNKNOWN);
+      EXPECT_EQ(status.BatteryFlag, BATTERY_FLAG_HIGH);
+    }
+  }
+}
+
+// Numbers no battery reports count as unreported; sums and products never overflow.
+TEST(PowerStatusMapping, AbsurdNumbersCountAsUnreportedOrSaturate) {
+  constexpr int64_t kMax = INT64_MAX;
+  constexpr int64_t kMin = INT64_MIN;
+  PowerSupplyReading battery = EnergyBattery(SupplyStatus::Discharging, 30, 60);
+  battery.energyNow = kMax;
+  battery.capacity = 40;
+  EXPECT_EQ(Map({battery}).BatteryLifePercent, 40);  // the driver's own percent stands in
+  battery.capacity.reset();
+  EXPECT_EQ(Map({battery}).BatteryLifePercent, BATTERY_PERCENTAGE_UNKNOWN);
+  EXPECT_EQ(Map({battery}).BatteryFlag, BATTERY_FLAG_UNKNOWN);
+
+  // At the largest plausible reading the figures hold within the record's fields.
+  constexpr int64_t kLargest = 1'000'000'000'000;
+  PowerSupplyReading huge = EnergyBattery(SupplyStatus::Discharging, 30, 60);
+  huge.energyNow = kLargest;
+  huge.energyFull = kLargest;
+  huge.powerNow = 1;
+  huge.voltageNow = kLargest;
+  huge.temperature = kLargest;
+  huge.chargeNow = -kLargest;
+  huge.chargeFull = kLargest;
+  huge.currentAverage = -kLargest;
+  const std::vector<PowerSupplyReading> pack(3, huge);
+  SYSTEM_POWER_STATUS_EX2 status = Map(pack);
+  EXPECT_EQ(status.BatteryLifePercent, 100);
+  EXPECT_EQ(status.BatteryLifeTime, BATTERY_LIFE_UNKNOWN - 1);
+  EXPECT_EQ(status.BatteryVoltage, 1'000'000'000u);
+  EXPECT_EQ(status.BatteryTemperature, UINT32_MAX);
+  EXPECT_EQ(status.BatterymAHourConsumed, UINT32_MAX);
+  EXPECT_EQ(static_cast<LONG>(status.BatteryAverageCurrent), INT32_MIN);
+
+  // One past it, or the extremes of 64 bits, are no reading at all.
+  for (int64_t absurd : {kLargest + 1, -kLargest - 1, kMax, kMin}) {
+    PowerSupplyReading broken = EnergyBattery(SupplyStatus::Discharging, 30, 60);
+    broken.powerNow = absurd;
+    broken.currentNow = absurd;
+    broken.voltageNow = absurd;
+    broken.temperature = absurd;
+    status = Map({broken});
+    EXPECT_EQ(status.BatteryLifePercent, 50) << absurd;
+    EXPECT_EQ(status.BatteryCurrent, 0) << absurd;
+    EXPECT_EQ(status.BatteryVoltage, 0u) << absurd;
+    EXPECT_EQ(status.BatteryTemperature, 0u) << absurd;
+    EXPECT_EQ(status.BatteryLifeTime, BATTERY_LIFE_UNKNOWN) << absurd;
+  }
+  PowerSupplyReading fastPower = EnergyBattery(SupplyStatus::Discharging, 30, 60);
+  fastPower.powerNow = kLargest;
+  fastPower.voltageNow = 1;  // I = P / U far beyond 32 bits of mA
+  EXPECT_EQ(Map({fastPower}).BatteryCurrent, INT32_MIN);
 }
 
 TEST(PowerStatusMapping, PeripheralsAndEmptySlotsAreNoBattery) {

@@ -1,6 +1,7 @@
 #include "platform/power/internal/power_status_mapping.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 #include <vector>
@@ -15,6 +16,33 @@ using Value = std::optional<int64_t>;
 constexpr int64_t kMicroPerMilli = 1000;
 constexpr int64_t kSecondsPerHour = 3600;
 constexpr int64_t kLongestRunTime = BATTERY_LIFE_UNKNOWN - 1;
+// No battery stores, carries or measures a million of anything in the kernel's units (1 MWh, 1 MA,
+// 1 MV): a number beyond it is a broken driver's and counts as unreported.
+constexpr int64_t kLargestPlausibleReading = 1'000'000'000'000;
+// A battery that powers nothing still shows a few mA of measurement noise; a machine running on
+// its battery draws far more.
+constexpr int64_t kIdleCurrentMicroamps = 10'000;
+
+int64_t Saturated(__int128 value) {
+  return static_cast<int64_t>(std::clamp<__int128>(value, INT64_MIN, INT64_MAX));
+}
+
+Value Plausible(const Value& value) {
+  if (value && (*value > kLargestPlausibleReading || *value < -kLargestPlausibleReading)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+PowerSupplyReading WithoutImplausibleNumbers(PowerSupplyReading supply) {
+  for (Value* value : {&supply.present, &supply.online, &supply.capacity, &supply.voltageNow,
+                       &supply.currentNow, &supply.currentAverage, &supply.powerNow,
+                       &supply.energyNow, &supply.energyFull, &supply.chargeNow,
+                       &supply.chargeFull, &supply.temperature}) {
+    *value = Plausible(*value);
+  }
+  return supply;
+}
 
 bool IsSystemBattery(const PowerSupplyReading& supply) {
   return supply.type == SupplyType::Battery && supply.scope != SupplyScope::Device &&
@@ -33,7 +61,7 @@ Value SumOverAll(const Supplies& batteries, Get get) {
   for (const PowerSupplyReading* battery : batteries) {
     const Value value = get(*battery);
     if (!value) return std::nullopt;
-    sum += *value;
+    sum = Saturated(__int128{sum} + *value);
   }
   return sum;
 }
@@ -44,7 +72,7 @@ template <typename Get>
 Value SumOverReporting(const Supplies& batteries, Get get) {
   Value sum;
   for (const PowerSupplyReading* battery : batteries) {
-    if (const Value value = get(*battery)) sum = sum.value_or(0) + *value;
+    if (const Value value = get(*battery)) sum = Saturated(__int128{sum.value_or(0)} + *value);
   }
   return sum;
 }
@@ -67,18 +95,23 @@ SupplyStatus PackStatus(const Supplies& batteries) {
   return SupplyStatus::Unknown;
 }
 
-BYTE AcLineStatus(const Supplies& adapters, bool hasBattery, SupplyStatus packStatus) {
-  bool anyAdapterReports = false;
+// Whether an adapter is online; absent when none reports (some machines list none).
+std::optional<bool> AdapterOnline(const Supplies& adapters) {
+  std::optional<bool> online;
   for (const PowerSupplyReading* adapter : adapters) {
     if (!adapter->online) continue;
-    anyAdapterReports = true;
     // USB supplies answer 2 for an online programmable source.
-    if (*adapter->online != 0) return AC_LINE_ONLINE;
+    if (*adapter->online != 0) return true;
+    online = false;
   }
-  if (anyAdapterReports) return AC_LINE_OFFLINE;
+  return online;
+}
+
+BYTE AcLineStatus(std::optional<bool> adapterOnline, bool hasBattery, SupplyStatus packStatus) {
+  if (adapterOnline) return *adapterOnline ? AC_LINE_ONLINE : AC_LINE_OFFLINE;
   // A machine without a battery runs on external power.
   if (!hasBattery) return AC_LINE_ONLINE;
-  // Without an adapter to ask (some machines expose none), the battery's status tells.
+  // Without an adapter to ask, the battery's status tells (see PackStatusWithoutAdapter).
   switch (packStatus) {
     case SupplyStatus::Charging:
     case SupplyStatus::Full:
@@ -94,8 +127,8 @@ BYTE AcLineStatus(const Supplies& adapters, bool hasBattery, SupplyStatus packSt
 
 std::optional<int> PercentOf(const Value& now, const Value& full) {
   if (!now || !full || *full <= 0) return std::nullopt;
-  const int64_t percent = (*now * 100 + *full / 2) / *full;
-  return static_cast<int>(std::clamp<int64_t>(percent, 0, 100));
+  const __int128 percent = (__int128{*now} * 100 + *full / 2) / *full;
+  return static_cast<int>(std::clamp<__int128>(percent, 0, 100));
 }
 
 std::optional<int> PackPercent(const Supplies& batteries) {
@@ -121,15 +154,29 @@ Value CurrentMagnitude(const PowerSupplyReading& battery) {
   if (battery.currentNow) return Magnitude(battery.currentNow);
   // Batteries that count in energy often report power but no current: I = P / U.
   if (battery.powerNow && battery.voltageNow && *battery.voltageNow > 0) {
-    return std::llabs(*battery.powerNow) * 1'000'000 / *battery.voltageNow;
+    return Saturated(__int128{std::llabs(*battery.powerNow)} * 1'000'000 / *battery.voltageNow);
   }
   return std::nullopt;
+}
+
+// "Full", "Not charging" and "Unknown" say the battery neither charges nor runs the machine. With
+// no adapter to confirm it, the current decides: a battery that current flows out of (or into,
+// drivers disagree on the sign) while it claims to be idle is running the machine (firmware that
+// keeps saying "Full" after the plug is pulled); a battery with no current flowing leaves the
+// machine on external power (firmware that says "Unknown" when plugged in and full). Without a
+// current reading "Full" and "Not charging" are believed and "Unknown" stays undetermined.
+SupplyStatus PackStatusWithoutAdapter(const Supplies& batteries, SupplyStatus reported) {
+  if (reported == SupplyStatus::Charging || reported == SupplyStatus::Discharging) return reported;
+  const Value current = SumOverReporting(batteries, CurrentMagnitude);
+  if (!current) return reported;
+  if (*current >= kIdleCurrentMicroamps) return SupplyStatus::Discharging;
+  return reported == SupplyStatus::Unknown ? SupplyStatus::NotCharging : reported;
 }
 
 DWORD RunTimeSeconds(const Value& stored, int64_t flow) {
   if (!stored) return BATTERY_LIFE_UNKNOWN;
   return static_cast<DWORD>(
-      std::clamp<int64_t>(*stored * kSecondsPerHour / flow, 0, kLongestRunTime));
+      std::clamp<__int128>(__int128{*stored} * kSecondsPerHour / flow, 0, kLongestRunTime));
 }
 
 // Remaining and full-charge run times, known only while discharging.
@@ -154,26 +201,35 @@ void FillRunTimes(const Supplies& batteries, SupplyStatus packStatus,
   }
 }
 
+// An unsigned field of the record: negative values show 0, larger ones its largest value.
+DWORD DwordOf(int64_t value) { return static_cast<DWORD>(std::clamp<int64_t>(value, 0, UINT32_MAX)); }
+
+// µA to the record's signed mA, held within its 32 bits.
+LONG MilliampsOf(int64_t sign, const Value& microamps) {
+  return static_cast<LONG>(std::clamp<int64_t>(sign * microamps.value_or(0) / kMicroPerMilli,
+                                               INT32_MIN, INT32_MAX));
+}
+
 void FillMeasurements(const Supplies& batteries, SupplyStatus packStatus,
                       SYSTEM_POWER_STATUS_EX2& status) {
+  // Out of the battery while discharging, into it (or nothing) otherwise.
   const int64_t sign = packStatus == SupplyStatus::Discharging ? -1 : 1;
   const Value current = SumOverReporting(batteries, CurrentMagnitude);
-  status.BatteryCurrent = static_cast<LONG>(sign * current.value_or(0) / kMicroPerMilli);
+  status.BatteryCurrent = MilliampsOf(sign, current);
   const Value average =
       SumOverReporting(batteries, [](auto& b) { return Magnitude(b.currentAverage); });
-  status.BatteryAverageCurrent = static_cast<DWORD>(sign * average.value_or(0) / kMicroPerMilli);
+  status.BatteryAverageCurrent = static_cast<DWORD>(MilliampsOf(sign, average));
 
   int64_t voltageSum = 0;
   int64_t voltageCount = 0;
   for (const PowerSupplyReading* battery : batteries) {
     if (battery->voltageNow) {
-      voltageSum += *battery->voltageNow;
+      voltageSum = Saturated(__int128{voltageSum} + *battery->voltageNow);
       ++voltageCount;
     }
   }
   if (voltageCount > 0) {
-    status.BatteryVoltage =
-        static_cast<DWORD>(std::max<int64_t>(voltageSum / voltageCount, 0) / kMicroPerMilli);
+    status.BatteryVoltage = DwordOf(voltageSum / voltageCount / kMicroPerMilli);
   }
 
   // The hottest battery is the one that matters.
@@ -181,13 +237,13 @@ void FillMeasurements(const Supplies& batteries, SupplyStatus packStatus,
   for (const PowerSupplyReading* battery : batteries) {
     temperature = std::max(temperature, battery->temperature.value_or(0));
   }
-  status.BatteryTemperature = static_cast<DWORD>(temperature);
+  status.BatteryTemperature = DwordOf(temperature);
 
   const Value chargeFull = SumOverAll(batteries, [](auto& b) { return b.chargeFull; });
   const Value chargeNow = SumOverAll(batteries, [](auto& b) { return b.chargeNow; });
   if (chargeFull && chargeNow) {
     status.BatterymAHourConsumed =
-        static_cast<DWORD>(std::max<int64_t>(*chargeFull - *chargeNow, 0) / kMicroPerMilli);
+        DwordOf(Saturated(__int128{*chargeFull} - *chargeNow) / kMicroPerMilli);
   }
 }
 
@@ -212,15 +268,23 @@ BYTE ChemistryCode(const Supplies& batteries) {
 }  // namespace
 
 SYSTEM_POWER_STATUS_EX2 MapPowerStatus(std::span<const PowerSupplyReading> supplies) {
+  std::vector<PowerSupplyReading> plausible;
+  plausible.reserve(supplies.size());
+  for (const PowerSupplyReading& supply : supplies) {
+    plausible.push_back(WithoutImplausibleNumbers(supply));
+  }
   Supplies batteries;
   Supplies adapters;
-  for (const PowerSupplyReading& supply : supplies) {
+  for (const PowerSupplyReading& supply : plausible) {
     if (IsSystemBattery(supply)) batteries.push_back(&supply);
     if (IsAdapter(supply)) adapters.push_back(&supply);
   }
-  const SupplyStatus packStatus = PackStatus(batteries);
+  const std::optional<bool> adapterOnline = AdapterOnline(adapters);
+  const SupplyStatus reported = PackStatus(batteries);
+  const SupplyStatus packStatus =
+      adapterOnline ? reported : PackStatusWithoutAdapter(batteries, reported);
   SYSTEM_POWER_STATUS_EX2 status = UndeterminedPowerStatus();
-  status.ACLineStatus = AcLineStatus(adapters, !batteries.empty(), packStatus);
+  status.ACLineStatus = AcLineStatus(adapterOnline, !batteries.empty(), packStatus);
   if (batteries.empty()) {
     status.BatteryFlag = BATTERY_FLAG_NO_BATTERY;
     return status;

@@ -1,4 +1,5 @@
-// The status update runs before every paint: its usual path (no sample due, nothing to flush) and a
+// The status update runs before every paint: its usual path (no sample due, nothing to flush) on the
+// simulated and on the machine's clock, and a
 // whole paint through the device context, with the power status from a fixed source, from the
 // machine's power_supply class in sysfs (answered from the reading of the last second), and re-read
 // from sysfs each time.
@@ -61,6 +62,18 @@ void BM_UpdateStatus(benchmark::State& run) {
   }
 }
 BENCHMARK(BM_UpdateStatus);
+
+// The same on the machine's own clock and zone rules, as the host runs it outside a simulation.
+void BM_UpdateStatusOnTheMachineClock(benchmark::State& run) {
+  StillSource source;
+  ScopedPowerSource sourceGuard(source);
+  PluginState state = Tracking();
+  for (auto _ : run) {
+    UpdateStatus(state);
+    benchmark::DoNotOptimize(state.StatusText.data());
+  }
+}
+BENCHMARK(BM_UpdateStatusOnTheMachineClock);
 
 void BM_PaintSelected(benchmark::State& run) {
   SimulatedClock clock(Noon(), 60);

@@ -210,3 +210,34 @@ TEST(SystemClock, MachineTimeAndTimeZoneRules) {
   EXPECT_EQ(clock.LocalOffsetAt(ToFileTime(Utc(2006, 3, 26, 0, 59, 59, 999))), kHour);
   EXPECT_EQ(clock.LocalOffsetAt(ToFileTime(Utc(2006, 3, 26, 1))), 2 * kHour);
 }
+
+// The zone rules are read again at once when TZ changes, else at most once a minute.
+TEST(SystemClock, ReadsTheZoneRulesAgainOnChangeOrAfterAMinute) {
+  ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+  std::chrono::steady_clock::time_point now{};
+  int reads = 0;
+  SystemClock clock([&now] { return now; }, [&reads] {
+    ++reads;
+    tzset();
+  });
+  const ULONGLONG winter = ToFileTime(Utc(2006, 1, 15, 12));
+  EXPECT_EQ(clock.LocalOffsetAt(winter), kHour);
+  now += std::chrono::seconds(59);
+  EXPECT_EQ(clock.LocalOffsetAt(winter), kHour);
+  EXPECT_EQ(reads, 1);
+  now += std::chrono::seconds(1);
+  clock.LocalOffsetAt(winter);
+  EXPECT_EQ(reads, 2);
+
+  setenv("TZ", "IST-5:30", 1);
+  EXPECT_EQ(clock.LocalOffsetAt(winter), 5 * kHour + 30 * kMinute);
+  EXPECT_EQ(reads, 3);
+  unsetenv("TZ");
+  clock.LocalOffsetAt(winter);
+  EXPECT_EQ(reads, 4);
+  clock.LocalOffsetAt(winter);
+  EXPECT_EQ(reads, 4);
+  setenv("TZ", "", 1);  // set but empty (UTC) differs from unset
+  EXPECT_EQ(clock.LocalOffsetAt(winter), 0);
+  EXPECT_EQ(reads, 5);
+}

@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr LONG kMaxRealPercent = 100;
 // Hours up to this many tenths are written by hand; beyond it (and for values that are no number)
 // the formatting routine writes them.
 constexpr double kLargestHandWrittenTenths = 1e15;
@@ -51,7 +50,7 @@ class LineWriter {
 void FormatStatusLine(const StatusLineFigures& figures, WString& line) {
   LineWriter writer;
   writer.Text(" ");
-  if (figures.percent <= kMaxRealPercent) {
+  if (figures.percent <= kHighestDeterminedPercent) {
     writer.Integer(figures.percent);
   } else {
     writer.Text("?");

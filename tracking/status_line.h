@@ -4,6 +4,9 @@
 
 #include "platform/api.h"
 
+// Above this the platform does not know the charge (it answers 255): such a percent is no reading.
+inline constexpr LONG kHighestDeterminedPercent = 100;
+
 // What stands after "hrs: ".
 enum class EstimateForm {
   Online,  // "N/A (online)"

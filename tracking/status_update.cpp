@@ -10,8 +10,6 @@ namespace {
 constexpr float kSecondsPerFileTimeUnit = 1.0e-7f;
 constexpr float kHoursPerSecond = 1.0f / 3600.0f;
 
-constexpr LONG kMaxRealPercent = 100;
-
 // Single precision throughout, as the elapsed hours are shown.
 float ElapsedHours(LONGLONG fileTimeUnits) {
   return static_cast<float>(fileTimeUnits) * kSecondsPerFileTimeUnit * kHoursPerSecond;
@@ -89,7 +87,7 @@ void UpdateStatus(PluginState& state) {
   const LONG percent = status.BatteryLifePercent;
   // Above 100 the platform does not know the charge (255): such a percent is shown as "?" and no
   // figure is derived from it.
-  const bool determined = percent <= kMaxRealPercent;
+  const bool determined = percent <= kHighestDeterminedPercent;
 
   // The current's text is part of the line only in expert mode.
   StatusLineFigures figures{percent, state.settings.ExpertMode != 0, status.BatteryCurrent, EstimateForm::Online,

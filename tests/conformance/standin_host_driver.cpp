@@ -101,9 +101,8 @@ HRESULT StandInHostDriver::CreateByClassId(REFCLSID classId, REFIID riid, void**
   void* factory = nullptr;
   const HRESULT hr = getClassObject(classId, IID_IClassFactory, &factory);
   if (FAILED(hr)) return hr;
-  const HRESULT created = static_cast<IClassFactory*>(factory)->CreateInstance(nullptr, riid, object);
-  static_cast<IClassFactory*>(factory)->Release();
-  return created;
+  const auto classFactory = ComPtr<IClassFactory>::Adopt(static_cast<IClassFactory*>(factory));
+  return classFactory->CreateInstance(nullptr, riid, object);
 }
 
 IXMLDOMNode* StandInHostDriver::ParseSettingsElement(const std::vector<SettingsAttribute>& attributes) {

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/com/toolkit/com_ptr.h"
+
 namespace {
 
 // The system's XML DOM document class, which mingw's import library does not carry.
@@ -137,28 +139,25 @@ IXMLDOMNode* WindowsHostDriver::ParseSettingsElement(const std::vector<SettingsA
   for (const SettingsAttribute& attribute : attributes) xml += L" " + attribute.name + L"=\"" + XmlEscaped(attribute.value) + L"\"";
   xml += L"/>";
 
-  IXMLDOMDocument* document = nullptr;
-  if (FAILED(CoCreateInstance(kDomDocumentClass, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
-                              reinterpret_cast<void**>(&document)))) {
+  void* created = nullptr;
+  if (FAILED(CoCreateInstance(kDomDocumentClass, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument, &created))) {
     std::printf("cannot create the XML DOM document\n");
     return nullptr;
   }
+  const auto document = ComPtr<IXMLDOMDocument>::Adopt(static_cast<IXMLDOMDocument*>(created));
   document->put_async(VARIANT_FALSE);
   BSTR text = SysAllocString(xml.c_str());
   VARIANT_BOOL parsed = VARIANT_FALSE;
   document->loadXML(text, &parsed);
   SysFreeString(text);
-  IXMLDOMElement* element = nullptr;
-  if (parsed == VARIANT_TRUE) document->get_documentElement(&element);
-  document->Release();
-  if (element == nullptr) {
+  IXMLDOMElement* root = nullptr;
+  if (parsed == VARIANT_TRUE) document->get_documentElement(&root);
+  const auto element = ComPtr<IXMLDOMElement>::Adopt(root);
+  if (!element) {
     std::printf("the XML DOM did not parse the settings element\n");
     return nullptr;
   }
-  IXMLDOMNode* node = nullptr;
-  element->QueryInterface(IID_IXMLDOMNode, reinterpret_cast<void**>(&node));
-  element->Release();
-  return node;
+  return QueryInterfaceOf<IXMLDOMNode>(element.Get(), IID_IXMLDOMNode).Detach();
 }
 
 IStream* WindowsHostDriver::NewStream(const std::vector<BYTE>& bytes) {

@@ -47,6 +47,15 @@ class Registration : public testing::Test {
  protected:
   const RegistryTree& registry() const { return store.tree(); }
   const RegistryTree::Values* ValuesOf(const WString& keyPath) const { return registry().ValuesOf(keyPath); }
+  // Creates the key under HKEY_CLASSES_ROOT, as another installer would.
+  static testing::AssertionResult CreateKey(LPCWSTR path) {
+    HKEY key = nullptr;
+    const LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                           KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    if (status != ERROR_SUCCESS) return testing::AssertionFailure() << "creating the key: error " << status;
+    RegCloseKey(key);
+    return testing::AssertionSuccess();
+  }
   void ExpectClassKeyWithEmptyServerKey(std::source_location caller = std::source_location::current()) const {
     const CallerTrace trace(caller);
     ASSERT_NE(ValuesOf(kClassKeyPath), nullptr);
@@ -118,11 +127,7 @@ TEST_F(Registration, APathThatDoesNotFitIsNeverRegisteredCutShort) {
 TEST_F(Registration, AClassKeyThatCannotBeDeletedFailsTheUnregistration) {
   const LoadedModule module(BuiltModuleFile());
   ASSERT_EQ(module.DllRegisterServer(), S_OK);
-  HKEY other = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, u"CLSID\\{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\\ProgID", 0, nullptr,
-                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &other, nullptr),
-            ERROR_SUCCESS);
-  RegCloseKey(other);
+  ASSERT_TRUE(CreateKey(u"CLSID\\{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\\ProgID"));
   EXPECT_EQ(module.DllUnregisterServer(), E_FAIL);  // a key with a subkey left is not deleted
   EXPECT_FALSE(registry().Find(kServerKeyPath).has_value());
   EXPECT_TRUE(registry().Find(kClassKeyPath).has_value());
@@ -132,11 +137,7 @@ TEST_F(Registration, UnregisteringWithoutTheServerKeyFailsAndLeavesTheClassKey) 
   const LoadedModule module(BuiltModuleFile());
   EXPECT_EQ(module.DllUnregisterServer(), E_FAIL);
 
-  HKEY classKey = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, u"CLSID\\{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}", 0, nullptr,
-                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &classKey, nullptr),
-            ERROR_SUCCESS);
-  RegCloseKey(classKey);
+  ASSERT_TRUE(CreateKey(u"CLSID\\{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}"));
   EXPECT_EQ(module.DllUnregisterServer(), E_FAIL);
   EXPECT_TRUE(registry().Find(kClassKeyPath).has_value());
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -134,6 +135,15 @@ TEST(HourlyDrainTable, GroupSizeThatDoesNotDivideTheDay) {
             "(10-14) 2.0 2.0 2.0 2.0 2.0\n"
             "(15-19) 2.0 2.0 2.0 2.0 2.0\n"
             "(20-24) 2.0 2.0 2.0 2.0 ");
+}
+
+TEST(HourlyDrainTable, AGroupOfOneIsOneHourPerLine) {
+  HourlyDrainTable table;
+  FileFlatDay(table);
+  table.AddSample(1, 6, 50, true);
+  const std::string text = Cumulative(table, 1);
+  EXPECT_EQ(text.substr(0, 20), "(0-0) 2.0\n(1-1) 4.0\n");
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 24);
 }
 
 TEST(HourlyDrainTable, GroupSizeBelowOneAppendsNothing) {

@@ -35,6 +35,9 @@ class HostOnTerminal {
   // Reads what the program writes until the screen holds the text or the time is up; answers
   // whether it appeared.
   bool WaitForScreen(const std::string& text, std::chrono::milliseconds limit = std::chrono::seconds(20));
+  // Reads what the program writes for a while: a program that paints often blocks on a terminal
+  // nobody reads.
+  void ReadFor(std::chrono::milliseconds limit);
   void Type(const std::string& keys) const;
   // Types q and waits for the program to end; answers its exit code (-1 when it had to be killed).
   int Quit();
@@ -42,8 +45,6 @@ class HostOnTerminal {
   pid_t pid() const { return pid_; }
 
  private:
-  void ReadFor(std::chrono::milliseconds limit);
-
   pid_t pid_ = -1;
   int master_ = -1;
   std::string screen_;

@@ -6,20 +6,18 @@
 
 namespace {
 
-MessageBoxSink* installedSink = nullptr;
+ServiceSlot<MessageBoxSink> slot;
 
 }  // namespace
 
 MessageBoxSink* InstallMessageBoxSink(MessageBoxSink* sink) {
-  MessageBoxSink* previous = installedSink;
-  installedSink = sink;
-  return previous;
+  return slot.Install(sink);
 }
 
 int MessageBoxW(HWND /*owner*/, LPCWSTR text, LPCWSTR caption, UINT type) {
   const std::u16string body = text ? text : u"";
   const std::u16string title = caption ? caption : u"";
-  if (installedSink != nullptr) return installedSink->Show(body, title, type);
+  if (MessageBoxSink* sink = slot.installed()) return sink->Show(body, title, type);
   std::fprintf(stderr, "[%s] %s\n", NarrowUtf8(title).c_str(), NarrowUtf8(body).c_str());
   return IDOK;
 }

@@ -4,16 +4,14 @@
 
 namespace {
 
-BrushMonitor* installedMonitor = nullptr;
+ServiceSlot<BrushMonitor> slot;
 
 }  // namespace
 
 BrushMonitor* InstallBrushMonitor(BrushMonitor* monitor) {
-  BrushMonitor* previous = installedMonitor;
-  installedMonitor = monitor;
-  return previous;
+  return slot.Install(monitor);
 }
 
-BrushMonitor* CurrentBrushMonitor() { return installedMonitor; }
+BrushMonitor* CurrentBrushMonitor() { return slot.installed(); }
 
 size_t LiveBrushCount() { return GdiHandles().BrushCount(); }

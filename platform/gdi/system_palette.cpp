@@ -4,7 +4,7 @@
 
 namespace {
 
-SystemPalette* installedPalette = nullptr;
+ServiceSlot<SystemPalette> slot;
 
 const SystemPalette& DefaultPalette() {
   static const FixedSystemPalette palette({
@@ -26,11 +26,9 @@ COLORREF FixedSystemPalette::Colour(int index) const {
 }
 
 SystemPalette* InstallSystemPalette(SystemPalette* palette) {
-  SystemPalette* previous = installedPalette;
-  installedPalette = palette;
-  return previous;
+  return slot.Install(palette);
 }
 
 const SystemPalette& CurrentSystemPalette() {
-  return installedPalette != nullptr ? *installedPalette : DefaultPalette();
+  return slot.Or(DefaultPalette());
 }

@@ -4,18 +4,15 @@
 
 namespace {
 
-PowerSource* installedSource = nullptr;
+ServiceSlot<PowerSource> slot;
 
 }  // namespace
 
 PowerSource* InstallPowerSource(PowerSource* source) {
-  PowerSource* previous = installedSource;
-  installedSource = source;
-  return previous;
+  return slot.Install(source);
 }
 
 PowerSource& CurrentPowerSource() {
-  if (installedSource != nullptr) return *installedSource;
   static SysfsPowerSource sysfsSource;
-  return sysfsSource;
+  return slot.Or(sysfsSource);
 }

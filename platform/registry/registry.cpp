@@ -19,7 +19,7 @@ constexpr ULONG_PTR kFirstRoot = 0x80000000;
 
 // Guards the installed store and the open handles; held for the whole of each registry call.
 std::mutex registryMutex;
-RegistryStore* installedStore = nullptr;
+ServiceSlot<RegistryStore> slot;
 // Open handles and the stored path of the key each one names.
 std::map<HKEY, WString> openKeys;
 ULONG_PTR lastHandle = 0;
@@ -78,8 +78,8 @@ LSTATUS ReportStoreFailure(const RegistryStoreResult& result) {
 template <typename Operation>
 LSTATUS WithRegistry(Operation operation) {
   std::optional<FileRegistryStore> userFile;
-  RegistryStore& store =
-      installedStore != nullptr ? *installedStore : userFile.emplace(DefaultRegistryFile());
+  RegistryStore* installed = slot.installed();
+  RegistryStore& store = installed != nullptr ? *installed : userFile.emplace(DefaultRegistryFile());
   RegistryTree tree;
   if (const auto loaded = store.Load(tree); !loaded.ok()) return ReportStoreFailure(loaded);
   bool changed = false;
@@ -114,7 +114,7 @@ LSTATUS CopyValue(const RegistryValue& value, LPDWORD type, LPBYTE data, LPDWORD
 
 RegistryStore* InstallRegistryStore(RegistryStore* store) {
   std::lock_guard lock(registryMutex);
-  return std::exchange(installedStore, store);
+  return slot.Install(store);
 }
 
 LSTATUS WINAPI RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR /*keyClass*/,

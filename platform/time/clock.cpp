@@ -4,18 +4,15 @@
 
 namespace {
 
-Clock* installedClock = nullptr;
+ServiceSlot<Clock> slot;
 
 }  // namespace
 
 Clock* InstallClock(Clock* clock) {
-  Clock* previous = installedClock;
-  installedClock = clock;
-  return previous;
+  return slot.Install(clock);
 }
 
 Clock& CurrentClock() {
-  if (installedClock != nullptr) return *installedClock;
   static SystemClock systemClock;
-  return systemClock;
+  return slot.Or(systemClock);
 }

@@ -90,7 +90,8 @@ int Run(const HostOptions& options) {
     std::cout << RunUnregister(ModuleToUnregister(options.moduleFile, ModuleBesideProgram()));
     return 0;
   }
-  if (!services.batteryNotice().empty()) std::cerr << "zelvar-home: " << services.batteryNotice() << "\n";
+  // The chart reads only the stat file: whether the machine has a battery is no concern of it.
+  if (options.command != ProgramCommand::Stats && !services.batteryNotice().empty()) std::cerr << "zelvar-home: " << services.batteryNotice() << "\n";
 
   Simulation* simulation = services.simulation();
   const SessionFiles files = simulation != nullptr

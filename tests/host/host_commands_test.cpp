@@ -88,8 +88,9 @@ TEST_F(HostCommandsTest, StatsChartsTheRecordsWithinTheHistoryWindow) {
 }
 
 TEST_F(HostCommandsTest, StatsWithoutAStatFileSaySoAndCreateNone) {
-  const ProgramRun run = Run("--stats");
+  const ProgramRun run = Run("--stats --sysfs '" + Path("mistyped") + "'");
   EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err.find("no system battery"), std::string::npos) << run.err;
   EXPECT_EQ(run.out, "No stat file yet at " + Path(kStatFile) + ": the plug-in writes it once it has hourly samples\n");
   EXPECT_FALSE(folder_.Exists(kStatFile));
 }

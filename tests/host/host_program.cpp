@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <stdexcept>
 #include <sstream>
 
 namespace {
@@ -26,14 +27,51 @@ std::string ReadFile(const std::filesystem::path& file) {
 
 int ExitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
 
+// The program, its module and the platform library copied, in the build tree's layout, into a
+// temporary folder that the user nobody can read: the build tree may lie in a folder that only root can
+// enter (root's home, a mktemp -d folder). Made once per test process, removed at its end.
+class CopyForNobody {
+ public:
+  CopyForNobody() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zelvar-nobody-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a folder for nobody's copy");
+    root_ = pattern;
+    std::filesystem::permissions(root_, std::filesystem::perms(0755));
+    std::filesystem::create_directories(root_ / "host");
+    std::filesystem::create_directories(libraries());
+    std::filesystem::copy_file(ZELVAR_HOME_FILE, program());
+    std::filesystem::copy_file(ZELVARPLUG_FILE, libraries() / "zelvarplug.so");
+    std::filesystem::copy_file(ZELVAR_PLATFORM_FILE, libraries() / std::filesystem::path(ZELVAR_PLATFORM_FILE).filename());
+  }
+  ~CopyForNobody() {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+  CopyForNobody(const CopyForNobody&) = delete;
+  CopyForNobody& operator=(const CopyForNobody&) = delete;
+
+  std::filesystem::path program() const { return root_ / "host" / "zelvar-home"; }
+  // Searched before the program's own search path, which names the build tree.
+  std::filesystem::path libraries() const { return root_ / "lib" / "zelvar"; }
+
+ private:
+  std::filesystem::path root_;
+};
+
+const CopyForNobody& NobodysCopy() {
+  static const CopyForNobody copy;
+  return copy;
+}
+
 }  // namespace
 
 std::string HostCommand(const std::filesystem::path& home, const std::string& arguments, bool asNobody) {
-  const std::string user = asNobody && geteuid() == 0 ? "setpriv --reuid=" + std::to_string(kNobody) + " --regid=" +
-                                                            std::to_string(kNobody) + " --clear-groups "
-                                                      : "";
-  return "env -u ZELVAR_REGISTRY -u ZELVAR_DEVICE_ROOT -u XDG_CONFIG_HOME -u XDG_STATE_HOME HOME='" + home.string() +
-         "' XDG_DATA_HOME='" + home.string() + "/data' " + user + "'" + ZELVAR_HOME_FILE + "' " + arguments;
+  const std::string environment = "env -u ZELVAR_REGISTRY -u ZELVAR_DEVICE_ROOT -u XDG_CONFIG_HOME -u XDG_STATE_HOME HOME='" +
+                                  home.string() + "' XDG_DATA_HOME='" + home.string() + "/data' ";
+  if (!asNobody || geteuid() != 0) return environment + "'" + ZELVAR_HOME_FILE + "' " + arguments;
+  const CopyForNobody& copy = NobodysCopy();
+  return environment + "LD_LIBRARY_PATH='" + copy.libraries().string() + "' setpriv --reuid=" + std::to_string(kNobody) +
+         " --regid=" + std::to_string(kNobody) + " --clear-groups '" + copy.program().string() + "' " + arguments;
 }
 
 ProgramRun RunHostProgram(const std::filesystem::path& home, const std::string& arguments,

@@ -16,7 +16,7 @@ struct ProgramRun {
 
 // The shell command that runs the program with the arguments in that home; the runner adds the
 // redirections. With asNobody (and the test running as root) it runs as the user nobody, for whom
-// permissions hold.
+// permissions hold, from a copy of the program that the user nobody can read.
 std::string HostCommand(const std::filesystem::path& home, const std::string& arguments, bool asNobody = false);
 
 // Runs the program with standard input from /dev/null; standard error goes to errFile.

@@ -1,20 +1,28 @@
 // Replays recorded battery traces through the plug-in at full speed, as `zelvar-home --trace`
 // does, and prints how far its estimate is from the drain that actually followed, beside the
-// plug-in's own linear extrapolation and the drain over the last hour. "Recorded hours" leave out
-// the hours in gaps of the recording (no reading in the hour before), where the machine was off or
-// asleep and the replay holds the last reading.
+// plug-in's own linear extrapolation and the drain over the last hour: for the periods that ended,
+// by where the line's figure came from, in the first day and after, and by how many hours of the
+// day had drain measured in the stat file then (the coverage the status bar shows); then apart, the
+// periods the recording's end cut off. "Recorded hours" leave out the hours in gaps of the
+// recording (no reading in the hour before), where the machine was off or asleep and the replay
+// holds the last reading.
 //
-//   trace_accuracy [--zone OFFSET] FILE [[--zone OFFSET] FILE]...
+//   trace_accuracy [--zone OFFSET] [--asleep-after MINUTES] FILE [[--zone OFFSET] FILE]...
 //
-// Each --zone applies to the files after it (default UTC).
+// Each --zone and --asleep-after applies to the files after it (default UTC, never asleep).
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "bench/accuracy/estimate_accuracy.h"
+#include "host/bar/estimate_notes.h"
+#include "host/bar/stat_coverage.h"
 #include "host/activation/class_id.h"
 #include "host/activation/module_activation.h"
 #include "host/host_error.h"
@@ -25,21 +33,32 @@
 
 namespace {
 
-// The first days of a trace, when the statistics are thin.
-constexpr ULONGLONG kFirstDays = 2;
+// Above this many hours with drain the statistics cover the day.
+constexpr UINT kCoveredHoursWithDrain = 20;
 
-std::vector<HourlyLine> Replay(const std::string& file, int zoneMinutes) {
+struct ReplayOptions {
+  int zoneMinutes = 0;
+  std::optional<int> asleepAfterMinutes;
+};
+
+std::vector<HourlyLine> Replay(const std::string& file, const ReplayOptions& replay) {
   HostOptions options;
   options.simulateSpeed = kDefaultSimulationSpeed;
   options.simulation.traceFile = file;
-  options.simulation.zoneMinutes = zoneMinutes;
+  options.simulation.zoneMinutes = replay.zoneMinutes;
+  options.simulation.asleepAfterMinutes = replay.asleepAfterMinutes;
   HostServices services(options, NoBatteryShows::MachineReading);
   Simulation& simulation = *services.simulation();
   EnsureRegistered(kBatteryPluginClassId, ZELVARPLUG_FILE, Registration::Always);
   HomeScreenSession session(simulation.sessionFiles(), ActivatePlugin(kBatteryPluginClassId));
+  const std::optional<PluginSettingsView> settings = session.settings();
+  if (!settings) throw HostError("the plug-in saves too little to find its stat file");
+  StatCoverage coverage(settings->statFilename, settings->maxHistoryDays);
   std::vector<HourlyLine> lines;
-  RunAtFullSpeed(session, simulation.clock(), *simulation.end(),
-                 [&lines](ULONGLONG utc, const std::string& line) { lines.push_back({utc, line}); });
+  RunAtFullSpeed(
+      session, simulation.clock(), *simulation.end(),
+      [&](ULONGLONG utc, const std::string& line) { lines.push_back({utc, line, coverage.HoursWithDrain()}); },
+      simulation.asleep());
   session.Close();
   return lines;
 }
@@ -52,7 +71,7 @@ struct Row {
 };
 
 template <typename Rate>
-Row RowOf(const std::vector<JudgedHour>& hours, Rate rate) {
+Row RowOf(const std::vector<JudgedHour>& hours, const Rate& rate) {
   std::vector<double> errors;
   size_t tooLow = 0;
   for (const JudgedHour& hour : hours) {
@@ -66,50 +85,96 @@ Row RowOf(const std::vector<JudgedHour>& hours, Rate rate) {
   return row;
 }
 
-void PrintRow(const std::string& what, const Row& row) {
-  std::printf("| %-44s | %5zu | %7.0f%% | %7.0f%% | %9.0f%% |\n", what.c_str(), row.errors.count,
-              row.errors.median * 100, row.errors.p90 * 100, row.tooLowShare * 100);
+// The text right-aligned (left with a negative width) in that many characters, UTF-8 counted as shown.
+std::string Padded(const std::string& text, int width) {
+  const auto shown = static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+  const std::string blanks(static_cast<size_t>(std::max(0, std::abs(width) - shown)), ' ');
+  return width < 0 ? text + blanks : blanks + text;
 }
 
-void Report(const std::string& file, int zoneMinutes) {
+std::string Percent(double share) { return std::to_string(static_cast<int>(std::lround(share * 100))) + "%"; }
+
+// A row with nothing judged shows a dash for each figure.
+void PrintRow(const std::string& what, const Row& row) {
+  const bool judged = row.errors.count > 0;
+  const std::string none = "\u2013";
+  std::printf("| %s | %5zu | %s | %s | %s |\n", Padded(what, -50).c_str(), row.errors.count,
+              Padded(judged ? Percent(row.errors.median) : none, 8).c_str(),
+              Padded(judged ? Percent(row.errors.p90) : none, 8).c_str(),
+              Padded(judged ? Percent(row.tooLowShare) : none, 10).c_str());
+}
+
+using Hour = const JudgedHour&;
+using Estimator = std::function<std::optional<double>(Hour)>;
+using Filter = std::function<bool(Hour)>;
+
+Estimator Only(Estimator rate, Filter keep) {
+  return [rate = std::move(rate), keep = std::move(keep)](Hour h) { return keep(h) ? rate(h) : std::nullopt; };
+}
+
+void Report(const std::string& file, const ReplayOptions& replay) {
   const std::vector<TraceReading> readings = ReadTraceFile(file);
-  const Judgement judgement = JudgeHours(readings, Replay(file, zoneMinutes));
+  const Judgement judgement = JudgeHours(readings, Replay(file, replay));
   const std::vector<JudgedHour>& hours = judgement.hours;
-  std::printf("\n%s (zone %+d min): %zu on-battery periods of 1 h or more; %zu hours judged; "
-              "%zu on battery without an estimate; %zu with no drop until the period ended\n\n",
-              std::filesystem::path(file).filename().c_str(), zoneMinutes, judgement.periods, hours.size(),
-              judgement.withoutEstimate, judgement.withoutDrain);
-  std::printf("| %-44s | %5s | %8s | %8s | %10s |\n|%s|%s|%s|%s|%s|\n", "drain rate estimated by", "hours",
-              "median", "90th pct", "rate low", std::string(46, '-').c_str(), std::string(7, '-').c_str(),
+  const auto cutOffHours = static_cast<size_t>(std::count_if(hours.begin(), hours.end(), [](Hour h) { return h.cutOff; }));
+  const std::string asleep =
+      replay.asleepAfterMinutes ? ", asleep after " + std::to_string(*replay.asleepAfterMinutes) + " min" : "";
+  std::printf("\n%s (zone %+d min%s): %zu on-battery periods of 1 h or more; %zu hours judged; %zu of them in the "
+              "%zu periods cut off by the recording's end, reported apart; %zu on battery without an estimate; "
+              "%zu with no drop until the period ended; left out: %zu linear and %zu recent estimates that saw no "
+              "drop yet\n\n",
+              std::filesystem::path(file).filename().c_str(), replay.zoneMinutes, asleep.c_str(), judgement.periods,
+              hours.size(), cutOffHours, judgement.cutOffPeriods, judgement.withoutEstimate, judgement.withoutDrain,
+              judgement.linearWithoutDrop, judgement.recentWithoutDrop);
+  std::printf("| %-50s | %5s | %8s | %8s | %10s |\n|%s|%s|%s|%s|%s|\n", "drain rate estimated by", "hours",
+              "median", "90th pct", "rate low", std::string(52, '-').c_str(), std::string(7, '-').c_str(),
               std::string(10, '-').c_str(), std::string(10, '-').c_str(), std::string(12, '-').c_str());
-  const ULONGLONG firstDaysEnd = readings.front().utc + kFirstDays * kFileTimeUnitsPerDay;
-  using Hour = const JudgedHour&;
-  PrintRow("the plug-in's line (percent / hours left)", RowOf(hours, [](Hour h) { return std::optional(h.line); }));
-  PrintRow("  shown from its statistics", RowOf(hours, [](Hour h) {
-             return h.fromStatistics ? std::optional(h.line) : std::nullopt;
-           }));
-  PrintRow("  shown as its linear extrapolation", RowOf(hours, [](Hour h) {
-             return h.fromStatistics ? std::nullopt : std::optional(h.line);
-           }));
-  PrintRow("  in the trace's first " + std::to_string(kFirstDays) + " days", RowOf(hours, [firstDaysEnd](Hour h) {
-             return h.utc < firstDaysEnd ? std::optional(h.line) : std::nullopt;
-           }));
-  PrintRow("  after the first " + std::to_string(kFirstDays) + " days", RowOf(hours, [firstDaysEnd](Hour h) {
-             return h.utc >= firstDaysEnd ? std::optional(h.line) : std::nullopt;
-           }));
-  PrintRow("linear: drop so far / time so far", RowOf(hours, [](Hour h) { return std::optional(h.linear); }));
-  PrintRow("recent: drop over the last hour", RowOf(hours, [](Hour h) { return std::optional(h.lastHour); }));
-  const auto recorded = [](double rate, Hour h) { return h.recorded ? std::optional(rate) : std::nullopt; };
-  PrintRow("the plug-in's line, recorded hours only", RowOf(hours, [&](Hour h) { return recorded(h.line, h); }));
-  PrintRow("linear, recorded hours only", RowOf(hours, [&](Hour h) { return recorded(h.linear, h); }));
-  PrintRow("recent, recorded hours only", RowOf(hours, [&](Hour h) { return recorded(h.lastHour, h); }));
+  const ULONGLONG firstDayEnd = readings.front().utc + kFileTimeUnitsPerDay;
+  const Estimator line = [](Hour h) { return std::optional(h.line); };
+  const Estimator linear = [](Hour h) { return h.linear; };
+  const Estimator recent = [](Hour h) { return h.lastHour; };
+  const Filter ended = [](Hour h) { return !h.cutOff; };
+  const auto endedAnd = [&ended](Filter also) { return [ended, also](Hour h) { return ended(h) && also(h); }; };
+  const Filter firstDay = [firstDayEnd](Hour h) { return h.utc < firstDayEnd; };
+  const Filter afterFirstDay = [firstDayEnd](Hour h) { return h.utc >= firstDayEnd; };
+  const Filter learning = [](Hour h) { return StillLearning(h.hoursWithDrain); };
+  const Filter middle = [](Hour h) { return !StillLearning(h.hoursWithDrain) && h.hoursWithDrain <= kCoveredHoursWithDrain; };
+  const Filter covered = [](Hour h) { return h.hoursWithDrain > kCoveredHoursWithDrain; };
+  const std::string fewer = "fewer than " + std::to_string(kLearnedHoursWithDrain) + " hours with drain";
+  const std::string band = std::to_string(kLearnedHoursWithDrain) + "\u2013" + std::to_string(kCoveredHoursWithDrain) +
+                           " hours with drain";
+  const std::string more = "more than " + std::to_string(kCoveredHoursWithDrain) + " hours with drain";
+  const auto print = [&hours](const std::string& what, const Estimator& rate) { PrintRow(what, RowOf(hours, rate)); };
+
+  print("the plug-in's line (percent / hours left)", Only(line, ended));
+  print("  shown from its statistics", Only(line, endedAnd([](Hour h) { return h.fromStatistics; })));
+  print("  shown as its linear extrapolation", Only(line, endedAnd([](Hour h) { return !h.fromStatistics; })));
+  print("  in the trace's first day", Only(line, endedAnd(firstDay)));
+  print("  after the first day", Only(line, endedAnd(afterFirstDay)));
+  print("  " + fewer, Only(line, endedAnd(learning)));
+  print("  " + band, Only(line, endedAnd(middle)));
+  print("  " + more, Only(line, endedAnd(covered)));
+  print("linear: drop so far / time so far", Only(linear, ended));
+  print("  in the trace's first day", Only(linear, endedAnd(firstDay)));
+  print("  " + fewer, Only(linear, endedAnd(learning)));
+  print("  " + band, Only(linear, endedAnd(middle)));
+  print("  " + more, Only(linear, endedAnd(covered)));
+  print("recent: drop over the last hour", Only(recent, ended));
+  const Filter recorded = endedAnd([](Hour h) { return h.recorded; });
+  print("the plug-in's line, recorded hours only", Only(line, recorded));
+  print("linear, recorded hours only", Only(linear, recorded));
+  print("recent, recorded hours only", Only(recent, recorded));
+  const Filter cutOff = [](Hour h) { return h.cutOff; };
+  print("the plug-in's line, periods cut off by the end", Only(line, cutOff));
+  print("linear, periods cut off by the end", Only(linear, cutOff));
+  print("recent, periods cut off by the end", Only(recent, cutOff));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::cerr << "usage: trace_accuracy [--zone OFFSET] FILE [[--zone OFFSET] FILE]...\n";
+    std::cerr << "usage: trace_accuracy [--zone OFFSET] [--asleep-after MINUTES] FILE [[--zone OFFSET] FILE]...\n";
     return 2;
   }
   // The replays register the module and keep their files in a folder of their own.
@@ -118,14 +183,17 @@ int main(int argc, char** argv) {
   setenv("ZELVAR_REGISTRY", (folder + "/registry").c_str(), 1);
   int status = 0;
   try {
-    int zoneMinutes = 0;
+    ReplayOptions replay;
     for (int i = 1; i < argc; ++i) {
-      if (std::string(argv[i]) == "--zone" && i + 1 < argc) {
-        const std::optional<int> zone = ParseZone(argv[++i]);
-        if (!zone) throw HostError(std::string("not a zone: ") + argv[i]);
-        zoneMinutes = *zone;
+      const std::string option = argv[i];
+      if ((option == "--zone" || option == "--asleep-after") && i + 1 < argc) {
+        SimulationOptions parsed;
+        const std::string error = ApplySimulationOption(option, argv[++i], parsed);
+        if (!error.empty()) throw HostError(error);
+        if (parsed.zoneMinutes) replay.zoneMinutes = *parsed.zoneMinutes;
+        if (parsed.asleepAfterMinutes) replay.asleepAfterMinutes = parsed.asleepAfterMinutes;
       } else {
-        Report(argv[i], zoneMinutes);
+        Report(option, replay);
       }
     }
   } catch (const HostError& failure) {

@@ -130,7 +130,8 @@ int Run(const HostOptions& options) {
   } else if (options.command == ProgramCommand::Stats) {
     std::cout << RunStats(*settings);
   } else if (options.simulation.fullSpeed()) {
-    RunAtFullSpeed(session, simulation->clock(), *simulation->end(), PrintHourlyLines(std::cout));
+    RunAtFullSpeed(session, simulation->clock(), *simulation->end(), PrintHourlyLines(std::cout),
+                   simulation->asleep());
     std::cout << std::flush;
   } else if (options.bar) {
     RunBar(session, services.pacer(), options.json ? BarFormat::Json : BarFormat::Text);

@@ -71,6 +71,7 @@ bool TakeCommand(std::string_view arg, ProgramCommand& command, std::string& err
 // A full-speed run is a simulation, whatever its pace would have been.
 void CheckSimulation(HostOptions& options, std::string& error) {
   if (options.simulation.days && options.simulation.traceFile) error = "--days and --trace do not go together";
+  if (options.simulation.asleepAfterMinutes && !options.simulation.traceFile) error = "--asleep-after needs --trace";
   if (options.simulation.fullSpeed() && !options.simulateSpeed) options.simulateSpeed = kDefaultSimulationSpeed;
 }
 
@@ -141,7 +142,8 @@ battery and the estimated hours left.
                        run and when the registered one no longer exists)
   --report             print the battery report (the plug-in's text) and exit
   --stats              show the stat file as a chart of the average drain for each hour of
-                       the day, with its number of records and the history window, and exit
+                       the day, with its number of records and the history window, and exit;
+                       --stats --simulate shows the simulation's stat file
   --register           register the module (--module FILE, else the one installed with this
                        program) as the plug-in's server, and exit
   --unregister         remove that registration through the module, and exit

@@ -53,21 +53,25 @@ std::string RenderDrainChart(const DrainChartHeading& heading, const HourlyDrain
     samples += bucket.sampleCount;
     ++hoursWithSamples;
   }
+  const UINT hoursWithDrain = table.HoursWithDrain();
 
-  char line[160];
+  char line[200];
   std::string chart = "Average battery drain by hour of day, in percentage points\n" + heading.file + "\n";
-  std::snprintf(line, sizeof line, "%zu records; %d hourly samples in %d of 24 hours within the last %lu days\n\n",
-                heading.records, samples, hoursWithSamples, static_cast<unsigned long>(heading.historyDays));
+  std::snprintf(line, sizeof line,
+                "%zu records; %d hourly samples within the last %lu days: drain measured for %u of 24 hours, "
+                "only zero drops for %u, never sampled %u\n\n",
+                heading.records, samples, static_cast<unsigned long>(heading.historyDays), hoursWithDrain,
+                hoursWithSamples - hoursWithDrain, HourlyDrainTable::kHoursPerDay - hoursWithSamples);
   chart += line;
   chart += "hour  drain  samples\n";
   for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour) {
-    const int count = table.bucket(hour).sampleCount;
-    if (count > 0) {
-      std::snprintf(line, sizeof line, " %02u   %5.1f  %7d  ", hour, averages[hour], count);
-      chart += line + Bar(averages[hour], largest);
-    } else {
+    const HourlyDrainTable::Bucket& bucket = table.bucket(hour);
+    if (bucket.sampleCount <= 0) {
       std::snprintf(line, sizeof line, " %02u       -        0", hour);
       chart += line;
+    } else {
+      std::snprintf(line, sizeof line, " %02u   %5.1f  %7d  ", hour, averages[hour], bucket.sampleCount);
+      chart += line + (bucket.dropSum == 0 ? std::string("only zero drops") : Bar(averages[hour], largest));
     }
     chart += "\n";
   }

@@ -102,8 +102,8 @@ INT HourlyDrainTable::FormatCumulative(WString& output, INT groupSize) const {
   return static_cast<INT>(text.size());
 }
 
-UINT HourlyDrainTable::HoursWithSamples() const {
+UINT HourlyDrainTable::HoursWithDrain() const {
   UINT hours = 0;
-  for (const Bucket& bucket : buckets_) hours += bucket.sampleCount != 0 ? 1 : 0;
+  for (const Bucket& bucket : buckets_) hours += bucket.dropSum != 0 ? 1 : 0;
   return hours;
 }

@@ -37,8 +37,8 @@ class HourlyDrainTable {
   // of day on; -1.0 when the table has no data, or when hour is not 0..23.
   double EstimateHours(INT hour, INT percent) const;
 
-  // How many of the 24 hours of the day hold at least one sample.
-  UINT HoursWithSamples() const;
+  // How many of the 24 hours of the day have drain measured: an average drop above zero.
+  UINT HoursWithDrain() const;
 
   // Appends the 24 averages to output with one decimal, in groups of groupSize hours, each group
   // headed by its hour range "(first-last) " and ended by "\n"; "No stats" when the table has no

@@ -40,8 +40,18 @@ std::vector<OnBatteryPeriod> OnBatteryPeriods(const std::vector<TraceReading>& r
            readings[last + 1].percent <= readings[last].percent) {
       ++last;
     }
-    const ULONGLONG endsAt = last + 1 < readings.size() ? readings[last + 1].utc : readings[last].utc;
-    if (endsAt - readings[i].utc >= minimum) periods.push_back({i, last, endsAt});
+    const TraceReading& lastReading = readings[last];
+    OnBatteryPeriod period{i, last, lastReading.utc, lastReading.utc, lastReading.percent, true};
+    if (last + 1 < readings.size()) {
+      const TraceReading& next = readings[last + 1];
+      period.endsAt = next.utc;
+      period.cutOff = false;
+      if (next.percent <= lastReading.percent) {
+        period.judgedUntil = next.utc;
+        period.endPercent = next.percent;
+      }
+    }
+    if (period.endsAt - readings[i].utc >= minimum) periods.push_back(period);
     i = last + 1;
   }
   return periods;
@@ -53,9 +63,9 @@ Judgement JudgeHours(const std::vector<TraceReading>& readings, const std::vecto
   judgement.periods = periods.size();
   auto line = lines.begin();
   for (const OnBatteryPeriod& period : periods) {
+    if (period.cutOff) ++judgement.cutOffPeriods;
     const TraceReading& start = readings[period.first];
-    const TraceReading& end = readings[period.last];
-    for (; line != lines.end() && line->utc < end.utc; ++line) {
+    for (; line != lines.end() && line->utc < period.judgedUntil; ++line) {
       if (line->utc <= start.utc) continue;
       const std::optional<ShownEstimate> shown = EstimateShown(line->line);
       if (!shown) {
@@ -63,18 +73,25 @@ Judgement JudgeHours(const std::vector<TraceReading>& readings, const std::vecto
         continue;
       }
       const double now = ReadingAt(readings, line->utc).percent;
-      const double actual = (now - end.percent) / Hours(end.utc - line->utc);
+      const double actual = (now - period.endPercent) / Hours(period.judgedUntil - line->utc);
       if (actual <= 0.0) {
         ++judgement.withoutDrain;
         continue;
       }
-      const double linear = (start.percent - now) / Hours(line->utc - start.utc);
+      std::optional<double> linear;
+      if (start.percent > now) linear = (start.percent - now) / Hours(line->utc - start.utc);
       const bool withinFirstHour = line->utc - start.utc < kFileTimeUnitsPerHour;
-      const double lastHour =
-          withinFirstHour ? linear : ReadingAt(readings, line->utc - kFileTimeUnitsPerHour).percent - now;
+      std::optional<double> lastHour = linear;
+      if (!withinFirstHour) {
+        const double hourAgo = ReadingAt(readings, line->utc - kFileTimeUnitsPerHour).percent;
+        lastHour = hourAgo > now ? std::optional(hourAgo - now) : std::nullopt;
+      }
+      if (!linear) ++judgement.linearWithoutDrop;
+      if (!lastHour) ++judgement.recentWithoutDrop;
       const double lineRate = shown->hoursLeft > 0.0 ? shown->percent / shown->hoursLeft : INFINITY;
       const bool recorded = line->utc - ReadingAt(readings, line->utc).utc < kFileTimeUnitsPerHour;
-      judgement.hours.push_back({line->utc, actual, lineRate, linear, lastHour, shown->fromStatistics, recorded});
+      judgement.hours.push_back({line->utc, actual, lineRate, linear, lastHour, shown->fromStatistics, recorded,
+                                 period.cutOff, line->hoursWithDrain});
     }
   }
   return judgement;

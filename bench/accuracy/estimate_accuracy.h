@@ -23,10 +23,18 @@ std::optional<ShownEstimate> EstimateShown(const std::string& line);
 // An on-battery period: consecutive discharging readings without a rise in charge (a rise means
 // the battery was charged in a gap of the recording). Indices of its first and last reading, and
 // when it ended: at the reading that ended it, or at its last reading where the trace ends.
+//
+// It is judged up to when it ended with the charge then: where a reading of another state ended it
+// (a logger that writes a row per state change has no other), at that reading; where the charge had
+// risen, at its last reading, since the charge at the end is not known; where the recording ends, at
+// its last reading, and the period is cut off: it did not end.
 struct OnBatteryPeriod {
   size_t first;
   size_t last;
   ULONGLONG endsAt;
+  ULONGLONG judgedUntil;
+  double endPercent;
+  bool cutOff;
 };
 // The periods lasting at least `minimum` (file time units).
 std::vector<OnBatteryPeriod> OnBatteryPeriods(const std::vector<TraceReading>& readings, ULONGLONG minimum);
@@ -34,32 +42,42 @@ std::vector<OnBatteryPeriod> OnBatteryPeriods(const std::vector<TraceReading>& r
 struct HourlyLine {
   ULONGLONG utc;
   std::string line;
+  UINT hoursWithDrain = 0;  // the stat file's coverage then, as the status bar shows it
 };
 
 // One hour judged: drain rates in percentage points per hour.
 struct JudgedHour {
   ULONGLONG utc;
-  double actual;     // what followed: the drop from this hour to the period's last reading over that time
-  double line;       // the line's: its percent over its hours left
-  double linear;     // the drop since the period began over the time since
-  double lastHour;   // the drop over the last hour (since the period began, within its first hour)
+  double actual;  // what followed: the drop from this hour to the period's end over that time
+  double line;    // the line's: its percent over its hours left
+  // The drop since the period began over the time since; none while nothing dropped yet.
+  std::optional<double> linear;
+  // The drop over the last hour; within the period's first hour the linear one; none without a drop.
+  std::optional<double> lastHour;
   bool fromStatistics;
   // A reading came within the hour before: the recording ran (a gap means the machine was off or
   // asleep, and the replay holds the reading before it).
   bool recorded;
+  bool cutOff;  // in a period the recording's end cut off
+  UINT hoursWithDrain;
 };
 
 struct Judgement {
   std::vector<JudgedHour> hours;
   size_t periods = 0;
-  // Hours on battery where the line showed no estimate, and hours with an estimate after which
-  // the charge did not fall until the period ended (no actual rate to compare with).
+  size_t cutOffPeriods = 0;
+  // Hours on battery where the line showed no estimate, hours with an estimate after which the
+  // charge did not fall until the period ended (no actual rate to compare with), and judged hours
+  // where the linear or the recent estimate saw no drop (it would show no figure, as the line's
+  // "-?-", and is left out rather than scored as an error of 1).
   size_t withoutEstimate = 0;
   size_t withoutDrain = 0;
+  size_t linearWithoutDrop = 0;
+  size_t recentWithoutDrop = 0;
 };
 
 // Judges the hourly lines of a replay of the readings, in on-battery periods of at least an hour,
-// from the period's first reading to its last: the last charge known on battery.
+// from the period's first reading up to when it is judged (see OnBatteryPeriod).
 Judgement JudgeHours(const std::vector<TraceReading>& readings, const std::vector<HourlyLine>& lines);
 
 // |estimate - actual| / actual.

@@ -1,42 +1,12 @@
 #include "host/bar/bar_line.h"
 
-#include <cstdio>
-
-std::string JsonString(const std::string& text) {
-  std::string quoted = "\"";
-  for (const char c : text) {
-    switch (c) {
-      case '"':
-        quoted += "\\\"";
-        break;
-      case '\\':
-        quoted += "\\\\";
-        break;
-      case '\n':
-        quoted += "\\n";
-        break;
-      case '\t':
-        quoted += "\\t";
-        break;
-      case '\r':
-        quoted += "\\r";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-          quoted += escaped;
-        } else {
-          quoted += c;
-        }
-    }
-  }
-  return quoted + "\"";
-}
+#include <nlohmann/json.hpp>
 
 std::string JsonLine(const BarContent& content) {
-  std::string line = "{\"text\":" + JsonString(content.text) + ",\"tooltip\":" + JsonString(content.tooltip) +
-                     ",\"class\":" + JsonString(content.batteryClass);
-  if (content.percentage) line += ",\"percentage\":" + std::to_string(*content.percentage);
-  return line + "}";
+  nlohmann::ordered_json line{{"text", content.text}, {"tooltip", content.tooltip}};
+  line["class"] = content.classes.size() == 1 ? nlohmann::ordered_json(content.classes.front())
+                                              : nlohmann::ordered_json(content.classes);
+  if (content.percentage) line["percentage"] = *content.percentage;
+  // Replaced, not thrown: a text the plug-in drew is never a reason to stop the bar.
+  return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }

@@ -4,18 +4,16 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 struct BarContent {
-  std::string text;                // UTF-8, one line
-  std::string tooltip;             // UTF-8, lines separated by "\n"
-  std::string batteryClass;        // see BatteryClass
-  std::optional<int> percentage;   // nullopt when the charge is not known
+  std::string text;                  // UTF-8, one line
+  std::string tooltip;               // UTF-8, lines separated by "\n"
+  std::vector<std::string> classes;  // the battery's class (see BatteryClass), then "learning" when it applies
+  std::optional<int> percentage;     // nullopt when the charge is not known
 };
 
 // {"text":...,"tooltip":...,"class":...,"percentage":N} on one line, without the line break;
-// "percentage" is left out when the charge is not known. Strings are escaped as JSON requires
-// (quotes, backslashes, control characters), UTF-8 passes through.
+// "class" is one word, or an array of them when there are more; "percentage" is left out when the
+// charge is not known.
 std::string JsonLine(const BarContent& content);
-
-// The text JSON's way, quoted.
-std::string JsonString(const std::string& text);

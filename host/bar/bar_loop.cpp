@@ -1,9 +1,6 @@
 #include "host/bar/bar_loop.h"
 
 #include "host/bar/bar_line.h"
-#include "host/bar/battery_class.h"
-#include "host/bar/stat_coverage.h"
-#include "host/session/battery_report.h"
 #include "host/once_run.h"
 #include "platform/time/clock.h"
 
@@ -13,7 +10,9 @@ BarLoop::BarLoop(HomeScreenSession& session, Waiter& waiter, BarFormat format, O
       waiter_(waiter),
       format_(format),
       output_(std::move(output)),
-      stopRequested_(std::move(stopRequested)) {}
+      stopRequested_(std::move(stopRequested)) {
+  if (format_ == BarFormat::Json) report_.emplace(session_);
+}
 
 void BarLoop::Run() {
   session_.AnswerEarliestTimerNow();
@@ -37,16 +36,6 @@ std::optional<std::string> BarLoop::PaintChangedLine() {
 }
 
 std::string BarLoop::Formatted(const std::string& text) {
-  if (format_ == BarFormat::Text) return text;
-  BarContent content;
-  content.text = text;
-  content.tooltip = CaptureBatteryReport(session_);
-  if (const std::optional<PluginSettingsView> settings = session_.settings()) {
-    content.tooltip += "\n\n" + CoverageLine(HoursWithSamples(settings->statFilename, settings->maxHistoryDays),
-                                             settings->maxHistoryDays);
-  }
-  const std::optional<SYSTEM_POWER_STATUS_EX2> status = CurrentPowerStatus();
-  content.batteryClass = BatteryClass(status);
-  if (status && status->BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN) content.percentage = status->BatteryLifePercent;
-  return JsonLine(content);
+  if (!report_) return text;
+  return JsonLine(report_->Content(text));
 }

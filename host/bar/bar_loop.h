@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "host/bar/bar_report.h"
 #include "host/session/home_screen_session.h"
 #include "host/wait/waiter.h"
 
@@ -37,4 +38,6 @@ class BarLoop {
   Output output_;
   StopRequested stopRequested_;
   std::optional<std::string> lastText_;
+  // With BarFormat::Json: what the line shows beside its text.
+  std::optional<BarReport> report_;
 };

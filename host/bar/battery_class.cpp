@@ -10,9 +10,3 @@ const char* BatteryClass(const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
   if (status->BatteryFlag == BATTERY_FLAG_LOW) return "low";
   return "discharging";
 }
-
-std::optional<SYSTEM_POWER_STATUS_EX2> CurrentPowerStatus() {
-  SYSTEM_POWER_STATUS_EX2 status{};
-  if (GetSystemPowerStatusEx2(&status, sizeof status, TRUE) == 0) return std::nullopt;
-  return status;
-}

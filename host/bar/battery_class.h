@@ -10,6 +10,3 @@
 
 // nullopt: the power status could not be read.
 const char* BatteryClass(const std::optional<SYSTEM_POWER_STATUS_EX2>& status);
-
-// The power status now, freshly read; nullopt when it cannot be read.
-std::optional<SYSTEM_POWER_STATUS_EX2> CurrentPowerStatus();

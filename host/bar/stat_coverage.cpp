@@ -1,17 +1,35 @@
 #include "host/bar/stat_coverage.h"
 
+#include <sys/stat.h>
+
+#include "platform/files/file_api.h"
 #include "stats/hourly_drain_table.h"
 #include "stats/stat_file.h"
 
-UINT HoursWithSamples(const WString& statFilename, LONG maxHistoryDays) {
+UINT HoursWithDrain(const WString& statFilename, LONG maxHistoryDays) {
   HourlyDrainTable table;
   LoadStatFile(statFilename, static_cast<DWORD>(maxHistoryDays), table, true);
-  return table.HoursWithSamples();
+  return table.HoursWithDrain();
 }
 
-std::string CoverageLine(UINT hours, LONG maxHistoryDays) {
-  const std::string window = maxHistoryDays < 0    ? std::string("any age")
-                             : maxHistoryDays == 1 ? std::string("last day")
-                                                   : "last " + std::to_string(maxHistoryDays) + " days";
-  return "Statistics: samples for " + std::to_string(hours) + " of the 24 hours of the day (" + window + ")";
+StatCoverage::StatCoverage(WString statFilename, LONG maxHistoryDays)
+    : statFilename_(std::move(statFilename)), maxHistoryDays_(maxHistoryDays) {}
+
+UINT StatCoverage::HoursWithDrain() {
+  const Key key = CurrentKey();
+  if (loadedFor_ != key) {
+    hours_ = ::HoursWithDrain(statFilename_, maxHistoryDays_);
+    ++loads_;
+    loadedFor_ = key;
+  }
+  return hours_;
+}
+
+StatCoverage::Key StatCoverage::CurrentKey() const {
+  struct stat file {};
+  if (stat(HostPathOf(statFilename_.c_str()).c_str(), &file) != 0) file = {};
+  SYSTEMTIME local{};
+  GetLocalTime(&local);
+  const long long modified = static_cast<long long>(file.st_mtim.tv_sec) * 1'000'000'000 + file.st_mtim.tv_nsec;
+  return {file.st_dev, file.st_ino, file.st_size, modified, local.wYear, local.wMonth, local.wDay, local.wHour};
 }

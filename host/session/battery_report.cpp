@@ -23,6 +23,8 @@ class KeptMessages final : public MessageBoxSink {
 std::string CaptureBatteryReport(HomeScreenSession& session) {
   KeptMessages messages;
   const ScopedMessageBoxSink guard(messages);
+  const bool repaintDue = session.line().repaintRequested;
   session.Action();
+  if (!repaintDue) session.DropRepaintRequest();
   return messages.texts();
 }

@@ -8,5 +8,6 @@
 
 // Sends PE_ACTION with a message-box sink that keeps the texts shown; answers them in UTF-8, one
 // after the other ("Battery status unknown" when the plug-in cannot read the power status). The
-// plug-in asks for a repaint afterwards, as after every report.
+// repaint the plug-in asks for after every report is dropped unless one was already due: the line
+// it would paint is the one just painted.
 std::string CaptureBatteryReport(HomeScreenSession& session);

@@ -44,6 +44,8 @@ class HomeScreenSession {
   void Action() { plugin_.Action(); }
   // The line needs painting again (the frame's width changed).
   void RequestRepaint() { line_.repaintRequested = true; }
+  // The line as painted is up to date after all (a report read right after a paint).
+  void DropRepaintRequest() { line_.repaintRequested = false; }
   // Selects or unselects the line when the plug-in lets it be selected.
   void ToggleSelection();
   // The next colour scheme: PE_SYSCOLORCHANGE, then a repaint in the new colours.

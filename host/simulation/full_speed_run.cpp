@@ -11,6 +11,7 @@
 namespace {
 
 ULONGLONG NextTopOfHourAfter(ULONGLONG utc) { return (utc / kFileTimeUnitsPerHour + 1) * kFileTimeUnitsPerHour; }
+ULONGLONG TopOfHourAtOrAfter(ULONGLONG utc) { return NextTopOfHourAfter(utc - 1); }
 
 std::string LocalMinuteText(ULONGLONG utc) {
   const FILETIME universal = MakeFileTime(utc);
@@ -26,9 +27,11 @@ std::string LocalMinuteText(ULONGLONG utc) {
 
 }  // namespace
 
-void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end, const HourlyLineSink& onHour) {
+void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end, const HourlyLineSink& onHour,
+                    const std::vector<AsleepSpan>& asleep) {
   LineCanvas canvas(session.scheme().text);
   ULONGLONG nextHour = NextTopOfHourAfter(clock.UtcNow());
+  auto sleep = asleep.begin();
   for (;;) {
     const ULONGLONG now = clock.UtcNow();
     session.DispatchDueTimers(now);
@@ -42,7 +45,13 @@ void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG
     }
     if (now >= end) return;
     // Every timer waits at least a second (TimerQueue), so simulated time always moves on.
-    clock.SetUtcFileTime(std::min({end, nextHour, session.EarliestDeadline().value_or(end)}));
+    ULONGLONG next = std::min({end, nextHour, session.EarliestDeadline().value_or(end)});
+    while (sleep != asleep.end() && sleep->to <= now) ++sleep;
+    if (sleep != asleep.end() && next > sleep->from && next < sleep->to) {
+      next = sleep->to;
+      nextHour = TopOfHourAtOrAfter(next);
+    }
+    clock.SetUtcFileTime(next);
   }
 }
 

@@ -42,6 +42,10 @@ Simulation::Simulation(const HostOptions& options) : folder_(DefaultSimulationFo
     zoneMinutes_ = simulation.zoneMinutes.value_or(0);
     clock_ = ClockAt(trace_->begin(), zoneMinutes_);
     end_ = trace_->end();
+    if (simulation.asleepAfterMinutes) {
+      asleep_ = AsleepSpans(trace_->readings(),
+                            static_cast<ULONGLONG>(*simulation.asleepAfterMinutes) * kFileTimeUnitsPerMinute);
+    }
   } else {
     SystemClock machine;
     const ULONGLONG realNow = machine.UtcNow();

@@ -16,6 +16,7 @@
 #include "host/session/home_screen_session.h"
 #include "host/simulation/simulation_state.h"
 #include "host/simulation/trace_power_source.h"
+#include "host/simulation/trace_sleep.h"
 #include "platform/power/power_source_simulated.h"
 #include "platform/time/simulated_clock.h"
 
@@ -38,6 +39,8 @@ class Simulation {
   // Where a full-speed run stops: the trace's last reading, or the days after the start; nullopt
   // when the run goes at a pace until the user quits.
   std::optional<ULONGLONG> end() const { return end_; }
+  // Where the trace says the machine slept (--asleep-after); empty otherwise.
+  const std::vector<AsleepSpan>& asleep() const { return asleep_; }
   // For the title line: what the battery follows.
   std::string description() const;
 
@@ -56,4 +59,5 @@ class Simulation {
   std::filesystem::path deviceRoot_;
   int zoneMinutes_ = 0;
   std::optional<ULONGLONG> end_;
+  std::vector<AsleepSpan> asleep_;
 };

@@ -72,6 +72,10 @@ std::string ApplySimulationOption(std::string_view name, const std::string& valu
     options.traceFile = value;
     return "";
   }
+  if (name == "--asleep-after") {
+    options.asleepAfterMinutes = WholeNumber(value, 1, kMostAsleepAfterMinutes);
+    return options.asleepAfterMinutes ? "" : "--asleep-after needs a whole number of minutes from 1 to 100000";
+  }
   if (name == "--zone") {
     options.zoneMinutes = ParseZone(value);
     return options.zoneMinutes ? "" : "--zone needs an offset from UTC such as +07:00, -03:30 or UTC";
@@ -120,6 +124,12 @@ simulation goes on from the simulated time where the last one stopped):
                        discharging, charging, full or unknown; '#' comments) as fast as the
                        machine allows, with the same output, until the trace ends; a replay
                        starts with no statistics and keeps no files
+  --asleep-after MINUTES
+                       with --trace: rows further apart than MINUTES mean the machine slept
+                       (for a logger that writes at a steady pace): nothing happens in the
+                       gap and no line is printed, and at the next row the replay wakes as
+                       after a resume; without it a gap holds the reading before it, as for
+                       a logger that writes only on change
   --zone OFFSET        local time of the simulated clock, such as +07:00, -03:30 or UTC; for
                        a trace the zone it was recorded in (default UTC for a trace, else the
                        saved simulation's zone, else the machine's)

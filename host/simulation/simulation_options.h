@@ -18,16 +18,19 @@ struct SimulationOptions {
   std::optional<std::string> traceFile;
   // Local time minus UTC in minutes; unset: the saved simulation's zone, else the machine's.
   std::optional<int> zoneMinutes;
+  // --asleep-after: rows of the trace further apart than this many minutes mean the machine slept.
+  std::optional<int> asleepAfterMinutes;
 
   bool fullSpeed() const { return days || traceFile; }
 };
 
 inline constexpr int kMostSimulatedDays = 100'000;
+inline constexpr int kMostAsleepAfterMinutes = 100'000;
 
 // The options that take a value, as "--name VALUE" or "--name=VALUE".
 inline constexpr std::string_view kSimulationValueOptions[] = {"--days",   "--trace",      "--zone",
                                                                "--drain",  "--charge-rate", "--night",
-                                                               "--plug-below"};
+                                                               "--plug-below", "--asleep-after"};
 
 // Applies one of kSimulationValueOptions; answers what is wrong with the value, or "".
 std::string ApplySimulationOption(std::string_view name, const std::string& value, SimulationOptions& options);

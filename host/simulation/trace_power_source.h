@@ -4,7 +4,8 @@
 //
 // The record is what a machine reports that knows only its battery's state and charge: the
 // percent rounded to the nearest whole; discharging is off mains; charging and full are on mains
-// (charging with the charging flag); unknown leaves the mains state undetermined.
+// (charging with the charging flag); unknown leaves the mains state undetermined, which the plug-in
+// takes as running on battery.
 #pragma once
 
 #include <vector>

@@ -55,13 +55,45 @@ TEST(EstimateAccuracyTest, PeriodsEndAtTheChargerOrARiseAndLastAnHour) {
   EXPECT_EQ(periods[2].first, 9u);
   EXPECT_EQ(periods[2].last, 11u);
   EXPECT_EQ(periods[2].endsAt, kStart + 7 * kHour);
+  // Charged in a gap before each end: judged up to the last reading on battery. The last one is cut off.
+  EXPECT_EQ(periods[0].judgedUntil, kStart + kHour);
+  EXPECT_EQ(periods[1].judgedUntil, kStart + 2 * kHour + 59 * kMinute);
+  EXPECT_EQ(periods[2].judgedUntil, kStart + 7 * kHour);
+  EXPECT_FALSE(periods[1].cutOff);
+  EXPECT_TRUE(periods[2].cutOff);
+}
+
+TEST(EstimateAccuracyTest, APeriodIsJudgedUntilItEndsAndOneTheRecordingCutsOffIsMarked) {
+  // A row per state change: on battery at 80 % from 00:00, on the charger at 40 % at 04:00; on
+  // battery again at 100 % from 06:00 until the recording ends at 09:00 at 70 %.
+  const std::vector<TraceReading> readings = {On(0, 80), On(4 * kHour, 40, TraceState::Charging),
+                                              On(5 * kHour, 100, TraceState::Full), On(6 * kHour, 100),
+                                              On(9 * kHour, 70)};
+  const std::vector<HourlyLine> lines = {{kStart + kHour, "80%, hrs: 8.0 (1.0)", 3},
+                                         {kStart + 3 * kHour, "80%, hrs: 8.0 (3.0)"},
+                                         {kStart + 7 * kHour, "100%, hrs: 10.0 (1.0)"},
+                                         {kStart + 8 * kHour, "100%, hrs: 10.0 (2.0)"}};
+  const Judgement judgement = JudgeHours(readings, lines);
+  EXPECT_EQ(judgement.periods, 2u);
+  EXPECT_EQ(judgement.cutOffPeriods, 1u);
+  ASSERT_EQ(judgement.hours.size(), 4u);
+  EXPECT_DOUBLE_EQ(judgement.hours[0].actual, 40.0 / 3);
+  EXPECT_DOUBLE_EQ(judgement.hours[3].actual, 30.0);
+  EXPECT_EQ(judgement.hours[0].hoursWithDrain, 3u);
+  EXPECT_FALSE(judgement.hours[1].cutOff);
+  EXPECT_TRUE(judgement.hours[2].cutOff);
+  // The held reading never shows a drop: the linear estimates are left out, and counted.
+  EXPECT_EQ(judgement.hours[0].linear, std::nullopt);
+  EXPECT_EQ(judgement.hours[0].lastHour, std::nullopt);
+  EXPECT_EQ(judgement.linearWithoutDrop, 4u);
+  EXPECT_EQ(judgement.recentWithoutDrop, 4u);
 }
 
 TEST(EstimateAccuracyTest, HoursAreJudgedAgainstTheDrainThatFollowed) {
   // From 00:30 at 100 %, 10 points an hour until 05:30 at 50 %; then the charger.
   std::vector<TraceReading> readings;
   for (int half = 0; half <= 10; ++half) readings.push_back(On((30 + 30 * half) * kMinute, 100 - 5 * half));
-  readings.push_back(On(6 * kHour, 50, TraceState::Charging));
+  readings.push_back(On(6 * kHour, 45, TraceState::Charging));
   const std::vector<HourlyLine> lines = {
       {kStart, "100%, hrs: N/A (online)"},
       {kStart + kHour, "95%, hrs: 0.5/-?-"},     // no estimate
@@ -80,8 +112,8 @@ TEST(EstimateAccuracyTest, HoursAreJudgedAgainstTheDrainThatFollowed) {
   EXPECT_FALSE(linear.fromStatistics);
   EXPECT_DOUBLE_EQ(linear.actual, 10.0);
   EXPECT_DOUBLE_EQ(linear.line, 10.0);
-  EXPECT_DOUBLE_EQ(linear.linear, 10.0);
-  EXPECT_DOUBLE_EQ(linear.lastHour, 10.0);
+  EXPECT_DOUBLE_EQ(*linear.linear, 10.0);
+  EXPECT_DOUBLE_EQ(*linear.lastHour, 10.0);
   const JudgedHour& statistics = judgement.hours[1];
   EXPECT_TRUE(statistics.fromStatistics);
   EXPECT_DOUBLE_EQ(statistics.line, 5.0);
@@ -98,8 +130,8 @@ TEST(EstimateAccuracyTest, TheLastHourWithinTheFirstHourAndHoursWithoutDrain) {
   const Judgement judgement = JudgeHours(readings, lines);
   EXPECT_EQ(judgement.withoutDrain, 1u);
   ASSERT_EQ(judgement.hours.size(), 1u);
-  EXPECT_DOUBLE_EQ(judgement.hours[0].linear, 15.0);
-  EXPECT_DOUBLE_EQ(judgement.hours[0].lastHour, 15.0);
+  EXPECT_DOUBLE_EQ(*judgement.hours[0].linear, 15.0);
+  EXPECT_DOUBLE_EQ(*judgement.hours[0].lastHour, 15.0);
   EXPECT_DOUBLE_EQ(judgement.hours[0].actual, 2.5);
   EXPECT_TRUE(judgement.hours[0].recorded);
 }

@@ -1,13 +1,19 @@
 // What one status-bar line holds: its JSON (read back with a JSON parser), the battery's class, the
-// trust line, and the options that ask for it.
+// tooltip's head and the figures in it, the reading it is built from, and the options that ask for it.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
 #include "host/bar/bar_line.h"
 #include "host/bar/battery_class.h"
-#include "host/bar/stat_coverage.h"
+#include "host/bar/discharge_follower.h"
+#include "host/bar/bar_report.h"
+#include "host/bar/estimate_notes.h"
 #include "host/options.h"
+#include "platform/time/simulated_clock.h"
+#include "tests/fakes/fixed_power_source.h"
+#include "tests/fakes/temp_folder.h"
+#include "tests/fakes/time_builders.h"
 
 namespace {
 
@@ -15,22 +21,23 @@ TEST(BarJson, EveryTextSurvivesTheRoundTrip) {
   const std::string texts[] = {"",       "62%, hrs: 9.1 (3.5)", "say \"hi\"", "back\\slash", "a\nb\r\tc",
                                "\x01\x1f", "25.3\u00b0C",        "/ and \x7f"};
   for (const std::string& text : texts) {
-    EXPECT_EQ(nlohmann::json::parse(JsonString(text)).get<std::string>(), text) << JsonString(text);
+    const std::string line = JsonLine({text, text, {"full"}, std::nullopt});
+    EXPECT_EQ(line.find('\n'), std::string::npos) << line;
+    const nlohmann::json object = nlohmann::json::parse(line);
+    EXPECT_EQ(object.at("text"), text) << line;
+    EXPECT_EQ(object.at("tooltip"), text) << line;
   }
 }
 
-TEST(BarJson, OneObjectOnOneLineWithThePercentageOnlyWhenKnown) {
-  BarContent content{"62%, hrs: 1.0/-?-", "report\n\nStatistics: ...", "low", 62};
-  const std::string line = JsonLine(content);
-  EXPECT_EQ(line.find('\n'), std::string::npos);
-  const nlohmann::json object = nlohmann::json::parse(line);
-  EXPECT_EQ(object, nlohmann::json({{"text", content.text},
-                                    {"tooltip", content.tooltip},
-                                    {"class", "low"},
-                                    {"percentage", 62}}));
+TEST(BarJson, OneClassIsAWordMoreAreAnArrayAndThePercentageOnlyWhenKnown) {
+  BarContent content{"62%, hrs: 1.0/-?-", "report", {"low"}, 62};
+  EXPECT_EQ(nlohmann::json::parse(JsonLine(content)),
+            nlohmann::json({{"text", content.text}, {"tooltip", "report"}, {"class", "low"}, {"percentage", 62}}));
 
+  content.classes.emplace_back("learning");
   content.percentage.reset();
-  EXPECT_FALSE(nlohmann::json::parse(JsonLine(content)).contains("percentage"));
+  EXPECT_EQ(nlohmann::json::parse(JsonLine(content)),
+            nlohmann::json({{"text", content.text}, {"tooltip", "report"}, {"class", {"low", "learning"}}}));
 }
 
 TEST(BatteryClass, FollowsTheFlagAndTheMains) {
@@ -54,10 +61,135 @@ TEST(BatteryClass, FollowsTheFlagAndTheMains) {
   EXPECT_STREQ(BatteryClass(std::nullopt), "unknown");
 }
 
-TEST(StatCoverage, NamesTheHoursAndTheWindow) {
-  EXPECT_EQ(CoverageLine(5, 30), "Statistics: samples for 5 of the 24 hours of the day (last 30 days)");
-  EXPECT_EQ(CoverageLine(24, 1), "Statistics: samples for 24 of the 24 hours of the day (last day)");
-  EXPECT_EQ(CoverageLine(0, -1), "Statistics: samples for 0 of the 24 hours of the day (any age)");
+TEST(EstimateNotes, NameTheHoursWithDrainAndTheWindow) {
+  EXPECT_EQ(CoverageLine(12, 30), "Drain measured for 12 of the 24 hours of the day (last 30 days)");
+  EXPECT_EQ(CoverageLine(24, 1), "Drain measured for 24 of the 24 hours of the day (last day)");
+  EXPECT_EQ(CoverageLine(0, -1), "Drain measured for 0 of the 24 hours of the day (any age)");
+  static_assert(StillLearning(kLearnedHoursWithDrain - 1) && !StillLearning(kLearnedHoursWithDrain));
+  EXPECT_EQ(BatteryLifeTimeLine(BATTERY_LIFE_UNKNOWN), std::nullopt);
+  EXPECT_EQ(BatteryLifeTimeLine(5 * 3600 + 720), "The battery reports 5.2 hours left");
+  EXPECT_EQ(LinearEstimateLine(17.94, 4, 0.76), "Linear estimate: 17.9 hours left (4 points in 0.8 hours on battery)");
+  EXPECT_EQ(LinearEstimateLine(30, 1, 0.5), "Linear estimate: 30.0 hours left (1 point in 0.5 hours on battery)");
+}
+
+SYSTEM_POWER_STATUS_EX2 Reading(BYTE acLine, BYTE flag, BYTE percent, DWORD lifeTime = BATTERY_LIFE_UNKNOWN) {
+  SYSTEM_POWER_STATUS_EX2 status{};
+  status.ACLineStatus = acLine;
+  status.BatteryFlag = flag;
+  status.BatteryLifePercent = percent;
+  status.BatteryLifeTime = lifeTime;
+  return status;
+}
+
+TEST(TooltipHead, StartsWithChargeStateFiguresAndCoverageAndSaysWhileLearning) {
+  const std::string learning = "\n" + LearningNote() + "\n" + LineExplanation();
+  const struct {
+    TooltipFigures figures;
+    std::string head;
+  } cases[] = {
+      {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 62, 7200), LinearFigure{17.94, 4, 0.76}, 11u, 30},
+       "Charge 62%, on battery\nLinear estimate: 17.9 hours left (4 points in 0.8 hours on battery)\n"
+       "The battery reports 2.0 hours left\nDrain measured for 11 of the 24 hours of the day (last 30 days)" +
+           learning},
+      {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_LOW, 30), std::nullopt, 12u, 30},
+       "Charge 30%, on battery, low\nDrain measured for 12 of the 24 hours of the day (last 30 days)"},
+      {{Reading(AC_LINE_ONLINE, BATTERY_FLAG_CHARGING, 50), std::nullopt, std::nullopt, 30}, "Charge 50%, charging"},
+      {{Reading(AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 100), std::nullopt, std::nullopt, 30},
+       "Charge 100%, on mains, not charging"},
+      {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_CRITICAL, 3), std::nullopt, std::nullopt, 30},
+       "Charge 3%, on battery, critical"},
+      {{Reading(AC_LINE_UNKNOWN, BATTERY_FLAG_UNKNOWN, BATTERY_PERCENTAGE_UNKNOWN), std::nullopt, std::nullopt, 30},
+       "Charge not known, battery state unknown"},
+      {{std::nullopt, std::nullopt, 0u, 1},
+       "Charge not known, battery state unknown\nDrain measured for 0 of the 24 hours of the day (last day)" +
+           learning},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TooltipHead(c.figures), c.head);
+}
+
+TEST(DischargeFollower, FiguresTheDropSinceTheChargeLastStoppedFalling) {
+  constexpr ULONGLONG kHour = 36'000'000'000ull;
+  const SYSTEM_POWER_STATUS_EX2 mains = Reading(AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 90);
+  const auto battery = [](BYTE percent) { return Reading(AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, percent); };
+  const struct {
+    const char* what;
+    std::vector<std::optional<SYSTEM_POWER_STATUS_EX2>> readings;  // one an hour
+    std::optional<double> hoursLeft;
+  } cases[] = {
+      {"80 to 70 in 2 hours", {battery(80), battery(75), battery(70)}, 14.0},
+      {"a failed read changes nothing", {battery(80), std::nullopt, battery(70)}, 14.0},
+      {"no drop yet", {battery(80), battery(80)}, std::nullopt},
+      {"on mains", {battery(80), battery(70), mains}, std::nullopt},
+      {"charging counts as mains", {battery(80), battery(70), Reading(AC_LINE_UNKNOWN, BATTERY_FLAG_CHARGING, 71)},
+       std::nullopt},
+      {"starts again after mains", {battery(90), mains, battery(80), battery(70)}, 7.0},
+      {"starts again after a rise", {battery(60), battery(50), battery(80), battery(70)}, 7.0},
+      {"unknown charge ends the period", {battery(80), battery(BATTERY_PERCENTAGE_UNKNOWN), battery(70)},
+       std::nullopt},
+  };
+  for (const auto& c : cases) {
+    DischargeFollower follower;
+    ULONGLONG utc = 100 * kHour;
+    for (const auto& reading : c.readings) follower.Observe(utc += kHour, reading);
+    const std::optional<LinearFigure> figure = follower.Figure();
+    ASSERT_EQ(figure.has_value(), c.hoursLeft.has_value()) << c.what;
+    if (figure) {
+      EXPECT_DOUBLE_EQ(figure->hoursLeft, *c.hoursLeft) << c.what;
+    }
+  }
+}
+
+TEST(PowerReadingTap, PassesReadsOnAndWhileHeldAnswersTheLastReading) {
+  FixedPowerSource source;
+  const ScopedPowerSource installed(source);
+  source.OnBattery(62);
+  std::vector<int> observed;
+  {
+    PowerReadingTap tap([&](ULONGLONG, const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
+      observed.push_back(status ? status->BatteryLifePercent : -1);
+    });
+    SYSTEM_POWER_STATUS_EX2 status{};
+    ASSERT_NE(GetSystemPowerStatusEx2(&status, sizeof status, FALSE), 0u);
+    source.OnBattery(61);
+    {
+      const PowerReadingTap::Hold held(tap);
+      ASSERT_NE(GetSystemPowerStatusEx2(&status, sizeof status, FALSE), 0u);
+      EXPECT_EQ(status.BatteryLifePercent, 62);
+    }
+    source.failing = true;
+    EXPECT_EQ(GetSystemPowerStatusEx2(&status, sizeof status, FALSE), 0u);
+    EXPECT_EQ(tap.last(), std::nullopt);
+  }
+  EXPECT_EQ(source.reads, 2);
+  EXPECT_EQ(observed, (std::vector<int>{62, -1}));
+  // Gone with the tap: reads reach the source again.
+  SYSTEM_POWER_STATUS_EX2 status{};
+  GetSystemPowerStatusEx2(&status, sizeof status, FALSE);
+  EXPECT_EQ(source.reads, 3);
+}
+
+TEST(StatCoverage, CountsHoursWithDrainAndLoadsAgainOnlyWhenTheFileChangesOrTheHourMovesOn) {
+  SimulatedClock clock(Utc(2024, 3, 9, 18, 20), 0);
+  const ScopedClock clockGuard(clock);
+  const TempFolder folder;
+  const ScopedDeviceRoot root(folder);
+  const std::string file = "Storage/My Documents/ZelvarPlugin.dat";
+  // Hours 10 and 12 with drain, hour 11 with only a zero drop; a record 40 days old is outside the window.
+  folder.Write(file, "[version 1]\n2024.3.9.10:2,0,3\n2024.1.29.3:5,5\n");
+  StatCoverage coverage(TEXT("\\Storage\\My Documents\\ZelvarPlugin.dat"), 30);
+  EXPECT_EQ(coverage.HoursWithDrain(), 2u);
+  EXPECT_EQ(coverage.HoursWithDrain(), 2u);
+  EXPECT_EQ(coverage.loads(), 1u);
+
+  folder.Write(file, "[version 1]\n2024.3.9.10:2,0,3\n2024.1.29.3:5,5\n2024.3.9.15:1\n");
+  EXPECT_EQ(coverage.HoursWithDrain(), 3u);
+  EXPECT_EQ(coverage.loads(), 2u);
+  clock.SetUtc(Utc(2024, 3, 9, 18, 59));
+  coverage.HoursWithDrain();
+  EXPECT_EQ(coverage.loads(), 2u);
+  clock.SetUtc(Utc(2024, 3, 9, 19, 0));
+  coverage.HoursWithDrain();
+  EXPECT_EQ(coverage.loads(), 3u);
 }
 
 std::optional<HostOptions> Parse(std::vector<const char*> args, std::string& error) {

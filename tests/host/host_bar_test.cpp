@@ -142,12 +142,14 @@ TEST_F(HostBarTest, JsonLinesCarryTheLineTheReportTheTrustInTheEstimateAndTheSta
   EXPECT_EQ(object.size(), 4u) << *line;
   EXPECT_TRUE(std::regex_match(object.at("text").get<std::string>(), std::regex(R"(62%, hrs: [0-9.]+ \([0-9.]+\))")))
       << object.at("text");
-  EXPECT_EQ(object.at("class"), "discharging");
+  // Three hours with drain: the statistics are still learning.
+  EXPECT_EQ(object.at("class"), nlohmann::json({"discharging", "learning"}));
   EXPECT_EQ(object.at("percentage"), 62);
   const std::string tooltip = object.at("tooltip").get<std::string>();
-  EXPECT_NE(tooltip.find("\nBatteryLifePercent: 62%\n"), std::string::npos) << tooltip;
-  EXPECT_NE(tooltip.find("\nStatistics: samples for 3 of the 24 hours of the day (last 30 days)"), std::string::npos)
+  EXPECT_EQ(tooltip.rfind("Charge 62%, on battery\n", 0), 0u) << tooltip;
+  EXPECT_NE(tooltip.find("\nDrain measured for 3 of the 24 hours of the day (last 30 days)\n"), std::string::npos)
       << tooltip;
+  EXPECT_NE(tooltip.find("\nBatteryLifePercent: 62%\n"), std::string::npos) << tooltip;
 
   const BarProcess::Ending ending = bar.Stop();
   EXPECT_EQ(ending.exitCode, 0) << folder_.Read("stderr");

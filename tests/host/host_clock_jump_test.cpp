@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <nlohmann/json.hpp>
 
 #include "host/activation/class_id.h"
 #include "host/activation/module_activation.h"
@@ -85,13 +86,13 @@ class HostClockJumpTest : public testing::Test {
   }
 
   // Runs the bar loop with the script, then stops the plug-in as the host does; answers the lines.
-  std::vector<std::string> Run(ScriptedWaiter& waiter) {
+  std::vector<std::string> Run(ScriptedWaiter& waiter, BarFormat format = BarFormat::Text) {
     std::vector<std::string> lines;
     {
       HomeScreenSession session({folder_.path() / "home.xml", folder_.path() / "plugin.stream"},
                                 ActivatePlugin(kBatteryPluginClassId));
       BarLoop loop(
-          session, waiter, BarFormat::Text,
+          session, waiter, format,
           [&](const std::string& line) {
             lines.push_back(line);
             return true;
@@ -150,6 +151,26 @@ TEST_F(HostClockJumpTest, AClockSetBackWaitsNoLongerThanAskedAndOneSetForwardDel
   // Set forward past that deadline: the timer is answered at once, the next request made from 12:30.
   EXPECT_EQ(waiter.calls[3].at, FileTime(Utc(2024, 3, 5, 12, 30, 0)));
   EXPECT_EQ(waiter.calls[3].deadline, FileTime(Utc(2024, 3, 5, 12, 40, 0)));
+}
+
+TEST_F(HostClockJumpTest, AJsonLineShowsThePaintsReadingAndReadsThePowerNoMoreThanATextLine) {
+  ScriptedWaiter text(clock_, {UntilDeadline(), UntilDeadline()});
+  Run(text);
+  const int textReads = power_.reads;
+
+  clock_.SetUtc(Utc(2024, 3, 5, 10, 5, 0));
+  power_.reads = 0;
+  ScriptedWaiter json(clock_, {UntilDeadline(), UntilDeadline()});
+  const std::vector<std::string> lines = Run(json, BarFormat::Json);
+  EXPECT_EQ(power_.reads, textReads);
+
+  ASSERT_FALSE(lines.empty());
+  const nlohmann::json line = nlohmann::json::parse(lines[0]);
+  // No stat file yet: no hour has drain measured.
+  EXPECT_EQ(line.at("class"), nlohmann::json({"discharging", "learning"}));
+  const std::string tooltip = line.at("tooltip");
+  EXPECT_EQ(tooltip.substr(0, tooltip.find('\n')), "Charge 80%, on battery");
+  EXPECT_NE(tooltip.find("\nBatteryLifePercent: 80%\n"), std::string::npos) << tooltip;
 }
 
 }  // namespace

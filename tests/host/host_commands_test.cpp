@@ -72,7 +72,8 @@ TEST_F(HostCommandsTest, StatsChartsTheRecordsWithinTheHistoryWindow) {
   folder_.Write(kStatFile, "[version 1]\n" + TodayHead() + "0:1,2,4\n" + TodayHead() + "0:3\n2001.1.1.5:9\n");
   const ProgramRun run = Run("--stats");
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.out.find(Path(kStatFile) + "\n3 records; 4 hourly samples in 3 of 24 hours within the last 30 days\n"),
+  EXPECT_NE(run.out.find(Path(kStatFile) + "\n3 records; 4 hourly samples within the last 30 days: drain measured for 3 of 24 hours, "
+                                          "only zero drops for 0, never sampled 21\n"),
             std::string::npos)
       << run.out;
   EXPECT_NE(run.out.find("\n 00     2.0        2  " + Repeat("\u2588", 20) + "\n"), std::string::npos) << run.out;
@@ -83,7 +84,8 @@ TEST_F(HostCommandsTest, StatsChartsTheRecordsWithinTheHistoryWindow) {
   folder_.Write(".config/zelvar/home.xml",
                 "<home><plugin clsid=\"{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\" MaxHistoryDays=\"0\"/></home>");
   const ProgramRun none = Run("--stats");
-  EXPECT_NE(none.out.find("3 records; 0 hourly samples in 0 of 24 hours within the last 0 days\n"), std::string::npos)
+  EXPECT_NE(none.out.find("3 records; 0 hourly samples within the last 0 days: drain measured for 0 of 24 "
+                         "hours, only zero drops for 0, never sampled 24\n"), std::string::npos)
       << none.out;
 }
 
@@ -105,11 +107,12 @@ TEST(DrainChart, BarsAreScaledToTheLargestAverageInEighths) {
   const std::string chart = RenderDrainChart({"/x/stat.dat", 7, 30}, table);
   EXPECT_EQ(chart.substr(0, chart.find("hour  drain")),
             "Average battery drain by hour of day, in percentage points\n/x/stat.dat\n"
-            "7 records; 4 hourly samples in 3 of 24 hours within the last 30 days\n\n");
+            "7 records; 4 hourly samples within the last 30 days: drain measured for 2 of 24 hours, only zero "
+            "drops for 1, never sampled 21\n\n");
   EXPECT_NE(chart.find("\n 03     8.0        1  " + Repeat("\u2588", 40) + "\n"), std::string::npos) << chart;
   // 1.5 of 8 is 7.5 cells: seven whole and a half.
   EXPECT_NE(chart.find("\n 04     1.5        2  " + Repeat("\u2588", 7) + "\u258C\n"), std::string::npos) << chart;
-  EXPECT_NE(chart.find("\n 23     0.0        1  \n"), std::string::npos) << chart;
+  EXPECT_NE(chart.find("\n 23     0.0        1  only zero drops\n"), std::string::npos) << chart;
   EXPECT_NE(chart.find("\n 22       -        0\n"), std::string::npos) << chart;
 }
 

@@ -54,6 +54,7 @@ TEST(SimulationOptionsTest, BatteryDayValuesAreTakenWithinTheirRanges) {
   EXPECT_EQ(defaults->simulation.drain, SimulatedBattery::DefaultDrainProfile());
   EXPECT_FALSE(defaults->simulation.fullSpeed());
   EXPECT_TRUE(Parse({"--trace", "t.csv"}, error)->simulation.fullSpeed());
+  EXPECT_EQ(Parse({"--trace", "t.csv", "--asleep-after=100000"}, error)->simulation.asleepAfterMinutes, 100000);
 }
 
 TEST(SimulationOptionsTest, ValuesOutOfRangeAreRefused) {
@@ -65,7 +66,8 @@ TEST(SimulationOptionsTest, ValuesOutOfRangeAreRefused) {
         std::string("--drain=1,,1"), std::string("--drain=nan"), std::string("--charge-rate=0"),
         std::string("--charge-rate=1000.1"), std::string("--night=24-7"), std::string("--night=23"),
         std::string("--night=23-"), std::string("--plug-below=100"), std::string("--plug-below=-1"),
-        std::string("--zone=+25:00"), std::string("--trace=")}) {
+        std::string("--zone=+25:00"), std::string("--trace="), std::string("--asleep-after=0"),
+        std::string("--asleep-after=100001")}) {
     std::string error;
     EXPECT_FALSE(Parse({wrong.c_str()}, error)) << wrong;
     EXPECT_NE(error.find(wrong.substr(0, wrong.find('='))), std::string::npos) << error;
@@ -73,6 +75,8 @@ TEST(SimulationOptionsTest, ValuesOutOfRangeAreRefused) {
   std::string error;
   EXPECT_FALSE(Parse({"--days=2", "--trace=t.csv"}, error));
   EXPECT_EQ(error, "--days and --trace do not go together");
+  EXPECT_FALSE(Parse({"--asleep-after=30"}, error));
+  EXPECT_EQ(error, "--asleep-after needs --trace");
 }
 
 TEST(SimulationStateTest, SavedStateComesBackExactly) {

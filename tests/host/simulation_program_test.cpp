@@ -129,6 +129,14 @@ TEST_F(TraceProgramTest, ATraceIsReplayedInItsZoneUntilItEndsAndLeavesNothing) {
   EXPECT_TRUE(std::filesystem::is_empty(temporary_));
   EXPECT_FALSE(folder_.Exists(".local/state/zelvar/simulation"));
 
+  // Asleep through the gaps: no line from 23:00 to 08:00 (awake at 08:13) nor at 13:00.
+  const ProgramRun asleep = RunHost("--trace '" + kShortTrace + "' --zone +01:00 --asleep-after 30");
+  ASSERT_EQ(asleep.exitCode, 0) << asleep.err;
+  const std::vector<std::string> awake = Lines(asleep.out);
+  ASSERT_EQ(awake.size(), 11u) << asleep.out;
+  EXPECT_EQ(awake[3].substr(0, 16), "2021-11-04 22:00");
+  EXPECT_EQ(awake[4].substr(0, 16), "2021-11-05 09:00");
+
   // Without a zone the trace is taken as recorded in UTC.
   const ProgramRun utc = RunHost("--trace='" + kShortTrace + "'");
   ASSERT_EQ(utc.exitCode, 0) << utc.err;

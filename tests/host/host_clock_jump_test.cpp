@@ -154,22 +154,27 @@ TEST_F(HostClockJumpTest, AClockSetBackWaitsNoLongerThanAskedAndOneSetForwardDel
 }
 
 TEST_F(HostClockJumpTest, AJsonLineShowsThePaintsReadingAndReadsThePowerNoMoreThanATextLine) {
-  ScriptedWaiter text(clock_, {UntilDeadline(), UntilDeadline()});
+  // Woken by a signal: no timer is due, and the line painted last is up to date.
+  const ScriptedWaiter::Step signal = [](std::optional<ULONGLONG>) { return WakeReason::Signal; };
+  ScriptedWaiter text(clock_, {UntilDeadline(), signal, UntilDeadline()});
   Run(text);
   const int textReads = power_.reads;
 
+  // Drain measured for the local hours 0 to 11 of the day: no longer learning.
+  folder_.Write("Storage/My Documents/ZelvarPlugin.dat", "[version 1]\n2024.3.5.0:1,1,1,1,1,1,1,1,1,1,1,1\n");
   clock_.SetUtc(Utc(2024, 3, 5, 10, 5, 0));
   power_.reads = 0;
-  ScriptedWaiter json(clock_, {UntilDeadline(), UntilDeadline()});
+  ScriptedWaiter json(clock_, {UntilDeadline(), signal, UntilDeadline()});
   const std::vector<std::string> lines = Run(json, BarFormat::Json);
   EXPECT_EQ(power_.reads, textReads);
 
   ASSERT_FALSE(lines.empty());
   const nlohmann::json line = nlohmann::json::parse(lines[0]);
-  // No stat file yet: no hour has drain measured.
-  EXPECT_EQ(line.at("class"), nlohmann::json({"discharging", "learning"}));
+  EXPECT_EQ(line.at("class"), "discharging");
   const std::string tooltip = line.at("tooltip");
   EXPECT_EQ(tooltip.substr(0, tooltip.find('\n')), "Charge 80%, on battery");
+  EXPECT_NE(tooltip.find("\nDrain measured for 12 of the 24 hours of the day (last 30 days)\n\n"), std::string::npos)
+      << tooltip;
   EXPECT_NE(tooltip.find("\nBatteryLifePercent: 80%\n"), std::string::npos) << tooltip;
 }
 

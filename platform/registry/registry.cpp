@@ -75,11 +75,19 @@ LSTATUS ReportStoreFailure(const RegistryStoreResult& result) {
 // Loads the registry from the installed store (or the user's registry file), runs `operation` on
 // it, and saves it when the operation reports a change. A store failure is reported on standard
 // error and answered with the store's error code; nothing is saved then.
+// The user's registry file, kept for the whole process so that it is parsed once; a new one when the
+// environment names another file.
+RegistryStore& UserFileStore() {
+  static std::optional<FileRegistryStore> userFile;
+  std::string path = DefaultRegistryFile();
+  if (!userFile || userFile->path() != path) userFile.emplace(std::move(path));
+  return *userFile;
+}
+
 template <typename Operation>
 LSTATUS WithRegistry(Operation operation) {
-  std::optional<FileRegistryStore> userFile;
   RegistryStore* installed = slot.installed();
-  RegistryStore& store = installed != nullptr ? *installed : userFile.emplace(DefaultRegistryFile());
+  RegistryStore& store = installed != nullptr ? *installed : UserFileStore();
   RegistryTree tree;
   if (const auto loaded = store.Load(tree); !loaded.ok()) return ReportStoreFailure(loaded);
   bool changed = false;

@@ -71,13 +71,24 @@ RegistryStoreResult FileRegistryStore::Load(RegistryTree& tree) {
     }
     return IoFailure("cannot read", path_, errno);
   }
+  if (remembered_ && text == lastText_) {
+    tree = lastTree_;
+    return {};
+  }
   RegistryTree loaded;
   std::string problem;
   if (!ParseRegistryFile(text, loaded, problem)) {
     return {ERROR_BADDB, "registry file " + path_ + " is damaged (" + problem + ")"};
   }
+  Remember(std::move(text), loaded);
   tree = std::move(loaded);
   return {};
+}
+
+void FileRegistryStore::Remember(std::string text, const RegistryTree& tree) {
+  lastText_ = std::move(text);
+  lastTree_ = tree;
+  remembered_ = true;
 }
 
 RegistryStoreResult FileRegistryStore::Save(const RegistryTree& tree) {
@@ -89,7 +100,9 @@ RegistryStoreResult FileRegistryStore::Save(const RegistryTree& tree) {
   std::string temporary = path_ + ".new-XXXXXX";
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) return IoFailure("cannot write", path_, errno);
-  const bool written = WriteAll(fd, FormatRegistryFile(tree)) && ::fsync(fd) == 0;
+  const bool synced = durability_ == SaveDurability::Synced;
+  std::string text = FormatRegistryFile(tree);
+  const bool written = WriteAll(fd, text) && (!synced || ::fsync(fd) == 0);
   const int writeError = errno;
   const bool closed = ::close(fd) == 0;
   if (!written || !closed || std::rename(temporary.c_str(), path_.c_str()) != 0) {
@@ -97,7 +110,8 @@ RegistryStoreResult FileRegistryStore::Save(const RegistryTree& tree) {
     ::unlink(temporary.c_str());
     return IoFailure("cannot write", path_, error);
   }
-  SyncFolder(folder);
+  if (synced) SyncFolder(folder);
+  Remember(std::move(text), tree);
   return {};
 }
 

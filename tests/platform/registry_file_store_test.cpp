@@ -121,6 +121,13 @@ TEST_F(FileRegistryStoreTest, MissingFileIsAnEmptyRegistryAndSavingCreatesItsFol
   FileRegistryStore reopened(file_.string());
   ASSERT_TRUE(reopened.Load(tree).ok());
   EXPECT_EQ(tree, RegisteredTree());
+  // A store answers what the file holds now, not the tree it read or wrote before.
+  ASSERT_TRUE(reopened.Save(RegistryTree()).ok());
+  ASSERT_TRUE(store.Load(tree).ok());
+  EXPECT_EQ(tree, RegistryTree());
+  ASSERT_TRUE(store.Save(RegisteredTree()).ok());
+  ASSERT_TRUE(reopened.Load(tree).ok());
+  EXPECT_EQ(tree, RegisteredTree());
 }
 
 TEST_F(FileRegistryStoreTest, RegistryCallsPersistForTheNextStoreOnTheFile) {

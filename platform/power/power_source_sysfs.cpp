@@ -4,6 +4,7 @@
 
 #include "platform/power/internal/power_status_mapping.h"
 #include "platform/power/internal/power_supply_reader.h"
+#include "platform/power/internal/sysfs_supply_source.h"
 
 namespace {
 
@@ -20,7 +21,8 @@ bool SysfsPowerSource::Read(SYSTEM_POWER_STATUS_EX2& status, bool update) {
     status = *lastStatus_;
     return true;
   }
-  const auto supplies = ReadPowerSupplies(root_);
+  SysfsSupplySource source(root_);
+  const auto supplies = ReadPowerSupplies(source);
   if (!supplies) return false;
   lastStatus_ = MapPowerStatus(*supplies);
   lastReadAt_ = now;

@@ -1,13 +1,16 @@
 #include "platform/power/power_source_sysfs.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "platform/power/internal/power_supply_reader.h"
 #include "platform/power/internal/sysfs_attribute.h"
+#include "platform/power/internal/sysfs_supply_source.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace {
@@ -56,21 +59,46 @@ SYSTEM_POWER_STATUS_EX2 ReadTree(const Tree& tree) {
 
 }  // namespace
 
-TEST(SysfsAttribute, TrimsTreatsEmptyOrMissingAsAbsentAndParsesStrictly) {
-  TempFolder folder;
-  folder.Write("status", "  Not charging \n");
-  folder.Write("empty", "");
-  folder.Write("blank", " \n");
-  folder.Write("capacity", "98\n");
-  EXPECT_EQ(ReadSysfsAttribute(folder.path(), "status"), "Not charging");
-  EXPECT_EQ(ReadSysfsAttribute(folder.path(), "empty"), std::nullopt);
-  EXPECT_EQ(ReadSysfsAttribute(folder.path(), "blank"), std::nullopt);
-  EXPECT_EQ(ReadSysfsAttribute(folder.path(), "missing"), std::nullopt);
-  EXPECT_EQ(ReadSysfsInteger(folder.path(), "capacity"), 98);
+TEST(SysfsAttribute, TrimsTreatsEmptyAsAbsentAndParsesStrictly) {
+  EXPECT_EQ(TrimAttribute("  Not charging \n"), "Not charging");
+  EXPECT_EQ(TrimAttribute(""), std::nullopt);
+  EXPECT_EQ(TrimAttribute(" \n"), std::nullopt);
   EXPECT_EQ(ParseStrictInteger("-1500000"), -1500000);
   for (const char* bad : {"98%", "0x10", "+5", "1e3", "12.5", "-", "9223372036854775808"}) {
     EXPECT_EQ(ParseStrictInteger(bad), std::nullopt) << bad;
   }
+}
+
+// Through real files: linked supply folders are followed and other entries skipped, only the
+// attributes a folder holds are read, and a file longer than any reading, an empty one or a
+// special one (a pipe, which must not block the reader) counts as absent.
+TEST(SysfsSupplySource, ReadsTheAttributesEachSupplyFolderHolds) {
+  TempFolder root;
+  TempFolder elsewhere;
+  Build(root, {{"BAT0", With(kDell, {{"capacity", std::string(61, ' ') + "7"}, {"current_now", ""}})}});
+  Build(elsewhere, {{"BAT1", With(kDell, {{"capacity", std::string(62, ' ') + "7"}})}});
+  std::filesystem::create_directory_symlink(elsewhere.path() / "BAT1", root.path() / "BAT1");
+  root.Write("uevent", "POWER_SUPPLY_NAME=BAT2\n");
+  std::filesystem::remove(root.path() / "BAT0" / "voltage_now");
+  ASSERT_EQ(mkfifo((root.path() / "BAT0" / "voltage_now").c_str(), 0600), 0);
+
+  SysfsSupplySource source(root.path());
+  const auto supplies = ReadPowerSupplies(source);
+  ASSERT_TRUE(supplies);
+  ASSERT_EQ(supplies->size(), 2u);
+  const PowerSupplyReading& first = (*supplies)[0];
+  const PowerSupplyReading& second = (*supplies)[1];
+  EXPECT_EQ(first.name, "BAT0");
+  EXPECT_EQ(first.capacity, 7);  // 63 bytes with the line feed
+  EXPECT_EQ(first.voltageNow, std::nullopt);
+  EXPECT_EQ(first.currentNow, std::nullopt);
+  EXPECT_EQ(first.chargeNow, 4723000);
+  EXPECT_EQ(first.technology, BatteryTechnology::LithiumPolymer);
+  EXPECT_EQ(first.scope, SupplyScope::Unknown);
+  EXPECT_EQ(second.name, "BAT1");
+  EXPECT_EQ(second.capacity, std::nullopt);  // 64 bytes
+  EXPECT_EQ(second.voltageNow, 12600000);
+  EXPECT_EQ(SysfsSupplySource(root.path() / "missing").ListSupplies(), std::nullopt);
 }
 
 TEST(SysfsPowerSource, FixtureTreesOfRealMachines) {

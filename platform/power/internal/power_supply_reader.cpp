@@ -1,48 +1,71 @@
 #include "platform/power/internal/power_supply_reader.h"
 
 #include <algorithm>
-#include <system_error>
+#include <array>
 
 #include "platform/power/internal/sysfs_attribute.h"
 
-std::optional<std::vector<PowerSupplyReading>> ReadPowerSupplies(
-    const std::filesystem::path& root) {
-  std::error_code error;
-  std::filesystem::directory_iterator entries(root, error);
-  if (error) return std::nullopt;
-  std::vector<PowerSupplyReading> supplies;
-  for (const std::filesystem::directory_entry& entry : entries) {
-    // The class folder holds symbolic links to the devices' folders; is_directory follows them.
-    if (entry.is_directory(error)) supplies.push_back(ReadPowerSupply(entry.path()));
+namespace {
+
+// Reads the attributes one supply's listing names, each into one small buffer.
+class SupplyReader {
+ public:
+  SupplyReader(PowerSupplySource& source, const SupplyListing& listing) : source_(source), listing_(listing) {}
+
+  std::string_view Word(SupplyAttribute attribute) { return Text(attribute).value_or(""); }
+  std::optional<int64_t> Number(SupplyAttribute attribute) {
+    const std::optional<std::string_view> text = Text(attribute);
+    return text ? ParseStrictInteger(*text) : std::nullopt;
   }
-  std::sort(
-      supplies.begin(), supplies.end(),
-      [](const PowerSupplyReading& a, const PowerSupplyReading& b) { return a.name < b.name; });
-  return supplies;
+
+ private:
+  // Valid until the next read.
+  std::optional<std::string_view> Text(SupplyAttribute attribute) {
+    if (!listing_.attributes.Has(attribute)) return std::nullopt;
+    const std::optional<size_t> count = source_.ReadAttribute(listing_.name, attribute, buffer_);
+    if (!count || *count > kLongestAttribute) return std::nullopt;
+    return TrimAttribute(std::string_view(buffer_.data(), *count));
+  }
+
+  PowerSupplySource& source_;
+  const SupplyListing& listing_;
+  // One byte more than the longest text taken, to tell a longer file.
+  std::array<char, kLongestAttribute + 1> buffer_;
+};
+
+PowerSupplyReading ReadPowerSupply(PowerSupplySource& source, const SupplyListing& listing) {
+  using enum SupplyAttribute;
+  SupplyReader read(source, listing);
+  PowerSupplyReading supply;
+  supply.name = listing.name;
+  supply.type = ParseSupplyType(read.Word(Type));
+  supply.scope = ParseSupplyScope(read.Word(Scope));
+  supply.status = ParseSupplyStatus(read.Word(Status));
+  supply.technology = ParseBatteryTechnology(read.Word(Technology));
+  supply.present = read.Number(Present);
+  supply.online = read.Number(Online);
+  supply.capacity = read.Number(Capacity);
+  supply.voltageNow = read.Number(VoltageNow);
+  supply.currentNow = read.Number(CurrentNow);
+  supply.currentAverage = read.Number(CurrentAverage);
+  supply.powerNow = read.Number(PowerNow);
+  supply.energyNow = read.Number(EnergyNow);
+  supply.energyFull = read.Number(EnergyFull);
+  supply.chargeNow = read.Number(ChargeNow);
+  supply.chargeFull = read.Number(ChargeFull);
+  supply.temperature = read.Number(Temperature);
+  return supply;
 }
 
-PowerSupplyReading ReadPowerSupply(const std::filesystem::path& folder) {
-  const auto word = [&folder](std::string_view name) {
-    return ReadSysfsAttribute(folder, name).value_or("");
-  };
-  const auto number = [&folder](std::string_view name) { return ReadSysfsInteger(folder, name); };
-  PowerSupplyReading supply;
-  supply.name = folder.filename().string();
-  supply.type = ParseSupplyType(word("type"));
-  supply.scope = ParseSupplyScope(word("scope"));
-  supply.status = ParseSupplyStatus(word("status"));
-  supply.technology = ParseBatteryTechnology(word("technology"));
-  supply.present = number("present");
-  supply.online = number("online");
-  supply.capacity = number("capacity");
-  supply.voltageNow = number("voltage_now");
-  supply.currentNow = number("current_now");
-  supply.currentAverage = number("current_avg");
-  supply.powerNow = number("power_now");
-  supply.energyNow = number("energy_now");
-  supply.energyFull = number("energy_full");
-  supply.chargeNow = number("charge_now");
-  supply.chargeFull = number("charge_full");
-  supply.temperature = number("temp");
-  return supply;
+}  // namespace
+
+std::optional<std::vector<PowerSupplyReading>> ReadPowerSupplies(PowerSupplySource& source) {
+  std::optional<std::vector<SupplyListing>> listings = source.ListSupplies();
+  if (!listings) return std::nullopt;
+  std::sort(listings->begin(), listings->end(),
+            [](const SupplyListing& a, const SupplyListing& b) { return a.name < b.name; });
+  std::vector<PowerSupplyReading> supplies;
+  supplies.reserve(listings->size());
+  for (const SupplyListing& listing : *listings) supplies.push_back(ReadPowerSupply(source, listing));
+  return supplies;
 }

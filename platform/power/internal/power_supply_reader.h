@@ -1,13 +1,12 @@
-// Reads the Linux power_supply class folder (one sub-folder per supply, one file per attribute).
+// Reads the power_supply class (one folder per supply, one file per attribute) from a source.
 #pragma once
 
-#include <filesystem>
 #include <optional>
 #include <vector>
 
 #include "platform/power/internal/power_supply_reading.h"
+#include "platform/power/internal/power_supply_source.h"
 
-// Every supply in the folder, ordered by name; absent when the folder cannot be listed (a machine
-// without sysfs), which is not the same as an empty folder (a machine without any supply).
-std::optional<std::vector<PowerSupplyReading>> ReadPowerSupplies(const std::filesystem::path& root);
-PowerSupplyReading ReadPowerSupply(const std::filesystem::path& folder);
+// Every supply of the source, ordered by name, each with only the attributes its folder holds
+// read; absent when the source cannot list its supplies.
+std::optional<std::vector<PowerSupplyReading>> ReadPowerSupplies(PowerSupplySource& source);

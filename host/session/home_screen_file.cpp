@@ -1,7 +1,6 @@
 #include "host/session/home_screen_file.h"
 
-#include <libxml/parser.h>
-#include <libxml/tree.h>
+#include <expat.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -59,50 +58,37 @@ bool ConvertsToInteger(const WString& text) {
   return converts;
 }
 
-std::string Utf8(const xmlChar* text) { return text != nullptr ? reinterpret_cast<const char*>(text) : ""; }
+// Collects the attributes of the first element naming the class while expat reads the whole
+// document (a document not well-formed after that element is still refused).
+struct ElementSearch {
+  XML_Parser parser;
+  REFCLSID classId;
+  bool found = false;
+  std::vector<XmlAttribute> attributes;
+};
 
-std::string AttributeValue(xmlDocPtr document, xmlAttrPtr attribute) {
-  xmlChar* value = xmlNodeListGetString(document, attribute->children, 1);
-  std::string text = Utf8(value);
-  xmlFree(value);
-  return text;
-}
-
-// The first element, in document order below `node`, with a clsid attribute naming the class.
-xmlNodePtr FindPluginElement(xmlDocPtr document, xmlNodePtr node, REFCLSID classId) {
-  for (; node != nullptr; node = node->next) {
-    if (node->type != XML_ELEMENT_NODE) continue;
-    for (xmlAttrPtr attribute = node->properties; attribute != nullptr; attribute = attribute->next) {
-      if (Utf8(attribute->name) == "clsid" && NamesClassId(AttributeValue(document, attribute), classId)) return node;
-    }
-    if (xmlNodePtr found = FindPluginElement(document, node->children, classId)) return found;
+bool NamesClass(const XML_Char** attributes, int count, REFCLSID classId) {
+  for (int i = 0; i < count; i += 2) {
+    if (std::strcmp(attributes[i], "clsid") == 0 && NamesClassId(attributes[i + 1], classId)) return true;
   }
-  return nullptr;
+  return false;
 }
 
-struct ParserContextDeleter {
-  void operator()(xmlParserCtxtPtr context) const { xmlFreeParserCtxt(context); }
-};
-struct DocumentDeleter {
-  void operator()(xmlDocPtr document) const { xmlFreeDoc(document); }
-};
-
-// The parser's first complaint: later ones follow from it (a wrong end tag also leaves the
-// document unfinished at its end).
-struct FirstParseError {
-  int line = 0;
-  std::string message;
-};
-
-void KeepFirstError(void* context, xmlErrorPtr error) {
-  auto* first = static_cast<FirstParseError*>(static_cast<xmlParserCtxtPtr>(context)->_private);
-  if (first == nullptr || error == nullptr || !first->message.empty() || error->level < XML_ERR_ERROR) return;
-  first->line = error->line;
-  first->message = error->message != nullptr ? error->message : "not well-formed XML";
-  while (!first->message.empty() && (first->message.back() == '\n' || first->message.back() == ' ')) {
-    first->message.pop_back();
+void OnElementStart(void* data, const XML_Char* /*name*/, const XML_Char** attributes) {
+  auto& search = *static_cast<ElementSearch*>(data);
+  if (search.found) return;
+  // Only the attributes the file spells out: a DTD's defaults are no settings of the user.
+  const int specified = XML_GetSpecifiedAttributeCount(search.parser);
+  if (!NamesClass(attributes, specified, search.classId)) return;
+  search.found = true;
+  for (int i = 0; i < specified; i += 2) {
+    search.attributes.push_back({WidenUtf8(attributes[i]), WidenUtf8(attributes[i + 1])});
   }
 }
+
+struct ParserDeleter {
+  void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
+};
 
 }  // namespace
 
@@ -171,27 +157,20 @@ std::vector<std::string> NonNumericSettingNotes(const std::filesystem::path& fil
 std::vector<XmlAttribute> ReadPluginElement(const std::filesystem::path& file, REFCLSID classId) {
   const std::string content = ReadWholeFile(file);
   if (content.size() > kLargestFile) throw HostError("the home-screen file " + file.string() + " is too large");
-  const std::unique_ptr<xmlParserCtxt, ParserContextDeleter> context(xmlNewParserCtxt());
-  if (!context) throw HostError("cannot start the XML parser");
-  // The parser's messages come to KeepFirstError instead of standard error; no network access.
-  FirstParseError firstError;
-  context->_private = &firstError;
-  context->sax->serror = KeepFirstError;
-  const std::unique_ptr<xmlDoc, DocumentDeleter> document(xmlCtxtReadMemory(
-      context.get(), content.data(), static_cast<int>(content.size()), file.c_str(), nullptr, XML_PARSE_NONET));
-  if (!document || context->wellFormed == 0) {
-    if (firstError.message.empty()) KeepFirstError(context.get(), xmlCtxtGetLastError(context.get()));
+  // Expat never reads external entities or a DTD outside the file, and refuses a document whose
+  // entities expand far beyond its own size.
+  const std::unique_ptr<XML_ParserStruct, ParserDeleter> parser(XML_ParserCreate(nullptr));
+  if (!parser) throw HostError("cannot start the XML parser");
+  ElementSearch search{parser.get(), classId, false, {}};
+  XML_SetUserData(parser.get(), &search);
+  XML_SetStartElementHandler(parser.get(), OnElementStart);
+  if (XML_Parse(parser.get(), content.data(), static_cast<int>(content.size()), XML_TRUE) != XML_STATUS_OK) {
     throw HostError("the home-screen file is not well-formed XML: " + file.string() + ":" +
-                    std::to_string(firstError.line) + ": " + firstError.message);
+                    std::to_string(XML_GetCurrentLineNumber(parser.get())) + ": " +
+                    XML_ErrorString(XML_GetErrorCode(parser.get())));
   }
-
-  const xmlNodePtr element = FindPluginElement(document.get(), xmlDocGetRootElement(document.get()), classId);
-  if (element == nullptr) {
+  if (!search.found) {
     throw HostError("the home-screen file " + file.string() + " has no element with clsid=\"" + ClassIdText(classId) + "\"");
   }
-  std::vector<XmlAttribute> attributes;
-  for (xmlAttrPtr attribute = element->properties; attribute != nullptr; attribute = attribute->next) {
-    attributes.push_back({WidenUtf8(Utf8(attribute->name)), WidenUtf8(AttributeValue(document.get(), attribute))});
-  }
-  return attributes;
+  return std::move(search.attributes);
 }

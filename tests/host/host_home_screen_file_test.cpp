@@ -125,4 +125,25 @@ TEST_F(HomeScreenFileTest, MalformedOrIncompleteFilesAreReportedWithTheirLine) {
   EXPECT_NE(FailureOf(folder_.path() / "missing.xml").find("cannot read the home-screen file"), std::string::npos);
 }
 
+TEST_F(HomeScreenFileTest, EntitiesExpandOnlyWithinTheFileAndWithinBounds) {
+  const std::string element = "<home><plugin clsid=\"{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\" StatFilename=\"&d;\"/></home>";
+  const auto file = Write("<!DOCTYPE home [<!ENTITY d \"\\x.dat\">]>" + element);
+  EXPECT_EQ(LookUp(CreateSettingsElement(ReadPluginElement(file, kBatteryPluginClassId)).Get(), TEXT("StatFilename")).value,
+            "\\x.dat");
+
+  std::string laughs = "<!DOCTYPE home [<!ENTITY d0 \"lol\">";
+  for (int level = 1; level <= 9; ++level) {
+    laughs += "<!ENTITY d" + std::to_string(level) + " \"";
+    for (int copy = 0; copy < 10; ++copy) laughs += "&d" + std::to_string(level - 1) + ";";
+    laughs += "\">";
+  }
+  laughs += "<!ENTITY d \"&d9;\">]>";
+  folder_.Write("secret.txt", "secret");
+  const std::string external = "<!DOCTYPE home [<!ENTITY d SYSTEM \"" + (folder_.path() / "secret.txt").string() + "\">]>";
+  for (const std::string& header : {laughs, external}) {
+    const std::string failure = FailureOf(Write(header + element));
+    EXPECT_EQ(failure.rfind("the home-screen file is not well-formed XML: ", 0), 0u) << failure;
+  }
+}
+
 }  // namespace

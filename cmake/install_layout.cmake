@@ -13,11 +13,15 @@ file(RELATIVE_PATH libdir_from_program /${CMAKE_INSTALL_BINDIR} /${ZELVAR_INSTAL
 get_target_property(program_build_dir zelvar-home BINARY_DIR)
 cmake_path(ABSOLUTE_PATH libdir_from_program BASE_DIRECTORY ${program_build_dir} NORMALIZE
            OUTPUT_VARIABLE module_build_dir)
-set_target_properties(zelvarplug PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${module_build_dir})
+set_target_properties(zelvarplug zelvar_platform PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${module_build_dir})
 target_compile_definitions(host_core PRIVATE
   ZELVARPLUG_FROM_PROGRAM="${libdir_from_program}/$<TARGET_FILE_NAME:zelvarplug>")
 
+# The libraries' search path: relative to the file's own folder, the same in the build tree as
+# installed. Built with it from the start, nothing is rewritten at install time, so CMake pads no
+# build path for the rewrite; its padding ends in an empty entry, which means the current folder.
 set_target_properties(zelvar-home PROPERTIES INSTALL_RPATH "$ORIGIN/${libdir_from_program}")
 set_target_properties(zelvarplug PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(zelvar-home zelvarplug zelvar_platform PROPERTIES BUILD_WITH_INSTALL_RPATH ON)
 install(TARGETS zelvar-home RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS zelvarplug zelvar_platform LIBRARY DESTINATION ${ZELVAR_INSTALL_LIBDIR})

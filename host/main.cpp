@@ -12,6 +12,7 @@
 #include "host/report_command.h"
 #include "host/stats_command.h"
 #include "platform/files/file_api.h"
+#include "platform/files/user_folders.h"
 #include "host/session/home_screen_file.h"
 #include "host/session/home_lock.h"
 #include "host/session/home_screen_session.h"
@@ -25,6 +26,8 @@
 #include "host/session/setting_warnings.h"
 #include "host/session/stream_file.h"
 #include "host/simulation/full_speed_run.h"
+#include "host/standard_output.h"
+#include "host/sysfs_folder_check.h"
 #include "host/terminal/raw_terminal.h"
 #include "host/terminal/stop_signals.h"
 #include "host/wait/poll_waiter.h"
@@ -54,6 +57,12 @@ bool KeepsPluginFiles(const HostOptions& options, bool screen, const HostService
          (screen || options.bar || options.simulation.fullSpeed());
 }
 
+// Output of a command that prints and ends, sent at once so that a failure is known with its cause.
+void Print(const std::string& text) {
+  std::cout << text;
+  CheckStandardOutput();
+}
+
 // Lines go out as whole lines, each at once; a reader that went away ends the run.
 bool WriteBarLine(const std::string& line) {
   std::cout << line << '\n' << std::flush;
@@ -80,14 +89,22 @@ void RegisterModule(const HostOptions& options) {
 }
 
 int Run(const HostOptions& options) {
+  // Every default file lies below the home folder: without one they would land in the current folder.
+  if (HomeFolder().empty()) {
+    throw HostError("cannot tell the home folder: HOME is not set and the password database has no entry for user " +
+                    std::to_string(getuid()) + "; set HOME");
+  }
   const bool screen = ShowsTerminalScreen(options);
+  if (options.command == ProgramCommand::Register) {
+    if (const std::optional<std::string> setAside = SetAsideDamagedRegistry()) std::cerr << "zelvar-home: " << *setAside << "\n";
+  }
   HostServices services(options, screen ? NoBatteryShows::Demo : NoBatteryShows::MachineReading);
   if (options.command == ProgramCommand::Register) {
-    std::cout << RunRegister(options.moduleFile.value_or(ModuleBesideProgram()));
+    Print(RunRegister(options.moduleFile.value_or(ModuleBesideProgram())));
     return 0;
   }
   if (options.command == ProgramCommand::Unregister) {
-    std::cout << RunUnregister(ModuleToUnregister(options.moduleFile, ModuleBesideProgram()));
+    Print(RunUnregister(ModuleToUnregister(options.moduleFile, ModuleBesideProgram())));
     return 0;
   }
   // The chart reads only the stat file: whether the machine has a battery is no concern of it.
@@ -98,10 +115,17 @@ int Run(const HostOptions& options) {
                                  ? simulation->sessionFiles()
                                  : SessionFiles{options.homeScreenFile.value_or(DefaultHomeScreenFile().string()),
                                                 DefaultStreamFile()};
-  if (WriteDefaultHomeScreenFileIfMissing(files.homeScreen)) {
-    std::cerr << "zelvar-home: wrote the default home-screen file " << files.homeScreen.string() << "\n";
+  try {
+    if (WriteDefaultHomeScreenFileIfMissing(files.homeScreen)) {
+      std::cerr << "zelvar-home: wrote the default home-screen file " << files.homeScreen.string() << "\n";
+    }
+  } catch (const HostError& failure) {
+    std::cerr << "zelvar-home: " << failure.what() << "; the plug-in runs with the default settings\n";
   }
   RegisterModule(options);
+  if (const std::optional<std::string> setAside = SetAsideDamagedStream(files.stream)) {
+    std::cerr << "zelvar-home: " << *setAside << "\n";
+  }
   for (const std::string& note : NonNumericSettingNotes(files.homeScreen, ReadPluginElement(files.homeScreen, kBatteryPluginClassId))) {
     std::cerr << "zelvar-home: " << note << "\n";
   }
@@ -126,18 +150,23 @@ int Run(const HostOptions& options) {
 
   if (!screen) messages.Deliver();
   if (options.command == ProgramCommand::Report) {
-    std::cout << RunReport(session, messages) << "\n";
+    Print(RunReport(session, messages) + "\n");
   } else if (options.command == ProgramCommand::Stats) {
-    std::cout << RunStats(*settings);
+    Print(RunStats(*settings));
   } else if (options.simulation.fullSpeed()) {
-    RunAtFullSpeed(session, simulation->clock(), *simulation->end(), PrintHourlyLines(std::cout),
-                   simulation->asleep());
-    std::cout << std::flush;
+    const HourlyLineSink print = PrintHourlyLines(std::cout);
+    RunAtFullSpeed(
+        session, simulation->clock(), *simulation->end(),
+        [&print](ULONGLONG utc, const std::string& line) {
+          print(utc, line);
+          CheckStandardOutput();
+        },
+        simulation->asleep());
   } else if (options.bar) {
     RunBar(session, services.pacer(), options.json ? BarFormat::Json : BarFormat::Text);
   } else if (!screen) {
     // Without a terminal there is nobody to press keys: print the line instead.
-    std::cout << RunOnce(session) << "\n" << std::flush;
+    Print(RunOnce(session) + "\n");
   } else {
     const RawTerminal terminal;
     if (!terminal.active()) throw HostError("cannot switch the terminal to raw mode; --once prints the line instead");
@@ -157,25 +186,43 @@ int Run(const HostOptions& options) {
   return messages.writeFailed() ? 1 : 0;
 }
 
-}  // namespace
+// A run whose output did not all go out fails, whatever else it did. The status bar is left out:
+// its reader going away is how it is meant to end.
+int StatusWithOutputChecked(const HostOptions& options, int status) {
+  if (options.bar) return status;
+  const std::optional<std::string> failure = StandardOutputFailure();
+  if (!failure) return status;
+  std::cerr << "zelvar-home: " << *failure << "\n";
+  return 1;
+}
 
-int main(int argc, char** argv) {
-  std::string error;
-  const std::optional<HostOptions> options = ParseOptions(argc, argv, error);
-  if (!options) {
-    std::cerr << "zelvar-home: " << error << "\nTry 'zelvar-home --help'.\n";
-    return 2;
-  }
-  if (options->help) {
+int RunReporting(const HostOptions& options) {
+  if (options.help) {
     std::cout << UsageText();
     return 0;
   }
   try {
-    return Run(*options);
+    return Run(options);
   } catch (const HostError& failure) {
     std::cerr << "zelvar-home: " << failure.what() << "\n";
   } catch (const std::exception& failure) {
     std::cerr << "zelvar-home: unexpected failure: " << failure.what() << "\n";
   }
   return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  GuardStandardStreams();
+  std::string error;
+  const std::optional<HostOptions> options = ParseOptions(argc, argv, error);
+  if (options && !options->help && options->sysfsFolder) {
+    if (const std::optional<std::string> problem = SysfsFolderProblem(*options->sysfsFolder)) error = *problem;
+  }
+  if (!options || !error.empty()) {
+    std::cerr << "zelvar-home: " << error << "\nTry 'zelvar-home --help'.\n";
+    return 2;
+  }
+  return StatusWithOutputChecked(*options, RunReporting(*options));
 }

@@ -131,7 +131,8 @@ battery and the estimated hours left.
                        (default /sys/class/power_supply); without a system battery there the
                        line shows the machine's reading (no battery, on mains) and standard
                        error says why; the terminal screen shows a labelled simulated demo
-                       that writes no files
+                       that writes no files; DIR must be a folder, the one that holds the
+                       supplies' folders
   --device-root DIR    the folder that stands for the device's root "\", where the plug-in's
                        "\Storage\My Documents\ZelvarPlugin.dat" lives (default $ZELVAR_DEVICE_ROOT,
                        else $XDG_DATA_HOME/zelvar/device, else ~/.local/share/zelvar/device)
@@ -145,7 +146,8 @@ battery and the estimated hours left.
                        the day, with its number of records and the history window, and exit;
                        --stats --simulate shows the simulation's stat file
   --register           register the module (--module FILE, else the one installed with this
-                       program) as the plug-in's server, and exit
+                       program) as the plug-in's server, and exit; a damaged registry file is
+                       set aside as registry.bad and a fresh one written
   --unregister         remove that registration through the module, and exit
   -h, --help           show this help
 
@@ -155,7 +157,9 @@ c switches the colour scheme, q quits.
 
 Files: the plug-in's saved state is kept in $XDG_STATE_HOME/zelvar/plugin.stream (else
 ~/.local/state/zelvar/plugin.stream); the registry in $ZELVAR_REGISTRY (else
-$XDG_STATE_HOME/zelvar/registry, else ~/.local/state/zelvar/registry).
+$XDG_STATE_HOME/zelvar/registry, else ~/.local/state/zelvar/registry). A saved state that cannot
+be one is set aside as plugin.stream.bad. Without HOME, the home folder is the password
+database's. A module file that another user could change is not loaded.
 
 One host per home keeps the plug-in's files: the terminal screen, --bar and --days or --trace
 hold a lock on owner.lock beside the saved state. A second one runs as a viewer: it says which

@@ -4,6 +4,7 @@
 #include "host/activation/inproc_server.h"
 #include "host/activation/module_activation.h"
 #include "host/host_error.h"
+#include "host/session/damaged_file.h"
 #include "platform/registry/registry_store_file.h"
 
 namespace {
@@ -14,6 +15,18 @@ std::string InRegistry() {
 }
 
 }  // namespace
+
+std::optional<std::string> SetAsideDamagedRegistry() {
+  FileRegistryStore store(DefaultRegistryFile());
+  RegistryTree tree;
+  const RegistryStoreResult loaded = store.Load(tree);
+  if (loaded.status != ERROR_BADDB) return std::nullopt;
+  const std::string aside = SetAsideName(store.path()).string();
+  if (const std::optional<std::string> failure = SetAside(store.path())) {
+    throw HostError(loaded.message + "; cannot set it aside as " + aside + ": " + *failure);
+  }
+  return loaded.message + ": set aside as " + aside + "; the registration writes a fresh one";
+}
 
 std::string RunRegister(const std::filesystem::path& moduleFile) {
   EnsureRegistered(kBatteryPluginClassId, moduleFile, Registration::Always);

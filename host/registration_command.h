@@ -6,6 +6,11 @@
 #include <optional>
 #include <string>
 
+// Before a registration: a registry file that cannot be read as one is set aside, so that the
+// registration writes a fresh one; answers what was done, for standard error. Throws HostError
+// when it cannot be set aside.
+std::optional<std::string> SetAsideDamagedRegistry();
+
 // Registers the module file as the battery plug-in's server; answers what was done. Throws
 // HostError when the module cannot be loaded or its registration fails.
 std::string RunRegister(const std::filesystem::path& moduleFile);

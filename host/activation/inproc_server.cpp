@@ -1,11 +1,13 @@
 #include "host/activation/inproc_server.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
 #include <system_error>
 
+#include "host/activation/module_trust.h"
 #include "host/host_error.h"
 
 namespace {
@@ -15,6 +17,7 @@ void* LoadModule(const std::filesystem::path& file) {
   if (!std::filesystem::is_regular_file(file, error)) {
     throw HostError("the module file " + file.string() + " does not exist");
   }
+  if (const std::optional<std::string> problem = ModuleTrustProblem(file, geteuid())) throw HostError(*problem);
   void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* reason = dlerror();

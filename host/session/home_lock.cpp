@@ -39,7 +39,11 @@ std::filesystem::path HomeLock::FileFor(const std::filesystem::path& streamFile)
 HomeLock::HomeLock(std::filesystem::path file) : file_(std::move(file)) {
   std::error_code folderError;
   if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), folderError);
-  descriptor_ = open(file_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  // Never through a link: the process id written below would truncate whatever file it names.
+  descriptor_ = open(file_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (descriptor_ < 0 && errno == ELOOP) {
+    throw HostError("the lock file " + file_.string() + " is a symbolic link; remove it and start again");
+  }
   if (descriptor_ < 0) {
     throw HostError("cannot open the lock file " + file_.string() + ": " +
                     (folderError ? folderError.message() : std::strerror(errno)));

@@ -3,7 +3,6 @@
 #include <expat.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -11,17 +10,12 @@
 
 #include "host/activation/class_id.h"
 #include "host/host_error.h"
+#include "platform/files/user_folders.h"
 
 namespace {
 
 // Far more than any home screen needs, and within the parser's int-sized buffer.
 constexpr size_t kLargestFile = 16 * 1024 * 1024;
-
-std::filesystem::path ConfigFolder() {
-  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/') return config;
-  const char* home = std::getenv("HOME");
-  return std::filesystem::path(home != nullptr && *home != '\0' ? home : ".") / ".config";
-}
 
 std::string ReadWholeFile(const std::filesystem::path& file) {
   std::error_code ignored;
@@ -29,6 +23,8 @@ std::string ReadWholeFile(const std::filesystem::path& file) {
     throw HostError("the home-screen file " + file.string() + " is a directory, not a file");
   }
   std::ifstream in(file, std::ios::binary);
+  // The host could not write the defaults there: they are kept in memory instead.
+  if (!in && errno == ENOENT) return DefaultHomeScreenText();
   if (!in) throw HostError("cannot read the home-screen file " + file.string() + ": " + std::strerror(errno));
   std::ostringstream content;
   content << in.rdbuf();
@@ -92,7 +88,9 @@ struct ParserDeleter {
 
 }  // namespace
 
-std::filesystem::path DefaultHomeScreenFile() { return ConfigFolder() / "zelvar" / "home.xml"; }
+std::filesystem::path DefaultHomeScreenFile() {
+  return std::filesystem::path(UserFolder("XDG_CONFIG_HOME", ".config")) / "zelvar" / "home.xml";
+}
 
 std::string DefaultHomeScreenText() {
   return R"xml(<?xml version="1.0" encoding="UTF-8"?>

@@ -22,7 +22,8 @@ std::string DefaultHomeScreenText();
 bool WriteDefaultHomeScreenFileIfMissing(const std::filesystem::path& file);
 
 // The attributes, in document order, of the first element whose clsid attribute names the class
-// (compared without regard to case). Throws HostError when the file cannot be read, is not
+// (compared without regard to case); a missing file reads as the default file, which the host could
+// not write. Throws HostError when the file cannot be read, is not
 // well-formed XML ("<file>:<line>: <what the parser found>"), or has no element for the class.
 std::vector<XmlAttribute> ReadPluginElement(const std::filesystem::path& file, REFCLSID classId);
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/host_error.h"
+#include "host/session/damaged_file.h"
 #include "platform/files/file_api.h"
 
 namespace {
@@ -42,7 +43,11 @@ std::string SpeedText(double speed) {
 
 HostServices::HostServices(const HostOptions& options, NoBatteryShows noBattery) : registry_(DefaultRegistryFile()) {
   RegistryTree tree;
-  if (const RegistryStoreResult loaded = registry_.Load(tree); !loaded.ok()) throw HostError(loaded.message);
+  if (const RegistryStoreResult loaded = registry_.Load(tree); !loaded.ok()) {
+    if (loaded.status != ERROR_BADDB) throw HostError(loaded.message);
+    throw HostError(loaded.message + "; zelvar-home --register sets it aside as " +
+                    SetAsideName(registry_.path()).string() + " and writes a fresh one");
+  }
   registryGuard_.emplace(registry_);
 
   if (options.deviceRoot) SetDeviceRoot(*options.deviceRoot);

@@ -12,6 +12,11 @@ LONG WordAt(const std::vector<BYTE>& stream, size_t index) {
 
 }  // namespace
 
+bool CanBeSavedState(const std::vector<BYTE>& stream) {
+  if (stream.size() < 4 * kWordCount) return false;
+  return stream.size() == 4 * kWordCount + 2 * size_t{static_cast<DWORD>(WordAt(stream, 7))};
+}
+
 std::optional<PluginSettingsView> ReadPluginSettings(const std::vector<BYTE>& stream) {
   if (stream.size() < 4 * kWordCount) return std::nullopt;
   const auto nameLength = static_cast<DWORD>(WordAt(stream, 7));

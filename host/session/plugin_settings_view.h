@@ -19,5 +19,9 @@ struct PluginSettingsView {
   WString statFilename;
 };
 
+// Whether the bytes can be a saved state: the fixed words, then exactly the name their length word
+// announces. Anything else (a cut file, another file's bytes) is not the plug-in's.
+bool CanBeSavedState(const std::vector<BYTE>& stream);
+
 // nullopt when the stream is shorter than its layout says.
 std::optional<PluginSettingsView> ReadPluginSettings(const std::vector<BYTE>& stream);

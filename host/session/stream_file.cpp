@@ -11,14 +11,11 @@
 #include <string>
 
 #include "host/host_error.h"
+#include "host/session/damaged_file.h"
+#include "host/session/plugin_settings_view.h"
+#include "platform/files/user_folders.h"
 
 namespace {
-
-std::filesystem::path StateFolder() {
-  if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && state[0] == '/') return state;
-  const char* home = std::getenv("HOME");
-  return std::filesystem::path(home != nullptr && *home != '\0' ? home : ".") / ".local" / "state";
-}
 
 [[noreturn]] void Fail(const std::filesystem::path& file, const std::string& what, int error) {
   throw HostError("cannot save the plug-in's state to " + file.string() + ": " + what + ": " + std::strerror(error));
@@ -46,16 +43,35 @@ bool SyncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-std::filesystem::path DefaultStreamFile() { return StateFolder() / "zelvar" / "plugin.stream"; }
+std::filesystem::path DefaultStreamFile() {
+  return std::filesystem::path(UserFolder("XDG_STATE_HOME", ".local/state")) / "zelvar" / "plugin.stream";
+}
 
 std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& file) {
   std::error_code error;
-  if (!std::filesystem::exists(file, error)) return std::nullopt;
+  const std::filesystem::file_status status = std::filesystem::status(file, error);
+  if (status.type() == std::filesystem::file_type::not_found) return std::nullopt;
+  if (status.type() == std::filesystem::file_type::directory) {
+    throw HostError("the plug-in's saved state " + file.string() + " is a directory, not a file; move it away");
+  }
   std::ifstream in(file, std::ios::binary);
   if (!in) throw HostError("cannot read the plug-in's saved state " + file.string() + ": " + std::strerror(errno));
   std::vector<BYTE> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (in.bad()) throw HostError("cannot read the plug-in's saved state " + file.string());
   return bytes;
+}
+
+std::optional<std::string> SetAsideDamagedStream(const std::filesystem::path& file) {
+  const std::optional<std::vector<BYTE>> bytes = ReadStreamFile(file);
+  if (!bytes || CanBeSavedState(*bytes)) return std::nullopt;
+  const std::string what = "the saved state " + file.string() + " cannot be the plug-in's (" +
+                           std::to_string(bytes->size()) + " bytes, not its settings and their stat file's name)";
+  const std::string aside = SetAsideName(file).string();
+  const std::string starts = "; the plug-in starts from the home-screen file's settings";
+  if (const std::optional<std::string> failure = SetAside(file)) {
+    return what + " and cannot be set aside as " + aside + ": " + *failure + starts;
+  }
+  return what + ": set aside as " + aside + starts;
 }
 
 void WriteStreamFile(const std::filesystem::path& file, const std::vector<BYTE>& bytes) {

@@ -11,8 +11,14 @@
 // ~/.local/state/zelvar/plugin.stream.
 std::filesystem::path DefaultStreamFile();
 
-// The saved bytes; nullopt when there is no such file. Throws HostError when it cannot be read.
+// The saved bytes; nullopt when there is no such file. Throws HostError when it cannot be read or
+// is a folder.
 std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& file);
+
+// A file whose bytes cannot be a saved state (CanBeSavedState) is renamed to <file>.bad, replacing an
+// older one; answers what became of it, for standard error. nullopt when the file is missing or can
+// be a saved state. Throws as ReadStreamFile.
+std::optional<std::string> SetAsideDamagedStream(const std::filesystem::path& file);
 
 // Replaces the file all or nothing: the bytes go to a new temporary file beside it, which is
 // flushed to disk and renamed over the old file, and the folder is synced so that the rename

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/files/user_folders.h"
 #include "platform/text/wide_text.h"
 
 namespace {
@@ -23,11 +24,8 @@ std::set<std::pair<std::string, int>> reportedFailures;
 
 std::string DefaultDeviceRoot() {
   if (const char* root = std::getenv("ZELVAR_DEVICE_ROOT"); root != nullptr && *root != '\0') return root;
-  if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data != '\0') {
-    return std::string(data) + "/zelvar/device";
-  }
-  const char* home = std::getenv("HOME");
-  return std::string(home != nullptr && *home != '\0' ? home : ".") + "/.local/share/zelvar/device";
+  const std::string data = UserFolder("XDG_DATA_HOME", ".local/share");
+  return data.empty() ? "" : data + "/zelvar/device";
 }
 
 bool IsSeparator(WCHAR c) { return c == u'\\' || c == u'/'; }

@@ -1,7 +1,6 @@
 #include "platform/registry/registry_store_file.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/files/user_folders.h"
 #include "platform/registry/internal/registry_file_format.h"
 
 namespace {
@@ -50,14 +50,6 @@ void SyncFolder(const std::filesystem::path& folder) {
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
-}
-
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
-  if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr) {
-    return user->pw_dir;
-  }
-  return "";
 }
 
 }  // namespace
@@ -119,9 +111,6 @@ std::string DefaultRegistryFile() {
   if (const char* file = std::getenv("ZELVAR_REGISTRY"); file != nullptr && *file != '\0') {
     return file;
   }
-  // Relative values of XDG_STATE_HOME are invalid and ignored, as the base-directory rules say.
-  if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && state[0] == '/') {
-    return std::string(state) + "/zelvar/registry";
-  }
-  return HomeFolder() + "/.local/state/zelvar/registry";
+  const std::string state = UserFolder("XDG_STATE_HOME", ".local/state");
+  return state.empty() ? "" : state + "/zelvar/registry";
 }

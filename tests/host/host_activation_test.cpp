@@ -2,6 +2,8 @@
 // session and unloads it, as zelvar-home does.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -10,6 +12,7 @@
 #include "host/session/home_screen_session.h"
 #include "host/host_error.h"
 #include "host/activation/module_activation.h"
+#include "host/activation/module_trust.h"
 #include "host/session/stream_file.h"
 #include "host/terminal/line_canvas.h"
 #include "platform/registry/registry_store_memory.h"
@@ -224,6 +227,73 @@ TEST_F(HostActivationTest, SiteIsGivenBackWhenThePluginStops) {
   }
   EXPECT_REF_COUNT(static_cast<HostEnvironment*>(site.Get()), 1);
   EXPECT_REF_COUNT(element.Get(), 1);
+}
+
+// A module others could write is refused, as are the folders above it; root's files and a sticky
+// folder are fine. Ownership rows need root to hand files to other users.
+TEST(ModuleTrust, OnlyAModuleAndFoldersOutOfOtherUsersReachLoad) {
+  constexpr uid_t kNobody = 65534;
+  const struct {
+    mode_t folderMode, fileMode;
+    uid_t fileOwner;  // 0: the test's user
+    gid_t fileGroup;  // 0: the test's group
+    const char* problem;  // nullptr: loads
+  } cases[] = {
+      {0755, 0644, 0, 0, nullptr},
+      {0755, 0755, 0, 0, nullptr},
+      {0755, 0666, 0, 0, "the file <f> can be written by other users (mode 0666), who could run code as you"},
+      {0755, 0646, 0, 0, "the file <f> can be written by other users (mode 0646)"},
+      {0755, 0664, 0, kNobody, "the file <f> can be written by other users (mode 0664)"},
+      {0777, 0644, 0, 0, "the folder <d> can be written by other users (mode 0777)"},
+      {0775, 0644, 0, 0, nullptr},  // its group is its owner's own
+      {01777, 0644, 0, 0, nullptr},
+      {01777, 0644, kNobody, 0, "the file <f> belongs to user 65534"},
+  };
+  for (const auto& c : cases) {
+    if ((c.fileOwner != 0 || c.fileGroup != 0) && geteuid() != 0) continue;
+    TempFolder folder;
+    const std::filesystem::path module = folder.path() / "lib" / "zelvarplug.so";
+    folder.Write("lib/zelvarplug.so", "");
+    ASSERT_EQ(chmod(module.c_str(), c.fileMode), 0);
+    ASSERT_EQ(chmod(module.parent_path().c_str(), c.folderMode), 0);
+    if (c.fileOwner != 0 || c.fileGroup != 0) {
+      ASSERT_EQ(lchown(module.c_str(), c.fileOwner != 0 ? c.fileOwner : -1, c.fileGroup != 0 ? c.fileGroup : -1), 0);
+    }
+    const std::optional<std::string> problem = ModuleTrustProblem(module, geteuid());
+    if (c.problem == nullptr) {
+      EXPECT_EQ(problem, std::nullopt) << std::oct << c.folderMode << " " << c.fileMode;
+      continue;
+    }
+    std::string expected = c.problem;
+    expected.replace(expected.find('<'), 3, expected.find("<f>") != std::string::npos ? module.string()
+                                                                                       : module.parent_path().string());
+    ASSERT_TRUE(problem) << expected;
+    EXPECT_EQ(problem->rfind("refusing to load the module " + module.string() + ": " + expected, 0), 0u) << *problem;
+  }
+}
+
+TEST(ModuleTrust, ALinkInAFolderOthersCanWriteIsRefusedAndSoIsLoadingThroughIt) {
+  TempFolder folder;
+  std::filesystem::create_directories(folder.path() / "shared");
+  chmod((folder.path() / "shared").c_str(), 0777);
+  std::filesystem::copy_file(kBuiltModule, folder.path() / "zelvarplug.so");
+  std::filesystem::create_symlink(folder.path() / "zelvarplug.so", folder.path() / "shared" / "zelvarplug.so");
+  const std::filesystem::path link = folder.path() / "shared" / "zelvarplug.so";
+  const std::optional<std::string> problem = ModuleTrustProblem(link, geteuid());
+  ASSERT_TRUE(problem);
+  EXPECT_NE(problem->find("the folder " + (folder.path() / "shared").string() +
+                          " can be written by other users (mode 0777), who could run code as you through it; "
+                          "make it writable by its owner only: chmod go-w '" +
+                          (folder.path() / "shared").string() + "'"),
+            std::string::npos)
+      << *problem;
+  EXPECT_EQ(ModuleTrustProblem(folder.path() / "zelvarplug.so", geteuid()), std::nullopt);
+  try {
+    const InprocServer server(link);
+    ADD_FAILURE() << "the module was loaded";
+  } catch (const HostError& error) {
+    EXPECT_EQ(std::string(error.what()), *problem);
+  }
 }
 
 }  // namespace

@@ -58,16 +58,6 @@ TEST_F(HostCommandsTest, ReportPrintsThePluginsReportAndWritesNothing) {
   EXPECT_FALSE(folder_.Exists(kStream));
 }
 
-TEST_F(HostCommandsTest, ReportWithoutAPowerStatusSaysWhy) {
-  const ProgramRun run = Run("--report --sysfs '" + Path("mistyped") + "'");
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.out, "");
-  EXPECT_NE(run.err.find("zelvar-home: Battery status unknown: the power status cannot be read from " +
-                         Path("mistyped") + "\n"),
-            std::string::npos)
-      << run.err;
-}
-
 TEST_F(HostCommandsTest, StatsChartsTheRecordsWithinTheHistoryWindow) {
   folder_.Write(kStatFile, "[version 1]\n" + TodayHead() + "0:1,2,4\n" + TodayHead() + "0:3\n2001.1.1.5:9\n");
   const ProgramRun run = Run("--stats");
@@ -90,7 +80,8 @@ TEST_F(HostCommandsTest, StatsChartsTheRecordsWithinTheHistoryWindow) {
 }
 
 TEST_F(HostCommandsTest, StatsWithoutAStatFileSaySoAndCreateNone) {
-  const ProgramRun run = Run("--stats --sysfs '" + Path("mistyped") + "'");
+  std::filesystem::create_directories(folder_.path() / "no-supply");
+  const ProgramRun run = Run("--stats --sysfs '" + Path("no-supply") + "'");
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err.find("no system battery"), std::string::npos) << run.err;
   EXPECT_EQ(run.out, "No stat file yet at " + Path(kStatFile) + ": the plug-in writes it once it has hourly samples\n");
@@ -155,6 +146,30 @@ TEST_F(HostCommandsTest, RegisterAndUnregisterCallTheModule) {
   EXPECT_NE(again.err.find("DllUnregisterServer answered 0x80004005"), std::string::npos) << again.err;
 
   EXPECT_EQ(Run("--register --module '" + Path("none.so") + "'").exitCode, 1);
+}
+
+TEST_F(HostCommandsTest, ADamagedRegistryStopsEveryModeButRegisterWhichSetsItAside) {
+  const std::string registry = ".local/state/zelvar/registry";
+  const std::string damaged = "not a registry\n";
+  folder_.Write(registry, damaged);
+  const std::string named = "zelvar-home: registry file " + Path(registry) + " is damaged (";
+  const ProgramRun once = Run("--once --simulate");
+  EXPECT_EQ(once.exitCode, 1);
+  EXPECT_EQ(once.err.rfind(named, 0), 0u) << once.err;
+  EXPECT_NE(once.err.find("); zelvar-home --register sets it aside as " + Path(registry) +
+                          ".bad and writes a fresh one\n"),
+            std::string::npos)
+      << once.err;
+
+  const ProgramRun registered = Run("--register");
+  EXPECT_EQ(registered.exitCode, 0) << registered.err;
+  EXPECT_EQ(registered.err.rfind(named, 0), 0u) << registered.err;
+  EXPECT_NE(registered.err.find("): set aside as " + Path(registry) + ".bad; the registration writes a fresh one\n"),
+            std::string::npos)
+      << registered.err;
+  EXPECT_EQ(folder_.Read(registry + ".bad"), damaged);
+  EXPECT_NE(folder_.Read(registry).find("InprocServer32"), std::string::npos);
+  EXPECT_EQ(Run("--once --simulate").exitCode, 0);
 }
 
 }  // namespace

@@ -86,20 +86,75 @@ TEST_F(FileErrorsTest, HomeScreenFileProblemsNameTheFileAndCause) {
       << folder.err;
 
   ForNobody(".config");
+  // Without a file and unable to write one, the run goes on with the defaults, saying so once.
   const ProgramRun readOnly = Run("--once", true);
-  EXPECT_EQ(readOnly.exitCode, 1);
-  EXPECT_NE(readOnly.err.find("zelvar-home: cannot write the home-screen file " + Path(".config/zelvar/home.xml") +
-                              ": cannot create its folder " + Path(".config/zelvar") + ": Permission denied\n"),
-            std::string::npos)
+  EXPECT_EQ(readOnly.exitCode, 0) << readOnly.err;
+  EXPECT_NE(readOnly.out.find("%, hrs: "), std::string::npos) << readOnly.out;
+  const std::string notWritten = "zelvar-home: cannot write the home-screen file " + Path(".config/zelvar/home.xml") +
+                                 ": cannot create its folder " + Path(".config/zelvar") + ": Permission denied";
+  EXPECT_EQ(Count(readOnly.err, notWritten), 1u) << readOnly.err;
+  EXPECT_NE(readOnly.err.find(notWritten + "; the plug-in runs with the default settings\n"), std::string::npos)
       << readOnly.err;
 }
 
 TEST_F(FileErrorsTest, AReadOnlyStateFolderNamesTheRegistryAndItsCause) {
+  std::filesystem::create_directories(folder_.path() / "no-supply");
   ForNobody(".local/state");
-  const ProgramRun run = Run("--once --sysfs '" + Path("none") + "'", true);
+  const ProgramRun run = Run("--once --sysfs '" + Path("no-supply") + "'", true);
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("zelvar-home: cannot create the folder of registry file " +
                          Path(".local/state/zelvar/registry") + ": Permission denied\n"),
+            std::string::npos)
+      << run.err;
+}
+
+TEST_F(FileErrorsTest, ASavedStateThatCannotBeOneIsSetAsideAndNeverBecomesTheSettings) {
+  const std::string stream = ".local/state/zelvar/simulation/plugin.stream";
+  ASSERT_EQ(Run("--once --simulate").exitCode, 0);  // the home-screen file, older than the state
+  // Taken as a saved state, these zeros would set RefreshTimeout to 0, which draws a warning.
+  const std::string zeros(108, '\0');
+  folder_.Write(stream, zeros);
+  const ProgramRun run = Run("--once --simulate");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  const std::string damaged = "zelvar-home: the saved state " + Path(stream) +
+                              " cannot be the plug-in's (108 bytes, not its settings and their stat file's name)";
+  EXPECT_NE(run.err.find(damaged + ": set aside as " + Path(stream) +
+                         ".bad; the plug-in starts from the home-screen file's settings\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(run.err.find("RefreshTimeout"), std::string::npos) << run.err;
+  EXPECT_EQ(folder_.Read(stream + ".bad"), zeros);
+  EXPECT_FALSE(folder_.Exists(stream));
+
+  // Where it cannot be set aside it is still not used.
+  folder_.Write(stream, zeros);
+  ForNobody(".local/state/zelvar/simulation");
+  const ProgramRun readOnly = Run("--once --simulate", true);
+  EXPECT_EQ(readOnly.exitCode, 0) << readOnly.err;
+  EXPECT_NE(readOnly.err.find(damaged + " and cannot be set aside as " + Path(stream) + ".bad: Permission denied"),
+            std::string::npos)
+      << readOnly.err;
+  EXPECT_EQ(readOnly.err.find("RefreshTimeout"), std::string::npos) << readOnly.err;
+}
+
+TEST_F(FileErrorsTest, AFolderInTheSavedStatesPlaceIsNamed) {
+  std::filesystem::create_directories(folder_.path() / ".local/state/zelvar/simulation/plugin.stream");
+  const ProgramRun run = Run("--once --simulate");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("zelvar-home: the plug-in's saved state " + Path(".local/state/zelvar/simulation/plugin.stream") +
+                         " is a directory, not a file; move it away\n"),
+            std::string::npos)
+      << run.err;
+}
+
+TEST_F(FileErrorsTest, ASysfsFolderThatCannotBeListedLeavesTheReportUnknownAndSaysWhy) {
+  ForNobody("sysfs");
+  chmod(Path("sysfs").c_str(), 0);
+  const ProgramRun run = Run("--report --sysfs '" + Path("sysfs") + "'", true);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("zelvar-home: Battery status unknown: the power status cannot be read from " + Path("sysfs") +
+                         "\n"),
             std::string::npos)
       << run.err;
 }

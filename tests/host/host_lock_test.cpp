@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 
+#include "host/host_error.h"
 #include "host/session/home_lock.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/host/host_program.h"
@@ -101,6 +102,20 @@ TEST_F(HomeLockTest, TheKeeperWritesItsProcessIdForTheNext) {
   EXPECT_FALSE(second.owned());
   EXPECT_EQ(second.holder(), getpid());
   EXPECT_EQ(HomeLock::FileFor("/s/zelvar/plugin.stream"), "/s/zelvar/owner.lock");
+}
+
+TEST_F(HomeLockTest, ALinkInTheLocksPlaceIsRefusedAndItsTargetLeftWhole) {
+  folder_.Write("target", "precious");
+  std::filesystem::create_directories(folder_.path() / "state");
+  std::filesystem::create_symlink(folder_.path() / "target", folder_.path() / "state" / "owner.lock");
+  try {
+    HomeLock lock(folder_.path() / "state" / "owner.lock");
+    ADD_FAILURE() << "a linked lock file was taken";
+  } catch (const HostError& error) {
+    EXPECT_STREQ(error.what(), ("the lock file " + Path("state/owner.lock") +
+                                " is a symbolic link; remove it and start again").c_str());
+  }
+  EXPECT_EQ(folder_.Read("target"), "precious");
 }
 
 }  // namespace

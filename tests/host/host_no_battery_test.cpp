@@ -40,7 +40,6 @@ TEST_F(NoBatteryTest, OnceShowsTheMachinesReadingAndSaysWhy) {
   const Case cases[] = {
       {"mains", R"(\?%, hrs: N/A \(online\)\n)", Path("mains") + " lists no system battery (only AC)"},
       {"mouse", R"(\?%, hrs: N/A \(online\)\n)", Path("mouse") + " lists no system battery (only hidpp_battery_5)"},
-      {"mistyped", "Battery status unknown\n", "cannot read " + Path("mistyped") + ": No such file or directory"},
   };
   for (const Case& c : cases) {
     const ProgramRun run = Run(c.sysfs);
@@ -53,12 +52,32 @@ TEST_F(NoBatteryTest, OnceShowsTheMachinesReadingAndSaysWhy) {
 }
 
 TEST_F(NoBatteryTest, SimulateAsksForTheSimulatedBatteryWithoutANotice) {
-  for (const char* sysfs : {"mains", "mistyped"}) {
+  for (const char* sysfs : {"mains", "mouse"}) {
     const ProgramRun run = Run(sysfs, "--simulate");
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(std::regex_match(run.out, kSimulatedLine)) << sysfs << ": " << run.out;
     EXPECT_EQ(run.err.find("no system battery"), std::string::npos) << run.err;
   }
+}
+
+// A folder named on the command line that cannot be the power_supply folder is a usage error.
+TEST_F(NoBatteryTest, AWrongSysfsFolderIsAUsageErrorNamingIt) {
+  folder_.Write("file", "");
+  folder_.Write("BAT1/uevent", "POWER_SUPPLY_NAME=BAT1\nPOWER_SUPPLY_TYPE=Battery\n");
+  folder_.Write("other/uevent", "DRIVER=hid\n");
+  const std::pair<const char*, std::string> cases[] = {
+      {"mistyped", ": no such folder"},
+      {"file", ": not a folder"},
+      {"mains/AC", " is one power supply's folder; name the folder that holds the supplies: --sysfs " + Path("mains")},
+      {"BAT1/", " is one power supply's folder; name the folder that holds the supplies: --sysfs " + folder_.path().string()},
+  };
+  for (const auto& [sysfs, problem] : cases) {
+    const ProgramRun run = Run(sysfs);
+    EXPECT_EQ(run.exitCode, 2) << sysfs;
+    EXPECT_EQ(run.out, "") << sysfs;
+    EXPECT_EQ(run.err, "zelvar-home: --sysfs " + Path(sysfs) + problem + "\nTry 'zelvar-home --help'.\n");
+  }
+  EXPECT_EQ(Run("other").exitCode, 0) << folder_.Read("stderr");
 }
 
 TEST_F(NoBatteryTest, TheTerminalScreenShowsALabelledDemo) {

@@ -105,6 +105,24 @@ TEST_F(HostProgramTest, ARegisteredModuleThatNoLongerExistsIsReplacedByTheOneBes
   EXPECT_EQ(again.err, "");
 }
 
+// Output that did not go out fails the run with its cause, whichever command printed it. With its
+// standard output closed, a keeping run's lock file must not take its place.
+TEST_F(HostProgramTest, OutputThatCannotBeWrittenFailsTheRun) {
+  const std::string full = "zelvar-home: cannot write to standard output: No space left on device\n";
+  const std::string closed = "zelvar-home: cannot write to standard output: Bad file descriptor\n";
+  const std::pair<const char*, const std::string&> cases[] = {
+      {"--once --simulate >/dev/full", full}, {"--once --simulate >&-", closed}, {"--report --simulate >/dev/full", full},
+      {"--stats >/dev/full", full},           {"--days 1 >/dev/full", full},     {"--days 1 >&-", closed},
+      {"--register >/dev/full", full},        {"--help >/dev/full", full},
+  };
+  for (const auto& [arguments, message] : cases) {
+    const ProgramRun run = RunHost(arguments);
+    EXPECT_EQ(run.exitCode, 1) << arguments << ": " << run.err;
+    EXPECT_NE(run.err.find(message), std::string::npos) << arguments << ": " << run.err;
+  }
+  EXPECT_EQ(folder_.Read(".local/state/zelvar/simulation/owner.lock").find("hrs:"), std::string::npos);
+}
+
 std::optional<HostOptions> Parse(std::vector<const char*> args, std::string& error) {
   args.insert(args.begin(), "zelvar-home");
   return ParseOptions(static_cast<int>(args.size()), args.data(), error);

@@ -35,6 +35,22 @@ TEST(PluginSettingsView, ReadsEachWordInItsPlaceAndTheName) {
   EXPECT_FALSE(ReadPluginSettings(Stream({1, 2, 3, 4, 5, 6, 7}, u"")));
 }
 
+TEST(PluginSettingsView, OnlyTheFixedWordsAndExactlyTheAnnouncedNameCanBeASavedState) {
+  const struct {
+    std::vector<BYTE> stream;
+    bool canBe;
+  } cases[] = {
+      {Stream({1, 2, 3, 4, 5, 6, 7, 0}, u""), true},
+      {Stream({1, 2, 3, 4, 5, 6, 7, 3}, u"abc"), true},
+      {Stream({1, 2, 3, 4, 5, 6, 7, 4}, u"abc"), false},   // cut short
+      {Stream({1, 2, 3, 4, 5, 6, 7, 2}, u"abc"), false},   // bytes left over
+      {Stream({1, 2, 3, 4, 5, 6, 7}, u""), false},         // no length word
+      {Stream({1, 2, 3, 4, 5, 6, 7, 0x80000000}, u"abc"), false},
+      {std::vector<BYTE>(108, 0xA5), false},                // random bytes the size of a name of 38
+  };
+  for (const auto& c : cases) EXPECT_EQ(CanBeSavedState(c.stream), c.canBe) << c.stream.size() << " bytes";
+}
+
 TEST(SettingWarnings, OnlyZeroOrNegativeTimeoutsAndANegativeMinPercent) {
   const PluginSettingsView defaults{600000, 30, 20, 8, 0, u"x"};
   const struct {

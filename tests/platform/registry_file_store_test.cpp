@@ -1,6 +1,8 @@
 #include "platform/registry/registry_store_file.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -206,7 +208,7 @@ class ScopedEnvironment {
   std::optional<std::string> previous_;
 };
 
-TEST(DefaultRegistryFile, NamedFileThenStateFolderThenHome) {
+TEST(DefaultRegistryFile, NamedFileThenStateFolderThenHomeThenThePasswordDatabase) {
   ScopedEnvironment home("HOME", "/home/tester");
   ScopedEnvironment state("XDG_STATE_HOME", "relative/is/ignored");
   ScopedEnvironment named("ZELVAR_REGISTRY", nullptr);
@@ -217,6 +219,11 @@ TEST(DefaultRegistryFile, NamedFileThenStateFolderThenHome) {
     ScopedEnvironment namedFile("ZELVAR_REGISTRY", "/tmp/other-registry");
     EXPECT_EQ(DefaultRegistryFile(), "/tmp/other-registry");
   }
+  // Without HOME the user's home comes from the password database, never the current folder.
+  ScopedEnvironment noHome("HOME", nullptr);
+  const passwd* user = getpwuid(getuid());
+  ASSERT_NE(user, nullptr);
+  EXPECT_EQ(DefaultRegistryFile(), std::string(user->pw_dir) + "/.local/state/zelvar/registry");
 }
 
 }  // namespace

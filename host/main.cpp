@@ -123,6 +123,7 @@ int Run(const HostOptions& options) {
     std::cerr << "zelvar-home: " << failure.what() << "; the plug-in runs with the default settings\n";
   }
   RegisterModule(options);
+  if (!services.registryNotice().empty()) std::cerr << "zelvar-home: " << services.registryNotice() << "\n";
   if (const std::optional<std::string> setAside = SetAsideDamagedStream(files.stream)) {
     std::cerr << "zelvar-home: " << *setAside << "\n";
   }

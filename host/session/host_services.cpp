@@ -48,7 +48,8 @@ HostServices::HostServices(const HostOptions& options, NoBatteryShows noBattery)
     throw HostError(loaded.message + "; zelvar-home --register sets it aside as " +
                     SetAsideName(registry_.path()).string() + " and writes a fresh one");
   }
-  registryGuard_.emplace(registry_);
+  const bool registers = options.command == ProgramCommand::Register || options.command == ProgramCommand::Unregister;
+  registryGuard_.emplace(registers ? static_cast<RegistryStore&>(registry_) : runRegistry_);
 
   if (options.deviceRoot) SetDeviceRoot(*options.deviceRoot);
 

@@ -17,6 +17,7 @@
 #include "host/simulation/simulation.h"
 #include "platform/power/power_source_simulated.h"
 #include "platform/power/power_source_sysfs.h"
+#include "host/session/run_registry_store.h"
 #include "platform/registry/registry_store_file.h"
 
 // What the host shows when the machine has no system battery and no simulation was asked for.
@@ -24,7 +25,8 @@ enum class NoBatteryShows { MachineReading, Demo };
 
 class HostServices {
  public:
-  // Throws HostError when the registry file cannot be read.
+  // Throws HostError when the registry file cannot be read. Registrations are kept in memory
+  // where the file cannot be written, except for --register and --unregister, which fail then.
   HostServices(const HostOptions& options, NoBatteryShows noBattery);
   HostServices(const HostServices&) = delete;
   HostServices& operator=(const HostServices&) = delete;
@@ -36,6 +38,8 @@ class HostServices {
   // Why the line does not show a system battery, for standard error; empty when it does or when
   // a simulation was asked for.
   const std::string& batteryNotice() const { return batteryNotice_; }
+  // Why registrations hold for this run only, for standard error; empty while the file takes them.
+  const std::string& registryNotice() const { return runRegistry_.unsavedNotice(); }
   // Whether the line shows the demo's simulated battery on the real battery's files.
   bool demo() const { return demo_; }
   ClockPacer& pacer() { return pacer_; }
@@ -44,6 +48,7 @@ class HostServices {
 
  private:
   FileRegistryStore registry_;
+  RunRegistryStore runRegistry_{registry_};
   std::optional<ScopedRegistryStore> registryGuard_;
   std::unique_ptr<Simulation> simulation_;
   std::optional<ScopedClock> clockGuard_;

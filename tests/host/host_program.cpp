@@ -51,7 +51,7 @@ class CopyForNobody {
   CopyForNobody& operator=(const CopyForNobody&) = delete;
 
   std::filesystem::path program() const { return root_ / "host" / "zelvar-home"; }
-  // Searched before the program's own search path, which names the build tree.
+  // Where the program's search path, relative to its own folder, finds the libraries.
   std::filesystem::path libraries() const { return root_ / "lib" / "zelvar"; }
 
  private:
@@ -70,7 +70,7 @@ std::string HostCommand(const std::filesystem::path& home, const std::string& ar
                                   home.string() + "' XDG_DATA_HOME='" + home.string() + "/data' ";
   if (!asNobody || geteuid() != 0) return environment + "'" + ZELVAR_HOME_FILE + "' " + arguments;
   const CopyForNobody& copy = NobodysCopy();
-  return environment + "LD_LIBRARY_PATH='" + copy.libraries().string() + "' setpriv --reuid=" + std::to_string(kNobody) +
+  return environment + "setpriv --reuid=" + std::to_string(kNobody) +
          " --regid=" + std::to_string(kNobody) + " --clear-groups '" + copy.program().string() + "' " + arguments;
 }
 

@@ -19,23 +19,17 @@ std::string ModeText(mode_t mode) {
   return text;
 }
 
-// Whether the group is the owner's own: the owner's primary group, with no other member listed.
+// IsUsersOwnGroup, with the owner and the group looked up in the password and group databases.
 bool IsOwnersOwnGroup(uid_t owner, gid_t group) {
   std::vector<char> buffer(16384);
   passwd user{};
   passwd* foundUser = nullptr;
-  if (getpwuid_r(owner, &user, buffer.data(), buffer.size() / 2, &foundUser) != 0 || foundUser == nullptr ||
-      user.pw_gid != group) {
-    return false;
-  }
+  if (getpwuid_r(owner, &user, buffer.data(), buffer.size() / 2, &foundUser) != 0 || foundUser == nullptr) return false;
   ::group entry{};
   ::group* foundGroup = nullptr;
   char* groupBuffer = buffer.data() + buffer.size() / 2;
-  if (getgrgid_r(group, &entry, groupBuffer, buffer.size() / 2, &foundGroup) != 0 || foundGroup == nullptr) return false;
-  for (char** member = entry.gr_mem; *member != nullptr; ++member) {
-    if (std::strcmp(*member, user.pw_name) != 0) return false;
-  }
-  return true;
+  return getgrgid_r(group, &entry, groupBuffer, buffer.size() / 2, &foundGroup) == 0 && foundGroup != nullptr &&
+         IsUsersOwnGroup(user, entry);
 }
 
 std::optional<std::string> ElementProblem(const std::filesystem::path& element, const struct stat& status,
@@ -68,6 +62,14 @@ std::optional<std::string> PathProblem(const std::filesystem::path& file, uid_t 
 }
 
 }  // namespace
+
+bool IsUsersOwnGroup(const passwd& user, const group& entry) {
+  if (user.pw_gid != entry.gr_gid) return false;
+  for (char** member = entry.gr_mem; *member != nullptr; ++member) {
+    if (std::strcmp(*member, user.pw_name) != 0) return false;
+  }
+  return true;
+}
 
 std::optional<std::string> ModuleTrustProblem(const std::filesystem::path& file, uid_t user) {
   std::error_code error;

@@ -3,6 +3,8 @@
 // key file others can write.
 #pragma once
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/types.h>
 
 #include <filesystem>
@@ -16,3 +18,6 @@
 // write is accepted when its sticky bit is set, since then they can neither remove nor rename what
 // belongs to `user` or root in it.
 std::optional<std::string> ModuleTrustProblem(const std::filesystem::path& file, uid_t user);
+
+// Whether the group is the user's own: the user's primary group, with no other member listed.
+bool IsUsersOwnGroup(const passwd& user, const group& entry);

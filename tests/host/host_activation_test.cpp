@@ -272,6 +272,27 @@ TEST(ModuleTrust, OnlyAModuleAndFoldersOutOfOtherUsersReachLoad) {
   }
 }
 
+TEST(ModuleTrust, AGroupIsTheUsersOwnOnlyAsTheirPrimaryGroupWithNoOtherMember) {
+  char name[] = "ann";
+  char other[] = "bob";
+  passwd ann{};
+  ann.pw_name = name;
+  ann.pw_gid = 1000;
+  const struct {
+    gid_t gid;
+    std::vector<char*> members;
+    bool own;
+  } cases[] = {{1000, {}, true}, {1000, {name}, true}, {1000, {name, other}, false}, {1000, {other}, false},
+               {1001, {}, false}};
+  for (auto c : cases) {
+    c.members.push_back(nullptr);
+    group entry{};
+    entry.gr_gid = c.gid;
+    entry.gr_mem = c.members.data();
+    EXPECT_EQ(IsUsersOwnGroup(ann, entry), c.own) << c.gid << " with " << c.members.size() - 1 << " members";
+  }
+}
+
 TEST(ModuleTrust, ALinkInAFolderOthersCanWriteIsRefusedAndSoIsLoadingThroughIt) {
   TempFolder folder;
   std::filesystem::create_directories(folder.path() / "shared");

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -23,7 +24,8 @@ namespace {
 class MemorySupplySource : public PowerSupplySource {
  public:
   void Append(std::string_view supply, std::string_view file, std::string_view content) {
-    std::string& text = folders_[std::string(supply)][std::string(file)];
+    auto folder = folders_.try_emplace(std::string(supply)).first;
+    std::string& text = folder->second.try_emplace(std::string(file)).first->second;
     text.append(content);
     text.push_back('\n');
   }
@@ -42,9 +44,9 @@ class MemorySupplySource : public PowerSupplySource {
 
   std::optional<size_t> ReadAttribute(std::string_view supply, SupplyAttribute attribute,
                                       std::span<char> buffer) override {
-    const auto folder = folders_.find(std::string(supply));
+    const auto folder = folders_.find(supply);
     if (folder == folders_.end()) return std::nullopt;
-    const auto file = folder->second.find(std::string(kSupplyAttributeFiles[static_cast<size_t>(attribute)]));
+    const auto file = folder->second.find(kSupplyAttributeFiles[static_cast<size_t>(attribute)]);
     if (file == folder->second.end()) return std::nullopt;
     const size_t count = std::min(buffer.size(), file->second.size());
     std::memcpy(buffer.data(), file->second.data(), count);
@@ -52,7 +54,7 @@ class MemorySupplySource : public PowerSupplySource {
   }
 
  private:
-  std::map<std::string, std::map<std::string, std::string>> folders_;
+  std::map<std::string, std::map<std::string, std::string, std::less<>>, std::less<>> folders_;
 };
 
 constexpr size_t kMostFiles = 64;

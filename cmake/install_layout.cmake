@@ -14,7 +14,7 @@ get_target_property(program_build_dir zelvar-home BINARY_DIR)
 cmake_path(ABSOLUTE_PATH libdir_from_program BASE_DIRECTORY ${program_build_dir} NORMALIZE
            OUTPUT_VARIABLE module_build_dir)
 set_target_properties(zelvarplug zelvar_platform PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${module_build_dir})
-target_compile_definitions(host_core PRIVATE
+target_compile_definitions(host_hosting PRIVATE
   ZELVARPLUG_FROM_PROGRAM="${libdir_from_program}/$<TARGET_FILE_NAME:zelvarplug>")
 
 # The libraries' search path: relative to the file's own folder, the same in the build tree as

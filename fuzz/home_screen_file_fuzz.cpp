@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/activation/class_id.h"
-#include "host/host_error.h"
-#include "host/session/home_screen_file.h"
-#include "host/session/settings_element.h"
+#include "host/hosting/activation/class_id.h"
+#include "host/hosting/host_error.h"
+#include "host/hosting/home_screen_file.h"
+#include "host/hosting/settings_element.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <optional>
 #include <string>
 
-#include "host/session/home_screen_session.h"
+#include "host/hosting/home_screen_session.h"
 #include "host/session/key_commands.h"
 #include "host/terminal/frame.h"
 #include "host/terminal/key_decoder.h"
-#include "host/terminal/line_canvas.h"
+#include "host/hosting/line_canvas.h"
 #include "host/terminal/raw_terminal.h"
 #include "host/wait/waiter.h"
 

@@ -1,7 +1,7 @@
 #include "host/once_run.h"
 
 #include "host/terminal/frame.h"
-#include "host/terminal/line_canvas.h"
+#include "host/hosting/line_canvas.h"
 
 std::string RunOnce(HomeScreenSession& session) {
   session.AnswerEarliestTimerNow();

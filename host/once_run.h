@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "host/session/home_screen_session.h"
+#include "host/hosting/home_screen_session.h"
 
 // Wide enough for any status text; the width does not change what the plug-in draws.
 inline constexpr LONG kStatusLineWidth = 80;

@@ -1,10 +1,10 @@
 #include "host/registration_command.h"
 
-#include "host/activation/class_id.h"
-#include "host/activation/inproc_server.h"
-#include "host/activation/module_activation.h"
-#include "host/host_error.h"
-#include "host/session/damaged_file.h"
+#include "host/hosting/activation/class_id.h"
+#include "host/hosting/activation/inproc_server.h"
+#include "host/hosting/activation/module_activation.h"
+#include "host/hosting/host_error.h"
+#include "host/hosting/damaged_file.h"
 #include "platform/registry/registry_store_file.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "host/host_error.h"
+#include "host/hosting/host_error.h"
 #include "platform/files/message_box.h"
 
 namespace {

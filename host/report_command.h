@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "host/host_messages.h"
-#include "host/session/home_screen_session.h"
+#include "host/hosting/host_messages.h"
+#include "host/hosting/home_screen_session.h"
 
 // Sends PE_ACTION and answers the text of the information box the plug-in shows. Throws HostError
 // with the plug-in's message and its cause when it shows an error instead (the power status cannot

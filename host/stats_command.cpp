@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "host/host_error.h"
+#include "host/hosting/host_error.h"
 #include "platform/files/file_api.h"
 #include "stats/stat_file.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/session/plugin_settings_view.h"
+#include "host/hosting/plugin_settings_view.h"
 #include "stats/hourly_drain_table.h"
 
 struct DrainChartHeading {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "host/bar/bar_report.h"
-#include "host/session/home_screen_session.h"
+#include "host/hosting/home_screen_session.h"
 #include "host/wait/waiter.h"
 
 enum class BarFormat {

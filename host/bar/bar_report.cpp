@@ -4,7 +4,7 @@
 
 #include "host/bar/battery_class.h"
 #include "host/bar/estimate_notes.h"
-#include "host/session/battery_report.h"
+#include "host/hosting/battery_report.h"
 
 namespace {
 

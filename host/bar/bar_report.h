@@ -10,7 +10,7 @@
 #include "host/bar/discharge_follower.h"
 #include "host/bar/power_reading_tap.h"
 #include "host/bar/stat_coverage.h"
-#include "host/session/home_screen_session.h"
+#include "host/hosting/home_screen_session.h"
 
 // What the tooltip starts with: what a status-bar user looks for first.
 struct TooltipFigures {

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "host/host_error.h"
-#include "host/session/damaged_file.h"
+#include "host/hosting/host_error.h"
+#include "host/hosting/damaged_file.h"
 #include "platform/files/file_api.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "host/session/clock_pacer.h"
+#include "host/wait/clock_pacer.h"
 #include "host/options.h"
 #include "host/simulation/simulation.h"
 #include "platform/power/power_source_simulated.h"

@@ -1,6 +1,6 @@
 #include "host/session/setting_warnings.h"
 
-#include "host/session/timer_queue.h"
+#include "host/hosting/timer_queue.h"
 
 namespace {
 

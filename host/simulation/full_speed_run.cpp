@@ -5,7 +5,7 @@
 
 #include "host/once_run.h"
 #include "host/terminal/frame.h"
-#include "host/terminal/line_canvas.h"
+#include "host/hosting/line_canvas.h"
 #include "platform/time/calendar.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <ostream>
 #include <string>
 
-#include "host/session/home_screen_session.h"
+#include "host/hosting/home_screen_session.h"
 #include "host/simulation/trace_sleep.h"
 #include "platform/time/simulated_clock.h"
 

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/host_error.h"
-#include "host/session/home_screen_file.h"
+#include "host/hosting/host_error.h"
+#include "host/hosting/home_screen_file.h"
 #include "platform/time/calendar.h"
 #include "platform/time/system_clock.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "host/options.h"
-#include "host/session/home_screen_session.h"
+#include "host/hosting/home_screen_session.h"
 #include "host/simulation/simulation_state.h"
 #include "host/simulation/trace_power_source.h"
 #include "host/simulation/trace_sleep.h"

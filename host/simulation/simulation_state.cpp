@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "host/host_error.h"
-#include "host/session/stream_file.h"
+#include "host/hosting/host_error.h"
+#include "host/hosting/stream_file.h"
 #include "platform/time/calendar.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <utility>
 
-#include "host/host_error.h"
+#include "host/hosting/host_error.h"
 #include "platform/time/calendar.h"
 
 namespace {

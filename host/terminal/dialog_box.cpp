@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "host/terminal/terminal_text.h"
+#include "host/hosting/printable_text.h"
 #include "platform/files/message_box.h"
 
 namespace {

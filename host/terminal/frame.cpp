@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "host/terminal/dialog_box.h"
-#include "host/terminal/terminal_text.h"
+#include "host/hosting/printable_text.h"
 
 namespace {
 

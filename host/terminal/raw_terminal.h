@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "host/terminal/stop_signals.h"
+#include "host/wait/stop_signals.h"
 
 class RawTerminal {
  public:

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <climits>
 
-#include "host/terminal/stop_signals.h"
+#include "host/wait/stop_signals.h"
 #include "platform/time/clock.h"
 
 PollWaiter::PollWaiter(ClockPacer& pacer) : pacer_(pacer) {

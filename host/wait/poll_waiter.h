@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "host/session/clock_pacer.h"
+#include "host/wait/clock_pacer.h"
 #include "host/wait/wall_clock_timer.h"
 #include "host/wait/waiter.h"
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/host_error.h"
+#include "host/hosting/host_error.h"
 
 namespace {
 

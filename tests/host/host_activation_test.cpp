@@ -7,14 +7,14 @@
 
 #include <filesystem>
 
-#include "host/activation/class_id.h"
-#include "host/session/home_screen_file.h"
-#include "host/session/home_screen_session.h"
-#include "host/host_error.h"
-#include "host/activation/module_activation.h"
-#include "host/activation/module_trust.h"
-#include "host/session/stream_file.h"
-#include "host/terminal/line_canvas.h"
+#include "host/hosting/activation/class_id.h"
+#include "host/hosting/home_screen_file.h"
+#include "host/hosting/home_screen_session.h"
+#include "host/hosting/host_error.h"
+#include "host/hosting/activation/module_activation.h"
+#include "host/hosting/activation/module_trust.h"
+#include "host/hosting/stream_file.h"
+#include "host/hosting/line_canvas.h"
 #include "platform/registry/registry_store_memory.h"
 #include "platform/time/simulated_clock.h"
 #include "tests/fakes/com_expect.h"

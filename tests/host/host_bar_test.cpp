@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <regex>
 
-#include "host/session/home_screen_file.h"
+#include "host/hosting/home_screen_file.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/host/host_program.h"
 

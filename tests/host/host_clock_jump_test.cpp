@@ -6,10 +6,10 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 
-#include "host/activation/class_id.h"
-#include "host/activation/module_activation.h"
+#include "host/hosting/activation/class_id.h"
+#include "host/hosting/activation/module_activation.h"
 #include "host/bar/bar_loop.h"
-#include "host/session/home_screen_session.h"
+#include "host/hosting/home_screen_session.h"
 #include "platform/registry/registry_store_memory.h"
 #include "platform/time/simulated_clock.h"
 #include "tests/fakes/fixed_power_source.h"

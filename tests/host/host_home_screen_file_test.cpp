@@ -1,10 +1,10 @@
 // The home-screen file read with the XML parser, and the plug-in's element as the XML DOM offers it.
 #include <gtest/gtest.h>
 
-#include "host/activation/class_id.h"
-#include "host/session/home_screen_file.h"
-#include "host/host_error.h"
-#include "host/session/settings_element.h"
+#include "host/hosting/activation/class_id.h"
+#include "host/hosting/home_screen_file.h"
+#include "host/hosting/host_error.h"
+#include "host/hosting/settings_element.h"
 #include "tests/fakes/com_expect.h"
 #include "tests/fakes/temp_folder.h"
 

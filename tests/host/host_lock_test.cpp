@@ -10,7 +10,7 @@
 #include <set>
 #include <sstream>
 
-#include "host/host_error.h"
+#include "host/hosting/host_error.h"
 #include "host/session/home_lock.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/host/host_program.h"

@@ -1,6 +1,6 @@
 // The host's message relay: held until delivered, the plug-in's messages given their cause, each
 // text written once on standard error, and delivered to a screen's sink when one is installed.
-#include "host/host_messages.h"
+#include "host/hosting/host_messages.h"
 
 #include <gtest/gtest.h>
 

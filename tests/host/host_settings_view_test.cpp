@@ -2,7 +2,7 @@
 // will behave badly.
 #include <gtest/gtest.h>
 
-#include "host/session/plugin_settings_view.h"
+#include "host/hosting/plugin_settings_view.h"
 #include "host/session/setting_warnings.h"
 
 namespace {

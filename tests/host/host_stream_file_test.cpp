@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "host/host_error.h"
-#include "host/session/stream_file.h"
+#include "host/hosting/host_error.h"
+#include "host/hosting/stream_file.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace {

@@ -2,9 +2,9 @@
 // simulated time runs.
 #include <gtest/gtest.h>
 
-#include "host/session/clock_pacer.h"
-#include "host/session/host_site.h"
-#include "host/session/timer_queue.h"
+#include "host/wait/clock_pacer.h"
+#include "host/hosting/host_site.h"
+#include "host/hosting/timer_queue.h"
 #include "tests/fakes/com_expect.h"
 #include "tests/fakes/time_builders.h"
 

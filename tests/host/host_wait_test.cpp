@@ -5,7 +5,7 @@
 
 #include <csignal>
 
-#include "host/terminal/stop_signals.h"
+#include "host/wait/stop_signals.h"
 #include "host/wait/poll_waiter.h"
 #include "platform/time/clock.h"
 #include "tests/fakes/time_builders.h"

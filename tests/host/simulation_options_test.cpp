@@ -1,7 +1,7 @@
 // The simulation's command-line options and its saved state.
 #include <gtest/gtest.h>
 
-#include "host/host_error.h"
+#include "host/hosting/host_error.h"
 #include "host/options.h"
 #include "host/simulation/simulation_state.h"
 #include "tests/fakes/temp_folder.h"

@@ -1,4 +1,4 @@
-#include "host/terminal/line_canvas.h"
+#include "host/hosting/line_canvas.h"
 
 #include <gtest/gtest.h>
 

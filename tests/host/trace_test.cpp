@@ -1,7 +1,7 @@
 // Recorded traces: the CSV reader and the battery that replays them.
 #include <gtest/gtest.h>
 
-#include "host/host_error.h"
+#include "host/hosting/host_error.h"
 #include "host/simulation/trace_csv.h"
 #include "host/simulation/trace_power_source.h"
 #include "platform/time/calendar.h"

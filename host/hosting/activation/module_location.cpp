@@ -1,8 +1,8 @@
-#include "host/activation/module_location.h"
+#include "host/hosting/activation/module_location.h"
 
 #include <system_error>
 
-#include "host/host_error.h"
+#include "host/hosting/host_error.h"
 
 std::filesystem::path ModuleBesideProgram() {
   std::error_code error;

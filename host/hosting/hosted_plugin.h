@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "host/activation/module_activation.h"
+#include "host/hosting/activation/module_activation.h"
 #include "platform/gdi/canvas.h"
 
 class HostedPlugin {

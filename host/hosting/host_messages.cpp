@@ -1,4 +1,4 @@
-#include "host/host_messages.h"
+#include "host/hosting/host_messages.h"
 
 #include <iostream>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "host/session/host_site.h"
+#include "host/hosting/host_site.h"
 
 #include <optional>
 

@@ -1,8 +1,8 @@
-#include "host/session/home_screen_session.h"
+#include "host/hosting/home_screen_session.h"
 
-#include "host/activation/class_id.h"
-#include "host/session/home_screen_file.h"
-#include "host/session/stream_file.h"
+#include "host/hosting/activation/class_id.h"
+#include "host/hosting/home_screen_file.h"
+#include "host/hosting/stream_file.h"
 
 namespace {
 

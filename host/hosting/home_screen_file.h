@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/session/settings_element.h"
+#include "host/hosting/settings_element.h"
 #include "platform/api.h"
 
 // $XDG_CONFIG_HOME/zelvar/home.xml (when that is an absolute path), else ~/.config/zelvar/home.xml.

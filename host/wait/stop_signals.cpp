@@ -1,4 +1,4 @@
-#include "host/terminal/stop_signals.h"
+#include "host/wait/stop_signals.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "host/session/clock_pacer.h"
+#include "host/wait/clock_pacer.h"
 
 #include <algorithm>
 #include <cmath>

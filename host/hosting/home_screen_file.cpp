@@ -1,4 +1,4 @@
-#include "host/session/home_screen_file.h"
+#include "host/hosting/home_screen_file.h"
 
 #include <expat.h>
 
@@ -8,8 +8,8 @@
 #include <memory>
 #include <sstream>
 
-#include "host/activation/class_id.h"
-#include "host/host_error.h"
+#include "host/hosting/activation/class_id.h"
+#include "host/hosting/host_error.h"
 #include "platform/files/user_folders.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "host/activation/class_id.h"
+#include "host/hosting/activation/class_id.h"
 
 #include <cctype>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "host/session/stream_file.h"
+#include "host/hosting/stream_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,9 +10,9 @@
 #include <iterator>
 #include <string>
 
-#include "host/host_error.h"
-#include "host/session/damaged_file.h"
-#include "host/session/plugin_settings_view.h"
+#include "host/hosting/host_error.h"
+#include "host/hosting/damaged_file.h"
+#include "host/hosting/plugin_settings_view.h"
 #include "platform/files/user_folders.h"
 
 namespace {

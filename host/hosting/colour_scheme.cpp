@@ -1,4 +1,4 @@
-#include "host/session/colour_scheme.h"
+#include "host/hosting/colour_scheme.h"
 
 std::optional<COLORREF> NamedColour(const ColourScheme& scheme, WStringView name) {
   if (name == TEXT("COLOR_HOMETEXT")) return scheme.text;

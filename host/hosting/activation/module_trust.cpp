@@ -1,4 +1,4 @@
-#include "host/activation/module_trust.h"
+#include "host/hosting/activation/module_trust.h"
 
 #include <grp.h>
 #include <pwd.h>

@@ -1,6 +1,6 @@
-#include "host/session/hosted_plugin.h"
+#include "host/hosting/hosted_plugin.h"
 
-#include "host/host_error.h"
+#include "host/hosting/host_error.h"
 #include "platform/com/toolkit/memory_stream.h"
 
 namespace {

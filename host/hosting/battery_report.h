@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/session/home_screen_session.h"
+#include "host/hosting/home_screen_session.h"
 
 // Sends PE_ACTION with a message-box sink that keeps the texts shown; answers them in UTF-8, one
 // after the other ("Battery status unknown" when the plug-in cannot read the power status). The

@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <optional>
 
-#include "host/session/colour_scheme.h"
-#include "host/session/host_site.h"
-#include "host/session/hosted_plugin.h"
-#include "host/session/line_state.h"
-#include "host/session/plugin_settings_view.h"
-#include "host/session/timer_queue.h"
+#include "host/hosting/colour_scheme.h"
+#include "host/hosting/host_site.h"
+#include "host/hosting/hosted_plugin.h"
+#include "host/hosting/line_state.h"
+#include "host/hosting/plugin_settings_view.h"
+#include "host/hosting/timer_queue.h"
 #include "platform/gdi/canvas.h"
 
 struct SessionFiles {

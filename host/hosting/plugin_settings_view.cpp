@@ -1,4 +1,4 @@
-#include "host/session/plugin_settings_view.h"
+#include "host/hosting/plugin_settings_view.h"
 
 namespace {
 

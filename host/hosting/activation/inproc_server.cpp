@@ -1,4 +1,4 @@
-#include "host/activation/inproc_server.h"
+#include "host/hosting/activation/inproc_server.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -7,8 +7,8 @@
 #include <string>
 #include <system_error>
 
-#include "host/activation/module_trust.h"
-#include "host/host_error.h"
+#include "host/hosting/activation/module_trust.h"
+#include "host/hosting/host_error.h"
 
 namespace {
 

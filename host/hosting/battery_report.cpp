@@ -1,4 +1,4 @@
-#include "host/session/battery_report.h"
+#include "host/hosting/battery_report.h"
 
 #include "platform/files/message_box.h"
 #include "platform/text/wide_text.h"

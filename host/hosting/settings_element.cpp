@@ -1,4 +1,4 @@
-#include "host/session/settings_element.h"
+#include "host/hosting/settings_element.h"
 
 #include <new>
 

@@ -1,9 +1,9 @@
-#include "host/activation/module_activation.h"
+#include "host/hosting/activation/module_activation.h"
 
 #include <vector>
 
-#include "host/activation/class_id.h"
-#include "host/host_error.h"
+#include "host/hosting/activation/class_id.h"
+#include "host/hosting/host_error.h"
 
 namespace {
 

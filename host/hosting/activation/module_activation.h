@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "platform/com/toolkit/com_ptr.h"
-#include "host/activation/inproc_server.h"
+#include "host/hosting/activation/inproc_server.h"
 #include "plugin/host/home_screen_plugin.h"
 
 // A plug-in object and the server it lives in.

@@ -1,4 +1,4 @@
-#include "host/session/timer_queue.h"
+#include "host/hosting/timer_queue.h"
 
 #include <algorithm>
 

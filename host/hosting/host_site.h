@@ -4,9 +4,9 @@
 // every holder (the host releases the plug-in before they go).
 #pragma once
 
-#include "host/session/colour_scheme.h"
-#include "host/session/line_state.h"
-#include "host/session/timer_queue.h"
+#include "host/hosting/colour_scheme.h"
+#include "host/hosting/line_state.h"
+#include "host/hosting/timer_queue.h"
 #include "platform/com/toolkit/com_object.h"
 #include "platform/com/toolkit/com_ptr.h"
 #include "plugin/host/home_screen_plugin.h"

@@ -1,4 +1,4 @@
-#include "host/terminal/terminal_text.h"
+#include "host/hosting/printable_text.h"
 
 namespace {
 

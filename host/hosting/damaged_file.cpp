@@ -1,4 +1,4 @@
-#include "host/session/damaged_file.h"
+#include "host/hosting/damaged_file.h"
 
 #include <cerrno>
 #include <cstdio>

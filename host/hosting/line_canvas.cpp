@@ -1,4 +1,4 @@
-#include "host/terminal/line_canvas.h"
+#include "host/hosting/line_canvas.h"
 
 LineCanvas::LineCanvas(COLORREF defaultTextColour)
     : defaultTextColour_(defaultTextColour), textColour_(defaultTextColour) {}

@@ -1,15 +1,8 @@
 #include "host/once_run.h"
 
-#include "host/terminal/frame.h"
-#include "host/hosting/line_canvas.h"
+#include "host/hosting/status_line.h"
 
 std::string RunOnce(HomeScreenSession& session) {
   session.AnswerEarliestTimerNow();
   return PaintStatusLine(session);
-}
-
-std::string PaintStatusLine(HomeScreenSession& session) {
-  LineCanvas canvas(session.scheme().text);
-  session.Paint(canvas, kStatusLineWidth);
-  return RenderStatusLine(canvas.text());
 }

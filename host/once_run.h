@@ -5,12 +5,6 @@
 
 #include "host/hosting/home_screen_session.h"
 
-// Wide enough for any status text; the width does not change what the plug-in draws.
-inline constexpr LONG kStatusLineWidth = 80;
-
-// Paints the line (PE_PAINT) and answers the painted text as a status line.
-std::string PaintStatusLine(HomeScreenSession& session);
-
 // Answers the plug-in's first timer request without waiting for it (PE_TIMER), paints the line
 // once (PE_PAINT) and answers the painted text as a status line.
 std::string RunOnce(HomeScreenSession& session);

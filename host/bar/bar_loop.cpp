@@ -1,7 +1,7 @@
 #include "host/bar/bar_loop.h"
 
 #include "host/bar/bar_line.h"
-#include "host/once_run.h"
+#include "host/hosting/status_line.h"
 #include "platform/time/clock.h"
 
 BarLoop::BarLoop(HomeScreenSession& session, Waiter& waiter, BarFormat format, Output output,

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "host/once_run.h"
-#include "host/terminal/frame.h"
 #include "host/hosting/line_canvas.h"
+#include "host/hosting/status_line.h"
 #include "platform/time/calendar.h"
 
 namespace {

@@ -82,9 +82,3 @@ int DialogScrollLimit(const MessageDialog& dialog, int width, int height) {
   const size_t total = DialogTextRowCount(dialog, FrameWidth(width));
   return visible == 0 || total <= visible ? 0 : static_cast<int>(total - visible);
 }
-
-std::string RenderStatusLine(const WString& lineText) {
-  std::u32string text = ScreenCharacters(lineText);
-  text.erase(0, text.find_first_not_of(U' '));
-  return EncodeUtf8(text);
-}

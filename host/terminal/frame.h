@@ -37,7 +37,3 @@ struct ScreenSize {
 // The largest useful scroll row of the dialog on a screen of that size (see Frame); 0 when all of
 // its text fits.
 int DialogScrollLimit(const MessageDialog& dialog, int width, int height);
-
-// The plug-in's line for a status bar: one line of UTF-8 without escapes and without a line break,
-// the leading blanks the plug-in puts before its text removed.
-std::string RenderStatusLine(const WString& lineText);

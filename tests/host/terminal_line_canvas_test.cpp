@@ -1,4 +1,5 @@
 #include "host/hosting/line_canvas.h"
+#include "host/hosting/status_line.h"
 
 #include <gtest/gtest.h>
 
@@ -47,3 +48,10 @@ TEST(LineCanvas, ClearForgetsThePreviousPaint) {
 }
 
 }  // namespace
+
+TEST(RenderStatusLine, PlainUtf8WithoutTheLeadingBlank) {
+  EXPECT_EQ(RenderStatusLine(u" 62%, hrs: 9.1 (3.5)"), "62%, hrs: 9.1 (3.5)");
+  EXPECT_EQ(RenderStatusLine(u"N/A (online)"), "N/A (online)");
+  EXPECT_EQ(RenderStatusLine(u"  25.3\u00B0C\x1b[0m"), "25.3\u00B0C\uFFFD[0m");
+  EXPECT_EQ(RenderStatusLine(u"  "), "");
+}

@@ -54,7 +54,7 @@ HostServices::HostServices(const HostOptions& options, NoBatteryShows noBattery)
   if (options.deviceRoot) SetDeviceRoot(*options.deviceRoot);
 
   if (options.simulateSpeed) {
-    simulation_ = std::make_unique<Simulation>(options);
+    simulation_ = std::make_unique<Simulation>(options.simulation, FilesGiven{options.homeScreenFile, options.deviceRoot});
     SetDeviceRoot(simulation_->deviceRoot().string());
     clockGuard_.emplace(simulation_->clock());
     pacer_ = ClockPacer(simulation_->clock(), *options.simulateSpeed);

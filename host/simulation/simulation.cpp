@@ -33,8 +33,8 @@ std::filesystem::path MakeTemporaryFolder() {
 
 }  // namespace
 
-Simulation::Simulation(const HostOptions& options) : folder_(DefaultSimulationFolder()) {
-  const SimulationOptions& simulation = options.simulation;
+Simulation::Simulation(const SimulationOptions& simulation, const FilesGiven& given)
+    : folder_(DefaultSimulationFolder()) {
   if (simulation.traceFile) {
     trace_ = std::make_unique<TracePowerSource>(ReadTraceFile(*simulation.traceFile));
     temporaryFolder_ = MakeTemporaryFolder();
@@ -61,10 +61,10 @@ Simulation::Simulation(const HostOptions& options) : folder_(DefaultSimulationFo
     battery_->FollowHabit(simulation.habit);
     if (simulation.days) end_ = clock_->UtcNow() + static_cast<ULONGLONG>(*simulation.days) * kFileTimeUnitsPerDay;
   }
-  files_ = SessionFiles{options.homeScreenFile.value_or(folder_.homeScreenFile().string()), folder_.streamFile()};
+  files_ = SessionFiles{given.homeScreenFile.value_or(folder_.homeScreenFile().string()), folder_.streamFile()};
   // A replay's own home-screen file is new every time: nothing to tell the user about.
   if (trace_) WriteDefaultHomeScreenFileIfMissing(files_.homeScreen);
-  deviceRoot_ = options.deviceRoot.value_or(folder_.deviceRoot().string());
+  deviceRoot_ = given.deviceRoot.value_or(folder_.deviceRoot().string());
 }
 
 Simulation::~Simulation() {

@@ -12,19 +12,24 @@
 #include <optional>
 #include <string>
 
-#include "host/options.h"
 #include "host/hosting/home_screen_session.h"
+#include "host/simulation/simulation_options.h"
 #include "host/simulation/simulation_state.h"
 #include "host/simulation/trace_power_source.h"
 #include "host/simulation/trace_sleep.h"
 #include "platform/power/power_source_simulated.h"
 #include "platform/time/simulated_clock.h"
 
+// The files given on the command line (--home, --device-root) in place of the simulation's own.
+struct FilesGiven {
+  std::optional<std::string> homeScreenFile;
+  std::optional<std::string> deviceRoot;
+};
+
 class Simulation {
  public:
-  // Reads the saved state or the trace. --home and --device-root replace the simulation's own
-  // files. Throws HostError.
-  explicit Simulation(const HostOptions& options);
+  // Reads the saved state or the trace. Throws HostError.
+  Simulation(const SimulationOptions& options, const FilesGiven& given);
   ~Simulation();
   Simulation(const Simulation&) = delete;
   Simulation& operator=(const Simulation&) = delete;

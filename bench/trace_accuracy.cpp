@@ -21,14 +21,14 @@
 #include <vector>
 
 #include "bench/accuracy/estimate_accuracy.h"
-#include "host/bar/estimate_notes.h"
-#include "host/bar/stat_coverage.h"
+#include "host/front/bar/estimate_notes.h"
+#include "host/front/bar/stat_coverage.h"
 #include "host/hosting/activation/class_id.h"
 #include "host/hosting/activation/module_activation.h"
 #include "host/hosting/host_error.h"
 #include "host/hosting/home_screen_session.h"
 #include "host/session/host_services.h"
-#include "host/simulation/full_speed_run.h"
+#include "host/front/simulation/full_speed_run.h"
 #include "platform/time/calendar.h"
 
 namespace {

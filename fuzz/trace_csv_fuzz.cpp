@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/simulation/trace_csv.h"
+#include "host/front/simulation/trace_csv.h"
 #include "platform/time/calendar.h"
 
 namespace {

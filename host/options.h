@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "host/simulation/simulation_options.h"
+#include "host/front/simulation/simulation_options.h"
 
 // A command that runs instead of the home screen.
 enum class ProgramCommand { HomeScreen, Report, Stats, Register, Unregister };

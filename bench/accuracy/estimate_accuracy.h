@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/simulation/trace_csv.h"
+#include "host/front/simulation/trace_csv.h"
 
 // The estimate a painted line shows: "62%, hrs: 9.1 (3.5)" from the statistics (9.1 hours left),
 // "62%, hrs: 3.5/9.4" from the plug-in's linear extrapolation (9.4 hours left). None for "-?-",

@@ -14,7 +14,7 @@
 
 #include "host/wait/clock_pacer.h"
 #include "host/options.h"
-#include "host/simulation/simulation.h"
+#include "host/front/simulation/simulation.h"
 #include "platform/power/power_source_simulated.h"
 #include "platform/power/power_source_sysfs.h"
 #include "host/session/run_registry_store.h"

@@ -4,11 +4,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/bar/bar_line.h"
-#include "host/bar/battery_class.h"
-#include "host/bar/discharge_follower.h"
-#include "host/bar/bar_report.h"
-#include "host/bar/estimate_notes.h"
+#include "host/front/bar/bar_line.h"
+#include "host/front/bar/battery_class.h"
+#include "host/front/bar/discharge_follower.h"
+#include "host/front/bar/bar_report.h"
+#include "host/front/bar/estimate_notes.h"
 #include "host/options.h"
 #include "platform/time/simulated_clock.h"
 #include "tests/fakes/fixed_power_source.h"

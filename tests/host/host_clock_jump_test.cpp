@@ -8,7 +8,7 @@
 
 #include "host/hosting/activation/class_id.h"
 #include "host/hosting/activation/module_activation.h"
-#include "host/bar/bar_loop.h"
+#include "host/front/bar/bar_loop.h"
 #include "host/hosting/home_screen_session.h"
 #include "platform/registry/registry_store_memory.h"
 #include "platform/time/simulated_clock.h"

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <regex>
 
-#include "host/stats_command.h"
+#include "host/front/commands/stats_command.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/host/host_program.h"
 

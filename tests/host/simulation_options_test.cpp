@@ -3,7 +3,7 @@
 
 #include "host/hosting/host_error.h"
 #include "host/options.h"
-#include "host/simulation/simulation_state.h"
+#include "host/front/simulation/simulation_state.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <vector>
 
-#include "host/simulation/simulation_state.h"
+#include "host/front/simulation/simulation_state.h"
 #include "platform/time/calendar.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"

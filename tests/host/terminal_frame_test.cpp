@@ -1,4 +1,4 @@
-#include "host/terminal/frame.h"
+#include "host/front/terminal/frame.h"
 
 #include <gtest/gtest.h>
 

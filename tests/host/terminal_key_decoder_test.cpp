@@ -1,4 +1,4 @@
-#include "host/terminal/key_decoder.h"
+#include "host/front/terminal/key_decoder.h"
 
 #include <gtest/gtest.h>
 

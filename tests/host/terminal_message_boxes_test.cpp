@@ -1,4 +1,4 @@
-#include "host/terminal/terminal_message_boxes.h"
+#include "host/front/terminal/terminal_message_boxes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/terminal/raw_terminal.h"
+#include "host/front/terminal/raw_terminal.h"
 
 #include <gtest/gtest.h>
 #include <pty.h>

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "host/hosting/host_error.h"
-#include "host/simulation/trace_csv.h"
-#include "host/simulation/trace_power_source.h"
+#include "host/front/simulation/trace_csv.h"
+#include "host/front/simulation/trace_power_source.h"
 #include "platform/time/calendar.h"
 #include "platform/time/simulated_clock.h"
 #include "tests/fakes/temp_folder.h"

@@ -1,0 +1,43 @@
+// The status-bar mode: the plug-in hosted as in the terminal, its line written as one line of
+// output for every repaint whose text changed, at once. The plug-in's first timer is answered at
+// the start, so that the first line is a real reading. Between repaints the loop sleeps until the
+// plug-in's next timer or a stop signal: at the defaults it wakes six times an hour.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "host/front/bar/bar_report.h"
+#include "host/hosting/home_screen_session.h"
+#include "host/wait/waiter.h"
+
+enum class BarFormat {
+  Text,  // the line as it is painted
+  Json,  // one JSON object per line, as waybar's custom modules read (see JsonLine)
+};
+
+class BarLoop {
+ public:
+  // Writes one line (without its line break) and flushes it; false when the output failed.
+  using Output = std::function<bool(const std::string& line)>;
+  using StopRequested = std::function<bool()>;
+
+  BarLoop(HomeScreenSession& session, Waiter& waiter, BarFormat format, Output output, StopRequested stopRequested);
+
+  // Until a stop is requested or the output fails.
+  void Run();
+
+ private:
+  // Paints the line; answers its text when it differs from the last one written.
+  std::optional<std::string> PaintChangedLine();
+  std::string Formatted(const std::string& text);
+
+  HomeScreenSession& session_;
+  Waiter& waiter_;
+  BarFormat format_;
+  Output output_;
+  StopRequested stopRequested_;
+  std::optional<std::string> lastText_;
+  // With BarFormat::Json: what the line shows beside its text.
+  std::optional<BarReport> report_;
+};

@@ -1,0 +1,71 @@
+#include "host/front/bar/bar_report.h"
+
+#include <cstring>
+
+#include "host/front/bar/battery_class.h"
+#include "host/front/bar/estimate_notes.h"
+#include "host/hosting/battery_report.h"
+
+namespace {
+
+// The battery's class in words.
+const char* StateWords(const char* batteryClass) {
+  const struct {
+    const char* batteryClass;
+    const char* words;
+  } states[] = {{"charging", "charging"},        {"discharging", "on battery"},
+                {"low", "on battery, low"},      {"critical", "on battery, critical"},
+                {"full", "on mains, not charging"}};
+  for (const auto& state : states) {
+    if (std::strcmp(state.batteryClass, batteryClass) == 0) return state.words;
+  }
+  return "battery state unknown";
+}
+
+}  // namespace
+
+std::string TooltipHead(const TooltipFigures& figures) {
+  const bool percentKnown = figures.status && figures.status->BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN;
+  std::string head = percentKnown ? "Charge " + std::to_string(figures.status->BatteryLifePercent) + "%, "
+                                  : std::string("Charge not known, ");
+  head += StateWords(BatteryClass(figures.status));
+  if (figures.linear) {
+    head += "\n" + LinearEstimateLine(figures.linear->hoursLeft, figures.linear->pointsDropped,
+                                      figures.linear->hoursOnBattery);
+  }
+  if (figures.status) {
+    if (const std::optional<std::string> own = BatteryLifeTimeLine(figures.status->BatteryLifeTime)) head += "\n" + *own;
+  }
+  if (figures.hoursWithDrain) {
+    head += "\n" + CoverageLine(*figures.hoursWithDrain, figures.maxHistoryDays);
+    if (StillLearning(*figures.hoursWithDrain)) head += "\n" + LearningNote() + "\n" + LineExplanation();
+  }
+  return head;
+}
+
+BarReport::BarReport(HomeScreenSession& session)
+    : session_(session),
+      tap_([this](ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
+        follower_.Observe(utc, status);
+      }) {
+  if (const std::optional<PluginSettingsView> settings = session_.settings()) {
+    maxHistoryDays_ = settings->maxHistoryDays;
+    coverage_.emplace(settings->statFilename, settings->maxHistoryDays);
+  }
+}
+
+BarContent BarReport::Content(const std::string& text) {
+  TooltipFigures figures{tap_.last(), follower_.Figure(), std::nullopt, maxHistoryDays_};
+  if (coverage_) figures.hoursWithDrain = coverage_->HoursWithDrain();
+
+  BarContent content;
+  content.text = text;
+  content.classes.emplace_back(BatteryClass(figures.status));
+  if (figures.hoursWithDrain && StillLearning(*figures.hoursWithDrain)) content.classes.emplace_back("learning");
+  if (figures.status && figures.status->BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN) {
+    content.percentage = figures.status->BatteryLifePercent;
+  }
+  const PowerReadingTap::Hold sameReading(tap_);
+  content.tooltip = TooltipHead(figures) + "\n\n" + CaptureBatteryReport(session_);
+  return content;
+}

@@ -1,0 +1,105 @@
+#include "host/front/commands/stats_command.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "host/hosting/host_error.h"
+#include "platform/files/file_api.h"
+#include "stats/stat_file.h"
+
+namespace {
+
+constexpr int kBarCells = 40;
+// A bar's last cell in eighths: U+258F (one eighth) to U+2589 (seven eighths); U+2588 is whole.
+constexpr const char* kEighths[] = {"", "\u258F", "\u258E", "\u258D", "\u258C", "\u258B", "\u258A", "\u2589"};
+constexpr const char* kFullCell = "\u2588";
+
+std::string Bar(double value, double largest) {
+  if (largest <= 0) return "";
+  const int eighths = static_cast<int>(value / largest * kBarCells * 8 + 0.5);
+  std::string bar;
+  for (int cell = 0; cell < eighths / 8; ++cell) bar += kFullCell;
+  return bar + kEighths[eighths % 8];
+}
+
+// Record lines: every non-empty line after the version line.
+size_t CountRecords(std::istream& in) {
+  std::string line;
+  size_t records = 0;
+  for (bool first = true; std::getline(in, line); first = false) {
+    if (!first && !line.empty()) ++records;
+  }
+  return records;
+}
+
+}  // namespace
+
+std::string RenderDrainChart(const DrainChartHeading& heading, const HourlyDrainTable& table) {
+  double averages[HourlyDrainTable::kHoursPerDay] = {};
+  double largest = 0;
+  double day = 0;
+  int samples = 0;
+  int hoursWithSamples = 0;
+  for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour) {
+    const HourlyDrainTable::Bucket& bucket = table.bucket(hour);
+    if (bucket.sampleCount <= 0) continue;
+    averages[hour] = static_cast<double>(bucket.dropSum) / bucket.sampleCount;
+    largest = std::max(largest, averages[hour]);
+    day += averages[hour];
+    samples += bucket.sampleCount;
+    ++hoursWithSamples;
+  }
+  const UINT hoursWithDrain = table.HoursWithDrain();
+
+  char line[200];
+  std::string chart = "Average battery drain by hour of day, in percentage points\n" + heading.file + "\n";
+  std::snprintf(line, sizeof line,
+                "%zu records; %d hourly samples within the last %lu days: drain measured for %u of 24 hours, "
+                "only zero drops for %u, never sampled %u\n\n",
+                heading.records, samples, static_cast<unsigned long>(heading.historyDays), hoursWithDrain,
+                hoursWithSamples - hoursWithDrain, HourlyDrainTable::kHoursPerDay - hoursWithSamples);
+  chart += line;
+  chart += "hour  drain  samples\n";
+  for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour) {
+    const HourlyDrainTable::Bucket& bucket = table.bucket(hour);
+    if (bucket.sampleCount <= 0) {
+      std::snprintf(line, sizeof line, " %02u       -        0", hour);
+      chart += line;
+    } else {
+      std::snprintf(line, sizeof line, " %02u   %5.1f  %7d  ", hour, averages[hour], bucket.sampleCount);
+      chart += line + (bucket.dropSum == 0 ? std::string("only zero drops") : Bar(averages[hour], largest));
+    }
+    chart += "\n";
+  }
+  if (hoursWithSamples > 0) {
+    std::snprintf(line, sizeof line, "\nA day at these averages: %.1f percentage points\n", day);
+    chart += line;
+  }
+  return chart;
+}
+
+std::string RunStats(const PluginSettingsView& settings) {
+  DrainChartHeading heading;
+  heading.file = HostPathOf(settings.statFilename.c_str());
+  heading.historyDays = static_cast<DWORD>(settings.maxHistoryDays);
+  std::error_code missing;
+  if (!std::filesystem::exists(heading.file, missing)) {
+    return "No stat file yet at " + heading.file + ": the plug-in writes it once it has hourly samples\n";
+  }
+  if (std::filesystem::is_directory(heading.file, missing)) {
+    throw HostError("the stat file " + heading.file + " is a directory, not a file");
+  }
+  std::ifstream in(heading.file, std::ios::binary);
+  if (!in) throw HostError("cannot read the stat file " + heading.file + ": " + std::strerror(errno));
+  heading.records = CountRecords(in);
+
+  HourlyDrainTable table;
+  if (LoadStatFile(settings.statFilename, heading.historyDays, table, true) != S_OK) {
+    throw HostError("cannot read the stat file " + heading.file + ": " + std::strerror(errno));
+  }
+  return RenderDrainChart(heading, table);
+}

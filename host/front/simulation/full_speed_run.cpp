@@ -1,0 +1,59 @@
+#include "host/front/simulation/full_speed_run.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "host/hosting/line_canvas.h"
+#include "host/hosting/status_line.h"
+#include "platform/time/calendar.h"
+
+namespace {
+
+ULONGLONG NextTopOfHourAfter(ULONGLONG utc) { return (utc / kFileTimeUnitsPerHour + 1) * kFileTimeUnitsPerHour; }
+ULONGLONG TopOfHourAtOrAfter(ULONGLONG utc) { return NextTopOfHourAfter(utc - 1); }
+
+std::string LocalMinuteText(ULONGLONG utc) {
+  const FILETIME universal = MakeFileTime(utc);
+  FILETIME local{};
+  SYSTEMTIME time{};
+  FileTimeToLocalFileTime(&universal, &local);
+  FileTimeToSystemTime(&local, &time);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
+                time.wMinute);
+  return text;
+}
+
+}  // namespace
+
+void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end, const HourlyLineSink& onHour,
+                    const std::vector<AsleepSpan>& asleep) {
+  LineCanvas canvas(session.scheme().text);
+  ULONGLONG nextHour = NextTopOfHourAfter(clock.UtcNow());
+  auto sleep = asleep.begin();
+  for (;;) {
+    const ULONGLONG now = clock.UtcNow();
+    session.DispatchDueTimers(now);
+    if (session.line().repaintRequested) {
+      canvas.Clear();
+      session.Paint(canvas, kStatusLineWidth);
+    }
+    if (now == nextHour) {
+      onHour(now, RenderStatusLine(canvas.text()));
+      nextHour += kFileTimeUnitsPerHour;
+    }
+    if (now >= end) return;
+    // Every timer waits at least a second (TimerQueue), so simulated time always moves on.
+    ULONGLONG next = std::min({end, nextHour, session.EarliestDeadline().value_or(end)});
+    while (sleep != asleep.end() && sleep->to <= now) ++sleep;
+    if (sleep != asleep.end() && next > sleep->from && next < sleep->to) {
+      next = sleep->to;
+      nextHour = TopOfHourAtOrAfter(next);
+    }
+    clock.SetUtcFileTime(next);
+  }
+}
+
+HourlyLineSink PrintHourlyLines(std::ostream& out) {
+  return [&out](ULONGLONG utc, const std::string& line) { out << LocalMinuteText(utc) << "  " << line << '\n'; };
+}

@@ -1,0 +1,58 @@
+#include "host/front/simulation/simulation_state.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "host/hosting/host_error.h"
+#include "host/hosting/stream_file.h"
+#include "platform/time/calendar.h"
+
+namespace {
+
+constexpr const char* kFirstLine = "zelvar simulation 1";
+
+}  // namespace
+
+SimulationFolder DefaultSimulationFolder() { return {DefaultStreamFile().parent_path() / "simulation"}; }
+
+std::optional<SimulationState> ReadSimulationState(const std::filesystem::path& file) {
+  std::error_code error;
+  if (!std::filesystem::exists(file, error)) return std::nullopt;
+  std::ifstream in(file);
+  if (!in) throw HostError("cannot read the simulation's state " + file.string() + ": " + std::strerror(errno));
+  std::string first;
+  std::string utcKey, zoneKey, percentKey;
+  SimulationState state{};
+  const bool read = std::getline(in, first) && first == kFirstLine && in >> utcKey >> state.utc >> zoneKey >>
+                    state.zoneMinutes >> percentKey >> state.percent;
+  if (!read || utcKey != "utc" || zoneKey != "zone-minutes" || percentKey != "percent" ||
+      state.utc > kLatestFileTime || std::abs(state.zoneMinutes) > 14 * 60 || !(state.percent >= 0.0) ||
+      state.percent > 100.0) {
+    throw HostError("the simulation's state " + file.string() +
+                    " is damaged; remove it to start the simulation afresh");
+  }
+  return state;
+}
+
+void WriteSimulationState(const std::filesystem::path& file, const SimulationState& state) {
+  std::error_code error;
+  std::filesystem::create_directories(file.parent_path(), error);
+  const std::filesystem::path temporary = file.string() + ".new";
+  {
+    std::ofstream out(temporary, std::ios::trunc);
+    out.precision(17);
+    out << kFirstLine << "\nutc " << state.utc << "\nzone-minutes " << state.zoneMinutes << "\npercent "
+        << state.percent << "\n";
+    out.flush();
+    if (!out) {
+      throw HostError("cannot save the simulation's state to " + temporary.string() + ": " + std::strerror(errno));
+    }
+  }
+  if (std::rename(temporary.c_str(), file.c_str()) != 0) {
+    throw HostError("cannot save the simulation's state to " + file.string() + ": " + std::strerror(errno));
+  }
+}

@@ -27,7 +27,7 @@
 #include "host/hosting/activation/module_activation.h"
 #include "host/hosting/host_error.h"
 #include "host/hosting/home_screen_session.h"
-#include "host/session/host_services.h"
+#include "host/program/host_services.h"
 #include "host/front/simulation/full_speed_run.h"
 #include "platform/time/calendar.h"
 

@@ -9,7 +9,7 @@
 #include "host/front/bar/discharge_follower.h"
 #include "host/front/bar/bar_report.h"
 #include "host/front/bar/estimate_notes.h"
-#include "host/options.h"
+#include "host/program/options.h"
 #include "platform/time/simulated_clock.h"
 #include "tests/fakes/fixed_power_source.h"
 #include "tests/fakes/temp_folder.h"

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "host/session/stat_file_check.h"
+#include "host/program/stat_file_check.h"
 #include "tests/fakes/recording_message_boxes.h"
 #include "tests/fakes/temp_folder.h"
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <regex>
 
-#include "host/options.h"
+#include "host/program/options.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/host/host_program.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/hosting/plugin_settings_view.h"
-#include "host/session/setting_warnings.h"
+#include "host/program/setting_warnings.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "host/hosting/host_error.h"
-#include "host/options.h"
+#include "host/program/options.h"
 #include "host/front/simulation/simulation_state.h"
 #include "tests/fakes/temp_folder.h"
 

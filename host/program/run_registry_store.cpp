@@ -1,4 +1,4 @@
-#include "host/session/run_registry_store.h"
+#include "host/program/run_registry_store.h"
 
 RegistryStoreResult RunRegistryStore::Load(RegistryTree& tree) {
   if (!unsaved_) return file_.Load(tree);

@@ -1,4 +1,4 @@
-#include "host/standard_output.h"
+#include "host/program/standard_output.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "host/session/stat_file_check.h"
+#include "host/program/stat_file_check.h"
 
 #include <unistd.h>
 

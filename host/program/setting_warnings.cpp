@@ -1,4 +1,4 @@
-#include "host/session/setting_warnings.h"
+#include "host/program/setting_warnings.h"
 
 #include "host/hosting/timer_queue.h"
 

@@ -1,4 +1,4 @@
-#include "host/options.h"
+#include "host/program/options.h"
 
 #include <cmath>
 #include <cstdlib>

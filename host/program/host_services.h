@@ -13,11 +13,11 @@
 #include <string>
 
 #include "host/wait/clock_pacer.h"
-#include "host/options.h"
+#include "host/program/options.h"
 #include "host/front/simulation/simulation.h"
 #include "platform/power/power_source_simulated.h"
 #include "platform/power/power_source_sysfs.h"
-#include "host/session/run_registry_store.h"
+#include "host/program/run_registry_store.h"
 #include "platform/registry/registry_store_file.h"
 
 // What the host shows when the machine has no system battery and no simulation was asked for.

@@ -1,4 +1,4 @@
-#include "host/sysfs_folder_check.h"
+#include "host/program/sysfs_folder_check.h"
 
 #include <fstream>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "host/session/host_services.h"
+#include "host/program/host_services.h"
 
 #include <algorithm>
 #include <cstdio>

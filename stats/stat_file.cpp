@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "plugin/host/plugin_messages.h"
+
 namespace {
 
 // The whole text of an open file in one read, up to the end or a failed read. The size found by
@@ -72,7 +74,7 @@ HRESULT LoadStatFile(const WString& statFilename, DWORD maxHistoryDays, HourlyDr
   SYSTEMTIME now;
   GetLocalTime(&now);
   if (!FileStatText(ReadAll(file), now, maxHistoryDays, table, withRecords)) {
-    MessageBoxW(nullptr, TEXT("Version of Stat file is wrong"), TEXT("CZelvarPlugin"), MB_OK);
+    MessageBoxW(nullptr, kStatFileVersionWrong, TEXT("CZelvarPlugin"), MB_OK);
   }
   table.Recompute();
   std::fclose(file);

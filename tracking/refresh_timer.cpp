@@ -1,5 +1,6 @@
 #include "tracking/refresh_timer.h"
 
+#include "plugin/host/plugin_messages.h"
 #include "plugin/state/host_requests.h"
 #include "tracking/percent_series.h"
 #include "tracking/power/power_and_time.h"
@@ -19,7 +20,7 @@ void OnTimer(PluginState& state) {
   --state.timerRequests;
   SYSTEM_POWER_STATUS_EX2 status;
   if (!ReadPowerStatus(status)) {
-    state.StatusText = TEXT("Battery status unknown");
+    state.StatusText = kBatteryStatusUnknown;
     return;
   }
   if (state.timerRequests < 1) {

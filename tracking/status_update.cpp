@@ -1,5 +1,6 @@
 #include "tracking/status_update.h"
 
+#include "plugin/host/plugin_messages.h"
 #include "tracking/percent_series.h"
 #include "tracking/power/power_and_time.h"
 #include "tracking/status_line.h"
@@ -77,7 +78,7 @@ void SetEstimate(StatusLineFigures& figures, float estimate, float elapsed, LONG
 void UpdateStatus(PluginState& state) {
   SYSTEM_POWER_STATUS_EX2 status;
   if (!ReadPowerStatus(status)) {
-    state.StatusText = TEXT("Battery status unknown");
+    state.StatusText = kBatteryStatusUnknown;
     return;
   }
   SYSTEMTIME utcNow, localNow;

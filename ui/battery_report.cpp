@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "plugin/host/plugin_messages.h"
 #include "plugin/state/host_requests.h"
 #include "tracking/power/power_and_time.h"
 #include "platform/text/narrow_format.h"
@@ -66,7 +67,7 @@ void ShowBatteryReport(PluginState& state) {
     const WString report = BatteryReport(state, status);
     MessageBoxW(nullptr, report.c_str(), kCaption, MB_OK | MB_ICONINFORMATION);
   } else {
-    MessageBoxW(nullptr, TEXT("Battery status unknown"), kCaption, MB_OK | MB_ICONERROR);
+    MessageBoxW(nullptr, kBatteryStatusUnknown, kCaption, MB_OK | MB_ICONERROR);
   }
   RequestRepaint(state);
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "plugin/host/home_screen_plugin.h"
+#include "plugin/host/plugin_messages.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ void LookUp(PluginState& state, HostColourLookup& lookup, const char* name, DWOR
   const HRESULT hr = lookup.GetColor(state.handle, WidenLatin1(name).c_str(), &field);
   if (SUCCEEDED(hr)) return;
   char message[256];
-  std::snprintf(message, sizeof message, "Can't GetColor(%s), err[%08x]", name, static_cast<unsigned>(hr));
+  std::snprintf(message, sizeof message, "%s%s), err[%08x]", kColourLookupFailedStart, name, static_cast<unsigned>(hr));
   MessageBoxW(nullptr, WidenLatin1(message).c_str(), TEXT("CZelvarPlugin"), MB_OK | MB_ICONERROR);
 }
 

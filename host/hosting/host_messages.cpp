@@ -4,14 +4,7 @@
 #include <utility>
 
 #include "platform/files/file_api.h"
-
-namespace {
-
-bool StartsWith(const std::u16string& text, std::u16string_view start) {
-  return text.compare(0, start.size(), start) == 0;
-}
-
-}  // namespace
+#include "plugin/host/plugin_messages.h"
 
 HostMessages::HostMessages() {
   sinkGuard_.emplace(*this);
@@ -61,13 +54,13 @@ void HostMessages::WriteLine(const std::u16string& text) {
 std::string HostMessages::Explained(const std::u16string& text) const {
   const std::string plain = NarrowUtf8(text);
   const std::string statFile = statFile_.empty() ? "the stat file" : statFile_;
-  if (text == u"Version of Stat file is wrong") {
+  if (text == kStatFileVersionWrong) {
     return plain + ": " + statFile + " does not begin with \"[version 1]\", so its samples are not used";
   }
-  if (StartsWith(text, u"Can't GetColor(")) {
+  if (plain.starts_with(kColourLookupFailedStart)) {
     return plain + ": the home screen's colour scheme did not give that colour";
   }
-  if (text == u"Battery status unknown") {
+  if (text == kBatteryStatusUnknown) {
     return plain + ": the power status cannot be read" + (powerSource_.empty() ? "" : " from " + powerSource_);
   }
   return plain;

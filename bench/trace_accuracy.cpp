@@ -51,9 +51,9 @@ std::vector<HourlyLine> Replay(const std::string& file, const ReplayOptions& rep
   Simulation& simulation = *services.simulation();
   EnsureRegistered(kBatteryPluginClassId, ZELVARPLUG_FILE, Registration::Always);
   HomeScreenSession session(simulation.sessionFiles(), ActivatePlugin(kBatteryPluginClassId));
-  const std::optional<PluginSettingsView> settings = session.settings();
+  const std::optional<SavedConfiguration> settings = session.settings();
   if (!settings) throw HostError("the plug-in saves too little to find its stat file");
-  StatCoverage coverage(settings->statFilename, settings->maxHistoryDays);
+  StatCoverage coverage(settings->StatFilename, settings->MaxHistoryDays);
   std::vector<HourlyLine> lines;
   RunAtFullSpeed(
       session, simulation.clock(), *simulation.end(),

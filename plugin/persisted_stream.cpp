@@ -38,7 +38,9 @@ void Skip(IStream& stream, ULONGLONG count) {
 
 }  // namespace
 
-ULONGLONG PersistedSize(const PluginState& state) { return 32 + 2 * static_cast<ULONGLONG>(state.settings.StatFilename.size()); }
+ULONGLONG PersistedSize(const PluginState& state) {
+  return kSavedConfigurationFixedBytes + 2 * static_cast<ULONGLONG>(state.settings.StatFilename.size());
+}
 
 void SaveConfiguration(IStream& stream, const PluginState& state) {
   const PluginSettings& s = state.settings;

@@ -1,9 +1,10 @@
-// The plug-in's configuration as the host keeps it in a stream: the handle, the six integer
-// settings and the length n of the stat file's name as 32-bit little-endian words, then the name's
-// n UTF-16 code units without a terminator. 32 + 2n bytes, no header, no version.
+// The plug-in's configuration as the host keeps it in a stream, in the layout of
+// plugin/host/saved_configuration.h: the handle, the six integer settings and the length n of the
+// stat file's name as 32-bit little-endian words, then the name's n UTF-16 code units.
 #pragma once
 
 #include "platform/api.h"
+#include "plugin/host/saved_configuration.h"
 #include "plugin/state/plugin_state.h"
 
 // The longest name a restore takes; longer stored names are cut to it.

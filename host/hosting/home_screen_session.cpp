@@ -10,7 +10,7 @@ std::optional<std::vector<BYTE>> SavedStream(const SessionFiles& files) {
   if (!SavedStreamApplies(files)) return std::nullopt;
   // Bytes that cannot be a saved state would become settings: the plug-in starts without them.
   std::optional<std::vector<BYTE>> saved = ReadStreamFile(files.stream);
-  if (saved && !CanBeSavedState(*saved)) return std::nullopt;
+  if (saved && !DecodeConfiguration(*saved)) return std::nullopt;
   return saved;
 }
 

@@ -10,9 +10,9 @@
 #include "host/hosting/host_site.h"
 #include "host/hosting/hosted_plugin.h"
 #include "host/hosting/line_state.h"
-#include "host/hosting/plugin_settings_view.h"
 #include "host/hosting/timer_queue.h"
 #include "platform/gdi/canvas.h"
+#include "plugin/host/saved_configuration.h"
 
 struct SessionFiles {
   std::filesystem::path homeScreen;
@@ -55,7 +55,7 @@ class HomeScreenSession {
   const ColourScheme& scheme() const { return schemes_.Current(); }
   const HostedPlugin& plugin() const { return plugin_; }
   // The settings the plug-in runs with, as it would save them; nullopt when it saves too little.
-  std::optional<PluginSettingsView> settings() const { return ReadPluginSettings(plugin_.Snapshot()); }
+  std::optional<SavedConfiguration> settings() const { return DecodeConfiguration(plugin_.Snapshot()); }
 
   // Saves the plug-in's state to the stream file and stops the plug-in. The plug-in is stopped
   // even when the file cannot be written; that failure is then thrown as HostError. Without Close,

@@ -12,8 +12,8 @@
 
 #include "host/hosting/host_error.h"
 #include "host/hosting/damaged_file.h"
-#include "host/hosting/plugin_settings_view.h"
 #include "platform/files/user_folders.h"
+#include "plugin/host/saved_configuration.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& fil
 
 std::optional<std::string> SetAsideDamagedStream(const std::filesystem::path& file) {
   const std::optional<std::vector<BYTE>> bytes = ReadStreamFile(file);
-  if (!bytes || CanBeSavedState(*bytes)) return std::nullopt;
+  if (!bytes || DecodeConfiguration(*bytes)) return std::nullopt;
   const std::string what = "the saved state " + file.string() + " cannot be the plug-in's (" +
                            std::to_string(bytes->size()) + " bytes, not its settings and their stat file's name)";
   const std::string aside = SetAsideName(file).string();

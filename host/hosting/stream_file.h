@@ -15,7 +15,7 @@ std::filesystem::path DefaultStreamFile();
 // is a folder.
 std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& file);
 
-// A file whose bytes cannot be a saved state (CanBeSavedState) is renamed to <file>.bad, replacing an
+// A file whose bytes cannot be a saved state (DecodeConfiguration) is renamed to <file>.bad, replacing an
 // older one; answers what became of it, for standard error. nullopt when the file is missing or can
 // be a saved state. Throws as ReadStreamFile.
 std::optional<std::string> SetAsideDamagedStream(const std::filesystem::path& file);

@@ -140,9 +140,9 @@ int Run(const HostOptions& options) {
   const bool keepsFiles = lock && lock->owned();
   SetFileWritesAllowed(keepsFiles);
   HomeScreenSession session(files, Activate());
-  const std::optional<PluginSettingsView> settings = session.settings();
-  if (!settings) throw HostError("the plug-in's saved state is too short to hold its settings");
-  const std::string statFile = HostPathOf(settings->statFilename.c_str());
+  const std::optional<SavedConfiguration> settings = session.settings();
+  if (!settings) throw HostError("the plug-in's saved state does not hold its settings");
+  const std::string statFile = HostPathOf(settings->StatFilename.c_str());
   messages.SetStatFile(statFile);
   if (keepsFiles) {
     if (const std::optional<std::string> problem = StatFileProblem(statFile)) messages.Note(*problem);

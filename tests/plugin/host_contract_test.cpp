@@ -1,8 +1,10 @@
 #include "plugin/host/home_screen_plugin.h"
+#include "plugin/host/saved_configuration.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 // The event record crosses the host boundary as bytes: its little-endian layout is the contract.
 TEST(PluginEventLayout, PaintRecordBytesLandInTheirFields) {
@@ -50,3 +52,45 @@ TEST(HostContract, EventTypesAndInterfaceIdsAreFixed) {
                                      0x90, 0x04, 0x3F, 0xB2, 0xA9, 0x08, 0xE4, 0x65};
   EXPECT_EQ(std::memcmp(&IID_HostColourLookup, colours, 16), 0);
 }
+
+namespace {
+
+std::vector<BYTE> Stream(std::vector<DWORD> words, const std::u16string& name) {
+  std::vector<BYTE> bytes;
+  for (DWORD word : words) {
+    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<BYTE>(word >> shift));
+  }
+  for (char16_t c : name) {
+    bytes.push_back(static_cast<BYTE>(c));
+    bytes.push_back(static_cast<BYTE>(c >> 8));
+  }
+  return bytes;
+}
+
+TEST(SavedConfigurationLayout, EachWordInItsPlaceThenTheNameAndBackTheSame) {
+  const SavedConfiguration expected{7, -1, 30, 20, 8, 21, 1, u"\\a\u00e9"};
+  const std::vector<BYTE> bytes = Stream({7, 0xFFFFFFFF, 30, 20, 8, 21, 1, 3}, u"\\a\u00e9");
+  EXPECT_EQ(DecodeConfiguration(bytes), expected);
+  EXPECT_EQ(EncodeConfiguration(expected), bytes);
+  // The name's units come back as stored, a zero among them.
+  EXPECT_EQ(DecodeConfiguration(Stream({1, 2, 3, 4, 5, 6, 7, 3}, std::u16string(u"a\0b", 3)))->StatFilename,
+            std::u16string(u"a\0b", 3));
+}
+
+TEST(SavedConfigurationLayout, OnlyTheFixedWordsAndExactlyTheAnnouncedNameAreARecord) {
+  const struct {
+    std::vector<BYTE> stream;
+    bool canBe;
+  } cases[] = {
+      {Stream({1, 2, 3, 4, 5, 6, 7, 0}, u""), true},
+      {Stream({1, 2, 3, 4, 5, 6, 7, 3}, u"abc"), true},
+      {Stream({1, 2, 3, 4, 5, 6, 7, 4}, u"abc"), false},   // cut short
+      {Stream({1, 2, 3, 4, 5, 6, 7, 2}, u"abc"), false},   // bytes left over
+      {Stream({1, 2, 3, 4, 5, 6, 7}, u""), false},         // no length word
+      {Stream({1, 2, 3, 4, 5, 6, 7, 0x80000000}, u"abc"), false},
+      {std::vector<BYTE>(108, 0xA5), false},                // random bytes the size of a name of 38
+  };
+  for (const auto& c : cases) EXPECT_EQ(DecodeConfiguration(c.stream).has_value(), c.canBe) << c.stream.size() << " bytes";
+}
+
+}  // namespace

@@ -26,8 +26,8 @@ void CheckRecordSize(HostDriver& driver, CheckReport& report, const WString& nam
   const std::string what = "a name of " + std::to_string(name.size()) + " characters";
   report.Equal(bytes.size(), expectedSize, what + ": Save writes 32 + 2n bytes");
   report.Equal(SizeMax(plugin), static_cast<ULONGLONG>(expectedSize), what + ": GetSizeMax");
-  SavedConfiguration saved;
-  report.Check(DecodeConfiguration(bytes, saved) && saved.StatFilename == name, what + ": the name is stored last");
+  const std::optional<SavedConfiguration> saved = DecodeConfiguration(bytes);
+  report.Check(saved && saved->StatFilename == name, what + ": the name is stored last");
 }
 
 // Loads the bytes into a fresh plug-in and answers what it saves afterwards; checks the restart.
@@ -94,10 +94,10 @@ void CheckPersistence(HostDriver& driver, CheckReport& report) {
 
   const std::vector<BYTE> truncated(saved.begin(), saved.begin() + 18);
   const std::vector<BYTE> afterTruncated = SavedAfterLoad(driver, report, truncated, kHandle, "a stream cut inside a word");
-  SavedConfiguration partial;
-  report.Check(DecodeConfiguration(afterTruncated, partial) && partial.handle == kHandle &&
-                   partial.RefreshTimeout == 1000 && partial.MaxHistoryDays == 5 && partial.MinPercent == 10,
-               "the words before the cut are restored", "got " + Show(partial));
+  const std::optional<SavedConfiguration> partial = DecodeConfiguration(afterTruncated);
+  report.Check(partial && partial->handle == kHandle && partial->RefreshTimeout == 1000 &&
+                   partial->MaxHistoryDays == 5 && partial->MinPercent == 10,
+               "the words before the cut are restored", "got " + (partial ? Show(*partial) : CheckReport::Show(afterTruncated)));
 
   SavedConfiguration shortName = original;
   std::vector<BYTE> cutName = EncodeConfiguration(shortName);
@@ -107,15 +107,15 @@ void CheckPersistence(HostDriver& driver, CheckReport& report) {
   SavedConfiguration longName = original;
   longName.StatFilename = driver.FileNameInRunFolder("long-");
   longName.StatFilename.resize(300, TEXT('x'));
-  SavedConfiguration restored;
-  report.Check(DecodeConfiguration(SavedAfterLoad(driver, report, EncodeConfiguration(longName), kHandle, "a 300-character name"), restored) &&
-                   restored.StatFilename == longName.StatFilename.substr(0, 259),
-               "a stored name is cut to 259 characters", "got " + CheckReport::Show(restored.StatFilename));
+  std::optional<SavedConfiguration> restored =
+      DecodeConfiguration(SavedAfterLoad(driver, report, EncodeConfiguration(longName), kHandle, "a 300-character name"));
+  report.Check(restored && restored->StatFilename == longName.StatFilename.substr(0, 259),
+               "a stored name is cut to 259 characters", "got " + (restored ? CheckReport::Show(restored->StatFilename) : "no record"));
 
   SavedConfiguration zeroName = original;
   const WString kept = driver.FileNameInRunFolder("zero.dat");
   zeroName.StatFilename = kept + WString(1, 0) + TEXT("tail");
-  report.Check(DecodeConfiguration(SavedAfterLoad(driver, report, EncodeConfiguration(zeroName), kHandle, "a name with a zero"), restored) &&
-                   restored.StatFilename == kept,
-               "a stored name is cut at its first zero", "got " + CheckReport::Show(restored.StatFilename));
+  restored = DecodeConfiguration(SavedAfterLoad(driver, report, EncodeConfiguration(zeroName), kHandle, "a name with a zero"));
+  report.Check(restored && restored->StatFilename == kept, "a stored name is cut at its first zero",
+               "got " + (restored ? CheckReport::Show(restored->StatFilename) : "no record"));
 }

@@ -1,46 +1,5 @@
 #include "windows/conformance/plugin_under_test.h"
 
-namespace {
-
-void PutWord(std::vector<BYTE>& bytes, DWORD value) {
-  for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<BYTE>(value >> shift));
-}
-
-DWORD WordAt(const std::vector<BYTE>& bytes, size_t offset) {
-  return static_cast<DWORD>(bytes[offset]) | static_cast<DWORD>(bytes[offset + 1]) << 8 |
-         static_cast<DWORD>(bytes[offset + 2]) << 16 | static_cast<DWORD>(bytes[offset + 3]) << 24;
-}
-
-}  // namespace
-
-std::vector<BYTE> EncodeConfiguration(const SavedConfiguration& c) {
-  std::vector<BYTE> bytes;
-  PutWord(bytes, c.handle);
-  for (LONG value : {c.RefreshTimeout, c.MaxHistoryDays, c.MinPercent, c.FlushTimeoutHours, c.height, c.ExpertMode}) {
-    PutWord(bytes, static_cast<DWORD>(value));
-  }
-  PutWord(bytes, static_cast<DWORD>(c.StatFilename.size()));
-  for (WCHAR unit : c.StatFilename) {
-    bytes.push_back(static_cast<BYTE>(unit));
-    bytes.push_back(static_cast<BYTE>(static_cast<USHORT>(unit) >> 8));
-  }
-  return bytes;
-}
-
-bool DecodeConfiguration(const std::vector<BYTE>& bytes, SavedConfiguration& c) {
-  if (bytes.size() < 32) return false;
-  const DWORD length = WordAt(bytes, 28);
-  if (bytes.size() != 32 + 2 * static_cast<size_t>(length)) return false;
-  c.handle = WordAt(bytes, 0);
-  LONG* fields[] = {&c.RefreshTimeout, &c.MaxHistoryDays, &c.MinPercent, &c.FlushTimeoutHours, &c.height, &c.ExpertMode};
-  for (size_t i = 0; i < 6; ++i) *fields[i] = static_cast<LONG>(WordAt(bytes, 4 + 4 * i));
-  c.StatFilename.clear();
-  for (size_t i = 0; i < length; ++i) {
-    c.StatFilename.push_back(static_cast<WCHAR>(bytes[32 + 2 * i] | bytes[33 + 2 * i] << 8));
-  }
-  return true;
-}
-
 std::string Show(const SavedConfiguration& c) {
   return "{handle " + std::to_string(c.handle) + ", RefreshTimeout " + std::to_string(c.RefreshTimeout) +
          ", MaxHistoryDays " + std::to_string(c.MaxHistoryDays) + ", MinPercent " + std::to_string(c.MinPercent) +

@@ -6,30 +6,14 @@
 
 #include "platform/com/toolkit/com_ptr.h"
 #include "plugin/host/home_screen_plugin.h"
+#include "plugin/host/saved_configuration.h"
 #include "windows/conformance/check_report.h"
 #include "windows/conformance/host_driver.h"
 
 // {FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}, the class the module registers.
 inline constexpr CLSID kZelvarPluginClass = {0xFDEA2F9B, 0x0266, 0x11CF, {0xBA, 0xA6, 0x00, 0xAA, 0x00, 0x3E, 0x0E, 0x01}};
 
-// The persisted record, decoded: the handle, the six integer settings and the file name.
-struct SavedConfiguration {
-  DWORD handle = 0;
-  LONG RefreshTimeout = 0;
-  LONG MaxHistoryDays = 0;
-  LONG MinPercent = 0;
-  LONG FlushTimeoutHours = 0;
-  LONG height = 0;
-  LONG ExpertMode = 0;
-  WString StatFilename;
-
-  bool operator==(const SavedConfiguration&) const = default;
-};
-
-// The record's bytes: seven words, the name's length in code units, the name without a zero.
-std::vector<BYTE> EncodeConfiguration(const SavedConfiguration& configuration);
-// False when the bytes are not exactly one record.
-bool DecodeConfiguration(const std::vector<BYTE>& bytes, SavedConfiguration& configuration);
+// The persisted record for a check's message.
 std::string Show(const SavedConfiguration& configuration);
 
 class PluginUnderTest {

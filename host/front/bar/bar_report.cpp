@@ -48,9 +48,9 @@ BarReport::BarReport(HomeScreenSession& session)
       tap_([this](ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
         follower_.Observe(utc, status);
       }) {
-  if (const std::optional<PluginSettingsView> settings = session_.settings()) {
-    maxHistoryDays_ = settings->maxHistoryDays;
-    coverage_.emplace(settings->statFilename, settings->maxHistoryDays);
+  if (const std::optional<SavedConfiguration> settings = session_.settings()) {
+    maxHistoryDays_ = settings->MaxHistoryDays;
+    coverage_.emplace(settings->StatFilename, settings->MaxHistoryDays);
   }
 }
 

@@ -82,10 +82,10 @@ std::string RenderDrainChart(const DrainChartHeading& heading, const HourlyDrain
   return chart;
 }
 
-std::string RunStats(const PluginSettingsView& settings) {
+std::string RunStats(const SavedConfiguration& settings) {
   DrainChartHeading heading;
-  heading.file = HostPathOf(settings.statFilename.c_str());
-  heading.historyDays = static_cast<DWORD>(settings.maxHistoryDays);
+  heading.file = HostPathOf(settings.StatFilename.c_str());
+  heading.historyDays = static_cast<DWORD>(settings.MaxHistoryDays);
   std::error_code missing;
   if (!std::filesystem::exists(heading.file, missing)) {
     return "No stat file yet at " + heading.file + ": the plug-in writes it once it has hourly samples\n";
@@ -98,7 +98,7 @@ std::string RunStats(const PluginSettingsView& settings) {
   heading.records = CountRecords(in);
 
   HourlyDrainTable table;
-  if (LoadStatFile(settings.statFilename, heading.historyDays, table, true) != S_OK) {
+  if (LoadStatFile(settings.StatFilename, heading.historyDays, table, true) != S_OK) {
     throw HostError("cannot read the stat file " + heading.file + ": " + std::strerror(errno));
   }
   return RenderDrainChart(heading, table);

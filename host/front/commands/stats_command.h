@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/hosting/plugin_settings_view.h"
+#include "plugin/host/saved_configuration.h"
 #include "stats/hourly_drain_table.h"
 
 struct DrainChartHeading {
@@ -19,4 +19,4 @@ std::string RenderDrainChart(const DrainChartHeading& heading, const HourlyDrain
 
 // Reads the plug-in's stat file and answers its chart. Throws HostError when the file exists but
 // cannot be read. A missing file answers a line saying so.
-std::string RunStats(const PluginSettingsView& settings);
+std::string RunStats(const SavedConfiguration& settings);

@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <string_view>
 
+#include "host/hosting/checked_number.h"
 #include "host/hosting/host_error.h"
 
 namespace {
@@ -16,10 +18,10 @@ std::optional<pid_t> ReadProcessId(int descriptor) {
   char text[32] = {};
   const ssize_t n = pread(descriptor, text, sizeof text - 1, 0);
   if (n <= 0) return std::nullopt;
-  char* end = nullptr;
-  const long id = std::strtol(text, &end, 10);
-  if (end == text || id <= 0) return std::nullopt;
-  return static_cast<pid_t>(id);
+  // The id and the line break after it.
+  std::string_view id(text, static_cast<size_t>(n));
+  if (id.ends_with('\n')) id.remove_suffix(1);
+  return CheckedNumber(id, pid_t{1}, std::numeric_limits<pid_t>::max());
 }
 
 void WriteProcessId(int descriptor) {

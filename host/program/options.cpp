@@ -1,9 +1,10 @@
 #include "host/program/options.h"
 
-#include <cmath>
-#include <cstdlib>
+#include <limits>
 #include <string_view>
 #include <utility>
+
+#include "host/hosting/checked_number.h"
 
 namespace {
 
@@ -27,14 +28,9 @@ bool TakeValue(std::string_view name, int argc, const char* const* argv, int& in
   return true;
 }
 
-std::optional<double> ParseSpeed(const std::string& text) {
-  char* end = nullptr;
-  const double speed = std::strtod(text.c_str(), &end);
-  if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(speed) || speed <= 0 ||
-      speed > kFastestSimulation) {
-    return std::nullopt;
-  }
-  return speed;
+// Above zero: a clock that stands still never reaches a timer.
+std::optional<double> ParseSpeed(std::string_view text) {
+  return CheckedNumber(text, std::numeric_limits<double>::denorm_min(), kFastestSimulation);
 }
 
 bool TakeSimulationOption(int argc, const char* const* argv, int& index, SimulationOptions& simulation,
@@ -93,7 +89,7 @@ std::optional<HostOptions> ParseOptions(int argc, const char* const* argv, std::
     } else if (arg == "--simulate") {
       options.simulateSpeed = kDefaultSimulationSpeed;
     } else if (arg.starts_with("--simulate=")) {
-      options.simulateSpeed = ParseSpeed(std::string(arg.substr(11)));
+      options.simulateSpeed = ParseSpeed(arg.substr(11));
       if (!options.simulateSpeed) error = "--simulate=SPEED needs a number above 0 and at most 1000000";
     } else if (!TakeCommand(arg, options.command, error) &&
                !TakeValue("--sysfs", argc, argv, i, options.sysfsFolder, error) &&

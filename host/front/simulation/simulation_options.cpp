@@ -1,30 +1,13 @@
 #include "host/front/simulation/simulation_options.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstdlib>
+#include <algorithm>
+
+#include "host/hosting/checked_number.h"
 
 namespace {
 
 constexpr int kMostZoneMinutes = 14 * 60;
 constexpr double kFastestRate = 1000.0;  // percentage points per hour
-
-std::optional<int> WholeNumber(std::string_view text, int least, int most) {
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc{} || end != text.data() + text.size() || value < least || value > most) return std::nullopt;
-  return value;
-}
-
-std::optional<double> Rate(std::string_view text, double least, double most) {
-  const std::string copy(text);
-  char* end = nullptr;
-  const double value = std::strtod(copy.c_str(), &end);
-  if (copy.empty() || end != copy.c_str() + copy.size() || !std::isfinite(value) || value < least || value > most) {
-    return std::nullopt;
-  }
-  return value;
-}
 
 // One rate for every hour, or 24 separated by commas.
 std::optional<SimulatedBattery::DrainProfile> DrainProfileOf(std::string_view text) {
@@ -32,7 +15,7 @@ std::optional<SimulatedBattery::DrainProfile> DrainProfileOf(std::string_view te
   size_t hour = 0;
   for (;;) {
     const size_t comma = std::min(text.find(','), text.size());
-    const std::optional<double> rate = Rate(text.substr(0, comma), 0.0, 100.0);
+    const std::optional<double> rate = CheckedNumber(text.substr(0, comma), 0.0, 100.0);
     if (!rate || hour == profile.size()) return std::nullopt;
     profile[hour++] = *rate;
     if (comma == text.size()) break;
@@ -53,11 +36,11 @@ std::optional<int> ParseZone(std::string_view text) {
   const size_t colon = text.find(':');
   const std::string_view hoursText = text.substr(0, colon);
   if (hoursText.size() != 2) return std::nullopt;
-  const std::optional<int> hours = WholeNumber(hoursText, 0, 14);
+  const std::optional<int> hours = CheckedNumber(hoursText, 0, 14);
   std::optional<int> minutes = 0;
   if (colon != std::string_view::npos) {
     const std::string_view minutesText = text.substr(colon + 1);
-    minutes = minutesText.size() == 2 ? WholeNumber(minutesText, 0, 59) : std::nullopt;
+    minutes = minutesText.size() == 2 ? CheckedNumber(minutesText, 0, 59) : std::nullopt;
   }
   if (!hours || !minutes || *hours * 60 + *minutes > kMostZoneMinutes) return std::nullopt;
   return sign * (*hours * 60 + *minutes);
@@ -65,7 +48,7 @@ std::optional<int> ParseZone(std::string_view text) {
 
 std::string ApplySimulationOption(std::string_view name, const std::string& value, SimulationOptions& options) {
   if (name == "--days") {
-    options.days = WholeNumber(value, 1, kMostSimulatedDays);
+    options.days = CheckedNumber(value, 1, kMostSimulatedDays);
     return options.days ? "" : "--days needs a whole number of days from 1 to 100000";
   }
   if (name == "--trace") {
@@ -73,7 +56,7 @@ std::string ApplySimulationOption(std::string_view name, const std::string& valu
     return "";
   }
   if (name == "--asleep-after") {
-    options.asleepAfterMinutes = WholeNumber(value, 1, kMostAsleepAfterMinutes);
+    options.asleepAfterMinutes = CheckedNumber(value, 1, kMostAsleepAfterMinutes);
     return options.asleepAfterMinutes ? "" : "--asleep-after needs a whole number of minutes from 1 to 100000";
   }
   if (name == "--zone") {
@@ -86,16 +69,16 @@ std::string ApplySimulationOption(std::string_view name, const std::string& valu
     return profile ? "" : "--drain needs one rate or 24 rates separated by commas, each from 0 to 100 points an hour";
   }
   if (name == "--charge-rate") {
-    const std::optional<double> rate = Rate(value, 0.0, kFastestRate);
+    const std::optional<double> rate = CheckedNumber(value, 0.0, kFastestRate);
     if (rate && *rate > 0.0) options.chargeRate = *rate;
     return rate && *rate > 0.0 ? "" : "--charge-rate needs a number of points an hour above 0 and at most 1000";
   }
   if (name == "--night") {
     const size_t dash = value.find('-');
     const std::string_view text = value;
-    const std::optional<int> plugIn = WholeNumber(text.substr(0, dash), 0, 23);
+    const std::optional<int> plugIn = CheckedNumber(text.substr(0, dash), 0, 23);
     const std::optional<int> unplug =
-        dash == std::string_view::npos ? std::nullopt : WholeNumber(text.substr(dash + 1), 0, 23);
+        dash == std::string_view::npos ? std::nullopt : CheckedNumber(text.substr(dash + 1), 0, 23);
     if (plugIn && unplug) {
       options.habit.plugInHour = *plugIn;
       options.habit.unplugHour = *unplug;
@@ -103,7 +86,7 @@ std::string ApplySimulationOption(std::string_view name, const std::string& valu
     return plugIn && unplug ? "" : "--night needs two hours of the day such as 23-7";
   }
   if (name == "--plug-below") {
-    const std::optional<double> percent = Rate(value, 0.0, 99.0);
+    const std::optional<double> percent = CheckedNumber(value, 0.0, 99.0);
     if (percent) options.habit.plugBelowPercent = *percent;
     return percent ? "" : "--plug-below needs a percent from 0 to 99";
   }

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <utility>
 
+#include "host/hosting/checked_number.h"
 #include "host/hosting/host_error.h"
 #include "platform/time/calendar.h"
 
@@ -39,27 +39,19 @@ bool IsPlainNumber(std::string_view text) {
 std::optional<ULONGLONG> FileTimeOfUnixSeconds(std::string_view text) {
   if (!IsPlainNumber(text)) return std::nullopt;
   const size_t point = std::min(text.find('.'), text.size());
-  ULONGLONG seconds = 0;
-  const std::string_view whole = text.substr(0, point);
-  if (std::from_chars(whole.data(), whole.data() + whole.size(), seconds).ec != std::errc{} ||
-      seconds > kLatestUnixSecond) {
-    return std::nullopt;
-  }
+  const std::optional<ULONGLONG> seconds = CheckedNumber(text.substr(0, point), ULONGLONG{0}, kLatestUnixSecond);
+  if (!seconds) return std::nullopt;
   ULONGLONG fraction = 0;
   const std::string_view digits = point < text.size() ? text.substr(point + 1) : std::string_view{};
   for (size_t i = 0; i < kFractionDigits; ++i) fraction = fraction * 10 + (i < digits.size() ? digits[i] - '0' : 0);
-  const ULONGLONG utc = kUnixEpochFileTime + seconds * kFileTimeUnitsPerSecond + fraction;
+  const ULONGLONG utc = kUnixEpochFileTime + *seconds * kFileTimeUnitsPerSecond + fraction;
   if (utc > kLatestFileTime) return std::nullopt;
   return utc;
 }
 
 std::optional<double> PercentOf(std::string_view text) {
-  double percent = 0;
-  if (!IsPlainNumber(text) ||
-      std::from_chars(text.data(), text.data() + text.size(), percent).ec != std::errc{} || percent > 100.0) {
-    return std::nullopt;
-  }
-  return percent;
+  if (!IsPlainNumber(text)) return std::nullopt;
+  return CheckedNumber(text, 0.0, 100.0);
 }
 
 std::optional<TraceState> StateOf(std::string_view text) {

@@ -6,7 +6,6 @@
 
 #include <filesystem>
 
-#include "host/program/stat_file_check.h"
 #include "tests/fakes/recording_message_boxes.h"
 #include "tests/fakes/temp_folder.h"
 
@@ -56,22 +55,6 @@ TEST(HostMessages, DeliveredToTheScreensSinkWithTheirCause) {
   EXPECT_EQ(screen.TextOf(1), "the stat file cannot be written");
   EXPECT_EQ(screen.messages[1].caption, u"zelvar-home");
   EXPECT_EQ(screen.TextOf(2), "later");
-}
-
-TEST(StatFileCheck, NamesWhatKeepsTheDropsFromTheFile) {
-  TempFolder folder;
-  folder.Write("kept.dat", "[version 1]\n");
-  folder.Write("folder.dat/inside", "");
-  folder.Write("blocker", "");
-  const std::string base = folder.path().string() + "/";
-  EXPECT_EQ(StatFileProblem(base + "kept.dat"), std::nullopt);
-  EXPECT_EQ(StatFileProblem(base + "new/deeper/stat.dat"), std::nullopt);
-  EXPECT_EQ(StatFileProblem(base + "folder.dat"),
-            "the stat file " + base + "folder.dat is a directory, not a file: the plug-in's hourly drops will be lost");
-  EXPECT_EQ(StatFileProblem(base + "blocker/stat.dat"),
-            "cannot write the stat file " + base + "blocker/stat.dat (" + base +
-                "blocker is not a folder): the plug-in's hourly drops will be lost");
-  EXPECT_EQ(StatFileProblem(""), "the plug-in's StatFilename is empty: the plug-in's hourly drops will be lost");
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
-// The warnings about settings that will behave badly.
+// The checks at start: settings that will behave badly, and a stat file that cannot take the drops.
 #include <gtest/gtest.h>
 
 #include "host/program/setting_warnings.h"
+#include "host/program/stat_file_check.h"
+#include "tests/fakes/temp_folder.h"
 
 namespace {
 
@@ -37,6 +39,22 @@ TEST(SettingWarnings, OnlyZeroOrNegativeTimeoutsAndANegativeMinPercent) {
   all.MinPercent = -1;
   all.FlushTimeoutHours = 0;
   EXPECT_EQ(SettingWarnings(all).size(), 3u);
+}
+
+TEST(StatFileCheck, NamesWhatKeepsTheDropsFromTheFile) {
+  TempFolder folder;
+  folder.Write("kept.dat", "[version 1]\n");
+  folder.Write("folder.dat/inside", "");
+  folder.Write("blocker", "");
+  const std::string base = folder.path().string() + "/";
+  EXPECT_EQ(StatFileProblem(base + "kept.dat"), std::nullopt);
+  EXPECT_EQ(StatFileProblem(base + "new/deeper/stat.dat"), std::nullopt);
+  EXPECT_EQ(StatFileProblem(base + "folder.dat"),
+            "the stat file " + base + "folder.dat is a directory, not a file: the plug-in's hourly drops will be lost");
+  EXPECT_EQ(StatFileProblem(base + "blocker/stat.dat"),
+            "cannot write the stat file " + base + "blocker/stat.dat (" + base +
+                "blocker is not a folder): the plug-in's hourly drops will be lost");
+  EXPECT_EQ(StatFileProblem(""), "the plug-in's StatFilename is empty: the plug-in's hourly drops will be lost");
 }
 
 }  // namespace

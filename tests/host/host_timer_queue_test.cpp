@@ -2,9 +2,9 @@
 // simulated time runs.
 #include <gtest/gtest.h>
 
-#include "host/wait/clock_pacer.h"
 #include "host/hosting/host_site.h"
 #include "host/hosting/timer_queue.h"
+#include "platform/time/simulated_clock.h"
 #include "tests/fakes/com_expect.h"
 #include "tests/fakes/time_builders.h"
 
@@ -94,24 +94,6 @@ TEST(HostSiteTest, TimersRunOnTheInstalledClockAndColoursComeFromTheScheme) {
   EXPECT_EQ(colours->GetMetric(1, TEXT("x"), &metric), E_NOTIMPL);
   colours->Release();
   EXPECT_REF_COUNT(environment, 1);
-}
-
-TEST(ClockPacerTest, SimulatedClockRunsFasterAndTheWaitShrinksWithIt) {
-  SimulatedClock clock(Utc(2024, 1, 1, 10, 0), 0);
-  const ULONGLONG start = clock.UtcNow();
-  std::chrono::steady_clock::time_point steady{};
-  ClockPacer pacer(clock, 60.0, [&] { return steady; });
-
-  steady += std::chrono::milliseconds(1500);
-  pacer.CatchUp();
-  EXPECT_EQ(clock.UtcNow(), start + 90'000 * kUnitsPerMs);
-  // A deadline a simulated minute away is a real second away.
-  EXPECT_EQ(pacer.PollTimeoutMs(clock.UtcNow() + 60'000 * kUnitsPerMs, clock.UtcNow(), 5000), 1000);
-  EXPECT_EQ(pacer.PollTimeoutMs(clock.UtcNow() + 3'600'000 * kUnitsPerMs, clock.UtcNow(), 1000), 1000);
-  EXPECT_EQ(pacer.PollTimeoutMs(clock.UtcNow(), clock.UtcNow(), 1000), 0);
-  EXPECT_EQ(pacer.PollTimeoutMs(std::nullopt, clock.UtcNow(), 1000), 1000);
-
-  EXPECT_EQ(ClockPacer().PollTimeoutMs(2 * kUnitsPerMs + 1, 0, 1000), 3);
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "host/hosting/activation/module_location.h"
 #include "host/front/commands/once_run.h"
 #include "host/program/options.h"
+#include "host/program/run_mode.h"
 #include "host/program/setting_warnings.h"
 #include "host/hosting/stream_file.h"
 #include "host/front/simulation/full_speed_run.h"
@@ -42,19 +43,12 @@ ActivatedPlugin Activate() {
   }
 }
 
-// The terminal screen needs a terminal on both ends: keys come from standard input.
-bool ShowsTerminalScreen(const HostOptions& options) {
-  return options.command == ProgramCommand::HomeScreen && !options.once && !options.bar && isatty(STDIN_FILENO) &&
-         isatty(STDOUT_FILENO);
-}
-
 // Who keeps the plug-in's files, when it holds the home's lock: the home screen on the terminal or
 // in a status bar, and a full-speed simulation. Every other run (--once, --report, --stats) only
 // reads them and takes no lock, and so does the demo, whose made-up drops must not reach the real
 // battery's statistics.
-bool KeepsPluginFiles(const HostOptions& options, bool screen, const HostServices& services) {
-  return options.command == ProgramCommand::HomeScreen && !services.demo() &&
-         (screen || options.bar || options.simulation.fullSpeed());
+bool KeepsPluginFiles(RunMode mode, const HostServices& services) {
+  return !services.demo() && (mode == RunMode::Screen || mode == RunMode::Bar || mode == RunMode::FullSpeed);
 }
 
 // Output of a command that prints and ends, sent at once so that a failure is known with its cause.
@@ -94,21 +88,22 @@ int Run(const HostOptions& options) {
     throw HostError("cannot tell the home folder: HOME is not set and the password database has no entry for user " +
                     std::to_string(getuid()) + "; set HOME");
   }
-  const bool screen = ShowsTerminalScreen(options);
-  if (options.command == ProgramCommand::Register) {
+  const RunMode mode = DecideRunMode(options, isatty(STDIN_FILENO) && isatty(STDOUT_FILENO));
+  const bool screen = mode == RunMode::Screen;
+  if (mode == RunMode::Register) {
     if (const std::optional<std::string> setAside = SetAsideDamagedRegistry()) std::cerr << "zelvar-home: " << *setAside << "\n";
   }
   HostServices services(options, screen ? NoBatteryShows::Demo : NoBatteryShows::MachineReading);
-  if (options.command == ProgramCommand::Register) {
+  if (mode == RunMode::Register) {
     Print(RunRegister(options.moduleFile.value_or(ModuleBesideProgram())));
     return 0;
   }
-  if (options.command == ProgramCommand::Unregister) {
+  if (mode == RunMode::Unregister) {
     Print(RunUnregister(ModuleToUnregister(options.moduleFile, ModuleBesideProgram())));
     return 0;
   }
   // The chart reads only the stat file: whether the machine has a battery is no concern of it.
-  if (options.command != ProgramCommand::Stats && !services.batteryNotice().empty()) std::cerr << "zelvar-home: " << services.batteryNotice() << "\n";
+  if (mode != RunMode::Stats && !services.batteryNotice().empty()) std::cerr << "zelvar-home: " << services.batteryNotice() << "\n";
 
   Simulation* simulation = services.simulation();
   const SessionFiles files = simulation != nullptr
@@ -135,7 +130,7 @@ int Run(const HostOptions& options) {
   messages.SetPowerSource(services.powerSource());
   // One keeper per home; a second keeping run is a viewer.
   std::optional<HomeLock> lock;
-  if (KeepsPluginFiles(options, screen, services)) lock.emplace(HomeLock::FileFor(files.stream));
+  if (KeepsPluginFiles(mode, services)) lock.emplace(HomeLock::FileFor(files.stream));
   if (lock && !lock->owned()) std::cerr << "zelvar-home: " << lock->ViewerNotice() << "\n";
   const bool keepsFiles = lock && lock->owned();
   SetFileWritesAllowed(keepsFiles);
@@ -150,11 +145,11 @@ int Run(const HostOptions& options) {
   for (const std::string& warning : SettingWarnings(*settings)) std::cerr << "zelvar-home: " << warning << "\n";
 
   if (!screen) messages.Deliver();
-  if (options.command == ProgramCommand::Report) {
+  if (mode == RunMode::Report) {
     Print(RunReport(session, messages) + "\n");
-  } else if (options.command == ProgramCommand::Stats) {
+  } else if (mode == RunMode::Stats) {
     Print(RunStats(*settings));
-  } else if (options.simulation.fullSpeed()) {
+  } else if (mode == RunMode::FullSpeed) {
     const HourlyLineSink print = PrintHourlyLines(std::cout);
     RunAtFullSpeed(
         session, simulation->clock(), *simulation->end(),
@@ -163,9 +158,9 @@ int Run(const HostOptions& options) {
           CheckStandardOutput();
         },
         simulation->asleep());
-  } else if (options.bar) {
+  } else if (mode == RunMode::Bar) {
     RunBar(session, services.pacer(), options.json ? BarFormat::Json : BarFormat::Text);
-  } else if (!screen) {
+  } else if (mode == RunMode::Once) {
     // Without a terminal there is nobody to press keys: print the line instead.
     Print(RunOnce(session) + "\n");
   } else {

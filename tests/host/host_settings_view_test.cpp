@@ -1,6 +1,8 @@
-// The checks at start: settings that will behave badly, and a stat file that cannot take the drops.
+// The decisions at start: what the run does, settings that will behave badly, and a stat file that
+// cannot take the drops.
 #include <gtest/gtest.h>
 
+#include "host/program/run_mode.h"
 #include "host/program/setting_warnings.h"
 #include "host/program/stat_file_check.h"
 #include "tests/fakes/temp_folder.h"
@@ -55,6 +57,30 @@ TEST(StatFileCheck, NamesWhatKeepsTheDropsFromTheFile) {
             "cannot write the stat file " + base + "blocker/stat.dat (" + base +
                 "blocker is not a folder): the plug-in's hourly drops will be lost");
   EXPECT_EQ(StatFileProblem(""), "the plug-in's StatFilename is empty: the plug-in's hourly drops will be lost");
+}
+
+TEST(RunMode, CommandsFirstThenFullSpeedThenTheBarAndTheScreenOnlyOnATerminal) {
+  const auto with = [](auto change) {
+    HostOptions options;
+    change(options);
+    return options;
+  };
+  const struct {
+    HostOptions options;
+    bool onTerminal;
+    RunMode mode;
+  } cases[] = {
+      {with([](HostOptions& o) { o.command = ProgramCommand::Register; }), true, RunMode::Register},
+      {with([](HostOptions& o) { o.command = ProgramCommand::Unregister; }), true, RunMode::Unregister},
+      {with([](HostOptions& o) { o.command = ProgramCommand::Report; o.bar = true; }), true, RunMode::Report},
+      {with([](HostOptions& o) { o.command = ProgramCommand::Stats; }), false, RunMode::Stats},
+      {with([](HostOptions& o) { o.simulation.days = 3; o.bar = true; }), true, RunMode::FullSpeed},
+      {with([](HostOptions& o) { o.bar = true; }), true, RunMode::Bar},
+      {with([](HostOptions& o) { o.once = true; }), true, RunMode::Once},
+      {HostOptions{}, false, RunMode::Once},
+      {HostOptions{}, true, RunMode::Screen},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DecideRunMode(c.options, c.onTerminal), c.mode) << static_cast<int>(c.mode);
 }
 
 }  // namespace

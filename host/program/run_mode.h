@@ -1,0 +1,19 @@
+// What a run of zelvar-home does, decided once from the command line and whether it runs on a
+// terminal; every later choice of the run follows from this one value.
+#pragma once
+
+#include "host/program/options.h"
+
+enum class RunMode {
+  Register,    // --register
+  Unregister,  // --unregister
+  Report,      // --report
+  Stats,       // --stats
+  FullSpeed,   // --days or --trace: simulated time at full speed
+  Bar,         // --bar
+  Once,        // --once, or the home screen without a terminal on both ends
+  Screen,      // the terminal screen
+};
+
+// onTerminal: standard input and output are both a terminal (the screen reads its keys from one).
+RunMode DecideRunMode(const HostOptions& options, bool onTerminal);

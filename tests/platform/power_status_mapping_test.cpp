@@ -110,13 +110,35 @@ TEST(PowerStatusMapping, BatteryFlagThresholds) {
   EXPECT_EQ(unknown.BatteryLifePercent, BATTERY_PERCENTAGE_UNKNOWN);
 }
 
-TEST(PowerStatusMapping, PercentIsHeldWithinZeroToHundred) {
+// A glitch never reads as a confident percent: a negative amount or a capacity outside 0..100 is
+// unreported, and the other reading stands in.
+TEST(PowerStatusMapping, ReadingsThatCannotBeRightAreUnreported) {
   EXPECT_EQ(Map({EnergyBattery(SupplyStatus::Full, 51, 50)}).BatteryLifePercent, 100);
-  EXPECT_EQ(Map({EnergyBattery(SupplyStatus::Full, -1, 50)}).BatteryLifePercent, 0);
-  // An energy_full of 0 falls back to the driver's own percent.
-  PowerSupplyReading battery = EnergyBattery(SupplyStatus::Full, 40, 0);
-  battery.capacity = 140;
-  EXPECT_EQ(Map({battery}).BatteryLifePercent, 100);
+  const struct {
+    std::optional<int64_t> capacity, energyNow, energyFull, chargeNow;
+    BYTE percent;
+  } cases[] = {
+      {150, {}, {}, {}, BATTERY_PERCENTAGE_UNKNOWN},
+      {101, {}, {}, {}, BATTERY_PERCENTAGE_UNKNOWN},
+      {100, {}, {}, {}, 100},
+      {-1, {}, {}, {}, BATTERY_PERCENTAGE_UNKNOWN},
+      {0, {}, {}, {}, 0},
+      {60, -1, 50'000'000, {}, 60},
+      {60, 40'000'000, -50'000'000, {}, 60},
+      {{}, -1, 50'000'000, {}, BATTERY_PERCENTAGE_UNKNOWN},
+      {60, {}, {}, -1, 60},
+      {140, 40'000'000, 0, {}, BATTERY_PERCENTAGE_UNKNOWN},
+  };
+  for (const auto& c : cases) {
+    PowerSupplyReading battery = Battery(SupplyStatus::Discharging, c.capacity);
+    battery.energyNow = c.energyNow;
+    battery.energyFull = c.energyFull;
+    battery.chargeNow = c.chargeNow;
+    battery.chargeFull = 4'000'000;
+    const SYSTEM_POWER_STATUS_EX2 status = Map({battery});
+    EXPECT_EQ(status.BatteryLifePercent, c.percent) << c.capacity.value_or(-999) << " " << c.energyNow.value_or(-999);
+    if (c.percent == BATTERY_PERCENTAGE_UNKNOWN) EXPECT_EQ(status.BatteryFlag, BATTERY_FLAG_UNKNOWN);
+  }
 }
 
 TEST(PowerStatusMapping, AcLineFromAdaptersThenFromTheBatteryStatus) {
@@ -138,8 +160,8 @@ TEST(PowerStatusMapping, AcLineFromAdaptersThenFromTheBatteryStatus) {
   }
 }
 
-// Without an adapter, a battery that says it is idle ("Full", "Not charging", "Unknown") is on
-// external power when no current flows and running the machine when one does.
+// Without an adapter, a battery that says it is "Not charging" or "Unknown" is on external power
+// when no current flows and running the machine when one does; a "Full" one is on external power.
 TEST(PowerStatusMapping, IdleStatusesWithoutAnAdapterAreDecidedByTheCurrent) {
   const std::optional<int64_t> none;
   const struct {
@@ -155,7 +177,9 @@ TEST(PowerStatusMapping, IdleStatusesWithoutAnAdapterAreDecidedByTheCurrent) {
       {SupplyStatus::Unknown, -2'000'000, AC_LINE_OFFLINE, -2000, 3600},
       {SupplyStatus::Unknown, none, AC_LINE_UNKNOWN, 0, BATTERY_LIFE_UNKNOWN},
       {SupplyStatus::Full, 0, AC_LINE_ONLINE, 0, BATTERY_LIFE_UNKNOWN},
-      {SupplyStatus::Full, 2'000'000, AC_LINE_OFFLINE, -2000, 3600},
+      // A real listing: a laptop at 100 %, "Full", no adapter listed, current_now 413000.
+      {SupplyStatus::Full, 413'000, AC_LINE_ONLINE, 413, BATTERY_LIFE_UNKNOWN},
+      {SupplyStatus::Full, -2'000'000, AC_LINE_ONLINE, 2000, BATTERY_LIFE_UNKNOWN},
       {SupplyStatus::Full, none, AC_LINE_ONLINE, 0, BATTERY_LIFE_UNKNOWN},
       {SupplyStatus::NotCharging, -9'999, AC_LINE_ONLINE, 9, BATTERY_LIFE_UNKNOWN},
       {SupplyStatus::NotCharging, 2'000'000, AC_LINE_OFFLINE, -2000, 3600},
@@ -177,7 +201,7 @@ TEST(PowerStatusMapping, IdleStatusesWithoutAnAdapterAreDecidedByTheCurrent) {
     EXPECT_EQ(Map({battery, Adapter(SupplyType::Mains, 1)}).ACLineStatus, AC_LINE_ONLINE) << name;
   }
   // The same rule across a pack: one battery's current is enough.
-  PowerSupplyReading idle = Battery(SupplyStatus::Full, 100);
+  PowerSupplyReading idle = Battery(SupplyStatus::NotCharging, 100);
   idle.currentNow = 0;
   PowerSupplyReading running = Battery(SupplyStatus::Unknown, 80);
   running.currentNow = 1'500'000;
@@ -222,7 +246,7 @@ TEST(PowerStatusMapping, AbsurdNumbersCountAsUnreportedOrSaturate) {
   huge.powerNow = 1;
   huge.voltageNow = kLargest;
   huge.temperature = kLargest;
-  huge.chargeNow = -kLargest;
+  huge.chargeNow = 0;
   huge.chargeFull = kLargest;
   huge.currentAverage = -kLargest;
   const std::vector<PowerSupplyReading> pack(3, huge);
@@ -231,7 +255,7 @@ TEST(PowerStatusMapping, AbsurdNumbersCountAsUnreportedOrSaturate) {
   EXPECT_EQ(status.BatteryLifeTime, BATTERY_LIFE_UNKNOWN - 1);
   EXPECT_EQ(status.BatteryVoltage, 1'000'000'000u);
   EXPECT_EQ(status.BatteryTemperature, UINT32_MAX);
-  EXPECT_EQ(status.BatterymAHourConsumed, UINT32_MAX);
+  EXPECT_EQ(status.BatterymAHourConsumed, 3'000'000'000u);
   EXPECT_EQ(static_cast<LONG>(status.BatteryAverageCurrent), INT32_MIN);
 
   // One past it, or the extremes of 64 bits, are no reading at all.

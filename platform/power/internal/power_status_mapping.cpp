@@ -34,6 +34,13 @@ Value Plausible(const Value& value) {
   return value;
 }
 
+// A stored amount below zero or a percent outside 0..100 is a glitch, not a reading: it counts as
+// unreported, so that the other reading stands in (or the figure stays undetermined) instead of a
+// confident 0 % or 100 %.
+Value WithinRange(const Value& value, int64_t lowest, int64_t highest) {
+  return value && *value >= lowest && *value <= highest ? value : std::nullopt;
+}
+
 PowerSupplyReading WithoutImplausibleNumbers(PowerSupplyReading supply) {
   for (Value* value : {&supply.present, &supply.online, &supply.capacity, &supply.voltageNow,
                        &supply.currentNow, &supply.currentAverage, &supply.powerNow,
@@ -41,6 +48,10 @@ PowerSupplyReading WithoutImplausibleNumbers(PowerSupplyReading supply) {
                        &supply.chargeFull, &supply.temperature}) {
     *value = Plausible(*value);
   }
+  for (Value* amount : {&supply.energyNow, &supply.energyFull, &supply.chargeNow, &supply.chargeFull}) {
+    *amount = WithinRange(*amount, 0, kLargestPlausibleReading);
+  }
+  supply.capacity = WithinRange(supply.capacity, 0, 100);
   return supply;
 }
 
@@ -160,13 +171,19 @@ Value CurrentMagnitude(const PowerSupplyReading& battery) {
 }
 
 // "Full", "Not charging" and "Unknown" say the battery neither charges nor runs the machine. With
-// no adapter to confirm it, the current decides: a battery that current flows out of (or into,
-// drivers disagree on the sign) while it claims to be idle is running the machine (firmware that
-// keeps saying "Full" after the plug is pulled); a battery with no current flowing leaves the
-// machine on external power (firmware that says "Unknown" when plugged in and full). Without a
-// current reading "Full" and "Not charging" are believed and "Unknown" stays undetermined.
+// no adapter to confirm it:
+// - "Full" is believed whatever the current: a docked machine's battery may show a current while it
+//   stays full, and a battery that truly runs the machine leaves "Full" within a point. Taken as
+//   discharging, it would start an on-battery period on mains and file a zero drop every hour.
+// - For "Not charging" and "Unknown" the current decides: current flowing out of (or into, drivers
+//   disagree on the sign) a battery that claims to be idle is running the machine; no current
+//   leaves the machine on external power (firmware that says "Unknown" when plugged in and full).
+//   Without a current reading "Not charging" is believed and "Unknown" stays undetermined.
 SupplyStatus PackStatusWithoutAdapter(const Supplies& batteries, SupplyStatus reported) {
-  if (reported == SupplyStatus::Charging || reported == SupplyStatus::Discharging) return reported;
+  if (reported == SupplyStatus::Charging || reported == SupplyStatus::Discharging ||
+      reported == SupplyStatus::Full) {
+    return reported;
+  }
   const Value current = SumOverReporting(batteries, CurrentMagnitude);
   if (!current) return reported;
   if (*current >= kIdleCurrentMicroamps) return SupplyStatus::Discharging;

@@ -11,6 +11,11 @@
 // pack; the adapters are the Mains and USB supplies whose scope is not Device. A peripheral's
 // battery or charger (scope Device) is ignored whatever it says.
 //
+// Readings that cannot be right count as unreported: a negative energy or charge, a capacity
+// outside 0..100, a number beyond any battery's. The percent then comes from the other reading,
+// else stays undetermined. Without an adapter that answers, a battery whose status is "Full" is on
+// external power whatever its current (see PackStatusWithoutAdapter).
+//
 // What the machine does not report stays undetermined as the record defines it (255, 0xFFFFFFFF).
 // Fields without such a value take 0 when unknown: BatteryVoltage, BatteryCurrent,
 // BatteryAverageCurrent, BatteryTemperature (a battery below 0 °C also shows 0, the field being

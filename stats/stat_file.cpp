@@ -1,19 +1,27 @@
 #include "stats/stat_file.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "plugin/host/plugin_messages.h"
 
 namespace {
 
-// The whole text of an open file in one read, up to the end or a failed read. The size found by
-// seeking is an upper bound where the runtime translates line ends; the read tells the rest.
-std::string ReadAll(FILE* file) {
+// Digits that turn any number cut short into one no record takes: a drop of 100 or more ends its
+// line, and no head has an hour, day or month this large.
+constexpr char kCutNumberEnd[] = "999";
+
+// The whole text of an open file in one read, up to the end or a failed read; nothing when the
+// file is larger than kLargestStatFile. The size found by seeking is an upper bound where the
+// runtime translates line ends; the read tells the rest.
+std::optional<std::string> ReadAll(FILE* file) {
   std::string text;
   if (std::fseek(file, 0, SEEK_END) != 0) return text;
   const long size = std::ftell(file);
+  if (size > static_cast<long>(kLargestStatFile)) return std::nullopt;
   if (size <= 0 || std::fseek(file, 0, SEEK_SET) != 0) return text;
   text.resize(static_cast<size_t>(size));
   text.resize(std::fread(text.data(), 1, text.size(), file));
@@ -41,7 +49,9 @@ std::string FormatRecord(const SYSTEMTIME& start, const std::vector<BYTE>& drops
 
 // What has to precede a new record so that it starts a line of a readable file: the version line,
 // or the rest of it, in a file that is empty or was cut while its version line was written; a line
-// feed after a record that a crash or a full disk cut short.
+// feed after a record that a crash or a full disk cut short. A cut that fell inside a number first
+// gets kCutNumberEnd, so that the number can never read as a whole drop ("12" cut to "1" becomes
+// "1999", which ends its line unread) nor complete a head.
 std::string LeadIn(FILE* file) {
   const std::string versionLine = std::string(kStatFileVersionLine) + "\n";
   if (std::fseek(file, 0, SEEK_END) != 0) return "\n";
@@ -56,7 +66,8 @@ std::string LeadIn(FILE* file) {
   if (static_cast<size_t>(size) < versionLine.size() && versionLine.starts_with(tail)) {
     return versionLine.substr(tail.size());
   }
-  return tail.ends_with('\n') ? std::string() : std::string("\n");
+  if (tail.ends_with('\n')) return std::string();
+  return std::isdigit(static_cast<unsigned char>(tail.back())) ? std::string(kCutNumberEnd) + "\n" : "\n";
 }
 
 }  // namespace
@@ -71,9 +82,15 @@ HRESULT LoadStatFile(const WString& statFilename, DWORD maxHistoryDays, HourlyDr
     return CreateStatFile(statFilename);
   }
 
+  const std::optional<std::string> text = ReadAll(file);
+  if (!text) {
+    std::fclose(file);
+    errno = EFBIG;
+    return E_FAIL;
+  }
   SYSTEMTIME now;
   GetLocalTime(&now);
-  if (!FileStatText(ReadAll(file), now, maxHistoryDays, table, withRecords)) {
+  if (!FileStatText(*text, now, maxHistoryDays, table, withRecords)) {
     MessageBoxW(nullptr, kStatFileVersionWrong, TEXT("CZelvarPlugin"), MB_OK);
   }
   table.Recompute();

@@ -8,23 +8,29 @@
 // the loader skips those outside the history window.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "platform/api.h"
 #include "stats/hourly_drain_table.h"
 #include "stats/stat_file_reader.h"
 
+// The largest stat file loaded: records of decades fit (a year of hourly drops takes some 40 KB).
+inline constexpr size_t kLargestStatFile = 4 * 1024 * 1024;
+
 // Files the records younger than maxHistoryDays (days counted against the local time now) into the
 // table with AddSample, then recomputes it once; with withRecords false only the version line is
 // checked. A missing file is created holding the version line. A wrong version line is shown in a
 // message box ("Version of Stat file is wrong") and nothing is loaded. Malformed, invalidly dated or
 // too old records are skipped silently. Answers S_OK, or E_FAIL when the file can neither be read
-// nor created; a file that exists but cannot be read is left untouched.
+// nor created, or is larger than kLargestStatFile (errno EFBIG); a file that exists but cannot be
+// read is left untouched.
 HRESULT LoadStatFile(const WString& statFilename, DWORD maxHistoryDays, HourlyDrainTable& table,
                      bool withRecords);
 
 // Appends one record for a series that started at seriesStart (UTC), dated in local time. A file
 // that is missing or empty gets the version line first, and a record cut short before (no final
-// line feed) is closed off first, so the file stays readable. When the file cannot be opened the
-// record is lost without a report.
+// line feed) is closed off first so that its cut number never reads as a drop (see LeadIn), and
+// the file stays readable. Every write, flush and close is checked by the file layer, which
+// reports a failure.
 void AppendStatRecord(const WString& statFilename, FILETIME seriesStart, const std::vector<BYTE>& drops);

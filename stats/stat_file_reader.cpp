@@ -155,6 +155,12 @@ std::optional<int32_t> ScanRecordNumber(std::string_view& text) { return ScanNum
 
 bool FileStatText(std::string_view text, const SYSTEMTIME& now, DWORD maxHistoryDays, HourlyDrainTable& table,
                   bool withRecords) {
+  // A final line without its line feed was cut short: its last item may be a number cut short
+  // ("12" written, "1" on the disk), so only what precedes the line's last separator counts.
+  if (!text.ends_with('\n')) {
+    const size_t separator = text.find_last_of(",:\n");
+    text = text.substr(0, separator == std::string_view::npos ? 0 : separator + 1);
+  }
   if (text.empty()) return true;
   if (!NextPiece(text).starts_with(kStatFileVersionLine)) return false;
   if (!withRecords) return true;

@@ -21,8 +21,9 @@ std::optional<int32_t> ScanRecordNumber(std::string_view& text);
 
 // Files the records of a stat file's text into the table without recomputing it. The age of a
 // record is counted in whole days against now (local time); only records younger than
-// maxHistoryDays are filed; with withRecords false none is. Answers false when the first line is
-// not a version line: then nothing is filed. An empty text has no first line and answers true.
+// maxHistoryDays are filed; with withRecords false none is. A final line without a line feed was
+// cut short: its last item is not filed. Answers false when the first line is not a version line:
+// then nothing is filed. An empty text has no first line and answers true.
 bool FileStatText(std::string_view text, const SYSTEMTIME& now, DWORD maxHistoryDays, HourlyDrainTable& table,
                   bool withRecords);
 

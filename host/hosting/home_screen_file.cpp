@@ -6,30 +6,25 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "host/hosting/activation/class_id.h"
 #include "host/hosting/host_error.h"
+#include "platform/files/regular_file.h"
 #include "platform/files/user_folders.h"
 
 namespace {
 
 // Far more than any home screen needs, and within the parser's int-sized buffer.
-constexpr size_t kLargestFile = 16 * 1024 * 1024;
+constexpr size_t kLargestFile = 16 * kMebibyte;
 
 std::string ReadWholeFile(const std::filesystem::path& file) {
-  std::error_code ignored;
-  if (std::filesystem::is_directory(file, ignored)) {
-    throw HostError("the home-screen file " + file.string() + " is a directory, not a file");
-  }
-  std::ifstream in(file, std::ios::binary);
+  FileRead read = ReadRegularFile(file, kLargestFile);
   // The host could not write the defaults there: they are kept in memory instead.
-  if (!in && errno == ENOENT) return DefaultHomeScreenText();
-  if (!in) throw HostError("cannot read the home-screen file " + file.string() + ": " + std::strerror(errno));
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) throw HostError("cannot read the home-screen file " + file.string() + ": " + std::strerror(errno));
-  return content.str();
+  if (read.outcome == FileRead::Outcome::kMissing) return DefaultHomeScreenText();
+  if (read.outcome == FileRead::Outcome::kFailed) {
+    throw HostError("cannot read the home-screen file " + file.string() + ": " + read.cause);
+  }
+  return std::move(read.text);
 }
 
 // The plug-in's integer settings: it reads each as VT_INT and takes its default when that fails.

@@ -8,7 +8,10 @@
 
 HostMessages::HostMessages() {
   sinkGuard_.emplace(*this);
-  SetWriteFailureReporter([this](const std::string& message) {
+  SetWriteFailureReporter([this](const FileWriteFailure& failure) {
+    // A stream that opened and then failed lost what it held: the records of hourly drops.
+    const std::string message =
+        DescribeWriteFailure(failure) + (failure.atOpen ? "" : ": the plug-in's hourly drops were lost");
     writeFailures_.push_back(message);
     Note(message);
   });

@@ -36,7 +36,7 @@ class HostMessages : public MessageBoxSink {
   // Sends what is held, and from now on every message at once.
   void Deliver();
 
-  // Whether the file layer failed to open a file for writing during the run.
+  // Whether the file layer failed to open or write a file during the run.
   bool writeFailed() const { return !writeFailures_.empty(); }
   // Writes the file layer's failures to standard error, those not written there yet: after the
   // terminal screen, whose dialogs showed them, has gone.

@@ -6,16 +6,18 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "host/hosting/host_error.h"
 #include "host/hosting/damaged_file.h"
+#include "platform/files/regular_file.h"
 #include "platform/files/user_folders.h"
 #include "plugin/host/saved_configuration.h"
 
 namespace {
+
+// Seven words and a stat file name of any length a home screen would give.
+constexpr size_t kLargestStreamFile = 64 * kKibibyte;
 
 [[noreturn]] void Fail(const std::filesystem::path& file, const std::string& what, int error) {
   throw HostError("cannot save the plug-in's state to " + file.string() + ": " + what + ": " + std::strerror(error));
@@ -49,16 +51,15 @@ std::filesystem::path DefaultStreamFile() {
 
 std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& file) {
   std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(file, error);
-  if (status.type() == std::filesystem::file_type::not_found) return std::nullopt;
-  if (status.type() == std::filesystem::file_type::directory) {
+  if (std::filesystem::is_directory(file, error)) {
     throw HostError("the plug-in's saved state " + file.string() + " is a directory, not a file; move it away");
   }
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw HostError("cannot read the plug-in's saved state " + file.string() + ": " + std::strerror(errno));
-  std::vector<BYTE> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw HostError("cannot read the plug-in's saved state " + file.string());
-  return bytes;
+  const FileRead read = ReadRegularFile(file, kLargestStreamFile);
+  if (read.outcome == FileRead::Outcome::kMissing) return std::nullopt;
+  if (read.outcome == FileRead::Outcome::kFailed) {
+    throw HostError("cannot read the plug-in's saved state " + file.string() + ": " + read.cause);
+  }
+  return std::vector<BYTE>(read.text.begin(), read.text.end());
 }
 
 std::optional<std::string> SetAsideDamagedStream(const std::filesystem::path& file) {

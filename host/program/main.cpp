@@ -139,9 +139,9 @@ int Run(const HostOptions& options) {
   if (!settings) throw HostError("the plug-in's saved state does not hold its settings");
   const std::string statFile = HostPathOf(settings->StatFilename.c_str());
   messages.SetStatFile(statFile);
-  if (keepsFiles) {
-    if (const std::optional<std::string> problem = StatFileProblem(statFile)) messages.Note(*problem);
-  }
+  std::optional<std::string> statFileProblem = keepsFiles ? StatFileProblem(statFile) : std::nullopt;
+  if (!statFileProblem) statFileProblem = StatFileReadProblem(statFile);
+  if (statFileProblem) messages.Note(*statFileProblem);
   for (const std::string& warning : SettingWarnings(*settings)) std::cerr << "zelvar-home: " << warning << "\n";
 
   if (!screen) messages.Deliver();

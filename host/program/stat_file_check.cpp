@@ -1,10 +1,15 @@
 #include "host/program/stat_file_check.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+
+#include "platform/files/regular_file.h"
+#include "stats/stat_file.h"
 
 namespace {
 
@@ -42,4 +47,19 @@ std::optional<std::string> StatFileProblem(const std::string& hostPath) {
   if (!std::filesystem::is_directory(folder, error)) return Cannot(hostPath, folder.string() + " is not a folder");
   if (access(folder.c_str(), W_OK | X_OK) != 0) return Cannot(hostPath, folder.string() + ": " + std::strerror(errno));
   return std::nullopt;
+}
+
+std::optional<std::string> StatFileReadProblem(const std::string& hostPath) {
+  if (hostPath.empty()) return std::nullopt;
+  std::string cause;
+  const int descriptor = OpenRegularFile(hostPath, O_RDONLY, 0, cause);
+  if (descriptor < 0 && errno == ENOENT) return std::nullopt;
+  if (descriptor >= 0) {
+    struct stat status {};
+    const bool tooLarge = fstat(descriptor, &status) == 0 && static_cast<size_t>(status.st_size) > kLargestStatFile;
+    close(descriptor);
+    if (!tooLarge) return std::nullopt;
+    cause = "larger than " + ByteCountText(kLargestStatFile);
+  }
+  return "cannot read the stat file " + hostPath + ": " + cause + ": its samples are not used";
 }

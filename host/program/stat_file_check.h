@@ -9,3 +9,8 @@
 // What stands in the way, naming the file and the cause; nullopt when the drops can be kept.
 // hostPath is the stat file's path on this machine; empty when the plug-in has no file name.
 std::optional<std::string> StatFileProblem(const std::string& hostPath);
+
+// What keeps the plug-in from loading the stat file's samples, naming the file and the cause: a
+// file that is not a regular file, or is larger than the loader takes. nullopt when it loads or
+// does not exist (the plug-in then creates it).
+std::optional<std::string> StatFileReadProblem(const std::string& hostPath);

@@ -1,16 +1,19 @@
 #include "platform/files/file_api.h"
 
-#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <set>
 #include <utility>
 #include <vector>
 
+#include "platform/files/regular_file.h"
 #include "platform/files/user_folders.h"
 #include "platform/text/wide_text.h"
 
@@ -19,8 +22,8 @@ namespace {
 std::optional<std::string> configuredRoot;
 bool writesAllowed = true;
 WriteFailureReporter writeFailureReporter;
-// The failures already reported: the host path and errno of each.
-std::set<std::pair<std::string, int>> reportedFailures;
+// The failures already reported, by their description.
+std::set<std::string> reportedFailures;
 
 std::string DefaultDeviceRoot() {
   if (const char* root = std::getenv("ZELVAR_DEVICE_ROOT"); root != nullptr && *root != '\0') return root;
@@ -53,29 +56,112 @@ bool OpensForWriting(const std::string& mode) {
   return mode.find_first_of("wa+") != std::string::npos;
 }
 
-void ReportWriteFailure(const std::string& hostPath, int error) {
-  if (!reportedFailures.emplace(hostPath, error).second) return;
-  const std::string message = "cannot open " + hostPath + " for writing: " + std::strerror(error);
-  if (writeFailureReporter) {
-    writeFailureReporter(message);
-  } else {
-    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, message.c_str());
+// The open(2) flags of a C stdio mode; -1 for a mode that is none.
+int OpenFlagsOf(const std::string& mode) {
+  const bool update = mode.find('+') != std::string::npos;
+  switch (mode.front()) {
+    case 'r': return update ? O_RDWR : O_RDONLY;
+    case 'w': return (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+    case 'a': return (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+    default: return -1;
   }
 }
 
-// A folder is no file on the device: opening one fails there, as writing one fails here.
-FILE* OpenForReading(const std::string& hostPath, const std::string& mode) {
-  FILE* file = std::fopen(hostPath.c_str(), mode.c_str());
-  struct stat status {};
-  if (file != nullptr && fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
-    std::fclose(file);
-    errno = EISDIR;
-    return nullptr;
+void ReportWriteFailure(const FileWriteFailure& failure) {
+  const std::string description = DescribeWriteFailure(failure);
+  if (!reportedFailures.insert(description).second) return;
+  if (writeFailureReporter) {
+    writeFailureReporter(failure);
+  } else {
+    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, description.c_str());
+  }
+}
+
+// A stream opened for writing runs through these calls, so that each failed write, sync or close
+// is seen and reported, and the bytes written are on the disk once the stream is closed.
+struct WrittenFile {
+  int descriptor;
+  std::string hostPath;
+  bool wrote = false;
+};
+
+void ReportCause(const WrittenFile& file, int error) { ReportWriteFailure({file.hostPath, std::strerror(error), false}); }
+
+ssize_t ReadWrittenFile(void* cookie, char* buffer, size_t size) {
+  const auto* file = static_cast<const WrittenFile*>(cookie);
+  ssize_t count;
+  do count = read(file->descriptor, buffer, size);
+  while (count < 0 && errno == EINTR);
+  return count;
+}
+
+ssize_t WriteWrittenFile(void* cookie, const char* buffer, size_t size) {
+  auto* file = static_cast<WrittenFile*>(cookie);
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t count = write(file->descriptor, buffer + done, size - done);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) {
+      const int error = count < 0 ? errno : EIO;
+      ReportCause(*file, error);
+      errno = error;
+      return -1;
+    }
+    done += static_cast<size_t>(count);
+    file->wrote = true;
+  }
+  return static_cast<ssize_t>(done);
+}
+
+int SeekWrittenFile(void* cookie, off64_t* offset, int whence) {
+  const auto* file = static_cast<const WrittenFile*>(cookie);
+  const off64_t at = lseek64(file->descriptor, *offset, whence);
+  if (at < 0) return -1;
+  *offset = at;
+  return 0;
+}
+
+int CloseWrittenFile(void* cookie) {
+  const std::unique_ptr<WrittenFile> file(static_cast<WrittenFile*>(cookie));
+  const bool synced = !file->wrote || fsync(file->descriptor) == 0;
+  const int syncError = errno;
+  const bool closed = close(file->descriptor) == 0;
+  if (synced && closed) return 0;
+  const int error = synced ? errno : syncError;
+  ReportCause(*file, error);
+  errno = error;
+  return -1;
+}
+
+// Only a regular file opens: a folder is no file on the device, and a FIFO or a device in its place
+// must neither hold the caller in open nor feed it without end.
+FILE* OpenStream(const std::string& hostPath, const std::string& mode, std::string& cause) {
+  const int descriptor = OpenRegularFile(hostPath, OpenFlagsOf(mode), 0666, cause);
+  if (descriptor < 0) return nullptr;
+  FILE* file = nullptr;
+  if (OpensForWriting(mode)) {
+    auto written = std::make_unique<WrittenFile>(WrittenFile{descriptor, hostPath});
+    file = fopencookie(written.get(), mode.c_str(),
+                       {ReadWrittenFile, WriteWrittenFile, SeekWrittenFile, CloseWrittenFile});
+    if (file != nullptr) written.release();
+  } else {
+    file = fdopen(descriptor, mode.c_str());
+  }
+  if (file == nullptr) {
+    const int error = errno;
+    cause = std::strerror(error);
+    close(descriptor);
+    errno = error;
   }
   return file;
 }
 
 }  // namespace
+
+std::string DescribeWriteFailure(const FileWriteFailure& failure) {
+  return failure.atOpen ? "cannot open " + failure.hostPath + " for writing: " + failure.cause
+                        : "cannot write " + failure.hostPath + ": " + failure.cause;
+}
 
 void SetFileWritesAllowed(bool allowed) { writesAllowed = allowed; }
 
@@ -111,27 +197,32 @@ FILE* _wfopen(LPCWSTR path, LPCWSTR mode) {
   }
   const std::string hostPath = HostPathOf(path);
   const std::string narrowMode = NarrowUtf8(mode);
-  if (!OpensForWriting(narrowMode)) return OpenForReading(hostPath, narrowMode);
+  if (OpenFlagsOf(narrowMode) < 0) {
+    errno = EINVAL;
+    return nullptr;
+  }
+  std::string cause;
+  if (!OpensForWriting(narrowMode)) return OpenStream(hostPath, narrowMode, cause);
   if (!writesAllowed) {
     errno = EROFS;
     return nullptr;
   }
   // The device has its standard folders ("\Storage\My Documents"...); the host root starts empty,
   // so a file opened for writing gets its folders on demand. When they cannot be made, that is the
-  // cause to report, not the missing folder fopen would then find.
+  // cause to report, not the missing folder the open would then find.
   if (IsSeparator(*path)) {
     std::error_code folderError;
     std::filesystem::create_directories(std::filesystem::path(hostPath).parent_path(), folderError);
     if (folderError) {
-      ReportWriteFailure(hostPath, folderError.value());
+      ReportWriteFailure({hostPath, folderError.message(), true});
       errno = folderError.value();
       return nullptr;
     }
   }
-  FILE* file = std::fopen(hostPath.c_str(), narrowMode.c_str());
+  FILE* file = OpenStream(hostPath, narrowMode, cause);
   if (file == nullptr) {
     const int error = errno;
-    ReportWriteFailure(hostPath, error);
+    ReportWriteFailure({hostPath, cause, true});
     errno = error;
   }
   return file;

@@ -9,18 +9,32 @@
 #include "platform/win_types.h"
 
 // Opens a file by its device path with a C stdio mode ("r", "w", "a+"...). The file's bytes are
-// read and written with the narrow stdio calls. On failure answers nullptr with errno set (ENOENT
-// when the file does not exist, EISDIR for a folder). A failed open for writing is reported (see below) once per file
-// and cause; while writes are off it fails with EROFS, unreported, and creates nothing.
+// read and written with the narrow stdio calls. Only a regular file opens, without waiting (see
+// OpenRegularFile): on failure answers nullptr with errno set (ENOENT when the file does not exist,
+// EISDIR for a folder, EINVAL for a FIFO, a device or a socket). A stream opened for writing
+// checks every write, flush and close, and its close syncs what was written to the disk; a failed
+// open, write, flush or close is reported (see below) once per file and cause, and shows in the
+// stdio call's result. While writes are off an open for writing fails with EROFS, unreported, and
+// creates nothing.
 FILE* _wfopen(LPCWSTR path, LPCWSTR mode);
 
 // Whether files may be opened for writing (the default). A process that only looks at the files
 // turns it off, so that nothing it runs can change them.
 void SetFileWritesAllowed(bool allowed);
 
-// Receives "cannot open <host path> for writing: <cause>". Without one (or after an empty one is
-// set) the message goes to standard error after the program's name.
-using WriteFailureReporter = std::function<void(const std::string& message)>;
+// A file the file layer could not write: its host path, the cause, and whether its open failed
+// or a later write, flush or close (the bytes of the stream did not all reach the disk).
+struct FileWriteFailure {
+  std::string hostPath;
+  std::string cause;
+  bool atOpen;
+};
+// "cannot open <host path> for writing: <cause>" or "cannot write <host path>: <cause>".
+std::string DescribeWriteFailure(const FileWriteFailure& failure);
+
+// Receives each failure once per description. Without one (or after an empty one is set) the
+// description goes to standard error after the program's name.
+using WriteFailureReporter = std::function<void(const FileWriteFailure& failure)>;
 void SetWriteFailureReporter(WriteFailureReporter reporter);
 
 // The host folder that stands for the device's root "\". Set by the host or a test; by default

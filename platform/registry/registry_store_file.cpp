@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/files/regular_file.h"
 #include "platform/files/user_folders.h"
 #include "platform/registry/internal/registry_file_format.h"
 
@@ -19,19 +20,8 @@ RegistryStoreResult IoFailure(const std::string& what, const std::string& path, 
   return {ERROR_REGISTRY_IO_FAILED, what + " registry file " + path + ": " + std::strerror(error)};
 }
 
-// Reads the whole file; false with errno set on failure.
-bool ReadWholeFile(const std::string& path, std::string& text) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  char buffer[8192];
-  size_t count;
-  while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, count);
-  const bool failed = std::ferror(file);
-  const int readError = errno;
-  std::fclose(file);
-  errno = readError;
-  return !failed;
-}
+// A registry holds a few keys; the limit leaves room for thousands.
+constexpr size_t kLargestRegistryFile = 4 * kMebibyte;
 
 bool WriteAll(int fd, const std::string& text) {
   size_t written = 0;
@@ -55,14 +45,15 @@ void SyncFolder(const std::filesystem::path& folder) {
 }  // namespace
 
 RegistryStoreResult FileRegistryStore::Load(RegistryTree& tree) {
-  std::string text;
-  if (!ReadWholeFile(path_, text)) {
-    if (errno == ENOENT) {
-      tree = RegistryTree();
-      return {};
-    }
-    return IoFailure("cannot read", path_, errno);
+  FileRead read = ReadRegularFile(path_, kLargestRegistryFile);
+  if (read.outcome == FileRead::Outcome::kMissing) {
+    tree = RegistryTree();
+    return {};
   }
+  if (read.outcome == FileRead::Outcome::kFailed) {
+    return {ERROR_REGISTRY_IO_FAILED, "cannot read registry file " + path_ + ": " + read.cause};
+  }
+  std::string& text = read.text;
   if (remembered_ && text == lastText_) {
     tree = lastTree_;
     return {};

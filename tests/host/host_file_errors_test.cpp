@@ -79,11 +79,14 @@ TEST_F(FileErrorsTest, AWritableStatFileGivesNoWord) {
 
 TEST_F(FileErrorsTest, HomeScreenFileProblemsNameTheFileAndCause) {
   std::filesystem::create_directories(folder_.path() / "folder.xml");
-  const ProgramRun folder = Run("--once --home '" + Path("folder.xml") + "'");
-  EXPECT_EQ(folder.exitCode, 1);
-  EXPECT_NE(folder.err.find("zelvar-home: the home-screen file " + Path("folder.xml") + " is a directory, not a file\n"),
-            std::string::npos)
-      << folder.err;
+  ASSERT_EQ(mkfifo(Path("fifo.xml").c_str(), 0600), 0);
+  for (const auto& [name, cause] : {std::pair{"folder.xml", "Is a directory"}, {"fifo.xml", "not a regular file (a FIFO)"}}) {
+    const ProgramRun run = Run("--once --home '" + Path(name) + "'");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("zelvar-home: cannot read the home-screen file " + Path(name) + ": " + cause + "\n"),
+              std::string::npos)
+        << run.err;
+  }
 
   ForNobody(".config");
   // Without a file and unable to write one, the run goes on with the defaults, saying so once.

@@ -109,7 +109,7 @@ TEST(TraceCsvTest, FileErrorsNameTheFileAndLine) {
   EXPECT_EQ(message("bad.csv"), base + "bad.csv:3: the percent is not a number from 0 to 100");
   EXPECT_EQ(message("empty.csv"), base + "empty.csv: no readings");
   EXPECT_EQ(message("missing.csv"), "cannot read the trace " + base + "missing.csv: No such file or directory");
-  EXPECT_EQ(message(""), "the trace " + base + " is a directory");
+  EXPECT_EQ(message(""), "cannot read the trace " + base + ": Is a directory");
 }
 
 TEST(TracePowerSourceTest, HoldsEachReadingUntilTheNextOne) {

@@ -1,6 +1,7 @@
 #include "platform/files/file_api.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/regular_file.h"
 #include "platform/text/wide_text.h"
 
 #include "tests/fakes/temp_folder.h"
@@ -77,7 +79,8 @@ TEST(FileApi, EmptyNameFailsEveryOpen) {
 class RecordedReports {
  public:
   RecordedReports() {
-    SetWriteFailureReporter([this](const std::string& message) { messages.push_back(message); });
+    SetWriteFailureReporter(
+        [this](const FileWriteFailure& failure) { messages.push_back(DescribeWriteFailure(failure)); });
   }
   ~RecordedReports() { SetWriteFailureReporter({}); }
   std::vector<std::string> messages;
@@ -131,6 +134,51 @@ TEST(FileApi, WithWritesOffOpensForWritingFailUnreportedAndCreateNothing) {
   EXPECT_EQ(root.Read("Storage/kept.dat"), "kept\n");
   EXPECT_FALSE(root.Exists("New"));
   EXPECT_TRUE(reports.messages.empty());
+}
+
+// Nothing but a regular file is read or written: a FIFO without a writer would hold every open,
+// a link to /dev/zero would never end. Each is refused at once with its cause.
+TEST(FileApi, OnlyRegularFilesOpenAndReadsStopAtTheirLimit) {
+  TempFolder root;
+  ScopedDeviceRoot mapped(root);
+  RecordedReports reports;
+  const std::string base = root.path().string();
+  ASSERT_EQ(mkfifo((base + "/fifo.dat").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", base + "/zero.dat");
+  root.Write("folder.dat/inside", "");
+  root.Write("eight.dat", "12345678");
+
+  struct Case {
+    const char* name;
+    size_t limit;
+    FileRead::Outcome outcome;
+    std::string cause;
+  };
+  for (const Case& c : {Case{"fifo.dat", kMebibyte, FileRead::Outcome::kFailed, "not a regular file (a FIFO)"},
+                        Case{"zero.dat", kMebibyte, FileRead::Outcome::kFailed, "not a regular file (a character device)"},
+                        Case{"folder.dat", kMebibyte, FileRead::Outcome::kFailed, std::strerror(EISDIR)},
+                        Case{"missing.dat", kMebibyte, FileRead::Outcome::kMissing, std::strerror(ENOENT)},
+                        Case{"eight.dat", 7, FileRead::Outcome::kFailed, "larger than 7 bytes"},
+                        Case{"eight.dat", 8, FileRead::Outcome::kRead, ""}}) {
+    const FileRead read = ReadRegularFile(base + "/" + c.name, c.limit);
+    EXPECT_EQ(read.outcome, c.outcome) << c.name;
+    EXPECT_EQ(read.cause, c.cause) << c.name;
+    EXPECT_EQ(read.text, c.outcome == FileRead::Outcome::kRead ? "12345678" : "") << c.name;
+  }
+  static_assert(kMebibyte == 1048576);
+
+  for (const char16_t* mode : {u"r", u"a+", u"w"}) {
+    for (const char16_t* name : {u"\\fifo.dat", u"\\zero.dat"}) {
+      errno = 0;
+      EXPECT_EQ(_wfopen(name, mode), nullptr) << NarrowUtf8(name) << " " << NarrowUtf8(mode);
+      EXPECT_EQ(errno, EINVAL);
+    }
+  }
+  EXPECT_EQ(reports.messages,
+            (std::vector<std::string>{"cannot open " + base + "/fifo.dat for writing: not a regular file (a FIFO)",
+                                      "cannot open " + base + "/zero.dat for writing: not a regular file (a character device)"}));
+  EXPECT_EQ(ByteCountText(4 * kMebibyte), "4 MiB");
+  EXPECT_EQ(ByteCountText(64 * kKibibyte), "64 KiB");
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // An append to the stat file cut short at every byte: in a child process whose file-size limit
 // lets only so many bytes reach the file, so the write fails part-way as on a full disk. Whatever
-// the cut, the bytes already in the file stay as they were, every complete record still loads,
-// and the next append (the next run) starts a clean line that loads as well.
+// the cut, the bytes already in the file stay as they were, every complete record still loads, no
+// item ever loads as anything but what was appended (a cut "12" never as 1), and the next append
+// (the next run) starts a clean line that loads as well.
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -25,7 +26,8 @@ const WString kStatName = u"\\stat.dat";
 constexpr DWORD kThirtyDays = 30;
 // Local time is UTC + 1: the series below start at local 13:00 and 15:00.
 const SYSTEMTIME kCutSeriesStart = Utc(2024, 3, 31, 12);
-const std::vector<BYTE> kCutDrops = {3, 2, 4};
+// A drop of two digits, which a cut can shorten to a plausible one.
+const std::vector<BYTE> kCutDrops = {3, 12, 4};
 const SYSTEMTIME kNextSeriesStart = Utc(2024, 3, 31, 14);
 
 FILETIME FileTimeOf(const SYSTEMTIME& time) {
@@ -102,12 +104,15 @@ TEST_F(StatFileCrashTest, AppendCutAtEveryByteLosesNothingWritten) {
   Buckets earlierRecord(24);
   earlierRecord[8] = {5, 1};
   earlierRecord[9] = {1, 1};
+  // The last item of a cut line may itself be cut: it does not count.
+  Buckets earlierCutRecord(24);
+  earlierCutRecord[8] = {5, 1};
   const struct {
     std::string before;
     Buckets earlier;
   } files[] = {
       {"[version 1]\n2024.3.31.8:5,1\n", earlierRecord},
-      {"[version 1]\n2024.3.31.8:5,1", earlierRecord},
+      {"[version 1]\n2024.3.31.8:5,1", earlierCutRecord},
       {"", Buckets(24)},
       {"[vers", Buckets(24)},
   };
@@ -117,7 +122,7 @@ TEST_F(StatFileCrashTest, AppendCutAtEveryByteLosesNothingWritten) {
     AppendStatRecord(kStatName, FileTimeOf(kCutSeriesStart), kCutDrops);
     const std::string whole = Read();
     ASSERT_EQ(whole.substr(0, file.before.size()), file.before);
-    ASSERT_TRUE(whole.ends_with("\n2024.3.31.13:3,2,4\n")) << whole;
+    ASSERT_TRUE(whole.ends_with("\n2024.3.31.13:3,12,4\n")) << whole;
 
     for (size_t cut = file.before.size(); cut <= whole.size(); ++cut) {
       SCOPED_TRACE("before: \"" + file.before + "\", cut after " + std::to_string(cut) + " bytes");
@@ -126,9 +131,9 @@ TEST_F(StatFileCrashTest, AppendCutAtEveryByteLosesNothingWritten) {
       const std::string written = Read();
       ASSERT_EQ(written, whole.substr(0, cut));
 
-      // Every drop whose digit reached the file loads (the drops are single digits).
+      // Every drop whose separator after it reached the file loads; the others never do.
       size_t drops = 0;
-      for (const size_t digit : {whole.size() - 6, whole.size() - 4, whole.size() - 2}) drops += cut > digit;
+      for (const size_t separator : {whole.size() - 6, whole.size() - 3, whole.size() - 1}) drops += cut > separator;
       const bool versionWhole = cut >= file.before.size() + 12 || file.before.starts_with("[version 1]\n");
       if (versionWhole) {
         EXPECT_EQ(Loaded(), Expected(file.earlier, drops, false));

@@ -5,10 +5,11 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <string_view>
 
 #include "host/hosting/host_error.h"
 #include "platform/files/file_api.h"
+#include "platform/files/regular_file.h"
 #include "stats/stat_file.h"
 
 namespace {
@@ -27,11 +28,13 @@ std::string Bar(double value, double largest) {
 }
 
 // Record lines: every non-empty line after the version line.
-size_t CountRecords(std::istream& in) {
-  std::string line;
+size_t CountRecords(std::string_view text) {
   size_t records = 0;
-  for (bool first = true; std::getline(in, line); first = false) {
+  for (bool first = true; !text.empty(); first = false) {
+    const size_t end = text.find('\n');
+    const std::string_view line = text.substr(0, end);
     if (!first && !line.empty()) ++records;
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
   }
   return records;
 }
@@ -86,16 +89,14 @@ std::string RunStats(const SavedConfiguration& settings) {
   DrainChartHeading heading;
   heading.file = HostPathOf(settings.StatFilename.c_str());
   heading.historyDays = static_cast<DWORD>(settings.MaxHistoryDays);
-  std::error_code missing;
-  if (!std::filesystem::exists(heading.file, missing)) {
+  const FileRead read = ReadRegularFile(heading.file, kLargestStatFile);
+  if (read.outcome == FileRead::Outcome::kMissing) {
     return "No stat file yet at " + heading.file + ": the plug-in writes it once it has hourly samples\n";
   }
-  if (std::filesystem::is_directory(heading.file, missing)) {
-    throw HostError("the stat file " + heading.file + " is a directory, not a file");
+  if (read.outcome == FileRead::Outcome::kFailed) {
+    throw HostError("cannot read the stat file " + heading.file + ": " + read.cause);
   }
-  std::ifstream in(heading.file, std::ios::binary);
-  if (!in) throw HostError("cannot read the stat file " + heading.file + ": " + std::strerror(errno));
-  heading.records = CountRecords(in);
+  heading.records = CountRecords(read.text);
 
   HourlyDrainTable table;
   if (LoadStatFile(settings.StatFilename, heading.historyDays, table, true) != S_OK) {

@@ -5,25 +5,31 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "host/hosting/host_error.h"
 #include "host/hosting/stream_file.h"
+#include "platform/files/regular_file.h"
 #include "platform/time/calendar.h"
 
 namespace {
 
 constexpr const char* kFirstLine = "zelvar simulation 1";
+// Three short lines.
+constexpr size_t kLargestStateFile = 4 * kKibibyte;
 
 }  // namespace
 
 SimulationFolder DefaultSimulationFolder() { return {DefaultStreamFile().parent_path() / "simulation"}; }
 
 std::optional<SimulationState> ReadSimulationState(const std::filesystem::path& file) {
-  std::error_code error;
-  if (!std::filesystem::exists(file, error)) return std::nullopt;
-  std::ifstream in(file);
-  if (!in) throw HostError("cannot read the simulation's state " + file.string() + ": " + std::strerror(errno));
+  const FileRead stored = ReadRegularFile(file, kLargestStateFile);
+  if (stored.outcome == FileRead::Outcome::kMissing) return std::nullopt;
+  if (stored.outcome == FileRead::Outcome::kFailed) {
+    throw HostError("cannot read the simulation's state " + file.string() + ": " + stored.cause);
+  }
+  std::istringstream in(stored.text);
   std::string first;
   std::string utcKey, zoneKey, percentKey;
   SimulationState state{};

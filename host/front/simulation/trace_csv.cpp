@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
+#include <charconv>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <utility>
 
 #include "host/hosting/checked_number.h"
 #include "host/hosting/host_error.h"
+#include "platform/files/regular_file.h"
 #include "platform/time/calendar.h"
 
 namespace {
@@ -23,6 +22,8 @@ constexpr std::array<std::pair<std::string_view, TraceState>, 4> kStates{{
 
 // Digits of a fraction of a second that a file time holds.
 constexpr size_t kFractionDigits = 7;
+// Recorded traces take a reading a minute or less often: about 3 MB a year.
+constexpr size_t kLargestTraceFile = 64 * kMebibyte;
 constexpr ULONGLONG kLatestUnixSecond = (kLatestFileTime - kUnixEpochFileTime) / kFileTimeUnitsPerSecond;
 
 bool AllDigits(std::string_view text) {
@@ -125,14 +126,11 @@ ParsedTrace ParseTrace(std::string_view text) {
 }
 
 std::vector<TraceReading> ReadTraceFile(const std::filesystem::path& file) {
-  std::error_code folderError;
-  if (std::filesystem::is_directory(file, folderError)) {
-    throw HostError("the trace " + file.string() + " is a directory");
+  const FileRead read = ReadRegularFile(file, kLargestTraceFile);
+  if (read.outcome != FileRead::Outcome::kRead) {
+    throw HostError("cannot read the trace " + file.string() + ": " + read.cause);
   }
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw HostError("cannot read the trace " + file.string() + ": " + std::strerror(errno));
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw HostError("cannot read the trace " + file.string());
+  const std::string& text = read.text;
   ParsedTrace parsed = ParseTrace(text);
   if (parsed.error) {
     const std::string where = parsed.error->line > 0 ? ":" + std::to_string(parsed.error->line) : "";

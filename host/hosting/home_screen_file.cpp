@@ -149,7 +149,6 @@ std::vector<std::string> NonNumericSettingNotes(const std::filesystem::path& fil
 
 std::vector<XmlAttribute> ReadPluginElement(const std::filesystem::path& file, REFCLSID classId) {
   const std::string content = ReadWholeFile(file);
-  if (content.size() > kLargestFile) throw HostError("the home-screen file " + file.string() + " is too large");
   // Expat never reads external entities or a DTD outside the file, and refuses a document whose
   // entities expand far beyond its own size.
   const std::unique_ptr<XML_ParserStruct, ParserDeleter> parser(XML_ParserCreate(nullptr));

@@ -96,7 +96,8 @@ std::string ApplySimulationOption(std::string_view name, const std::string& valu
 std::string SimulationUsageText() {
   std::string drain;
   for (const double rate : SimulatedBattery::DefaultDrainProfile()) {
-    drain += (drain.empty() ? "" : ",") + std::to_string(static_cast<int>(rate));
+    if (!drain.empty()) drain += ',';
+    drain += std::to_string(static_cast<int>(rate));
   }
   std::string text = R"(Simulation (with --simulate, or --days, or --trace; its files are kept apart from the real
 battery's, in $XDG_STATE_HOME/zelvar/simulation, else ~/.local/state/zelvar/simulation, and a next

@@ -62,8 +62,9 @@ size_t Inner(size_t width) { return std::max<size_t>(width, 20) - 2; }
 
 std::string BottomBorder(size_t inner, size_t first, size_t shown, size_t total) {
   if (shown == total) return "\u2514" + Repeat(kHorizontal, inner) + "\u2518";
-  const std::string where = " " + std::to_string(first + 1) + "-" + std::to_string(first + shown) +
-                            "/" + std::to_string(total) + " \u2191\u2193 ";
+  std::string where(" ");
+  where += std::to_string(first + 1) + "-" + std::to_string(first + shown) + "/" +
+           std::to_string(total) + " \u2191\u2193 ";
   // The arrows take three bytes each and one column each.
   const size_t whereColumns = where.size() - 4;
   if (whereColumns + 2 > inner) return "\u2514" + Repeat(kHorizontal, inner) + "\u2518";

@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/com/toolkit/com_object.h"
-#include "platform/com/toolkit/memory_stream.h"
+#include "com_toolkit/com_object.h"
+#include "com_toolkit/memory_stream.h"
 #include "platform/gdi/canvas.h"
 #include "platform/power/power_source_simulated.h"
 #include "platform/time/simulated_clock.h"

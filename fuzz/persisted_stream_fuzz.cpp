@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/com/toolkit/memory_stream.h"
+#include "com_toolkit/memory_stream.h"
 #include "plugin/persisted_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

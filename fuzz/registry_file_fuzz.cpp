@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fuzz/scratch_folder.h"
-#include "platform/registry/internal/registry_tree.h"
+#include "platform/registry/registry_tree.h"
 #include "platform/registry/registry_store_file.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "platform/files/file_api.h"
-#include "platform/files/message_box.h"
+#include "platform/message_box/message_box.h"
 #include "platform/time/simulated_clock.h"
 #include "stats/stat_file.h"
 #include "tests/fakes/recording_message_boxes.h"

@@ -7,13 +7,13 @@
 #include <ole2.h>
 #include <oleauto.h>
 #include <msxml2.h>
-#include "platform/win/device_extras.h"
+#include "windows/platform/device_extras.h"
 #else
 #include "platform/com/com.h"
 #include "platform/files/file_api.h"
 #include "platform/gdi/gdi.h"
 #include "platform/com/guid.h"
-#include "platform/files/message_box.h"
+#include "platform/message_box/message_box.h"
 #include "platform/module/module_api.h"
 #include "platform/com/oleauto.h"
 #include "platform/power/power_api.h"

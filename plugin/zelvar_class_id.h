@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/api.h"
-#include "platform/com/toolkit/class_id_text.h"
+#include "com_toolkit/class_id_text.h"
 
 inline constexpr ClassIdLiteral kZelvarPluginClassIdText = TEXT("{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}");
 inline constexpr CLSID CLSID_ZelvarPlugin = ClassIdFromText(kZelvarPluginClassIdText);

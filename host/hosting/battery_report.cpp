@@ -1,6 +1,6 @@
 #include "host/hosting/battery_report.h"
 
-#include "platform/files/message_box.h"
+#include "platform/message_box/message_box.h"
 #include "platform/text/wide_text.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include "host/hosting/colour_scheme.h"
 #include "host/hosting/line_state.h"
 #include "host/hosting/timer_queue.h"
-#include "platform/com/toolkit/com_object.h"
-#include "platform/com/toolkit/com_ptr.h"
+#include "com_toolkit/com_object.h"
+#include "com_toolkit/com_ptr.h"
 #include "plugin/host/home_screen_plugin.h"
 
 class HostSite final

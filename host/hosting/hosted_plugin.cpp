@@ -1,7 +1,7 @@
 #include "host/hosting/hosted_plugin.h"
 
 #include "host/hosting/host_error.h"
-#include "platform/com/toolkit/memory_stream.h"
+#include "com_toolkit/memory_stream.h"
 
 namespace {
 

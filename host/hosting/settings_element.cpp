@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "platform/com/toolkit/com_object.h"
+#include "com_toolkit/com_object.h"
 
 namespace {
 

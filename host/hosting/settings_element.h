@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "platform/com/toolkit/com_ptr.h"
+#include "com_toolkit/com_ptr.h"
 #include "platform/api.h"
 
 struct XmlAttribute {

@@ -42,8 +42,7 @@ std::string SpeedText(double speed) {
 }  // namespace
 
 HostServices::HostServices(const HostOptions& options, NoBatteryShows noBattery) : registry_(DefaultRegistryFile()) {
-  RegistryTree tree;
-  if (const RegistryStoreResult loaded = registry_.Load(tree); !loaded.ok()) {
+  if (const RegistryStoreResult loaded = registry_.Check(); !loaded.ok()) {
     if (loaded.status != ERROR_BADDB) throw HostError(loaded.message);
     throw HostError(loaded.message + "; zelvar-home --register sets it aside as " +
                     SetAsideName(registry_.path()).string() + " and writes a fresh one");

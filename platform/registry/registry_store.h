@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/registry/registry.h"
-#include "platform/registry/internal/registry_tree.h"
+#include "platform/registry/registry_tree.h"
 #include "platform/scoped_service.h"
 
 struct RegistryStoreResult {

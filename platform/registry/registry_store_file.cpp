@@ -44,6 +44,11 @@ void SyncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
+RegistryStoreResult FileRegistryStore::Check() {
+  RegistryTree tree;
+  return Load(tree);
+}
+
 RegistryStoreResult FileRegistryStore::Load(RegistryTree& tree) {
   FileRead read = ReadRegularFile(path_, kLargestRegistryFile);
   if (read.outcome == FileRead::Outcome::kMissing) {

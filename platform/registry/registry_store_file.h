@@ -25,6 +25,8 @@ class FileRegistryStore : public RegistryStore {
   RegistryStoreResult Load(RegistryTree& tree) override;
   // Creates the file's folder when it is missing.
   RegistryStoreResult Save(const RegistryTree& tree) override;
+  // Whether the file loads (a missing one does), answered as Load answers.
+  RegistryStoreResult Check();
 
   const std::string& path() const { return path_; }
 

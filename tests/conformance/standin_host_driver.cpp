@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "platform/com/toolkit/memory_stream.h"
+#include "com_toolkit/memory_stream.h"
 #include "platform/gdi/canvas.h"
 #include "platform/time/calendar.h"
 #include "platform/time/clock.h"

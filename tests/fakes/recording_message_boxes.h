@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/files/message_box.h"
+#include "platform/message_box/message_box.h"
 #include "platform/text/wide_text.h"
 #include "windows/conformance/shown_message.h"
 

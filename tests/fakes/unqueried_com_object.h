@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/com/toolkit/com_object.h"
+#include "com_toolkit/com_object.h"
 
 template <typename... Faces>
 class UnqueriedComObject : public ScopedComObject<Faces...> {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/files/message_box.h"
+#include "platform/message_box/message_box.h"
 
 namespace {
 

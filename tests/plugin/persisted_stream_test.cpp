@@ -2,7 +2,7 @@
 
 #include "platform/time/simulated_clock.h"
 #include "platform/gdi/system_palette.h"
-#include "platform/com/toolkit/memory_stream.h"
+#include "com_toolkit/memory_stream.h"
 #include "plugin/zelvar_plugin.h"
 #include "tests/fakes/fake_host.h"
 #include "tests/fakes/fixed_power_source.h"

@@ -1,7 +1,7 @@
 // Save and Load through the system's memory stream: the record's exact bytes and size, the round
 // trip, a stream that only reads and writes in order, and streams that end early or carry overlong or
 // zero-cut names.
-#include "platform/com/toolkit/memory_stream.h"
+#include "com_toolkit/memory_stream.h"
 #include "windows/conformance/conformance_checks.h"
 #include "windows/conformance/plugin_under_test.h"
 #include "windows/conformance/test_host.h"

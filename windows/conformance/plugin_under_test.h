@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/com/toolkit/com_ptr.h"
+#include "com_toolkit/com_ptr.h"
 #include "plugin/host/home_screen_plugin.h"
 #include "plugin/host/saved_configuration.h"
 #include "windows/conformance/check_report.h"

@@ -8,7 +8,7 @@
 #include <map>
 #include <vector>
 
-#include "platform/com/toolkit/com_object.h"
+#include "com_toolkit/com_object.h"
 #include "plugin/host/home_screen_plugin.h"
 
 class TestColourLookup : public ScopedComObject<Face<HostColourLookup, IID_HostColourLookup>> {

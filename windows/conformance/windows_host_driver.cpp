@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/com/toolkit/com_ptr.h"
+#include "com_toolkit/com_ptr.h"
 
 namespace {
 

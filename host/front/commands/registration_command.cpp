@@ -18,8 +18,7 @@ std::string InRegistry() {
 
 std::optional<std::string> SetAsideDamagedRegistry() {
   FileRegistryStore store(DefaultRegistryFile());
-  RegistryTree tree;
-  const RegistryStoreResult loaded = store.Load(tree);
+  const RegistryStoreResult loaded = store.Check();
   if (loaded.status != ERROR_BADDB) return std::nullopt;
   const std::string aside = SetAsideName(store.path()).string();
   if (const std::optional<std::string> failure = SetAside(store.path())) {

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "host/hosting/host_error.h"
-#include "platform/files/message_box.h"
+#include "platform/message_box/message_box.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "host/hosting/printable_text.h"
-#include "platform/files/message_box.h"
+#include "platform/message_box/message_box.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "host/front/terminal/terminal_message_boxes.h"
 #include "platform/time/clock.h"
-#include "platform/files/message_box.h"
+#include "platform/message_box/message_box.h"
 
 namespace {
 

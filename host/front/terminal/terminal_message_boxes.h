@@ -7,7 +7,7 @@
 
 #include "host/front/terminal/frame.h"
 #include "host/front/terminal/key_decoder.h"
-#include "platform/files/message_box.h"
+#include "platform/message_box/message_box.h"
 
 class TerminalMessageBoxes : public MessageBoxSink {
  public:

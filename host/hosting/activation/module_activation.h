@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/com/toolkit/com_ptr.h"
+#include "com_toolkit/com_ptr.h"
 #include "host/hosting/activation/inproc_server.h"
 #include "plugin/host/home_screen_plugin.h"
 

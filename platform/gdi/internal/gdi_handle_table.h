@@ -4,6 +4,10 @@
 // Drawing happens on the host's one thread, as on the device; the table has no lock.
 #pragma once
 
+#ifndef ZELVAR_GDI_INTERNALS
+#error "internal to the platform's gdi family: only platform_gdi and its tests (platform_gdi_internals) include it"
+#endif
+
 #include <cstddef>
 #include <cstdint>
 #include <unordered_map>

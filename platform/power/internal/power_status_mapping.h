@@ -1,6 +1,10 @@
 // Maps what the power_supply class reports onto the device's power status record.
 #pragma once
 
+#ifndef ZELVAR_POWER_INTERNALS
+#error "internal to the platform's power family: only platform_power and its tests (platform_power_internals) include it"
+#endif
+
 #include <span>
 
 #include "platform/power/power_api.h"

@@ -1,6 +1,10 @@
 // Reads the power_supply class (one folder per supply, one file per attribute) from a source.
 #pragma once
 
+#ifndef ZELVAR_POWER_INTERNALS
+#error "internal to the platform's power family: only platform_power and its tests (platform_power_internals) include it"
+#endif
+
 #include <optional>
 #include <vector>
 

@@ -3,6 +3,10 @@
 // the supply does not report.
 #pragma once
 
+#ifndef ZELVAR_POWER_INTERNALS
+#error "internal to the platform's power family: only platform_power and its tests (platform_power_internals) include it"
+#endif
+
 #include <cstdint>
 #include <optional>
 #include <string>

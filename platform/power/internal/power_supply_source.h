@@ -3,6 +3,10 @@
 // its supplies in memory.
 #pragma once
 
+#ifndef ZELVAR_POWER_INTERNALS
+#error "internal to the platform's power family: only platform_power and its tests (platform_power_internals) include it"
+#endif
+
 #include <cstddef>
 #include <cstdint>
 #include <iterator>

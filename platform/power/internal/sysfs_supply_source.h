@@ -3,6 +3,10 @@
 // and one read into the caller's buffer.
 #pragma once
 
+#ifndef ZELVAR_POWER_INTERNALS
+#error "internal to the platform's power family: only platform_power and its tests (platform_power_internals) include it"
+#endif
+
 #include <filesystem>
 
 #include "platform/power/internal/power_supply_source.h"

@@ -19,10 +19,14 @@
 // other unit is written %XXXX (four hex digits), e.g. "My%0020Documents".
 #pragma once
 
+#ifndef ZELVAR_REGISTRY_INTERNALS
+#error "internal to the platform's registry family: only platform_registry and its tests (platform_registry_internals) include it"
+#endif
+
 #include <string>
 #include <string_view>
 
-#include "platform/registry/internal/registry_tree.h"
+#include "platform/registry/registry_tree.h"
 
 std::string FormatRegistryFile(const RegistryTree& tree);
 

@@ -1,4 +1,4 @@
-#include "platform/files/message_box.h"
+#include "platform/message_box/message_box.h"
 
 #include <cstdio>
 

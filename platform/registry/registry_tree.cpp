@@ -1,4 +1,4 @@
-#include "platform/registry/internal/registry_tree.h"
+#include "platform/registry/registry_tree.h"
 
 #include <algorithm>
 

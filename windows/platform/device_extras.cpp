@@ -1,4 +1,4 @@
-#include "platform/win/device_extras.h"
+#include "windows/platform/device_extras.h"
 
 #include <initializer_list>
 

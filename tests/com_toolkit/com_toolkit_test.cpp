@@ -2,10 +2,10 @@
 // class ids written as text.
 #include <gtest/gtest.h>
 
-#include "platform/com/toolkit/class_id_text.h"
-#include "platform/com/toolkit/com_object.h"
-#include "platform/com/toolkit/com_ptr.h"
-#include "platform/com/toolkit/memory_stream.h"
+#include "com_toolkit/class_id_text.h"
+#include "com_toolkit/com_object.h"
+#include "com_toolkit/com_ptr.h"
+#include "com_toolkit/memory_stream.h"
 #include "tests/fakes/com_expect.h"
 
 namespace {

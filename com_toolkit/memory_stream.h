@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/api.h"
-#include "platform/com/toolkit/com_object.h"
-#include "platform/com/toolkit/com_ptr.h"
+#include "com_toolkit/com_object.h"
+#include "com_toolkit/com_ptr.h"
 
 class MemoryStream final : public ComObject<Face<IStream, IID_IStream, IID_ISequentialStream>> {
  public:

@@ -47,10 +47,11 @@ class BasicComObject : public FirstFace::Interface, public MoreFaces::Interface.
     return references_ - 1;
   }
 
- protected:
-  BasicComObject() = default;
   BasicComObject(const BasicComObject&) = delete;
   BasicComObject& operator=(const BasicComObject&) = delete;
+
+ protected:
+  BasicComObject() = default;
   virtual ~BasicComObject() = default;
 
  private:

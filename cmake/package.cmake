@@ -1,5 +1,6 @@
 # The Debian package built by `cpack -G DEB` (scripts/package): what `cmake --install` installs, that
-# is the program, its module, the manual page and the documentation; no test is installed.
+# is the program, its module, the manual page, the documentation, the copyright file and the
+# changelog; no test is installed.
 set(CPACK_PACKAGE_NAME zelvar)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 # The summary is the project's description.
@@ -15,7 +16,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The libraries the program and the module link, as dpkg-shlibdeps finds them.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The dependencies come from scripts/package (CPACK_DEBIAN_PACKAGE_DEPENDS): it runs dpkg-shlibdeps
+# itself, since CPack's own run of it adds ldconfig calls that private libraries do not need.
 
 include(CPack)

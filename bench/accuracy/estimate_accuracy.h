@@ -8,17 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "host/front/bar/shown_estimate.h"
 #include "host/front/simulation/trace_csv.h"
-
-// The estimate a painted line shows: "62%, hrs: 9.1 (3.5)" from the statistics (9.1 hours left),
-// "62%, hrs: 3.5/9.4" from the plug-in's linear extrapolation (9.4 hours left). None for "-?-",
-// "N/A (online)" or an undetermined percent.
-struct ShownEstimate {
-  int percent;
-  double hoursLeft;
-  bool fromStatistics;
-};
-std::optional<ShownEstimate> EstimateShown(const std::string& line);
 
 // An on-battery period: consecutive discharging readings without a rise in charge (a rise means
 // the battery was charged in a gap of the recording). Indices of its first and last reading, and

@@ -52,7 +52,6 @@ bool ConvertsToInteger(const WString& text) {
 // Collects the attributes of the first element naming the class while expat reads the whole
 // document (a document not well-formed after that element is still refused).
 struct ElementSearch {
-  XML_Parser parser;
   REFCLSID classId;
   bool found = false;
   std::vector<XmlAttribute> attributes;
@@ -65,11 +64,12 @@ bool NamesClass(const XML_Char** attributes, int count, REFCLSID classId) {
   return false;
 }
 
-void OnElementStart(void* data, const XML_Char* /*name*/, const XML_Char** attributes) {
-  auto& search = *static_cast<ElementSearch*>(data);
+// The handlers are given the parser; their search is its user data.
+void OnElementStart(void* parser, const XML_Char* /*name*/, const XML_Char** attributes) {
+  auto& search = *static_cast<ElementSearch*>(XML_GetUserData(static_cast<XML_Parser>(parser)));
   if (search.found) return;
   // Only the attributes the file spells out: a DTD's defaults are no settings of the user.
-  const int specified = XML_GetSpecifiedAttributeCount(search.parser);
+  const int specified = XML_GetSpecifiedAttributeCount(static_cast<XML_Parser>(parser));
   if (!NamesClass(attributes, specified, search.classId)) return;
   search.found = true;
   for (int i = 0; i < specified; i += 2) {
@@ -104,10 +104,15 @@ std::string DefaultHomeScreenText() {
     height             kept by the plug-in; its line is always one line high
     ExpertMode         1: the line also shows the battery current and the report the statistics
 
+  The home screen's own setting, an attribute of <home>:
+    NotifyBelow        the charge levels (percent) below which the desktop shows a low-battery
+                       notification, once each per discharge (the notify-below option
+                       of zelvar-home comes before it)
+
   The home screen saves the plug-in's state when it closes and restores it at the next start; a
   change made here applies at the next start, since this file is then newer than the saved state.
 -->
-<home>
+<home NotifyBelow="20,10,5">
   <plugin clsid="{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}"
           RefreshTimeout="600000"
           StatFilename="\Storage\My Documents\ZelvarPlugin.dat"
@@ -147,22 +152,56 @@ std::vector<std::string> NonNumericSettingNotes(const std::filesystem::path& fil
   return notes;
 }
 
-std::vector<XmlAttribute> ReadPluginElement(const std::filesystem::path& file, REFCLSID classId) {
+namespace {
+
+// Parses the whole file, each element's start given to the handler with `data`. Throws HostError
+// as ReadPluginElement says.
+void ParseHomeScreenFile(const std::filesystem::path& file, XML_StartElementHandler handler, void* data) {
   const std::string content = ReadWholeFile(file);
   // Expat never reads external entities or a DTD outside the file, and refuses a document whose
   // entities expand far beyond its own size.
   const std::unique_ptr<XML_ParserStruct, ParserDeleter> parser(XML_ParserCreate(nullptr));
   if (!parser) throw HostError("cannot start the XML parser");
-  ElementSearch search{parser.get(), classId, false, {}};
-  XML_SetUserData(parser.get(), &search);
-  XML_SetStartElementHandler(parser.get(), OnElementStart);
+  XML_SetUserData(parser.get(), data);
+  XML_UseParserAsHandlerArg(parser.get());
+  XML_SetStartElementHandler(parser.get(), handler);
   if (XML_Parse(parser.get(), content.data(), static_cast<int>(content.size()), XML_TRUE) != XML_STATUS_OK) {
     throw HostError("the home-screen file is not well-formed XML: " + file.string() + ":" +
                     std::to_string(XML_GetCurrentLineNumber(parser.get())) + ": " +
                     XML_ErrorString(XML_GetErrorCode(parser.get())));
   }
+}
+
+// The attribute of the root element, the first element to start.
+struct RootAttributeSearch {
+  std::string name;
+  bool rootSeen = false;
+  std::optional<std::string> value;
+};
+
+void OnRootStart(void* parser, const XML_Char* /*name*/, const XML_Char** attributes) {
+  auto& search = *static_cast<RootAttributeSearch*>(XML_GetUserData(static_cast<XML_Parser>(parser)));
+  if (search.rootSeen) return;
+  search.rootSeen = true;
+  const int specified = XML_GetSpecifiedAttributeCount(static_cast<XML_Parser>(parser));
+  for (int i = 0; i < specified; i += 2) {
+    if (search.name == attributes[i]) search.value = attributes[i + 1];
+  }
+}
+
+}  // namespace
+
+std::vector<XmlAttribute> ReadPluginElement(const std::filesystem::path& file, REFCLSID classId) {
+  ElementSearch search{classId, false, {}};
+  ParseHomeScreenFile(file, OnElementStart, &search);
   if (!search.found) {
     throw HostError("the home-screen file " + file.string() + " has no element with clsid=\"" + ClassIdText(classId) + "\"");
   }
   return std::move(search.attributes);
+}
+
+std::optional<std::string> ReadHomeAttribute(const std::filesystem::path& file, const std::string& name) {
+  RootAttributeSearch search{name, false, std::nullopt};
+  ParseHomeScreenFile(file, OnRootStart, &search);
+  return search.value;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ bool WriteDefaultHomeScreenFileIfMissing(const std::filesystem::path& file);
 // not write. Throws HostError when the file cannot be read, is not
 // well-formed XML ("<file>:<line>: <what the parser found>"), or has no element for the class.
 std::vector<XmlAttribute> ReadPluginElement(const std::filesystem::path& file, REFCLSID classId);
+
+// The value of an attribute of the document's root element (the home screen's own <home>), nullopt
+// without it. Throws HostError as ReadPluginElement does.
+std::optional<std::string> ReadHomeAttribute(const std::filesystem::path& file, const std::string& name);
 
 // One note for each integer setting among the attributes whose value the plug-in cannot take as a
 // number (it then takes the setting's default): "the home-screen file <file>: MinPercent="low" is

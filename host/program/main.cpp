@@ -1,4 +1,5 @@
 // zelvar-home: the home screen with the battery plug-in, in a terminal or as a status-bar line.
+#include <systemd/sd-daemon.h>
 #include <unistd.h>
 
 #include <exception>
@@ -22,6 +23,7 @@
 #include "host/hosting/activation/module_activation.h"
 #include "host/hosting/activation/module_location.h"
 #include "host/front/commands/once_run.h"
+#include "host/program/low_battery_lines.h"
 #include "host/program/options.h"
 #include "host/program/run_mode.h"
 #include "host/program/setting_warnings.h"
@@ -44,11 +46,12 @@ ActivatedPlugin Activate() {
 }
 
 // Who keeps the plug-in's files, when it holds the home's lock: the home screen on the terminal or
-// in a status bar, and a full-speed simulation. Every other run (--once, --report, --stats) only
-// reads them and takes no lock, and so does the demo, whose made-up drops must not reach the real
-// battery's statistics.
+// in a status bar, the service, and a full-speed simulation. Every other run (--once, --report,
+// --stats) only reads them and takes no lock, and so does the demo, whose made-up drops must not
+// reach the real battery's statistics.
 bool KeepsPluginFiles(RunMode mode, const HostServices& services) {
-  return !services.demo() && (mode == RunMode::Screen || mode == RunMode::Bar || mode == RunMode::FullSpeed);
+  return !services.demo() && (mode == RunMode::Screen || mode == RunMode::Bar || mode == RunMode::Service ||
+                               mode == RunMode::FullSpeed);
 }
 
 // Output of a command that prints and ends, sent at once so that a failure is known with its cause.
@@ -63,10 +66,25 @@ bool WriteBarLine(const std::string& line) {
   return std::cout.good();
 }
 
-void RunBar(HomeScreenSession& session, ClockPacer& pacer, BarFormat format) {
+// Each changed line goes to standard output (a status bar), or nowhere (the service, which tells
+// systemd it is ready once its first line is painted); the low-battery warnings, when this run
+// keeps the files, see each one.
+void RunLines(HomeScreenSession& session, ClockPacer& pacer, const HostOptions& options,
+              LowBatteryNotifications* warnings, const PluginSettingsView& settings) {
   const StopSignals signals;
   PollWaiter waiter(pacer);
-  BarLoop(session, waiter, format, WriteBarLine, StopSignals::StopRequested).Run();
+  BarLoop loop(session, waiter, options.json ? BarFormat::Json : BarFormat::Text,
+               options.service ? BarLoop::Output([](const std::string&) { return true; }) : WriteBarLine,
+               StopSignals::StopRequested);
+  const std::function<void(const std::string&)> warn =
+      warnings != nullptr ? WarningsFromLines(*warnings, settings) : std::function<void(const std::string&)>();
+  bool ready = false;
+  loop.OnLine([&](const std::string& text) {
+    if (warn) warn(text);
+    if (options.service && !ready) ready = sd_notify(0, "READY=1") >= 0;
+  });
+  loop.Run();
+  if (options.service) sd_notify(0, "STOPPING=1");
 }
 
 // The module given on the command line, else on a first run the one installed with the program.
@@ -158,8 +176,16 @@ int Run(const HostOptions& options) {
           CheckStandardOutput();
         },
         simulation->asleep());
-  } else if (mode == RunMode::Bar) {
-    RunBar(session, services.pacer(), options.json ? BarFormat::Json : BarFormat::Text);
+  } else if (mode == RunMode::Bar || mode == RunMode::Service) {
+    std::optional<LowBatteryNotifications> warnings;
+    if (keepsFiles) {
+      std::string note;
+      const NotifyThresholds thresholds = ChosenThresholds(options, files.homeScreen, note);
+      if (!note.empty()) std::cerr << "zelvar-home: " << note << "\n";
+      warnings.emplace(thresholds, [](const std::string& message) { std::cerr << "zelvar-home: " << message << "\n"; });
+      warnings->Start();
+    }
+    RunLines(session, services.pacer(), options, warnings ? &*warnings : nullptr, *settings);
   } else if (mode == RunMode::Once) {
     // Without a terminal there is nobody to press keys: print the line instead.
     Print(RunOnce(session) + "\n");

@@ -64,6 +64,15 @@ bool TakeCommand(std::string_view arg, ProgramCommand& command, std::string& err
   return false;
 }
 
+bool TakeNotifyBelow(int argc, const char* const* argv, int& index, std::optional<NotifyThresholds>& thresholds,
+                     std::string& error) {
+  std::optional<std::string> value;
+  if (!TakeValue("--notify-below", argc, argv, index, value, error)) return false;
+  if (error.empty()) thresholds = ParseNotifyThresholds(*value);
+  if (error.empty() && !thresholds) error = std::string("--notify-below needs ") + kNotifyThresholdsForm;
+  return true;
+}
+
 // A full-speed run is a simulation, whatever its pace would have been.
 void CheckSimulation(HostOptions& options, std::string& error) {
   if (options.simulation.days && options.simulation.traceFile) error = "--days and --trace do not go together";
@@ -84,6 +93,8 @@ std::optional<HostOptions> ParseOptions(int argc, const char* const* argv, std::
       options.bar = true;
     } else if (arg == "--json") {
       options.json = true;
+    } else if (arg == "--service") {
+      options.service = true;
     } else if (arg == "--help" || arg == "-h") {
       options.help = true;
     } else if (arg == "--simulate") {
@@ -96,6 +107,7 @@ std::optional<HostOptions> ParseOptions(int argc, const char* const* argv, std::
                !TakeValue("--device-root", argc, argv, i, options.deviceRoot, error) &&
                !TakeValue("--home", argc, argv, i, options.homeScreenFile, error) &&
                !TakeValue("--module", argc, argv, i, options.moduleFile, error) &&
+               !TakeNotifyBelow(argc, argv, i, options.notifyBelow, error) &&
                !TakeSimulationOption(argc, argv, i, options.simulation, error)) {
       error = "unknown option " + std::string(arg);
     }
@@ -104,6 +116,11 @@ std::optional<HostOptions> ParseOptions(int argc, const char* const* argv, std::
   if (error.empty() && options.json && !options.bar) error = "--json needs --bar";
   if (error.empty() && options.bar && (options.once || options.simulation.fullSpeed())) {
     error = "--bar does not go with --once, --days or --trace";
+  }
+  if (error.empty() && options.service &&
+      (options.bar || options.once || options.json || options.simulation.fullSpeed() ||
+       options.command != ProgramCommand::HomeScreen)) {
+    error = "--service does not go with --bar, --once, --json, --days, --trace or a command";
   }
   if (!error.empty()) return std::nullopt;
   return options;
@@ -121,6 +138,14 @@ battery and the estimated hours left.
                        pending statistics are saved on the way out
   --json               with --bar: each line a JSON object for a waybar custom module (text,
                        tooltip with the battery report, class, percentage)
+  --service            run as the user's background service: keep the plug-in's files, learn
+                       the statistics and warn of a low battery, with nothing on standard
+                       output, until SIGTERM; tells systemd when it is ready
+  --notify-below LIST  the charge levels, in percent, below which the desktop shows a
+                       low-battery notification, once each per discharge, the lowest as
+                       critical (default: the NotifyBelow attribute of <home> in the
+                       home-screen file, else 20,10,5); sent by --service and --bar when they
+                       keep the files
   --simulate[=SPEED]   a simulated battery, and a simulated clock that runs SPEED times faster
                        than real time (default 60: an hour a minute); see Simulation below
   --sysfs DIR          read the battery from this power_supply folder
@@ -157,9 +182,9 @@ $XDG_STATE_HOME/zelvar/registry, else ~/.local/state/zelvar/registry). A saved s
 be one is set aside as plugin.stream.bad. Without HOME, the home folder is the password
 database's. A module file that another user could change is not loaded.
 
-One host per home keeps the plug-in's files: the terminal screen, --bar and --days or --trace
-hold a lock on owner.lock beside the saved state. A second one runs as a viewer: it says which
-process keeps the files, shows the line, and writes neither the stat file nor the saved state.
---once, --report and --stats only read the files and take no lock.
+One host per home keeps the plug-in's files: the terminal screen, --bar, --service and --days
+or --trace hold a lock on owner.lock beside the saved state. A second one runs as a viewer: it
+says which process keeps the files, shows the line, and writes neither the stat file nor the
+saved state. --once, --report and --stats only read the files and take no lock.
 )";
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "host/front/notify/notify_thresholds.h"
 #include "host/front/simulation/simulation_options.h"
 
 // A command that runs instead of the home screen.
@@ -15,6 +16,10 @@ struct HostOptions {
   // --bar: a long-running status-bar line on standard output; --json (with --bar) in waybar's form.
   bool bar = false;
   bool json = false;
+  // --service: keeps the files, learns and warns of a low battery, without standard output.
+  bool service = false;
+  // --notify-below: the charge levels of the low-battery warnings, before the home-screen file's.
+  std::optional<NotifyThresholds> notifyBelow;
   bool help = false;
   // Set by --simulate: a simulated battery, and a simulated clock running this many times faster
   // than real time.

@@ -10,5 +10,6 @@ RunMode DecideRunMode(const HostOptions& options, bool onTerminal) {
   }
   if (options.simulation.fullSpeed()) return RunMode::FullSpeed;
   if (options.bar) return RunMode::Bar;
+  if (options.service) return RunMode::Service;
   return options.once || !onTerminal ? RunMode::Once : RunMode::Screen;
 }

@@ -11,6 +11,7 @@ enum class RunMode {
   Stats,       // --stats
   FullSpeed,   // --days or --trace: simulated time at full speed
   Bar,         // --bar
+  Service,     // --service
   Once,        // --once, or the home screen without a terminal on both ends
   Screen,      // the terminal screen
 };

@@ -22,7 +22,8 @@ TEST(EstimateAccuracyTest, TheLineShowsAnEstimateFromStatisticsOrItsLinearExtrap
     std::optional<double> hoursLeft;
     bool fromStatistics;
   };
-  for (const Case& c : {Case{"62%, hrs: 9.1 (3.5)", 9.1, true}, Case{"62%, -151 mA, hrs: 9.1 (3.5)", 9.1, true},
+  for (const Case& c : {Case{"62%, hrs: 9.1 (3.5)", 9.1, true}, Case{" 62%, hrs: 3.5/9.4", 9.4, false},
+                        Case{"62%, -151 mA, hrs: 9.1 (3.5)", 9.1, true},
                         Case{"62%, hrs: 0.0 (-2.0)", 0.0, true}, Case{"62%, hrs: 3.5/9.4", 9.4, false},
                         Case{"85%, hrs: 0.0/-?-", {}, false}, Case{"100%, hrs: N/A (online)", {}, false},
                         Case{"?%, hrs: 9.1 (3.5)", {}, false}, Case{"Battery status unknown", {}, false}}) {

@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/front/bar/shown_estimate.h"
 #include "host/front/bar/bar_line.h"
 #include "host/front/bar/battery_class.h"
 #include "host/front/bar/discharge_follower.h"
@@ -214,6 +215,19 @@ TEST(BarOptions, JsonOnlyWithBarAndBarNotWithAOneOffRun) {
     EXPECT_FALSE(Parse(wrong, error));
     EXPECT_EQ(error, "--bar does not go with --once, --days or --trace");
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ShownLineTest, TheChargeAndExternalPowerAsTheLineShowsThem) {
+  EXPECT_EQ(PercentShown(" 62%, hrs: 3.5/9.4"), 62);
+  EXPECT_EQ(PercentShown(" 5%, -151 mA, hrs: 0.0/-?-"), 5);
+  EXPECT_EQ(PercentShown(" ?%, hrs: N/A (online)"), std::nullopt);
+  EXPECT_EQ(PercentShown("Battery status unknown"), std::nullopt);
+  EXPECT_TRUE(OnlineShown(" 100%, hrs: N/A (online)"));
+  EXPECT_FALSE(OnlineShown(" 62%, hrs: 9.1 (3.5)"));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // come, JSON parsed with a JSON library, stopped with SIGTERM.
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,6 +68,8 @@ class BarProcess {
       buffer_.append(bytes, static_cast<size_t>(n));
     }
   }
+
+  pid_t pid() const { return pid_; }
 
   // User and system time the process used so far, from /proc.
   double CpuSeconds() const {
@@ -213,6 +217,64 @@ TEST_F(HostBarTest, SigtermSavesTheStateAndThePendingHourlyDrops) {
   std::ifstream stat(statFiles[0]);
   std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
   // The drops of the hours on battery, in one record.
+  EXPECT_TRUE(std::regex_search(content, std::regex(R"(\n\d+\.\d+\.\d+\.\d+:[1-9]\d*(,\d+)*\n)"))) << content;
+}
+
+// How many times the text occurs in the whole.
+size_t Occurrences(const std::string& whole, const std::string& text) {
+  size_t count = 0;
+  for (size_t at = whole.find(text); at != std::string::npos; at = whole.find(text, at + 1)) ++count;
+  return count;
+}
+
+TEST_F(HostBarTest, WithoutASessionBusTheBarSaysSoOnceAndGoesOn) {
+  setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (folder_.path() / "no-bus").string()).c_str(), 1);
+  BarProcess bar(folder_, "--bar --simulate=3600 --night 0-0 --drain 20 --plug-below 0");
+  unsetenv("DBUS_SESSION_BUS_ADDRESS");
+  // Down past every threshold: each would have been a notification.
+  for (int i = 0; i < 6; ++i) ASSERT_TRUE(bar.NextLine()) << folder_.Read("stderr");
+  const BarProcess::Ending ending = bar.Stop();
+  EXPECT_EQ(ending.exitCode, 0);
+  EXPECT_EQ(Occurrences(folder_.Read("stderr"), "zelvar-home: no desktop notifications: cannot connect to the "
+                                                "session bus: No such file or directory\n"), 1u)
+      << folder_.Read("stderr");
+}
+
+TEST_F(HostBarTest, TheServiceTellsItIsReadyKeepsTheFilesWritesNothingAndSavesOnSigterm) {
+  // systemd's side of sd_notify: a datagram socket named by NOTIFY_SOCKET.
+  const std::string socketPath = (folder_.path() / "notify").string();
+  const int listener = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  setenv("NOTIFY_SOCKET", socketPath.c_str(), 1);
+  BarProcess service(folder_, "--service --simulate=3600 --night 0-0 --drain 5 --plug-below 0");
+  unsetenv("NOTIFY_SOCKET");
+
+  pollfd ready{listener, POLLIN, 0};
+  ASSERT_EQ(poll(&ready, 1, 20'000), 1) << folder_.Read("stderr");
+  char message[256] = {};
+  ASSERT_GT(recv(listener, message, sizeof message - 1, 0), 0);
+  EXPECT_EQ(std::string(message), "READY=1");
+  const std::vector<std::filesystem::path> locks = FilesNamed(folder_.path(), "owner.lock");
+  ASSERT_EQ(locks.size(), 1u);
+  std::ifstream lock(locks[0]);
+  pid_t holder = 0;
+  lock >> holder;
+  EXPECT_EQ(holder, service.pid());
+
+  // Simulated hours on battery pass: their drops wait for the stat file.
+  sleep(3);
+  const BarProcess::Ending ending = service.Stop();
+  EXPECT_EQ(ending.exitCode, 0) << folder_.Read("stderr");
+  EXPECT_EQ(ending.rest, "");
+  close(listener);
+  EXPECT_EQ(FilesNamed(folder_.path(), "plugin.stream").size(), 1u);
+  const std::vector<std::filesystem::path> statFiles = FilesNamed(folder_.path(), "ZelvarPlugin.dat");
+  ASSERT_EQ(statFiles.size(), 1u);
+  std::ifstream stat(statFiles[0]);
+  const std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
   EXPECT_TRUE(std::regex_search(content, std::regex(R"(\n\d+\.\d+\.\d+\.\d+:[1-9]\d*(,\d+)*\n)"))) << content;
 }
 

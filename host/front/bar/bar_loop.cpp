@@ -20,6 +20,7 @@ void BarLoop::Run() {
     session_.DispatchDueTimers(CurrentClock().UtcNow());
     if (session_.line().repaintRequested) {
       if (const std::optional<std::string> text = PaintChangedLine()) {
+        if (observer_) observer_(*text);
         if (!output_(Formatted(*text))) return;
       }
     }

@@ -24,6 +24,10 @@ class BarLoop {
 
   BarLoop(HomeScreenSession& session, Waiter& waiter, BarFormat format, Output output, StopRequested stopRequested);
 
+  // Told of each line whose text changed, before it is written.
+  using LineObserver = std::function<void(const std::string& text)>;
+  void OnLine(LineObserver observer) { observer_ = std::move(observer); }
+
   // Until a stop is requested or the output fails.
   void Run();
 
@@ -37,6 +41,7 @@ class BarLoop {
   BarFormat format_;
   Output output_;
   StopRequested stopRequested_;
+  LineObserver observer_;
   std::optional<std::string> lastText_;
   // With BarFormat::Json: what the line shows beside its text.
   std::optional<BarReport> report_;

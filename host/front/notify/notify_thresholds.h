@@ -1,0 +1,19 @@
+// The charge levels below which the user is warned: by default 20, 10 and 5 percent, changed with
+// --notify-below or the NotifyBelow attribute of the home-screen file's <home> element.
+#pragma once
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+// Percents, highest first, each once, each from 1 to 100.
+using NotifyThresholds = std::vector<int>;
+
+inline const NotifyThresholds kDefaultNotifyThresholds = {20, 10, 5};
+
+// "25,10,5" in any order; nullopt for anything else than comma-separated whole percents from 1 to
+// 100 (an empty list, a blank, a repeated or out-of-range value).
+std::optional<NotifyThresholds> ParseNotifyThresholds(std::string_view text);
+
+// What a value that ParseNotifyThresholds refuses should have been, for the messages.
+inline constexpr const char* kNotifyThresholdsForm = "comma-separated percents from 1 to 100, such as 20,10,5";

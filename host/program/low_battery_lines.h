@@ -1,0 +1,21 @@
+// Low-battery warnings fed from the lines a keeping run paints: the charge, the power and the
+// hours-left figure as the plug-in shows them, and whether its statistics are still learning.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "host/front/notify/low_battery_notifications.h"
+#include "host/program/options.h"
+#include "host/hosting/plugin_settings_view.h"
+
+// --notify-below, else the NotifyBelow attribute of the home-screen file's <home>, else the
+// defaults; a value there that is no list of percents is named in `note`, and the defaults hold.
+NotifyThresholds ChosenThresholds(const HostOptions& options, const std::filesystem::path& homeScreenFile,
+                                  std::string& note);
+
+// What the warnings are given for each changed line.
+std::function<void(const std::string& text)> WarningsFromLines(LowBatteryNotifications& notifications,
+                                                               const PluginSettingsView& settings);

@@ -1,0 +1,159 @@
+#include "tests/fakes/session_bus.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <systemd/sd-bus.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <stdexcept>
+
+namespace {
+
+// Everything allowed, no services started on demand: only what the test runs is on the bus.
+std::string BusConfig(const std::filesystem::path& socket) {
+  return "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+         " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+         "<busconfig><type>session</type><listen>unix:path=" + socket.string() + "</listen>"
+         "<auth>EXTERNAL</auth>"
+         "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+         "<allow eavesdrop=\"true\"/><allow own=\"*\"/><allow user=\"*\"/></policy></busconfig>\n";
+}
+
+// The hints' values as text: a byte as its number, a string as it is.
+std::map<std::string, std::string> ReadHints(sd_bus_message* message) {
+  std::map<std::string, std::string> hints;
+  sd_bus_message_enter_container(message, 'a', "{sv}");
+  while (sd_bus_message_enter_container(message, 'e', "sv") > 0) {
+    const char* key = nullptr;
+    sd_bus_message_read(message, "s", &key);
+    char type = 0;
+    const char* contents = nullptr;
+    sd_bus_message_peek_type(message, &type, &contents);
+    std::string value = "?";
+    if (contents != nullptr && std::string(contents) == "y") {
+      uint8_t byte = 0;
+      sd_bus_message_read(message, "v", "y", &byte);
+      value = std::to_string(byte);
+    } else if (contents != nullptr && std::string(contents) == "s") {
+      const char* text = nullptr;
+      sd_bus_message_read(message, "v", "s", &text);
+      value = text;
+    } else {
+      sd_bus_message_skip(message, "v");
+    }
+    hints[key] = value;
+    sd_bus_message_exit_container(message);
+  }
+  sd_bus_message_exit_container(message);
+  return hints;
+}
+
+}  // namespace
+
+PrivateSessionBus::PrivateSessionBus() {
+  const std::filesystem::path config = folder_.path() / "bus.conf";
+  folder_.Write("bus.conf", BusConfig(folder_.path() / "bus"));
+  int out[2];
+  if (pipe(out) != 0) throw std::runtime_error("pipe");
+  daemon_ = fork();
+  if (daemon_ == 0) {
+    dup2(out[1], STDOUT_FILENO);
+    // Its complaints (it may not raise its file limit, say) go beside its configuration.
+    const std::string log = (folder_.path() / "bus.log").string();
+    if (FILE* kept = std::fopen(log.c_str(), "w")) dup2(fileno(kept), STDERR_FILENO);
+    close(out[0]);
+    execlp("dbus-daemon", "dbus-daemon", ("--config-file=" + config.string()).c_str(), "--nofork", "--print-address",
+           nullptr);
+    _exit(127);
+  }
+  close(out[1]);
+  FILE* reader = fdopen(out[0], "r");
+  char line[512] = {};
+  if (reader == nullptr || std::fgets(line, sizeof line, reader) == nullptr) {
+    throw std::runtime_error("dbus-daemon did not start (the dbus-daemon package installs it)");
+  }
+  std::fclose(reader);
+  address_ = line;
+  while (!address_.empty() && address_.back() == '\n') address_.pop_back();
+  setenv("DBUS_SESSION_BUS_ADDRESS", address_.c_str(), 1);
+}
+
+PrivateSessionBus::~PrivateSessionBus() {
+  unsetenv("DBUS_SESSION_BUS_ADDRESS");
+  if (daemon_ > 0) {
+    kill(daemon_, SIGTERM);
+    waitpid(daemon_, nullptr, 0);
+  }
+}
+
+RecordingNotificationService::RecordingNotificationService(const std::string& address) {
+  if (sd_bus_new(&bus_) < 0 || sd_bus_set_address(bus_, address.c_str()) < 0 || sd_bus_set_bus_client(bus_, 1) < 0 ||
+      sd_bus_start(bus_) < 0 ||
+      sd_bus_add_object(bus_, nullptr, "/org/freedesktop/Notifications", &Answer, this) < 0 ||
+      sd_bus_request_name(bus_, "org.freedesktop.Notifications", 0) < 0) {
+    throw std::runtime_error("cannot serve org.freedesktop.Notifications on " + address);
+  }
+  thread_ = std::thread([this] { Serve(); });
+}
+
+RecordingNotificationService::~RecordingNotificationService() {
+  stop_ = true;
+  thread_.join();
+  sd_bus_flush_close_unref(bus_);
+}
+
+void RecordingNotificationService::Serve() {
+  while (!stop_) {
+    const int processed = sd_bus_process(bus_, nullptr);
+    if (processed < 0) return;
+    if (processed == 0) sd_bus_wait(bus_, 50'000);
+  }
+}
+
+int RecordingNotificationService::Answer(sd_bus_message* message, void* self, sd_bus_error*) {
+  auto& service = *static_cast<RecordingNotificationService*>(self);
+  const std::string member = sd_bus_message_get_member(message);
+  std::string call = member;
+  unsigned id = 0;
+  if (member == "Notify") {
+    const char *app, *icon, *summary, *body;
+    uint32_t replaces = 0;
+    int32_t expire = 0;
+    sd_bus_message_read(message, "susss", &app, &replaces, &icon, &summary, &body);
+    sd_bus_message_skip(message, "as");
+    std::map<std::string, std::string> hints = ReadHints(message);
+    sd_bus_message_read(message, "i", &expire);
+    call += std::string(" ") + app + " replaces=" + std::to_string(replaces) + " icon=" + icon +
+            " urgency=" + hints["urgency"] + " category=" + hints["category"] + " expire=" + std::to_string(expire) +
+            " '" + summary + "' '" + body + "'";
+  } else if (member == "CloseNotification") {
+    uint32_t closed = 0;
+    sd_bus_message_read(message, "u", &closed);
+    call += " " + std::to_string(closed);
+  }
+  {
+    const std::lock_guard<std::mutex> lock(service.mutex_);
+    service.calls_.push_back(call);
+    if (member == "Notify") id = service.nextId_++;
+  }
+  if (member == "Notify") return sd_bus_reply_method_return(message, "u", id);
+  if (member == "GetServerInformation") return sd_bus_reply_method_return(message, "ssss", "recorder", "test", "1", "1.2");
+  return sd_bus_reply_method_return(message, "");
+}
+
+std::vector<std::string> RecordingNotificationService::calls() const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return calls_;
+}
+
+bool RecordingNotificationService::WaitForCalls(size_t count) const {
+  for (int i = 0; i < 400; ++i) {
+    if (calls().size() >= count) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}

@@ -37,5 +37,5 @@ void LowBatteryNotifications::Observe(const BatteryReading& reading, const std::
 void LowBatteryNotifications::Failed(const std::string& error) {
   if (reported_) return;
   reported_ = true;
-  report_("no desktop notifications: " + error);
+  report_("no desktop notifications: " + error + "; tried again at each warning");
 }

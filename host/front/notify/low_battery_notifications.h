@@ -1,7 +1,7 @@
 // Low-battery warnings on the desktop: the watch decides, the notification service shows them.
 // Each warning replaces the one before it in the same discharge, and power coming back withdraws
-// it. Without a session bus or a notification service the run goes on without warnings, and says
-// so once.
+// it. Without a session bus or a notification service the run goes on and says so once; each later
+// warning tries again, so that a notification service started after the program is found.
 #pragma once
 
 #include <functional>

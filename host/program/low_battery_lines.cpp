@@ -19,8 +19,8 @@ NotifyThresholds ChosenThresholds(const HostOptions& options, const std::filesys
 }
 
 std::function<void(const std::string& text)> WarningsFromLines(LowBatteryNotifications& notifications,
-                                                               const PluginSettingsView& settings) {
-  auto coverage = std::make_shared<StatCoverage>(settings.statFilename, settings.maxHistoryDays);
+                                                               const SavedConfiguration& settings) {
+  auto coverage = std::make_shared<StatCoverage>(settings.StatFilename, settings.MaxHistoryDays);
   return [&notifications, coverage](const std::string& text) {
     BatteryReading reading{!OnlineShown(text), PercentShown(text)};
     std::optional<HoursLeft> left;

@@ -9,7 +9,7 @@
 
 #include "host/front/notify/low_battery_notifications.h"
 #include "host/program/options.h"
-#include "host/hosting/plugin_settings_view.h"
+#include "plugin/host/saved_configuration.h"
 
 // --notify-below, else the NotifyBelow attribute of the home-screen file's <home>, else the
 // defaults; a value there that is no list of percents is named in `note`, and the defaults hold.
@@ -18,4 +18,4 @@ NotifyThresholds ChosenThresholds(const HostOptions& options, const std::filesys
 
 // What the warnings are given for each changed line.
 std::function<void(const std::string& text)> WarningsFromLines(LowBatteryNotifications& notifications,
-                                                               const PluginSettingsView& settings);
+                                                               const SavedConfiguration& settings);

@@ -70,7 +70,7 @@ bool WriteBarLine(const std::string& line) {
 // systemd it is ready once its first line is painted); the low-battery warnings, when this run
 // keeps the files, see each one.
 void RunLines(HomeScreenSession& session, ClockPacer& pacer, const HostOptions& options,
-              LowBatteryNotifications* warnings, const PluginSettingsView& settings) {
+              LowBatteryNotifications* warnings, const SavedConfiguration& settings) {
   const StopSignals signals;
   PollWaiter waiter(pacer);
   BarLoop loop(session, waiter, options.json ? BarFormat::Json : BarFormat::Text,

@@ -98,15 +98,10 @@ HRESULT LoadStatFile(const WString& statFilename, DWORD maxHistoryDays, HourlyDr
   return S_OK;
 }
 
-void AppendStatRecord(const WString& statFilename, FILETIME seriesStart, const std::vector<BYTE>& drops) {
+void AppendStatRecord(const WString& statFilename, const SYSTEMTIME& localHead, const std::vector<BYTE>& drops) {
   // A record without drops would lack its closing line feed and swallow the next record.
   if (drops.empty()) return;
-  FILETIME localStart;
-  SYSTEMTIME start;
-  if (!FileTimeToLocalFileTime(&seriesStart, &localStart) || !FileTimeToSystemTime(&localStart, &start)) {
-    return;
-  }
-  const std::string record = FormatRecord(start, drops);
+  const std::string record = FormatRecord(localHead, drops);
 
   FILE* file = _wfopen(statFilename.c_str(), TEXT("a+"));
   if (file == nullptr) return;

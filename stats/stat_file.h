@@ -28,9 +28,9 @@ inline constexpr size_t kLargestStatFile = 4 * 1024 * 1024;
 HRESULT LoadStatFile(const WString& statFilename, DWORD maxHistoryDays, HourlyDrainTable& table,
                      bool withRecords);
 
-// Appends one record for a series that started at seriesStart (UTC), dated in local time. A file
-// that is missing or empty gets the version line first, and a record cut short before (no final
-// line feed) is closed off first so that its cut number never reads as a drop (see LeadIn), and
-// the file stays readable. Every write, flush and close is checked by the file layer, which
-// reports a failure.
-void AppendStatRecord(const WString& statFilename, FILETIME seriesStart, const std::vector<BYTE>& drops);
+// Appends one record of drops filed under consecutive local hours from localHead (its date and
+// hour). A file that is missing or empty gets the version line first, and a record cut short
+// before (no final line feed) is closed off first so that its cut number never reads as a drop
+// (see LeadIn), and the file stays readable. Every write, flush and close is checked by the file
+// layer, which reports a failure.
+void AppendStatRecord(const WString& statFilename, const SYSTEMTIME& localHead, const std::vector<BYTE>& drops);

@@ -10,16 +10,35 @@ TopOfHour NextTopOfHour(LONGLONG t) {
   return TopOfHour{top, static_cast<DWORD>((top - t) / 10000)};
 }
 
+namespace {
+
+void WritePendingDrops(PluginState& state) {
+  AppendStatRecord(state.settings.StatFilename, state.seriesHead, state.PercentSeries);
+  state.PercentSeries.clear();
+}
+
+}  // namespace
+
 void FlushPercents(PluginState& state) {
-  if (!state.PercentSeries.empty()) {
-    AppendStatRecord(state.settings.StatFilename, ToFileTime(state.seriesStartTime), state.PercentSeries);
-    state.PercentSeries.clear();
-  }
-  // The series' first drop is filed under the hour that starts at the next top of the hour, so its
-  // record is dated by that hour too, even for a flush in the first minute of an hour: the stat
-  // file then reloads every drop under the hour it was filed under live.
+  if (!state.PercentSeries.empty()) WritePendingDrops(state);
+  state.splitDrops = 0;
   const LONGLONG top = NextTopOfHour(UtcNow()).top;
   state.seriesStartTime = top;
   state.nextSampleTime = top;
   state.session.dischargeStarted = false;
+}
+
+void AppendDrop(PluginState& state, BYTE drop, const SYSTEMTIME& localHour) {
+  const auto pending = static_cast<LONGLONG>(state.PercentSeries.size());
+  if (pending > 0 && FileTimeOf(state.seriesHead) + pending * kFileTimeHour != FileTimeOf(localHour)) {
+    state.splitDrops += static_cast<LONG>(pending);
+    WritePendingDrops(state);
+    state.seriesStartTime = state.nextSampleTime;
+  }
+  if (state.PercentSeries.empty()) state.seriesHead = localHour;
+  state.PercentSeries.push_back(drop);
+}
+
+DWORD PeriodDropCount(const PluginState& state) {
+  return static_cast<DWORD>(state.PercentSeries.size()) + static_cast<DWORD>(state.splitDrops);
 }

@@ -10,6 +10,8 @@ namespace {
 // The single-precision values nearest to 1.0e-7 and 1/3600, as the elapsed hours are computed with.
 constexpr float kSecondsPerFileTimeUnit = 1.0e-7f;
 constexpr float kHoursPerSecond = 1.0f / 3600.0f;
+// A stat file record ends at a drop this large.
+constexpr LONG kUnrecordableDrop = 100;
 
 // Single precision throughout, as the elapsed hours are shown.
 float ElapsedHours(LONGLONG fileTimeUnits) {
@@ -31,7 +33,8 @@ void StartDischargeIfNeeded(PluginState& state, LONGLONG now, LONG percent) {
 }
 
 // Takes the hourly sample once the UTC clock hour has moved past the last sample time. A rise in
-// charge (an undetermined percent counts as one) or a charge below MinPercent flushes instead.
+// charge (an undetermined percent counts as one), a charge below MinPercent or a drop of 100 points
+// flushes instead.
 void SampleIfDue(PluginState& state, LONGLONG now, const SYSTEMTIME& utcNow, LONG percent) {
   if (!(state.nextSampleTime < now)) return;
   const SYSTEMTIME sampleUtc = UtcTimeOf(state.nextSampleTime);
@@ -47,14 +50,19 @@ void SampleIfDue(PluginState& state, LONGLONG now, const SYSTEMTIME& utcNow, LON
     FlushPercents(state);
     return;
   }
+  // A stat file record ends at a drop of 100 or more, so such a drop cannot be kept as one.
+  if (state.lastSampledPercent - percent >= kUnrecordableDrop) {
+    FlushPercents(state);
+    return;
+  }
   const auto drop = static_cast<BYTE>(state.lastSampledPercent - percent);
-  state.PercentSeries.push_back(drop);
+  SYSTEMTIME filedHour = sampleLocal;
+  filedHour.wMinute = filedHour.wSecond = filedHour.wMilliseconds = 0;
+  AppendDrop(state, drop, filedHour);
   state.nextSampleTime = now;
   state.lastSampledPercent = percent;
   state.table.AddSample(sampleLocal.wHour, drop, current, true);
-  if (static_cast<DWORD>(state.PercentSeries.size()) >= static_cast<DWORD>(state.settings.FlushTimeoutHours)) {
-    FlushPercents(state);
-  }
+  if (PeriodDropCount(state) >= static_cast<DWORD>(state.settings.FlushTimeoutHours)) FlushPercents(state);
 }
 
 // The remaining hours from the statistics, else the linear extrapolation over the period so far.

@@ -33,6 +33,8 @@ struct PluginState {
   LONG OnPaintCalled = 0;  // PE_PAINT events since the last restore
   HourlyDrainTable table;
   LONGLONG seriesStartTime = 0;  // UTC file time: the hour the pending series starts with
+  SYSTEMTIME seriesHead{};  // local date and hour the series' first drop was filed under
+  LONG splitDrops = 0;  // drops of the period's series already written as records of their own
   LONGLONG nextSampleTime = 0;  // UTC file time after which the next hourly sample is due
   LONG lastSampledPercent = 0;
   std::vector<BYTE> PercentSeries;  // hourly drops not yet in the stat file, oldest first

@@ -132,9 +132,10 @@ TEST_F(HostClockJumpTest, AfterASleepTheDueTimerComesAtOnceAndTheSampleIsFiledUn
   EXPECT_EQ(lines[0].substr(0, 4), "80%,");
   EXPECT_EQ(lines[1].substr(0, 4), "70%,");
 
-  // The drop of the sleep, 10 points, was sampled on waking, filed from the first top of the hour
-  // after the start (11:00 UTC, 12 local); the top of the hour after waking added one of 0 points.
-  EXPECT_EQ(folder_.Read("Storage/My Documents/ZelvarPlugin.dat"), "[version 1]\n2024.3.5.12:10,0\n");
+  // The drop of the sleep, 10 points, was sampled on waking, filed under the first hour after the
+  // start (11:00 UTC, 12 local); the top of the hour after waking filed one of 0 points under the
+  // hour of waking (15 local), which does not follow 12: a record of its own.
+  EXPECT_EQ(folder_.Read("Storage/My Documents/ZelvarPlugin.dat"), "[version 1]\n2024.3.5.12:10\n2024.3.5.15:0\n");
 }
 
 TEST_F(HostClockJumpTest, AClockSetBackWaitsNoLongerThanAskedAndOneSetForwardDeliversAtOnce) {

@@ -24,17 +24,11 @@ namespace {
 
 const WString kStatName = u"\\stat.dat";
 constexpr DWORD kThirtyDays = 30;
-// Local time is UTC + 1: the series below start at local 13:00 and 15:00.
-const SYSTEMTIME kCutSeriesStart = Utc(2024, 3, 31, 12);
+// Local time is UTC + 1; the series below start at local 13:00 and 15:00.
+const SYSTEMTIME kCutSeriesStart = Utc(2024, 3, 31, 13);
 // A drop of two digits, which a cut can shorten to a plausible one.
 const std::vector<BYTE> kCutDrops = {3, 12, 4};
-const SYSTEMTIME kNextSeriesStart = Utc(2024, 3, 31, 14);
-
-FILETIME FileTimeOf(const SYSTEMTIME& time) {
-  FILETIME fileTime{};
-  SystemTimeToFileTime(&time, &fileTime);
-  return fileTime;
-}
+const SYSTEMTIME kNextSeriesStart = Utc(2024, 3, 31, 15);
 
 using Buckets = std::vector<std::pair<DWORD, INT>>;
 
@@ -67,7 +61,7 @@ class StatFileCrashTest : public testing::Test {
       signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG instead
       const rlimit fileSize{limit, limit};
       if (setrlimit(RLIMIT_FSIZE, &fileSize) != 0) _exit(2);
-      AppendStatRecord(kStatName, FileTimeOf(kCutSeriesStart), kCutDrops);
+      AppendStatRecord(kStatName, kCutSeriesStart, kCutDrops);
       _exit(0);
     }
     int status = 0;
@@ -119,7 +113,7 @@ TEST_F(StatFileCrashTest, AppendCutAtEveryByteLosesNothingWritten) {
 
   for (const auto& file : files) {
     Write(file.before);
-    AppendStatRecord(kStatName, FileTimeOf(kCutSeriesStart), kCutDrops);
+    AppendStatRecord(kStatName, kCutSeriesStart, kCutDrops);
     const std::string whole = Read();
     ASSERT_EQ(whole.substr(0, file.before.size()), file.before);
     ASSERT_TRUE(whole.ends_with("\n2024.3.31.13:3,12,4\n")) << whole;
@@ -139,7 +133,7 @@ TEST_F(StatFileCrashTest, AppendCutAtEveryByteLosesNothingWritten) {
         EXPECT_EQ(Loaded(), Expected(file.earlier, drops, false));
       }
 
-      AppendStatRecord(kStatName, FileTimeOf(kNextSeriesStart), {6});
+      AppendStatRecord(kStatName, kNextSeriesStart, {6});
       EXPECT_EQ(Read().substr(0, cut), written);
       messages_.messages.clear();
       EXPECT_EQ(Loaded(), Expected(file.earlier, drops, true));

@@ -21,13 +21,6 @@ const WString kStatName = u"\\Storage\\My Documents\\ZelvarPlugin.dat";
 const std::string kStatPath = "Storage/My Documents/ZelvarPlugin.dat";
 constexpr DWORD kThirtyDays = 30;
 
-// A valid time's file time (an invalid one gives 1601-01-01, which no expectation names).
-FILETIME FileTimeOf(const SYSTEMTIME& time) {
-  FILETIME fileTime{};
-  SystemTimeToFileTime(&time, &fileTime);
-  return fileTime;
-}
-
 // The 24 hourly averages as the table prints them, or none when it has no data.
 std::vector<std::string> HourValues(const HourlyDrainTable& table) {
   WString text;
@@ -90,7 +83,7 @@ TEST_F(StatFileTest, MissingFileIsCreatedWithTheVersionLineAlone) {
 TEST_F(StatFileTest, EmptyNameFailsAndWritesNothing) {
   HourlyDrainTable table;
   EXPECT_EQ(LoadStatFile(u"", kThirtyDays, table, true), E_FAIL);
-  AppendStatRecord(u"", FileTimeOf(Utc(2024, 3, 31, 12)), {3});
+  AppendStatRecord(u"", Utc(2024, 3, 31, 13), {3});
   EXPECT_TRUE(std::filesystem::is_empty(root_.path()));
 }
 
@@ -104,11 +97,11 @@ TEST_F(StatFileTest, EmptyFileLoadsNothingAndStaysEmpty) {
 
 TEST_F(StatFileTest, AppendGivesAnEmptyOrMissingFileItsVersionLine) {
   WriteStatFile("");
-  AppendStatRecord(kStatName, FileTimeOf(Utc(2024, 3, 31, 12)), {3, 2});
+  AppendStatRecord(kStatName, Utc(2024, 3, 31, 13), {3, 2});
   EXPECT_EQ(ReadStatFile(), "[version 1]\n2024.3.31.13:3,2\n");
 
   std::filesystem::remove(HostPath());
-  AppendStatRecord(kStatName, FileTimeOf(Utc(2024, 3, 31, 12)), {3, 2});
+  AppendStatRecord(kStatName, Utc(2024, 3, 31, 13), {3, 2});
   EXPECT_EQ(ReadStatFile(), "[version 1]\n2024.3.31.13:3,2\n");
 
   HourlyDrainTable table;
@@ -119,8 +112,8 @@ TEST_F(StatFileTest, AppendGivesAnEmptyOrMissingFileItsVersionLine) {
 
 TEST_F(StatFileTest, AppendWritesOneLineDatedInLocalTime) {
   WriteStatFile("[version 1]\n");
-  AppendStatRecord(kStatName, FileTimeOf(Utc(2024, 3, 9, 14)), {3, 2, 4});
-  AppendStatRecord(kStatName, FileTimeOf(Utc(2023, 12, 31, 23)), {255});
+  AppendStatRecord(kStatName, Utc(2024, 3, 9, 15), {3, 2, 4});
+  AppendStatRecord(kStatName, Utc(2024, 1, 1, 0), {255});
   EXPECT_EQ(ReadStatFile(), "[version 1]\n2024.3.9.15:3,2,4\n2024.1.1.0:255\n");
 }
 
@@ -143,7 +136,7 @@ TEST_F(StatFileTest, AppendClosesARecordCutShortSoItsCutItemNeverLoads) {
     EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, before, true), S_OK);
     EXPECT_EQ(HourValues(before), c.loaded.empty() ? std::vector<std::string>() : Hours(c.loaded)) << c.cut;
 
-    AppendStatRecord(kStatName, FileTimeOf(Utc(2024, 3, 31, 12)), {4});
+    AppendStatRecord(kStatName, Utc(2024, 3, 31, 13), {4});
     EXPECT_EQ(ReadStatFile(), std::string("[version 1]\n") + c.closed + "2024.3.31.13:4\n");
     HourlyDrainTable after;
     EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, after, true), S_OK);

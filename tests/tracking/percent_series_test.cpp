@@ -42,6 +42,7 @@ TEST(NextTopOfHour, GivesTheTopAndTheMillisecondsToIt) {
 TEST_F(FlushPercentsTest, WritesThePendingDropsAsOneRecordDatedInLocalTime) {
   clock.ChangeOffsetAt(Utc(2000, 1, 1, 0), 120);
   state.seriesStartTime = Time(9);
+  state.seriesHead = Utc(2026, 3, 2, 11);
   state.PercentSeries = {3, 4, 2};
   FlushPercents(state);
   EXPECT_TRUE(state.PercentSeries.empty());

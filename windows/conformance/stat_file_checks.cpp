@@ -110,7 +110,7 @@ Buckets Restored(HostDriver& driver, CheckReport& report, const WString& name, c
   return buckets;
 }
 
-void Append(const WString& name, const Series& series) { AppendStatRecord(name, series.start, series.drops); }
+void Append(const WString& name, const Series& series) { AppendStatRecord(name, series.LocalStart(), series.drops); }
 
 void CheckRecordsAcrossRestores(HostDriver& driver, CheckReport& report) {
   const std::string end = driver.TextLineEnd();

@@ -137,7 +137,9 @@ TEST(PowerStatusMapping, ReadingsThatCannotBeRightAreUnreported) {
     battery.chargeFull = 4'000'000;
     const SYSTEM_POWER_STATUS_EX2 status = Map({battery});
     EXPECT_EQ(status.BatteryLifePercent, c.percent) << c.capacity.value_or(-999) << " " << c.energyNow.value_or(-999);
-    if (c.percent == BATTERY_PERCENTAGE_UNKNOWN) EXPECT_EQ(status.BatteryFlag, BATTERY_FLAG_UNKNOWN);
+    if (c.percent == BATTERY_PERCENTAGE_UNKNOWN) {
+      EXPECT_EQ(status.BatteryFlag, BATTERY_FLAG_UNKNOWN);
+    }
   }
 }
 

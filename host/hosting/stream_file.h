@@ -20,8 +20,6 @@ std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& fil
 // be a saved state. Throws as ReadStreamFile.
 std::optional<std::string> SetAsideDamagedStream(const std::filesystem::path& file);
 
-// Replaces the file all or nothing: the bytes go to a new temporary file beside it, which is
-// flushed to disk and renamed over the old file, and the folder is synced so that the rename
-// lasts; a crash leaves the old stream or the new one.
-// Creates the folder when missing; the file is readable by its owner only. Throws HostError.
+// Replaces the file all or nothing (ReplaceFileWhole); a crash leaves the old stream or the new
+// one. Throws HostError.
 void WriteStreamFile(const std::filesystem::path& file, const std::vector<BYTE>& bytes);

@@ -24,6 +24,15 @@ std::optional<pid_t> ReadProcessId(int descriptor) {
   return CheckedNumber(id, pid_t{1}, std::numeric_limits<pid_t>::max());
 }
 
+// Takes the exclusive lock without waiting; errno tells why not.
+bool LockWithoutWaiting(int descriptor) {
+  int locked;
+  do {
+    locked = flock(descriptor, LOCK_EX | LOCK_NB);
+  } while (locked != 0 && errno == EINTR);
+  return locked == 0;
+}
+
 void WriteProcessId(int descriptor) {
   const std::string text = std::to_string(getpid()) + "\n";
   if (ftruncate(descriptor, 0) == 0) {
@@ -50,11 +59,7 @@ HomeLock::HomeLock(std::filesystem::path file) : file_(std::move(file)) {
     throw HostError("cannot open the lock file " + file_.string() + ": " +
                     (folderError ? folderError.message() : std::strerror(errno)));
   }
-  int locked;
-  do {
-    locked = flock(descriptor_, LOCK_EX | LOCK_NB);
-  } while (locked != 0 && errno == EINTR);
-  if (locked == 0) {
+  if (LockWithoutWaiting(descriptor_)) {
     owned_ = true;
     WriteProcessId(descriptor_);
   } else if (errno == EWOULDBLOCK) {
@@ -68,6 +73,18 @@ HomeLock::HomeLock(std::filesystem::path file) : file_(std::move(file)) {
 
 HomeLock::~HomeLock() {
   if (descriptor_ >= 0) close(descriptor_);
+}
+
+bool HomeLock::TakeOverIfFree() {
+  if (owned_ || !LockWithoutWaiting(descriptor_)) return false;
+  owned_ = true;
+  WriteProcessId(descriptor_);
+  return true;
+}
+
+std::string HomeLock::TakeOverNotice() const {
+  const std::string who = holder_ ? "process " + std::to_string(*holder_) : "the process that kept them";
+  return who + " no longer keeps the plug-in's files; this one keeps them from now on (it holds " + file_.string() + ")";
 }
 
 std::string HomeLock::ViewerNotice() const {

@@ -2,7 +2,7 @@
 // the state folder (beside the saved stream), which the system releases when the process ends,
 // however it ends, and writes its process id into the file so that a second host can name it. A
 // second host runs as a viewer: it shows the line but writes neither the stat file nor the saved
-// state, so every hourly drop is filed once.
+// state, so every hourly drop is filed once. A viewer takes the lock over once the keeper has ended.
 #pragma once
 
 #include <sys/types.h>
@@ -23,11 +23,16 @@ class HomeLock {
   HomeLock& operator=(const HomeLock&) = delete;
 
   bool owned() const { return owned_; }
+  // For a viewer: takes the lock when its keeper has ended since (the system released it). True
+  // only on the call that took it; costs one system call and no wait.
+  bool TakeOverIfFree();
   // The process that holds the lock, as it wrote itself into the file; nullopt when this one holds
   // it or the holder has not written its id yet.
   std::optional<pid_t> holder() const { return holder_; }
   // For a viewer: who keeps the files and what this host will not do.
   std::string ViewerNotice() const;
+  // For a viewer that took the lock over: that it keeps the files from now on.
+  std::string TakeOverNotice() const;
 
  private:
   std::filesystem::path file_;

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <exception>
+#include <functional>
+#include <memory>
 #include <iostream>
 
 #include "host/hosting/activation/class_id.h"
@@ -34,6 +36,7 @@
 #include "host/front/terminal/raw_terminal.h"
 #include "host/wait/stop_signals.h"
 #include "host/wait/poll_waiter.h"
+#include "host/wait/power_events.h"
 
 namespace {
 
@@ -66,25 +69,94 @@ bool WriteBarLine(const std::string& line) {
   return std::cout.good();
 }
 
-// Each changed line goes to standard output (a status bar), or nowhere (the service, which tells
-// systemd it is ready once its first line is painted); the low-battery warnings, when this run
-// keeps the files, see each one.
-void RunLines(HomeScreenSession& session, ClockPacer& pacer, const HostOptions& options,
-              LowBatteryNotifications* warnings, const SavedConfiguration& settings) {
+// A keeping run checks at start that it can write the stat file, and says why not; a simulation
+// saves its time with every record the plug-in files.
+void KeepFiles(HomeScreenSession& session, HostMessages& messages, Simulation* simulation) {
+  const std::optional<SavedConfiguration> settings = session.settings();
+  if (!settings) return;
+  const std::string statFile = HostPathOf(settings->StatFilename.c_str());
+  std::optional<std::string> problem = StatFileProblem(statFile);
+  if (!problem) problem = StatFileReadProblem(statFile);
+  if (problem) messages.Note(*problem);
+  if (simulation != nullptr) simulation->SaveBeforeEachRecord();
+}
+
+// A viewer whose keeper ended has taken the lock: its plug-in, which filed nothing, gives way to
+// one started afresh from the keeper's saved state and stat file.
+void KeepFilesFromNow(std::optional<HomeScreenSession>& session, const SessionFiles& files,
+                      const std::function<void(HomeScreenSession&)>& keepFiles) {
+  SetFileWritesAllowed(true);
+  session.reset();
+  session.emplace(files, Activate());
+  keepFiles(*session);
+}
+
+// The machine's battery shows a plug or an unplug at once where the kernel tells of them;
+// elsewhere the line follows at the plug-in's next refresh, as it says once.
+std::unique_ptr<PowerEvents> ListenForTheCharger(const HostOptions& options, HostServices& services) {
+  if (options.sysfsFolder || services.simulation() != nullptr || services.demo()) return nullptr;
+  std::string whyNot;
+  std::unique_ptr<PowerEvents> events = OpenKernelPowerEvents(whyNot);
+  if (!events) std::cerr << "zelvar-home: " << whyNot << "; the line shows the charger at the plug-in's next refresh\n";
+  return events;
+}
+
+std::function<bool()> ChargerChangedOn(PollWaiter& waiter, PowerEvents* events) {
+  if (events == nullptr) return [] { return false; };
+  waiter.WatchPowerEvents(events->fd());
+  return [events] { return events->ChargerChanged(); };
+}
+
+// Each changed line goes to standard output (a status bar, until its reader goes away), or nowhere
+// (the service, which tells systemd it is ready once its first line is painted); the low-battery
+// warnings, when this run keeps the files, see each one. A viewer takes the files over when it can.
+void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& files, std::optional<HomeLock>& lock,
+              HostMessages& messages, const std::function<void(HomeScreenSession&)>& keepFiles, ClockPacer& pacer,
+              PowerEvents* events, const HostOptions& options, LowBatteryNotifications* warnings,
+              const SavedConfiguration& settings) {
   const StopSignals signals;
   PollWaiter waiter(pacer);
-  BarLoop loop(session, waiter, options.json ? BarFormat::Json : BarFormat::Text,
-               options.service ? BarLoop::Output([](const std::string&) { return true; }) : WriteBarLine,
-               StopSignals::StopRequested);
+  if (!options.service) waiter.WatchOutput(STDOUT_FILENO);
+  const std::function<bool()> chargerChanged = ChargerChangedOn(waiter, events);
+  const auto tookOver = [&lock] { return lock && lock->TakeOverIfFree(); };
   const std::function<void(const std::string&)> warn =
       warnings != nullptr ? WarningsFromLines(*warnings, settings) : std::function<void(const std::string&)>();
   bool ready = false;
-  loop.OnLine([&](const std::string& text) {
-    if (warn) warn(text);
-    if (options.service && !ready) ready = sd_notify(0, "READY=1") >= 0;
-  });
-  loop.Run();
+  for (;;) {
+    BarLoop loop(*session, waiter, options.json ? BarFormat::Json : BarFormat::Text,
+                 options.service ? BarLoop::Output([](const std::string&) { return true; }) : WriteBarLine,
+                 StopSignals::StopRequested, tookOver, chargerChanged);
+    loop.OnLine([&](const std::string& text) {
+      if (warn) warn(text);
+      if (options.service && !ready) ready = sd_notify(0, "READY=1") >= 0;
+    });
+    if (loop.Run() != BarEnd::TookOver) break;
+    KeepFilesFromNow(session, files, keepFiles);
+    messages.Note(lock->TakeOverNotice());
+  }
   if (options.service) sd_notify(0, "STOPPING=1");
+}
+
+// Until the user quits; a viewer takes the files over when it can, its title no longer VIEWER.
+void RunScreen(std::optional<HomeScreenSession>& session, const SessionFiles& files, std::optional<HomeLock>& lock,
+               HostMessages& messages, const std::function<void(HomeScreenSession&)>& keepFiles, ClockPacer& pacer,
+               PowerEvents* events, const std::string& powerDescription) {
+  const RawTerminal terminal;
+  if (!terminal.active()) throw HostError("cannot switch the terminal to raw mode; --once prints the line instead");
+  PollWaiter waiter(pacer);
+  const std::function<bool()> chargerChanged = ChargerChangedOn(waiter, events);
+  std::function<void()> onScreen = [&messages] { messages.Deliver(); };
+  for (;;) {
+    const std::string viewer = lock && !lock->owned() ? "  VIEWER: another process keeps the files" : "";
+    EventLoop loop(*session, terminal, waiter, powerDescription + viewer);
+    loop.OnScreen(onScreen);
+    loop.OnWake([&lock] { return lock && lock->TakeOverIfFree(); });
+    loop.OnPowerEvent(chargerChanged);
+    if (!loop.Run()) return;
+    KeepFilesFromNow(session, files, keepFiles);
+    // Shown once the screen is back, as one of its dialogs.
+    onScreen = [&messages, &lock] { messages.Note(lock->TakeOverNotice()); };
+  }
 }
 
 // The module given on the command line, else on a first run the one installed with the program.
@@ -150,16 +222,20 @@ int Run(const HostOptions& options) {
   std::optional<HomeLock> lock;
   if (KeepsPluginFiles(mode, services)) lock.emplace(HomeLock::FileFor(files.stream));
   if (lock && !lock->owned()) std::cerr << "zelvar-home: " << lock->ViewerNotice() << "\n";
-  const bool keepsFiles = lock && lock->owned();
-  SetFileWritesAllowed(keepsFiles);
-  HomeScreenSession session(files, Activate());
+  const auto keepsFiles = [&lock] { return lock && lock->owned(); };
+  SetFileWritesAllowed(keepsFiles());
+  std::optional<HomeScreenSession> keptSession;
+  HomeScreenSession& session = keptSession.emplace(files, Activate());
   const std::optional<SavedConfiguration> settings = session.settings();
   if (!settings) throw HostError("the plug-in's saved state does not hold its settings");
   const std::string statFile = HostPathOf(settings->StatFilename.c_str());
   messages.SetStatFile(statFile);
-  std::optional<std::string> statFileProblem = keepsFiles ? StatFileProblem(statFile) : std::nullopt;
-  if (!statFileProblem) statFileProblem = StatFileReadProblem(statFile);
-  if (statFileProblem) messages.Note(*statFileProblem);
+  const auto keepFiles = [&messages, simulation](HomeScreenSession& kept) { KeepFiles(kept, messages, simulation); };
+  if (keepsFiles()) {
+    keepFiles(session);
+  } else if (const std::optional<std::string> problem = StatFileReadProblem(statFile)) {
+    messages.Note(*problem);
+  }
   for (const std::string& warning : SettingWarnings(*settings)) std::cerr << "zelvar-home: " << warning << "\n";
 
   if (!screen) messages.Deliver();
@@ -178,30 +254,26 @@ int Run(const HostOptions& options) {
         simulation->asleep());
   } else if (mode == RunMode::Bar || mode == RunMode::Service) {
     std::optional<LowBatteryNotifications> warnings;
-    if (keepsFiles) {
+    if (keepsFiles()) {
       std::string note;
       const NotifyThresholds thresholds = ChosenThresholds(options, files.homeScreen, note);
       if (!note.empty()) std::cerr << "zelvar-home: " << note << "\n";
       warnings.emplace(thresholds, [](const std::string& message) { std::cerr << "zelvar-home: " << message << "\n"; });
       warnings->Start();
     }
-    RunLines(session, services.pacer(), options, warnings ? &*warnings : nullptr, *settings);
+    RunLines(keptSession, files, lock, messages, keepFiles, services.pacer(), ListenForTheCharger(options, services).get(),
+             options, warnings ? &*warnings : nullptr, *settings);
   } else if (mode == RunMode::Once) {
     // Without a terminal there is nobody to press keys: print the line instead.
     Print(RunOnce(session) + "\n");
   } else {
-    const RawTerminal terminal;
-    if (!terminal.active()) throw HostError("cannot switch the terminal to raw mode; --once prints the line instead");
-    PollWaiter waiter(services.pacer());
-    const std::string viewer = lock && !lock->owned() ? "  VIEWER: another process keeps the files" : "";
-    EventLoop loop(session, terminal, waiter, services.powerDescription() + viewer);
-    loop.OnScreen([&messages] { messages.Deliver(); });
-    loop.Run();
+    RunScreen(keptSession, files, lock, messages, keepFiles, services.pacer(),
+              ListenForTheCharger(options, services).get(), services.powerDescription());
   }
-  if (!keepsFiles) return 0;
+  if (!keepsFiles()) return 0;
   // After the terminal is back to normal, so that a failure to save shows.
   messages.Deliver();
-  session.Close();
+  keptSession->Close();
   if (simulation != nullptr) simulation->Save();
   // Drops that did not reach the stat file are a failure of the run, whatever the screen showed.
   messages.RepeatWriteFailures();

@@ -134,8 +134,9 @@ battery and the estimated hours left.
   --once               print the plug-in's line once and exit (for status bars); also the
                        mode when standard input is not a terminal
   --bar                run as a status-bar line: one line on standard output each time the
-                       text changes, until stopped (SIGTERM, SIGINT, SIGHUP); state and
-                       pending statistics are saved on the way out
+                       text changes, until stopped (SIGTERM, SIGINT, SIGHUP, SIGUSR1,
+                       SIGUSR2, SIGALRM) or the reader goes away; state and pending
+                       statistics are saved on the way out
   --json               with --bar: each line a JSON object for a waybar custom module (text,
                        tooltip with the battery report, class, percentage)
   --service            run as the user's background service: keep the plug-in's files, learn
@@ -185,6 +186,7 @@ database's. A module file that another user could change is not loaded.
 One host per home keeps the plug-in's files: the terminal screen, --bar, --service and --days
 or --trace hold a lock on owner.lock beside the saved state. A second one runs as a viewer: it
 says which process keeps the files, shows the line, and writes neither the stat file nor the
-saved state. --once, --report and --stats only read the files and take no lock.
+saved state until the keeper has ended: then it takes the files over. --once, --report and
+--stats only read the files and take no lock.
 )";
 }

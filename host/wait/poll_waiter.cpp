@@ -27,12 +27,15 @@ int PollWaiter::TimeoutFor(std::optional<ULONGLONG> deadline, int maxWaitMs) {
 
 WakeReason PollWaiter::Wait(std::optional<ULONGLONG> deadline, int inputFd, int maxWaitMs) {
   const int timeout = TimeoutFor(deadline, maxWaitMs);
-  pollfd fds[3];
+  pollfd fds[5];
   nfds_t count = 0;
   const int signalFd = StopSignals::WakeFd();
   if (signalFd >= 0) fds[count++] = {signalFd, POLLIN, 0};
   if (timerArmed_) fds[count++] = {timer_->fd(), POLLIN, 0};
   if (inputFd >= 0) fds[count++] = {inputFd, POLLIN, 0};
+  // No events asked: poll reports only POLLERR, POLLHUP and POLLNVAL for it.
+  if (outputFd_ >= 0) fds[count++] = {outputFd_, 0, 0};
+  if (powerEventsFd_ >= 0) fds[count++] = {powerEventsFd_, POLLIN, 0};
 
   const int ready = timeout == 0 ? 0 : poll(fds, count, timeout);
   pacer_.CatchUp();
@@ -40,6 +43,8 @@ WakeReason PollWaiter::Wait(std::optional<ULONGLONG> deadline, int inputFd, int 
   if (ready == 0) return WakeReason::Deadline;
   for (nfds_t i = 0; i < count; ++i) {
     if (fds[i].revents == 0) continue;
+    if (fds[i].fd == outputFd_) return WakeReason::OutputGone;
+    if (fds[i].fd == powerEventsFd_) return WakeReason::PowerEvent;
     if (fds[i].fd == signalFd) {
       StopSignals::Drain();
       return WakeReason::Signal;

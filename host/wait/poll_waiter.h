@@ -15,6 +15,11 @@ class PollWaiter final : public Waiter {
   explicit PollWaiter(ClockPacer& pacer);
 
   WakeReason Wait(std::optional<ULONGLONG> deadline, int inputFd, int maxWaitMs) override;
+  // From now on a hang-up or error on fd (a pipe whose reader is gone, a terminal hung up) ends
+  // every wait with OutputGone. Costs no wake-up while the output is well.
+  void WatchOutput(int fd) { outputFd_ = fd; }
+  // From now on a message waiting on fd (PowerEvents::fd) ends every wait with PowerEvent.
+  void WatchPowerEvents(int fd) { powerEventsFd_ = fd; }
 
  private:
   // The poll() timeout for the deadline, arming the wall-clock timer on the real clock.
@@ -23,4 +28,6 @@ class PollWaiter final : public Waiter {
   ClockPacer& pacer_;
   std::optional<WallClockTimer> timer_;
   bool timerArmed_ = false;
+  int outputFd_ = -1;
+  int powerEventsFd_ = -1;
 };

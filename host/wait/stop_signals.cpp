@@ -10,11 +10,13 @@
 
 namespace {
 
-constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
+constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGUSR1, SIGUSR2, SIGALRM};
 
 static_assert(std::atomic<bool>::is_always_lock_free, "flags are set from signal handlers");
 std::atomic<bool> stopRequested{false};
 std::atomic<bool> resizeRequested{false};
+std::atomic<bool> suspendRequested{false};
+std::atomic<bool> continued{false};
 // Both ends non-blocking: a full pipe already wakes the waiter, so the handler may drop its byte.
 int wakePipe[2] = {-1, -1};
 
@@ -35,9 +37,21 @@ void OnResizeSignal(int) {
   Wake();
 }
 
+void OnSuspendSignal(int) {
+  suspendRequested = true;
+  Wake();
+}
+
+void OnContinueSignal(int) {
+  continued = true;
+  Wake();
+}
+
 struct PreviousHandlers {
   struct sigaction stop[std::size(kStopSignals)];
   struct sigaction resize;
+  struct sigaction suspend;
+  struct sigaction resume;
   struct sigaction brokenPipe;
 };
 PreviousHandlers previousHandlers;
@@ -66,12 +80,16 @@ void CloseWakePipe() {
 
 }  // namespace
 
-StopSignals::StopSignals() : owner_(!live) {
+StopSignals::StopSignals(Suspend suspend) : owner_(!live), suspend_(suspend) {
   if (!owner_) return;
   live = true;
   OpenWakePipe();
   for (size_t i = 0; i < std::size(kStopSignals); ++i) Catch(kStopSignals[i], OnStopSignal, &previousHandlers.stop[i]);
   Catch(SIGWINCH, OnResizeSignal, &previousHandlers.resize);
+  if (suspend_ == Suspend::Caught) {
+    Catch(SIGTSTP, OnSuspendSignal, &previousHandlers.suspend);
+    Catch(SIGCONT, OnContinueSignal, &previousHandlers.resume);
+  }
   Catch(SIGPIPE, SIG_IGN, &previousHandlers.brokenPipe);
 }
 
@@ -79,6 +97,10 @@ StopSignals::~StopSignals() {
   if (!owner_) return;
   for (size_t i = 0; i < std::size(kStopSignals); ++i) sigaction(kStopSignals[i], &previousHandlers.stop[i], nullptr);
   sigaction(SIGWINCH, &previousHandlers.resize, nullptr);
+  if (suspend_ == Suspend::Caught) {
+    sigaction(SIGTSTP, &previousHandlers.suspend, nullptr);
+    sigaction(SIGCONT, &previousHandlers.resume, nullptr);
+  }
   sigaction(SIGPIPE, &previousHandlers.brokenPipe, nullptr);
   CloseWakePipe();
   live = false;
@@ -87,6 +109,10 @@ StopSignals::~StopSignals() {
 bool StopSignals::StopRequested() { return stopRequested; }
 
 bool StopSignals::ResizeRequested() { return resizeRequested.exchange(false); }
+
+bool StopSignals::SuspendRequested() { return suspendRequested.exchange(false); }
+
+bool StopSignals::Continued() { return continued.exchange(false); }
 
 int StopSignals::WakeFd() { return wakePipe[0]; }
 

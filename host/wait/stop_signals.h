@@ -1,5 +1,7 @@
 // The signals that end the host or change its screen, caught for the lifetime of the object:
-// SIGTERM, SIGINT and SIGHUP ask it to stop, SIGWINCH says the terminal was resized. The handlers
+// SIGTERM, SIGINT, SIGHUP, SIGUSR1, SIGUSR2 and SIGALRM ask it to stop (so that it saves its state
+// however it is told to end), SIGWINCH says the terminal was resized and, for a full-screen
+// program, SIGTSTP asks it to give the terminal back and stop, SIGCONT says it runs again. The handlers
 // only set flags and write one byte to a wake-up pipe, so a wait that polls WakeFd() ends when a
 // signal arrives, however shortly before the wait began. They are installed without SA_RESTART.
 // SIGPIPE is ignored meanwhile, so writing to a reader that went away fails instead of ending the
@@ -9,15 +11,22 @@
 
 class StopSignals {
  public:
-  StopSignals();
+  enum class Suspend { Default, Caught };
+
+  // With Suspend::Caught, SIGTSTP and SIGCONT are caught too; otherwise SIGTSTP stops at once.
+  explicit StopSignals(Suspend suspend = Suspend::Default);
   ~StopSignals();
   StopSignals(const StopSignals&) = delete;
   StopSignals& operator=(const StopSignals&) = delete;
 
-  // Whether SIGTERM, SIGINT or SIGHUP arrived; stays set.
+  // Whether one of the stop signals arrived; stays set.
   static bool StopRequested();
   // Whether the terminal was resized since the last call; reading clears it.
   static bool ResizeRequested();
+  // Whether a caught SIGTSTP arrived since the last call; reading clears it.
+  static bool SuspendRequested();
+  // Whether a caught SIGCONT arrived since the last call; reading clears it.
+  static bool Continued();
   // Readable after a caught signal until Drain(); -1 while no StopSignals lives.
   static int WakeFd();
   // Empties the wake-up pipe (the flags stay as they are).
@@ -25,4 +34,5 @@ class StopSignals {
 
  private:
   bool owner_;
+  Suspend suspend_;
 };

@@ -13,6 +13,8 @@ enum class WakeReason {
   Input,     // the input can be read (or has closed)
   Signal,    // a caught signal arrived
   ClockSet,  // the machine's clock was set: deadlines still ahead need a fresh look
+  OutputGone,  // the watched output hung up or failed: nobody reads it any more
+  PowerEvent,  // the kernel said something about a power supply
 };
 
 class Waiter {

@@ -22,6 +22,7 @@ namespace {
 std::optional<std::string> configuredRoot;
 bool writesAllowed = true;
 WriteFailureReporter writeFailureReporter;
+WriteOpenObserver writeOpenObserver;
 // The failures already reported, by their description.
 std::set<std::string> reportedFailures;
 
@@ -167,6 +168,8 @@ void SetFileWritesAllowed(bool allowed) { writesAllowed = allowed; }
 
 void SetWriteFailureReporter(WriteFailureReporter reporter) { writeFailureReporter = std::move(reporter); }
 
+void SetWriteOpenObserver(WriteOpenObserver observer) { writeOpenObserver = std::move(observer); }
+
 void SetDeviceRoot(const std::string& hostFolder) { configuredRoot = hostFolder; }
 
 std::string DeviceRoot() { return configuredRoot ? *configuredRoot : DefaultDeviceRoot(); }
@@ -219,6 +222,7 @@ FILE* _wfopen(LPCWSTR path, LPCWSTR mode) {
       return nullptr;
     }
   }
+  if (writeOpenObserver) writeOpenObserver(hostPath);
   FILE* file = OpenStream(hostPath, narrowMode, cause);
   if (file == nullptr) {
     const int error = errno;

@@ -37,6 +37,11 @@ std::string DescribeWriteFailure(const FileWriteFailure& failure);
 using WriteFailureReporter = std::function<void(const FileWriteFailure& failure)>;
 void SetWriteFailureReporter(WriteFailureReporter reporter);
 
+// Called with the host path just before a file is opened for writing (writes allowed): a host
+// that keeps other state in step with the files saves it first. Set an empty one to stop.
+using WriteOpenObserver = std::function<void(const std::string& hostPath)>;
+void SetWriteOpenObserver(WriteOpenObserver observer);
+
 // The host folder that stands for the device's root "\". Set by the host or a test; by default
 // $ZELVAR_DEVICE_ROOT, else $XDG_DATA_HOME/zelvar/device, else ~/.local/share/zelvar/device.
 void SetDeviceRoot(const std::string& hostFolder);

@@ -29,11 +29,11 @@ const char* const kStatFile = "device/Storage/My Documents/ZelvarPlugin.dat";
 // zelvar-home started in the background with its standard output on a pipe.
 class BarProcess {
  public:
-  BarProcess(const TempFolder& home, const std::string& arguments) {
+  BarProcess(const TempFolder& home, const std::string& arguments, const std::string& errFile = "stderr") {
     int ends[2];
     EXPECT_EQ(pipe(ends), 0);
     const std::string command =
-        "exec " + HostCommand(home.path(), arguments) + " </dev/null 2>'" + (home.path() / "stderr").string() + "'";
+        "exec " + HostCommand(home.path(), arguments) + " </dev/null 2>'" + (home.path() / errFile).string() + "'";
     pid_ = fork();
     if (pid_ == 0) {
       dup2(ends[1], STDOUT_FILENO);
@@ -47,7 +47,14 @@ class BarProcess {
   }
   ~BarProcess() {
     if (pid_ > 0) Stop();
+    if (out_ >= 0) close(out_);
+  }
+
+  pid_t pid() const { return pid_; }
+  // The reader goes away.
+  void CloseOutput() {
     close(out_);
+    out_ = -1;
   }
 
   // The next whole line (without its line break), or nullopt when none came in time.
@@ -89,8 +96,12 @@ class BarProcess {
     int exitCode;       // -1: ended by a signal
     std::string rest;   // what it wrote after the lines read
   };
-  Ending Stop() {
-    kill(pid_, SIGTERM);
+  Ending Stop(int signal = SIGTERM) {
+    kill(pid_, signal);
+    return WaitForEnd();
+  }
+  // Waits for the program to end by itself.
+  Ending WaitForEnd() {
     int status = 0;
     // A program that does not stop within ten seconds is killed, and its ending counts as a signal's.
     for (int tries = 0; waitpid(pid_, &status, WNOHANG) == 0; ++tries) {
@@ -99,7 +110,7 @@ class BarProcess {
     }
     pid_ = -1;
     char bytes[4096];
-    for (ssize_t n; (n = read(out_, bytes, sizeof bytes)) > 0;) buffer_.append(bytes, static_cast<size_t>(n));
+    for (ssize_t n; out_ >= 0 && (n = read(out_, bytes, sizeof bytes)) > 0;) buffer_.append(bytes, static_cast<size_t>(n));
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, buffer_};
   }
 
@@ -124,6 +135,51 @@ class HostBarTest : public testing::Test {
 
   TempFolder folder_;
 };
+
+constexpr const char* kStream = ".local/state/zelvar/plugin.stream";
+
+// Whatever ends it, the bar saves the plug-in's state: the signals that end a process by default,
+// and a reader that went away while it waited (a pipe's reader gone, a bar that was stopped),
+// without waiting for a line to write.
+TEST_F(HostBarTest, EndingSignalsAndAReaderGoneEndItSaving) {
+  for (const int signal : {SIGUSR1, SIGUSR2, SIGALRM, 0}) {
+    std::filesystem::remove(folder_.path() / kStream);
+    BarProcess bar(folder_, Options("--bar"));
+    ASSERT_TRUE(bar.NextLine()) << folder_.Read("stderr");
+    if (signal == 0) bar.CloseOutput();
+    const BarProcess::Ending ending = signal == 0 ? bar.WaitForEnd() : bar.Stop(signal);
+    EXPECT_EQ(ending.exitCode, 0) << "signal " << signal << ": " << folder_.Read("stderr");
+    EXPECT_TRUE(folder_.Exists(kStream)) << "signal " << signal;
+  }
+}
+
+// The keeper ends without a word (killed): the viewer takes the lock at its next timer, says so
+// once, and from then on keeps the files.
+TEST_F(HostBarTest, AViewerKeepsTheFilesOnceTheKeeperIsGone) {
+  std::string home = DefaultHomeScreenText();
+  const std::string refresh = "RefreshTimeout=\"600000\"";
+  home.replace(home.find(refresh), refresh.size(), "RefreshTimeout=\"1000\"");
+  folder_.Write("home.xml", home);
+  const std::string options = Options("--bar --home '" + (folder_.path() / "home.xml").string() + "'");
+  BarProcess keeper(folder_, options);
+  ASSERT_TRUE(keeper.NextLine()) << folder_.Read("stderr");
+  BarProcess viewer(folder_, options, "viewer-stderr");
+  ASSERT_TRUE(viewer.NextLine()) << folder_.Read("viewer-stderr");
+  ASSERT_NE(folder_.Read("viewer-stderr").find("this one runs as a viewer"), std::string::npos);
+
+  keeper.Stop(SIGKILL);
+  const std::string takeOver = "no longer keeps the plug-in's files; this one keeps them from now on";
+  for (int tries = 0; tries < 100 && folder_.Read("viewer-stderr").find(takeOver) == std::string::npos; ++tries) {
+    viewer.NextLine(100ms);
+  }
+  EXPECT_EQ(folder_.Read(".local/state/zelvar/owner.lock"), std::to_string(viewer.pid()) + "\n");
+  EXPECT_FALSE(folder_.Exists(kStream));
+  EXPECT_EQ(viewer.Stop().exitCode, 0);
+  const std::string err = folder_.Read("viewer-stderr");
+  EXPECT_NE(err.find(takeOver), std::string::npos) << err;
+  EXPECT_EQ(err.find(takeOver), err.rfind(takeOver)) << err;
+  EXPECT_TRUE(folder_.Exists(kStream));
+}
 
 // A record of the stat file for three drops from the local hour `hoursAgo` hours back.
 std::string RecordFrom(int hoursAgo) {

@@ -3,6 +3,10 @@
 // sleeping.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <functional>
 #include <nlohmann/json.hpp>
 
@@ -10,6 +14,7 @@
 #include "host/hosting/activation/module_activation.h"
 #include "host/front/bar/bar_loop.h"
 #include "host/hosting/home_screen_session.h"
+#include "host/front/terminal/event_loop.h"
 #include "platform/registry/registry_store_memory.h"
 #include "platform/time/simulated_clock.h"
 #include "tests/fakes/fixed_power_source.h"
@@ -85,8 +90,54 @@ class HostClockJumpTest : public testing::Test {
     };
   }
 
+  // The charger is plugged in and the kernel says so; no time passes.
+  ScriptedWaiter::Step Plugged() {
+    return [this](std::optional<ULONGLONG>) {
+      power_.OnMains(80);
+      return WakeReason::PowerEvent;
+    };
+  }
+  // A wake-up before the deadline, no time passing.
+  static ScriptedWaiter::Step Spurious() {
+    return [](std::optional<ULONGLONG>) { return WakeReason::Deadline; };
+  }
+  // The process was continued after a stop.
+  static ScriptedWaiter::Step Continued() {
+    return [](std::optional<ULONGLONG>) {
+      raise(SIGCONT);
+      return WakeReason::Signal;
+    };
+  }
+  // The input closes: the terminal screen ends.
+  static ScriptedWaiter::Step InputClosed() {
+    return [](std::optional<ULONGLONG>) { return WakeReason::Input; };
+  }
+
+  // Runs the terminal screen with the script, its input from /dev/null and its frames into a file;
+  // answers what it wrote.
+  std::string RunScreen(ScriptedWaiter& waiter) {
+    const int savedIn = dup(STDIN_FILENO);
+    const int savedOut = dup(STDOUT_FILENO);
+    const std::string screenFile = (folder_.path() / "screen").string();
+    dup2(open("/dev/null", O_RDONLY | O_CLOEXEC), STDIN_FILENO);
+    dup2(open(screenFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600), STDOUT_FILENO);
+    {
+      HomeScreenSession session({folder_.path() / "home.xml", folder_.path() / "plugin.stream"},
+                                ActivatePlugin(kBatteryPluginClassId));
+      const RawTerminal terminal;  // not a terminal: frames are written as they are
+      EventLoop(session, terminal, waiter, "battery").Run();
+      session.Close();
+    }
+    dup2(savedIn, STDIN_FILENO);
+    dup2(savedOut, STDOUT_FILENO);
+    close(savedIn);
+    close(savedOut);
+    return folder_.Read("screen");
+  }
+
   // Runs the bar loop with the script, then stops the plug-in as the host does; answers the lines.
-  std::vector<std::string> Run(ScriptedWaiter& waiter, BarFormat format = BarFormat::Text) {
+  std::vector<std::string> Run(ScriptedWaiter& waiter, BarFormat format = BarFormat::Text,
+                               BarLoop::ChargerChanged chargerChanged = [] { return false; }) {
     std::vector<std::string> lines;
     {
       HomeScreenSession session({folder_.path() / "home.xml", folder_.path() / "plugin.stream"},
@@ -97,7 +148,7 @@ class HostClockJumpTest : public testing::Test {
             lines.push_back(line);
             return true;
           },
-          [&] { return waiter.PlayedOut(); });
+          [&] { return waiter.PlayedOut(); }, [] { return false; }, std::move(chargerChanged));
       loop.Run();
       session.Close();
     }
@@ -177,6 +228,49 @@ TEST_F(HostClockJumpTest, AJsonLineShowsThePaintsReadingAndReadsThePowerNoMoreTh
   EXPECT_NE(tooltip.find("\nDrain measured for 12 of the 24 hours of the day (last 30 days)\n\n"), std::string::npos)
       << tooltip;
   EXPECT_NE(tooltip.find("\nBatteryLifePercent: 80%\n"), std::string::npos) << tooltip;
+}
+
+// The screen's clock shows minutes: idle, it sleeps until the next minute or the plug-in's next
+// timer, whichever comes first; a clock with seconds would wake it sixty times as often.
+TEST_F(HostClockJumpTest, TheTerminalScreenWakesEachMinuteAndForThePluginsTimersOnly) {
+  std::vector<ScriptedWaiter::Step> steps(66, UntilDeadline());
+  steps.push_back(InputClosed());
+  ScriptedWaiter waiter(clock_, steps);
+  const std::string screen = RunScreen(waiter);
+
+  ASSERT_EQ(waiter.calls.size(), 67u);
+  constexpr ULONGLONG kMinute = 60'000 * kUnitsPerMs;
+  for (const ScriptedWaiter::Call& call : waiter.calls) {
+    EXPECT_GT(*call.deadline, call.at);
+    EXPECT_LE(*call.deadline, (call.at / kMinute + 1) * kMinute);
+  }
+  // An hour from 10:05:00 UTC: 60 changes of minute and the plug-in's refreshes, a second after
+  // the start and then every ten minutes.
+  EXPECT_EQ(waiter.calls.back().at, FileTime(Utc(2024, 3, 5, 11, 5, 0)));
+  EXPECT_NE(screen.find("Zelvar home  2024-03-05 11:05  battery"), std::string::npos);
+  EXPECT_NE(screen.find("Zelvar home  2024-03-05 12:04  battery"), std::string::npos);
+  EXPECT_NE(screen.find("80%, hrs: "), std::string::npos);
+}
+
+// Others may have written on the terminal while the screen was stopped: continued, it paints the
+// whole frame again, though nothing in it changed.
+TEST_F(HostClockJumpTest, AContinuedTerminalScreenPaintsItsFrameAgain) {
+  ScriptedWaiter waiter(clock_, {Continued(), InputClosed()});
+  const std::string screen = RunScreen(waiter);
+  const std::string title = "Zelvar home  2024-03-05 11:05  battery";
+  ASSERT_NE(screen.find(title), std::string::npos) << screen;
+  EXPECT_NE(screen.find(title, screen.find(title) + 1), std::string::npos) << screen;
+}
+
+// A plug shows at once: the kernel's event makes the loop ask the plug-in to refresh, without
+// waiting for its timer ten minutes on.
+TEST_F(HostClockJumpTest, AChargerEventRefreshesTheLineAtOnce) {
+  ScriptedWaiter waiter(clock_, {Plugged(), Spurious()});
+  const std::vector<std::string> lines = Run(waiter, BarFormat::Text, [] { return true; });
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].substr(0, 4), "80%,");
+  EXPECT_NE(lines[1], lines[0]);
+  EXPECT_EQ(waiter.calls[1].at, waiter.calls[0].at);
 }
 
 }  // namespace

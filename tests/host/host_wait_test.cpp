@@ -4,10 +4,13 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <string>
+#include <vector>
 
 #include "host/wait/stop_signals.h"
 #include "host/wait/clock_pacer.h"
 #include "host/wait/poll_waiter.h"
+#include "host/wait/power_events.h"
 #include "platform/time/clock.h"
 #include "tests/fakes/time_builders.h"
 
@@ -58,6 +61,59 @@ TEST(PollWaiter, OnTheRealClockEachCauseEndsTheWaitAsItself) {
   Pipe input;
   ASSERT_EQ(write(input.ends[1], "k", 1), 1);
   EXPECT_EQ(waiter.Wait(now + kHour, input.ends[0], -1), WakeReason::Input);
+
+  Pipe events;
+  waiter.WatchPowerEvents(events.ends[0]);
+  EXPECT_EQ(waiter.Wait(std::nullopt, -1, 20), WakeReason::Deadline);
+  ASSERT_EQ(write(events.ends[1], "e", 1), 1);
+  EXPECT_EQ(waiter.Wait(now + kHour, -1, -1), WakeReason::PowerEvent);
+  waiter.WatchPowerEvents(-1);
+
+  // An output with its reader ends the wait only once the reader is gone.
+  int output[2];
+  ASSERT_EQ(pipe(output), 0);
+  waiter.WatchOutput(output[1]);
+  EXPECT_EQ(waiter.Wait(std::nullopt, -1, 20), WakeReason::Deadline);
+  close(output[0]);
+  EXPECT_EQ(waiter.Wait(now + kHour, -1, -1), WakeReason::OutputGone);
+  close(output[1]);
+}
+
+// Kernel messages: a plug, an unplug, a battery's status and a supply that came or went change the
+// line; a capacity alone, and other subsystems, do not.
+TEST(PowerEvents, AdaptersAndStatusesChangeTheLineCapacitiesAlone) {
+  const auto message = [](const std::string& header, const std::vector<std::string>& fields) {
+    std::string text = header;
+    for (const std::string& field : fields) text += std::string(1, '\0') + field;
+    return text + std::string(1, '\0');
+  };
+  const std::string ac = "change@/devices/LNXSYSTM:00/ACPI0003:00/power_supply/AC";
+  const std::string bat = "change@/devices/LNXSYSTM:00/PNP0C0A:00/power_supply/BAT0";
+  const std::vector<std::string> acFields = {"ACTION=change", "SUBSYSTEM=power_supply", "POWER_SUPPLY_NAME=AC"};
+  const auto with = [](std::vector<std::string> fields, const std::string& more) {
+    fields.push_back(more);
+    return fields;
+  };
+  struct Row {
+    std::string message;
+    bool changes;
+  };
+  const Row rows[] = {
+      {message(ac, with(acFields, "POWER_SUPPLY_ONLINE=1")), true},  // first word of the adapter
+      {message(ac, with(acFields, "POWER_SUPPLY_ONLINE=1")), false},
+      {message(ac, with(acFields, "POWER_SUPPLY_ONLINE=0")), true},
+      {message(bat, {"ACTION=change", "SUBSYSTEM=power_supply", "POWER_SUPPLY_STATUS=Discharging", "POWER_SUPPLY_CAPACITY=50"}), true},
+      {message(bat, {"ACTION=change", "SUBSYSTEM=power_supply", "POWER_SUPPLY_STATUS=Discharging", "POWER_SUPPLY_CAPACITY=49"}), false},
+      {message(bat, {"ACTION=change", "SUBSYSTEM=power_supply", "POWER_SUPPLY_STATUS=Charging", "POWER_SUPPLY_CAPACITY=49"}), true},
+      {message("remove@/devices/LNXSYSTM:00/PNP0C0A:00/power_supply/BAT0", {"ACTION=remove", "SUBSYSTEM=power_supply", "POWER_SUPPLY_STATUS=Charging"}), true},
+      {message("change@/devices/virtual/net/eth0", {"ACTION=change", "SUBSYSTEM=net", "POWER_SUPPLY_ONLINE=1"}), false},
+      {message("libudev", {"SUBSYSTEM=power_supply", "POWER_SUPPLY_NAME=AC", "POWER_SUPPLY_ONLINE=0"}), false},
+  };
+  ChargerWatch watch;
+  for (const Row& row : rows) {
+    const std::optional<SupplyEvent> event = ParseSupplyEvent(row.message);
+    EXPECT_EQ(event && watch.Changes(*event), row.changes) << row.message;
+  }
 }
 
 TEST(PollWaiter, ASignalCaughtBeforeTheWaitStillEndsIt) {

@@ -88,7 +88,9 @@ TEST(SimulationStateTest, SavedStateComesBackExactly) {
   EXPECT_EQ(ReadSimulationState(file), state);
   WriteSimulationState(file, SimulationState{1, 840, 100.0});
   EXPECT_EQ(ReadSimulationState(file), (SimulationState{1, 840, 100.0}));
-  EXPECT_FALSE(folder.Exists("sim/simulation.new"));
+  // No temporary left beside it.
+  const std::filesystem::directory_iterator entries(folder.path() / "sim");
+  EXPECT_EQ(std::distance(begin(entries), end(entries)), 1);
 }
 
 TEST(SimulationStateTest, DamagedStateNamesTheFile) {

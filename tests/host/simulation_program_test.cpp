@@ -1,7 +1,14 @@
 // Simulation runs of the built zelvar-home at full speed: whole days from a saved simulation.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <random>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -63,6 +70,44 @@ TEST_F(SimulationProgramTest, DaysPrintTheLineEveryHourAndTheNextSimulationGoesO
   EXPECT_EQ(nextLines[0].substr(0, 16), "2026-01-07 07:00");
   EXPECT_TRUE(std::regex_match(nextLines[1], std::regex(R"(2026-01-07 08:00  96%, hrs: [0-9.]+ \(1\.0\))")))
       << nextLines[1];
+}
+
+// Simulations killed at random moments never file an hour twice: each goes on after the last
+// record the one before it filed.
+TEST_F(SimulationProgramTest, KilledSimulationsNeverFileAnHourTwice) {
+  SaveMorningState();
+  std::mt19937 random(std::random_device{}());
+  std::uniform_int_distribution<useconds_t> moment(0, 400'000);
+  for (int kills = 0; kills < 15; ++kills) {
+    const std::string command = "exec " + HostCommand(folder_.path(), "--days 365") + " >/dev/null 2>&1 </dev/null";
+    const pid_t run = fork();
+    if (run == 0) {
+      execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    usleep(moment(random));
+    kill(run, SIGKILL);
+    waitpid(run, nullptr, 0);
+  }
+  const ProgramRun last = RunHost("--days 3");
+  ASSERT_EQ(last.exitCode, 0) << last.err;
+
+  // Each record "year.month.day.hour:drop,drop..." files its drops under successive hours.
+  const std::string stat = folder_.Read(".local/state/zelvar/simulation/device/Storage/My Documents/ZelvarPlugin.dat");
+  const std::regex record(R"((\d+)\.(\d+)\.(\d+)\.(\d+):([0-9,]+))");
+  std::set<ULONGLONG> hours;
+  int records = 0;
+  for (auto match = std::sregex_iterator(stat.begin(), stat.end(), record); match != std::sregex_iterator(); ++match) {
+    ++records;
+    const auto number = [&](int group) { return static_cast<WORD>(std::stoi((*match)[group].str())); };
+    const ULONGLONG first = *FileTimeFromSystemTime(Utc(number(1), number(2), number(3), number(4))) / kFileTimeUnitsPerHour;
+    const std::string drops = (*match)[5].str();
+    const auto count = static_cast<ULONGLONG>(std::count(drops.begin(), drops.end(), ',')) + 1;
+    for (ULONGLONG hour = first; hour < first + count; ++hour) {
+      EXPECT_TRUE(hours.insert(hour).second) << "an hour filed twice:\n" << stat;
+    }
+  }
+  EXPECT_GE(records, 3) << stat;
 }
 
 TEST_F(SimulationProgramTest, TheBatteryDayFollowsItsOptions) {

@@ -2,31 +2,38 @@
 
 #include "host/front/bar/bar_line.h"
 #include "host/hosting/status_line.h"
+#include "plugin/host/home_screen_plugin.h"
 #include "platform/time/clock.h"
 
 BarLoop::BarLoop(HomeScreenSession& session, Waiter& waiter, BarFormat format, Output output,
-                 StopRequested stopRequested)
+                 StopRequested stopRequested, TookOver tookOver, ChargerChanged chargerChanged)
     : session_(session),
       waiter_(waiter),
       format_(format),
       output_(std::move(output)),
-      stopRequested_(std::move(stopRequested)) {
+      stopRequested_(std::move(stopRequested)),
+      tookOver_(std::move(tookOver)),
+      chargerChanged_(std::move(chargerChanged)) {
   if (format_ == BarFormat::Json) report_.emplace(session_);
 }
 
-void BarLoop::Run() {
+BarEnd BarLoop::Run() {
   session_.AnswerEarliestTimerNow();
   while (!stopRequested_()) {
     session_.DispatchDueTimers(CurrentClock().UtcNow());
     if (session_.line().repaintRequested) {
       if (const std::optional<std::string> text = PaintChangedLine()) {
         if (observer_) observer_(*text);
-        if (!output_(Formatted(*text))) return;
+        if (!output_(Formatted(*text))) return BarEnd::OutputGone;
       }
     }
-    if (stopRequested_()) return;
-    waiter_.Wait(session_.EarliestDeadline(), -1, -1);
+    if (stopRequested_()) break;
+    const WakeReason woken = waiter_.Wait(session_.EarliestDeadline(), -1, -1);
+    if (woken == WakeReason::OutputGone) return BarEnd::OutputGone;
+    if (tookOver_()) return BarEnd::TookOver;
+    if (woken == WakeReason::PowerEvent && chargerChanged_()) session_.KeyDown(kVirtualKeyLeft);
   }
+  return BarEnd::Stopped;
 }
 
 std::optional<std::string> BarLoop::PaintChangedLine() {

@@ -16,20 +16,32 @@ enum class BarFormat {
   Json,  // one JSON object per line, as waybar's custom modules read (see JsonLine)
 };
 
+// Why the loop ended.
+enum class BarEnd {
+  Stopped,      // a stop signal arrived
+  OutputGone,   // writing failed, or the output hung up while the loop waited
+  TookOver,     // a viewer took the home's lock: the caller starts afresh as the keeper
+};
+
 class BarLoop {
  public:
   // Writes one line (without its line break) and flushes it; false when the output failed.
   using Output = std::function<bool(const std::string& line)>;
   using StopRequested = std::function<bool()>;
+  // Asked after every wait: true when this host has just become the keeper of the files.
+  using TookOver = std::function<bool()>;
+  // Asked after a wait that a power supply event ended: true when the charger or the battery's
+  // status changed, and the plug-in is asked to refresh at once (its refresh key).
+  using ChargerChanged = std::function<bool()>;
 
-  BarLoop(HomeScreenSession& session, Waiter& waiter, BarFormat format, Output output, StopRequested stopRequested);
+  BarLoop(HomeScreenSession& session, Waiter& waiter, BarFormat format, Output output, StopRequested stopRequested,
+          TookOver tookOver = [] { return false; }, ChargerChanged chargerChanged = [] { return false; });
 
   // Told of each line whose text changed, before it is written.
   using LineObserver = std::function<void(const std::string& text)>;
   void OnLine(LineObserver observer) { observer_ = std::move(observer); }
 
-  // Until a stop is requested or the output fails.
-  void Run();
+  BarEnd Run();
 
  private:
   // Paints the line; answers its text when it differs from the last one written.
@@ -42,6 +54,8 @@ class BarLoop {
   Output output_;
   StopRequested stopRequested_;
   LineObserver observer_;
+  TookOver tookOver_;
+  ChargerChanged chargerChanged_;
   std::optional<std::string> lastText_;
   // With BarFormat::Json: what the line shows beside its text.
   std::optional<BarReport> report_;

@@ -6,6 +6,7 @@
 
 #include "host/hosting/host_error.h"
 #include "host/hosting/home_screen_file.h"
+#include "platform/files/file_api.h"
 #include "platform/time/calendar.h"
 #include "platform/time/system_clock.h"
 
@@ -68,6 +69,7 @@ Simulation::Simulation(const SimulationOptions& simulation, const FilesGiven& gi
 }
 
 Simulation::~Simulation() {
+  if (savesBeforeRecords_) SetWriteOpenObserver({});
   if (!temporaryFolder_) return;
   std::error_code ignored;
   std::filesystem::remove_all(*temporaryFolder_, ignored);
@@ -86,4 +88,16 @@ void Simulation::Save() {
   if (!battery_) return;
   const ScopedClock installed(*clock_);
   WriteSimulationState(folder_.stateFile(), SimulationState{clock_->UtcNow(), zoneMinutes_, battery_->Percent()});
+}
+
+void Simulation::SaveBeforeEachRecord() {
+  if (!battery_) return;
+  savesBeforeRecords_ = true;
+  SetWriteOpenObserver([this](const std::string&) {
+    // Not across the plug-in's call: a failure shows when the run's last save fails the same way.
+    try {
+      Save();
+    } catch (const HostError&) {
+    }
+  });
 }

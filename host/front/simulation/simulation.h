@@ -52,6 +52,10 @@ class Simulation {
   // Keeps the simulated time, zone and charge for the next simulation; a replay keeps nothing.
   // Throws HostError.
   void Save();
+  // From now on, for a run that keeps the files: saves just before the plug-in opens its stat file
+  // to file a record, so that a killed simulation goes on from its last record instead of filing
+  // its hours again (a kill while the record is written loses that record, never doubles it).
+  void SaveBeforeEachRecord();
 
  private:
   std::unique_ptr<SimulatedClock> clock_;
@@ -65,4 +69,5 @@ class Simulation {
   int zoneMinutes_ = 0;
   std::optional<ULONGLONG> end_;
   std::vector<AsleepSpan> asleep_;
+  bool savesBeforeRecords_ = false;
 };

@@ -11,6 +11,7 @@
 #include "host/hosting/host_error.h"
 #include "host/hosting/stream_file.h"
 #include "platform/files/regular_file.h"
+#include "host/hosting/whole_file.h"
 #include "platform/time/calendar.h"
 
 namespace {
@@ -45,20 +46,9 @@ std::optional<SimulationState> ReadSimulationState(const std::filesystem::path& 
 }
 
 void WriteSimulationState(const std::filesystem::path& file, const SimulationState& state) {
-  std::error_code error;
-  std::filesystem::create_directories(file.parent_path(), error);
-  const std::filesystem::path temporary = file.string() + ".new";
-  {
-    std::ofstream out(temporary, std::ios::trunc);
-    out.precision(17);
-    out << kFirstLine << "\nutc " << state.utc << "\nzone-minutes " << state.zoneMinutes << "\npercent "
-        << state.percent << "\n";
-    out.flush();
-    if (!out) {
-      throw HostError("cannot save the simulation's state to " + temporary.string() + ": " + std::strerror(errno));
-    }
-  }
-  if (std::rename(temporary.c_str(), file.c_str()) != 0) {
-    throw HostError("cannot save the simulation's state to " + file.string() + ": " + std::strerror(errno));
-  }
+  std::ostringstream text;
+  text.precision(17);
+  text << kFirstLine << "\nutc " << state.utc << "\nzone-minutes " << state.zoneMinutes << "\npercent " << state.percent
+       << "\n";
+  ReplaceFileWhole(file, text.str(), "the simulation's state");
 }

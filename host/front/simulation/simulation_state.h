@@ -33,5 +33,6 @@ struct SimulationState {
 // read or is not a simulation's state.
 std::optional<SimulationState> ReadSimulationState(const std::filesystem::path& file);
 
-// Replaces the file all or nothing, creating its folder. Throws HostError naming the file.
+// Replaces the file all or nothing (ReplaceFileWhole), creating its folder. Throws HostError naming
+// the file.
 void WriteSimulationState(const std::filesystem::path& file, const SimulationState& state);

@@ -34,7 +34,7 @@ EventLoop::EventLoop(HomeScreenSession& session, const RawTerminal& terminal, Wa
       width_(terminal.Width()),
       height_(terminal.Height()) {}
 
-void EventLoop::Run() {
+bool EventLoop::Run() {
   TerminalMessageBoxes messageBoxes(
       [this](const std::optional<MessageDialog>& dialog) {
         dialog_ = dialog;
@@ -45,6 +45,7 @@ void EventLoop::Run() {
   if (onScreen_) onScreen_();
 
   while (running_ && !RawTerminal::StopRequested()) {
+    FollowSuspend();
     session_.DispatchDueTimers(CurrentClock().UtcNow());
     if (RawTerminal::ResizeRequested()) {
       width_ = terminal_.Width();
@@ -58,16 +59,20 @@ void EventLoop::Run() {
     const ULONGLONG deadline =
         std::min(session_.EarliestDeadline().value_or(ULLONG_MAX), NextMinute(CurrentClock().UtcNow()));
     if (!ReadInput(deadline, keys_.Pending() ? kEscapeWaitMs : -1)) break;
+    if (tookOver_ && tookOver_()) return true;
     while (running_) {
       const std::optional<KeyPress> key = keys_.Next();
       if (!key) break;
       Apply(CommandFor(*key));
     }
   }
+  return false;
 }
 
 bool EventLoop::ReadInput(std::optional<ULONGLONG> deadline, int maxWaitMs) {
-  if (waiter_.Wait(deadline, STDIN_FILENO, maxWaitMs) != WakeReason::Input) {
+  const WakeReason woken = waiter_.Wait(deadline, STDIN_FILENO, maxWaitMs);
+  if (woken == WakeReason::PowerEvent && chargerChanged_ && chargerChanged_()) session_.KeyDown(kVirtualKeyLeft);
+  if (woken != WakeReason::Input) {
     // No more bytes came: a lone ESC is the Escape key.
     keys_.Flush();
     return true;
@@ -89,7 +94,17 @@ std::optional<KeyPress> EventLoop::WaitKey() {
       running_ = false;
       return std::nullopt;
     }
+    FollowSuspend();
     Render();
+  }
+}
+
+void EventLoop::FollowSuspend() {
+  if (StopSignals::SuspendRequested()) terminal_.Suspend();
+  // Continued after any stop: the screen may hold what others wrote meanwhile.
+  if (StopSignals::Continued()) {
+    lastFrame_.clear();
+    session_.RequestRepaint();
   }
 }
 

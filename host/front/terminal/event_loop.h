@@ -24,8 +24,14 @@ class EventLoop {
   // Runs once the screen's dialogs are in place, before the first frame: messages that waited for
   // the screen go out then.
   void OnScreen(std::function<void()> shown) { onScreen_ = std::move(shown); }
-  // Until the user quits, a stop signal arrives, or the input closes.
-  void Run();
+  // Asked after every wait: true when this host has just become the keeper of the files.
+  void OnWake(std::function<bool()> tookOver) { tookOver_ = std::move(tookOver); }
+  // Asked after a wait that a power supply event ended: true when the charger or the battery's
+  // status changed, and the plug-in is asked to refresh at once (its refresh key).
+  void OnPowerEvent(std::function<bool()> chargerChanged) { chargerChanged_ = std::move(chargerChanged); }
+  // Until the user quits, a stop signal arrives or the input closes (false), or this host took
+  // the files over (true): the caller starts afresh as the keeper.
+  bool Run();
 
  private:
   // Waits for input until the deadline, at most maxWaitMs (-1: no bound), and feeds it to the
@@ -33,6 +39,8 @@ class EventLoop {
   bool ReadInput(std::optional<ULONGLONG> deadline, int maxWaitMs);
   // The next key, waiting as long as it takes; nullopt when no key will come.
   std::optional<KeyPress> WaitKey();
+  // SIGTSTP gives the terminal back and stops; once continued, the whole screen is painted anew.
+  void FollowSuspend();
   void Apply(HostCommand command);
   void PaintLine();
   void Render();
@@ -50,4 +58,6 @@ class EventLoop {
   bool running_ = true;
   std::string lastFrame_;
   std::function<void()> onScreen_;
+  std::function<bool()> tookOver_;
+  std::function<bool()> chargerChanged_;
 };

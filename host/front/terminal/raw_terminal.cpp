@@ -1,5 +1,6 @@
 #include "host/front/terminal/raw_terminal.h"
 
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -64,7 +65,7 @@ winsize WindowSize() {
 
 }  // namespace
 
-RawTerminal::RawTerminal() : owner_(!terminalLive) {
+RawTerminal::RawTerminal() : signals_(StopSignals::Suspend::Caught), owner_(!terminalLive) {
   if (!owner_) return;
   terminalLive = true;
   active_ = EnterRawMode();
@@ -74,6 +75,14 @@ RawTerminal::~RawTerminal() {
   if (!owner_) return;
   if (active_) RestoreTerminal();
   terminalLive = false;
+}
+
+void RawTerminal::Suspend() const {
+  if (!owner_ || !active_) return;
+  RestoreTerminal();
+  // SIGSTOP, which cannot be caught: the process stops here until SIGCONT.
+  kill(getpid(), SIGSTOP);
+  EnterRawMode();
 }
 
 bool RawTerminal::Write(const std::string& text) const {

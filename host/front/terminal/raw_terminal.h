@@ -5,7 +5,8 @@
 //
 // The stop and resize signals are caught while the object lives, in either mode (StopSignals,
 // installed before raw mode is entered), so that the host ends through its normal path (and the
-// plug-in is released) when asked to stop, and a stop signal can never leave the terminal raw.
+// plug-in is released) when asked to stop, and a stop signal can never leave the terminal raw;
+// SIGTSTP and SIGCONT are caught too, for Suspend and a redraw.
 #pragma once
 
 #include <string>
@@ -30,7 +31,11 @@ class RawTerminal {
   int Width() const;
   int Height() const;
 
-  // Whether SIGTERM, SIGINT or SIGHUP arrived; stays set.
+  // Gives the terminal back as it was, stops the process until it is continued, then takes the
+  // terminal again; the caller paints the whole screen anew. For SIGTSTP.
+  void Suspend() const;
+
+  // Whether one of the stop signals arrived; stays set.
   static bool StopRequested();
   // Whether the terminal was resized since the last call; reading clears it.
   static bool ResizeRequested();

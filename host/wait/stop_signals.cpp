@@ -27,23 +27,10 @@ void Wake() {
   errno = saved;
 }
 
-void OnStopSignal(int) {
-  stopRequested = true;
-  Wake();
-}
-
-void OnResizeSignal(int) {
-  resizeRequested = true;
-  Wake();
-}
-
-void OnSuspendSignal(int) {
-  suspendRequested = true;
-  Wake();
-}
-
-void OnContinueSignal(int) {
-  continued = true;
+// Each signal's handler sets its flag and wakes the waiter.
+template <std::atomic<bool>* flag>
+void SetFlagAndWake(int) {
+  *flag = true;
   Wake();
 }
 
@@ -84,11 +71,11 @@ StopSignals::StopSignals(Suspend suspend) : owner_(!live), suspend_(suspend) {
   if (!owner_) return;
   live = true;
   OpenWakePipe();
-  for (size_t i = 0; i < std::size(kStopSignals); ++i) Catch(kStopSignals[i], OnStopSignal, &previousHandlers.stop[i]);
-  Catch(SIGWINCH, OnResizeSignal, &previousHandlers.resize);
+  for (size_t i = 0; i < std::size(kStopSignals); ++i) Catch(kStopSignals[i], SetFlagAndWake<&stopRequested>, &previousHandlers.stop[i]);
+  Catch(SIGWINCH, SetFlagAndWake<&resizeRequested>, &previousHandlers.resize);
   if (suspend_ == Suspend::Caught) {
-    Catch(SIGTSTP, OnSuspendSignal, &previousHandlers.suspend);
-    Catch(SIGCONT, OnContinueSignal, &previousHandlers.resume);
+    Catch(SIGTSTP, SetFlagAndWake<&suspendRequested>, &previousHandlers.suspend);
+    Catch(SIGCONT, SetFlagAndWake<&continued>, &previousHandlers.resume);
   }
   Catch(SIGPIPE, SIG_IGN, &previousHandlers.brokenPipe);
 }

@@ -76,7 +76,6 @@ class BarProcess {
     }
   }
 
-  pid_t pid() const { return pid_; }
 
   // User and system time the process used so far, from /proc.
   double CpuSeconds() const {

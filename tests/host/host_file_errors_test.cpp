@@ -27,8 +27,11 @@ class FileErrorsTest : public testing::Test {
   }
   std::string Path(const std::string& relative) const { return (folder_.path() / relative).string(); }
 
-  // Hands the whole folder to nobody and makes `readOnly` (below it) unwritable.
+  // Hands the whole folder to nobody and makes `readOnly` (below it) unwritable. A registration
+  // made by an earlier run names the build tree's module, which nobody may not be able to reach:
+  // it goes, so that nobody's run registers the module beside its own copy of the program.
   void ForNobody(const std::string& readOnly) const {
+    std::filesystem::remove(folder_.path() / ".local/state/zelvar/registry");
     std::filesystem::create_directories(folder_.path() / readOnly);
     if (geteuid() == 0) {
       for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_.path())) {

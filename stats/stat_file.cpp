@@ -76,6 +76,12 @@ HRESULT LoadStatFile(const WString& statFilename, DWORD maxHistoryDays, HourlyDr
                      bool withRecords) {
   FILE* file = _wfopen(statFilename.c_str(), TEXT("r"));
   if (file == nullptr) {
+    // Said here, where the plug-in starts with the name; its appends fail the same way, unsaid.
+    if (errno == EXDEV) {
+      MessageBoxW(nullptr, StatFileOutsideRoot(statFilename).c_str(), TEXT("CZelvarPlugin"), MB_OK);
+      errno = EXDEV;
+      return E_FAIL;
+    }
     // Only a missing file is created: creating opens for writing, which would truncate a file that
     // exists but cannot be read right now, and with it all the statistics.
     if (errno != ENOENT) return E_FAIL;

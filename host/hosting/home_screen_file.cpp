@@ -97,7 +97,8 @@ std::string DefaultHomeScreenText() {
   settings, here at their defaults:
     RefreshTimeout     longest wait between two refreshes of the line, in milliseconds
     StatFilename       the file of hourly drain samples, a device path; the device root "\" is a
-                       folder on this machine (see the help of zelvar-home)
+                       folder on this machine (see the help of zelvar-home); every name starts
+                       there, and one whose ".." would leave it is not used
     MaxHistoryDays     samples this many days old or older are not used
     MinPercent         below this charge (percent) no hourly sample is taken
     FlushTimeoutHours  hourly samples gathered before they are appended to the file

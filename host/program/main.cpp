@@ -72,13 +72,15 @@ bool WriteBarLine(const std::string& line) {
 // A keeping run checks at start that it can write the stat file, and says why not; a simulation
 // saves its time with every record the plug-in files.
 void KeepFiles(HomeScreenSession& session, HostMessages& messages, Simulation* simulation) {
+  if (simulation != nullptr) simulation->SaveBeforeEachRecord();
   const std::optional<SavedConfiguration> settings = session.settings();
   if (!settings) return;
-  const std::string statFile = HostPathOf(settings->StatFilename.c_str());
-  std::optional<std::string> problem = StatFileProblem(statFile);
-  if (!problem) problem = StatFileReadProblem(statFile);
+  // A name outside the device root names no file: the plug-in says so itself.
+  const std::optional<std::string> statFile = HostPathOf(settings->StatFilename.c_str());
+  if (!statFile) return;
+  std::optional<std::string> problem = StatFileProblem(*statFile);
+  if (!problem) problem = StatFileReadProblem(*statFile);
   if (problem) messages.Note(*problem);
-  if (simulation != nullptr) simulation->SaveBeforeEachRecord();
 }
 
 // A viewer whose keeper ended has taken the lock: its plug-in, which filed nothing, gives way to
@@ -228,12 +230,12 @@ int Run(const HostOptions& options) {
   HomeScreenSession& session = keptSession.emplace(files, Activate());
   const std::optional<SavedConfiguration> settings = session.settings();
   if (!settings) throw HostError("the plug-in's saved state does not hold its settings");
-  const std::string statFile = HostPathOf(settings->StatFilename.c_str());
-  messages.SetStatFile(statFile);
+  const std::optional<std::string> statFile = HostPathOf(settings->StatFilename.c_str());
+  messages.SetStatFile(statFile.value_or(""));
   const auto keepFiles = [&messages, simulation](HomeScreenSession& kept) { KeepFiles(kept, messages, simulation); };
   if (keepsFiles()) {
     keepFiles(session);
-  } else if (const std::optional<std::string> problem = StatFileReadProblem(statFile)) {
+  } else if (const std::optional<std::string> problem = statFile ? StatFileReadProblem(*statFile) : std::nullopt) {
     messages.Note(*problem);
   }
   for (const std::string& warning : SettingWarnings(*settings)) std::cerr << "zelvar-home: " << warning << "\n";

@@ -34,9 +34,9 @@ std::string DefaultDeviceRoot() {
 
 bool IsSeparator(WCHAR c) { return c == u'\\' || c == u'/'; }
 
-// The components of a device path below the root. ".." never climbs above the root, as on the device,
-// so no device path reaches host files outside the root folder.
-std::vector<std::string> RootedComponents(WStringView path) {
+// The components of a device path below the root, nothing for a path whose ".." would climb above
+// the root: such a path names no file on the device, and so none of the host's outside the root.
+std::optional<std::vector<std::string>> RootedComponents(WStringView path) {
   std::vector<std::string> components;
   size_t start = 0;
   while (start <= path.size()) {
@@ -44,7 +44,8 @@ std::vector<std::string> RootedComponents(WStringView path) {
     while (end < path.size() && !IsSeparator(path[end])) ++end;
     const std::string part = NarrowUtf8(path.substr(start, end - start));
     if (part == "..") {
-      if (!components.empty()) components.pop_back();
+      if (components.empty()) return std::nullopt;
+      components.pop_back();
     } else if (!part.empty() && part != ".") {
       components.push_back(part);
     }
@@ -174,18 +175,14 @@ void SetDeviceRoot(const std::string& hostFolder) { configuredRoot = hostFolder;
 
 std::string DeviceRoot() { return configuredRoot ? *configuredRoot : DefaultDeviceRoot(); }
 
-std::string HostPathOf(LPCWSTR devicePath) {
+std::optional<std::string> HostPathOf(LPCWSTR devicePath) {
   const WStringView path = devicePath != nullptr ? WStringView(devicePath) : WStringView();
-  if (path.empty() || !IsSeparator(path.front())) {
-    std::string relative = NarrowUtf8(path);
-    for (char& c : relative) {
-      if (c == '\\') c = '/';
-    }
-    return relative;
-  }
+  if (path.empty()) return std::string();
+  const std::optional<std::vector<std::string>> components = RootedComponents(path);
+  if (!components) return std::nullopt;
   std::string host = DeviceRoot();
   while (host.size() > 1 && host.back() == '/') host.pop_back();
-  for (const std::string& component : RootedComponents(path)) host += "/" + component;
+  for (const std::string& component : *components) host += "/" + component;
   return host;
 }
 
@@ -198,12 +195,17 @@ FILE* _wfopen(LPCWSTR path, LPCWSTR mode) {
     errno = EINVAL;
     return nullptr;
   }
-  const std::string hostPath = HostPathOf(path);
   const std::string narrowMode = NarrowUtf8(mode);
   if (OpenFlagsOf(narrowMode) < 0) {
     errno = EINVAL;
     return nullptr;
   }
+  const std::optional<std::string> rooted = HostPathOf(path);
+  if (!rooted) {
+    errno = EXDEV;
+    return nullptr;
+  }
+  const std::string& hostPath = *rooted;
   std::string cause;
   if (!OpensForWriting(narrowMode)) return OpenStream(hostPath, narrowMode, cause);
   if (!writesAllowed) {
@@ -213,14 +215,12 @@ FILE* _wfopen(LPCWSTR path, LPCWSTR mode) {
   // The device has its standard folders ("\Storage\My Documents"...); the host root starts empty,
   // so a file opened for writing gets its folders on demand. When they cannot be made, that is the
   // cause to report, not the missing folder the open would then find.
-  if (IsSeparator(*path)) {
-    std::error_code folderError;
-    std::filesystem::create_directories(std::filesystem::path(hostPath).parent_path(), folderError);
-    if (folderError) {
-      ReportWriteFailure({hostPath, folderError.message(), true});
-      errno = folderError.value();
-      return nullptr;
-    }
+  std::error_code folderError;
+  std::filesystem::create_directories(std::filesystem::path(hostPath).parent_path(), folderError);
+  if (folderError) {
+    ReportWriteFailure({hostPath, folderError.message(), true});
+    errno = folderError.value();
+    return nullptr;
   }
   if (writeOpenObserver) writeOpenObserver(hostPath);
   FILE* file = OpenStream(hostPath, narrowMode, cause);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/win_types.h"
@@ -11,7 +12,8 @@
 // Opens a file by its device path with a C stdio mode ("r", "w", "a+"...). The file's bytes are
 // read and written with the narrow stdio calls. Only a regular file opens, without waiting (see
 // OpenRegularFile): on failure answers nullptr with errno set (ENOENT when the file does not exist,
-// EISDIR for a folder, EINVAL for a FIFO, a device or a socket). A stream opened for writing
+// EISDIR for a folder, EINVAL for a FIFO, a device or a socket, EXDEV for a path that leaves the
+// device root, see HostPathOf, which is not reported below: the caller names the path). A stream opened for writing
 // checks every write, flush and close, and its close syncs what was written to the disk; a failed
 // open, write, flush or close is reported (see below) once per file and cause, and shows in the
 // stdio call's result. While writes are off an open for writing fails with EROFS, unreported, and
@@ -46,5 +48,7 @@ void SetWriteOpenObserver(WriteOpenObserver observer);
 // $ZELVAR_DEVICE_ROOT, else $XDG_DATA_HOME/zelvar/device, else ~/.local/share/zelvar/device.
 void SetDeviceRoot(const std::string& hostFolder);
 std::string DeviceRoot();
-// The host path that a device path names: "\a\b" -> <root>/a/b; a relative path stays relative.
-std::string HostPathOf(LPCWSTR devicePath);
+// The host path that a device path names: "\a\b" -> <root>/a/b. The device has no current folder,
+// so "a\b" names the same file. A path whose ".." would climb above the root names no file:
+// nothing; an empty path names none either: "".
+std::optional<std::string> HostPathOf(LPCWSTR devicePath);

@@ -6,6 +6,11 @@
 
 // The stat file does not begin with its version line, so none of its samples are used.
 inline constexpr const WCHAR* kStatFileVersionWrong = TEXT("Version of Stat file is wrong");
+// A StatFilename whose ".." would climb above the device root: the plug-in neither reads nor writes
+// it, so that no name leads to a file outside the device.
+inline WString StatFileOutsideRoot(const WString& statFilename) {
+  return TEXT("Stat file ") + statFilename + TEXT(" lies outside the device root and is not used");
+}
 // The power status cannot be read: the battery report's message, and the line's text meanwhile.
 inline constexpr const WCHAR* kBatteryStatusUnknown = TEXT("Battery status unknown");
 // How "Can't GetColor(<name>), err[<result>]" begins: the home screen's colour lookup failed.

@@ -16,6 +16,17 @@
 
 namespace {
 
+// Collects the write-failure reports for the test's lifetime.
+class RecordedReports {
+ public:
+  RecordedReports() {
+    SetWriteFailureReporter(
+        [this](const FileWriteFailure& failure) { messages.push_back(DescribeWriteFailure(failure)); });
+  }
+  ~RecordedReports() { SetWriteFailureReporter({}); }
+  std::vector<std::string> messages;
+};
+
 TEST(FileApi, DevicePathsMapUnderTheRoot) {
   TempFolder root;
   ScopedDeviceRoot mapped(root);
@@ -24,17 +35,30 @@ TEST(FileApi, DevicePathsMapUnderTheRoot) {
             base + "/Storage/My Documents/ZelvarPlugin.dat");
   EXPECT_EQ(HostPathOf(u"/Storage/a.dat"), base + "/Storage/a.dat");
   EXPECT_EQ(HostPathOf(u"\\Storage\\Z\u00E4hler.dat"), base + "/Storage/Z\xC3\xA4hler.dat");
-  EXPECT_EQ(HostPathOf(u"a\\b.dat"), "a/b.dat");
+  // The device has no current folder: a name without a leading separator starts at the root too.
+  EXPECT_EQ(HostPathOf(u"a\\b.dat"), base + "/a/b.dat");
+  EXPECT_EQ(HostPathOf(u"\\Storage\\.\\x\\..\\y.dat"), base + "/Storage/y.dat");
+  EXPECT_EQ(HostPathOf(u""), "");
 
   SetDeviceRoot(base + "/");
   EXPECT_EQ(HostPathOf(u"\\x.dat"), base + "/x.dat");
 }
 
-TEST(FileApi, DevicePathsNeverLeaveTheRoot) {
+// A path whose ".." would climb above the root names no file: no open of it touches the host.
+TEST(FileApi, DevicePathsThatLeaveTheRootNameNoFile) {
   TempFolder root;
   ScopedDeviceRoot mapped(root);
-  EXPECT_EQ(HostPathOf(u"\\..\\..\\etc\\passwd"), root.path().string() + "/etc/passwd");
-  EXPECT_EQ(HostPathOf(u"\\Storage\\.\\x\\..\\..\\..\\y.dat"), root.path().string() + "/y.dat");
+  RecordedReports reports;
+  for (const char16_t* path : {u"\\..\\..\\etc\\passwd", u"..\\..\\escape.dat", u"\\Storage\\.\\x\\..\\..\\..\\y.dat", u".."}) {
+    EXPECT_EQ(HostPathOf(path), std::nullopt) << NarrowUtf8(path);
+    for (const char16_t* mode : {u"r", u"w", u"a+"}) {
+      errno = 0;
+      EXPECT_EQ(_wfopen(path, mode), nullptr) << NarrowUtf8(path) << " " << NarrowUtf8(mode);
+      EXPECT_EQ(errno, EXDEV);
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(root.path()));
+  EXPECT_TRUE(reports.messages.empty());
 }
 
 TEST(FileApi, WritingAndAppendingCreateTheDeviceFolders) {
@@ -74,17 +98,6 @@ TEST(FileApi, EmptyNameFailsEveryOpen) {
   EXPECT_EQ(_wfopen(u"", u"a+"), nullptr);
   EXPECT_TRUE(std::filesystem::is_empty(root.path()));
 }
-
-// Collects the write-failure reports for the test's lifetime.
-class RecordedReports {
- public:
-  RecordedReports() {
-    SetWriteFailureReporter(
-        [this](const FileWriteFailure& failure) { messages.push_back(DescribeWriteFailure(failure)); });
-  }
-  ~RecordedReports() { SetWriteFailureReporter({}); }
-  std::vector<std::string> messages;
-};
 
 TEST(FileApi, FailedOpensForWritingAreReportedOncePerFileAndCause) {
   TempFolder root;

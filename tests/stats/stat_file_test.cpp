@@ -45,7 +45,7 @@ class StatFileTest : public testing::Test {
  protected:
   StatFileTest() : clock_(Utc(2024, 3, 31, 12), 60), clockGuard_(clock_), messagesGuard_(messages_) {}
 
-  std::string HostPath() const { return HostPathOf(kStatName.c_str()); }
+  std::string HostPath() const { return HostPathOf(kStatName.c_str()).value(); }
   void WriteStatFile(const std::string& text) const { root_.Write(kStatPath, text); }
   std::string ReadStatFile() const { return root_.Read(kStatPath); }
 
@@ -80,11 +80,21 @@ TEST_F(StatFileTest, MissingFileIsCreatedWithTheVersionLineAlone) {
   EXPECT_TRUE(messages_.messages.empty());
 }
 
-TEST_F(StatFileTest, EmptyNameFailsAndWritesNothing) {
-  HourlyDrainTable table;
-  EXPECT_EQ(LoadStatFile(u"", kThirtyDays, table, true), E_FAIL);
-  AppendStatRecord(u"", Utc(2024, 3, 31, 13), {3});
-  EXPECT_TRUE(std::filesystem::is_empty(root_.path()));
+// An empty name names no file; one that climbs above the device root is refused and named.
+TEST_F(StatFileTest, NamesOfNoFileInTheRootFailAndWriteNothing) {
+  for (const auto& [name, message] :
+       {std::pair<WString, std::string>{u"", ""},
+        {u"..\\..\\escape.dat", "Stat file ..\\..\\escape.dat lies outside the device root and is not used"}}) {
+    messages_.messages.clear();
+    HourlyDrainTable table;
+    EXPECT_EQ(LoadStatFile(name, kThirtyDays, table, true), E_FAIL);
+    AppendStatRecord(name, Utc(2024, 3, 31, 13), {3});
+    EXPECT_TRUE(std::filesystem::is_empty(root_.path()));
+    ASSERT_EQ(messages_.messages.size(), message.empty() ? 0u : 1u) << NarrowUtf8(name);
+    if (!message.empty()) {
+      EXPECT_EQ(messages_.TextOf(0), message);
+    }
+  }
 }
 
 TEST_F(StatFileTest, EmptyFileLoadsNothingAndStaysEmpty) {

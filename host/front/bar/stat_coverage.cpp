@@ -27,7 +27,8 @@ UINT StatCoverage::HoursWithDrain() {
 
 StatCoverage::Key StatCoverage::CurrentKey() const {
   struct stat file {};
-  if (stat(HostPathOf(statFilename_.c_str()).c_str(), &file) != 0) file = {};
+  const std::optional<std::string> path = HostPathOf(statFilename_.c_str());
+  if (!path || stat(path->c_str(), &file) != 0) file = {};
   SYSTEMTIME local{};
   GetLocalTime(&local);
   const long long modified = static_cast<long long>(file.st_mtim.tv_sec) * 1'000'000'000 + file.st_mtim.tv_nsec;

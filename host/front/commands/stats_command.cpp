@@ -10,6 +10,7 @@
 #include "host/hosting/host_error.h"
 #include "platform/files/file_api.h"
 #include "platform/files/regular_file.h"
+#include "plugin/host/plugin_messages.h"
 #include "stats/stat_file.h"
 
 namespace {
@@ -87,7 +88,9 @@ std::string RenderDrainChart(const DrainChartHeading& heading, const HourlyDrain
 
 std::string RunStats(const SavedConfiguration& settings) {
   DrainChartHeading heading;
-  heading.file = HostPathOf(settings.StatFilename.c_str());
+  const std::optional<std::string> file = HostPathOf(settings.StatFilename.c_str());
+  if (!file) throw HostError(NarrowUtf8(StatFileOutsideRoot(settings.StatFilename)));
+  heading.file = *file;
   heading.historyDays = static_cast<DWORD>(settings.MaxHistoryDays);
   const FileRead read = ReadRegularFile(heading.file, kLargestStatFile);
   if (read.outcome == FileRead::Outcome::kMissing) {

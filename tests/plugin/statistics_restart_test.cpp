@@ -1,7 +1,8 @@
 // The statistics must survive a restart unshifted: days of a phone's life on the simulated clock,
 // driven as the home screen drives the plug-in (every timer it asks for, a paint after every
-// repaint request), with restarts in between. Whenever the object goes away, the hourly table
-// rebuilt from the stat file equals the table the object had built live, hour for hour.
+// repaint request), with restarts in between, and a year of daily sleeps across the zone's
+// daylight-saving switches. Whenever the object goes away, the hourly table rebuilt from the stat
+// file equals the table the object had built live, hour for hour.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,7 +16,6 @@
 #include "stats/stat_file.h"
 #include "tests/fakes/fake_host.h"
 #include "tests/fakes/fake_xml_element.h"
-#include "tests/fakes/recording_canvas.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"
 #include "tracking/power/power_and_time.h"
@@ -35,12 +35,24 @@ std::vector<std::string> Rows(const HourlyDrainTable& table) {
   return rows;
 }
 
+// From this UTC instant on, local time is offsetMinutes ahead of UTC.
+struct OffsetSwitch {
+  SYSTEMTIME at;
+  int offsetMinutes;
+};
+
 struct Zone {
   const char* name;
   int offsetMinutes;
-  // A daylight-saving switch: from this UTC instant on, local time is switchedOffset ahead.
-  SYSTEMTIME switchAt;
-  int switchedOffset;
+  std::vector<OffsetSwitch> switches;
+};
+
+// The line is painted as the home screen would; what it shows is no concern here.
+class BlankCanvas : public Canvas {
+ public:
+  void FillRectangle(const RECT&, COLORREF) override {}
+  void SetTextColour(COLORREF) override {}
+  int DrawText(const RECT&, WStringView, UINT) override { return 1; }
 };
 
 void PrintTo(const Zone& zone, std::ostream* out) { *out << zone.name; }
@@ -48,8 +60,7 @@ void PrintTo(const Zone& zone, std::ostream* out) { *out << zone.name; }
 class StatisticsAcrossRestarts : public testing::TestWithParam<Zone> {
  protected:
   StatisticsAcrossRestarts() {
-    const Zone& zone = GetParam();
-    if (zone.switchAt.wYear != 0) clock.ChangeOffsetAt(zone.switchAt, zone.switchedOffset);
+    for (const OffsetSwitch& change : GetParam().switches) clock.ChangeOffsetAt(change.at, change.offsetMinutes);
     battery.SetOnMains(false);
   }
   ~StatisticsAcrossRestarts() override {
@@ -62,7 +73,7 @@ class StatisticsAcrossRestarts : public testing::TestWithParam<Zone> {
     plugin = new CZelvarPlugin;
     plugin->SetSite(&site);
     FakeXmlElement element;
-    element.With(u"StatFilename", kStatFile);
+    element.With(u"StatFilename", kStatFile).With(u"MaxHistoryDays", kHistoryDays);
     plugin->Initialize(1, &element);  // every other setting at its default
     pending.clear();
     seenTimers = environment.timers.size();
@@ -71,27 +82,43 @@ class StatisticsAcrossRestarts : public testing::TestWithParam<Zone> {
   }
 
   // The object goes away (its last release flushes the series); the table it built live is then
-  // compared with the one the stat file gives.
+  // compared with the one the stat file gives. Samples the live table has in an hour beyond the
+  // reloaded one's were filed under another hour, or lost.
   void Stop() {
     const HourlyDrainTable live = plugin->state().table;
     plugin->SetSite(nullptr);
     plugin->Release();
     plugin = nullptr;
     HourlyDrainTable reloaded;
-    LoadStatFile(kStatFile, setting_defaults::MaxHistoryDays, reloaded, true);
+    LoadStatFile(kStatFile, kHistoryDayCount, reloaded, true);
     EXPECT_EQ(Rows(reloaded), Rows(live)) << "stopped at " << Describe(Now());
     ++comparisons;
+    for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour) {
+      misplacedSamples += std::max(0, live.bucket(hour).sampleCount - reloaded.bucket(hour).sampleCount);
+    }
+  }
+
+  INT Samples() {
+    HourlyDrainTable reloaded;
+    LoadStatFile(kStatFile, kHistoryDayCount, reloaded, true);
+    INT samples = 0;
+    for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour) samples += reloaded.bucket(hour).sampleCount;
+    return samples;
   }
 
   // Runs the host until the given instant: each timer request is answered after its delay, and each
-  // repaint request by a paint. The battery is on mains from 21:00 to 05:00 UTC, overnight.
+  // repaint request by a paint. The battery is on mains from 21:00 to 05:00 UTC, overnight. With
+  // sleeps on, the machine sleeps on battery from 12:20 to 14:40 UTC every day: the timers that
+  // come due meanwhile are answered on waking.
   void RunUntil(LONGLONG end) {
     while (true) {
       const LONGLONG timer = pending.empty() ? end : *std::min_element(pending.begin(), pending.end());
-      const LONGLONG next = std::min({timer, end, NextMainsSwitch()});
-      clock.SetUtcFileTime(static_cast<ULONGLONG>(next));
-      battery.SetOnMains(OnMainsAt(next));
+      const LONGLONG sleep = sleeps ? NextDaily(12, 20) : end;
+      const LONGLONG next = std::min({timer, end, NextDaily(OnMainsAt(Now()) ? 5 : 21, 0), sleep});
+      if (next > Now()) clock.SetUtcFileTime(static_cast<ULONGLONG>(next));
+      battery.SetOnMains(OnMainsAt(Now()));
       if (next == end) return;
+      if (next == sleep) clock.SetUtcFileTime(static_cast<ULONGLONG>(sleep + kSleep));
       if (next != timer) continue;
       pending.erase(std::find(pending.begin(), pending.end(), timer));
       Send(PE_TIMER);
@@ -117,16 +144,14 @@ class StatisticsAcrossRestarts : public testing::TestWithParam<Zone> {
     const WORD hour = UtcTimeOf(utc).wHour;
     return hour >= 21 || hour < 5;
   }
-  LONGLONG NextMainsSwitch() {
+  // The first instant after now at the given UTC time of day.
+  LONGLONG NextDaily(WORD hour, WORD minute) {
     SYSTEMTIME t = UtcTimeOf(Now());
-    const WORD switchHour = OnMainsAt(Now()) ? 5 : 21;
-    LONGLONG at;
-    do {
-      t.wMinute = t.wSecond = t.wMilliseconds = 0;
-      at = FileTimeOf(t);
-      t = UtcTimeOf(at + kFileTimeHour);
-    } while (UtcTimeOf(at).wHour != switchHour || at <= Now());
-    return at;
+    t.wHour = hour;
+    t.wMinute = minute;
+    t.wSecond = t.wMilliseconds = 0;
+    const LONGLONG today = FileTimeOf(t);
+    return today > Now() ? today : today + 24 * kFileTimeHour;
   }
   static std::string Describe(LONGLONG utc) {
     const SYSTEMTIME t = UtcTimeOf(utc);
@@ -137,20 +162,27 @@ class StatisticsAcrossRestarts : public testing::TestWithParam<Zone> {
     return FileTimeOf(Utc(2026, 3, day, hour, minute, second));
   }
 
+  // A whole run's records load, whatever their age.
+  static constexpr DWORD kHistoryDayCount = 800;
+  static constexpr const WCHAR* kHistoryDays = TEXT("800");
+  static constexpr LONGLONG kSleep = 2 * kFileTimeHour + 20 * 60 * 10000000LL;
+
   SimulatedClock clock{Utc(2026, 3, 26, 5, 12, 41), GetParam().offsetMinutes};
   ScopedClock clockGuard{clock};
   SimulatedBattery battery{100.0};
   ScopedPowerSource powerGuard{battery};
   TempFolder folder;
   ScopedDeviceRoot root{folder};
-  RecordingCanvas canvas;
+  BlankCanvas canvas;
   ScopedDeviceContext dc{canvas};
   TestHostEnvironment environment;
   TestSite site{&environment};
   CZelvarPlugin* plugin = nullptr;
   std::vector<LONGLONG> pending;  // instants at which the requested timers come due
   size_t seenTimers = 0, seenRepaints = 0;
+  bool sleeps = false;
   int comparisons = 0;
+  INT misplacedSamples = 0;
 };
 
 TEST_P(StatisticsAcrossRestarts, TheReloadedTableEqualsTheLiveOne) {
@@ -170,16 +202,45 @@ TEST_P(StatisticsAcrossRestarts, TheReloadedTableEqualsTheLiveOne) {
 
   // Five days on battery at the default flush of eight drops: the file holds many records, and
   // the table many samples.
-  HourlyDrainTable reloaded;
-  LoadStatFile(kStatFile, setting_defaults::MaxHistoryDays, reloaded, true);
-  INT samples = 0;
-  for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour) samples += reloaded.bucket(hour).sampleCount;
-  EXPECT_GT(samples, 50);
+  EXPECT_GT(Samples(), 50);
 }
 
+// Autumn to spring, asleep every day from 12:20 to 14:40 UTC, restarted every few days at another
+// time of day: both zones switch back and forth.
+using DailySleepsAcrossRestarts = StatisticsAcrossRestarts;
+
+TEST_P(DailySleepsAcrossRestarts, TheReloadedTableEqualsTheLiveOne) {
+  sleeps = true;
+  clock.SetUtc(Utc(2026, 10, 20, 5, 12, 41));
+  battery.SetPercent(100.0);
+  const LONGLONG end = FileTimeOf(Utc(2027, 3, 30, 0));
+  const LONGLONG every = 3 * 24 * kFileTimeHour + 5 * kFileTimeHour + 17 * 60 * 10000000LL;
+  Start();
+  for (LONGLONG restart = Now() + every; restart < end; restart += every) {
+    RunUntil(restart);
+    Stop();
+    Start();
+  }
+  RunUntil(end);
+  Stop();
+  const INT samples = Samples();
+  EXPECT_EQ(misplacedSamples, 0) << "of " << samples << " samples";
+  EXPECT_GT(samples, 1000);
+}
+
+std::string ZoneName(const testing::TestParamInfo<Zone>& info) { return info.param.name; }
+
+// They switch as "CET-1CEST,M3.5.0,M10.5.0/3" and "CST6CDT,M3.2.0,M11.1.0" would have it.
+const Zone kCentralEurope{
+    "CentralEurope", 60, {{Utc(2026, 3, 29, 1), 120}, {Utc(2026, 10, 25, 1), 60}, {Utc(2027, 3, 28, 1), 120}}};
+const Zone kUsCentral{
+    "UsCentral", -6 * 60, {{Utc(2026, 3, 8, 8), -5 * 60}, {Utc(2026, 11, 1, 7), -6 * 60}, {Utc(2027, 3, 14, 8), -5 * 60}}};
+
 INSTANTIATE_TEST_SUITE_P(Zones, StatisticsAcrossRestarts,
-                         testing::Values(Zone{"Utc", 0, {}, 0}, Zone{"PlusFiveThirty", 5 * 60 + 30, {}, 0},
-                                         Zone{"CentralEuropeSpring", 60, Utc(2026, 3, 29, 1), 120}),
-                         [](const testing::TestParamInfo<Zone>& info) { return std::string(info.param.name); });
+                         testing::Values(Zone{"Utc", 0, {}}, Zone{"PlusFiveThirty", 5 * 60 + 30, {}}, kCentralEurope,
+                                         kUsCentral),
+                         ZoneName);
+INSTANTIATE_TEST_SUITE_P(SwitchingZones, DailySleepsAcrossRestarts, testing::Values(kCentralEurope, kUsCentral),
+                         ZoneName);
 
 }  // namespace

@@ -187,6 +187,16 @@ TEST_F(StatusUpdate, MinPercentDecidesWhetherALowChargeIsSampled) {
     EXPECT_FALSE(state.session.dischargeStarted);
     EXPECT_EQ(FiledHours(), "");
   }
+
+  // A drop of 100 points would end its record's line in the stat file: it flushes instead.
+  Restart();
+  state.settings.MinPercent = 0;
+  UpdateAt(10, 20, 100);
+  UpdateAt(12, 5, 100);
+  UpdateAt(13, 5, 0);
+  EXPECT_FALSE(state.session.dischargeStarted);
+  EXPECT_EQ(FiledHours(), "11=0/1");
+  EXPECT_EQ(StatFile(), "[version 1]\n2026.3.2.11:0\n");
 }
 
 TEST_F(StatusUpdate, FlushTimeoutHoursBoundsTheSeries) {
@@ -225,14 +235,39 @@ TEST_F(StatusUpdate, HalfHourZonesSampleAfterUtcTopsAndFileUnderTheLocalHour) {
 
 // The filing hour is the previous sample time shifted by the offset in force now, as the
 // platform converts times.
+// A record holds drops of consecutive local hours, so the drop filed before the switch is a
+// record of its own.
 TEST_F(StatusUpdate, ADaylightSavingSwitchMovesOnlyTheFilingHour) {
   clock.ChangeOffsetAt(Utc(2000, 1, 1, 0), 60);
-  clock.ChangeOffsetAt(Utc(2026, 3, 2, 12), 120);
+  clock.ChangeOffsetAt(Utc(2026, 3, 2, 13), 120);
   UpdateAt(10, 20, 90);
-  UpdateAt(12, 5, 87);  // filed under 11:00 UTC + 2 = 13, summer time being in force now
-  UpdateAt(13, 5, 86);  // filed under 12:05 UTC + 2 = 14
-  EXPECT_EQ(state.PercentSeries, (std::vector<BYTE>{3, 1}));
-  EXPECT_EQ(FiledHours(), "13=3/1 14=1/1");
+  UpdateAt(12, 5, 89);  // filed under 11:00 UTC + 1 = 12
+  UpdateAt(13, 5, 87);  // filed under 12:05 UTC + 2 = 14, summer time being in force now
+  UpdateAt(14, 5, 86);  // filed under 13:05 UTC + 2 = 15
+  EXPECT_EQ(state.PercentSeries, (std::vector<BYTE>{2, 1}));
+  EXPECT_EQ(FiledHours(), "12=1/1 14=2/1 15=1/1");
+  FlushPercents(state);
+  EXPECT_EQ(StatFile(), "[version 1]\n2026.3.2.12:1\n2026.3.2.14:2,1\n");
+}
+
+// Asleep from 13:05 to 16:20: the overdue sample files the whole drop under hour 13, and the next
+// one, under hour 16, starts a record of its own. The period goes on: its start, and its count of
+// drops towards FlushTimeoutHours.
+TEST_F(StatusUpdate, ASleepEndsTheRecordButNotThePeriod) {
+  state.settings.FlushTimeoutHours = 5;
+  UpdateAt(10, 20, 90);
+  UpdateAt(12, 5, 89);
+  UpdateAt(13, 5, 87);
+  UpdateAt(16, 20, 80);
+  UpdateAt(17, 5, 79);
+  EXPECT_EQ(StatFile(), "[version 1]\n2026.3.2.11:1,2,7\n");
+  EXPECT_EQ(state.PercentSeries, std::vector<BYTE>{1});
+  EXPECT_TRUE(state.session.dischargeStarted);
+  EXPECT_EQ(state.session.dischargeStartTime, Time(10, 20));
+  UpdateAt(18, 5, 78);  // the fifth drop of the period
+  EXPECT_FALSE(state.session.dischargeStarted);
+  EXPECT_EQ(FiledHours(), "11=1/1 12=2/1 13=7/1 16=1/1 17=1/1");
+  EXPECT_EQ(StatFile(), "[version 1]\n2026.3.2.11:1,2,7\n2026.3.2.16:1,1\n");
 }
 
 TEST_F(StatusUpdate, NoSampleWhileAWholeDayLaterFallsInTheSameUtcHour) {

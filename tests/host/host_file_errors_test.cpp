@@ -2,6 +2,8 @@
 // "zelvar-home:", names the file and the real cause, and drops that cannot be kept fail the run.
 // Root writes everywhere, so permission cases run as the user nobody.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +21,28 @@ size_t Count(const std::string& text, const std::string& piece) {
   for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++count;
   return count;
 }
+
+// While it lives, no file this process or its children write may grow past `bytes`: a write past
+// that fails with EFBIG, as on a full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    previousHandler_ = signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    const rlimit limit{bytes, previous_.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    signal(SIGXFSZ, previousHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit previous_{};
+  sighandler_t previousHandler_;
+};
 
 class FileErrorsTest : public testing::Test {
  protected:
@@ -71,6 +95,23 @@ TEST_F(FileErrorsTest, AFolderInTheStatFilesPlaceIsNamed) {
             std::string::npos)
       << run.err;
   EXPECT_EQ(Count(run.err, "zelvar-home: cannot open " + statFile + " for writing: Is a directory\n"), 1u) << run.err;
+}
+
+// The stat file stops growing, its folder still writable: each later record fails part-way. The
+// saved state and the other files the run writes are smaller than the stat file, and are kept.
+TEST_F(FileErrorsTest, AStatFileThatCannotGrowIsNamedOnceAndFailsTheRun) {
+  const std::string simulation = "--days 2 --device-root '" + Path("root") + "'";
+  ASSERT_EQ(Run("--days 12 --device-root '" + Path("root") + "'").exitCode, 0);
+  const std::string statFile = Path("root") + kStatInRoot;
+  const std::string before = folder_.Read(std::string("root") + kStatInRoot);
+  const ProgramRun run = [&] {
+    const FileSizeLimit limit(before.size());
+    return Run(simulation);
+  }();
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_EQ(Count(run.err, "zelvar-home: cannot write " + statFile + ": File too large: the plug-in's hourly drops were lost\n"), 1u)
+      << run.err;
+  EXPECT_EQ(folder_.Read(std::string("root") + kStatInRoot), before);
 }
 
 TEST_F(FileErrorsTest, AWritableStatFileGivesNoWord) {

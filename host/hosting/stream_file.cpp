@@ -26,24 +26,31 @@ std::filesystem::path DefaultStreamFile() {
   return std::filesystem::path(UserFolder("XDG_STATE_HOME", ".local/state")) / "zelvar" / "plugin.stream";
 }
 
-std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& file) {
+std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& file, std::string* unreadable) {
   std::error_code error;
   if (std::filesystem::is_directory(file, error)) {
     throw HostError("the plug-in's saved state " + file.string() + " is a directory, not a file; move it away");
   }
   const FileRead read = ReadRegularFile(file, kLargestStreamFile);
-  if (read.outcome == FileRead::Outcome::kMissing) return std::nullopt;
-  if (read.outcome == FileRead::Outcome::kFailed) {
-    throw HostError("cannot read the plug-in's saved state " + file.string() + ": " + read.cause);
+  if (read.outcome != FileRead::Outcome::kRead) {
+    if (unreadable != nullptr && read.outcome == FileRead::Outcome::kFailed) *unreadable = read.cause;
+    return std::nullopt;
   }
   return std::vector<BYTE>(read.text.begin(), read.text.end());
 }
 
 std::optional<std::string> SetAsideDamagedStream(const std::filesystem::path& file) {
-  const std::optional<std::vector<BYTE>> bytes = ReadStreamFile(file);
-  if (!bytes || DecodeConfiguration(*bytes)) return std::nullopt;
-  const std::string what = "the saved state " + file.string() + " cannot be the plug-in's (" +
-                           std::to_string(bytes->size()) + " bytes, not its settings and their stat file's name)";
+  std::string unreadable;
+  const std::optional<std::vector<BYTE>> bytes = ReadStreamFile(file, &unreadable);
+  std::string what;
+  if (!unreadable.empty()) {
+    what = "the saved state " + file.string() + " cannot be read (" + unreadable + ")";
+  } else if (!bytes || DecodeConfiguration(*bytes)) {
+    return std::nullopt;
+  } else {
+    what = "the saved state " + file.string() + " cannot be the plug-in's (" + std::to_string(bytes->size()) +
+           " bytes, not its settings and their stat file's name)";
+  }
   const std::string aside = SetAsideName(file).string();
   const std::string starts = "; the plug-in starts from the home-screen file's settings";
   if (const std::optional<std::string> failure = SetAside(file)) {

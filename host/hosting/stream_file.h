@@ -11,13 +11,14 @@
 // ~/.local/state/zelvar/plugin.stream.
 std::filesystem::path DefaultStreamFile();
 
-// The saved bytes; nullopt when there is no such file. Throws HostError when it cannot be read or
-// is a folder.
-std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& file);
+// The saved bytes; nullopt when there is no such file, or none that can be read whole (a FIFO, a
+// device, a file larger than any saved state, a failed read): why not is then in *unreadable.
+// Throws HostError for a folder.
+std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& file, std::string* unreadable = nullptr);
 
-// A file whose bytes cannot be a saved state (DecodeConfiguration) is renamed to <file>.bad, replacing an
-// older one; answers what became of it, for standard error. nullopt when the file is missing or can
-// be a saved state. Throws as ReadStreamFile.
+// A file that cannot be read or whose bytes cannot be a saved state (DecodeConfiguration) is
+// renamed to <file>.bad, replacing an older one; answers what became of it, for standard error.
+// nullopt when the file is missing or can be a saved state. Throws as ReadStreamFile.
 std::optional<std::string> SetAsideDamagedStream(const std::filesystem::path& file);
 
 // Replaces the file all or nothing (ReplaceFileWhole); a crash leaves the old stream or the new

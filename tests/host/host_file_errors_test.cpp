@@ -162,23 +162,37 @@ TEST_F(FileErrorsTest, AReadOnlyHomeShowsTheLineWithTheRegistrationHeldForTheRun
   EXPECT_NE(registered.err.find(registry + "\n"), std::string::npos) << registered.err;
 }
 
-TEST_F(FileErrorsTest, ASavedStateThatCannotBeOneIsSetAsideAndNeverBecomesTheSettings) {
+TEST_F(FileErrorsTest, ASavedStateThatCannotBeReadOrBeOneIsSetAsideAndNeverBecomesTheSettings) {
   const std::string stream = ".local/state/zelvar/simulation/plugin.stream";
   ASSERT_EQ(Run("--once --simulate").exitCode, 0);  // the home-screen file, older than the state
-  // Taken as a saved state, these zeros would set RefreshTimeout to 0, which draws a warning.
+  // Taken as a saved state, these zeros would set RefreshTimeout to 0, which draws a warning; a
+  // FIFO would hold the run in its open for ever.
   const std::string zeros(108, '\0');
-  folder_.Write(stream, zeros);
-  const ProgramRun run = Run("--once --simulate");
-  EXPECT_EQ(run.exitCode, 0) << run.err;
   const std::string damaged = "zelvar-home: the saved state " + Path(stream) +
                               " cannot be the plug-in's (108 bytes, not its settings and their stat file's name)";
-  EXPECT_NE(run.err.find(damaged + ": set aside as " + Path(stream) +
-                         ".bad; the plug-in starts from the home-screen file's settings\n"),
-            std::string::npos)
-      << run.err;
-  EXPECT_EQ(run.err.find("RefreshTimeout"), std::string::npos) << run.err;
-  EXPECT_EQ(folder_.Read(stream + ".bad"), zeros);
-  EXPECT_FALSE(folder_.Exists(stream));
+  for (const auto& [fifo, what] :
+       {std::pair{false, damaged},
+        {true, "zelvar-home: the saved state " + Path(stream) + " cannot be read (not a regular file (a FIFO))"}}) {
+    if (fifo) {
+      ASSERT_EQ(mkfifo(Path(stream).c_str(), 0600), 0);
+    } else {
+      folder_.Write(stream, zeros);
+    }
+    const ProgramRun run = Run("--once --simulate");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("%, hrs: "), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find(what + ": set aside as " + Path(stream) +
+                           ".bad; the plug-in starts from the home-screen file's settings\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("RefreshTimeout"), std::string::npos) << run.err;
+    EXPECT_FALSE(folder_.Exists(stream));
+    if (fifo) {
+      EXPECT_TRUE(std::filesystem::is_fifo(Path(stream + ".bad")));
+    } else {
+      EXPECT_EQ(folder_.Read(stream + ".bad"), zeros);
+    }
+  }
 
   // Where it cannot be set aside it is still not used.
   folder_.Write(stream, zeros);

@@ -10,7 +10,6 @@
 #include "host/hosting/host_error.h"
 #include "platform/files/file_api.h"
 #include "platform/files/regular_file.h"
-#include "plugin/host/plugin_messages.h"
 #include "stats/stat_file.h"
 
 namespace {
@@ -89,7 +88,8 @@ std::string RenderDrainChart(const DrainChartHeading& heading, const HourlyDrain
 std::string RunStats(const SavedConfiguration& settings) {
   DrainChartHeading heading;
   const std::optional<std::string> file = HostPathOf(settings.StatFilename.c_str());
-  if (!file) throw HostError(NarrowUtf8(StatFileOutsideRoot(settings.StatFilename)));
+  // The plug-in, loaded before, has said why its name names no file.
+  if (!file) throw HostError("no stat file to chart");
   heading.file = *file;
   heading.historyDays = static_cast<DWORD>(settings.MaxHistoryDays);
   const FileRead read = ReadRegularFile(heading.file, kLargestStatFile);

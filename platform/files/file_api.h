@@ -13,11 +13,11 @@
 // read and written with the narrow stdio calls. Only a regular file opens, without waiting (see
 // OpenRegularFile): on failure answers nullptr with errno set (ENOENT when the file does not exist,
 // EISDIR for a folder, EINVAL for a FIFO, a device or a socket, EXDEV for a path that leaves the
-// device root, see HostPathOf, which is not reported below: the caller names the path). A stream opened for writing
-// checks every write, flush and close, and its close syncs what was written to the disk; a failed
-// open, write, flush or close is reported (see below) once per file and cause, and shows in the
-// stdio call's result. While writes are off an open for writing fails with EROFS, unreported, and
-// creates nothing.
+// device root, see HostPathOf, which is not reported below: the caller names the path). A stream
+// opened for writing checks every write, flush and close, and its close syncs what was written to
+// the disk; a failed open, write, flush or close is reported (see below) once per file and cause,
+// and shows in the stdio call's result. While writes are off an open for writing fails with EROFS,
+// unreported, and creates nothing.
 FILE* _wfopen(LPCWSTR path, LPCWSTR mode);
 
 // Whether files may be opened for writing (the default). A process that only looks at the files

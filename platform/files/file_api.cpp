@@ -8,8 +8,6 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <optional>
-#include <set>
 #include <utility>
 #include <vector>
 
@@ -19,12 +17,12 @@
 
 namespace {
 
-std::optional<std::string> configuredRoot;
-bool writesAllowed = true;
-WriteFailureReporter writeFailureReporter;
-WriteOpenObserver writeOpenObserver;
-// The failures already reported, by their description.
-std::set<std::string> reportedFailures;
+ServiceSlot<FileLayerState> slot;
+
+FileLayerState& State() {
+  static FileLayerState processState;
+  return slot.Or(processState);
+}
 
 std::string DefaultDeviceRoot() {
   if (const char* root = std::getenv("ZELVAR_DEVICE_ROOT"); root != nullptr && *root != '\0') return root;
@@ -71,9 +69,10 @@ int OpenFlagsOf(const std::string& mode) {
 
 void ReportWriteFailure(const FileWriteFailure& failure) {
   const std::string description = DescribeWriteFailure(failure);
-  if (!reportedFailures.insert(description).second) return;
-  if (writeFailureReporter) {
-    writeFailureReporter(failure);
+  FileLayerState& state = State();
+  if (!state.reportedFailures.insert(description).second) return;
+  if (state.failureReporter) {
+    state.failureReporter(failure);
   } else {
     std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, description.c_str());
   }
@@ -165,15 +164,20 @@ std::string DescribeWriteFailure(const FileWriteFailure& failure) {
                         : "cannot write " + failure.hostPath + ": " + failure.cause;
 }
 
-void SetFileWritesAllowed(bool allowed) { writesAllowed = allowed; }
+FileLayerState* InstallFileLayerState(FileLayerState* state) { return slot.Install(state); }
 
-void SetWriteFailureReporter(WriteFailureReporter reporter) { writeFailureReporter = std::move(reporter); }
+void SetFileWritesAllowed(bool allowed) { State().writesAllowed = allowed; }
 
-void SetWriteOpenObserver(WriteOpenObserver observer) { writeOpenObserver = std::move(observer); }
+void SetWriteFailureReporter(WriteFailureReporter reporter) { State().failureReporter = std::move(reporter); }
 
-void SetDeviceRoot(const std::string& hostFolder) { configuredRoot = hostFolder; }
+void SetWriteOpenObserver(WriteOpenObserver observer) { State().openObserver = std::move(observer); }
 
-std::string DeviceRoot() { return configuredRoot ? *configuredRoot : DefaultDeviceRoot(); }
+void SetDeviceRoot(const std::string& hostFolder) { State().deviceRoot = hostFolder; }
+
+std::string DeviceRoot() {
+  const FileLayerState& state = State();
+  return state.deviceRoot ? *state.deviceRoot : DefaultDeviceRoot();
+}
 
 std::optional<std::string> HostPathOf(LPCWSTR devicePath) {
   const WStringView path = devicePath != nullptr ? WStringView(devicePath) : WStringView();
@@ -208,7 +212,8 @@ FILE* _wfopen(LPCWSTR path, LPCWSTR mode) {
   const std::string& hostPath = *rooted;
   std::string cause;
   if (!OpensForWriting(narrowMode)) return OpenStream(hostPath, narrowMode, cause);
-  if (!writesAllowed) {
+  FileLayerState& state = State();
+  if (!state.writesAllowed) {
     errno = EROFS;
     return nullptr;
   }
@@ -222,7 +227,7 @@ FILE* _wfopen(LPCWSTR path, LPCWSTR mode) {
     errno = folderError.value();
     return nullptr;
   }
-  if (writeOpenObserver) writeOpenObserver(hostPath);
+  if (state.openObserver) state.openObserver(hostPath);
   FILE* file = OpenStream(hostPath, narrowMode, cause);
   if (file == nullptr) {
     const int error = errno;

@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 
+#include "platform/scoped_service.h"
 #include "platform/win_types.h"
 
 // Opens a file by its device path with a C stdio mode ("r", "w", "a+"...). The file's bytes are
@@ -21,7 +23,8 @@
 FILE* _wfopen(LPCWSTR path, LPCWSTR mode);
 
 // Whether files may be opened for writing (the default). A process that only looks at the files
-// turns it off, so that nothing it runs can change them.
+// turns it off, so that nothing it runs can change them. The setters below change the installed
+// FileLayerState.
 void SetFileWritesAllowed(bool allowed);
 
 // A file the file layer could not write: its host path, the cause, and whether its open failed
@@ -48,6 +51,19 @@ void SetWriteOpenObserver(WriteOpenObserver observer);
 // $ZELVAR_DEVICE_ROOT, else $XDG_DATA_HOME/zelvar/device, else ~/.local/share/zelvar/device.
 void SetDeviceRoot(const std::string& hostFolder);
 std::string DeviceRoot();
+
+// What the setters above set, and the failures already reported (their descriptions).
+struct FileLayerState {
+  std::optional<std::string> deviceRoot;
+  bool writesAllowed = true;
+  WriteFailureReporter failureReporter;
+  WriteOpenObserver openObserver;
+  std::set<std::string> reportedFailures;
+};
+// Without an installed state the file layer keeps one of its own for the process.
+FileLayerState* InstallFileLayerState(FileLayerState* state);
+using ScopedFileLayerState = ScopedService<FileLayerState, InstallFileLayerState>;
+
 // The host path that a device path names: "\a\b" -> <root>/a/b. The device has no current folder,
 // so "a\b" names the same file. A path whose ".." would climb above the root names no file:
 // nothing; an empty path names none either: "".

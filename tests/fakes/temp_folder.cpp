@@ -5,8 +5,6 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "platform/files/file_api.h"
-
 TempFolder::TempFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "zelvar-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
@@ -33,8 +31,4 @@ void TempFolder::Write(const std::string& relative, const std::string& content) 
 
 bool TempFolder::Exists(const std::string& relative) const { return std::filesystem::exists(path_ / relative); }
 
-ScopedDeviceRoot::ScopedDeviceRoot(const TempFolder& folder) : previous_(DeviceRoot()) {
-  SetDeviceRoot(folder.path().string());
-}
-
-ScopedDeviceRoot::~ScopedDeviceRoot() { SetDeviceRoot(previous_); }
+ScopedDeviceRoot::ScopedDeviceRoot(const TempFolder& folder) { state_.deviceRoot = folder.path().string(); }

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/files/file_api.h"
+
 class TempFolder {
  public:
   TempFolder();
@@ -22,11 +24,15 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
+// A file layer of the test's own for its lifetime: the folder as the device root, writes allowed,
+// no failure reported yet.
 class ScopedDeviceRoot {
  public:
   explicit ScopedDeviceRoot(const TempFolder& folder);
-  ~ScopedDeviceRoot();
+
+  FileLayerState& state() { return state_; }
 
  private:
-  std::string previous_;
+  FileLayerState state_;
+  ScopedFileLayerState installed_{state_};
 };

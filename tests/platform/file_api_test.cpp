@@ -16,14 +16,12 @@
 
 namespace {
 
-// Collects the write-failure reports for the test's lifetime.
-class RecordedReports {
- public:
+// Collects the write-failure reports of the test's file layer (a ScopedDeviceRoot declared before).
+struct RecordedReports {
   RecordedReports() {
     SetWriteFailureReporter(
         [this](const FileWriteFailure& failure) { messages.push_back(DescribeWriteFailure(failure)); });
   }
-  ~RecordedReports() { SetWriteFailureReporter({}); }
   std::vector<std::string> messages;
 };
 
@@ -141,7 +139,6 @@ TEST(FileApi, WithWritesOffOpensForWritingFailUnreportedAndCreateNothing) {
     EXPECT_EQ(_wfopen(u"\\New\\file.dat", mode), nullptr);
   }
   FILE* read = _wfopen(u"\\Storage\\kept.dat", u"r");
-  SetFileWritesAllowed(true);
   ASSERT_NE(read, nullptr);
   std::fclose(read);
   EXPECT_EQ(root.Read("Storage/kept.dat"), "kept\n");

@@ -2,13 +2,11 @@
 
 #include <expat.h>
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <memory>
 
 #include "host/hosting/activation/class_id.h"
 #include "host/hosting/host_error.h"
+#include "host/hosting/whole_file.h"
 #include "platform/files/regular_file.h"
 #include "platform/files/user_folders.h"
 
@@ -134,11 +132,9 @@ bool WriteDefaultHomeScreenFileIfMissing(const std::filesystem::path& file) {
     throw HostError("cannot write the home-screen file " + file.string() + ": cannot create its folder " +
                     file.parent_path().string() + ": " + error.message());
   }
-  std::ofstream out(file, std::ios::binary);
-  if (!out) throw HostError("cannot write the home-screen file " + file.string() + ": " + std::strerror(errno));
-  out << DefaultHomeScreenText();
-  out.close();
-  if (!out) throw HostError("cannot write the home-screen file " + file.string() + ": " + std::strerror(errno));
+  // Whole or not at all: hosts started together (a bar on each monitor) all write it, and none may
+  // read another's half-written file.
+  ReplaceFileWhole(file, DefaultHomeScreenText(), "the default home-screen file");
   return true;
 }
 

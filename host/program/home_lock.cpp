@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,14 +15,18 @@
 
 namespace {
 
-std::optional<pid_t> ReadProcessId(int descriptor) {
-  char text[32] = {};
+constexpr std::string_view kPublishesLine = "publishes its line\n";
+
+std::optional<HomeLock::Holder> ReadHolderFrom(int descriptor) {
+  char text[64] = {};
   const ssize_t n = pread(descriptor, text, sizeof text - 1, 0);
   if (n <= 0) return std::nullopt;
-  // The id and the line break after it.
-  std::string_view id(text, static_cast<size_t>(n));
-  if (id.ends_with('\n')) id.remove_suffix(1);
-  return CheckedNumber(id, pid_t{1}, std::numeric_limits<pid_t>::max());
+  // The id and the line break after it, then what the keeper does beside keeping the files.
+  const std::string_view content(text, static_cast<size_t>(n));
+  const size_t end = content.find('\n');
+  const std::optional<pid_t> id = CheckedNumber(content.substr(0, end), pid_t{1}, std::numeric_limits<pid_t>::max());
+  if (!id) return std::nullopt;
+  return HomeLock::Holder{*id, end != std::string_view::npos && content.substr(end + 1) == kPublishesLine};
 }
 
 // Takes the exclusive lock without waiting; errno tells why not.
@@ -33,8 +38,9 @@ bool LockWithoutWaiting(int descriptor) {
   return locked == 0;
 }
 
-void WriteProcessId(int descriptor) {
-  const std::string text = std::to_string(getpid()) + "\n";
+void WriteProcessId(int descriptor, HomeLock::Publishes publishes) {
+  std::string text = std::to_string(getpid()) + "\n";
+  if (publishes == HomeLock::Publishes::Line) text += kPublishesLine;
   if (ftruncate(descriptor, 0) == 0) {
     // Only a help for the message of a second host: the lock itself does not depend on it.
     [[maybe_unused]] const ssize_t written = pwrite(descriptor, text.data(), text.size(), 0);
@@ -47,7 +53,7 @@ std::filesystem::path HomeLock::FileFor(const std::filesystem::path& streamFile)
   return streamFile.parent_path() / "owner.lock";
 }
 
-HomeLock::HomeLock(std::filesystem::path file) : file_(std::move(file)) {
+HomeLock::HomeLock(std::filesystem::path file, Publishes publishes) : file_(std::move(file)), publishes_(publishes) {
   std::error_code folderError;
   if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), folderError);
   // Never through a link: the process id written below would truncate whatever file it names.
@@ -61,9 +67,9 @@ HomeLock::HomeLock(std::filesystem::path file) : file_(std::move(file)) {
   }
   if (LockWithoutWaiting(descriptor_)) {
     owned_ = true;
-    WriteProcessId(descriptor_);
+    WriteProcessId(descriptor_, publishes_);
   } else if (errno == EWOULDBLOCK) {
-    holder_ = ReadProcessId(descriptor_);
+    ReadHolder();
   } else {
     const int error = errno;
     close(descriptor_);
@@ -78,17 +84,35 @@ HomeLock::~HomeLock() {
 bool HomeLock::TakeOverIfFree() {
   if (owned_ || !LockWithoutWaiting(descriptor_)) return false;
   owned_ = true;
-  WriteProcessId(descriptor_);
+  WriteProcessId(descriptor_, publishes_);
   return true;
 }
 
+const std::optional<HomeLock::Holder>& HomeLock::ReadHolder() {
+  holder_ = ReadHolderFrom(descriptor_);
+  return holder_;
+}
+
+std::string HomeLock::FileKey() const {
+  struct stat status {};
+  fstat(descriptor_, &status);
+  return std::to_string(status.st_dev) + "-" + std::to_string(status.st_ino);
+}
+
 std::string HomeLock::TakeOverNotice() const {
-  const std::string who = holder_ ? "process " + std::to_string(*holder_) : "the process that kept them";
+  const std::string who = holder_ ? "process " + std::to_string(holder_->pid) : "the process that kept them";
   return who + " no longer keeps the plug-in's files; this one keeps them from now on (it holds " + file_.string() + ")";
 }
 
+std::string HomeLock::KeeperNotice() const {
+  const std::string who = holder_ ? "process " + std::to_string(holder_->pid) : "another process";
+  return who + " keeps the plug-in's files (it holds " + file_.string() + "); this one ";
+}
+
 std::string HomeLock::ViewerNotice() const {
-  const std::string who = holder_ ? "process " + std::to_string(*holder_) : "another process";
-  return who + " keeps the plug-in's files (it holds " + file_.string() +
-         "); this one runs as a viewer: it shows the line but writes neither the stat file nor the saved state";
+  return KeeperNotice() + "runs as a viewer: it shows the line but writes neither the stat file nor the saved state";
+}
+
+std::string HomeLock::FollowerNotice() const {
+  return KeeperNotice() + "follows it: it shows the line that process publishes and writes neither the stat file nor the saved state";
 }

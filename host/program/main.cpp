@@ -8,7 +8,9 @@
 #include <iostream>
 
 #include "host/hosting/activation/class_id.h"
+#include "host/front/bar/bar_follower.h"
 #include "host/front/bar/bar_loop.h"
+#include "host/front/bar/published_line.h"
 #include "host/front/terminal/event_loop.h"
 #include "host/hosting/host_messages.h"
 #include "host/front/commands/registration_command.h"
@@ -55,6 +57,17 @@ ActivatedPlugin Activate() {
 bool KeepsPluginFiles(RunMode mode, const HostServices& services) {
   return !services.demo() && (mode == RunMode::Screen || mode == RunMode::Bar || mode == RunMode::Service ||
                                mode == RunMode::FullSpeed);
+}
+
+// Whether the keeper publishes its line, as far as is known: one that has not written itself into
+// the lock file yet is taken to, and the follower finds out once it has.
+bool KeeperPublishes(const HomeLock& lock) { return !lock.holder() || lock.holder()->publishes; }
+
+// What a keeping run that finds another keeper does: a status bar and the service follow a keeper
+// that publishes its line, anything else runs as a viewer.
+std::string NoticeBeside(RunMode mode, const HomeLock& lock) {
+  const bool follows = (mode == RunMode::Bar || mode == RunMode::Service) && KeeperPublishes(lock);
+  return follows ? lock.FollowerNotice() : lock.ViewerNotice();
 }
 
 // Output of a command that prints and ends, sent at once so that a failure is known with its cause.
@@ -105,36 +118,83 @@ std::unique_ptr<PowerEvents> ListenForTheCharger(const HostOptions& options, Hos
 
 std::function<bool()> ChargerChangedOn(PollWaiter& waiter, PowerEvents* events) {
   if (events == nullptr) return [] { return false; };
-  waiter.WatchPowerEvents(events->fd());
+  waiter.WatchReadable(WakeReason::PowerEvent, events->fd());
   return [events] { return events->ChargerChanged(); };
 }
 
+// The low-battery warnings of a keeping run, fed from each changed line.
+std::function<void(const std::string&)> StartWarnings(std::optional<LowBatteryNotifications>& warnings,
+                                                      const HostOptions& options, const SessionFiles& files,
+                                                      const SavedConfiguration& settings) {
+  std::string note;
+  const NotifyThresholds thresholds = ChosenThresholds(options, files.homeScreen, note);
+  if (!note.empty()) std::cerr << "zelvar-home: " << note << "\n";
+  warnings.emplace(thresholds, [](const std::string& message) { std::cerr << "zelvar-home: " << message << "\n"; });
+  warnings->Start();
+  return WarningsFromLines(*warnings, settings);
+}
+
+BarFollower::Lock FollowedLock(HomeLock& lock) {
+  return {lock.file(), [&lock] { return lock.TakeOverIfFree(); },
+          [&lock]() -> std::optional<BarFollower::Keeper> {
+            const std::optional<HomeLock::Holder>& holder = lock.ReadHolder();
+            if (!holder) return std::nullopt;
+            return BarFollower::Keeper{holder->pid, holder->publishes};
+          }};
+}
+
 // Each changed line goes to standard output (a status bar, until its reader goes away), or nowhere
-// (the service, which tells systemd it is ready once its first line is painted); the low-battery
-// warnings, when this run keeps the files, see each one. A viewer takes the files over when it can.
-void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& files, std::optional<HomeLock>& lock,
+// (the service, which tells systemd it is ready once its first line is shown). The keeper publishes
+// each line for the bars that follow it and warns of a low battery; beside a keeper that publishes,
+// a run follows it until it can take the files over, beside another it runs as a viewer.
+void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& files, HomeLock& lock,
               HostMessages& messages, const std::function<void(HomeScreenSession&)>& keepFiles, ClockPacer& pacer,
-              PowerEvents* events, const HostOptions& options, LowBatteryNotifications* warnings,
-              const SavedConfiguration& settings) {
+              PowerEvents* events, const HostOptions& options, const SavedConfiguration& settings) {
   const StopSignals signals;
   PollWaiter waiter(pacer);
   if (!options.service) waiter.WatchOutput(STDOUT_FILENO);
   const std::function<bool()> chargerChanged = ChargerChangedOn(waiter, events);
-  const auto tookOver = [&lock] { return lock && lock->TakeOverIfFree(); };
-  const std::function<void(const std::string&)> warn =
-      warnings != nullptr ? WarningsFromLines(*warnings, settings) : std::function<void(const std::string&)>();
+  const BarFormat format = options.json ? BarFormat::Json : BarFormat::Text;
+  const BarLoop::Output output =
+      options.service ? BarLoop::Output([](const std::string&) { return true; }) : WriteBarLine;
+  const auto report = [](const std::string& message) { std::cerr << "zelvar-home: " << message << "\n"; };
+  std::string note;
+  const std::filesystem::path published = PublishedLineFile(lock.file().parent_path(), lock.FileKey(), note);
+  if (!note.empty()) report(note);
+  std::optional<LowBatteryNotifications> warnings;
+  std::function<void(const std::string&)> warn;
   bool ready = false;
+  const auto onLine = [&](const std::string& text) {
+    if (warn) warn(text);
+    if (options.service && !ready) ready = sd_notify(0, "READY=1") >= 0;
+  };
+  bool follows = !lock.owned() && KeeperPublishes(lock);
+  std::optional<std::string> shownText;
   for (;;) {
-    BarLoop loop(*session, waiter, options.json ? BarFormat::Json : BarFormat::Text,
-                 options.service ? BarLoop::Output([](const std::string&) { return true; }) : WriteBarLine,
-                 StopSignals::StopRequested, tookOver, chargerChanged);
-    loop.OnLine([&](const std::string& text) {
-      if (warn) warn(text);
-      if (options.service && !ready) ready = sd_notify(0, "READY=1") >= 0;
-    });
+    if (follows && !lock.owned()) {
+      BarFollower follower(published, FollowedLock(lock), waiter, format, output, StopSignals::StopRequested, report);
+      follower.OnLine(onLine);
+      const BarEnd end = follower.Run();
+      shownText = follower.shownText();
+      if (end == BarEnd::CannotFollow) {
+        follows = false;
+        report(lock.ViewerNotice());
+        continue;
+      }
+      if (end != BarEnd::TookOver) break;
+      KeepFilesFromNow(session, files, keepFiles);
+      messages.Note(lock.TakeOverNotice());
+    }
+    if (lock.owned() && !warnings) warn = StartWarnings(warnings, options, files, settings);
+    std::optional<LinePublisher> publisher;
+    BarLoop loop(*session, waiter, format, output, StopSignals::StopRequested,
+                 [&lock] { return lock.TakeOverIfFree(); }, chargerChanged);
+    if (lock.owned()) loop.PublishTo(publisher.emplace(published, report));
+    loop.ContinueFrom(shownText);
+    loop.OnLine(onLine);
     if (loop.Run() != BarEnd::TookOver) break;
     KeepFilesFromNow(session, files, keepFiles);
-    messages.Note(lock->TakeOverNotice());
+    messages.Note(lock.TakeOverNotice());
   }
   if (options.service) sd_notify(0, "STOPPING=1");
 }
@@ -222,8 +282,11 @@ int Run(const HostOptions& options) {
   messages.SetPowerSource(services.powerSource());
   // One keeper per home; a second keeping run is a viewer.
   std::optional<HomeLock> lock;
-  if (KeepsPluginFiles(mode, services)) lock.emplace(HomeLock::FileFor(files.stream));
-  if (lock && !lock->owned()) std::cerr << "zelvar-home: " << lock->ViewerNotice() << "\n";
+  if (KeepsPluginFiles(mode, services)) {
+    const bool publishes = mode == RunMode::Bar || mode == RunMode::Service;
+    lock.emplace(HomeLock::FileFor(files.stream), publishes ? HomeLock::Publishes::Line : HomeLock::Publishes::No);
+  }
+  if (lock && !lock->owned()) std::cerr << "zelvar-home: " << NoticeBeside(mode, *lock) << "\n";
   const auto keepsFiles = [&lock] { return lock && lock->owned(); };
   SetFileWritesAllowed(keepsFiles());
   std::optional<HomeScreenSession> keptSession;
@@ -255,16 +318,8 @@ int Run(const HostOptions& options) {
         },
         simulation->asleep());
   } else if (mode == RunMode::Bar || mode == RunMode::Service) {
-    std::optional<LowBatteryNotifications> warnings;
-    if (keepsFiles()) {
-      std::string note;
-      const NotifyThresholds thresholds = ChosenThresholds(options, files.homeScreen, note);
-      if (!note.empty()) std::cerr << "zelvar-home: " << note << "\n";
-      warnings.emplace(thresholds, [](const std::string& message) { std::cerr << "zelvar-home: " << message << "\n"; });
-      warnings->Start();
-    }
-    RunLines(keptSession, files, lock, messages, keepFiles, services.pacer(), ListenForTheCharger(options, services).get(),
-             options, warnings ? &*warnings : nullptr, *settings);
+    RunLines(keptSession, files, *lock, messages, keepFiles, services.pacer(),
+             ListenForTheCharger(options, services).get(), options, *settings);
   } else if (mode == RunMode::Once) {
     // Without a terminal there is nobody to press keys: print the line instead.
     Print(RunOnce(session) + "\n");

@@ -25,9 +25,14 @@ int PollWaiter::TimeoutFor(std::optional<ULONGLONG> deadline, int maxWaitMs) {
   return maxWaitMs;
 }
 
+void PollWaiter::WatchReadable(WakeReason reason, int fd) {
+  std::erase_if(readable_, [reason](const std::pair<WakeReason, int>& watched) { return watched.first == reason; });
+  if (fd >= 0) readable_.emplace_back(reason, fd);
+}
+
 WakeReason PollWaiter::Wait(std::optional<ULONGLONG> deadline, int inputFd, int maxWaitMs) {
   const int timeout = TimeoutFor(deadline, maxWaitMs);
-  pollfd fds[5];
+  std::vector<pollfd> fds(4 + readable_.size());
   nfds_t count = 0;
   const int signalFd = StopSignals::WakeFd();
   if (signalFd >= 0) fds[count++] = {signalFd, POLLIN, 0};
@@ -35,16 +40,18 @@ WakeReason PollWaiter::Wait(std::optional<ULONGLONG> deadline, int inputFd, int 
   if (inputFd >= 0) fds[count++] = {inputFd, POLLIN, 0};
   // No events asked: poll reports only POLLERR, POLLHUP and POLLNVAL for it.
   if (outputFd_ >= 0) fds[count++] = {outputFd_, 0, 0};
-  if (powerEventsFd_ >= 0) fds[count++] = {powerEventsFd_, POLLIN, 0};
+  for (const auto& [reason, fd] : readable_) fds[count++] = {fd, POLLIN, 0};
 
-  const int ready = timeout == 0 ? 0 : poll(fds, count, timeout);
+  const int ready = timeout == 0 ? 0 : poll(fds.data(), count, timeout);
   pacer_.CatchUp();
   if (ready < 0) return errno == EINTR ? WakeReason::Signal : WakeReason::Deadline;
   if (ready == 0) return WakeReason::Deadline;
   for (nfds_t i = 0; i < count; ++i) {
     if (fds[i].revents == 0) continue;
     if (fds[i].fd == outputFd_) return WakeReason::OutputGone;
-    if (fds[i].fd == powerEventsFd_) return WakeReason::PowerEvent;
+    for (const auto& [reason, fd] : readable_) {
+      if (fds[i].fd == fd) return reason;
+    }
     if (fds[i].fd == signalFd) {
       StopSignals::Drain();
       return WakeReason::Signal;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "host/wait/clock_pacer.h"
 #include "host/wait/wall_clock_timer.h"
@@ -18,8 +20,9 @@ class PollWaiter final : public Waiter {
   // From now on a hang-up or error on fd (a pipe whose reader is gone, a terminal hung up) ends
   // every wait with OutputGone. Costs no wake-up while the output is well.
   void WatchOutput(int fd) { outputFd_ = fd; }
-  // From now on a message waiting on fd (PowerEvents::fd) ends every wait with PowerEvent.
-  void WatchPowerEvents(int fd) { powerEventsFd_ = fd; }
+  // From now on fd readable (PowerEvents::fd, FileChanges::fd, ProcessEnd::fd) ends every wait
+  // with `reason`; it replaces the descriptor watched for that reason before, -1 none.
+  void WatchReadable(WakeReason reason, int fd);
 
  private:
   // The poll() timeout for the deadline, arming the wall-clock timer on the real clock.
@@ -29,5 +32,5 @@ class PollWaiter final : public Waiter {
   std::optional<WallClockTimer> timer_;
   bool timerArmed_ = false;
   int outputFd_ = -1;
-  int powerEventsFd_ = -1;
+  std::vector<std::pair<WakeReason, int>> readable_;
 };

@@ -15,6 +15,8 @@ enum class WakeReason {
   ClockSet,  // the machine's clock was set: deadlines still ahead need a fresh look
   OutputGone,  // the watched output hung up or failed: nobody reads it any more
   PowerEvent,  // the kernel said something about a power supply
+  FileChanged,   // a watched file was replaced or written (FileChanges)
+  ProcessEnded,  // a watched process ended (ProcessEnd)
 };
 
 class Waiter {

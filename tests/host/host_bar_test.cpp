@@ -152,31 +152,56 @@ TEST_F(HostBarTest, EndingSignalsAndAReaderGoneEndItSaving) {
   }
 }
 
-// The keeper ends without a word (killed): the viewer takes the lock at its next timer, says so
-// once, and from then on keeps the files.
-TEST_F(HostBarTest, AViewerKeepsTheFilesOnceTheKeeperIsGone) {
-  std::string home = DefaultHomeScreenText();
-  const std::string refresh = "RefreshTimeout=\"600000\"";
-  home.replace(home.find(refresh), refresh.size(), "RefreshTimeout=\"1000\"");
-  folder_.Write("home.xml", home);
-  const std::string options = Options("--bar --home '" + (folder_.path() / "home.xml").string() + "'");
-  BarProcess keeper(folder_, options);
-  ASSERT_TRUE(keeper.NextLine()) << folder_.Read("stderr");
-  BarProcess viewer(folder_, options, "viewer-stderr");
-  ASSERT_TRUE(viewer.NextLine()) << folder_.Read("viewer-stderr");
-  ASSERT_NE(folder_.Read("viewer-stderr").find("this one runs as a viewer"), std::string::npos);
+// How many times the text occurs in the whole.
+size_t Occurrences(const std::string& whole, const std::string& text) {
+  size_t count = 0;
+  for (size_t at = whole.find(text); at != std::string::npos; at = whole.find(text, at + 1)) ++count;
+  return count;
+}
 
+// Two bars beside a keeping bar follow it: each prints the keeper's line in its own form and writes
+// nothing. Killed, the keeper is followed by one of them, which says so once and keeps the files; the
+// other follows that one. The keeper's home shows the battery current in the line, the followers'
+// does not: a follower that ran the plug-in itself would print a line of its own.
+TEST_F(HostBarTest, BarsBesideAKeeperFollowItAndOneTakesOverWhenItEnds) {
+  folder_.Write("sysfs/BAT0/current_now", "1500000\n");
+  std::string home = DefaultHomeScreenText();
+  const std::string expert = "ExpertMode=\"0\"";
+  home.replace(home.find(expert), expert.size(), "ExpertMode=\"1\"");
+  folder_.Write("keeper.xml", home);
+  BarProcess keeper(folder_, Options("--bar --json --home '" + (folder_.path() / "keeper.xml").string() + "'"));
+  const std::optional<std::string> kept = keeper.NextLine(20s);
+  ASSERT_TRUE(kept) << folder_.Read("stderr");
+  BarProcess plain(folder_, Options("--bar"), "plain-stderr");
+  BarProcess json(folder_, Options("--bar --json"), "json-stderr");
+  const auto textOf = [](const std::string& line) { return nlohmann::json::parse(line).at("text").get<std::string>(); };
+  EXPECT_NE(textOf(*kept).find(" mA, "), std::string::npos) << *kept;
+  EXPECT_EQ(json.NextLine(20s), kept) << folder_.Read("json-stderr");
+  EXPECT_EQ(plain.NextLine(20s), textOf(*kept)) << folder_.Read("plain-stderr");
+
+  const pid_t keeperId = keeper.pid();
   keeper.Stop(SIGKILL);
-  const std::string takeOver = "no longer keeps the plug-in's files; this one keeps them from now on";
-  for (int tries = 0; tries < 100 && folder_.Read("viewer-stderr").find(takeOver) == std::string::npos; ++tries) {
-    viewer.NextLine(100ms);
-  }
-  EXPECT_EQ(folder_.Read(".local/state/zelvar/owner.lock"), std::to_string(viewer.pid()) + "\n");
+  // The first line without the current is the new keeper's own.
+  const auto ownLine = [](BarProcess& bar, const auto& text) {
+    std::optional<std::string> line;
+    while ((line = bar.NextLine(20s)) && text(*line).find(" mA") != std::string::npos) {}
+    return line;
+  };
+  const std::optional<std::string> plainLine = ownLine(plain, [](const std::string& line) { return line; });
+  const std::optional<std::string> jsonLine = ownLine(json, textOf);
+  ASSERT_TRUE(plainLine && jsonLine) << folder_.Read("plain-stderr") << folder_.Read("json-stderr");
+  EXPECT_EQ(*plainLine, textOf(*jsonLine));
+
+  const std::string takeOver = "zelvar-home: process " + std::to_string(keeperId) +
+                               " no longer keeps the plug-in's files; this one keeps them from now on";
+  const bool plainKeeps = folder_.Read("plain-stderr").find(takeOver) != std::string::npos;
+  EXPECT_EQ(Occurrences(folder_.Read("plain-stderr") + folder_.Read("json-stderr"), takeOver), 1u)
+      << folder_.Read("plain-stderr") << folder_.Read("json-stderr");
+  EXPECT_EQ(folder_.Read(".local/state/zelvar/owner.lock"),
+            std::to_string((plainKeeps ? plain : json).pid()) + "\npublishes its line\n");
   EXPECT_FALSE(folder_.Exists(kStream));
-  EXPECT_EQ(viewer.Stop().exitCode, 0);
-  const std::string err = folder_.Read("viewer-stderr");
-  EXPECT_NE(err.find(takeOver), std::string::npos) << err;
-  EXPECT_EQ(err.find(takeOver), err.rfind(takeOver)) << err;
+  EXPECT_EQ(plain.Stop().exitCode, 0);
+  EXPECT_EQ(json.Stop().exitCode, 0);
   EXPECT_TRUE(folder_.Exists(kStream));
 }
 
@@ -273,13 +298,6 @@ TEST_F(HostBarTest, SigtermSavesTheStateAndThePendingHourlyDrops) {
   std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
   // The drops of the hours on battery, in one record.
   EXPECT_TRUE(std::regex_search(content, std::regex(R"(\n\d+\.\d+\.\d+\.\d+:[1-9]\d*(,\d+)*\n)"))) << content;
-}
-
-// How many times the text occurs in the whole.
-size_t Occurrences(const std::string& whole, const std::string& text) {
-  size_t count = 0;
-  for (size_t at = whole.find(text); at != std::string::npos; at = whole.find(text, at + 1)) ++count;
-  return count;
 }
 
 TEST_F(HostBarTest, WithoutASessionBusTheBarSaysSoOnceAndGoesOn) {

@@ -95,12 +95,13 @@ TEST_F(HomeLockTest, ReadingRunsTakeNoLockAndTheLockGoesWithItsProcess) {
 
 TEST_F(HomeLockTest, TheKeeperWritesItsProcessIdForTheNext) {
   const std::filesystem::path file = folder_.path() / "state" / "owner.lock";
-  HomeLock first(file);
+  HomeLock first(file, HomeLock::Publishes::Line);
   EXPECT_TRUE(first.owned());
-  EXPECT_EQ(folder_.Read("state/owner.lock"), std::to_string(getpid()) + "\n");
-  HomeLock second(file);
+  EXPECT_EQ(folder_.Read("state/owner.lock"), std::to_string(getpid()) + "\npublishes its line\n");
+  HomeLock second(file, HomeLock::Publishes::No);
   EXPECT_FALSE(second.owned());
-  EXPECT_EQ(second.holder(), getpid());
+  EXPECT_EQ(second.holder()->pid, getpid());
+  EXPECT_TRUE(second.holder()->publishes);
   EXPECT_EQ(HomeLock::FileFor("/s/zelvar/plugin.stream"), "/s/zelvar/owner.lock");
 }
 
@@ -109,7 +110,7 @@ TEST_F(HomeLockTest, ALinkInTheLocksPlaceIsRefusedAndItsTargetLeftWhole) {
   std::filesystem::create_directories(folder_.path() / "state");
   std::filesystem::create_symlink(folder_.path() / "target", folder_.path() / "state" / "owner.lock");
   try {
-    HomeLock lock(folder_.path() / "state" / "owner.lock");
+    HomeLock lock(folder_.path() / "state" / "owner.lock", HomeLock::Publishes::No);
     ADD_FAILURE() << "a linked lock file was taken";
   } catch (const HostError& error) {
     EXPECT_STREQ(error.what(), ("the lock file " + Path("state/owner.lock") +

@@ -67,7 +67,8 @@ const CopyForNobody& NobodysCopy() {
 
 std::string HostCommand(const std::filesystem::path& home, const std::string& arguments, bool asNobody) {
   const std::string environment = "env -u ZELVAR_REGISTRY -u ZELVAR_DEVICE_ROOT -u XDG_CONFIG_HOME -u XDG_STATE_HOME HOME='" +
-                                  home.string() + "' XDG_DATA_HOME='" + home.string() + "/data' ";
+                                  home.string() + "' XDG_DATA_HOME='" + home.string() + "/data' XDG_RUNTIME_DIR='" +
+                                  home.string() + "' ";
   if (!asNobody || geteuid() != 0) return environment + "'" + ZELVAR_HOME_FILE + "' " + arguments;
   const CopyForNobody& copy = NobodysCopy();
   return environment + "setpriv --reuid=" + std::to_string(kNobody) +

@@ -63,11 +63,11 @@ TEST(PollWaiter, OnTheRealClockEachCauseEndsTheWaitAsItself) {
   EXPECT_EQ(waiter.Wait(now + kHour, input.ends[0], -1), WakeReason::Input);
 
   Pipe events;
-  waiter.WatchPowerEvents(events.ends[0]);
+  waiter.WatchReadable(WakeReason::PowerEvent, events.ends[0]);
   EXPECT_EQ(waiter.Wait(std::nullopt, -1, 20), WakeReason::Deadline);
   ASSERT_EQ(write(events.ends[1], "e", 1), 1);
   EXPECT_EQ(waiter.Wait(now + kHour, -1, -1), WakeReason::PowerEvent);
-  waiter.WatchPowerEvents(-1);
+  waiter.WatchReadable(WakeReason::PowerEvent, -1);
 
   // An output with its reader ends the wait only once the reader is gone.
   int output[2];

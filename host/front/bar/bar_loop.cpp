@@ -24,7 +24,7 @@ BarEnd BarLoop::Run() {
     if (session_.line().repaintRequested) {
       if (const std::optional<std::string> text = PaintChangedLine()) {
         if (observer_) observer_(*text);
-        if (!output_(Formatted(*text))) return BarEnd::OutputGone;
+        if (!Show(*text)) return BarEnd::OutputGone;
       }
     }
     if (stopRequested_()) break;
@@ -43,7 +43,16 @@ std::optional<std::string> BarLoop::PaintChangedLine() {
   return text;
 }
 
-std::string BarLoop::Formatted(const std::string& text) {
-  if (!report_) return text;
-  return JsonLine(report_->Content(text));
+void BarLoop::PublishTo(LinePublisher& publisher) {
+  publisher_ = &publisher;
+  if (!report_) report_.emplace(session_);
+}
+
+bool BarLoop::Show(const std::string& text) {
+  const std::string json = report_ ? JsonLine(report_->Content(text)) : std::string();
+  if (publisher_ != nullptr) publisher_->Publish({text, json});
+  const bool shown = text == shownText_;
+  shownText_.reset();
+  if (shown) return true;
+  return output_(format_ == BarFormat::Json ? json : text);
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/front/bar/bar_report.h"
+#include "host/front/bar/published_line.h"
 #include "host/hosting/home_screen_session.h"
 #include "host/wait/waiter.h"
 
@@ -21,6 +22,7 @@ enum class BarEnd {
   Stopped,      // a stop signal arrived
   OutputGone,   // writing failed, or the output hung up while the loop waited
   TookOver,     // a viewer took the home's lock: the caller starts afresh as the keeper
+  CannotFollow,  // a follower's keeper publishes no line, or its end cannot be watched: view instead
 };
 
 class BarLoop {
@@ -40,13 +42,20 @@ class BarLoop {
   // Told of each line whose text changed, before it is written.
   using LineObserver = std::function<void(const std::string& text)>;
   void OnLine(LineObserver observer) { observer_ = std::move(observer); }
+  // Before Run: every changed line is published for the bars that follow this one.
+  void PublishTo(LinePublisher& publisher);
+  // Before Run: the output shows this text already (a follower's last line), so a first line with
+  // the same text is published but not written again.
+  void ContinueFrom(std::optional<std::string> shownText) { shownText_ = std::move(shownText); }
 
   BarEnd Run();
 
  private:
   // Paints the line; answers its text when it differs from the last one written.
   std::optional<std::string> PaintChangedLine();
-  std::string Formatted(const std::string& text);
+  // Publishes the changed line and writes it unless the output shows it already; false when the
+  // output failed.
+  bool Show(const std::string& text);
 
   HomeScreenSession& session_;
   Waiter& waiter_;
@@ -57,6 +66,8 @@ class BarLoop {
   TookOver tookOver_;
   ChargerChanged chargerChanged_;
   std::optional<std::string> lastText_;
-  // With BarFormat::Json: what the line shows beside its text.
+  std::optional<std::string> shownText_;
+  LinePublisher* publisher_ = nullptr;
+  // With BarFormat::Json or a publisher: what the line shows beside its text.
   std::optional<BarReport> report_;
 };

@@ -1,0 +1,50 @@
+#include "host/wait/file_changes.h"
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "host/hosting/host_error.h"
+
+namespace {
+
+int AddWatch(int fd, const std::filesystem::path& path, uint32_t events) {
+  const int watch = inotify_add_watch(fd, path.c_str(), events);
+  if (watch < 0) {
+    const int error = errno;
+    close(fd);
+    throw HostError("cannot watch " + path.string() + " for changes: " + std::strerror(error));
+  }
+  return watch;
+}
+
+}  // namespace
+
+FileChanges::FileChanges(const std::filesystem::path& replaced, const std::filesystem::path& written)
+    : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), replacedName_(replaced.filename().string()) {
+  if (fd_ < 0) throw HostError(std::string("cannot watch files for changes: ") + std::strerror(errno));
+  folderWatch_ = AddWatch(fd_, replaced.parent_path(), IN_MOVED_TO);
+  writtenWatch_ = AddWatch(fd_, written, IN_MODIFY);
+}
+
+FileChanges::~FileChanges() { close(fd_); }
+
+FileChanges::Seen FileChanges::Read() {
+  Seen seen;
+  alignas(inotify_event) char buffer[4096];
+  for (;;) {
+    const ssize_t n = read(fd_, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return seen;
+    for (ssize_t at = 0; at < n;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+      if ((event->mask & IN_Q_OVERFLOW) != 0) seen = {true, true};
+      if (event->wd == writtenWatch_) seen.written = true;
+      // The folder holds other files too: the temporary ones, other homes' lines.
+      if (event->wd == folderWatch_ && event->len > 0 && replacedName_ == event->name) seen.replaced = true;
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+    }
+  }
+}

@@ -169,13 +169,11 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
     if (options.service && !ready) ready = sd_notify(0, "READY=1") >= 0;
   };
   bool follows = !lock.owned() && KeeperPublishes(lock);
-  std::optional<std::string> shownText;
   for (;;) {
     if (follows && !lock.owned()) {
       BarFollower follower(published, FollowedLock(lock), waiter, format, output, StopSignals::StopRequested, report);
       follower.OnLine(onLine);
       const BarEnd end = follower.Run();
-      shownText = follower.shownText();
       if (end == BarEnd::CannotFollow) {
         follows = false;
         report(lock.ViewerNotice());
@@ -190,7 +188,6 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
     BarLoop loop(*session, waiter, format, output, StopSignals::StopRequested,
                  [&lock] { return lock.TakeOverIfFree(); }, chargerChanged);
     if (lock.owned()) loop.PublishTo(publisher.emplace(published, report));
-    loop.ContinueFrom(shownText);
     loop.OnLine(onLine);
     if (loop.Run() != BarEnd::TookOver) break;
     KeepFilesFromNow(session, files, keepFiles);

@@ -152,6 +152,36 @@ TEST_F(HostBarTest, EndingSignalsAndAReaderGoneEndItSaving) {
   }
 }
 
+// A bar beside a keeper that publishes no line (the terminal screen) runs the plug-in as a viewer.
+// The keeper ends without a word (killed): the viewer takes the lock at its next timer, says so
+// once, and from then on keeps the files.
+TEST_F(HostBarTest, AViewerKeepsTheFilesOnceTheKeeperIsGone) {
+  std::string home = DefaultHomeScreenText();
+  const std::string refresh = "RefreshTimeout=\"600000\"";
+  home.replace(home.find(refresh), refresh.size(), "RefreshTimeout=\"1000\"");
+  folder_.Write("home.xml", home);
+  const std::string options = Options("--home '" + (folder_.path() / "home.xml").string() + "'");
+  HostOnTerminal keeper(folder_.path(), options, folder_.path() / "stderr");
+  ASSERT_TRUE(keeper.WaitForScreen("hrs: ")) << keeper.screen();
+  BarProcess viewer(folder_, options + " --bar", "viewer-stderr");
+  ASSERT_TRUE(viewer.NextLine()) << folder_.Read("viewer-stderr");
+  ASSERT_NE(folder_.Read("viewer-stderr").find("this one runs as a viewer"), std::string::npos);
+
+  kill(keeper.pid(), SIGKILL);
+  EXPECT_EQ(keeper.Quit(), -1);
+  const std::string takeOver = "no longer keeps the plug-in's files; this one keeps them from now on";
+  for (int tries = 0; tries < 100 && folder_.Read("viewer-stderr").find(takeOver) == std::string::npos; ++tries) {
+    viewer.NextLine(100ms);
+  }
+  EXPECT_EQ(folder_.Read(".local/state/zelvar/owner.lock"), std::to_string(viewer.pid()) + "\npublishes its line\n");
+  EXPECT_FALSE(folder_.Exists(kStream));
+  EXPECT_EQ(viewer.Stop().exitCode, 0);
+  const std::string err = folder_.Read("viewer-stderr");
+  EXPECT_NE(err.find(takeOver), std::string::npos) << err;
+  EXPECT_EQ(err.find(takeOver), err.rfind(takeOver)) << err;
+  EXPECT_TRUE(folder_.Exists(kStream));
+}
+
 // How many times the text occurs in the whole.
 size_t Occurrences(const std::string& whole, const std::string& text) {
   size_t count = 0;
@@ -172,8 +202,11 @@ TEST_F(HostBarTest, BarsBesideAKeeperFollowItAndOneTakesOverWhenItEnds) {
   BarProcess keeper(folder_, Options("--bar --json --home '" + (folder_.path() / "keeper.xml").string() + "'"));
   const std::optional<std::string> kept = keeper.NextLine(20s);
   ASSERT_TRUE(kept) << folder_.Read("stderr");
+  // No session bus: the low-battery warnings say so as soon as they start.
+  setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (folder_.path() / "no-bus").string()).c_str(), 1);
   BarProcess plain(folder_, Options("--bar"), "plain-stderr");
   BarProcess json(folder_, Options("--bar --json"), "json-stderr");
+  unsetenv("DBUS_SESSION_BUS_ADDRESS");
   const auto textOf = [](const std::string& line) { return nlohmann::json::parse(line).at("text").get<std::string>(); };
   EXPECT_NE(textOf(*kept).find(" mA, "), std::string::npos) << *kept;
   EXPECT_EQ(json.NextLine(20s), kept) << folder_.Read("json-stderr");
@@ -199,6 +232,10 @@ TEST_F(HostBarTest, BarsBesideAKeeperFollowItAndOneTakesOverWhenItEnds) {
       << folder_.Read("plain-stderr") << folder_.Read("json-stderr");
   EXPECT_EQ(folder_.Read(".local/state/zelvar/owner.lock"),
             std::to_string((plainKeeps ? plain : json).pid()) + "\npublishes its line\n");
+  // Its warnings started when it took over; the follower has none.
+  const std::string noBus = "zelvar-home: no desktop notifications: ";
+  EXPECT_NE(folder_.Read(plainKeeps ? "plain-stderr" : "json-stderr").find(noBus), std::string::npos);
+  EXPECT_EQ(folder_.Read(plainKeeps ? "json-stderr" : "plain-stderr").find(noBus), std::string::npos);
   EXPECT_FALSE(folder_.Exists(kStream));
   EXPECT_EQ(plain.Stop().exitCode, 0);
   EXPECT_EQ(json.Stop().exitCode, 0);

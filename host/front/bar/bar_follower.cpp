@@ -85,6 +85,5 @@ bool BarFollower::ShowPublished() {
   if (observer_) observer_(line->text);
   if (!output_(shown)) return false;
   shownLine_ = std::move(shown);
-  shownText_ = line->text;
   return true;
 }

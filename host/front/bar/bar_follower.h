@@ -44,8 +44,6 @@ class BarFollower {
   // Stopped, OutputGone, TookOver, or CannotFollow when the keeper publishes no line (a terminal
   // screen, a full-speed run) or its end cannot be watched (said through the report).
   BarEnd Run();
-  // The text of the last line written; nullopt before the first.
-  const std::optional<std::string>& shownText() const { return shownText_; }
 
  private:
   enum class Watch { Followed, TookOver, Unfollowable };
@@ -65,6 +63,5 @@ class BarFollower {
   std::unique_ptr<ProcessEnd> keeperEnd_;
   // A keeper whose end was seen, while the lock file still names it.
   std::optional<pid_t> ended_;
-  std::optional<std::string> shownText_;
   std::optional<std::string> shownLine_;
 };

@@ -51,8 +51,5 @@ void BarLoop::PublishTo(LinePublisher& publisher) {
 bool BarLoop::Show(const std::string& text) {
   const std::string json = report_ ? JsonLine(report_->Content(text)) : std::string();
   if (publisher_ != nullptr) publisher_->Publish({text, json});
-  const bool shown = text == shownText_;
-  shownText_.reset();
-  if (shown) return true;
   return output_(format_ == BarFormat::Json ? json : text);
 }

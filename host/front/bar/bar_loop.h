@@ -44,17 +44,13 @@ class BarLoop {
   void OnLine(LineObserver observer) { observer_ = std::move(observer); }
   // Before Run: every changed line is published for the bars that follow this one.
   void PublishTo(LinePublisher& publisher);
-  // Before Run: the output shows this text already (a follower's last line), so a first line with
-  // the same text is published but not written again.
-  void ContinueFrom(std::optional<std::string> shownText) { shownText_ = std::move(shownText); }
 
   BarEnd Run();
 
  private:
   // Paints the line; answers its text when it differs from the last one written.
   std::optional<std::string> PaintChangedLine();
-  // Publishes the changed line and writes it unless the output shows it already; false when the
-  // output failed.
+  // Publishes the changed line and writes it; false when the output failed.
   bool Show(const std::string& text);
 
   HomeScreenSession& session_;
@@ -66,7 +62,6 @@ class BarLoop {
   TookOver tookOver_;
   ChargerChanged chargerChanged_;
   std::optional<std::string> lastText_;
-  std::optional<std::string> shownText_;
   LinePublisher* publisher_ = nullptr;
   // With BarFormat::Json or a publisher: what the line shows beside its text.
   std::optional<BarReport> report_;

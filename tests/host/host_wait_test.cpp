@@ -1,17 +1,26 @@
 // The host's waiter on the machine: what ends a wait, on the real clock and on a simulated one.
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+
 #include <csignal>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "host/wait/stop_signals.h"
 #include "host/wait/clock_pacer.h"
+#include "host/wait/file_changes.h"
 #include "host/wait/poll_waiter.h"
 #include "host/wait/power_events.h"
+#include "host/wait/process_end.h"
 #include "platform/time/clock.h"
+#include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"
 
 namespace {
@@ -81,6 +90,51 @@ TEST(PollWaiter, OnTheRealClockEachCauseEndsTheWaitAsItself) {
 
 // Kernel messages: a plug, an unplug, a battery's status and a supply that came or went change the
 // line; a capacity alone, and other subsystems, do not.
+// What a bar that follows another wakes for: its line renamed into place (other files of the folder
+// wake it but count for nothing), a write to the lock file, the keeper's end.
+TEST(PollWaiter, AFollowersFilesAndTheKeepersEndEndTheWaitAsThemselves) {
+  ClockPacer realTime;
+  PollWaiter waiter(realTime);
+  TempFolder folder;
+  folder.Write("owner.lock", "1\n");
+  FileChanges changes(folder.path() / "bar.line", folder.path() / "owner.lock");
+  waiter.WatchReadable(WakeReason::FileChanged, changes.fd());
+  EXPECT_EQ(waiter.Wait(std::nullopt, -1, 20), WakeReason::Deadline);
+  const auto renamedInto = [&](const std::string& name) {
+    folder.Write("new", "line\n");
+    ASSERT_EQ(std::rename((folder.path() / "new").c_str(), (folder.path() / name).c_str()), 0);
+  };
+  const struct {
+    std::function<void()> change;
+    bool replaced, written;
+  } rows[] = {{[&] { renamedInto("other.line"); }, false, false},
+              {[&] { renamedInto("bar.line"); }, true, false},
+              {[&] { folder.Write("owner.lock", "2\n"); }, false, true}};
+  for (const auto& row : rows) {
+    row.change();
+    EXPECT_EQ(waiter.Wait(std::nullopt, -1, 5000), WakeReason::FileChanged);
+    const FileChanges::Seen seen = changes.Read();
+    EXPECT_EQ(seen.replaced, row.replaced);
+    EXPECT_EQ(seen.written, row.written);
+  }
+
+  const pid_t keeper = fork();
+  if (keeper == 0) {
+    pause();
+    _exit(0);
+  }
+  int error = 0;
+  const std::unique_ptr<ProcessEnd> end = ProcessEnd::Open(keeper, error);
+  ASSERT_TRUE(end) << error;
+  waiter.WatchReadable(WakeReason::ProcessEnded, end->fd());
+  EXPECT_EQ(waiter.Wait(std::nullopt, -1, 20), WakeReason::Deadline);
+  kill(keeper, SIGKILL);
+  EXPECT_EQ(waiter.Wait(std::nullopt, -1, 5000), WakeReason::ProcessEnded);
+  waitpid(keeper, nullptr, 0);
+  EXPECT_FALSE(ProcessEnd::Open(keeper, error));
+  EXPECT_EQ(error, ESRCH);
+}
+
 TEST(PowerEvents, AdaptersAndStatusesChangeTheLineCapacitiesAlone) {
   const auto message = [](const std::string& header, const std::vector<std::string>& fields) {
     std::string text = header;

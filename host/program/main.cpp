@@ -122,14 +122,17 @@ std::function<bool()> ChargerChangedOn(PollWaiter& waiter, PowerEvents* events) 
   return [events] { return events->ChargerChanged(); };
 }
 
+// One message of the run's own on standard error.
+void Say(const std::string& message) { std::cerr << "zelvar-home: " << message << "\n"; }
+
 // The low-battery warnings of a keeping run, fed from each changed line.
 std::function<void(const std::string&)> StartWarnings(std::optional<LowBatteryNotifications>& warnings,
                                                       const HostOptions& options, const SessionFiles& files,
                                                       const SavedConfiguration& settings) {
   std::string note;
   const NotifyThresholds thresholds = ChosenThresholds(options, files.homeScreen, note);
-  if (!note.empty()) std::cerr << "zelvar-home: " << note << "\n";
-  warnings.emplace(thresholds, [](const std::string& message) { std::cerr << "zelvar-home: " << message << "\n"; });
+  if (!note.empty()) Say(note);
+  warnings.emplace(thresholds, Say);
   warnings->Start();
   return WarningsFromLines(*warnings, settings);
 }
@@ -157,10 +160,9 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
   const BarFormat format = options.json ? BarFormat::Json : BarFormat::Text;
   const BarLoop::Output output =
       options.service ? BarLoop::Output([](const std::string&) { return true; }) : WriteBarLine;
-  const auto report = [](const std::string& message) { std::cerr << "zelvar-home: " << message << "\n"; };
   std::string note;
   const std::filesystem::path published = PublishedLineFile(lock.file().parent_path(), lock.FileKey(), note);
-  if (!note.empty()) report(note);
+  if (!note.empty()) Say(note);
   std::optional<LowBatteryNotifications> warnings;
   std::function<void(const std::string&)> warn;
   bool ready = false;
@@ -170,26 +172,26 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
   };
   bool follows = !lock.owned() && KeeperPublishes(lock);
   for (;;) {
+    BarEnd end;
     if (follows && !lock.owned()) {
-      BarFollower follower(published, FollowedLock(lock), waiter, format, output, StopSignals::StopRequested, report);
+      BarFollower follower(published, FollowedLock(lock), waiter, format, output, StopSignals::StopRequested, Say);
       follower.OnLine(onLine);
-      const BarEnd end = follower.Run();
+      end = follower.Run();
       if (end == BarEnd::CannotFollow) {
         follows = false;
-        report(lock.ViewerNotice());
+        Say(lock.ViewerNotice());
         continue;
       }
-      if (end != BarEnd::TookOver) break;
-      KeepFilesFromNow(session, files, keepFiles);
-      messages.Note(lock.TakeOverNotice());
+    } else {
+      if (lock.owned() && !warnings) warn = StartWarnings(warnings, options, files, settings);
+      std::optional<LinePublisher> publisher;
+      BarLoop loop(*session, waiter, format, output, StopSignals::StopRequested,
+                   [&lock] { return lock.TakeOverIfFree(); }, chargerChanged);
+      if (lock.owned()) loop.PublishTo(publisher.emplace(published, Say));
+      loop.OnLine(onLine);
+      end = loop.Run();
     }
-    if (lock.owned() && !warnings) warn = StartWarnings(warnings, options, files, settings);
-    std::optional<LinePublisher> publisher;
-    BarLoop loop(*session, waiter, format, output, StopSignals::StopRequested,
-                 [&lock] { return lock.TakeOverIfFree(); }, chargerChanged);
-    if (lock.owned()) loop.PublishTo(publisher.emplace(published, report));
-    loop.OnLine(onLine);
-    if (loop.Run() != BarEnd::TookOver) break;
+    if (end != BarEnd::TookOver) break;
     KeepFilesFromNow(session, files, keepFiles);
     messages.Note(lock.TakeOverNotice());
   }

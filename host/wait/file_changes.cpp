@@ -22,9 +22,11 @@ int AddWatch(int fd, const std::filesystem::path& path, uint32_t events) {
 
 }  // namespace
 
-FileChanges::FileChanges(const std::filesystem::path& replaced, const std::filesystem::path& written)
+FileChanges::FileChanges(const std::filesystem::path& replaced,
+                         const std::filesystem::path& written)
     : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), replacedName_(replaced.filename().string()) {
-  if (fd_ < 0) throw HostError(std::string("cannot watch files for changes: ") + std::strerror(errno));
+  if (fd_ < 0)
+    throw HostError(std::string("cannot watch files for changes: ") + std::strerror(errno));
   folderWatch_ = AddWatch(fd_, replaced.parent_path(), IN_MOVED_TO);
   writtenWatch_ = AddWatch(fd_, written, IN_MODIFY);
 }
@@ -43,7 +45,8 @@ FileChanges::Seen FileChanges::Read() {
       if ((event->mask & IN_Q_OVERFLOW) != 0) seen = {true, true};
       if (event->wd == writtenWatch_) seen.written = true;
       // The folder holds other files too: the temporary ones, other homes' lines.
-      if (event->wd == folderWatch_ && event->len > 0 && replacedName_ == event->name) seen.replaced = true;
+      if (event->wd == folderWatch_ && event->len > 0 && replacedName_ == event->name)
+        seen.replaced = true;
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
     }
   }

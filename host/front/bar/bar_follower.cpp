@@ -7,8 +7,9 @@
 
 #include "host/wait/file_changes.h"
 
-BarFollower::BarFollower(std::filesystem::path published, Lock lock, PollWaiter& waiter, BarFormat format,
-                         BarLoop::Output output, BarLoop::StopRequested stopRequested, Report report)
+BarFollower::BarFollower(std::filesystem::path published, Lock lock, PollWaiter& waiter,
+                         BarFormat format, BarLoop::Output output,
+                         BarLoop::StopRequested stopRequested, Report report)
     : published_(std::move(published)),
       lock_(std::move(lock)),
       waiter_(waiter),
@@ -44,7 +45,8 @@ BarEnd BarFollower::Run() {
       keeperEnd_.reset();
       waiter_.WatchReadable(WakeReason::ProcessEnded, -1);
     }
-    const FileChanges::Seen seen = woken == WakeReason::FileChanged ? changes.Read() : FileChanges::Seen{};
+    const FileChanges::Seen seen =
+        woken == WakeReason::FileChanged ? changes.Read() : FileChanges::Seen{};
     keeperChanged = woken == WakeReason::ProcessEnded || seen.written;
     lineChanged = seen.replaced;
   }
@@ -66,8 +68,8 @@ BarFollower::Watch BarFollower::WatchKeeper() {
       return Watch::Followed;
     }
     if (error != ESRCH) {
-      report_("cannot watch for the end of process " + std::to_string(keeper->pid) + ", which keeps the files: " +
-              std::strerror(error));
+      report_("cannot watch for the end of process " + std::to_string(keeper->pid) +
+              ", which keeps the files: " + std::strerror(error));
       return Watch::Unfollowable;
     }
     // Ended meanwhile: its lock is free now, unless a new keeper has taken it.

@@ -29,7 +29,8 @@ class BarFollower {
     std::filesystem::path file;
     // True when this host has just taken the lock.
     std::function<bool()> takeOverIfFree;
-    // The keeper as the lock file names it now; nullopt while a new keeper has not written itself yet.
+    // The keeper as the lock file names it now; nullopt while a new keeper has not written itself
+    // yet.
     std::function<std::optional<Keeper>()> keeper;
   };
   // Given one line for standard error, without the program's prefix.

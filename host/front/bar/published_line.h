@@ -22,8 +22,8 @@ std::optional<PublishedLine> ParsePublishedFile(std::string_view content);
 // Where a home's line is published: $XDG_RUNTIME_DIR/zelvar when XDG_RUNTIME_DIR holds an absolute
 // path, else `fallbackFolder`, said in `note`. The file is named after the home's lock file
 // (`lockKey`, see HomeLock::FileKey), so that homes sharing the runtime folder stay apart.
-std::filesystem::path PublishedLineFile(const std::filesystem::path& fallbackFolder, const std::string& lockKey,
-                                        std::string& note);
+std::filesystem::path PublishedLineFile(const std::filesystem::path& fallbackFolder,
+                                        const std::string& lockKey, std::string& note);
 
 // The keeper's side. A leftover of a keeper that was killed goes when the publisher starts, so that
 // no follower shows it; the file goes when the publisher ends.

@@ -186,7 +186,9 @@ database's. A module file that another user could change is not loaded.
 One host per home keeps the plug-in's files: the terminal screen, --bar, --service and --days
 or --trace hold a lock on owner.lock beside the saved state. A second one runs as a viewer: it
 says which process keeps the files, shows the line, and writes neither the stat file nor the
-saved state until the keeper has ended: then it takes the files over. --once, --report and
---stats only read the files and take no lock.
+saved state until the keeper has ended: then it takes the files over. Beside a keeping --bar or
+--service, a --bar or --service follows it instead of running the plug-in: it prints each line
+the keeper publishes in $XDG_RUNTIME_DIR/zelvar, and the first to see the keeper end takes the
+files over. --once, --report and --stats only read the files and take no lock.
 )";
 }

@@ -1,5 +1,4 @@
 // zelvar-home: the home screen with the battery plug-in, in a terminal or as a status-bar line.
-#include <systemd/sd-daemon.h>
 #include <unistd.h>
 
 #include <exception>
@@ -27,6 +26,7 @@
 #include "host/hosting/activation/module_activation.h"
 #include "host/hosting/activation/module_location.h"
 #include "host/front/commands/once_run.h"
+#include "host/front/notify/systemd_library.h"
 #include "host/program/low_battery_lines.h"
 #include "host/program/options.h"
 #include "host/program/run_mode.h"
@@ -165,10 +165,14 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
   if (!note.empty()) Say(note);
   std::optional<LowBatteryNotifications> warnings;
   std::function<void(const std::string&)> warn;
+  // systemd hears when the service is ready and when it stops.
+  std::string noSystemd;
+  const SystemdLibrary* systemd = options.service ? Systemd(noSystemd) : nullptr;
+  if (options.service && systemd == nullptr) Say("cannot tell systemd the service's state: " + noSystemd);
   bool ready = false;
   const auto onLine = [&](const std::string& text) {
     if (warn) warn(text);
-    if (options.service && !ready) ready = sd_notify(0, "READY=1") >= 0;
+    if (systemd != nullptr && !ready) ready = systemd->notify(0, "READY=1") >= 0;
   };
   bool follows = !lock.owned() && KeeperPublishes(lock);
   for (;;) {
@@ -195,7 +199,7 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
     KeepFilesFromNow(session, files, keepFiles);
     messages.Note(lock.TakeOverNotice());
   }
-  if (options.service) sd_notify(0, "STOPPING=1");
+  if (systemd != nullptr) systemd->notify(0, "STOPPING=1");
 }
 
 // Until the user quits; a viewer takes the files over when it can, its title no longer VIEWER.

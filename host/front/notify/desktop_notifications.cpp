@@ -1,10 +1,10 @@
 #include "host/front/notify/desktop_notifications.h"
 
-#include <systemd/sd-bus.h>
-
 #include <cerrno>
 #include <cstring>
 #include <string_view>
+
+#include "host/front/notify/systemd_library.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ constexpr uint8_t kNormalUrgency = 1;
 constexpr uint8_t kCriticalUrgency = 2;
 
 std::string CallFailure(const sd_bus_error& error, int result) {
-  if (sd_bus_error_has_name(&error, SD_BUS_ERROR_SERVICE_UNKNOWN)) {
+  if (error.name != nullptr && std::strcmp(error.name, SD_BUS_ERROR_SERVICE_UNKNOWN) == 0) {
     return std::string("the session bus has no notification service (") + kService + ")";
   }
   if (error.message != nullptr) return std::string("the notification service failed: ") + error.message;
@@ -28,31 +28,32 @@ std::string CallFailure(const sd_bus_error& error, int result) {
 
 // Frees the error and the messages of one call on every path.
 struct CallMessages {
+  const SystemdLibrary& systemd;
   sd_bus_error error = SD_BUS_ERROR_NULL;
   sd_bus_message* request = nullptr;
   sd_bus_message* reply = nullptr;
   ~CallMessages() {
-    sd_bus_error_free(&error);
-    sd_bus_message_unref(request);
-    sd_bus_message_unref(reply);
+    systemd.busErrorFree(&error);
+    systemd.messageUnref(request);
+    systemd.messageUnref(reply);
   }
 };
 
-int AppendNotify(sd_bus_message* request, const DesktopNotification& notification) {
-  int result = sd_bus_message_append(request, "susss", kNotificationAppName, notification.replaces,
+int AppendNotify(const SystemdLibrary& systemd, sd_bus_message* request, const DesktopNotification& notification) {
+  int result = systemd.messageAppend(request, "susss", kNotificationAppName, notification.replaces,
                                      notification.icon.c_str(), notification.summary.c_str(),
                                      notification.body.c_str());
-  if (result >= 0) result = sd_bus_message_append(request, "as", 0);
-  if (result >= 0) result = sd_bus_message_open_container(request, 'a', "{sv}");
+  if (result >= 0) result = systemd.messageAppend(request, "as", 0);
+  if (result >= 0) result = systemd.messageOpenContainer(request, 'a', "{sv}");
   if (result >= 0) {
-    result = sd_bus_message_append(request, "{sv}", "urgency", "y",
+    result = systemd.messageAppend(request, "{sv}", "urgency", "y",
                                    notification.critical ? kCriticalUrgency : kNormalUrgency);
   }
-  if (result >= 0) result = sd_bus_message_append(request, "{sv}", "category", "s", "device");
-  if (result >= 0) result = sd_bus_message_append(request, "{sv}", "desktop-entry", "s", kNotificationAppName);
-  if (result >= 0) result = sd_bus_message_close_container(request);
+  if (result >= 0) result = systemd.messageAppend(request, "{sv}", "category", "s", "device");
+  if (result >= 0) result = systemd.messageAppend(request, "{sv}", "desktop-entry", "s", kNotificationAppName);
+  if (result >= 0) result = systemd.messageCloseContainer(request);
   // The service's own default time on screen.
-  if (result >= 0) result = sd_bus_message_append(request, "i", -1);
+  if (result >= 0) result = systemd.messageAppend(request, "i", -1);
   return result;
 }
 
@@ -62,11 +63,15 @@ const std::function<int(sd_bus_message*)> kNothing = [](sd_bus_message*) { retur
 
 DesktopNotifications::~DesktopNotifications() { Disconnect(); }
 
-void DesktopNotifications::Disconnect() { bus_ = sd_bus_flush_close_unref(bus_); }
+void DesktopNotifications::Disconnect() {
+  if (bus_ != nullptr) bus_ = systemd_->busFlushCloseUnref(bus_);
+}
 
 sd_bus* DesktopNotifications::Bus(std::string& error) {
   if (bus_ != nullptr) return bus_;
-  const int result = sd_bus_open_user(&bus_);
+  systemd_ = Systemd(error);
+  if (systemd_ == nullptr) return nullptr;
+  const int result = systemd_->busOpenUser(&bus_);
   if (result < 0) {
     bus_ = nullptr;
     // sd-bus answers ENOMEDIUM when the environment names no bus at all.
@@ -80,10 +85,10 @@ int DesktopNotifications::Call(const char* method, const std::function<int(sd_bu
                                const std::function<int(sd_bus_message*)>& read, std::string& error) {
   sd_bus* bus = Bus(error);
   if (bus == nullptr) return -ENOTCONN;
-  CallMessages call;
-  int result = sd_bus_message_new_method_call(bus, &call.request, kService, kPath, kInterface, method);
+  CallMessages call{*systemd_};
+  int result = systemd_->messageNewMethodCall(bus, &call.request, kService, kPath, kInterface, method);
   if (result >= 0) result = append(call.request);
-  if (result >= 0) result = sd_bus_call(bus, call.request, kCallTimeoutMicroseconds, &call.error, &call.reply);
+  if (result >= 0) result = systemd_->busCall(bus, call.request, kCallTimeoutMicroseconds, &call.error, &call.reply);
   if (result >= 0) result = read(call.reply);
   if (result < 0) {
     error = CallFailure(call.error, result);
@@ -95,8 +100,8 @@ int DesktopNotifications::Call(const char* method, const std::function<int(sd_bu
 std::optional<uint32_t> DesktopNotifications::Show(const DesktopNotification& notification, std::string& error) {
   uint32_t id = 0;
   const int result = Call(
-      "Notify", [&](sd_bus_message* request) { return AppendNotify(request, notification); },
-      [&](sd_bus_message* reply) { return sd_bus_message_read(reply, "u", &id); }, error);
+      "Notify", [&](sd_bus_message* request) { return AppendNotify(*systemd_, request, notification); },
+      [&](sd_bus_message* reply) { return systemd_->messageRead(reply, "u", &id); }, error);
   if (result < 0) return std::nullopt;
   return id;
 }
@@ -106,6 +111,6 @@ bool DesktopNotifications::Reachable(std::string& error) {
 }
 
 bool DesktopNotifications::Close(uint32_t id, std::string& error) {
-  return Call("CloseNotification", [id](sd_bus_message* request) { return sd_bus_message_append(request, "u", id); },
+  return Call("CloseNotification", [this, id](sd_bus_message* request) { return systemd_->messageAppend(request, "u", id); },
               kNothing, error) >= 0;
 }

@@ -1,5 +1,5 @@
 // The desktop's notification service on the session bus (org.freedesktop.Notifications), called
-// through sd-bus. The bus is reached on the first call and again after a failed one, so that a
+// through sd-bus (libsystemd, loaded by the first call). The bus is reached on the first call and again after a failed one, so that a
 // notification service started after the program is found.
 #pragma once
 
@@ -10,6 +10,7 @@
 
 struct sd_bus;
 struct sd_bus_message;
+struct SystemdLibrary;
 
 struct DesktopNotification {
   std::string summary;
@@ -42,6 +43,8 @@ class DesktopNotifications {
            const std::function<int(sd_bus_message*)>& read, std::string& error);
   void Disconnect();
 
+  // Set with the first bus reached.
+  const SystemdLibrary* systemd_ = nullptr;
   sd_bus* bus_ = nullptr;
 };
 

@@ -1,0 +1,27 @@
+// libsystemd, loaded on first use: only a run that warns on the desktop or runs as a service maps
+// it (and the six libraries it brings), so a run that prints one line starts without them.
+#pragma once
+
+#include <systemd/sd-bus.h>
+#include <systemd/sd-daemon.h>
+
+#include <string>
+
+// The library's calls this program makes.
+struct SystemdLibrary {
+  decltype(&sd_bus_open_user) busOpenUser;
+  decltype(&sd_bus_flush_close_unref) busFlushCloseUnref;
+  decltype(&sd_bus_call) busCall;
+  decltype(&sd_bus_error_free) busErrorFree;
+  decltype(&sd_bus_message_new_method_call) messageNewMethodCall;
+  decltype(&sd_bus_message_unref) messageUnref;
+  decltype(&sd_bus_message_append) messageAppend;
+  decltype(&sd_bus_message_open_container) messageOpenContainer;
+  decltype(&sd_bus_message_close_container) messageCloseContainer;
+  decltype(&sd_bus_message_read) messageRead;
+  decltype(&sd_notify) notify;
+};
+
+// The library, loaded by the first call; nullptr with `error` saying why it cannot be loaded (every
+// later call answers the same).
+const SystemdLibrary* Systemd(std::string& error);

@@ -1,14 +1,13 @@
 // Reads arbitrary bytes as the home-screen file. The reader must either report a HostError that
 // names the file, or answer the attributes of an element whose clsid attribute names the battery
 // plug-in's class, each with a name; and the settings element made from them must offer the
-// plug-in exactly those values, looked up by name. The file lives in memory (a memfd reached
-// through /proc/self/fd): nothing is written to disk.
-#include <sys/mman.h>
-#include <unistd.h>
-
+// plug-in exactly those values, looked up by name. The file's content is parsed from memory, as
+// the reader parses a file once it has read it (the tests read real files).
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "host/hosting/activation/class_id.h"
 #include "host/hosting/host_error.h"
@@ -16,23 +15,6 @@
 #include "host/hosting/settings_element.h"
 
 namespace {
-
-class MemoryFile {
- public:
-  MemoryFile() : descriptor_(memfd_create("home-screen", 0)), path_("/proc/self/fd/" + std::to_string(descriptor_)) {
-    if (descriptor_ < 0) std::abort();
-  }
-  void Fill(const uint8_t* data, size_t size) const {
-    if (ftruncate(descriptor_, 0) != 0 || pwrite(descriptor_, data, size, 0) != static_cast<ssize_t>(size)) {
-      std::abort();
-    }
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  int descriptor_;
-  std::string path_;
-};
 
 // The text the element offers for the name, as the plug-in's settings reader asks for it.
 WString OfferedValue(IXMLDOMNode& element, const WString& name) {
@@ -55,13 +37,13 @@ WString OfferedValue(IXMLDOMNode& element, const WString& name) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const MemoryFile file;
-  file.Fill(data, size);
+  static const std::string file = "/fuzz/home.xml";
   std::vector<XmlAttribute> attributes;
   try {
-    attributes = ReadPluginElement(file.path(), kBatteryPluginClassId);
+    attributes = FindPluginElement(std::string_view(reinterpret_cast<const char*>(data), size), file,
+                                   kBatteryPluginClassId);
   } catch (const HostError& error) {
-    if (std::string(error.what()).find(file.path()) == std::string::npos) std::abort();
+    if (std::string(error.what()).find(file) == std::string::npos) std::abort();
     return 0;
   }
   bool namesClass = false;

@@ -151,10 +151,13 @@ std::vector<std::string> NonNumericSettingNotes(const std::filesystem::path& fil
 
 namespace {
 
-// Parses the whole file, each element's start given to the handler with `data`. Throws HostError
-// as ReadPluginElement says.
-void ParseHomeScreenFile(const std::filesystem::path& file, XML_StartElementHandler handler, void* data) {
-  const std::string content = ReadWholeFile(file);
+// Parses the file's whole content, each element's start given to the handler with `data`. Throws
+// HostError as ReadPluginElement says.
+void ParseHomeScreenText(std::string_view content, const std::filesystem::path& file, XML_StartElementHandler handler,
+                         void* data) {
+  if (content.size() > kLargestFile) {
+    throw HostError("cannot read the home-screen file " + file.string() + ": larger than " + ByteCountText(kLargestFile));
+  }
   // Expat never reads external entities or a DTD outside the file, and refuses a document whose
   // entities expand far beyond its own size.
   const std::unique_ptr<XML_ParserStruct, ParserDeleter> parser(XML_ParserCreate(nullptr));
@@ -189,8 +192,13 @@ void OnRootStart(void* parser, const XML_Char* /*name*/, const XML_Char** attrib
 }  // namespace
 
 std::vector<XmlAttribute> ReadPluginElement(const std::filesystem::path& file, REFCLSID classId) {
+  return FindPluginElement(ReadWholeFile(file), file, classId);
+}
+
+std::vector<XmlAttribute> FindPluginElement(std::string_view content, const std::filesystem::path& file,
+                                            REFCLSID classId) {
   ElementSearch search{classId, false, {}};
-  ParseHomeScreenFile(file, OnElementStart, &search);
+  ParseHomeScreenText(content, file, OnElementStart, &search);
   if (!search.found) {
     throw HostError("the home-screen file " + file.string() + " has no element with clsid=\"" + ClassIdText(classId) + "\"");
   }
@@ -199,6 +207,6 @@ std::vector<XmlAttribute> ReadPluginElement(const std::filesystem::path& file, R
 
 std::optional<std::string> ReadHomeAttribute(const std::filesystem::path& file, const std::string& name) {
   RootAttributeSearch search{name, false, std::nullopt};
-  ParseHomeScreenFile(file, OnRootStart, &search);
+  ParseHomeScreenText(ReadWholeFile(file), file, OnRootStart, &search);
   return search.value;
 }

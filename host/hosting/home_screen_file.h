@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/hosting/settings_element.h"
@@ -27,6 +28,10 @@ bool WriteDefaultHomeScreenFileIfMissing(const std::filesystem::path& file);
 // not write. Throws HostError when the file cannot be read, is not
 // well-formed XML ("<file>:<line>: <what the parser found>"), or has no element for the class.
 std::vector<XmlAttribute> ReadPluginElement(const std::filesystem::path& file, REFCLSID classId);
+
+// ReadPluginElement on the file's content, already read; `file` is the name its errors give.
+std::vector<XmlAttribute> FindPluginElement(std::string_view content, const std::filesystem::path& file,
+                                            REFCLSID classId);
 
 // The value of an attribute of the document's root element (the home screen's own <home>), nullopt
 // without it. Throws HostError as ReadPluginElement does.

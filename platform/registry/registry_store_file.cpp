@@ -88,9 +88,8 @@ RegistryStoreResult FileRegistryStore::Save(const RegistryTree& tree) {
   std::string temporary = path_ + ".new-XXXXXX";
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) return IoFailure("cannot write", path_, errno);
-  const bool synced = durability_ == SaveDurability::Synced;
   std::string text = FormatRegistryFile(tree);
-  const bool written = WriteAll(fd, text) && (!synced || ::fsync(fd) == 0);
+  const bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
   const int writeError = errno;
   const bool closed = ::close(fd) == 0;
   if (!written || !closed || std::rename(temporary.c_str(), path_.c_str()) != 0) {
@@ -98,7 +97,7 @@ RegistryStoreResult FileRegistryStore::Save(const RegistryTree& tree) {
     ::unlink(temporary.c_str());
     return IoFailure("cannot write", path_, error);
   }
-  if (synced) SyncFolder(folder);
+  SyncFolder(folder);
   Remember(std::move(text), tree);
   return {};
 }

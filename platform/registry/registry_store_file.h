@@ -12,14 +12,9 @@
 
 #include "platform/registry/registry_store.h"
 
-// Whether a save waits until the file and its folder are on the disk (fsync). Only a store that
-// may lose its file, a fuzzing run's, saves without.
-enum class SaveDurability { Synced, Unsynced };
-
 class FileRegistryStore : public RegistryStore {
  public:
-  explicit FileRegistryStore(std::string path, SaveDurability durability = SaveDurability::Synced)
-      : path_(std::move(path)), durability_(durability) {}
+  explicit FileRegistryStore(std::string path) : path_(std::move(path)) {}
 
   // A missing file is an empty registry. A damaged file answers ERROR_BADDB and is left untouched.
   RegistryStoreResult Load(RegistryTree& tree) override;
@@ -34,7 +29,6 @@ class FileRegistryStore : public RegistryStore {
   void Remember(std::string text, const RegistryTree& tree);
 
   std::string path_;
-  SaveDurability durability_;
   // The file's content as last read or written, and its tree.
   bool remembered_ = false;
   std::string lastText_;

@@ -5,6 +5,7 @@
 #include "host/hosting/home_screen_file.h"
 #include "host/hosting/host_error.h"
 #include "host/hosting/settings_element.h"
+#include "platform/files/regular_file.h"
 #include "tests/fakes/com_expect.h"
 #include "tests/fakes/temp_folder.h"
 
@@ -131,6 +132,15 @@ TEST_F(HomeScreenFileTest, MalformedOrIncompleteFilesAreReportedWithTheirLine) {
 
   EXPECT_NE(FailureOf(Write("<home>\n  <plugin RefreshTimeout=\"1\"/>\n</home>")).find("has no element with clsid=\"{FDEA2F9B"),
             std::string::npos);
+}
+
+TEST_F(HomeScreenFileTest, ContentBeyondTheLimitIsRefusedUnparsed) {
+  try {
+    FindPluginElement(std::string(16 * kMebibyte + 1, ' '), "home.xml", kBatteryPluginClassId);
+    ADD_FAILURE() << "no failure";
+  } catch (const HostError& error) {
+    EXPECT_STREQ(error.what(), "cannot read the home-screen file home.xml: larger than 16 MiB");
+  }
 }
 
 TEST_F(HomeScreenFileTest, EntitiesExpandOnlyWithinTheFileAndWithinBounds) {

@@ -25,7 +25,10 @@ bool StartsWithName(WStringView text, WStringView prefix) {
 }  // namespace
 
 bool RegistryNameLess::operator()(WStringView a, WStringView b) const {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+  // Paths share long stretches spelt alike ("HKEY_CLASSES_ROOT\CLSID\{..."): those are skipped
+  // without folding, since units equal as they are stay equal folded.
+  const auto [restOfA, restOfB] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+  return std::lexicographical_compare(restOfA, a.end(), restOfB, b.end(),
                                       [](WCHAR x, WCHAR y) { return FoldCase(x) < FoldCase(y); });
 }
 

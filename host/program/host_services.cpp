@@ -42,12 +42,16 @@ std::string SpeedText(double speed) {
 }  // namespace
 
 HostServices::HostServices(const HostOptions& options, NoBatteryShows noBattery) : registry_(DefaultRegistryFile()) {
-  if (const RegistryStoreResult loaded = registry_.Check(); !loaded.ok()) {
-    if (loaded.status != ERROR_BADDB) throw HostError(loaded.message);
-    throw HostError(loaded.message + "; zelvar-home --register sets it aside as " +
-                    SetAsideName(registry_.path()).string() + " and writes a fresh one");
-  }
   const bool registers = options.command == ProgramCommand::Register || options.command == ProgramCommand::Unregister;
+  // A run goes on without a file it cannot read (runRegistry_ says why); a damaged one is for the
+  // user to see to.
+  if (const RegistryStoreResult loaded = registry_.Check(); !loaded.ok()) {
+    if (loaded.status == ERROR_BADDB) {
+      throw HostError(loaded.message + "; zelvar-home --register sets it aside as " +
+                      SetAsideName(registry_.path()).string() + " and writes a fresh one");
+    }
+    if (registers) throw HostError(loaded.message);
+  }
   registryGuard_.emplace(registers ? static_cast<RegistryStore&>(registry_) : runRegistry_);
 
   if (options.deviceRoot) SetDeviceRoot(*options.deviceRoot);

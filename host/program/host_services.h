@@ -25,8 +25,8 @@ enum class NoBatteryShows { MachineReading, Demo };
 
 class HostServices {
  public:
-  // Throws HostError when the registry file cannot be read. Registrations are kept in memory
-  // where the file cannot be written, except for --register and --unregister, which fail then.
+  // Throws HostError when the registry file is damaged. Registrations are kept in memory where the
+  // file cannot be read or written, except for --register and --unregister, which fail then.
   HostServices(const HostOptions& options, NoBatteryShows noBattery);
   HostServices(const HostServices&) = delete;
   HostServices& operator=(const HostServices&) = delete;

@@ -1,7 +1,11 @@
 #include "host/program/run_registry_store.h"
 
 RegistryStoreResult RunRegistryStore::Load(RegistryTree& tree) {
-  if (!unsaved_) return file_.Load(tree);
+  if (!unsaved_) {
+    const RegistryStoreResult loaded = file_.Load(tree);
+    if (loaded.status != ERROR_REGISTRY_IO_FAILED) return loaded;
+    KeepInMemory(RegistryTree(), loaded.message);
+  }
   tree = *unsaved_;
   return {};
 }
@@ -10,8 +14,13 @@ RegistryStoreResult RunRegistryStore::Save(const RegistryTree& tree) {
   if (!unsaved_) {
     const RegistryStoreResult saved = file_.Save(tree);
     if (saved.status != ERROR_REGISTRY_IO_FAILED) return saved;
-    unsavedNotice_ = saved.message + "; the registration holds for this run only";
+    KeepInMemory(tree, saved.message);
   }
   unsaved_ = tree;
   return {};
+}
+
+void RunRegistryStore::KeepInMemory(const RegistryTree& tree, const std::string& why) {
+  unsaved_ = tree;
+  unsavedNotice_ = why + "; the registration holds for this run only";
 }

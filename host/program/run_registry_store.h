@@ -1,7 +1,8 @@
 // The user's registry for one run of the home screen: read from its file and saved back to it. Where
-// the file cannot be written (a read-only home), the changes are kept in memory for the rest of the
-// run, so that a first run still registers its module and shows the line, and the failure is told
-// once.
+// the file cannot be read (a FIFO or a device in its place, a file its user may not read) or written
+// (a read-only home), the registry is kept in memory for the rest of the run, so that a first run
+// still registers its module and shows the line, and the failure is told once. A file that cannot
+// be read is never written over: it may hold registrations this run could not see.
 #pragma once
 
 #include <optional>
@@ -16,10 +17,14 @@ class RunRegistryStore : public RegistryStore {
   RegistryStoreResult Load(RegistryTree& tree) override;
   RegistryStoreResult Save(const RegistryTree& tree) override;
 
-  // Why the registry is kept in memory, for standard error; empty while the file takes every save.
+  // Why the registry is kept in memory, for standard error; empty while the file takes every load
+  // and save.
   const std::string& unsavedNotice() const { return unsavedNotice_; }
 
  private:
+  // From now on the run's registry is `tree`, in memory.
+  void KeepInMemory(const RegistryTree& tree, const std::string& why);
+
   RegistryStore& file_;
   std::optional<RegistryTree> unsaved_;
   std::string unsavedNotice_;

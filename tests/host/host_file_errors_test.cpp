@@ -144,22 +144,35 @@ TEST_F(FileErrorsTest, HomeScreenFileProblemsNameTheFileAndCause) {
       << readOnly.err;
 }
 
-// A read-only home: the line still shows, each file that could not be written said once; an
-// explicit registration fails.
-TEST_F(FileErrorsTest, AReadOnlyHomeShowsTheLineWithTheRegistrationHeldForTheRun) {
-  ForNobody(".");
-  const ProgramRun run = Run("--once --simulate", true);
-  EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.out.find("%, hrs: "), std::string::npos) << run.out;
-  const std::string registry = "zelvar-home: cannot create the folder of registry file " +
-                               Path(".local/state/zelvar/registry") + ": Permission denied";
-  EXPECT_EQ(Count(run.err, registry), 1u) << run.err;
-  EXPECT_NE(run.err.find(registry + "; the registration holds for this run only\n"), std::string::npos) << run.err;
-  EXPECT_EQ(Count(run.err, "cannot write the home-screen file"), 1u) << run.err;
+// A registry file that cannot be written (a read-only home) or read (a FIFO in its place): the line
+// still shows, the file named once with its cause, and a FIFO is left as it is; an explicit
+// registration fails.
+TEST_F(FileErrorsTest, ARegistryFileThatCannotBeWrittenOrReadHoldsTheRegistrationForTheRun) {
+  const std::string registry = Path(".local/state/zelvar/registry");
+  for (const auto& [fifo, cause] :
+       {std::pair{false, "cannot create the folder of registry file " + registry + ": Permission denied"},
+        {true, "cannot read registry file " + registry + ": not a regular file (a FIFO)"}}) {
+    if (fifo) {
+      std::filesystem::create_directories(folder_.path() / ".local/state/zelvar");
+      ASSERT_EQ(mkfifo(registry.c_str(), 0600), 0);
+    } else {
+      ForNobody(".");
+    }
+    const ProgramRun run = Run("--once --simulate", !fifo);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("%, hrs: "), std::string::npos) << run.out;
+    EXPECT_EQ(Count(run.err, cause), 1u) << run.err;
+    EXPECT_NE(run.err.find("zelvar-home: " + cause + "; the registration holds for this run only\n"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(Count(run.err, "cannot write the home-screen file"), fifo ? 0u : 1u) << run.err;
 
-  const ProgramRun registered = Run("--register", true);
-  EXPECT_EQ(registered.exitCode, 1);
-  EXPECT_NE(registered.err.find(registry + "\n"), std::string::npos) << registered.err;
+    const ProgramRun registered = Run("--register", !fifo);
+    EXPECT_EQ(registered.exitCode, 1);
+    EXPECT_NE(registered.err.find("zelvar-home: " + cause + "\n"), std::string::npos) << registered.err;
+    if (fifo) {
+      EXPECT_TRUE(std::filesystem::is_fifo(registry));
+    }
+  }
 }
 
 TEST_F(FileErrorsTest, ASavedStateThatCannotBeReadOrBeOneIsSetAsideAndNeverBecomesTheSettings) {

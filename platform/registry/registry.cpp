@@ -10,6 +10,7 @@
 #include <tuple>
 #include <utility>
 
+#include "platform/registry/registry_batch.h"
 #include "platform/registry/registry_store.h"
 #include "platform/registry/registry_store_file.h"
 
@@ -72,9 +73,6 @@ LSTATUS ReportStoreFailure(const RegistryStoreResult& result) {
   return result.status;
 }
 
-// Loads the registry from the installed store (or the user's registry file), runs `operation` on
-// it, and saves it when the operation reports a change. A store failure is reported on standard
-// error and answered with the store's error code; nothing is saved then.
 // The user's registry file, kept for the whole process so that it is parsed once; a new one when the
 // environment names another file.
 RegistryStore& UserFileStore() {
@@ -84,10 +82,17 @@ RegistryStore& UserFileStore() {
   return *userFile;
 }
 
+RegistryStore& CurrentStore() {
+  RegistryStore* installed = slot.installed();
+  return installed != nullptr ? *installed : UserFileStore();
+}
+
+// Loads the registry from the installed store (or the user's registry file), runs `operation` on
+// it, and saves it when the operation reports a change. A store failure is reported on standard
+// error and answered with the store's error code; nothing is saved then.
 template <typename Operation>
 LSTATUS WithRegistry(Operation operation) {
-  RegistryStore* installed = slot.installed();
-  RegistryStore& store = installed != nullptr ? *installed : UserFileStore();
+  RegistryStore& store = CurrentStore();
   RegistryTree tree;
   if (const auto loaded = store.Load(tree); !loaded.ok()) return ReportStoreFailure(loaded);
   bool changed = false;
@@ -123,6 +128,25 @@ LSTATUS CopyValue(const RegistryValue& value, LPDWORD type, LPBYTE data, LPDWORD
 RegistryStore* InstallRegistryStore(RegistryStore* store) {
   std::lock_guard lock(registryMutex);
   return slot.Install(store);
+}
+
+RegistryBatch::RegistryBatch() {
+  {
+    std::lock_guard lock(registryMutex);
+    RegistryStore& store = CurrentStore();
+    if (!store.Load(loaded_).ok()) return;
+    store_ = &store;
+  }
+  copy_.Save(loaded_);
+  open_.emplace(copy_);
+}
+
+LSTATUS RegistryBatch::Commit() {
+  if (store_ == nullptr || copy_.tree() == loaded_) return ERROR_SUCCESS;
+  std::lock_guard lock(registryMutex);
+  if (const auto saved = store_->Save(copy_.tree()); !saved.ok()) return ReportStoreFailure(saved);
+  loaded_ = copy_.tree();
+  return ERROR_SUCCESS;
 }
 
 LSTATUS WINAPI RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR /*keyClass*/,

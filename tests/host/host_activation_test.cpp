@@ -57,6 +57,16 @@ std::string ActivationFailure() {
   return "no failure";
 }
 
+// The registry in memory, counting its saves: each is what another process could read.
+class CountingRegistryStore : public MemoryRegistryStore {
+ public:
+  RegistryStoreResult Save(const RegistryTree& tree) override {
+    ++saves;
+    return MemoryRegistryStore::Save(tree);
+  }
+  int saves = 0;
+};
+
 class HostActivationTest : public testing::Test {
  protected:
   HostActivationTest() { power_.OnBattery(80); }
@@ -72,7 +82,7 @@ class HostActivationTest : public testing::Test {
   }
   ULONGLONG Now() { return clock_.UtcNow(); }
 
-  MemoryRegistryStore registry_;
+  CountingRegistryStore registry_;
   ScopedRegistryStore registryGuard_{registry_};
   SimulatedClock clock_{Utc(2024, 3, 5, 10, 23, 17), 60};
   ScopedClock clockGuard_{clock_};
@@ -91,6 +101,8 @@ TEST_F(HostActivationTest, FirstRunRegistersTheBuiltModuleAndActivatesItThroughT
 
   EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing), std::nullopt);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
+  // In one save: a process started at the same moment never reads the class without its file.
+  EXPECT_EQ(registry_.saves, 1);
 
   ActivatedPlugin activated = ActivatePlugin(kBatteryPluginClassId);
   ASSERT_NE(activated.plugin(), nullptr);

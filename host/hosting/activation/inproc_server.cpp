@@ -9,6 +9,7 @@
 
 #include "host/hosting/activation/module_trust.h"
 #include "host/hosting/host_error.h"
+#include "platform/registry/registry_batch.h"
 
 namespace {
 
@@ -57,12 +58,15 @@ HRESULT InprocServer::GetClassObject(REFCLSID classId, REFIID iid, void** object
   return getClassObject_(classId, iid, object);
 }
 
-HRESULT InprocServer::RegisterServer() const {
-  return Export<HRESULT()>(handle_, file_, "DllRegisterServer")();
-}
+HRESULT InprocServer::RegisterServer() const { return CallInOneSave("DllRegisterServer"); }
 
-HRESULT InprocServer::UnregisterServer() const {
-  return Export<HRESULT()>(handle_, file_, "DllUnregisterServer")();
+HRESULT InprocServer::UnregisterServer() const { return CallInOneSave("DllUnregisterServer"); }
+
+HRESULT InprocServer::CallInOneSave(const char* name) const {
+  HRESULT (*call)() = Export<HRESULT()>(handle_, file_, name);
+  RegistryBatch batch;
+  const HRESULT result = call();
+  return batch.Commit() == ERROR_SUCCESS ? result : E_FAIL;
 }
 
 bool InprocServer::TryUnload() {

@@ -21,15 +21,18 @@ class InprocServer {
   bool loaded() const { return handle_ != nullptr; }
 
   HRESULT GetClassObject(REFCLSID classId, REFIID iid, void** object) const;
-  // Throws HostError when the module does not export DllRegisterServer.
+  // Each reaches the registry in one save of everything the module wrote, whatever it answered
+  // (RegistryBatch): a process started at the same time never reads half a registration. Each
+  // throws HostError when the module does not export its function.
   HRESULT RegisterServer() const;
-  // Throws HostError when the module does not export DllUnregisterServer.
   HRESULT UnregisterServer() const;
   // Asks DllCanUnloadNow and unloads the module when it answers S_OK; answers whether the module
   // is unloaded now.
   bool TryUnload();
 
  private:
+  HRESULT CallInOneSave(const char* name) const;
+
   std::filesystem::path file_;
   void* handle_;
   HRESULT (*getClassObject_)(REFCLSID, REFIID, void**) = nullptr;

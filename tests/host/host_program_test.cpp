@@ -94,7 +94,7 @@ TEST_F(HostProgramTest, ARegisteredModuleThatNoLongerExistsIsReplacedByTheOneBes
   ASSERT_EQ(RunHost("--once --simulate --module '" + removed.string() + "'").exitCode, 0);
   std::filesystem::remove_all(oldBuild);
 
-  const ProgramRun run = RunHost("--once --simulate");
+  const ProgramRun run = RunHost("--once --simulate --night 3-3");  // off the charger at any hour
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(std::regex_match(run.out, std::regex(R"(\d+%, hrs: [0-9.]+/-\?-\n)"))) << run.out;
   EXPECT_EQ(run.err, "zelvar-home: the registered module " + removed.string() + " no longer exists; registered " +

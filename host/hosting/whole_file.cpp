@@ -32,7 +32,9 @@ bool SyncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-void ReplaceFileWhole(const std::filesystem::path& file, std::string_view bytes, const std::string& what) {
+void ReplaceFileWhole(const std::filesystem::path& file, std::string_view bytes, const std::string& what,
+                      FileSync sync) {
+  const bool toDisk = sync == FileSync::ToDisk;
   const auto fail = [&](const std::string& step, int error) {
     throw HostError("cannot save " + what + " to " + file.string() + ": " + step + ": " + std::strerror(error));
   };
@@ -43,7 +45,7 @@ void ReplaceFileWhole(const std::filesystem::path& file, std::string_view bytes,
   std::string temporary = file.string() + ".XXXXXX";
   const int descriptor = mkstemp(temporary.data());
   if (descriptor < 0) fail("cannot create a temporary file", errno);
-  const bool written = WriteAll(descriptor, bytes) && fsync(descriptor) == 0;
+  const bool written = WriteAll(descriptor, bytes) && (!toDisk || fsync(descriptor) == 0);
   const int writeError = errno;
   const bool closed = close(descriptor) == 0;
   if (!written || !closed) {
@@ -55,5 +57,5 @@ void ReplaceFileWhole(const std::filesystem::path& file, std::string_view bytes,
     unlink(temporary.c_str());
     fail("cannot rename " + temporary, renameError);
   }
-  if (!SyncFolder(file.parent_path())) fail("cannot sync its folder", errno);
+  if (toDisk && !SyncFolder(file.parent_path())) fail("cannot sync its folder", errno);
 }

@@ -83,6 +83,7 @@ void ReportWriteFailure(const FileWriteFailure& failure) {
 struct WrittenFile {
   int descriptor;
   std::string hostPath;
+  bool syncs;
   bool wrote = false;
 };
 
@@ -124,7 +125,7 @@ int SeekWrittenFile(void* cookie, off64_t* offset, int whence) {
 
 int CloseWrittenFile(void* cookie) {
   const std::unique_ptr<WrittenFile> file(static_cast<WrittenFile*>(cookie));
-  const bool synced = !file->wrote || fsync(file->descriptor) == 0;
+  const bool synced = !file->wrote || !file->syncs || fsync(file->descriptor) == 0;
   const int syncError = errno;
   const bool closed = close(file->descriptor) == 0;
   if (synced && closed) return 0;
@@ -141,7 +142,7 @@ FILE* OpenStream(const std::string& hostPath, const std::string& mode, std::stri
   if (descriptor < 0) return nullptr;
   FILE* file = nullptr;
   if (OpensForWriting(mode)) {
-    auto written = std::make_unique<WrittenFile>(WrittenFile{descriptor, hostPath});
+    auto written = std::make_unique<WrittenFile>(WrittenFile{descriptor, hostPath, State().writesSynced});
     file = fopencookie(written.get(), mode.c_str(),
                        {ReadWrittenFile, WriteWrittenFile, SeekWrittenFile, CloseWrittenFile});
     if (file != nullptr) written.release();
@@ -167,6 +168,8 @@ std::string DescribeWriteFailure(const FileWriteFailure& failure) {
 FileLayerState* InstallFileLayerState(FileLayerState* state) { return slot.Install(state); }
 
 void SetFileWritesAllowed(bool allowed) { State().writesAllowed = allowed; }
+
+void SetFileWritesSynced(bool synced) { State().writesSynced = synced; }
 
 void SetWriteFailureReporter(WriteFailureReporter reporter) { State().failureReporter = std::move(reporter); }
 

@@ -17,7 +17,7 @@
 // EISDIR for a folder, EINVAL for a FIFO, a device or a socket, EXDEV for a path that leaves the
 // device root, see HostPathOf, which is not reported below: the caller names the path). A stream
 // opened for writing checks every write, flush and close, and its close syncs what was written to
-// the disk; a failed open, write, flush or close is reported (see below) once per file and cause,
+// the disk (unless syncs are off, see below); a failed open, write, flush or close is reported (see below) once per file and cause,
 // and shows in the stdio call's result. While writes are off an open for writing fails with EROFS,
 // unreported, and creates nothing.
 FILE* _wfopen(LPCWSTR path, LPCWSTR mode);
@@ -26,6 +26,11 @@ FILE* _wfopen(LPCWSTR path, LPCWSTR mode);
 // turns it off, so that nothing it runs can change them. The setters below change the installed
 // FileLayerState.
 void SetFileWritesAllowed(bool allowed);
+
+// Whether closing a written stream waits until its bytes are on the disk (the default). A
+// simulation, whose files only stand for a device's, turns it off: a power cut may then lose what
+// it wrote last, a crash or a kill of the program loses nothing.
+void SetFileWritesSynced(bool synced);
 
 // A file the file layer could not write: its host path, the cause, and whether its open failed
 // or a later write, flush or close (the bytes of the stream did not all reach the disk).
@@ -56,6 +61,7 @@ std::string DeviceRoot();
 struct FileLayerState {
   std::optional<std::string> deviceRoot;
   bool writesAllowed = true;
+  bool writesSynced = true;
   WriteFailureReporter failureReporter;
   WriteOpenObserver openObserver;
   std::set<std::string> reportedFailures;

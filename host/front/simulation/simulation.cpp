@@ -66,10 +66,12 @@ Simulation::Simulation(const SimulationOptions& simulation, const FilesGiven& gi
   // A replay's own home-screen file is new every time: nothing to tell the user about.
   if (trace_) WriteDefaultHomeScreenFileIfMissing(files_.homeScreen);
   deviceRoot_ = given.deviceRoot.value_or(folder_.deviceRoot().string());
+  deviceRootGiven_ = given.deviceRoot.has_value();
 }
 
 Simulation::~Simulation() {
   if (savesBeforeRecords_) SetWriteOpenObserver({});
+  if (writesUnsynced_) SetFileWritesSynced(true);
   if (!temporaryFolder_) return;
   std::error_code ignored;
   std::filesystem::remove_all(*temporaryFolder_, ignored);
@@ -84,19 +86,23 @@ std::string Simulation::description() const {
   return trace_ ? "recorded trace" : "simulated battery";
 }
 
-void Simulation::Save() {
+void Simulation::Save(FileSync sync) {
   if (!battery_) return;
   const ScopedClock installed(*clock_);
-  WriteSimulationState(folder_.stateFile(), SimulationState{clock_->UtcNow(), zoneMinutes_, battery_->Percent()});
+  WriteSimulationState(folder_.stateFile(), SimulationState{clock_->UtcNow(), zoneMinutes_, battery_->Percent()}, sync);
 }
 
 void Simulation::SaveBeforeEachRecord() {
+  if (!deviceRootGiven_) {
+    writesUnsynced_ = true;
+    SetFileWritesSynced(false);
+  }
   if (!battery_) return;
   savesBeforeRecords_ = true;
   SetWriteOpenObserver([this](const std::string&) {
     // Not across the plug-in's call: a failure shows when the run's last save fails the same way.
     try {
-      Save();
+      Save(FileSync::None);
     } catch (const HostError&) {
     }
   });

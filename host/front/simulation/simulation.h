@@ -51,10 +51,13 @@ class Simulation {
 
   // Keeps the simulated time, zone and charge for the next simulation; a replay keeps nothing.
   // Throws HostError.
-  void Save();
+  void Save(FileSync sync = FileSync::ToDisk);
   // From now on, for a run that keeps the files: saves just before the plug-in opens its stat file
   // to file a record, so that a killed simulation goes on from its last record instead of filing
   // its hours again (a kill while the record is written loses that record, never doubles it).
+  // These saves, and the plug-in's writes when its device root is the simulation's own, are not
+  // synced to disk: they only stand for a device's files, and a year would otherwise wait for
+  // thousands of syncs. A kill or a crash loses nothing by it; the run's last save is synced.
   void SaveBeforeEachRecord();
 
  private:
@@ -70,4 +73,6 @@ class Simulation {
   std::optional<ULONGLONG> end_;
   std::vector<AsleepSpan> asleep_;
   bool savesBeforeRecords_ = false;
+  bool deviceRootGiven_ = false;
+  bool writesUnsynced_ = false;
 };

@@ -11,7 +11,6 @@
 #include "host/hosting/host_error.h"
 #include "host/hosting/stream_file.h"
 #include "platform/files/regular_file.h"
-#include "host/hosting/whole_file.h"
 #include "platform/time/calendar.h"
 
 namespace {
@@ -45,10 +44,10 @@ std::optional<SimulationState> ReadSimulationState(const std::filesystem::path& 
   return state;
 }
 
-void WriteSimulationState(const std::filesystem::path& file, const SimulationState& state) {
+void WriteSimulationState(const std::filesystem::path& file, const SimulationState& state, FileSync sync) {
   std::ostringstream text;
   text.precision(17);
   text << kFirstLine << "\nutc " << state.utc << "\nzone-minutes " << state.zoneMinutes << "\npercent " << state.percent
        << "\n";
-  ReplaceFileWhole(file, text.str(), "the simulation's state");
+  ReplaceFileWhole(file, text.str(), "the simulation's state", sync);
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "host/hosting/whole_file.h"
 #include "platform/win_types.h"
 
 struct SimulationFolder {
@@ -33,6 +34,7 @@ struct SimulationState {
 // read or is not a simulation's state.
 std::optional<SimulationState> ReadSimulationState(const std::filesystem::path& file);
 
-// Replaces the file all or nothing (ReplaceFileWhole), creating its folder. Throws HostError naming
-// the file.
-void WriteSimulationState(const std::filesystem::path& file, const SimulationState& state);
+// Replaces the file all or nothing (ReplaceFileWhole, synced as asked), creating its folder. Throws
+// HostError naming the file.
+void WriteSimulationState(const std::filesystem::path& file, const SimulationState& state,
+                          FileSync sync = FileSync::ToDisk);

@@ -20,6 +20,10 @@ RegistryStoreResult RunRegistryStore::Save(const RegistryTree& tree) {
   return {};
 }
 
+std::unique_ptr<RegistryChangeHold> RunRegistryStore::HoldChanges() {
+  return unsaved_ ? nullptr : file_.HoldChanges();
+}
+
 void RunRegistryStore::KeepInMemory(const RegistryTree& tree, const std::string& why) {
   unsaved_ = tree;
   unsavedNotice_ = why + "; the registration holds for this run only";

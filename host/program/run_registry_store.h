@@ -16,6 +16,8 @@ class RunRegistryStore : public RegistryStore {
 
   RegistryStoreResult Load(RegistryTree& tree) override;
   RegistryStoreResult Save(const RegistryTree& tree) override;
+  // The file's hold, until the registry is kept in memory.
+  std::unique_ptr<RegistryChangeHold> HoldChanges() override;
 
   // Why the registry is kept in memory, for standard error; empty while the file takes every load
   // and save.

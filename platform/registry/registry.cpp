@@ -134,7 +134,11 @@ RegistryBatch::RegistryBatch() {
   {
     std::lock_guard lock(registryMutex);
     RegistryStore& store = CurrentStore();
-    if (!store.Load(loaded_).ok()) return;
+    hold_ = store.HoldChanges();
+    if (!store.Load(loaded_).ok()) {
+      hold_.reset();
+      return;
+    }
     store_ = &store;
   }
   copy_.Save(loaded_);

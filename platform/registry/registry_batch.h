@@ -1,8 +1,10 @@
 // A run of registry calls that reaches the store in one save. While a batch is open the calls work
 // on a copy of the registry in memory; Commit saves the copy whole, so that another process reads
 // the registry as it was before the calls or as it is after them, never from between two of them
-// (a class key without its server's file, say). Without Commit nothing is saved. For one thread:
-// no other thread makes registry calls while a batch is open.
+// (a class key without its server's file, say). The batch holds the store's changes
+// (RegistryStore::HoldChanges) from its load until it ends, so that a change another process makes
+// meanwhile waits and is not lost. Without Commit nothing is saved. For one thread: no other
+// thread makes registry calls while a batch is open.
 #pragma once
 
 #include <optional>
@@ -23,6 +25,7 @@ class RegistryBatch {
   LSTATUS Commit();
 
  private:
+  std::unique_ptr<RegistryChangeHold> hold_;
   RegistryStore* store_ = nullptr;
   RegistryTree loaded_;
   MemoryRegistryStore copy_;

@@ -2,6 +2,7 @@
 // whole tree from the installed store, and a call that changes it saves the whole tree back.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/registry/registry.h"
@@ -17,9 +18,20 @@ struct RegistryStoreResult {
   bool ok() const { return status == ERROR_SUCCESS; }
 };
 
+// Held while this process changes a store; another process's change waits until it ends.
+class RegistryChangeHold {
+ public:
+  virtual ~RegistryChangeHold() = default;
+};
+
 class RegistryStore {
  public:
   virtual ~RegistryStore() = default;
+  // Keeps other processes from changing the stored registry until the answer ends, so that a load
+  // and the save after it make one change that loses none of theirs (RegistryBatch). nullptr when
+  // no other process reaches the store, or where it cannot be held: the save then fails, or is
+  // kept elsewhere, as it would anyway.
+  virtual std::unique_ptr<RegistryChangeHold> HoldChanges() { return nullptr; }
   // Fills `tree` with the stored registry; a store never saved holds an empty registry. A failure
   // leaves the stored data as it is.
   virtual RegistryStoreResult Load(RegistryTree& tree) = 0;

@@ -1,6 +1,7 @@
 #include "platform/registry/registry_store_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -34,6 +35,18 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
+// An exclusive flock on the registry's folder, released when its descriptor closes.
+class FolderLock final : public RegistryChangeHold {
+ public:
+  explicit FolderLock(int fd) : fd_(fd) {}
+  ~FolderLock() override { ::close(fd_); }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  int fd_;
+};
+
 // Makes the rename itself durable; a failure here loses nothing already in place, so it is ignored.
 void SyncFolder(const std::filesystem::path& folder) {
   const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
@@ -43,6 +56,23 @@ void SyncFolder(const std::filesystem::path& folder) {
 }
 
 }  // namespace
+
+std::unique_ptr<RegistryChangeHold> FileRegistryStore::HoldChanges() {
+  const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
+  std::error_code ignored;
+  if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  int locked;
+  do {
+    locked = ::flock(fd, LOCK_EX);
+  } while (locked != 0 && errno == EINTR);
+  if (locked != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_unique<FolderLock>(fd);
+}
 
 RegistryStoreResult FileRegistryStore::Check() {
   RegistryTree tree;

@@ -20,6 +20,9 @@ class FileRegistryStore : public RegistryStore {
   RegistryStoreResult Load(RegistryTree& tree) override;
   // Creates the file's folder when it is missing.
   RegistryStoreResult Save(const RegistryTree& tree) override;
+  // An exclusive lock on the file's folder (created when missing): the file itself is replaced
+  // at every save. Waits while another process holds it.
+  std::unique_ptr<RegistryChangeHold> HoldChanges() override;
   // Whether the file loads (a missing one does), answered as Load answers.
   RegistryStoreResult Check();
 

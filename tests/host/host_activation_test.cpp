@@ -57,14 +57,27 @@ std::string ActivationFailure() {
   return "no failure";
 }
 
-// The registry in memory, counting its saves: each is what another process could read.
-class CountingRegistryStore : public MemoryRegistryStore {
+// The registry in memory, telling for each save whether other processes' changes were held off
+// then. Each save is what another process could read.
+class RecordingRegistryStore : public MemoryRegistryStore {
  public:
   RegistryStoreResult Save(const RegistryTree& tree) override {
-    ++saves;
+    savesHeld.push_back(holds_ > 0);
     return MemoryRegistryStore::Save(tree);
   }
-  int saves = 0;
+  std::unique_ptr<RegistryChangeHold> HoldChanges() override { return std::make_unique<Hold>(holds_); }
+  std::vector<bool> savesHeld;
+
+ private:
+  class Hold : public RegistryChangeHold {
+   public:
+    explicit Hold(int& holds) : holds_(holds) { ++holds_; }
+    ~Hold() override { --holds_; }
+
+   private:
+    int& holds_;
+  };
+  int holds_ = 0;
 };
 
 class HostActivationTest : public testing::Test {
@@ -82,7 +95,7 @@ class HostActivationTest : public testing::Test {
   }
   ULONGLONG Now() { return clock_.UtcNow(); }
 
-  CountingRegistryStore registry_;
+  RecordingRegistryStore registry_;
   ScopedRegistryStore registryGuard_{registry_};
   SimulatedClock clock_{Utc(2024, 3, 5, 10, 23, 17), 60};
   ScopedClock clockGuard_{clock_};
@@ -101,8 +114,9 @@ TEST_F(HostActivationTest, FirstRunRegistersTheBuiltModuleAndActivatesItThroughT
 
   EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing), std::nullopt);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
-  // In one save: a process started at the same moment never reads the class without its file.
-  EXPECT_EQ(registry_.saves, 1);
+  // In one save, which no other process's change can undo meanwhile: a process started at the same
+  // moment never reads the class without its file.
+  EXPECT_EQ(registry_.savesHeld, std::vector<bool>{true});
 
   ActivatedPlugin activated = ActivatePlugin(kBatteryPluginClassId);
   ASSERT_NE(activated.plugin(), nullptr);

@@ -1,7 +1,9 @@
 #include "platform/registry/registry_store_file.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -169,6 +171,23 @@ TEST_F(FileRegistryStoreTest, SavesReplaceTheFileWithoutLeavingTemporaryFiles) {
   EXPECT_EQ(result.status, ERROR_REGISTRY_IO_FAILED);
   EXPECT_NE(result.message.find((blocked / "registry").string()), std::string::npos);
   EXPECT_EQ(FolderEntries(blocked), std::vector<std::string>{"registry"});
+}
+
+// Another process's hold is the same lock on the folder, taken through a descriptor of its own.
+TEST_F(FileRegistryStoreTest, AHoldKeepsOtherProcessesChangesWaitingUntilItEnds) {
+  FileRegistryStore store(file_.string());
+  const auto othersMayChange = [this] {
+    const int fd = open(file_.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
+    const bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
+    close(fd);
+    return free;
+  };
+  {
+    const std::unique_ptr<RegistryChangeHold> hold = store.HoldChanges();  // creates the folder
+    ASSERT_NE(hold, nullptr);
+    EXPECT_FALSE(othersMayChange());
+  }
+  EXPECT_TRUE(othersMayChange());
 }
 
 TEST_F(FileRegistryStoreTest, DamagedFileFailsTheCallsAndStaysUntouched) {

@@ -33,7 +33,7 @@ SYSTEMTIME Noon() {
   return t;
 }
 
-constexpr LONGLONG kTwoAndAHalfHoursMs = 150 * 60 * 1000;
+constexpr LONGLONG kTwoAndAHalfHoursMs = LONGLONG{150} * 60 * 1000;
 
 // The clock, the battery and the device context a paint runs with.
 struct PaintSetting {

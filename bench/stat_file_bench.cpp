@@ -88,8 +88,8 @@ void FromCharsLoad(const std::string& path, DWORD maxHistoryDays, HourlyDrainTab
   std::fclose(file);
   SYSTEMTIME now;
   GetLocalTime(&now);
-  const int64_t nowSeconds = DaysFromCivil(now.wYear, now.wMonth, now.wDay) * 86400 + now.wHour * 3600 +
-                             now.wMinute * 60 + now.wSecond;
+  const int64_t nowSeconds = DaysFromCivil(now.wYear, now.wMonth, now.wDay) * 86400 + int64_t{now.wHour} * 3600 +
+                             int64_t{now.wMinute} * 60 + now.wSecond;
   const char* at = text.data();
   const char* const end = at + text.size();
   if (text.compare(0, 11, "[version 1]") != 0) return;
@@ -101,7 +101,7 @@ void FromCharsLoad(const std::string& path, DWORD maxHistoryDays, HourlyDrainTab
     at = std::from_chars(at, end, month).ptr + 1;
     at = std::from_chars(at, end, day).ptr + 1;
     at = std::from_chars(at, end, hour).ptr + 1;  // past the colon
-    const int64_t age = nowSeconds - (DaysFromCivil(year, month, day) * 86400 + hour * 3600);
+    const int64_t age = nowSeconds - (DaysFromCivil(year, month, day) * 86400 + int64_t{hour} * 3600);
     const bool kept = static_cast<DWORD>(age) / 86400 < maxHistoryDays;
     for (UINT itemHour = hour;; itemHour = (itemHour + 1) % 24) {
       unsigned drop = 0;

@@ -134,7 +134,7 @@ void Report(const std::string& file, const ReplayOptions& replay) {
   const Estimator linear = [](Hour h) { return h.linear; };
   const Estimator recent = [](Hour h) { return h.lastHour; };
   const Filter ended = [](Hour h) { return !h.cutOff; };
-  const auto endedAnd = [&ended](Filter also) { return [ended, also](Hour h) { return ended(h) && also(h); }; };
+  const auto endedAnd = [&ended](const Filter& also) { return [ended, also](Hour h) { return ended(h) && also(h); }; };
   const Filter firstDay = [firstDayEnd](Hour h) { return h.utc < firstDayEnd; };
   const Filter afterFirstDay = [firstDayEnd](Hour h) { return h.utc >= firstDayEnd; };
   const Filter learning = [](Hour h) { return StillLearning(h.hoursWithDrain); };

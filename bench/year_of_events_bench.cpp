@@ -127,7 +127,7 @@ int main() {
       const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - monthStart).count();
       std::error_code ignored;
       const auto statBytes = std::filesystem::file_size(folder + "/Storage/My Documents/ZelvarPlugin.dat", ignored);
-      std::printf("%-7d %10lld %14.0f %16ld %14zu %16llu\n", month, events, (events - eventsBefore) / seconds, PeakResidentKilobytes(),
+      std::printf("%-7d %10lld %14.0f %16ld %14zu %16llu\n", month, events, static_cast<double>(events - eventsBefore) / seconds, PeakResidentKilobytes(),
                   mallinfo2().uordblks / 1024, static_cast<unsigned long long>(statBytes));
     }
   }

@@ -12,7 +12,7 @@ constexpr UINT kMaxPercent = 100;
 
 }  // namespace
 
-HourlyDrainTable::HourlyDrainTable() : totalAverage_(0.0) { Reset(); }
+HourlyDrainTable::HourlyDrainTable() { Reset(); }
 
 void HourlyDrainTable::Reset() {
   for (UINT h = 0; h < kHoursPerDay; ++h) {
@@ -46,9 +46,9 @@ void HourlyDrainTable::Recompute() {
   if (hoursWithData_ == 0) return;
 
   totalAverage_ = 0.0;
-  for (UINT h = 0; h < kHoursPerDay; ++h) {
-    if (averages_[h] == kNoSamples) averages_[h] = 0.0;
-    totalAverage_ += averages_[h];
+  for (double& average : averages_) {
+    if (average == kNoSamples) average = 0.0;
+    totalAverage_ += average;
   }
   // Less than one point a day is too little to extrapolate from (and would make the walk endless).
   if (totalAverage_ < 1.0) hoursWithData_ = 0;

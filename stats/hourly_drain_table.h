@@ -53,5 +53,5 @@ class HourlyDrainTable {
   double averages_[kHoursPerDay];  // percentage points per hour; while there is data, 0.0 for hours
                                    // without samples
   INT hoursWithData_;  // 0: no usable data
-  double totalAverage_;  // percentage points per day; meaningful only while hoursWithData_ != 0
+  double totalAverage_ = 0.0;  // percentage points per day; meaningful only while hoursWithData_ != 0
 };

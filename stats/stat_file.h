@@ -16,7 +16,7 @@
 #include "stats/stat_file_reader.h"
 
 // The largest stat file loaded: records of decades fit (a year of hourly drops takes some 40 KB).
-inline constexpr size_t kLargestStatFile = 4 * 1024 * 1024;
+inline constexpr size_t kLargestStatFile = size_t{4} * 1024 * 1024;
 
 // Files the records younger than maxHistoryDays (days counted against the local time now) into the
 // table with AddSample, then recomputes it once; with withRecords false only the version line is

@@ -48,6 +48,7 @@ long RunForCpuTime(const std::vector<std::string>& command, const char* output =
     dup2(fd, STDOUT_FILENO);
     dup2(fd, STDERR_FILENO);
     std::vector<char*> arguments;
+    arguments.reserve(command.size() + 1);
     for (const std::string& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
     arguments.push_back(nullptr);
     execvp(arguments[0], arguments.data());
@@ -64,7 +65,7 @@ long RunForCpuTime(const std::vector<std::string>& command, const char* output =
 }
 
 long Median(std::vector<long> values) {
-  std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
   return values[values.size() / 2];
 }
 
@@ -122,7 +123,7 @@ int main() {
   }
   const long onceMedian = Median(onceTimes);
   const long readerMedian = Median(readerTimes);
-  const double ratio = static_cast<double>(onceMedian) / std::max(readerMedian, 1L);
+  const double ratio = static_cast<double>(onceMedian) / static_cast<double>(std::max(readerMedian, 1L));
   std::printf("CPU time, median of %d runs each: zelvar-home --once %ld us, C reader %ld us: %.2f times (goal: at most %.1f)\n",
               kRuns, onceMedian, readerMedian, ratio, kMostTimesTheReader);
 

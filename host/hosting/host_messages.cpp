@@ -55,7 +55,7 @@ void HostMessages::WriteLine(const std::u16string& text) {
 }
 
 std::string HostMessages::Explained(const std::u16string& text) const {
-  const std::string plain = NarrowUtf8(text);
+  std::string plain = NarrowUtf8(text);
   const std::string statFile = statFile_.empty() ? "the stat file" : statFile_;
   if (text == kStatFileVersionWrong) {
     return plain + ": " + statFile + " does not begin with \"[version 1]\", so its samples are not used";

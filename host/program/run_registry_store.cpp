@@ -12,7 +12,7 @@ RegistryStoreResult RunRegistryStore::Load(RegistryTree& tree) {
 
 RegistryStoreResult RunRegistryStore::Save(const RegistryTree& tree) {
   if (!unsaved_) {
-    const RegistryStoreResult saved = file_.Save(tree);
+    RegistryStoreResult saved = file_.Save(tree);
     if (saved.status != ERROR_REGISTRY_IO_FAILED) return saved;
     KeepInMemory(tree, saved.message);
   }

@@ -145,7 +145,7 @@ FILE* OpenStream(const std::string& hostPath, const std::string& mode, std::stri
     auto written = std::make_unique<WrittenFile>(WrittenFile{descriptor, hostPath, State().writesSynced});
     file = fopencookie(written.get(), mode.c_str(),
                        {ReadWrittenFile, WriteWrittenFile, SeekWrittenFile, CloseWrittenFile});
-    if (file != nullptr) written.release();
+    if (file != nullptr) static_cast<void>(written.release());  // the stream's close deletes it
   } else {
     file = fdopen(descriptor, mode.c_str());
   }

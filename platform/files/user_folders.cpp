@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/files/regular_file.h"
+
 std::string HomeFolder() {
   if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
   const long suggested = sysconf(_SC_GETPW_R_SIZE_MAX);
@@ -15,7 +17,7 @@ std::string HomeFolder() {
   passwd* found = nullptr;
   int error;
   while ((error = getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found)) == ERANGE &&
-         buffer.size() < 1024 * 1024) {
+         buffer.size() < kMebibyte) {
     buffer.resize(buffer.size() * 2);
   }
   if (error != 0 || found == nullptr || entry.pw_dir == nullptr || entry.pw_dir[0] != '/') return "";

@@ -24,7 +24,7 @@ struct SavedConfiguration {
 };
 
 // The fixed part: seven words of the configuration and the name's length.
-inline constexpr size_t kSavedConfigurationFixedBytes = 4 * 8;
+inline constexpr size_t kSavedConfigurationFixedBytes = size_t{4} * 8;
 
 namespace saved_configuration_detail {
 

@@ -87,13 +87,13 @@ TEST(ComPtrTest, ReleasesOnceAndPassesOwnershipOn) {
     EXPECT_FALSE(QueryInterfaceOf<IPersist>(static_cast<IUnknown*>(nullptr), IID_IPersist));
 
     ComPtr<IPersist> moved = std::move(persist);
-    EXPECT_FALSE(persist);
+    EXPECT_FALSE(persist);  // NOLINT(bugprone-use-after-move): a moved-from pointer holds nothing
     EXPECT_EQ(moved.Reset(), 1u);
     EXPECT_EQ(moved.Reset(), 0u);  // nothing held any more
 
     ComPtr<TwoFaced> other;
     other = std::move(owner);
-    EXPECT_FALSE(owner);
+    EXPECT_FALSE(owner);  // NOLINT(bugprone-use-after-move)
     IStream* detached = other.Detach();
     EXPECT_FALSE(other);
     EXPECT_FALSE(destroyed);

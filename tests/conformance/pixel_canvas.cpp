@@ -15,7 +15,7 @@ PixelCanvas::PixelCanvas(LONG width, LONG height, COLORREF background)
 
 COLORREF PixelCanvas::PixelAt(LONG x, LONG y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
-  return pixels_[static_cast<size_t>(y * width_ + x)];
+  return pixels_[IndexOf(x, y)];
 }
 
 void PixelCanvas::Fill(RECT area, const RECT& clip, COLORREF colour) {
@@ -24,7 +24,7 @@ void PixelCanvas::Fill(RECT area, const RECT& clip, COLORREF colour) {
   area.right = std::min({area.right, clip.right, width_});
   area.bottom = std::min({area.bottom, clip.bottom, height_});
   for (LONG y = area.top; y < area.bottom; ++y) {
-    for (LONG x = area.left; x < area.right; ++x) pixels_[static_cast<size_t>(y * width_ + x)] = colour;
+    for (LONG x = area.left; x < area.right; ++x) pixels_[IndexOf(x, y)] = colour;
   }
 }
 

@@ -72,7 +72,7 @@ TEST_F(HostCommandsTest, StatsChartsTheRecordsWithinTheHistoryWindow) {
   EXPECT_NE(run.out.find("A day at these averages: 8.0 percentage points"), std::string::npos) << run.out;
 
   folder_.Write(".config/zelvar/home.xml",
-                "<home><plugin clsid=\"{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\" MaxHistoryDays=\"0\"/></home>");
+                R"(<home><plugin clsid="{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}" MaxHistoryDays="0"/></home>)");
   const ProgramRun none = Run("--stats");
   EXPECT_NE(none.out.find("3 records; 0 hourly samples within the last 0 days: drain measured for 0 of 24 "
                          "hours, only zero drops for 0, never sampled 24\n"), std::string::npos)

@@ -144,8 +144,8 @@ TEST_F(HomeScreenFileTest, ContentBeyondTheLimitIsRefusedUnparsed) {
 }
 
 TEST_F(HomeScreenFileTest, EntitiesExpandOnlyWithinTheFileAndWithinBounds) {
-  const std::string element = "<home><plugin clsid=\"{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\" StatFilename=\"&d;\"/></home>";
-  const auto file = Write("<!DOCTYPE home [<!ENTITY d \"\\x.dat\">]>" + element);
+  const std::string element = R"(<home><plugin clsid="{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}" StatFilename="&d;"/></home>)";
+  const auto file = Write(R"(<!DOCTYPE home [<!ENTITY d "\x.dat">]>)" + element);
   EXPECT_EQ(LookUp(CreateSettingsElement(ReadPluginElement(file, kBatteryPluginClassId)).Get(), TEXT("StatFilename")).value,
             "\\x.dat");
 

@@ -40,7 +40,7 @@ std::set<std::string> DefinedDynamicSymbols(const std::filesystem::path& file) {
   for (size_t i = 0; i < header.e_shnum; ++i) {
     const auto section = At<ElfW(Shdr)>(image, header.e_shoff + i * header.e_shentsize);
     if (section.sh_type != SHT_DYNSYM) continue;
-    const auto strings = At<ElfW(Shdr)>(image, header.e_shoff + section.sh_link * header.e_shentsize);
+    const auto strings = At<ElfW(Shdr)>(image, header.e_shoff + size_t{section.sh_link} * header.e_shentsize);
     for (size_t offset = 0; offset + sizeof(ElfW(Sym)) <= section.sh_size; offset += sizeof(ElfW(Sym))) {
       const auto symbol = At<ElfW(Sym)>(image, section.sh_offset + offset);
       const unsigned binding = ELF64_ST_BIND(symbol.st_info);

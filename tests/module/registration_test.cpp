@@ -56,7 +56,7 @@ class Registration : public testing::Test {
     RegCloseKey(key);
     return testing::AssertionSuccess();
   }
-  void ExpectClassKeyWithEmptyServerKey(std::source_location caller = std::source_location::current()) const {
+  void ExpectClassKeyWithEmptyServerKey(CallerLocation caller = CallerLocation::Current()) const {
     const CallerTrace trace(caller);
     ASSERT_NE(ValuesOf(kClassKeyPath), nullptr);
     EXPECT_EQ(*ValuesOf(kClassKeyPath), (RegistryTree::Values{{u"", TextValue(u"Demo Plugin")}}));

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr LONGLONG kMinuteMs = 60 * 1000;
+constexpr LONGLONG kMinuteMs = LONGLONG{60} * 1000;
 
 SimulatedBattery::DrainProfile Profile(double otherHours,
                                        std::initializer_list<std::pair<int, double>> hours) {
@@ -84,7 +84,7 @@ TEST(SimulatedBattery, StaysEmptyAndIgnoresAClockSetBack) {
   EXPECT_DOUBLE_EQ(battery.Percent(), 3);
   clock.AdvanceMilliseconds(30 * kMinuteMs);
   EXPECT_EQ(ReadStatus(battery).BatteryFlag, BATTERY_FLAG_CRITICAL);
-  clock.AdvanceMilliseconds(24 * 60 * kMinuteMs);
+  clock.AdvanceMilliseconds(kMinuteMs * 24 * 60);
   const SYSTEM_POWER_STATUS_EX2 status = ReadStatus(battery);
   EXPECT_EQ(status.BatteryLifePercent, 0);
   EXPECT_EQ(status.BatteryCurrent, 0);
@@ -148,7 +148,7 @@ TEST(SimulatedBattery, HabitTopsUpBelowItsThresholdUntilFull) {
   clock.AdvanceMilliseconds(120 * kMinuteMs);  // 12:00: 15 % at 11:15, then 45 minutes at 40 an hour
   EXPECT_TRUE(battery.OnMains());
   EXPECT_NEAR(battery.Percent(), 45, 1e-6);
-  clock.AdvanceMilliseconds(142 * kMinuteMs + 30 * 1000);  // 14:22:30: full at 13:22:30, then an hour off
+  clock.AdvanceMilliseconds(142 * kMinuteMs + kMinuteMs / 2);  // 14:22:30: full at 13:22:30, then an hour off
   EXPECT_FALSE(battery.OnMains());
   EXPECT_NEAR(battery.Percent(), 96, 1e-6);
 }

@@ -25,7 +25,7 @@ class RegistryTest : public ::testing::Test {
   }
 
   HKEY Create(HKEY parent, LPCWSTR path, DWORD* disposition = nullptr,
-              std::source_location caller = std::source_location::current()) {
+              CallerLocation caller = CallerLocation::Current()) {
     const CallerTrace trace(caller);
     HKEY key = kUnset;
     EXPECT_EQ(RegCreateKeyExW(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
@@ -35,7 +35,7 @@ class RegistryTest : public ::testing::Test {
     return key;
   }
 
-  LSTATUS Open(HKEY parent, LPCWSTR path, std::source_location caller = std::source_location::current()) {
+  LSTATUS Open(HKEY parent, LPCWSTR path, CallerLocation caller = CallerLocation::Current()) {
     const CallerTrace trace(caller);
     HKEY key = kUnset;
     const LSTATUS status = RegOpenKeyExW(parent, path, 0, KEY_READ, &key);
@@ -48,14 +48,14 @@ class RegistryTest : public ::testing::Test {
   }
 
   void Set(HKEY key, LPCWSTR name, DWORD type, const void* data, DWORD size,
-           std::source_location caller = std::source_location::current()) {
+           CallerLocation caller = CallerLocation::Current()) {
     const CallerTrace trace(caller);
     EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size),
               ERROR_SUCCESS);
   }
 
   std::vector<BYTE> Query(HKEY key, LPCWSTR name, DWORD expectedType,
-                          std::source_location caller = std::source_location::current()) {
+                          CallerLocation caller = CallerLocation::Current()) {
     const CallerTrace trace(caller);
     DWORD type = 0xDEAD;
     DWORD size = 0;
@@ -69,7 +69,7 @@ class RegistryTest : public ::testing::Test {
     return data;
   }
 
-  WString SubkeyAt(HKEY key, DWORD index, std::source_location caller = std::source_location::current()) {
+  WString SubkeyAt(HKEY key, DWORD index, CallerLocation caller = CallerLocation::Current()) {
     const CallerTrace trace(caller);
     WCHAR name[64];
     DWORD length = 64;

@@ -149,7 +149,7 @@ TEST(SimulatedClock, DaylightSavingSwitchesInTheMiddleOfARun) {
   clock.ChangeOffsetAt(Utc(2006, 10, 29, 1, 0), 60);
   ScopedClock installed(clock);
   EXPECT_EQ(LocalNow().wHour, 1);
-  clock.AdvanceMilliseconds(60 * 60 * 1000);
+  clock.AdvanceMilliseconds(LONGLONG{60} * 60 * 1000);
   EXPECT_EQ(LocalNow().wHour, 3);  // 02:30 local never happens
 
   // A conversion uses the offset in force now, not the one at the instant converted.
@@ -164,7 +164,7 @@ TEST(SimulatedClock, DaylightSavingSwitchesInTheMiddleOfARun) {
   // Back to winter time: local 02:30 comes twice.
   clock.SetUtc(Utc(2006, 10, 29, 0, 30));
   EXPECT_EQ(Text(LocalNow()), Text(On(0, Utc(2006, 10, 29, 2, 30))));
-  clock.AdvanceMilliseconds(60 * 60 * 1000);
+  clock.AdvanceMilliseconds(LONGLONG{60} * 60 * 1000);
   EXPECT_EQ(Text(LocalNow()), Text(On(0, Utc(2006, 10, 29, 2, 30))));
 }
 
@@ -179,7 +179,7 @@ TEST(SimulatedClock, StaysWithinTheRangeOfFileTimes) {
   EXPECT_FALSE(FileTimeToLocalFileTime(&beyond, &out));
   EXPECT_EQ(out.dwLowDateTime + out.dwHighDateTime, 14u);
 
-  clock.AdvanceMilliseconds(-2 * 60 * 60 * 1000);
+  clock.AdvanceMilliseconds(LONGLONG{-2} * 60 * 60 * 1000);
   EXPECT_EQ(clock.UtcNow(), 0u);
   clock.SetUtcFileTime(~0ULL);
   clock.AdvanceMilliseconds(1);

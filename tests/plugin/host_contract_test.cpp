@@ -55,7 +55,7 @@ TEST(HostContract, EventTypesAndInterfaceIdsAreFixed) {
 
 namespace {
 
-std::vector<BYTE> Stream(std::vector<DWORD> words, const std::u16string& name) {
+std::vector<BYTE> Stream(const std::vector<DWORD>& words, const std::u16string& name) {
   std::vector<BYTE> bytes;
   for (DWORD word : words) {
     for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<BYTE>(word >> shift));

@@ -23,6 +23,7 @@
 namespace {
 
 constexpr LONGLONG kFileTimeMillisecond = 10000;
+constexpr LONGLONG kFileTimeMinute = kFileTimeHour / 60;
 const WCHAR* const kStatFile = TEXT("\\stats.dat");
 
 // "hour: sum/count" for every hour of day, so a failure shows the two tables side by side.
@@ -165,7 +166,7 @@ class StatisticsAcrossRestarts : public testing::TestWithParam<Zone> {
   // A whole run's records load, whatever their age.
   static constexpr DWORD kHistoryDayCount = 800;
   static constexpr const WCHAR* kHistoryDays = TEXT("800");
-  static constexpr LONGLONG kSleep = 2 * kFileTimeHour + 20 * 60 * 10000000LL;
+  static constexpr LONGLONG kSleep = 2 * kFileTimeHour + 20 * kFileTimeMinute;
 
   SimulatedClock clock{Utc(2026, 3, 26, 5, 12, 41), GetParam().offsetMinutes};
   ScopedClock clockGuard{clock};
@@ -214,7 +215,7 @@ TEST_P(DailySleepsAcrossRestarts, TheReloadedTableEqualsTheLiveOne) {
   clock.SetUtc(Utc(2026, 10, 20, 5, 12, 41));
   battery.SetPercent(100.0);
   const LONGLONG end = FileTimeOf(Utc(2027, 3, 30, 0));
-  const LONGLONG every = 3 * 24 * kFileTimeHour + 5 * kFileTimeHour + 17 * 60 * 10000000LL;
+  const LONGLONG every = 3 * kFileTimeHour * 24 + 5 * kFileTimeHour + 17 * kFileTimeMinute;
   Start();
   for (LONGLONG restart = Now() + every; restart < end; restart += every) {
     RunUntil(restart);

@@ -151,9 +151,9 @@ void CheckRecordsAcrossRestores(HostDriver& driver, CheckReport& report) {
   WriteBytes(crlf, "[version 1]\r\n" + first.Line("\r\n"));
   Append(crlf, second);
   report.Equal(ReadBytes(crlf), "[version 1]\r\n" + first.Line("\r\n") + second.Line(end),
-               "an append to a file of \"\\r\\n\" lines adds only its record");
-  report.Check(Restored(driver, report, crlf, "\"\\r\\n\" lines") == Filed({first, second}),
-               "a file of \"\\r\\n\" lines loads every record");
+               R"(an append to a file of "\r\n" lines adds only its record)");
+  report.Check(Restored(driver, report, crlf, R"("\r\n" lines)") == Filed({first, second}),
+               R"(a file of "\r\n" lines loads every record)");
 }
 
 }  // namespace

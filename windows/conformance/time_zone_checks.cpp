@@ -36,7 +36,7 @@ LONG OffsetMinutesNow() {
 // The first instant a multiple of 30 days away (forward or back) whose offset differs from now's.
 bool FindInstantAcrossASwitch(HostDriver& driver, LONGLONG now, LONG offsetNow, int direction, LONGLONG& instant) {
   for (int months = 1; months <= 12; ++months) {
-    instant = now + direction * months * 30 * kUnitsPerDay;
+    instant = now + LONGLONG{direction} * months * 30 * kUnitsPerDay;
     if (driver.ZoneOffsetMinutesAt(ToFileTime(instant)) != offsetNow) return true;
   }
   return false;

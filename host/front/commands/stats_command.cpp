@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -21,7 +22,7 @@ constexpr const char* kFullCell = "\u2588";
 
 std::string Bar(double value, double largest) {
   if (largest <= 0) return "";
-  const int eighths = static_cast<int>(value / largest * kBarCells * 8 + 0.5);
+  const int eighths = static_cast<int>(std::lround(value / largest * kBarCells * 8));
   std::string bar;
   for (int cell = 0; cell < eighths / 8; ++cell) bar += kFullCell;
   return bar + kEighths[eighths % 8];

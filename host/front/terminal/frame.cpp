@@ -64,7 +64,7 @@ std::string RenderFrame(const Frame& frame) {
     for (std::string& row : RenderDialogBox(*frame.dialog, width, VisibleDialogRows(frame.height))) {
       rows.push_back(std::move(row));
     }
-    rows.push_back("");
+    rows.emplace_back();
   }
   rows.push_back(StyledRow(kDim, frame.footer, width));
 

@@ -1,7 +1,5 @@
 #include "platform/gdi/internal/gdi_handle_table.h"
 
-#include <utility>
-
 DWORD GdiHandleTable::AddDeviceContext(Canvas& canvas) {
   // A fresh device context draws black text until told otherwise, as on the device.
   return Add(DeviceContextState{&canvas, RGB(0, 0, 0)});
@@ -33,7 +31,7 @@ DWORD GdiHandleTable::Add(Entry entry) {
   do {
     ++lastHandle_;
   } while (lastHandle_ == 0 || entries_.contains(lastHandle_));
-  entries_.emplace(lastHandle_, std::move(entry));
+  entries_.emplace(lastHandle_, entry);
   return lastHandle_;
 }
 

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!parsed.error) {
     Require(!parsed.readings.empty());
     std::string written(kTraceHeader);
-    for (const TraceReading& reading : parsed.readings) written += "\n" + FormatTraceLine(reading);
+    for (const TraceReading& reading : parsed.readings) written.append("\n").append(FormatTraceLine(reading));
     const ParsedTrace again = ParseTrace(written);
     Require(!again.error && again.readings == parsed.readings);
     return 0;

@@ -83,7 +83,8 @@ SYSTEM_POWER_STATUS_EX2 Reading(BYTE acLine, BYTE flag, BYTE percent, DWORD life
 }
 
 TEST(TooltipHead, StartsWithChargeStateFiguresAndCoverageAndSaysWhileLearning) {
-  const std::string learning = "\n" + LearningNote() + "\n" + LineExplanation();
+  // Appended: GCC 12 optimising warns falsely (-Wrestrict) about "\n" + a returned string.
+  const std::string learning = std::string("\n").append(LearningNote()).append("\n").append(LineExplanation());
   const struct {
     TooltipFigures figures;
     std::string head;

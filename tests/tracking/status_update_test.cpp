@@ -1,5 +1,7 @@
 #include "tracking/status_update.h"
 
+#include <utility>
+
 #include "tests/tracking/tracking_fixture.h"
 #include "tracking/percent_series.h"
 
@@ -19,15 +21,18 @@ class StatusUpdate : public TrackingFixture {
     for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour) {
       const HourlyDrainTable::Bucket& bucket = state.table.bucket(hour);
       if (bucket.sampleCount == 0) continue;
-      filed += (filed.empty() ? "" : " ") + std::to_string(hour) + "=" + std::to_string(bucket.dropSum) + "/" +
-               std::to_string(bucket.sampleCount);
+      if (!filed.empty()) filed += ' ';
+      filed += std::to_string(hour) + "=" + std::to_string(bucket.dropSum) + "/" + std::to_string(bucket.sampleCount);
     }
     return filed;
   }
   void Restart() {
-    state = PluginState{};
-    state.settings = DefaultSettings();
-    state.settings.StatFilename = TEXT("\\stats.dat");
+    // Built aside and moved in: GCC 12 optimising warns falsely (-Wmaybe-uninitialized) about
+    // `state = PluginState{}` followed by assignments to its settings.
+    PluginState fresh;
+    fresh.settings = DefaultSettings();
+    fresh.settings.StatFilename = TEXT("\\stats.dat");
+    state = std::move(fresh);
   }
 };
 

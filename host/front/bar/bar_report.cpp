@@ -29,16 +29,23 @@ std::string TooltipHead(const TooltipFigures& figures) {
   std::string head = percentKnown ? "Charge " + std::to_string(figures.status->BatteryLifePercent) + "%, "
                                   : std::string("Charge not known, ");
   head += StateWords(BatteryClass(figures.status));
+  // Line by line: GCC 12 warns falsely (-Wrestrict) about "\n" + a returned string when optimising.
+  const auto addLine = [&head](const std::string& line) {
+    head += '\n';
+    head += line;
+  };
   if (figures.linear) {
-    head += "\n" + LinearEstimateLine(figures.linear->hoursLeft, figures.linear->pointsDropped,
-                                      figures.linear->hoursOnBattery);
+    addLine(LinearEstimateLine(figures.linear->hoursLeft, figures.linear->pointsDropped, figures.linear->hoursOnBattery));
   }
   if (figures.status) {
-    if (const std::optional<std::string> own = BatteryLifeTimeLine(figures.status->BatteryLifeTime)) head += "\n" + *own;
+    if (const std::optional<std::string> own = BatteryLifeTimeLine(figures.status->BatteryLifeTime)) addLine(*own);
   }
   if (figures.hoursWithDrain) {
-    head += "\n" + CoverageLine(*figures.hoursWithDrain, figures.maxHistoryDays);
-    if (StillLearning(*figures.hoursWithDrain)) head += "\n" + LearningNote() + "\n" + LineExplanation();
+    addLine(CoverageLine(*figures.hoursWithDrain, figures.maxHistoryDays));
+    if (StillLearning(*figures.hoursWithDrain)) {
+      addLine(LearningNote());
+      addLine(LineExplanation());
+    }
   }
   return head;
 }

@@ -2,7 +2,7 @@
 
 RegistryStoreResult RunRegistryStore::Load(RegistryTree& tree) {
   if (!unsaved_) {
-    const RegistryStoreResult loaded = file_.Load(tree);
+    RegistryStoreResult loaded = file_.Load(tree);
     if (loaded.status != ERROR_REGISTRY_IO_FAILED) return loaded;
     KeepInMemory(RegistryTree(), loaded.message);
   }

@@ -10,7 +10,6 @@
 #include "host/front/bar/discharge_follower.h"
 #include "host/front/bar/bar_report.h"
 #include "host/front/bar/estimate_notes.h"
-#include "host/program/options.h"
 #include "platform/time/simulated_clock.h"
 #include "tests/fakes/fixed_power_source.h"
 #include "tests/fakes/temp_folder.h"
@@ -193,34 +192,6 @@ TEST(StatCoverage, CountsHoursWithDrainAndLoadsAgainOnlyWhenTheFileChangesOrTheH
   coverage.HoursWithDrain();
   EXPECT_EQ(coverage.loads(), 3u);
 }
-
-std::optional<HostOptions> Parse(std::vector<const char*> args, std::string& error) {
-  args.insert(args.begin(), "zelvar-home");
-  return ParseOptions(static_cast<int>(args.size()), args.data(), error);
-}
-
-TEST(BarOptions, JsonOnlyWithBarAndBarNotWithAOneOffRun) {
-  std::string error;
-  const auto plain = Parse({"--bar"}, error);
-  ASSERT_TRUE(plain) << error;
-  EXPECT_TRUE(plain->bar);
-  EXPECT_FALSE(plain->json);
-  const auto json = Parse({"--json", "--bar"}, error);
-  ASSERT_TRUE(json) << error;
-  EXPECT_TRUE(json->json);
-
-  EXPECT_FALSE(Parse({"--json"}, error));
-  EXPECT_EQ(error, "--json needs --bar");
-  for (const std::vector<const char*>& wrong : {std::vector<const char*>{"--bar", "--once"},
-                                                std::vector<const char*>{"--bar", "--simulate", "--days", "2"}}) {
-    EXPECT_FALSE(Parse(wrong, error));
-    EXPECT_EQ(error, "--bar does not go with --once, --days or --trace");
-  }
-}
-
-}  // namespace
-
-namespace {
 
 TEST(ShownLineTest, TheChargeAndExternalPowerAsTheLineShowsThem) {
   EXPECT_EQ(PercentShown(" 62%, hrs: 3.5/9.4"), 62);

@@ -155,4 +155,23 @@ TEST(HostOptionsTest, ValuesComeAttachedOrSeparate) {
   EXPECT_FALSE(Parse({"--unregister", "--register"}, error));
 }
 
+TEST(HostOptionsTest, JsonOnlyWithBarAndBarNotWithAOneOffRun) {
+  std::string error;
+  const auto plain = Parse({"--bar"}, error);
+  ASSERT_TRUE(plain) << error;
+  EXPECT_TRUE(plain->bar);
+  EXPECT_FALSE(plain->json);
+  const auto json = Parse({"--json", "--bar"}, error);
+  ASSERT_TRUE(json) << error;
+  EXPECT_TRUE(json->json);
+
+  EXPECT_FALSE(Parse({"--json"}, error));
+  EXPECT_EQ(error, "--json needs --bar");
+  for (const std::vector<const char*>& wrong : {std::vector<const char*>{"--bar", "--once"},
+                                                std::vector<const char*>{"--bar", "--simulate", "--days", "2"}}) {
+    EXPECT_FALSE(Parse(wrong, error));
+    EXPECT_EQ(error, "--bar does not go with --once, --days or --trace");
+  }
+}
+
 }  // namespace

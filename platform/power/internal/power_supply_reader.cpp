@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "platform/power/internal/sysfs_attribute.h"
 
@@ -33,6 +34,23 @@ class SupplyReader {
   std::array<char, kLongestAttribute + 1> buffer_;
 };
 
+// The numeric attributes and the field each one fills.
+using NumberField = std::optional<int64_t> PowerSupplyReading::*;
+constexpr std::pair<SupplyAttribute, NumberField> kNumberFields[] = {
+    {SupplyAttribute::Present, &PowerSupplyReading::present},
+    {SupplyAttribute::Online, &PowerSupplyReading::online},
+    {SupplyAttribute::Capacity, &PowerSupplyReading::capacity},
+    {SupplyAttribute::VoltageNow, &PowerSupplyReading::voltageNow},
+    {SupplyAttribute::CurrentNow, &PowerSupplyReading::currentNow},
+    {SupplyAttribute::CurrentAverage, &PowerSupplyReading::currentAverage},
+    {SupplyAttribute::PowerNow, &PowerSupplyReading::powerNow},
+    {SupplyAttribute::EnergyNow, &PowerSupplyReading::energyNow},
+    {SupplyAttribute::EnergyFull, &PowerSupplyReading::energyFull},
+    {SupplyAttribute::ChargeNow, &PowerSupplyReading::chargeNow},
+    {SupplyAttribute::ChargeFull, &PowerSupplyReading::chargeFull},
+    {SupplyAttribute::Temperature, &PowerSupplyReading::temperature},
+};
+
 PowerSupplyReading ReadPowerSupply(PowerSupplySource& source, const SupplyListing& listing) {
   using enum SupplyAttribute;
   SupplyReader read(source, listing);
@@ -42,18 +60,7 @@ PowerSupplyReading ReadPowerSupply(PowerSupplySource& source, const SupplyListin
   supply.scope = ParseSupplyScope(read.Word(Scope));
   supply.status = ParseSupplyStatus(read.Word(Status));
   supply.technology = ParseBatteryTechnology(read.Word(Technology));
-  supply.present = read.Number(Present);
-  supply.online = read.Number(Online);
-  supply.capacity = read.Number(Capacity);
-  supply.voltageNow = read.Number(VoltageNow);
-  supply.currentNow = read.Number(CurrentNow);
-  supply.currentAverage = read.Number(CurrentAverage);
-  supply.powerNow = read.Number(PowerNow);
-  supply.energyNow = read.Number(EnergyNow);
-  supply.energyFull = read.Number(EnergyFull);
-  supply.chargeNow = read.Number(ChargeNow);
-  supply.chargeFull = read.Number(ChargeFull);
-  supply.temperature = read.Number(Temperature);
+  for (const auto& [attribute, field] : kNumberFields) supply.*field = read.Number(attribute);
   return supply;
 }
 

@@ -20,7 +20,9 @@ class NullCanvas : public Canvas {
  public:
   void FillRectangle(const RECT&, COLORREF) override {}
   void SetTextColour(COLORREF) override {}
-  int DrawText(const RECT&, WStringView text, UINT) override { return static_cast<int>(text.size()); }
+  int DrawText(const RECT&, WStringView text, UINT) override {
+    return static_cast<int>(text.size());
+  }
 };
 
 SYSTEMTIME Noon() {
@@ -52,7 +54,8 @@ void BM_PaintThroughThePlugin(benchmark::State& run) {
   PaintSetting setting;
   auto* plugin = new CZelvarPlugin;
   plugin->Initialize(1, nullptr);  // every setting at its default
-  PluginEvent paint = MakePaintEvent(setting.dc.eventWord(), run.range(0) != 0, RECT{0, 0, 240, kPluginLineHeight});
+  PluginEvent paint =
+      MakePaintEvent(setting.dc.eventWord(), run.range(0) != 0, RECT{0, 0, 240, kPluginLineHeight});
   plugin->OnEvent(&paint);
   setting.clock.AdvanceMilliseconds(kTwoAndAHalfHoursMs);
   for (auto _ : run) plugin->OnEvent(&paint);
@@ -84,16 +87,21 @@ constexpr double kElapsed = 2.5;
 // The baseline: the cached record's line formatted once per paint into a fixed buffer with one
 // snprintf, widened and drawn. (Each paint is a function of its own, so that callgrind counts its
 // instructions per call.)
-[[gnu::noinline]] void PaintWithSnprintf(HDC dc, const SYSTEM_POWER_STATUS_EX2& record, bool selected) {
+[[gnu::noinline]] void PaintWithSnprintf(HDC dc, const SYSTEM_POWER_STATUS_EX2& record,
+                                         bool selected) {
   char narrow[256];
-  const int length = std::snprintf(narrow, sizeof narrow, " %d%%, hrs: %.1f (%.1f)",
-                                   static_cast<int>(record.BatteryLifePercent), kEstimate, kElapsed);
+  const int length =
+      std::snprintf(narrow, sizeof narrow, " %d%%, hrs: %.1f (%.1f)",
+                    static_cast<int>(record.BatteryLifePercent), kEstimate, kElapsed);
   DrawLine(dc, narrow, length, selected);
 }
 
 // The physical limit: the same line written with to_chars, no format string to interpret.
-[[gnu::noinline]] void PaintWithToChars(HDC dc, const SYSTEM_POWER_STATUS_EX2& record, bool selected) {
-  const auto append = [](char* out, std::string_view text) { return std::copy(text.begin(), text.end(), out); };
+[[gnu::noinline]] void PaintWithToChars(HDC dc, const SYSTEM_POWER_STATUS_EX2& record,
+                                        bool selected) {
+  const auto append = [](char* out, std::string_view text) {
+    return std::copy(text.begin(), text.end(), out);
+  };
   char narrow[64];
   char* const end = narrow + sizeof narrow;
   char* out = append(narrow, " ");
@@ -115,7 +123,15 @@ void BM_PaintCachedRecord(benchmark::State& run) {
   const HDC dc = HdcFromEventWord(setting.dc.eventWord());
   for (auto _ : run) paint(dc, record, run.range(0) != 0);
 }
-BENCHMARK(BM_PaintCachedRecord<PaintWithSnprintf>)->Name("BM_PaintBaseline")->ArgName("selected")->Arg(0)->Arg(1);
-BENCHMARK(BM_PaintCachedRecord<PaintWithToChars>)->Name("BM_PaintToCharsLimit")->ArgName("selected")->Arg(0)->Arg(1);
+BENCHMARK(BM_PaintCachedRecord<PaintWithSnprintf>)
+    ->Name("BM_PaintBaseline")
+    ->ArgName("selected")
+    ->Arg(0)
+    ->Arg(1);
+BENCHMARK(BM_PaintCachedRecord<PaintWithToChars>)
+    ->Name("BM_PaintToCharsLimit")
+    ->ArgName("selected")
+    ->Arg(0)
+    ->Arg(1);
 
 }  // namespace

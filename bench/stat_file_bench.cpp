@@ -42,8 +42,14 @@ void BaselineLoad(const std::string& path, DWORD maxHistoryDays, HourlyDrainTabl
     }
     int year, month, day, hour;
     if (std::sscanf(line, "%d.%d.%d.%d:", &year, &month, &day, &hour) < 4) continue;
-    const SYSTEMTIME head{static_cast<WORD>(year), static_cast<WORD>(month), 0, static_cast<WORD>(day),
-                          static_cast<WORD>(hour), 0, 0, 0};
+    const SYSTEMTIME head{static_cast<WORD>(year),
+                          static_cast<WORD>(month),
+                          0,
+                          static_cast<WORD>(day),
+                          static_cast<WORD>(hour),
+                          0,
+                          0,
+                          0};
     FILETIME valid;
     if (!SystemTimeToFileTime(&head, &valid)) continue;
     if (static_cast<DWORD>(SecondsBetween(head, now)) / 86400 >= maxHistoryDays) continue;
@@ -88,8 +94,8 @@ void FromCharsLoad(const std::string& path, DWORD maxHistoryDays, HourlyDrainTab
   std::fclose(file);
   SYSTEMTIME now;
   GetLocalTime(&now);
-  const int64_t nowSeconds = DaysFromCivil(now.wYear, now.wMonth, now.wDay) * 86400 + int64_t{now.wHour} * 3600 +
-                             int64_t{now.wMinute} * 60 + now.wSecond;
+  const int64_t nowSeconds = DaysFromCivil(now.wYear, now.wMonth, now.wDay) * 86400 +
+                             int64_t{now.wHour} * 3600 + int64_t{now.wMinute} * 60 + now.wSecond;
   const char* at = text.data();
   const char* const end = at + text.size();
   if (text.compare(0, 11, "[version 1]") != 0) return;
@@ -101,7 +107,8 @@ void FromCharsLoad(const std::string& path, DWORD maxHistoryDays, HourlyDrainTab
     at = std::from_chars(at, end, month).ptr + 1;
     at = std::from_chars(at, end, day).ptr + 1;
     at = std::from_chars(at, end, hour).ptr + 1;  // past the colon
-    const int64_t age = nowSeconds - (DaysFromCivil(year, month, day) * 86400 + int64_t{hour} * 3600);
+    const int64_t age =
+        nowSeconds - (DaysFromCivil(year, month, day) * 86400 + int64_t{hour} * 3600);
     const bool kept = static_cast<DWORD>(age) / 86400 < maxHistoryDays;
     for (UINT itemHour = hour;; itemHour = (itemHour + 1) % 24) {
       unsigned drop = 0;
@@ -128,8 +135,9 @@ class StatFileOfRecords {
     for (int i = records; i > 0; --i) {
       FILETIME now;
       SystemTimeToFileTime(&kNow, &now);
-      const ULONGLONG start = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32 | now.dwLowDateTime) -
-                              static_cast<ULONGLONG>(i) * kDropsPerRecord * 36000000000ULL;
+      const ULONGLONG start =
+          (static_cast<ULONGLONG>(now.dwHighDateTime) << 32 | now.dwLowDateTime) -
+          static_cast<ULONGLONG>(i) * kDropsPerRecord * 36000000000ULL;
       const FILETIME startTime{static_cast<DWORD>(start), static_cast<DWORD>(start >> 32)};
       SYSTEMTIME head;
       FileTimeToSystemTime(&startTime, &head);
@@ -165,9 +173,10 @@ void CheckSameTable(const StatFileOfRecords& file) {
   LoadStatFile(kStatName, kWholePast, loaded, true);
   BaselineLoad(file.path(), kWholePast, baseline);
   FromCharsLoad(file.path(), kWholePast, limit);
-  if (Averages(loaded) != Averages(baseline) || Averages(loaded) != Averages(limit) || Averages(loaded) == "No stats") {
-    std::fprintf(stderr, "the loaders disagree:\n%s\n%s\n%s\n", Averages(loaded).c_str(), Averages(baseline).c_str(),
-                 Averages(limit).c_str());
+  if (Averages(loaded) != Averages(baseline) || Averages(loaded) != Averages(limit) ||
+      Averages(loaded) == "No stats") {
+    std::fprintf(stderr, "the loaders disagree:\n%s\n%s\n%s\n", Averages(loaded).c_str(),
+                 Averages(baseline).c_str(), Averages(limit).c_str());
     std::abort();
   }
 }
@@ -183,7 +192,11 @@ void BM_LoadStatFile(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
   state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_LoadStatFile)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_LoadStatFile)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);
 
 void BM_BaselineLoader(benchmark::State& state) {
   const StatFileOfRecords file(static_cast<int>(state.range(0)));
@@ -195,7 +208,11 @@ void BM_BaselineLoader(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
   state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_BaselineLoader)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_BaselineLoader)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);
 
 void BM_FromCharsLimit(benchmark::State& state) {
   const StatFileOfRecords file(static_cast<int>(state.range(0)));
@@ -207,7 +224,10 @@ void BM_FromCharsLimit(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
   state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_FromCharsLimit)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMicrosecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_FromCharsLimit)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity(benchmark::oN);
 
 }  // namespace
-

@@ -1,8 +1,7 @@
-// The status update runs before every paint: its usual path (no sample due, nothing to flush) on the
-// simulated and on the machine's clock, and a
-// whole paint through the device context, with the power status from a fixed source, from the
-// machine's power_supply class in sysfs (answered from the reading of the last second), and re-read
-// from sysfs each time.
+// The status update runs before every paint: its usual path (no sample due, nothing to flush) on
+// the simulated and on the machine's clock, and a whole paint through the device context, with the
+// power status from a fixed source, from the machine's power_supply class in sysfs (answered from
+// the reading of the last second), and re-read from sysfs each time.
 #include <benchmark/benchmark.h>
 
 #include "platform/gdi/canvas.h"
@@ -29,7 +28,9 @@ class NullCanvas : public Canvas {
  public:
   void FillRectangle(const RECT&, COLORREF) override {}
   void SetTextColour(COLORREF) override {}
-  int DrawText(const RECT&, WStringView text, UINT) override { return static_cast<int>(text.size()); }
+  int DrawText(const RECT&, WStringView text, UINT) override {
+    return static_cast<int>(text.size());
+  }
 };
 
 SYSTEMTIME Noon() {

@@ -57,7 +57,9 @@ std::vector<HourlyLine> Replay(const std::string& file, const ReplayOptions& rep
   std::vector<HourlyLine> lines;
   RunAtFullSpeed(
       session, simulation.clock(), *simulation.end(),
-      [&](ULONGLONG utc, const std::string& line) { lines.push_back({utc, line, coverage.HoursWithDrain()}); },
+      [&](ULONGLONG utc, const std::string& line) {
+        lines.push_back({utc, line, coverage.HoursWithDrain()});
+      },
       simulation.asleep());
   session.Close();
   return lines;
@@ -81,18 +83,23 @@ Row RowOf(const std::vector<JudgedHour>& hours, const Rate& rate) {
     if (*estimate < hour.actual) ++tooLow;
   }
   Row row{Summarize(errors)};
-  if (!errors.empty()) row.tooLowShare = static_cast<double>(tooLow) / static_cast<double>(errors.size());
+  if (!errors.empty())
+    row.tooLowShare = static_cast<double>(tooLow) / static_cast<double>(errors.size());
   return row;
 }
 
-// The text right-aligned (left with a negative width) in that many characters, UTF-8 counted as shown.
+// The text right-aligned (left with a negative width) in that many characters, UTF-8 counted as
+// shown.
 std::string Padded(const std::string& text, int width) {
-  const auto shown = static_cast<int>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+  const auto shown = static_cast<int>(
+      std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
   const std::string blanks(static_cast<size_t>(std::max(0, std::abs(width) - shown)), ' ');
   return width < 0 ? text + blanks : blanks + text;
 }
 
-std::string Percent(double share) { return std::to_string(static_cast<int>(std::lround(share * 100))) + "%"; }
+std::string Percent(double share) {
+  return std::to_string(static_cast<int>(std::lround(share * 100))) + "%";
+}
 
 // A row with nothing judged shows a dash for each figure.
 void PrintRow(const std::string& what, const Row& row) {
@@ -109,46 +116,67 @@ using Estimator = std::function<std::optional<double>(Hour)>;
 using Filter = std::function<bool(Hour)>;
 
 Estimator Only(Estimator rate, Filter keep) {
-  return [rate = std::move(rate), keep = std::move(keep)](Hour h) { return keep(h) ? rate(h) : std::nullopt; };
+  return [rate = std::move(rate), keep = std::move(keep)](Hour h) {
+    return keep(h) ? rate(h) : std::nullopt;
+  };
 }
 
 void Report(const std::string& file, const ReplayOptions& replay) {
   const std::vector<TraceReading> readings = ReadTraceFile(file);
   const Judgement judgement = JudgeHours(readings, Replay(file, replay));
   const std::vector<JudgedHour>& hours = judgement.hours;
-  const auto cutOffHours = static_cast<size_t>(std::count_if(hours.begin(), hours.end(), [](Hour h) { return h.cutOff; }));
+  const auto cutOffHours = static_cast<size_t>(
+      std::count_if(hours.begin(), hours.end(), [](Hour h) { return h.cutOff; }));
   const std::string asleep =
-      replay.asleepAfterMinutes ? ", asleep after " + std::to_string(*replay.asleepAfterMinutes) + " min" : "";
-  std::printf("\n%s (zone %+d min%s): %zu on-battery periods of 1 h or more; %zu hours judged; %zu of them in the "
-              "%zu periods cut off by the recording's end, reported apart; %zu on battery without an estimate; "
-              "%zu with no drop until the period ended; left out: %zu linear and %zu recent estimates that saw no "
-              "drop yet\n\n",
-              std::filesystem::path(file).filename().c_str(), replay.zoneMinutes, asleep.c_str(), judgement.periods,
-              hours.size(), cutOffHours, judgement.cutOffPeriods, judgement.withoutEstimate, judgement.withoutDrain,
-              judgement.linearWithoutDrop, judgement.recentWithoutDrop);
-  std::printf("| %-50s | %5s | %8s | %8s | %10s |\n|%s|%s|%s|%s|%s|\n", "drain rate estimated by", "hours",
-              "median", "90th pct", "rate low", std::string(52, '-').c_str(), std::string(7, '-').c_str(),
-              std::string(10, '-').c_str(), std::string(10, '-').c_str(), std::string(12, '-').c_str());
+      replay.asleepAfterMinutes
+          ? ", asleep after " + std::to_string(*replay.asleepAfterMinutes) + " min"
+          : "";
+  std::printf(
+      "\n%s (zone %+d min%s): %zu on-battery periods of 1 h or more; %zu hours judged; %zu of them "
+      "in the "
+      "%zu periods cut off by the recording's end, reported apart; %zu on battery without an "
+      "estimate; "
+      "%zu with no drop until the period ended; left out: %zu linear and %zu recent estimates that "
+      "saw no "
+      "drop yet\n\n",
+      std::filesystem::path(file).filename().c_str(), replay.zoneMinutes, asleep.c_str(),
+      judgement.periods, hours.size(), cutOffHours, judgement.cutOffPeriods,
+      judgement.withoutEstimate, judgement.withoutDrain, judgement.linearWithoutDrop,
+      judgement.recentWithoutDrop);
+  std::printf("| %-50s | %5s | %8s | %8s | %10s |\n|%s|%s|%s|%s|%s|\n", "drain rate estimated by",
+              "hours", "median", "90th pct", "rate low", std::string(52, '-').c_str(),
+              std::string(7, '-').c_str(), std::string(10, '-').c_str(),
+              std::string(10, '-').c_str(), std::string(12, '-').c_str());
   const ULONGLONG firstDayEnd = readings.front().utc + kFileTimeUnitsPerDay;
   const Estimator line = [](Hour h) { return std::optional(h.line); };
   const Estimator linear = [](Hour h) { return h.linear; };
   const Estimator recent = [](Hour h) { return h.lastHour; };
   const Filter ended = [](Hour h) { return !h.cutOff; };
-  const auto endedAnd = [&ended](const Filter& also) { return [ended, also](Hour h) { return ended(h) && also(h); }; };
+  const auto endedAnd = [&ended](const Filter& also) {
+    return [ended, also](Hour h) { return ended(h) && also(h); };
+  };
   const Filter firstDay = [firstDayEnd](Hour h) { return h.utc < firstDayEnd; };
   const Filter afterFirstDay = [firstDayEnd](Hour h) { return h.utc >= firstDayEnd; };
   const Filter learning = [](Hour h) { return StillLearning(h.hoursWithDrain); };
-  const Filter middle = [](Hour h) { return !StillLearning(h.hoursWithDrain) && h.hoursWithDrain <= kCoveredHoursWithDrain; };
+  const Filter middle = [](Hour h) {
+    return !StillLearning(h.hoursWithDrain) && h.hoursWithDrain <= kCoveredHoursWithDrain;
+  };
   const Filter covered = [](Hour h) { return h.hoursWithDrain > kCoveredHoursWithDrain; };
-  const std::string fewer = "fewer than " + std::to_string(kLearnedHoursWithDrain) + " hours with drain";
-  const std::string band = std::to_string(kLearnedHoursWithDrain) + "\u2013" + std::to_string(kCoveredHoursWithDrain) +
-                           " hours with drain";
-  const std::string more = "more than " + std::to_string(kCoveredHoursWithDrain) + " hours with drain";
-  const auto print = [&hours](const std::string& what, const Estimator& rate) { PrintRow(what, RowOf(hours, rate)); };
+  const std::string fewer =
+      "fewer than " + std::to_string(kLearnedHoursWithDrain) + " hours with drain";
+  const std::string band = std::to_string(kLearnedHoursWithDrain) + "\u2013" +
+                           std::to_string(kCoveredHoursWithDrain) + " hours with drain";
+  const std::string more =
+      "more than " + std::to_string(kCoveredHoursWithDrain) + " hours with drain";
+  const auto print = [&hours](const std::string& what, const Estimator& rate) {
+    PrintRow(what, RowOf(hours, rate));
+  };
 
   print("the plug-in's line (percent / hours left)", Only(line, ended));
-  print("  shown from its statistics", Only(line, endedAnd([](Hour h) { return h.fromStatistics; })));
-  print("  shown as its linear extrapolation", Only(line, endedAnd([](Hour h) { return !h.fromStatistics; })));
+  print("  shown from its statistics",
+        Only(line, endedAnd([](Hour h) { return h.fromStatistics; })));
+  print("  shown as its linear extrapolation",
+        Only(line, endedAnd([](Hour h) { return !h.fromStatistics; })));
   print("  in the trace's first day", Only(line, endedAnd(firstDay)));
   print("  after the first day", Only(line, endedAnd(afterFirstDay)));
   print("  " + fewer, Only(line, endedAnd(learning)));
@@ -174,7 +202,8 @@ void Report(const std::string& file, const ReplayOptions& replay) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::cerr << "usage: trace_accuracy [--zone OFFSET] [--asleep-after MINUTES] FILE [[--zone OFFSET] FILE]...\n";
+    std::cerr << "usage: trace_accuracy [--zone OFFSET] [--asleep-after MINUTES] FILE [[--zone "
+                 "OFFSET] FILE]...\n";
     return 2;
   }
   // The replays register the module and keep their files in a folder of their own.

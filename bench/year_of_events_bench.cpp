@@ -2,8 +2,8 @@
 // asks for fires on a simulated clock, each followed by the paint it asks for, on a simulated
 // battery that drains through the day and charges at night. Prints, after one month and after
 // twelve, the events handled, the events per second of real time within that month, the process's
-// peak resident memory and the heap in use, and the size of the stat file: the work per event and the memory must not
-// grow with the months.
+// peak resident memory and the heap in use, and the size of the stat file: the work per event and
+// the memory must not grow with the months.
 #include <malloc.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -58,15 +58,17 @@ class NullCanvas : public Canvas {
  public:
   void FillRectangle(const RECT&, COLORREF) override {}
   void SetTextColour(COLORREF) override {}
-  int DrawText(const RECT&, WStringView text, UINT) override { return static_cast<int>(text.size()); }
+  int DrawText(const RECT&, WStringView text, UINT) override {
+    return static_cast<int>(text.size());
+  }
 };
 
 // The saved stream of a plug-in at its default settings.
 std::vector<BYTE> DefaultSettingsStream() {
   const WString name = u"\\Storage\\My Documents\\ZelvarPlugin.dat";
   std::vector<BYTE> bytes;
-  for (const DWORD word : {DWORD{kHandle}, DWORD{600000}, DWORD{30}, DWORD{20}, DWORD{8}, DWORD{20}, DWORD{1},
-                           static_cast<DWORD>(name.size())}) {
+  for (const DWORD word : {DWORD{kHandle}, DWORD{600000}, DWORD{30}, DWORD{20}, DWORD{8}, DWORD{20},
+                           DWORD{1}, static_cast<DWORD>(name.size())}) {
     for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<BYTE>(word >> shift));
   }
   for (const char16_t c : name) {
@@ -107,12 +109,13 @@ int main() {
   PluginEvent paint = MakePaintEvent(dc.eventWord(), false, RECT{0, 0, 240, 20});
   const ULONGLONG start = clock.UtcNow();
   long long events = 0;
-  std::printf("%-7s %10s %14s %16s %14s %16s\n", "month", "events", "events/s", "peak RSS (KiB)", "heap (KiB)",
-              "stat file bytes");
+  std::printf("%-7s %10s %14s %16s %14s %16s\n", "month", "events", "events/s", "peak RSS (KiB)",
+              "heap (KiB)", "stat file bytes");
   for (int month = 1; month <= 12; ++month) {
     const auto monthStart = std::chrono::steady_clock::now();
     const long long eventsBefore = events;
-    const ULONGLONG monthEnd = start + static_cast<ULONGLONG>(month) * kDaysPerMonth * 24 * 3600 * 1000 * kUnitsPerMillisecond;
+    const ULONGLONG monthEnd = start + static_cast<ULONGLONG>(month) * kDaysPerMonth * 24 * 3600 *
+                                           1000 * kUnitsPerMillisecond;
     while (clock.UtcNow() < monthEnd) {
       clock.AdvanceMilliseconds(environment.timerMilliseconds);
       plugin->OnEvent(&timer);
@@ -124,10 +127,13 @@ int main() {
       }
     }
     if (month == 1 || month == 12) {
-      const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - monthStart).count();
+      const double seconds =
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - monthStart).count();
       std::error_code ignored;
-      const auto statBytes = std::filesystem::file_size(folder + "/Storage/My Documents/ZelvarPlugin.dat", ignored);
-      std::printf("%-7d %10lld %14.0f %16ld %14zu %16llu\n", month, events, static_cast<double>(events - eventsBefore) / seconds, PeakResidentKilobytes(),
+      const auto statBytes =
+          std::filesystem::file_size(folder + "/Storage/My Documents/ZelvarPlugin.dat", ignored);
+      std::printf("%-7d %10lld %14.0f %16ld %14zu %16llu\n", month, events,
+                  static_cast<double>(events - eventsBefore) / seconds, PeakResidentKilobytes(),
                   mallinfo2().uordblks / 1024, static_cast<unsigned long long>(statBytes));
     }
   }

@@ -1,6 +1,7 @@
-// A class id written once, as its text "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" (hex digits in either
-// case): the 16-byte value and the registry key names are made from that text at compile time, so
-// the key names keep the text's exact case. Builds against the stand-in and the system headers alike.
+// A class id written once, as its text "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" (hex digits in
+// either case): the 16-byte value and the registry key names are made from that text at compile
+// time, so the key names keep the text's exact case. Builds against the stand-in and the system
+// headers alike.
 #pragma once
 
 #include <array>
@@ -31,7 +32,8 @@ constexpr unsigned long long HexAt(const ClassIdLiteral& text, size_t start, siz
 // The class id's value; a malformed text does not compile where the value is a constant.
 constexpr GUID ClassIdFromText(const ClassIdLiteral& text) {
   using class_id_text_detail::HexAt;
-  if (text[0] != '{' || text[9] != '-' || text[14] != '-' || text[19] != '-' || text[24] != '-' || text[37] != '}') {
+  if (text[0] != '{' || text[9] != '-' || text[14] != '-' || text[19] != '-' || text[24] != '-' ||
+      text[37] != '}') {
     throw "a class id reads {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}";
   }
   GUID id{};
@@ -46,7 +48,8 @@ constexpr GUID ClassIdFromText(const ClassIdLiteral& text) {
 
 // The texts one after the other, with one terminator.
 template <size_t... Lengths>
-constexpr std::array<WCHAR, (Lengths + ...) - sizeof...(Lengths) + 1> JoinedText(const WCHAR (&... parts)[Lengths]) {
+constexpr std::array<WCHAR, (Lengths + ...) - sizeof...(Lengths) + 1> JoinedText(
+    const WCHAR (&... parts)[Lengths]) {
   std::array<WCHAR, (Lengths + ...) - sizeof...(Lengths) + 1> joined{};
   size_t at = 0;
   ((std::copy(parts, parts + Lengths - 1, joined.begin() + at), at += Lengths - 1), ...);
@@ -56,7 +59,9 @@ constexpr std::array<WCHAR, (Lengths + ...) - sizeof...(Lengths) + 1> JoinedText
 inline constexpr WCHAR kInprocServerSubkey[] = TEXT("InprocServer32");
 
 // "CLSID\{id}", the class's key under HKEY_CLASSES_ROOT.
-constexpr auto ClassKeyName(const ClassIdLiteral& text) { return JoinedText(TEXT("CLSID\\"), text); }
+constexpr auto ClassKeyName(const ClassIdLiteral& text) {
+  return JoinedText(TEXT("CLSID\\"), text);
+}
 // "CLSID\{id}\InprocServer32", whose default value names the class's in-process server file.
 constexpr auto InprocServerKeyName(const ClassIdLiteral& text) {
   return JoinedText(TEXT("CLSID\\"), text, TEXT("\\"), kInprocServerSubkey);

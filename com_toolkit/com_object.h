@@ -41,11 +41,7 @@ class BasicComObject : public FirstFace::Interface, public MoreFaces::Interface.
   }
 
   // References handed out and not yet given back; the owner's own is not counted.
-  LONG outstanding() const
-    requires(kLifetime == Lifetime::kScope)
-  {
-    return references_ - 1;
-  }
+  LONG outstanding() const requires(kLifetime == Lifetime::kScope) { return references_ - 1; }
 
   BasicComObject(const BasicComObject&) = delete;
   BasicComObject& operator=(const BasicComObject&) = delete;
@@ -60,7 +56,9 @@ class BasicComObject : public FirstFace::Interface, public MoreFaces::Interface.
       return static_cast<typename FirstFace::Interface*>(this);
     }
     void* found = nullptr;
-    (void)((MoreFaces::Answers(iid) && (found = static_cast<typename MoreFaces::Interface*>(this)) != nullptr) || ...);
+    (void)((MoreFaces::Answers(iid) &&
+            (found = static_cast<typename MoreFaces::Interface*>(this)) != nullptr) ||
+           ...);
     return found;
   }
 
@@ -68,7 +66,8 @@ class BasicComObject : public FirstFace::Interface, public MoreFaces::Interface.
 };
 
 // A COM object on the heap: created with one reference, the creator's, and deleted by the last
-// Release. Derived classes keep their destructors private or protected so that only Release ends them.
+// Release. Derived classes keep their destructors private or protected so that only Release ends
+// them.
 template <typename... Faces>
 using ComObject = BasicComObject<Lifetime::kHeap, Faces...>;
 

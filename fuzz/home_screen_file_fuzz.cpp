@@ -40,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string file = "/fuzz/home.xml";
   std::vector<XmlAttribute> attributes;
   try {
-    attributes = FindPluginElement(std::string_view(reinterpret_cast<const char*>(data), size), file,
-                                   kBatteryPluginClassId);
+    attributes = FindPluginElement(std::string_view(reinterpret_cast<const char*>(data), size),
+                                   file, kBatteryPluginClassId);
   } catch (const HostError& error) {
     if (std::string(error.what()).find(file) == std::string::npos) std::abort();
     return 0;
@@ -49,7 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool namesClass = false;
   for (const XmlAttribute& attribute : attributes) {
     if (attribute.name.empty()) std::abort();
-    if (attribute.name == u"clsid" && NamesClassId(NarrowUtf8(attribute.value), kBatteryPluginClassId)) namesClass = true;
+    if (attribute.name == u"clsid" &&
+        NamesClassId(NarrowUtf8(attribute.value), kBatteryPluginClassId))
+      namesClass = true;
   }
   if (!namesClass) std::abort();
   ComPtr<IXMLDOMNode> element = CreateSettingsElement(attributes);

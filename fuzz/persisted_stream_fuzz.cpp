@@ -1,6 +1,6 @@
-// Restores the configuration from arbitrary bytes: the reader must stay within its buffers, keep the
-// name within its limit, a save of the result must be exactly as long as announced, and that saved
-// stream must load back into a fresh object as the same handle and settings.
+// Restores the configuration from arbitrary bytes: the reader must stay within its buffers, keep
+// the name within its limit, a save of the result must be exactly as long as announced, and that
+// saved stream must load back into a fresh object as the same handle and settings.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -23,9 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LoadConfiguration(*saved.Get(), restored);
   const PluginSettings& a = state.settings;
   const PluginSettings& b = restored.settings;
-  if (restored.handle != state.handle || b.RefreshTimeout != a.RefreshTimeout || b.StatFilename != a.StatFilename ||
-      b.MaxHistoryDays != a.MaxHistoryDays || b.MinPercent != a.MinPercent ||
-      b.FlushTimeoutHours != a.FlushTimeoutHours || b.height != a.height || b.ExpertMode != a.ExpertMode) {
+  if (restored.handle != state.handle || b.RefreshTimeout != a.RefreshTimeout ||
+      b.StatFilename != a.StatFilename || b.MaxHistoryDays != a.MaxHistoryDays ||
+      b.MinPercent != a.MinPercent || b.FlushTimeoutHours != a.FlushTimeoutHours ||
+      b.height != a.height || b.ExpertMode != a.ExpertMode) {
     std::abort();
   }
   return 0;

@@ -22,11 +22,13 @@ constexpr int kLocalOffsetMinutes = 60;
 bool InInt32(long long value) { return value >= INT32_MIN && value <= INT32_MAX; }
 
 // The reference: answers whether the version line was right (or the file empty).
-bool ReferenceLoad(const uint8_t* data, size_t size, DWORD maxHistoryDays, HourlyDrainTable& table) {
+bool ReferenceLoad(const uint8_t* data, size_t size, DWORD maxHistoryDays,
+                   HourlyDrainTable& table) {
   // The format's rule for a crash: a final line without its line feed was cut short, so only what
   // precedes its last separator counts (a cut version line leaves an empty file).
   if (size > 0 && data[size - 1] != '\n') {
-    while (size > 0 && data[size - 1] != ',' && data[size - 1] != ':' && data[size - 1] != '\n') --size;
+    while (size > 0 && data[size - 1] != ',' && data[size - 1] != ':' && data[size - 1] != '\n')
+      --size;
   }
   if (size == 0) return true;
   FILE* file = fmemopen(const_cast<uint8_t*>(data), size, "r");
@@ -45,12 +47,18 @@ bool ReferenceLoad(const uint8_t* data, size_t size, DWORD maxHistoryDays, Hourl
     }
     long long year, month, day, hour;
     if (std::sscanf(line, "%lld.%lld.%lld.%lld", &year, &month, &day, &hour) != 4) continue;
-    if (year < 0 || year > 0xFFFF || month < 0 || month > 0xFFFF || day < 0 || day > 0xFFFF || hour < 0 ||
-        hour > 0xFFFF) {
+    if (year < 0 || year > 0xFFFF || month < 0 || month > 0xFFFF || day < 0 || day > 0xFFFF ||
+        hour < 0 || hour > 0xFFFF) {
       continue;
     }
-    const SYSTEMTIME head{static_cast<WORD>(year), static_cast<WORD>(month), 0, static_cast<WORD>(day),
-                          static_cast<WORD>(hour), 0, 0, 0};
+    const SYSTEMTIME head{static_cast<WORD>(year),
+                          static_cast<WORD>(month),
+                          0,
+                          static_cast<WORD>(day),
+                          static_cast<WORD>(hour),
+                          0,
+                          0,
+                          0};
     FILETIME valid;
     if (!SystemTimeToFileTime(&head, &valid)) continue;
     if (static_cast<DWORD>(SecondsBetween(head, now)) / 86400 >= maxHistoryDays) continue;
@@ -77,8 +85,9 @@ void CheckSameTables(const HourlyDrainTable& loaded, const HourlyDrainTable& ref
   for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour) {
     if (loaded.bucket(hour).dropSum != reference.bucket(hour).dropSum ||
         loaded.bucket(hour).sampleCount != reference.bucket(hour).sampleCount) {
-      std::fprintf(stderr, "hour %u: loaded %u/%d, reference %u/%d\n", hour, loaded.bucket(hour).dropSum,
-                   loaded.bucket(hour).sampleCount, reference.bucket(hour).dropSum, reference.bucket(hour).sampleCount);
+      std::fprintf(stderr, "hour %u: loaded %u/%d, reference %u/%d\n", hour,
+                   loaded.bucket(hour).dropSum, loaded.bucket(hour).sampleCount,
+                   reference.bucket(hour).dropSum, reference.bucket(hour).sampleCount);
       std::abort();
     }
   }

@@ -62,8 +62,8 @@ constexpr size_t kMostFiles = 64;
 bool PlainName(std::string_view name) {
   if (name.empty() || name.size() > 64 || name == "." || name == "..") return false;
   for (char c : name) {
-    const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                         c == '_' || c == '-' || c == '.' || c == ':';
+    const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                         (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.' || c == ':';
     if (!allowed) return false;
   }
   return true;
@@ -100,12 +100,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto supplies = ReadPowerSupplies(source);
   if (!supplies) std::abort();  // the source always lists
   const SYSTEM_POWER_STATUS_EX2 status = MapPowerStatus(*supplies);
-  if (status.BatteryLifePercent > 100 && status.BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN) std::abort();
-  if (!OneOf(status.BatteryFlag, {BATTERY_FLAG_HIGH, BATTERY_FLAG_LOW, BATTERY_FLAG_CRITICAL, BATTERY_FLAG_CHARGING,
-                                  BATTERY_FLAG_NO_BATTERY, BATTERY_FLAG_UNKNOWN})) {
+  if (status.BatteryLifePercent > 100 && status.BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN)
+    std::abort();
+  if (!OneOf(status.BatteryFlag,
+             {BATTERY_FLAG_HIGH, BATTERY_FLAG_LOW, BATTERY_FLAG_CRITICAL, BATTERY_FLAG_CHARGING,
+              BATTERY_FLAG_NO_BATTERY, BATTERY_FLAG_UNKNOWN})) {
     std::abort();
   }
-  if (!OneOf(status.ACLineStatus, {AC_LINE_OFFLINE, AC_LINE_ONLINE, AC_LINE_BACKUP_POWER, AC_LINE_UNKNOWN})) std::abort();
+  if (!OneOf(status.ACLineStatus,
+             {AC_LINE_OFFLINE, AC_LINE_ONLINE, AC_LINE_BACKUP_POWER, AC_LINE_UNKNOWN}))
+    std::abort();
   // A percent and its flag agree: a known percent never leaves the flag undetermined.
   if (status.BatteryLifePercent <= 100 && status.BatteryFlag == BATTERY_FLAG_UNKNOWN) std::abort();
   return 0;

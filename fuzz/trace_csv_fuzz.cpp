@@ -33,7 +33,8 @@ std::string_view LinesBefore(std::string_view text, size_t line) {
 void CheckReadings(const ParsedTrace& parsed) {
   ULONGLONG previous = 0;
   for (const TraceReading& reading : parsed.readings) {
-    Require(reading.utc >= kUnixEpochFileTime && reading.utc <= kLatestFileTime && reading.utc >= previous);
+    Require(reading.utc >= kUnixEpochFileTime && reading.utc <= kLatestFileTime &&
+            reading.utc >= previous);
     Require(std::isfinite(reading.percent) && reading.percent >= 0.0 && reading.percent <= 100.0);
     previous = reading.utc;
   }
@@ -49,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!parsed.error) {
     Require(!parsed.readings.empty());
     std::string written(kTraceHeader);
-    for (const TraceReading& reading : parsed.readings) written.append("\n").append(FormatTraceLine(reading));
+    for (const TraceReading& reading : parsed.readings)
+      written.append("\n").append(FormatTraceLine(reading));
     const ParsedTrace again = ParseTrace(written);
     Require(!again.error && again.readings == parsed.readings);
     return 0;

@@ -29,7 +29,8 @@ bool Decimal(const std::u16string& text, long long& value) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::u16string text;
-  for (size_t i = 0; i + 1 < size; i += 2) text.push_back(static_cast<char16_t>(data[i] | data[i + 1] << 8));
+  for (size_t i = 0; i + 1 < size; i += 2)
+    text.push_back(static_cast<char16_t>(data[i] | data[i + 1] << 8));
   VARIANT v;
   VariantInit(&v);
   v.vt = VT_BSTR;

@@ -49,9 +49,10 @@ bool SetModulePath(HKEY key) {
 STDAPI DllRegisterServer() {
   HKEY classKey = nullptr;
   HKEY serverKey = nullptr;
-  const bool registered = CreateKey(HKEY_CLASSES_ROOT, kClassKey.data(), classKey) &&
-                          SetDefaultText(classKey, kClassName, static_cast<DWORD>(WideLength(kClassName))) &&
-                          CreateKey(classKey, kInprocServerSubkey, serverKey) && SetModulePath(serverKey);
+  const bool registered =
+      CreateKey(HKEY_CLASSES_ROOT, kClassKey.data(), classKey) &&
+      SetDefaultText(classKey, kClassName, static_cast<DWORD>(WideLength(kClassName))) &&
+      CreateKey(classKey, kInprocServerSubkey, serverKey) && SetModulePath(serverKey);
   if (serverKey != nullptr) RegCloseKey(serverKey);
   if (classKey != nullptr) RegCloseKey(classKey);
   return registered ? S_OK : E_FAIL;

@@ -1,7 +1,7 @@
 // How a host or a test installs a platform service (clock, power source, message box sink, brush
-// monitor, system palette, registry store, the file layer's state). Each service has one ServiceSlot and an Install
-// function over it, defined once in the platform library so that the module and the host share
-// one installation; ScopedService installs for the lifetime of a guard.
+// monitor, system palette, registry store, the file layer's state). Each service has one
+// ServiceSlot and an Install function over it, defined once in the platform library so that the
+// module and the host share one installation; ScopedService installs for the lifetime of a guard.
 #pragma once
 
 #include <utility>

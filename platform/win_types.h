@@ -1,5 +1,6 @@
-// Basic types, result codes and text macros of the device platform's API, as the system headers name
-// them. Only the stand-in build sees this file; the Windows build takes the real headers instead.
+// Basic types, result codes and text macros of the device platform's API, as the system headers
+// name them. Only the stand-in build sees this file; the Windows build takes the real headers
+// instead.
 #pragma once
 
 #include <cstdint>

@@ -5,8 +5,8 @@
 namespace {
 
 void WriteWord(IStream& stream, DWORD value) {
-  const BYTE bytes[4] = {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8), static_cast<BYTE>(value >> 16),
-                         static_cast<BYTE>(value >> 24)};
+  const BYTE bytes[4] = {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8),
+                         static_cast<BYTE>(value >> 16), static_cast<BYTE>(value >> 24)};
   stream.Write(bytes, sizeof bytes, nullptr);
 }
 
@@ -21,8 +21,9 @@ template <typename Field>
 bool ReadWord(IStream& stream, Field& field) {
   BYTE bytes[4];
   if (!ReadExactly(stream, bytes, sizeof bytes)) return false;
-  field = static_cast<Field>(static_cast<DWORD>(bytes[0]) | static_cast<DWORD>(bytes[1]) << 8 |
-                             static_cast<DWORD>(bytes[2]) << 16 | static_cast<DWORD>(bytes[3]) << 24);
+  field =
+      static_cast<Field>(static_cast<DWORD>(bytes[0]) | static_cast<DWORD>(bytes[1]) << 8 |
+                         static_cast<DWORD>(bytes[2]) << 16 | static_cast<DWORD>(bytes[3]) << 24);
   return true;
 }
 
@@ -30,7 +31,8 @@ bool ReadWord(IStream& stream, Field& field) {
 void Skip(IStream& stream, ULONGLONG count) {
   BYTE scratch[4096];
   while (count > 0) {
-    const ULONG piece = count < sizeof scratch ? static_cast<ULONG>(count) : static_cast<ULONG>(sizeof scratch);
+    const ULONG piece =
+        count < sizeof scratch ? static_cast<ULONG>(count) : static_cast<ULONG>(sizeof scratch);
     if (!ReadExactly(stream, scratch, piece)) return;
     count -= piece;
   }
@@ -39,13 +41,15 @@ void Skip(IStream& stream, ULONGLONG count) {
 }  // namespace
 
 ULONGLONG PersistedSize(const PluginState& state) {
-  return kSavedConfigurationFixedBytes + 2 * static_cast<ULONGLONG>(state.settings.StatFilename.size());
+  return kSavedConfigurationFixedBytes +
+         2 * static_cast<ULONGLONG>(state.settings.StatFilename.size());
 }
 
 void SaveConfiguration(IStream& stream, const PluginState& state) {
   const PluginSettings& s = state.settings;
   WriteWord(stream, state.handle);
-  for (LONG value : {s.RefreshTimeout, s.MaxHistoryDays, s.MinPercent, s.FlushTimeoutHours, s.height, s.ExpertMode}) {
+  for (LONG value : {s.RefreshTimeout, s.MaxHistoryDays, s.MinPercent, s.FlushTimeoutHours,
+                     s.height, s.ExpertMode}) {
     WriteWord(stream, static_cast<DWORD>(value));
   }
   WriteWord(stream, static_cast<DWORD>(s.StatFilename.size()));
@@ -69,7 +73,8 @@ void LoadConfiguration(IStream& stream, PluginState& state) {
 
   const size_t kept = storedLength < kMaxStoredNameLength ? storedLength : kMaxStoredNameLength;
   std::vector<BYTE> bytes(2 * kept);
-  if (!bytes.empty() && !ReadExactly(stream, bytes.data(), static_cast<ULONG>(bytes.size()))) return;
+  if (!bytes.empty() && !ReadExactly(stream, bytes.data(), static_cast<ULONG>(bytes.size())))
+    return;
   Skip(stream, 2 * (static_cast<ULONGLONG>(storedLength) - kept));
   WString name;
   for (size_t i = 0; i < kept; ++i) {

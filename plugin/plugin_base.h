@@ -18,7 +18,8 @@ class PluginBase : public HomeScreenPlugin {
     switch (event->type) {
       case PE_KEYDOWN:
         DebugTrace("PluginBase::OnEvent - PE_KEYDOWN\r\n");
-        if (event->key.keyCode == kVirtualKeyLeft || event->key.keyCode == kVirtualKeyRight) plugin.OnNavigationKey();
+        if (event->key.keyCode == kVirtualKeyLeft || event->key.keyCode == kVirtualKeyRight)
+          plugin.OnNavigationKey();
         break;
       case PE_ACTION:
         DebugTrace("PluginBase::OnEvent - PE_ACTION\r\n");

@@ -4,7 +4,8 @@ namespace {
 
 // Looks the attribute up and converts its value in place to the given type. On S_OK, value holds
 // the converted VARIANT, which the caller clears.
-HRESULT ReadAttribute(IXMLDOMNamedNodeMap* attributes, const WCHAR* name, VARTYPE type, VARIANT& value) {
+HRESULT ReadAttribute(IXMLDOMNamedNodeMap* attributes, const WCHAR* name, VARTYPE type,
+                      VARIANT& value) {
   BSTR bstrName = SysAllocString(name);
   if (bstrName == nullptr) return E_OUTOFMEMORY;
   IXMLDOMNode* node = nullptr;

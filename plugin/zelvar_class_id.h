@@ -5,5 +5,6 @@
 #include "platform/api.h"
 #include "com_toolkit/class_id_text.h"
 
-inline constexpr ClassIdLiteral kZelvarPluginClassIdText = TEXT("{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}");
+inline constexpr ClassIdLiteral kZelvarPluginClassIdText =
+    TEXT("{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}");
 inline constexpr CLSID CLSID_ZelvarPlugin = ClassIdFromText(kZelvarPluginClassIdText);

@@ -105,7 +105,8 @@ HRESULT CZelvarPlugin::Load(IStream* stream) {
   state_.OnPaintCalled = 0;
   FlushPercents(state_);
   state_.table.Reset();
-  LoadStatFile(state_.settings.StatFilename, static_cast<DWORD>(state_.settings.MaxHistoryDays), state_.table, true);
+  LoadStatFile(state_.settings.StatFilename, static_cast<DWORD>(state_.settings.MaxHistoryDays),
+               state_.table, true);
   FetchColours(state_);
   if (ScheduleTimer(state_, 1000)) ++state_.timerRequests;
   return S_OK;

@@ -94,7 +94,8 @@ INT HourlyDrainTable::FormatCumulative(WString& output, INT groupSize) const {
         std::snprintf(piece, sizeof piece, "(%d-%d) ", i, i + groupSize - 1);
         text += piece;
       }
-      std::snprintf(piece, sizeof piece, "%.1f%s", averages_[i], (i + 1) % groupSize == 0 ? "\n" : " ");
+      std::snprintf(piece, sizeof piece, "%.1f%s", averages_[i],
+                    (i + 1) % groupSize == 0 ? "\n" : " ");
       text += piece;
     }
   }

@@ -1,6 +1,6 @@
 // Hourly battery drain by local hour of day: the sums and counts of the hourly drops (percentage
-// points), their averages, the drain of a whole day, and the remaining-hours estimate built on them.
-// Touches no file and no clock.
+// points), their averages, the drain of a whole day, and the remaining-hours estimate built on
+// them. Touches no file and no clock.
 #pragma once
 
 #include "platform/api.h"
@@ -52,6 +52,7 @@ class HourlyDrainTable {
   Bucket buckets_[kHoursPerDay];
   double averages_[kHoursPerDay];  // percentage points per hour; while there is data, 0.0 for hours
                                    // without samples
-  INT hoursWithData_;  // 0: no usable data
-  double totalAverage_ = 0.0;  // percentage points per day; meaningful only while hoursWithData_ != 0
+  INT hoursWithData_;              // 0: no usable data
+  double totalAverage_ =
+      0.0;  // percentage points per day; meaningful only while hoursWithData_ != 0
 };

@@ -38,7 +38,8 @@ HRESULT CreateStatFile(const WString& statFilename) {
 
 std::string FormatRecord(const SYSTEMTIME& start, const std::vector<BYTE>& drops) {
   char piece[32];
-  std::snprintf(piece, sizeof piece, "%d.%d.%d.%d:", start.wYear, start.wMonth, start.wDay, start.wHour);
+  std::snprintf(piece, sizeof piece, "%d.%d.%d.%d:", start.wYear, start.wMonth, start.wDay,
+                start.wHour);
   std::string record = piece;
   for (size_t i = 0; i < drops.size(); ++i) {
     std::snprintf(piece, sizeof piece, "%d%s", drops[i], i + 1 == drops.size() ? "\n" : ",");
@@ -67,7 +68,8 @@ std::string LeadIn(FILE* file) {
     return versionLine.substr(tail.size());
   }
   if (tail.ends_with('\n')) return std::string();
-  return std::isdigit(static_cast<unsigned char>(tail.back())) ? std::string(kCutNumberEnd) + "\n" : "\n";
+  return std::isdigit(static_cast<unsigned char>(tail.back())) ? std::string(kCutNumberEnd) + "\n"
+                                                               : "\n";
 }
 
 }  // namespace
@@ -104,7 +106,8 @@ HRESULT LoadStatFile(const WString& statFilename, DWORD maxHistoryDays, HourlyDr
   return S_OK;
 }
 
-void AppendStatRecord(const WString& statFilename, const SYSTEMTIME& localHead, const std::vector<BYTE>& drops) {
+void AppendStatRecord(const WString& statFilename, const SYSTEMTIME& localHead,
+                      const std::vector<BYTE>& drops) {
   // A record without drops would lack its closing line feed and swallow the next record.
   if (drops.empty()) return;
   const std::string record = FormatRecord(localHead, drops);

@@ -21,11 +21,11 @@ inline constexpr size_t kLargestStatFile = size_t{4} * 1024 * 1024;
 // Files the records younger than maxHistoryDays (days counted against the local time now) into the
 // table with AddSample, then recomputes it once; with withRecords false only the version line is
 // checked. A missing file is created holding the version line. A wrong version line is shown in a
-// message box ("Version of Stat file is wrong") and nothing is loaded; so is a name that lies outside
-// the device root (see StatFileOutsideRoot), and E_FAIL with errno EXDEV answered. Malformed, invalidly dated or
-// too old records are skipped silently. Answers S_OK, or E_FAIL when the file can neither be read
-// nor created, or is larger than kLargestStatFile (errno EFBIG); a file that exists but cannot be
-// read is left untouched.
+// message box ("Version of Stat file is wrong") and nothing is loaded; so is a name that lies
+// outside the device root (see StatFileOutsideRoot), and E_FAIL with errno EXDEV answered.
+// Malformed, invalidly dated or too old records are skipped silently. Answers S_OK, or E_FAIL when
+// the file can neither be read nor created, or is larger than kLargestStatFile (errno EFBIG); a
+// file that exists but cannot be read is left untouched.
 HRESULT LoadStatFile(const WString& statFilename, DWORD maxHistoryDays, HourlyDrainTable& table,
                      bool withRecords);
 
@@ -34,4 +34,5 @@ HRESULT LoadStatFile(const WString& statFilename, DWORD maxHistoryDays, HourlyDr
 // before (no final line feed) is closed off first so that its cut number never reads as a drop
 // (see LeadIn), and the file stays readable. Every write, flush and close is checked by the file
 // layer, which reports a failure.
-void AppendStatRecord(const WString& statFilename, const SYSTEMTIME& localHead, const std::vector<BYTE>& drops);
+void AppendStatRecord(const WString& statFilename, const SYSTEMTIME& localHead,
+                      const std::vector<BYTE>& drops);

@@ -19,7 +19,8 @@ constexpr UINT kHoursPerDay = HourlyDrainTable::kHoursPerDay;
 bool IsScanSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 LONGLONG FileTimeUnits(const FILETIME& time) {
-  return static_cast<LONGLONG>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+  return static_cast<LONGLONG>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) |
+                               time.dwLowDateTime);
 }
 
 LONG LowSecondsBetween(LONGLONG earlier, LONGLONG later) {
@@ -66,11 +67,18 @@ std::optional<RecordHead> ScanHead(std::string_view line) {
 // The file time of midnight of the head's date, when its numbers name a real date. The range
 // checks keep out-of-range numbers from wrapping into valid 16-bit fields.
 std::optional<LONGLONG> MidnightFileTime(const RecordHead& head) {
-  if (head.year < 1601 || head.year > 30827 || head.month < 1 || head.month > 12 || head.day < 1 || head.day > 31) {
+  if (head.year < 1601 || head.year > 30827 || head.month < 1 || head.month > 12 || head.day < 1 ||
+      head.day > 31) {
     return std::nullopt;
   }
-  const SYSTEMTIME midnight{static_cast<WORD>(head.year), static_cast<WORD>(head.month), 0,
-                            static_cast<WORD>(head.day), 0, 0, 0, 0};
+  const SYSTEMTIME midnight{static_cast<WORD>(head.year),
+                            static_cast<WORD>(head.month),
+                            0,
+                            static_cast<WORD>(head.day),
+                            0,
+                            0,
+                            0,
+                            0};
   FILETIME fileTime;
   if (!SystemTimeToFileTime(&midnight, &fileTime)) return std::nullopt;
   return FileTimeUnits(fileTime);
@@ -89,7 +97,8 @@ class RecordFiler {
     if (!start) return;
     // A record dated after now (the clock was set back) has a negative age, which taken as
     // unsigned is tens of thousands of days: outside any sensible window.
-    const LONG ageSeconds = now_ ? LowSecondsBetween(*start, *now_) : 0;  // as SecondsBetween answers
+    const LONG ageSeconds =
+        now_ ? LowSecondsBetween(*start, *now_) : 0;  // as SecondsBetween answers
     const DWORD ageDays = static_cast<DWORD>(ageSeconds) / kSecondsPerDay;
     if (ageDays >= maxHistoryDays_) return;
 
@@ -153,8 +162,8 @@ std::string_view NextPiece(std::string_view& text) {
 
 std::optional<int32_t> ScanRecordNumber(std::string_view& text) { return ScanNumber(text); }
 
-bool FileStatText(std::string_view text, const SYSTEMTIME& now, DWORD maxHistoryDays, HourlyDrainTable& table,
-                  bool withRecords) {
+bool FileStatText(std::string_view text, const SYSTEMTIME& now, DWORD maxHistoryDays,
+                  HourlyDrainTable& table, bool withRecords) {
   // A final line without its line feed was cut short: its last item may be a number cut short
   // ("12" written, "1" on the disk), so only what precedes the line's last separator counts.
   if (!text.ends_with('\n')) {
@@ -165,9 +174,10 @@ bool FileStatText(std::string_view text, const SYSTEMTIME& now, DWORD maxHistory
   if (!NextPiece(text).starts_with(kStatFileVersionLine)) return false;
   if (!withRecords) return true;
   FILETIME nowFileTime;
-  RecordFiler filer(
-      SystemTimeToFileTime(&now, &nowFileTime) ? std::optional(FileTimeUnits(nowFileTime)) : std::nullopt,
-      maxHistoryDays, table);
+  RecordFiler filer(SystemTimeToFileTime(&now, &nowFileTime)
+                        ? std::optional(FileTimeUnits(nowFileTime))
+                        : std::nullopt,
+                    maxHistoryDays, table);
   while (!text.empty()) filer.File(NextPiece(text));
   return true;
 }

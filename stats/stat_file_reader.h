@@ -13,10 +13,10 @@
 // The first line of every stat file; a reader compares only these 11 characters.
 inline constexpr char kStatFileVersionLine[] = "[version 1]";
 
-// A decimal integer as the runtime's "%d" scan reads it: white space skipped, an optional sign, then
-// digits, up to the first character that is not a digit. Moves text past what it read. Absent when
-// no digit follows, and when the value does not fit in 32 bits: a corrupt file must not wrap into a
-// plausible drop or date.
+// A decimal integer as the runtime's "%d" scan reads it: white space skipped, an optional sign,
+// then digits, up to the first character that is not a digit. Moves text past what it read. Absent
+// when no digit follows, and when the value does not fit in 32 bits: a corrupt file must not wrap
+// into a plausible drop or date.
 std::optional<int32_t> ScanRecordNumber(std::string_view& text);
 
 // Files the records of a stat file's text into the table without recomputing it. The age of a
@@ -24,8 +24,8 @@ std::optional<int32_t> ScanRecordNumber(std::string_view& text);
 // maxHistoryDays are filed; with withRecords false none is. A final line without a line feed was
 // cut short: its last item is not filed. Answers false when the first line is not a version line:
 // then nothing is filed. An empty text has no first line and answers true.
-bool FileStatText(std::string_view text, const SYSTEMTIME& now, DWORD maxHistoryDays, HourlyDrainTable& table,
-                  bool withRecords);
+bool FileStatText(std::string_view text, const SYSTEMTIME& now, DWORD maxHistoryDays,
+                  HourlyDrainTable& table, bool withRecords);
 
 // Whole seconds from earlier to later, both taken as they are (no time-zone conversion); the low 32
 // bits of the 64-bit difference. Both must be valid times (see SystemTimeToFileTime); an invalid

@@ -30,7 +30,8 @@ void FlushPercents(PluginState& state) {
 
 void AppendDrop(PluginState& state, BYTE drop, const SYSTEMTIME& localHour) {
   const auto pending = static_cast<LONGLONG>(state.PercentSeries.size());
-  if (pending > 0 && FileTimeOf(state.seriesHead) + pending * kFileTimeHour != FileTimeOf(localHour)) {
+  if (pending > 0 &&
+      FileTimeOf(state.seriesHead) + pending * kFileTimeHour != FileTimeOf(localHour)) {
     state.splitDrops += static_cast<LONG>(pending);
     WritePendingDrops(state);
     state.seriesStartTime = state.nextSampleTime;

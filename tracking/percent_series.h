@@ -6,10 +6,11 @@
 
 struct TopOfHour {
   LONGLONG top;  // UTC file time of the start of the next UTC hour
-  DWORD ms;  // milliseconds from t to top: 1..3,600,000 for t in whole milliseconds
+  DWORD ms;      // milliseconds from t to top: 1..3,600,000 for t in whole milliseconds
 };
 
-// The start of the UTC hour after the one that holds t; a t exactly on the hour gives t plus one hour.
+// The start of the UTC hour after the one that holds t; a t exactly on the hour gives t plus one
+// hour.
 TopOfHour NextTopOfHour(LONGLONG t);
 
 // Appends the pending drops (if any) to the stat file as one record and empties the series, whether

@@ -4,6 +4,7 @@
 
 #include "plugin/state/plugin_state.h"
 
-// Handles one PE_TIMER: asks for the next timer, updates the status and asks for a repaint. With the
-// power status unreadable it only says so in the status line and requests nothing, ending the chain.
+// Handles one PE_TIMER: asks for the next timer, updates the status and asks for a repaint. With
+// the power status unreadable it only says so in the status line and requests nothing, ending the
+// chain.
 void OnTimer(PluginState& state);

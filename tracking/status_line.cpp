@@ -18,14 +18,17 @@ class LineWriter {
   void Text(const char* text) {
     while (*text != '\0') line_[length_++] = *text++;
   }
-  void Integer(long long value) { length_ = std::to_chars(line_ + length_, line_ + kLineCapacity, value).ptr - line_; }
+  void Integer(long long value) {
+    length_ = std::to_chars(line_ + length_, line_ + kLineCapacity, value).ptr - line_;
+  }
 
   // As "%.1f" writes the value widened to double. A float times ten is exact in double, so rounding
   // that product to an integer (ties to even, as the formatting routine rounds) gives its tenths.
   void Hours(float hours) {
     const double tenths = std::nearbyint(static_cast<double>(hours) * 10.0);
     if (!(std::fabs(tenths) < kLargestHandWrittenTenths)) {
-      length_ += std::snprintf(line_ + length_, kLineCapacity - length_, "%.1f", static_cast<double>(hours));
+      length_ += std::snprintf(line_ + length_, kLineCapacity - length_, "%.1f",
+                               static_cast<double>(hours));
       return;
     }
     if (std::signbit(hours)) line_[length_++] = '-';

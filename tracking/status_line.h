@@ -9,17 +9,19 @@ inline constexpr LONG kHighestDeterminedPercent = 100;
 
 // What stands after "hrs: ".
 enum class EstimateForm {
-  Online,  // "N/A (online)"
-  Estimate,  // "<first> (<second>)": the remaining hours from the statistics, then the elapsed hours
-  ElapsedOnly,  // "<first>/-?-": the elapsed hours, with nothing to extrapolate from
+  Online,         // "N/A (online)"
+  Estimate,       // "<first> (<second>)": the remaining hours from the statistics, then the elapsed
+                  // hours
+  ElapsedOnly,    // "<first>/-?-": the elapsed hours, with nothing to extrapolate from
   Extrapolation,  // "<first>/<second>": the elapsed hours, then the linear extrapolation
-  UnknownEstimate,  // "-?- (<first>)": the elapsed hours; the statistics have no percent to start from
+  UnknownEstimate,  // "-?- (<first>)": the elapsed hours; the statistics have no percent to start
+                    // from
 };
 
 struct StatusLineFigures {
-  LONG percent;  // 0..255; shown as "?" when above 100 (undetermined)
+  LONG percent;      // 0..255; shown as "?" when above 100 (undetermined)
   bool withCurrent;  // the current's text "<current> mA, " is shown (expert mode)
-  LONG current;  // mA, signed
+  LONG current;      // mA, signed
   EstimateForm form;
   float first, second;  // hours, each shown with one decimal as "%.1f" shows it
 };

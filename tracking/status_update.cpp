@@ -62,11 +62,13 @@ void SampleIfDue(PluginState& state, LONGLONG now, const SYSTEMTIME& utcNow, LON
   state.nextSampleTime = now;
   state.lastSampledPercent = percent;
   state.table.AddSample(sampleLocal.wHour, drop, current, true);
-  if (PeriodDropCount(state) >= static_cast<DWORD>(state.settings.FlushTimeoutHours)) FlushPercents(state);
+  if (PeriodDropCount(state) >= static_cast<DWORD>(state.settings.FlushTimeoutHours))
+    FlushPercents(state);
 }
 
 // The remaining hours from the statistics, else the linear extrapolation over the period so far.
-void SetEstimate(StatusLineFigures& figures, float estimate, float elapsed, LONG dropped, LONG percent) {
+void SetEstimate(StatusLineFigures& figures, float estimate, float elapsed, LONG dropped,
+                 LONG percent) {
   if (!(estimate < 0)) {
     figures.form = EstimateForm::Estimate;
     figures.first = estimate;
@@ -99,8 +101,9 @@ void UpdateStatus(PluginState& state) {
   const bool determined = percent <= kHighestDeterminedPercent;
 
   // The current's text is part of the line only in expert mode.
-  StatusLineFigures figures{percent, state.settings.ExpertMode != 0, status.BatteryCurrent, EstimateForm::Online,
-                            0.0f, 0.0f};
+  StatusLineFigures figures{
+      percent, state.settings.ExpertMode != 0, status.BatteryCurrent, EstimateForm::Online, 0.0f,
+      0.0f};
   if (OnExternalPower(status)) {
     FlushPercents(state);
   } else {
@@ -116,7 +119,8 @@ void UpdateStatus(PluginState& state) {
     } else {
       // With the percent undetermined only the elapsed hours are known: "-?-" stands where the
       // estimate or the extrapolation would be.
-      figures.form = state.table.HasStatistics() ? EstimateForm::UnknownEstimate : EstimateForm::ElapsedOnly;
+      figures.form =
+          state.table.HasStatistics() ? EstimateForm::UnknownEstimate : EstimateForm::ElapsedOnly;
       figures.first = elapsed;
     }
   }

@@ -16,8 +16,8 @@ constexpr INT kHoursPerCumulativeLine = 3;
 // "6.12.2026 17.05.09": day, year and hour without leading zeros.
 std::string LocalDateTimeText(LONGLONG utc) {
   const SYSTEMTIME local = LocalTimeOf(utc);
-  return NarrowFormat("%d.%02d.%d %d.%02d.%02d", local.wDay, local.wMonth, local.wYear, local.wHour, local.wMinute,
-                      local.wSecond);
+  return NarrowFormat("%d.%02d.%d %d.%02d.%02d", local.wDay, local.wMonth, local.wYear, local.wHour,
+                      local.wMinute, local.wSecond);
 }
 
 // The 32-bit fields are printed signed, whatever the record's type of the field.
@@ -53,7 +53,8 @@ std::string PowerStatusReport(const SYSTEM_POWER_STATUS_EX2& status) {
 WString BatteryReport(const PluginState& state, const SYSTEM_POWER_STATUS_EX2& status) {
   WString report = WidenLatin1(PowerStatusReport(status));
   if (state.settings.ExpertMode != 0) {
-    report += WidenLatin1(NarrowFormat("\n\nOnPaintCalled: %d\nPercentStats: ", static_cast<int>(state.OnPaintCalled)));
+    report += WidenLatin1(NarrowFormat("\n\nOnPaintCalled: %d\nPercentStats: ",
+                                       static_cast<int>(state.OnPaintCalled)));
     FormatPercentStats(state, report);
   }
   return report;

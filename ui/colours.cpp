@@ -13,19 +13,22 @@ void LookUp(PluginState& state, HostColourLookup& lookup, const char* name, DWOR
   const HRESULT hr = lookup.GetColor(state.handle, WidenLatin1(name).c_str(), &field);
   if (SUCCEEDED(hr)) return;
   char message[256];
-  std::snprintf(message, sizeof message, "%s%s), err[%08x]", kColourLookupFailedStart, name, static_cast<unsigned>(hr));
+  std::snprintf(message, sizeof message, "%s%s), err[%08x]", kColourLookupFailedStart, name,
+                static_cast<unsigned>(hr));
   MessageBoxW(nullptr, WidenLatin1(message).c_str(), TEXT("CZelvarPlugin"), MB_OK | MB_ICONERROR);
 }
 
 }  // namespace
 
 ColourSet SystemColours() {
-  return ColourSet{SystemColour(COLOR_STATICTEXT), SystemColour(COLOR_HIGHLIGHTTEXT), SystemColour(COLOR_HIGHLIGHT)};
+  return ColourSet{SystemColour(COLOR_STATICTEXT), SystemColour(COLOR_HIGHLIGHTTEXT),
+                   SystemColour(COLOR_HIGHLIGHT)};
 }
 
 void FetchColours(PluginState& state) {
   void* found = nullptr;
-  if (state.hostEnvironment == nullptr || FAILED(state.hostEnvironment->QueryInterface(IID_HostColourLookup, &found)) ||
+  if (state.hostEnvironment == nullptr ||
+      FAILED(state.hostEnvironment->QueryInterface(IID_HostColourLookup, &found)) ||
       found == nullptr) {
     state.colours = SystemColours();
     return;

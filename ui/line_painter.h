@@ -1,5 +1,5 @@
-// Draws the plug-in's line on PE_PAINT, refreshing the status first; the left and right keys refresh
-// it and ask for a repaint.
+// Draws the plug-in's line on PE_PAINT, refreshing the status first; the left and right keys
+// refresh it and ask for a repaint.
 #pragma once
 
 #include "plugin/host/home_screen_plugin.h"

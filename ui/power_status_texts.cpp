@@ -10,33 +10,50 @@ constexpr const char* kUnknown = "Unknown";
 
 const char* AcLineWord(BYTE acLineStatus) {
   switch (acLineStatus) {
-    case AC_LINE_OFFLINE: return "Offline";
-    case AC_LINE_ONLINE: return "Online";
-    case AC_LINE_BACKUP_POWER: return "Backup power";
-    default: return kUnknown;
+    case AC_LINE_OFFLINE:
+      return "Offline";
+    case AC_LINE_ONLINE:
+      return "Online";
+    case AC_LINE_BACKUP_POWER:
+      return "Backup power";
+    default:
+      return kUnknown;
   }
 }
 
 const char* BatteryFlagWord(BYTE flag) {
   switch (flag) {
-    case BATTERY_FLAG_HIGH: return "High";
-    case BATTERY_FLAG_LOW: return "Low";
-    case BATTERY_FLAG_CRITICAL: return "Critical";
-    case BATTERY_FLAG_CHARGING: return "Charging";
-    case BATTERY_FLAG_NO_BATTERY: return "No battery";
-    default: return kUnknown;
+    case BATTERY_FLAG_HIGH:
+      return "High";
+    case BATTERY_FLAG_LOW:
+      return "Low";
+    case BATTERY_FLAG_CRITICAL:
+      return "Critical";
+    case BATTERY_FLAG_CHARGING:
+      return "Charging";
+    case BATTERY_FLAG_NO_BATTERY:
+      return "No battery";
+    default:
+      return kUnknown;
   }
 }
 
 const char* ChemistryWord(BYTE chemistry) {
   switch (chemistry) {
-    case BATTERY_CHEMISTRY_ALKALINE: return "Alcaline";
-    case BATTERY_CHEMISTRY_NICD: return "NiCd";
-    case BATTERY_CHEMISTRY_NIMH: return "NiMh";
-    case BATTERY_CHEMISTRY_LION: return "Lithium-Ion";
-    case BATTERY_CHEMISTRY_LIPOLY: return "Lithium-Polymer";
-    case BATTERY_CHEMISTRY_ZINCAIR: return "Zincair";
-    default: return kUnknown;
+    case BATTERY_CHEMISTRY_ALKALINE:
+      return "Alcaline";
+    case BATTERY_CHEMISTRY_NICD:
+      return "NiCd";
+    case BATTERY_CHEMISTRY_NIMH:
+      return "NiMh";
+    case BATTERY_CHEMISTRY_LION:
+      return "Lithium-Ion";
+    case BATTERY_CHEMISTRY_LIPOLY:
+      return "Lithium-Polymer";
+    case BATTERY_CHEMISTRY_ZINCAIR:
+      return "Zincair";
+    default:
+      return kUnknown;
   }
 }
 
@@ -54,5 +71,8 @@ std::string TemperatureText(DWORD tenths) {
   // Single precision first, as the temperature has always been converted; exact below 2^24 tenths.
   const double degrees = static_cast<double>(static_cast<float>(tenths)) * 0.1;
   // "\xB0" "C" kept apart: C is a hex digit and would join the escape.
-  return NarrowFormat("%.1f\xB0" "C", degrees);
+  return NarrowFormat(
+      "%.1f\xB0"
+      "C",
+      degrees);
 }

@@ -15,7 +15,9 @@ const char* ChemistryWord(BYTE chemistry);
 
 // "87%", or "Unknown" for the undetermined 255.
 std::string PercentText(BYTE percent);
-// Seconds as a signed decimal with the unit, "3600 s", or "Unknown" for the undetermined 0xFFFFFFFF.
+// Seconds as a signed decimal with the unit, "3600 s", or "Unknown" for the undetermined
+// 0xFFFFFFFF.
 std::string LifeTimeText(DWORD seconds);
-// Tenths of a degree Celsius with one decimal and the degree sign (Latin-1 0xB0): 253 gives "25.3°C".
+// Tenths of a degree Celsius with one decimal and the degree sign (Latin-1 0xB0): 253 gives
+// "25.3°C".
 std::string TemperatureText(DWORD tenths);

@@ -7,18 +7,22 @@
 
 namespace {
 
-double Hours(ULONGLONG units) { return static_cast<double>(units) / static_cast<double>(kFileTimeUnitsPerHour); }
+double Hours(ULONGLONG units) {
+  return static_cast<double>(units) / static_cast<double>(kFileTimeUnitsPerHour);
+}
 
 // The reading in force at utc: the last one at or before it.
 const TraceReading& ReadingAt(const std::vector<TraceReading>& readings, ULONGLONG utc) {
-  const auto after = std::upper_bound(readings.begin(), readings.end(), utc,
-                                      [](ULONGLONG time, const TraceReading& reading) { return time < reading.utc; });
+  const auto after = std::upper_bound(
+      readings.begin(), readings.end(), utc,
+      [](ULONGLONG time, const TraceReading& reading) { return time < reading.utc; });
   return after == readings.begin() ? readings.front() : *std::prev(after);
 }
 
 }  // namespace
 
-std::vector<OnBatteryPeriod> OnBatteryPeriods(const std::vector<TraceReading>& readings, ULONGLONG minimum) {
+std::vector<OnBatteryPeriod> OnBatteryPeriods(const std::vector<TraceReading>& readings,
+                                              ULONGLONG minimum) {
   std::vector<OnBatteryPeriod> periods;
   for (size_t i = 0; i < readings.size();) {
     if (readings[i].state != TraceState::Discharging) {
@@ -47,7 +51,8 @@ std::vector<OnBatteryPeriod> OnBatteryPeriods(const std::vector<TraceReading>& r
   return periods;
 }
 
-Judgement JudgeHours(const std::vector<TraceReading>& readings, const std::vector<HourlyLine>& lines) {
+Judgement JudgeHours(const std::vector<TraceReading>& readings,
+                     const std::vector<HourlyLine>& lines) {
   Judgement judgement;
   const std::vector<OnBatteryPeriod> periods = OnBatteryPeriods(readings, kFileTimeUnitsPerHour);
   judgement.periods = periods.size();
@@ -80,14 +85,17 @@ Judgement JudgeHours(const std::vector<TraceReading>& readings, const std::vecto
       if (!lastHour) ++judgement.recentWithoutDrop;
       const double lineRate = shown->hoursLeft > 0.0 ? shown->percent / shown->hoursLeft : INFINITY;
       const bool recorded = line->utc - ReadingAt(readings, line->utc).utc < kFileTimeUnitsPerHour;
-      judgement.hours.push_back({line->utc, actual, lineRate, linear, lastHour, shown->fromStatistics, recorded,
-                                 period.cutOff, line->hoursWithDrain});
+      judgement.hours.push_back({line->utc, actual, lineRate, linear, lastHour,
+                                 shown->fromStatistics, recorded, period.cutOff,
+                                 line->hoursWithDrain});
     }
   }
   return judgement;
 }
 
-double RelativeError(double estimate, double actual) { return std::fabs(estimate - actual) / actual; }
+double RelativeError(double estimate, double actual) {
+  return std::fabs(estimate - actual) / actual;
+}
 
 ErrorSummary Summarize(std::vector<double> errors) {
   ErrorSummary summary;
@@ -95,7 +103,8 @@ ErrorSummary Summarize(std::vector<double> errors) {
   if (errors.empty()) return summary;
   std::sort(errors.begin(), errors.end());
   const size_t middle = errors.size() / 2;
-  summary.median = errors.size() % 2 == 1 ? errors[middle] : (errors[middle - 1] + errors[middle]) / 2;
+  summary.median =
+      errors.size() % 2 == 1 ? errors[middle] : (errors[middle - 1] + errors[middle]) / 2;
   const auto rank = static_cast<size_t>(std::ceil(0.9 * static_cast<double>(errors.size())));
   summary.p90 = errors[std::max<size_t>(rank, 1) - 1];
   return summary;

@@ -17,8 +17,8 @@
 //
 // It is judged up to when it ended with the charge then: where a reading of another state ended it
 // (a logger that writes a row per state change has no other), at that reading; where the charge had
-// risen, at its last reading, since the charge at the end is not known; where the recording ends, at
-// its last reading, and the period is cut off: it did not end.
+// risen, at its last reading, since the charge at the end is not known; where the recording ends,
+// at its last reading, and the period is cut off: it did not end.
 struct OnBatteryPeriod {
   size_t first;
   size_t last;
@@ -28,7 +28,8 @@ struct OnBatteryPeriod {
   bool cutOff;
 };
 // The periods lasting at least `minimum` (file time units).
-std::vector<OnBatteryPeriod> OnBatteryPeriods(const std::vector<TraceReading>& readings, ULONGLONG minimum);
+std::vector<OnBatteryPeriod> OnBatteryPeriods(const std::vector<TraceReading>& readings,
+                                              ULONGLONG minimum);
 
 struct HourlyLine {
   ULONGLONG utc;
@@ -43,7 +44,8 @@ struct JudgedHour {
   double line;    // the line's: its percent over its hours left
   // The drop since the period began over the time since; none while nothing dropped yet.
   std::optional<double> linear;
-  // The drop over the last hour; within the period's first hour the linear one; none without a drop.
+  // The drop over the last hour; within the period's first hour the linear one; none without a
+  // drop.
   std::optional<double> lastHour;
   bool fromStatistics;
   // A reading came within the hour before: the recording ran (a gap means the machine was off or
@@ -69,7 +71,8 @@ struct Judgement {
 
 // Judges the hourly lines of a replay of the readings, in on-battery periods of at least an hour,
 // from the period's first reading up to when it is judged (see OnBatteryPeriod).
-Judgement JudgeHours(const std::vector<TraceReading>& readings, const std::vector<HourlyLine>& lines);
+Judgement JudgeHours(const std::vector<TraceReading>& readings,
+                     const std::vector<HourlyLine>& lines);
 
 // |estimate - actual| / actual.
 double RelativeError(double estimate, double actual);

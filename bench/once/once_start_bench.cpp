@@ -28,12 +28,21 @@ constexpr long kMostInstructions = 1'500'000;
 
 // A laptop discharging on its battery, its adapter unplugged (what a Dell's sysfs lists).
 void BuildTree(const fs::path& root) {
-  const std::vector<std::pair<std::string, std::string>> files = {
-      {"BAT0/type", "Battery"},         {"BAT0/status", "Discharging"},  {"BAT0/present", "1"},
-      {"BAT0/technology", "Li-poly"},   {"BAT0/voltage_now", "12600000"}, {"BAT0/current_now", "756000"},
-      {"BAT0/charge_full", "4804000"},  {"BAT0/charge_now", "4723000"},   {"BAT0/capacity", "98"},
-      {"BAT0/capacity_level", "Normal"}, {"BAT0/manufacturer", "SMP"},     {"BAT0/uevent", ""},
-      {"AC/type", "Mains"},             {"AC/online", "0"},              {"AC/uevent", ""}};
+  const std::vector<std::pair<std::string, std::string>> files = {{"BAT0/type", "Battery"},
+                                                                  {"BAT0/status", "Discharging"},
+                                                                  {"BAT0/present", "1"},
+                                                                  {"BAT0/technology", "Li-poly"},
+                                                                  {"BAT0/voltage_now", "12600000"},
+                                                                  {"BAT0/current_now", "756000"},
+                                                                  {"BAT0/charge_full", "4804000"},
+                                                                  {"BAT0/charge_now", "4723000"},
+                                                                  {"BAT0/capacity", "98"},
+                                                                  {"BAT0/capacity_level", "Normal"},
+                                                                  {"BAT0/manufacturer", "SMP"},
+                                                                  {"BAT0/uevent", ""},
+                                                                  {"AC/type", "Mains"},
+                                                                  {"AC/online", "0"},
+                                                                  {"AC/uevent", ""}};
   for (const auto& [file, text] : files) {
     fs::create_directories((root / file).parent_path());
     std::ofstream(root / file) << text << '\n';
@@ -49,7 +58,8 @@ long RunForCpuTime(const std::vector<std::string>& command, const char* output =
     dup2(fd, STDERR_FILENO);
     std::vector<char*> arguments;
     arguments.reserve(command.size() + 1);
-    for (const std::string& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : command)
+      arguments.push_back(const_cast<char*>(argument.c_str()));
     arguments.push_back(nullptr);
     execvp(arguments[0], arguments.data());
     _exit(127);
@@ -65,7 +75,8 @@ long RunForCpuTime(const std::vector<std::string>& command, const char* output =
 }
 
 long Median(std::vector<long> values) {
-  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
+  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2),
+                   values.end());
   return values[values.size() / 2];
 }
 
@@ -111,8 +122,10 @@ int main() {
   RunForCpuTime(once, (scratch / "once.txt").c_str());
   RunForCpuTime(reader, (scratch / "reader.txt").c_str());
   const std::string line = ReadText(scratch / "once.txt");
-  if (line.rfind("98%", 0) != 0 || ReadText(scratch / "reader.txt").find("BAT0: 98%") == std::string::npos) {
-    std::fprintf(stderr, "once_start_bench: the two programs did not read the battery alike: %s", line.c_str());
+  if (line.rfind("98%", 0) != 0 ||
+      ReadText(scratch / "reader.txt").find("BAT0: 98%") == std::string::npos) {
+    std::fprintf(stderr, "once_start_bench: the two programs did not read the battery alike: %s",
+                 line.c_str());
     return 1;
   }
 
@@ -123,20 +136,26 @@ int main() {
   }
   const long onceMedian = Median(onceTimes);
   const long readerMedian = Median(readerTimes);
-  const double ratio = static_cast<double>(onceMedian) / static_cast<double>(std::max(readerMedian, 1L));
-  std::printf("CPU time, median of %d runs each: zelvar-home --once %ld us, C reader %ld us: %.2f times (goal: at most %.1f)\n",
-              kRuns, onceMedian, readerMedian, ratio, kMostTimesTheReader);
+  const double ratio =
+      static_cast<double>(onceMedian) / static_cast<double>(std::max(readerMedian, 1L));
+  std::printf(
+      "CPU time, median of %d runs each: zelvar-home --once %ld us, C reader %ld us: %.2f times "
+      "(goal: at most %.1f)\n",
+      kRuns, onceMedian, readerMedian, ratio, kMostTimesTheReader);
 
   const std::optional<long> onceInstructions = Instructions(once, scratch);
   const std::optional<long> readerInstructions = Instructions(reader, scratch);
   if (onceInstructions && readerInstructions) {
-    std::printf("instructions (callgrind, one run each): zelvar-home --once %ld, C reader %ld (goal: at most %ld)\n",
-                *onceInstructions, *readerInstructions, kMostInstructions);
+    std::printf(
+        "instructions (callgrind, one run each): zelvar-home --once %ld, C reader %ld (goal: at "
+        "most %ld)\n",
+        *onceInstructions, *readerInstructions, kMostInstructions);
   } else {
     std::printf("instructions: valgrind not installed\n");
   }
   fs::remove_all(scratch);
-  const bool met = ratio <= kMostTimesTheReader && (!onceInstructions || *onceInstructions <= kMostInstructions);
+  const bool met =
+      ratio <= kMostTimesTheReader && (!onceInstructions || *onceInstructions <= kMostInstructions);
   std::printf("%s\n", met ? "within both limits" : "OUTSIDE a limit");
   return 0;
 }

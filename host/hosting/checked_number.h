@@ -12,6 +12,7 @@ std::optional<Number> CheckedNumber(std::string_view text, Number least, Number 
   Number value{};
   const char* const end = text.data() + text.size();
   const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (error != std::errc{} || stop != end || !(value >= least && value <= most)) return std::nullopt;
+  if (error != std::errc{} || stop != end || !(value >= least && value <= most))
+    return std::nullopt;
   return value;
 }

@@ -26,8 +26,9 @@ std::string ReadWholeFile(const std::filesystem::path& file) {
 }
 
 // The plug-in's integer settings: it reads each as VT_INT and takes its default when that fails.
-constexpr const char16_t* kIntegerSettings[] = {u"RefreshTimeout", u"MaxHistoryDays", u"MinPercent",
-                                                u"FlushTimeoutHours", u"height", u"ExpertMode"};
+constexpr const char16_t* kIntegerSettings[] = {u"RefreshTimeout", u"MaxHistoryDays",
+                                                u"MinPercent",     u"FlushTimeoutHours",
+                                                u"height",         u"ExpertMode"};
 
 bool IsIntegerSetting(WStringView name) {
   for (const char16_t* setting : kIntegerSettings) {
@@ -42,7 +43,8 @@ bool ConvertsToInteger(const WString& text) {
   VariantInit(&value);
   value.vt = VT_BSTR;
   value.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-  const bool converts = value.bstrVal != nullptr && SUCCEEDED(VariantChangeType(&value, &value, 0, VT_INT));
+  const bool converts =
+      value.bstrVal != nullptr && SUCCEEDED(VariantChangeType(&value, &value, 0, VT_INT));
   VariantClear(&value);
   return converts;
 }
@@ -57,7 +59,8 @@ struct ElementSearch {
 
 bool NamesClass(const XML_Char** attributes, int count, REFCLSID classId) {
   for (int i = 0; i < count; i += 2) {
-    if (std::strcmp(attributes[i], "clsid") == 0 && NamesClassId(attributes[i + 1], classId)) return true;
+    if (std::strcmp(attributes[i], "clsid") == 0 && NamesClassId(attributes[i + 1], classId))
+      return true;
   }
   return false;
 }
@@ -129,8 +132,9 @@ bool WriteDefaultHomeScreenFileIfMissing(const std::filesystem::path& file) {
   if (std::filesystem::exists(file, error)) return false;
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), error);
   if (error) {
-    throw HostError("cannot write the home-screen file " + file.string() + ": cannot create its folder " +
-                    file.parent_path().string() + ": " + error.message());
+    throw HostError("cannot write the home-screen file " + file.string() +
+                    ": cannot create its folder " + file.parent_path().string() + ": " +
+                    error.message());
   }
   // Whole or not at all: hosts started together (a bar on each monitor) all write it, and none may
   // read another's half-written file.
@@ -143,8 +147,9 @@ std::vector<std::string> NonNumericSettingNotes(const std::filesystem::path& fil
   std::vector<std::string> notes;
   for (const XmlAttribute& attribute : attributes) {
     if (!IsIntegerSetting(attribute.name) || ConvertsToInteger(attribute.value)) continue;
-    notes.push_back("the home-screen file " + file.string() + ": " + NarrowUtf8(attribute.name) + "=\"" +
-                    NarrowUtf8(attribute.value) + "\" is not a number; the plug-in takes its default");
+    notes.push_back("the home-screen file " + file.string() + ": " + NarrowUtf8(attribute.name) +
+                    "=\"" + NarrowUtf8(attribute.value) +
+                    "\" is not a number; the plug-in takes its default");
   }
   return notes;
 }
@@ -153,10 +158,11 @@ namespace {
 
 // Parses the file's whole content, each element's start given to the handler with `data`. Throws
 // HostError as ReadPluginElement says.
-void ParseHomeScreenText(std::string_view content, const std::filesystem::path& file, XML_StartElementHandler handler,
-                         void* data) {
+void ParseHomeScreenText(std::string_view content, const std::filesystem::path& file,
+                         XML_StartElementHandler handler, void* data) {
   if (content.size() > kLargestFile) {
-    throw HostError("cannot read the home-screen file " + file.string() + ": larger than " + ByteCountText(kLargestFile));
+    throw HostError("cannot read the home-screen file " + file.string() + ": larger than " +
+                    ByteCountText(kLargestFile));
   }
   // Expat never reads external entities or a DTD outside the file, and refuses a document whose
   // entities expand far beyond its own size.
@@ -165,7 +171,8 @@ void ParseHomeScreenText(std::string_view content, const std::filesystem::path& 
   XML_SetUserData(parser.get(), data);
   XML_UseParserAsHandlerArg(parser.get());
   XML_SetStartElementHandler(parser.get(), handler);
-  if (XML_Parse(parser.get(), content.data(), static_cast<int>(content.size()), XML_TRUE) != XML_STATUS_OK) {
+  if (XML_Parse(parser.get(), content.data(), static_cast<int>(content.size()), XML_TRUE) !=
+      XML_STATUS_OK) {
     throw HostError("the home-screen file is not well-formed XML: " + file.string() + ":" +
                     std::to_string(XML_GetCurrentLineNumber(parser.get())) + ": " +
                     XML_ErrorString(XML_GetErrorCode(parser.get())));
@@ -180,7 +187,8 @@ struct RootAttributeSearch {
 };
 
 void OnRootStart(void* parser, const XML_Char* /*name*/, const XML_Char** attributes) {
-  auto& search = *static_cast<RootAttributeSearch*>(XML_GetUserData(static_cast<XML_Parser>(parser)));
+  auto& search =
+      *static_cast<RootAttributeSearch*>(XML_GetUserData(static_cast<XML_Parser>(parser)));
   if (search.rootSeen) return;
   search.rootSeen = true;
   const int specified = XML_GetSpecifiedAttributeCount(static_cast<XML_Parser>(parser));
@@ -195,17 +203,19 @@ std::vector<XmlAttribute> ReadPluginElement(const std::filesystem::path& file, R
   return FindPluginElement(ReadWholeFile(file), file, classId);
 }
 
-std::vector<XmlAttribute> FindPluginElement(std::string_view content, const std::filesystem::path& file,
-                                            REFCLSID classId) {
+std::vector<XmlAttribute> FindPluginElement(std::string_view content,
+                                            const std::filesystem::path& file, REFCLSID classId) {
   ElementSearch search{classId, false, {}};
   ParseHomeScreenText(content, file, OnElementStart, &search);
   if (!search.found) {
-    throw HostError("the home-screen file " + file.string() + " has no element with clsid=\"" + ClassIdText(classId) + "\"");
+    throw HostError("the home-screen file " + file.string() + " has no element with clsid=\"" +
+                    ClassIdText(classId) + "\"");
   }
   return std::move(search.attributes);
 }
 
-std::optional<std::string> ReadHomeAttribute(const std::filesystem::path& file, const std::string& name) {
+std::optional<std::string> ReadHomeAttribute(const std::filesystem::path& file,
+                                             const std::string& name) {
   RootAttributeSearch search{name, false, std::nullopt};
   ParseHomeScreenText(ReadWholeFile(file), file, OnRootStart, &search);
   return search.value;

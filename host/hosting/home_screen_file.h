@@ -30,12 +30,13 @@ bool WriteDefaultHomeScreenFileIfMissing(const std::filesystem::path& file);
 std::vector<XmlAttribute> ReadPluginElement(const std::filesystem::path& file, REFCLSID classId);
 
 // ReadPluginElement on the file's content, already read; `file` is the name its errors give.
-std::vector<XmlAttribute> FindPluginElement(std::string_view content, const std::filesystem::path& file,
-                                            REFCLSID classId);
+std::vector<XmlAttribute> FindPluginElement(std::string_view content,
+                                            const std::filesystem::path& file, REFCLSID classId);
 
 // The value of an attribute of the document's root element (the home screen's own <home>), nullopt
 // without it. Throws HostError as ReadPluginElement does.
-std::optional<std::string> ReadHomeAttribute(const std::filesystem::path& file, const std::string& name);
+std::optional<std::string> ReadHomeAttribute(const std::filesystem::path& file,
+                                             const std::string& name);
 
 // One note for each integer setting among the attributes whose value the plug-in cannot take as a
 // number (it then takes the setting's default): "the home-screen file <file>: MinPercent="low" is

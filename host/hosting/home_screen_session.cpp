@@ -28,9 +28,10 @@ bool SavedStreamApplies(const SessionFiles& files) {
 HomeScreenSession::HomeScreenSession(const SessionFiles& files, ActivatedPlugin plugin)
     : files_(files),
       site_(HostSite::Create(timers_, line_, schemes_)),
-      plugin_(std::move(plugin), static_cast<HostEnvironment*>(site_.Get()),
-              CreateSettingsElement(ReadPluginElement(files.homeScreen, kBatteryPluginClassId)).Get(),
-              SavedStream(files)) {}
+      plugin_(
+          std::move(plugin), static_cast<HostEnvironment*>(site_.Get()),
+          CreateSettingsElement(ReadPluginElement(files.homeScreen, kBatteryPluginClassId)).Get(),
+          SavedStream(files)) {}
 
 void HomeScreenSession::DispatchDueTimers(ULONGLONG now) {
   for (size_t due = timers_.TakeDue(now).size(); due > 0; --due) plugin_.Timer();

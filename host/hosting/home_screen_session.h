@@ -55,7 +55,9 @@ class HomeScreenSession {
   const ColourScheme& scheme() const { return schemes_.Current(); }
   const HostedPlugin& plugin() const { return plugin_; }
   // The settings the plug-in runs with, as it would save them; nullopt when it saves too little.
-  std::optional<SavedConfiguration> settings() const { return DecodeConfiguration(plugin_.Snapshot()); }
+  std::optional<SavedConfiguration> settings() const {
+    return DecodeConfiguration(plugin_.Snapshot());
+  }
 
   // Saves the plug-in's state to the stream file and stops the plug-in. The plug-in is stopped
   // even when the file cannot be written; that failure is then thrown as HostError. Without Close,

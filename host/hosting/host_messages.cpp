@@ -10,8 +10,8 @@ HostMessages::HostMessages() {
   sinkGuard_.emplace(*this);
   SetWriteFailureReporter([this](const FileWriteFailure& failure) {
     // A stream that opened and then failed lost what it held: the records of hourly drops.
-    const std::string message =
-        DescribeWriteFailure(failure) + (failure.atOpen ? "" : ": the plug-in's hourly drops were lost");
+    const std::string message = DescribeWriteFailure(failure) +
+                                (failure.atOpen ? "" : ": the plug-in's hourly drops were lost");
     writeFailures_.push_back(message);
     Note(message);
   });
@@ -20,7 +20,8 @@ HostMessages::HostMessages() {
 HostMessages::~HostMessages() {
   SetWriteFailureReporter({});
   sinkGuard_.reset();
-  for (const Held& message : held_) std::cerr << "zelvar-home: " << NarrowUtf8(Outgoing(message)) << "\n";
+  for (const Held& message : held_)
+    std::cerr << "zelvar-home: " << NarrowUtf8(Outgoing(message)) << "\n";
 }
 
 void HostMessages::Note(const std::string& message) {
@@ -58,13 +59,15 @@ std::string HostMessages::Explained(const std::u16string& text) const {
   std::string plain = NarrowUtf8(text);
   const std::string statFile = statFile_.empty() ? "the stat file" : statFile_;
   if (text == kStatFileVersionWrong) {
-    return plain + ": " + statFile + " does not begin with \"[version 1]\", so its samples are not used";
+    return plain + ": " + statFile +
+           " does not begin with \"[version 1]\", so its samples are not used";
   }
   if (plain.starts_with(kColourLookupFailedStart)) {
     return plain + ": the home screen's colour scheme did not give that colour";
   }
   if (text == kBatteryStatusUnknown) {
-    return plain + ": the power status cannot be read" + (powerSource_.empty() ? "" : " from " + powerSource_);
+    return plain + ": the power status cannot be read" +
+           (powerSource_.empty() ? "" : " from " + powerSource_);
   }
   return plain;
 }

@@ -2,11 +2,11 @@
 // their way to the user. While it lives it is the installed message-box sink and write-failure
 // reporter.
 //
-// Messages are held until Deliver: the plug-in shows some while it starts, before the host knows which
-// stat file it uses and before the terminal screen is up. Delivered, each goes through MessageBoxW
-// to the installed sink: the terminal screen's dialogs while the screen is up, otherwise this
-// object, which writes it to standard error as "zelvar-home: <text>", each text once. The plug-in's
-// messages are given their cause: the file or the reading they are about.
+// Messages are held until Deliver: the plug-in shows some while it starts, before the host knows
+// which stat file it uses and before the terminal screen is up. Delivered, each goes through
+// MessageBoxW to the installed sink: the terminal screen's dialogs while the screen is up,
+// otherwise this object, which writes it to standard error as "zelvar-home: <text>", each text
+// once. The plug-in's messages are given their cause: the file or the reading they are about.
 #pragma once
 
 #include <optional>

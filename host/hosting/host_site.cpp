@@ -4,7 +4,8 @@
 
 #include "platform/time/clock.h"
 
-ComPtr<HostSite> HostSite::Create(TimerQueue& timers, LineState& line, const ColourSchemes& schemes) {
+ComPtr<HostSite> HostSite::Create(TimerQueue& timers, LineState& line,
+                                  const ColourSchemes& schemes) {
   return ComPtr<HostSite>::Adopt(new HostSite(timers, line, schemes));
 }
 

@@ -11,8 +11,8 @@
 #include "com_toolkit/com_ptr.h"
 #include "plugin/host/home_screen_plugin.h"
 
-class HostSite final
-    : public ComObject<Face<HostEnvironment, IID_HostEnvironment>, Face<HostColourLookup, IID_HostColourLookup>> {
+class HostSite final : public ComObject<Face<HostEnvironment, IID_HostEnvironment>,
+                                        Face<HostColourLookup, IID_HostColourLookup>> {
  public:
   // A new site with one reference, the caller's.
   static ComPtr<HostSite> Create(TimerQueue& timers, LineState& line, const ColourSchemes& schemes);

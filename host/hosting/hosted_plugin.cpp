@@ -7,7 +7,8 @@ namespace {
 
 ComPtr<IPersistStream> PersistStreamOf(HomeScreenPlugin* plugin) {
   ComPtr<IPersistStream> persist = QueryInterfaceOf<IPersistStream>(plugin, IID_IPersistStream);
-  if (!persist) throw HostError("the plug-in does not offer IPersistStream, through which it is restored");
+  if (!persist)
+    throw HostError("the plug-in does not offer IPersistStream, through which it is restored");
   return persist;
 }
 

@@ -45,7 +45,8 @@ class AttributeMap final : public ComObject<Face<IXMLDOMNamedNodeMap, IID_IXMLDO
 
 class SettingsElement final : public ComObject<Face<IXMLDOMNode, IID_IXMLDOMNode>> {
  public:
-  explicit SettingsElement(std::vector<XmlAttribute> attributes) : attributes_(std::move(attributes)) {}
+  explicit SettingsElement(std::vector<XmlAttribute> attributes)
+      : attributes_(std::move(attributes)) {}
 
   // An element's value is null.
   HRESULT STDMETHODCALLTYPE get_nodeValue(VARIANT* value) override {
@@ -79,7 +80,8 @@ HRESULT AttributeMap::getNamedItem(BSTR name, IXMLDOMNode** item) {
   if (item == nullptr) return E_POINTER;
   *item = nullptr;
   // A null BSTR is the empty text; a BSTR's length may count zero characters inside it.
-  const WStringView wanted = name != nullptr ? WStringView(name, SysStringLen(name)) : WStringView();
+  const WStringView wanted =
+      name != nullptr ? WStringView(name, SysStringLen(name)) : WStringView();
   const XmlAttribute* attribute = element_.Find(wanted);
   if (attribute == nullptr) return S_FALSE;
   try {

@@ -23,17 +23,21 @@ constexpr size_t kLargestStreamFile = 64 * kKibibyte;
 }  // namespace
 
 std::filesystem::path DefaultStreamFile() {
-  return std::filesystem::path(UserFolder("XDG_STATE_HOME", ".local/state")) / "zelvar" / "plugin.stream";
+  return std::filesystem::path(UserFolder("XDG_STATE_HOME", ".local/state")) / "zelvar" /
+         "plugin.stream";
 }
 
-std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& file, std::string* unreadable) {
+std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& file,
+                                                std::string* unreadable) {
   std::error_code error;
   if (std::filesystem::is_directory(file, error)) {
-    throw HostError("the plug-in's saved state " + file.string() + " is a directory, not a file; move it away");
+    throw HostError("the plug-in's saved state " + file.string() +
+                    " is a directory, not a file; move it away");
   }
   const FileRead read = ReadRegularFile(file, kLargestStreamFile);
   if (read.outcome != FileRead::Outcome::kRead) {
-    if (unreadable != nullptr && read.outcome == FileRead::Outcome::kFailed) *unreadable = read.cause;
+    if (unreadable != nullptr && read.outcome == FileRead::Outcome::kFailed)
+      *unreadable = read.cause;
     return std::nullopt;
   }
   return std::vector<BYTE>(read.text.begin(), read.text.end());
@@ -48,8 +52,8 @@ std::optional<std::string> SetAsideDamagedStream(const std::filesystem::path& fi
   } else if (!bytes || DecodeConfiguration(*bytes)) {
     return std::nullopt;
   } else {
-    what = "the saved state " + file.string() + " cannot be the plug-in's (" + std::to_string(bytes->size()) +
-           " bytes, not its settings and their stat file's name)";
+    what = "the saved state " + file.string() + " cannot be the plug-in's (" +
+           std::to_string(bytes->size()) + " bytes, not its settings and their stat file's name)";
   }
   const std::string aside = SetAsideName(file).string();
   const std::string starts = "; the plug-in starts from the home-screen file's settings";
@@ -60,6 +64,7 @@ std::optional<std::string> SetAsideDamagedStream(const std::filesystem::path& fi
 }
 
 void WriteStreamFile(const std::filesystem::path& file, const std::vector<BYTE>& bytes) {
-  ReplaceFileWhole(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+  ReplaceFileWhole(file,
+                   std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
                    "the plug-in's state");
 }

@@ -32,15 +32,17 @@ bool SyncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-void ReplaceFileWhole(const std::filesystem::path& file, std::string_view bytes, const std::string& what,
-                      FileSync sync) {
+void ReplaceFileWhole(const std::filesystem::path& file, std::string_view bytes,
+                      const std::string& what, FileSync sync) {
   const bool toDisk = sync == FileSync::ToDisk;
   const auto fail = [&](const std::string& step, int error) {
-    throw HostError("cannot save " + what + " to " + file.string() + ": " + step + ": " + std::strerror(error));
+    throw HostError("cannot save " + what + " to " + file.string() + ": " + step + ": " +
+                    std::strerror(error));
   };
   std::error_code folderError;
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), folderError);
-  if (folderError) fail("cannot create the folder " + file.parent_path().string(), folderError.value());
+  if (folderError)
+    fail("cannot create the folder " + file.parent_path().string(), folderError.value());
 
   std::string temporary = file.string() + ".XXXXXX";
   const int descriptor = mkstemp(temporary.data());

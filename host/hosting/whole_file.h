@@ -14,5 +14,5 @@
 // Creates the folder when missing; the file is readable by its owner only. Throws HostError
 // "cannot save <what> to <file>: <step>: <cause>".
 enum class FileSync { ToDisk, None };
-void ReplaceFileWhole(const std::filesystem::path& file, std::string_view bytes, const std::string& what,
-                      FileSync sync = FileSync::ToDisk);
+void ReplaceFileWhole(const std::filesystem::path& file, std::string_view bytes,
+                      const std::string& what, FileSync sync = FileSync::ToDisk);

@@ -24,9 +24,11 @@ std::optional<HomeLock::Holder> ReadHolderFrom(int descriptor) {
   // The id and the line break after it, then what the keeper does beside keeping the files.
   const std::string_view content(text, static_cast<size_t>(n));
   const size_t end = content.find('\n');
-  const std::optional<pid_t> id = CheckedNumber(content.substr(0, end), pid_t{1}, std::numeric_limits<pid_t>::max());
+  const std::optional<pid_t> id =
+      CheckedNumber(content.substr(0, end), pid_t{1}, std::numeric_limits<pid_t>::max());
   if (!id) return std::nullopt;
-  return HomeLock::Holder{*id, end != std::string_view::npos && content.substr(end + 1) == kPublishesLine};
+  return HomeLock::Holder{
+      *id, end != std::string_view::npos && content.substr(end + 1) == kPublishesLine};
 }
 
 // Takes the exclusive lock without waiting; errno tells why not.
@@ -53,13 +55,16 @@ std::filesystem::path HomeLock::FileFor(const std::filesystem::path& streamFile)
   return streamFile.parent_path() / "owner.lock";
 }
 
-HomeLock::HomeLock(std::filesystem::path file, Publishes publishes) : file_(std::move(file)), publishes_(publishes) {
+HomeLock::HomeLock(std::filesystem::path file, Publishes publishes)
+    : file_(std::move(file)), publishes_(publishes) {
   std::error_code folderError;
-  if (file_.has_parent_path()) std::filesystem::create_directories(file_.parent_path(), folderError);
+  if (file_.has_parent_path())
+    std::filesystem::create_directories(file_.parent_path(), folderError);
   // Never through a link: the process id written below would truncate whatever file it names.
   descriptor_ = open(file_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (descriptor_ < 0 && errno == ELOOP) {
-    throw HostError("the lock file " + file_.string() + " is a symbolic link; remove it and start again");
+    throw HostError("the lock file " + file_.string() +
+                    " is a symbolic link; remove it and start again");
   }
   if (descriptor_ < 0) {
     throw HostError("cannot open the lock file " + file_.string() + ": " +
@@ -100,8 +105,10 @@ std::string HomeLock::FileKey() const {
 }
 
 std::string HomeLock::TakeOverNotice() const {
-  const std::string who = holder_ ? "process " + std::to_string(holder_->pid) : "the process that kept them";
-  return who + " no longer keeps the plug-in's files; this one keeps them from now on (it holds " + file_.string() + ")";
+  const std::string who =
+      holder_ ? "process " + std::to_string(holder_->pid) : "the process that kept them";
+  return who + " no longer keeps the plug-in's files; this one keeps them from now on (it holds " +
+         file_.string() + ")";
 }
 
 std::string HomeLock::KeeperNotice() const {
@@ -110,9 +117,12 @@ std::string HomeLock::KeeperNotice() const {
 }
 
 std::string HomeLock::ViewerNotice() const {
-  return KeeperNotice() + "runs as a viewer: it shows the line but writes neither the stat file nor the saved state";
+  return KeeperNotice() +
+         "runs as a viewer: it shows the line but writes neither the stat file nor the saved state";
 }
 
 std::string HomeLock::FollowerNotice() const {
-  return KeeperNotice() + "follows it: it shows the line that process publishes and writes neither the stat file nor the saved state";
+  return KeeperNotice() +
+         "follows it: it shows the line that process publishes and writes neither the stat file "
+         "nor the saved state";
 }

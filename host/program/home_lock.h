@@ -2,9 +2,9 @@
 // the state folder (beside the saved stream), which the system releases when the process ends,
 // however it ends, and writes its process id into the file so that a second host can name it. A
 // second host runs as a viewer: it shows the line but writes neither the stat file nor the saved
-// state, so every hourly drop is filed once. A viewer takes the lock over once the keeper has ended.
-// A keeper that publishes its line for the bars that follow it (LinePublisher) says so on a second
-// line of the file: "PID\npublishes its line\n".
+// state, so every hourly drop is filed once. A viewer takes the lock over once the keeper has
+// ended. A keeper that publishes its line for the bars that follow it (LinePublisher) says so on a
+// second line of the file: "PID\npublishes its line\n".
 #pragma once
 
 #include <sys/types.h>

@@ -25,7 +25,8 @@ std::string NoBatteryReason(const std::filesystem::path& folder) {
   std::filesystem::directory_iterator entries(folder, error);
   if (error) return "cannot read " + folder.string() + ": " + error.message();
   std::vector<std::string> names;
-  for (const std::filesystem::directory_entry& entry : entries) names.push_back(entry.path().filename().string());
+  for (const std::filesystem::directory_entry& entry : entries)
+    names.push_back(entry.path().filename().string());
   if (names.empty()) return folder.string() + " lists no power supply";
   std::sort(names.begin(), names.end());
   std::string listed;
@@ -41,8 +42,10 @@ std::string SpeedText(double speed) {
 
 }  // namespace
 
-HostServices::HostServices(const HostOptions& options, NoBatteryShows noBattery) : registry_(DefaultRegistryFile()) {
-  const bool registers = options.command == ProgramCommand::Register || options.command == ProgramCommand::Unregister;
+HostServices::HostServices(const HostOptions& options, NoBatteryShows noBattery)
+    : registry_(DefaultRegistryFile()) {
+  const bool registers =
+      options.command == ProgramCommand::Register || options.command == ProgramCommand::Unregister;
   // A run goes on without a file it cannot read (runRegistry_ says why); a damaged one is for the
   // user to see to.
   if (const RegistryStoreResult loaded = registry_.Check(); !loaded.ok()) {
@@ -57,7 +60,8 @@ HostServices::HostServices(const HostOptions& options, NoBatteryShows noBattery)
   if (options.deviceRoot) SetDeviceRoot(*options.deviceRoot);
 
   if (options.simulateSpeed) {
-    simulation_ = std::make_unique<Simulation>(options.simulation, FilesGiven{options.homeScreenFile, options.deviceRoot});
+    simulation_ = std::make_unique<Simulation>(
+        options.simulation, FilesGiven{options.homeScreenFile, options.deviceRoot});
     SetDeviceRoot(simulation_->deviceRoot().string());
     clockGuard_.emplace(simulation_->clock());
     pacer_ = ClockPacer(simulation_->clock(), *options.simulateSpeed);
@@ -81,8 +85,9 @@ HostServices::HostServices(const HostOptions& options, NoBatteryShows noBattery)
     } else {
       power_ = std::move(machine);
       powerDescription_ = "no battery";
-      batteryNotice_ = "no system battery: " + NoBatteryReason(folder) +
-                       "; the line shows the machine's reading (--simulate for a simulated battery)";
+      batteryNotice_ =
+          "no system battery: " + NoBatteryReason(folder) +
+          "; the line shows the machine's reading (--simulate for a simulated battery)";
     }
     powerGuard_.emplace(*power_);
   }

@@ -13,9 +13,9 @@
 
 // --notify-below, else the NotifyBelow attribute of the home-screen file's <home>, else the
 // defaults; a value there that is no list of percents is named in `note`, and the defaults hold.
-NotifyThresholds ChosenThresholds(const HostOptions& options, const std::filesystem::path& homeScreenFile,
-                                  std::string& note);
+NotifyThresholds ChosenThresholds(const HostOptions& options,
+                                  const std::filesystem::path& homeScreenFile, std::string& note);
 
 // What the warnings are given for each changed line.
-std::function<void(const std::string& text)> WarningsFromLines(LowBatteryNotifications& notifications,
-                                                               const SavedConfiguration& settings);
+std::function<void(const std::string& text)> WarningsFromLines(
+    LowBatteryNotifications& notifications, const SavedConfiguration& settings);

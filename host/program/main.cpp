@@ -46,7 +46,8 @@ ActivatedPlugin Activate() {
   try {
     return ActivatePlugin(kBatteryPluginClassId);
   } catch (const HostError& error) {
-    throw HostError(std::string(error.what()) + "; zelvar-home --module FILE registers another module file");
+    throw HostError(std::string(error.what()) +
+                    "; zelvar-home --module FILE registers another module file");
   }
 }
 
@@ -55,8 +56,8 @@ ActivatedPlugin Activate() {
 // --stats) only reads them and takes no lock, and so does the demo, whose made-up drops must not
 // reach the real battery's statistics.
 bool KeepsPluginFiles(RunMode mode, const HostServices& services) {
-  return !services.demo() && (mode == RunMode::Screen || mode == RunMode::Bar || mode == RunMode::Service ||
-                               mode == RunMode::FullSpeed);
+  return !services.demo() && (mode == RunMode::Screen || mode == RunMode::Bar ||
+                              mode == RunMode::Service || mode == RunMode::FullSpeed);
 }
 
 // Whether the keeper publishes its line, as far as is known: one that has not written itself into
@@ -108,11 +109,14 @@ void KeepFilesFromNow(std::optional<HomeScreenSession>& session, const SessionFi
 
 // The machine's battery shows a plug or an unplug at once where the kernel tells of them;
 // elsewhere the line follows at the plug-in's next refresh, as it says once.
-std::unique_ptr<PowerEvents> ListenForTheCharger(const HostOptions& options, HostServices& services) {
+std::unique_ptr<PowerEvents> ListenForTheCharger(const HostOptions& options,
+                                                 HostServices& services) {
   if (options.sysfsFolder || services.simulation() != nullptr || services.demo()) return nullptr;
   std::string whyNot;
   std::unique_ptr<PowerEvents> events = OpenKernelPowerEvents(whyNot);
-  if (!events) std::cerr << "zelvar-home: " << whyNot << "; the line shows the charger at the plug-in's next refresh\n";
+  if (!events)
+    std::cerr << "zelvar-home: " << whyNot
+              << "; the line shows the charger at the plug-in's next refresh\n";
   return events;
 }
 
@@ -126,9 +130,9 @@ std::function<bool()> ChargerChangedOn(PollWaiter& waiter, PowerEvents* events) 
 void Say(const std::string& message) { std::cerr << "zelvar-home: " << message << "\n"; }
 
 // The low-battery warnings of a keeping run, fed from each changed line.
-std::function<void(const std::string&)> StartWarnings(std::optional<LowBatteryNotifications>& warnings,
-                                                      const HostOptions& options, const SessionFiles& files,
-                                                      const SavedConfiguration& settings) {
+std::function<void(const std::string&)> StartWarnings(
+    std::optional<LowBatteryNotifications>& warnings, const HostOptions& options,
+    const SessionFiles& files, const SavedConfiguration& settings) {
   std::string note;
   const NotifyThresholds thresholds = ChosenThresholds(options, files.homeScreen, note);
   if (!note.empty()) Say(note);
@@ -151,8 +155,9 @@ BarFollower::Lock FollowedLock(HomeLock& lock) {
 // each line for the bars that follow it and warns of a low battery; beside a keeper that publishes,
 // a run follows it until it can take the files over, beside another it runs as a viewer.
 void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& files, HomeLock& lock,
-              HostMessages& messages, const std::function<void(HomeScreenSession&)>& keepFiles, ClockPacer& pacer,
-              PowerEvents* events, const HostOptions& options, const SavedConfiguration& settings) {
+              HostMessages& messages, const std::function<void(HomeScreenSession&)>& keepFiles,
+              ClockPacer& pacer, PowerEvents* events, const HostOptions& options,
+              const SavedConfiguration& settings) {
   const StopSignals signals;
   PollWaiter waiter(pacer);
   if (!options.service) waiter.WatchOutput(STDOUT_FILENO);
@@ -161,14 +166,16 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
   const BarLoop::Output output =
       options.service ? BarLoop::Output([](const std::string&) { return true; }) : WriteBarLine;
   std::string note;
-  const std::filesystem::path published = PublishedLineFile(lock.file().parent_path(), lock.FileKey(), note);
+  const std::filesystem::path published =
+      PublishedLineFile(lock.file().parent_path(), lock.FileKey(), note);
   if (!note.empty()) Say(note);
   std::optional<LowBatteryNotifications> warnings;
   std::function<void(const std::string&)> warn;
   // systemd hears when the service is ready and when it stops.
   std::string noSystemd;
   const SystemdLibrary* systemd = options.service ? Systemd(noSystemd) : nullptr;
-  if (options.service && systemd == nullptr) Say("cannot tell systemd the service's state: " + noSystemd);
+  if (options.service && systemd == nullptr)
+    Say("cannot tell systemd the service's state: " + noSystemd);
   bool ready = false;
   const auto onLine = [&](const std::string& text) {
     if (warn) warn(text);
@@ -178,7 +185,8 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
   for (;;) {
     BarEnd end;
     if (follows && !lock.owned()) {
-      BarFollower follower(published, FollowedLock(lock), waiter, format, output, StopSignals::StopRequested, Say);
+      BarFollower follower(published, FollowedLock(lock), waiter, format, output,
+                           StopSignals::StopRequested, Say);
       follower.OnLine(onLine);
       end = follower.Run();
       if (end == BarEnd::CannotFollow) {
@@ -189,8 +197,9 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
     } else {
       if (lock.owned() && !warnings) warn = StartWarnings(warnings, options, files, settings);
       std::optional<LinePublisher> publisher;
-      BarLoop loop(*session, waiter, format, output, StopSignals::StopRequested,
-                   [&lock] { return lock.TakeOverIfFree(); }, chargerChanged);
+      BarLoop loop(
+          *session, waiter, format, output, StopSignals::StopRequested,
+          [&lock] { return lock.TakeOverIfFree(); }, chargerChanged);
       if (lock.owned()) loop.PublishTo(publisher.emplace(published, Say));
       loop.OnLine(onLine);
       end = loop.Run();
@@ -203,16 +212,19 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
 }
 
 // Until the user quits; a viewer takes the files over when it can, its title no longer VIEWER.
-void RunScreen(std::optional<HomeScreenSession>& session, const SessionFiles& files, std::optional<HomeLock>& lock,
-               HostMessages& messages, const std::function<void(HomeScreenSession&)>& keepFiles, ClockPacer& pacer,
+void RunScreen(std::optional<HomeScreenSession>& session, const SessionFiles& files,
+               std::optional<HomeLock>& lock, HostMessages& messages,
+               const std::function<void(HomeScreenSession&)>& keepFiles, ClockPacer& pacer,
                PowerEvents* events, const std::string& powerDescription) {
   const RawTerminal terminal;
-  if (!terminal.active()) throw HostError("cannot switch the terminal to raw mode; --once prints the line instead");
+  if (!terminal.active())
+    throw HostError("cannot switch the terminal to raw mode; --once prints the line instead");
   PollWaiter waiter(pacer);
   const std::function<bool()> chargerChanged = ChargerChangedOn(waiter, events);
   std::function<void()> onScreen = [&messages] { messages.Deliver(); };
   for (;;) {
-    const std::string viewer = lock && !lock->owned() ? "  VIEWER: another process keeps the files" : "";
+    const std::string viewer =
+        lock && !lock->owned() ? "  VIEWER: another process keeps the files" : "";
     EventLoop loop(*session, terminal, waiter, powerDescription + viewer);
     loop.OnScreen(onScreen);
     loop.OnWake([&lock] { return lock && lock->TakeOverIfFree(); });
@@ -232,21 +244,25 @@ void RegisterModule(const HostOptions& options) {
   }
   const std::filesystem::path module = ModuleBesideProgram();
   if (const auto gone = EnsureRegistered(kBatteryPluginClassId, module, Registration::IfMissing)) {
-    std::cerr << "zelvar-home: the registered module " << gone->string() << " no longer exists; registered "
-              << module.string() << " in its place\n";
+    std::cerr << "zelvar-home: the registered module " << gone->string()
+              << " no longer exists; registered " << module.string() << " in its place\n";
   }
 }
 
 int Run(const HostOptions& options) {
-  // Every default file lies below the home folder: without one they would land in the current folder.
+  // Every default file lies below the home folder: without one they would land in the current
+  // folder.
   if (HomeFolder().empty()) {
-    throw HostError("cannot tell the home folder: HOME is not set and the password database has no entry for user " +
-                    std::to_string(getuid()) + "; set HOME");
+    throw HostError(
+        "cannot tell the home folder: HOME is not set and the password database has no entry for "
+        "user " +
+        std::to_string(getuid()) + "; set HOME");
   }
   const RunMode mode = DecideRunMode(options, isatty(STDIN_FILENO) && isatty(STDOUT_FILENO));
   const bool screen = mode == RunMode::Screen;
   if (mode == RunMode::Register) {
-    if (const std::optional<std::string> setAside = SetAsideDamagedRegistry()) std::cerr << "zelvar-home: " << *setAside << "\n";
+    if (const std::optional<std::string> setAside = SetAsideDamagedRegistry())
+      std::cerr << "zelvar-home: " << *setAside << "\n";
   }
   HostServices services(options, screen ? NoBatteryShows::Demo : NoBatteryShows::MachineReading);
   if (mode == RunMode::Register) {
@@ -258,26 +274,32 @@ int Run(const HostOptions& options) {
     return 0;
   }
   // The chart reads only the stat file: whether the machine has a battery is no concern of it.
-  if (mode != RunMode::Stats && !services.batteryNotice().empty()) std::cerr << "zelvar-home: " << services.batteryNotice() << "\n";
+  if (mode != RunMode::Stats && !services.batteryNotice().empty())
+    std::cerr << "zelvar-home: " << services.batteryNotice() << "\n";
 
   Simulation* simulation = services.simulation();
-  const SessionFiles files = simulation != nullptr
-                                 ? simulation->sessionFiles()
-                                 : SessionFiles{options.homeScreenFile.value_or(DefaultHomeScreenFile().string()),
-                                                DefaultStreamFile()};
+  const SessionFiles files =
+      simulation != nullptr
+          ? simulation->sessionFiles()
+          : SessionFiles{options.homeScreenFile.value_or(DefaultHomeScreenFile().string()),
+                         DefaultStreamFile()};
   try {
     if (WriteDefaultHomeScreenFileIfMissing(files.homeScreen)) {
-      std::cerr << "zelvar-home: wrote the default home-screen file " << files.homeScreen.string() << "\n";
+      std::cerr << "zelvar-home: wrote the default home-screen file " << files.homeScreen.string()
+                << "\n";
     }
   } catch (const HostError& failure) {
-    std::cerr << "zelvar-home: " << failure.what() << "; the plug-in runs with the default settings\n";
+    std::cerr << "zelvar-home: " << failure.what()
+              << "; the plug-in runs with the default settings\n";
   }
   RegisterModule(options);
-  if (!services.registryNotice().empty()) std::cerr << "zelvar-home: " << services.registryNotice() << "\n";
+  if (!services.registryNotice().empty())
+    std::cerr << "zelvar-home: " << services.registryNotice() << "\n";
   if (const std::optional<std::string> setAside = SetAsideDamagedStream(files.stream)) {
     std::cerr << "zelvar-home: " << *setAside << "\n";
   }
-  for (const std::string& note : NonNumericSettingNotes(files.homeScreen, ReadPluginElement(files.homeScreen, kBatteryPluginClassId))) {
+  for (const std::string& note : NonNumericSettingNotes(
+           files.homeScreen, ReadPluginElement(files.homeScreen, kBatteryPluginClassId))) {
     std::cerr << "zelvar-home: " << note << "\n";
   }
 
@@ -287,7 +309,8 @@ int Run(const HostOptions& options) {
   std::optional<HomeLock> lock;
   if (KeepsPluginFiles(mode, services)) {
     const bool publishes = mode == RunMode::Bar || mode == RunMode::Service;
-    lock.emplace(HomeLock::FileFor(files.stream), publishes ? HomeLock::Publishes::Line : HomeLock::Publishes::No);
+    lock.emplace(HomeLock::FileFor(files.stream),
+                 publishes ? HomeLock::Publishes::Line : HomeLock::Publishes::No);
   }
   if (lock && !lock->owned()) std::cerr << "zelvar-home: " << NoticeBeside(mode, *lock) << "\n";
   const auto keepsFiles = [&lock] { return lock && lock->owned(); };
@@ -298,13 +321,17 @@ int Run(const HostOptions& options) {
   if (!settings) throw HostError("the plug-in's saved state does not hold its settings");
   const std::optional<std::string> statFile = HostPathOf(settings->StatFilename.c_str());
   messages.SetStatFile(statFile.value_or(""));
-  const auto keepFiles = [&messages, simulation](HomeScreenSession& kept) { KeepFiles(kept, messages, simulation); };
+  const auto keepFiles = [&messages, simulation](HomeScreenSession& kept) {
+    KeepFiles(kept, messages, simulation);
+  };
   if (keepsFiles()) {
     keepFiles(session);
-  } else if (const std::optional<std::string> problem = statFile ? StatFileReadProblem(*statFile) : std::nullopt) {
+  } else if (const std::optional<std::string> problem =
+                 statFile ? StatFileReadProblem(*statFile) : std::nullopt) {
     messages.Note(*problem);
   }
-  for (const std::string& warning : SettingWarnings(*settings)) std::cerr << "zelvar-home: " << warning << "\n";
+  for (const std::string& warning : SettingWarnings(*settings))
+    std::cerr << "zelvar-home: " << warning << "\n";
 
   if (!screen) messages.Deliver();
   if (mode == RunMode::Report) {
@@ -372,7 +399,8 @@ int main(int argc, char** argv) {
   std::string error;
   const std::optional<HostOptions> options = ParseOptions(argc, argv, error);
   if (options && !options->help && options->sysfsFolder) {
-    if (const std::optional<std::string> problem = SysfsFolderProblem(*options->sysfsFolder)) error = *problem;
+    if (const std::optional<std::string> problem = SysfsFolderProblem(*options->sysfsFolder))
+      error = *problem;
   }
   if (!options || !error.empty()) {
     std::cerr << "zelvar-home: " << error << "\nTry 'zelvar-home --help'.\n";

@@ -9,8 +9,8 @@
 namespace {
 
 // "--name VALUE" or "--name=VALUE" for an option that takes a value; answers whether arg was it.
-bool TakeValue(std::string_view name, int argc, const char* const* argv, int& index, std::optional<std::string>& target,
-               std::string& error) {
+bool TakeValue(std::string_view name, int argc, const char* const* argv, int& index,
+               std::optional<std::string>& target, std::string& error) {
   const std::string_view arg = argv[index];
   if (arg.substr(0, name.size()) != name) return false;
   if (arg.size() == name.size()) {
@@ -33,8 +33,8 @@ std::optional<double> ParseSpeed(std::string_view text) {
   return CheckedNumber(text, std::numeric_limits<double>::denorm_min(), kFastestSimulation);
 }
 
-bool TakeSimulationOption(int argc, const char* const* argv, int& index, SimulationOptions& simulation,
-                          std::string& error) {
+bool TakeSimulationOption(int argc, const char* const* argv, int& index,
+                          SimulationOptions& simulation, std::string& error) {
   for (const std::string_view name : kSimulationValueOptions) {
     std::optional<std::string> value;
     if (!TakeValue(name, argc, argv, index, value, error)) continue;
@@ -64,20 +64,24 @@ bool TakeCommand(std::string_view arg, ProgramCommand& command, std::string& err
   return false;
 }
 
-bool TakeNotifyBelow(int argc, const char* const* argv, int& index, std::optional<NotifyThresholds>& thresholds,
-                     std::string& error) {
+bool TakeNotifyBelow(int argc, const char* const* argv, int& index,
+                     std::optional<NotifyThresholds>& thresholds, std::string& error) {
   std::optional<std::string> value;
   if (!TakeValue("--notify-below", argc, argv, index, value, error)) return false;
   if (error.empty()) thresholds = ParseNotifyThresholds(*value);
-  if (error.empty() && !thresholds) error = std::string("--notify-below needs ") + kNotifyThresholdsForm;
+  if (error.empty() && !thresholds)
+    error = std::string("--notify-below needs ") + kNotifyThresholdsForm;
   return true;
 }
 
 // A full-speed run is a simulation, whatever its pace would have been.
 void CheckSimulation(HostOptions& options, std::string& error) {
-  if (options.simulation.days && options.simulation.traceFile) error = "--days and --trace do not go together";
-  if (options.simulation.asleepAfterMinutes && !options.simulation.traceFile) error = "--asleep-after needs --trace";
-  if (options.simulation.fullSpeed() && !options.simulateSpeed) options.simulateSpeed = kDefaultSimulationSpeed;
+  if (options.simulation.days && options.simulation.traceFile)
+    error = "--days and --trace do not go together";
+  if (options.simulation.asleepAfterMinutes && !options.simulation.traceFile)
+    error = "--asleep-after needs --trace";
+  if (options.simulation.fullSpeed() && !options.simulateSpeed)
+    options.simulateSpeed = kDefaultSimulationSpeed;
 }
 
 }  // namespace
@@ -101,7 +105,8 @@ std::optional<HostOptions> ParseOptions(int argc, const char* const* argv, std::
       options.simulateSpeed = kDefaultSimulationSpeed;
     } else if (arg.starts_with("--simulate=")) {
       options.simulateSpeed = ParseSpeed(arg.substr(11));
-      if (!options.simulateSpeed) error = "--simulate=SPEED needs a number above 0 and at most 1000000";
+      if (!options.simulateSpeed)
+        error = "--simulate=SPEED needs a number above 0 and at most 1000000";
     } else if (!TakeCommand(arg, options.command, error) &&
                !TakeValue("--sysfs", argc, argv, i, options.sysfsFolder, error) &&
                !TakeValue("--device-root", argc, argv, i, options.deviceRoot, error) &&
@@ -173,7 +178,8 @@ battery and the estimated hours left.
   --unregister         remove that registration through the module, and exit
   -h, --help           show this help
 
-)" + SimulationUsageText() + R"(
+)" + SimulationUsageText() +
+         R"(
 Keys: Left/Right refresh the line, Up/Down/Tab select it, Enter/Space show the battery report,
 c switches the colour scheme, q quits.
 

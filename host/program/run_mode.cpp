@@ -2,11 +2,16 @@
 
 RunMode DecideRunMode(const HostOptions& options, bool onTerminal) {
   switch (options.command) {
-    case ProgramCommand::Register: return RunMode::Register;
-    case ProgramCommand::Unregister: return RunMode::Unregister;
-    case ProgramCommand::Report: return RunMode::Report;
-    case ProgramCommand::Stats: return RunMode::Stats;
-    case ProgramCommand::HomeScreen: break;
+    case ProgramCommand::Register:
+      return RunMode::Register;
+    case ProgramCommand::Unregister:
+      return RunMode::Unregister;
+    case ProgramCommand::Report:
+      return RunMode::Report;
+    case ProgramCommand::Stats:
+      return RunMode::Stats;
+    case ProgramCommand::HomeScreen:
+      break;
   }
   if (options.simulation.fullSpeed()) return RunMode::FullSpeed;
   if (options.bar) return RunMode::Bar;

@@ -1,8 +1,8 @@
-// The user's registry for one run of the home screen: read from its file and saved back to it. Where
-// the file cannot be read (a FIFO or a device in its place, a file its user may not read) or written
-// (a read-only home), the registry is kept in memory for the rest of the run, so that a first run
-// still registers its module and shows the line, and the failure is told once. A file that cannot
-// be read is never written over: it may hold registrations this run could not see.
+// The user's registry for one run of the home screen: read from its file and saved back to it.
+// Where the file cannot be read (a FIFO or a device in its place, a file its user may not read) or
+// written (a read-only home), the registry is kept in memory for the rest of the run, so that a
+// first run still registers its module and shows the line, and the failure is told once. A file
+// that cannot be read is never written over: it may hold registrations this run could not see.
 #pragma once
 
 #include <optional>

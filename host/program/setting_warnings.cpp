@@ -4,7 +4,9 @@
 
 namespace {
 
-std::string Named(const char* name, LONG value) { return std::string(name) + "=\"" + std::to_string(value) + "\""; }
+std::string Named(const char* name, LONG value) {
+  return std::string(name) + "=\"" + std::to_string(value) + "\"";
+}
 
 }  // namespace
 
@@ -12,23 +14,28 @@ std::vector<std::string> SettingWarnings(const SavedConfiguration& settings) {
   std::vector<std::string> warnings;
   // The plug-in compares these settings as unsigned numbers: a negative value is a huge one.
   if (settings.RefreshTimeout == 0) {
-    warnings.push_back(Named("RefreshTimeout", 0) + " asks for a refresh without pause; the line is refreshed every " +
+    warnings.push_back(Named("RefreshTimeout", 0) +
+                       " asks for a refresh without pause; the line is refreshed every " +
                        std::to_string(TimerQueue::kShortestTimerMs / 1000) + " s instead");
   } else if (settings.RefreshTimeout < 0) {
     warnings.push_back(Named("RefreshTimeout", settings.RefreshTimeout) +
-                       " is negative, read as a very long time: the line is refreshed only at the top of each hour");
+                       " is negative, read as a very long time: the line is refreshed only at the "
+                       "top of each hour");
   }
   if (settings.FlushTimeoutHours == 0) {
-    warnings.push_back(Named("FlushTimeoutHours", 0) +
-                       ": each hourly drop is written to the stat file at once and restarts the hours on battery");
+    warnings.push_back(
+        Named("FlushTimeoutHours", 0) +
+        ": each hourly drop is written to the stat file at once and restarts the hours on battery");
   } else if (settings.FlushTimeoutHours < 0) {
     warnings.push_back(Named("FlushTimeoutHours", settings.FlushTimeoutHours) +
-                       " is negative, read as a very large number: drops reach the stat file only when the battery "
+                       " is negative, read as a very large number: drops reach the stat file only "
+                       "when the battery "
                        "charges or the plug-in stops");
   }
   if (settings.MinPercent < 0) {
-    warnings.push_back(Named("MinPercent", settings.MinPercent) +
-                       " is negative, read as a very large number: no hourly drop will ever be recorded");
+    warnings.push_back(
+        Named("MinPercent", settings.MinPercent) +
+        " is negative, read as a very large number: no hourly drop will ever be recorded");
   }
   return warnings;
 }

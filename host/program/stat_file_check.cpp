@@ -23,7 +23,8 @@ std::string Cannot(const std::string& hostPath, const std::string& cause) {
 std::filesystem::path NearestExistingFolder(const std::filesystem::path& path) {
   std::filesystem::path folder = path.parent_path();
   std::error_code error;
-  while (!folder.empty() && !std::filesystem::exists(folder, error) && folder != folder.parent_path()) {
+  while (!folder.empty() && !std::filesystem::exists(folder, error) &&
+         folder != folder.parent_path()) {
     folder = folder.parent_path();
   }
   return folder.empty() ? "." : folder;
@@ -39,13 +40,16 @@ std::optional<std::string> StatFileProblem(const std::string& hostPath) {
     return "the stat file " + hostPath + " is a directory, not a file" + kLost;
   }
   if (std::filesystem::exists(status)) {
-    if (!std::filesystem::is_regular_file(status)) return "the stat file " + hostPath + " is not a regular file" + kLost;
+    if (!std::filesystem::is_regular_file(status))
+      return "the stat file " + hostPath + " is not a regular file" + kLost;
     if (access(hostPath.c_str(), W_OK) != 0) return Cannot(hostPath, std::strerror(errno));
     return std::nullopt;
   }
   const std::filesystem::path folder = NearestExistingFolder(hostPath);
-  if (!std::filesystem::is_directory(folder, error)) return Cannot(hostPath, folder.string() + " is not a folder");
-  if (access(folder.c_str(), W_OK | X_OK) != 0) return Cannot(hostPath, folder.string() + ": " + std::strerror(errno));
+  if (!std::filesystem::is_directory(folder, error))
+    return Cannot(hostPath, folder.string() + " is not a folder");
+  if (access(folder.c_str(), W_OK | X_OK) != 0)
+    return Cannot(hostPath, folder.string() + ": " + std::strerror(errno));
   return std::nullopt;
 }
 
@@ -56,7 +60,8 @@ std::optional<std::string> StatFileReadProblem(const std::string& hostPath) {
   if (descriptor < 0 && errno == ENOENT) return std::nullopt;
   if (descriptor >= 0) {
     struct stat status {};
-    const bool tooLarge = fstat(descriptor, &status) == 0 && static_cast<size_t>(status.st_size) > kLargestStatFile;
+    const bool tooLarge =
+        fstat(descriptor, &status) == 0 && static_cast<size_t>(status.st_size) > kLargestStatFile;
     close(descriptor);
     if (!tooLarge) return std::nullopt;
     cause = "larger than " + ByteCountText(kLargestStatFile);

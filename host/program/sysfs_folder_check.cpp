@@ -18,7 +18,8 @@ bool NamesASupply(const std::filesystem::path& uevent) {
 bool IsOneSupplysFolder(const std::filesystem::path& folder) {
   std::error_code error;
   return std::filesystem::is_regular_file(folder / "type", error) ||
-         (std::filesystem::is_regular_file(folder / "uevent", error) && NamesASupply(folder / "uevent"));
+         (std::filesystem::is_regular_file(folder / "uevent", error) &&
+          NamesASupply(folder / "uevent"));
 }
 
 }  // namespace
@@ -33,7 +34,8 @@ std::optional<std::string> SysfsFolderProblem(const std::filesystem::path& folde
   if (IsOneSupplysFolder(folder)) {
     std::filesystem::path supply = std::filesystem::absolute(folder, error).lexically_normal();
     if (!supply.has_filename()) supply = supply.parent_path();
-    return named + " is one power supply's folder; name the folder that holds the supplies: --sysfs " +
+    return named +
+           " is one power supply's folder; name the folder that holds the supplies: --sysfs " +
            supply.parent_path().string();
   }
   return std::nullopt;

@@ -16,7 +16,8 @@ class ClockPacer {
   // The real clock.
   ClockPacer() = default;
   // The simulated clock, from its instant now on. steadyNow is a monotonic clock, for tests.
-  ClockPacer(SimulatedClock& clock, double speed, SteadyNow steadyNow = std::chrono::steady_clock::now);
+  ClockPacer(SimulatedClock& clock, double speed,
+             SteadyNow steadyNow = std::chrono::steady_clock::now);
 
   // Brings the simulated clock up to the real time elapsed times speed; never moves it back.
   void CatchUp();

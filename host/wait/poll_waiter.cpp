@@ -17,16 +17,21 @@ int PollWaiter::TimeoutFor(std::optional<ULONGLONG> deadline, int maxWaitMs) {
   timerArmed_ = false;
   if (!deadline) return maxWaitMs;
   if (pacer_.simulated()) {
-    return pacer_.PollTimeoutMs(deadline, CurrentClock().UtcNow(), maxWaitMs < 0 ? INT_MAX : maxWaitMs);
+    return pacer_.PollTimeoutMs(deadline, CurrentClock().UtcNow(),
+                                maxWaitMs < 0 ? INT_MAX : maxWaitMs);
   }
   timerArmed_ = timer_->ArmAt(*deadline);
   // Without the timer the deadline still ends the wait, only not across a sleep or a clock change.
-  if (!timerArmed_) return pacer_.PollTimeoutMs(deadline, CurrentClock().UtcNow(), maxWaitMs < 0 ? INT_MAX : maxWaitMs);
+  if (!timerArmed_)
+    return pacer_.PollTimeoutMs(deadline, CurrentClock().UtcNow(),
+                                maxWaitMs < 0 ? INT_MAX : maxWaitMs);
   return maxWaitMs;
 }
 
 void PollWaiter::WatchReadable(WakeReason reason, int fd) {
-  std::erase_if(readable_, [reason](const std::pair<WakeReason, int>& watched) { return watched.first == reason; });
+  std::erase_if(readable_, [reason](const std::pair<WakeReason, int>& watched) {
+    return watched.first == reason;
+  });
   if (fd >= 0) readable_.emplace_back(reason, fd);
 }
 
@@ -57,7 +62,8 @@ WakeReason PollWaiter::Wait(std::optional<ULONGLONG> deadline, int inputFd, int 
       return WakeReason::Signal;
     }
     if (timerArmed_ && fds[i].fd == timer_->fd()) {
-      return timer_->Read() == WallClockTimer::Expiry::ClockSet ? WakeReason::ClockSet : WakeReason::Deadline;
+      return timer_->Read() == WallClockTimer::Expiry::ClockSet ? WakeReason::ClockSet
+                                                                : WakeReason::Deadline;
     }
   }
   return WakeReason::Input;

@@ -28,7 +28,8 @@ class KernelPowerEvents final : public PowerEvents {
       const ssize_t n = recv(socket_, message, sizeof message, MSG_DONTWAIT);
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) return changed;
-      if (const std::optional<SupplyEvent> event = ParseSupplyEvent(std::string_view(message, static_cast<size_t>(n)))) {
+      if (const std::optional<SupplyEvent> event =
+              ParseSupplyEvent(std::string_view(message, static_cast<size_t>(n)))) {
         changed = watch_.Changes(*event) || changed;
       }
     }
@@ -63,7 +64,8 @@ std::optional<SupplyEvent> ParseSupplyEvent(std::string_view message) {
     }
     at = end;
   }
-  if (!powerSupply || event.name.empty() || header.find('@') == std::string_view::npos) return std::nullopt;
+  if (!powerSupply || event.name.empty() || header.find('@') == std::string_view::npos)
+    return std::nullopt;
   return event;
 }
 
@@ -76,7 +78,8 @@ bool ChargerWatch::Changes(const SupplyEvent& event) {
 }
 
 std::unique_ptr<PowerEvents> OpenKernelPowerEvents(std::string& whyNot) {
-  const int events = socket(AF_NETLINK, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, NETLINK_KOBJECT_UEVENT);
+  const int events =
+      socket(AF_NETLINK, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, NETLINK_KOBJECT_UEVENT);
   if (events < 0) {
     whyNot = std::string("cannot open the kernel's uevent socket: ") + std::strerror(errno);
     return nullptr;

@@ -71,7 +71,8 @@ StopSignals::StopSignals(Suspend suspend) : owner_(!live), suspend_(suspend) {
   if (!owner_) return;
   live = true;
   OpenWakePipe();
-  for (size_t i = 0; i < std::size(kStopSignals); ++i) Catch(kStopSignals[i], SetFlagAndWake<&stopRequested>, &previousHandlers.stop[i]);
+  for (size_t i = 0; i < std::size(kStopSignals); ++i)
+    Catch(kStopSignals[i], SetFlagAndWake<&stopRequested>, &previousHandlers.stop[i]);
   Catch(SIGWINCH, SetFlagAndWake<&resizeRequested>, &previousHandlers.resize);
   if (suspend_ == Suspend::Caught) {
     Catch(SIGTSTP, SetFlagAndWake<&suspendRequested>, &previousHandlers.suspend);
@@ -82,7 +83,8 @@ StopSignals::StopSignals(Suspend suspend) : owner_(!live), suspend_(suspend) {
 
 StopSignals::~StopSignals() {
   if (!owner_) return;
-  for (size_t i = 0; i < std::size(kStopSignals); ++i) sigaction(kStopSignals[i], &previousHandlers.stop[i], nullptr);
+  for (size_t i = 0; i < std::size(kStopSignals); ++i)
+    sigaction(kStopSignals[i], &previousHandlers.stop[i], nullptr);
   sigaction(SIGWINCH, &previousHandlers.resize, nullptr);
   if (suspend_ == Suspend::Caught) {
     sigaction(SIGTSTP, &previousHandlers.suspend, nullptr);

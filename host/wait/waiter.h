@@ -1,7 +1,7 @@
 // How the host's loops sleep: until a deadline on the installed clock, input, a signal or a change
 // of the machine's clock, whichever comes first. Deadlines are file times (100 ns units since 1601,
-// UTC) of the clock the plug-in reads, so a deadline is a wall-clock time: a wait that the machine's
-// sleep or a clock set forward has overtaken ends at once.
+// UTC) of the clock the plug-in reads, so a deadline is a wall-clock time: a wait that the
+// machine's sleep or a clock set forward has overtaken ends at once.
 #pragma once
 
 #include <optional>
@@ -9,12 +9,12 @@
 #include "platform/win_types.h"
 
 enum class WakeReason {
-  Deadline,  // the deadline came, or the real-time limit ran out
-  Input,     // the input can be read (or has closed)
-  Signal,    // a caught signal arrived
-  ClockSet,  // the machine's clock was set: deadlines still ahead need a fresh look
-  OutputGone,  // the watched output hung up or failed: nobody reads it any more
-  PowerEvent,  // the kernel said something about a power supply
+  Deadline,      // the deadline came, or the real-time limit ran out
+  Input,         // the input can be read (or has closed)
+  Signal,        // a caught signal arrived
+  ClockSet,      // the machine's clock was set: deadlines still ahead need a fresh look
+  OutputGone,    // the watched output hung up or failed: nobody reads it any more
+  PowerEvent,    // the kernel said something about a power supply
   FileChanged,   // a watched file was replaced or written (FileChanges)
   ProcessEnded,  // a watched process ended (ProcessEnd)
 };

@@ -18,7 +18,8 @@ constexpr ULONGLONG kUnitsPerSecond = 10'000'000;
 
 timespec UnixTimeOf(ULONGLONG utcFileTime) {
   // Instants before 1970 are in the past on any running machine: the earliest one fires at once.
-  const ULONGLONG sinceEpoch = utcFileTime > kUnixEpochFileTime ? utcFileTime - kUnixEpochFileTime : 1;
+  const ULONGLONG sinceEpoch =
+      utcFileTime > kUnixEpochFileTime ? utcFileTime - kUnixEpochFileTime : 1;
   timespec time{};
   time.tv_sec = static_cast<time_t>(sinceEpoch / kUnitsPerSecond);
   time.tv_nsec = static_cast<long>(sinceEpoch % kUnitsPerSecond * 100);
@@ -28,7 +29,8 @@ timespec UnixTimeOf(ULONGLONG utcFileTime) {
 }  // namespace
 
 WallClockTimer::WallClockTimer() : fd_(timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC)) {
-  if (fd_ < 0) throw HostError(std::string("cannot create a wall-clock timer: ") + std::strerror(errno));
+  if (fd_ < 0)
+    throw HostError(std::string("cannot create a wall-clock timer: ") + std::strerror(errno));
 }
 
 WallClockTimer::~WallClockTimer() { close(fd_); }

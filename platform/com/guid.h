@@ -25,4 +25,3 @@ inline BOOL IsEqualIID(REFIID a, REFIID b) { return IsEqualGUID(a, b); }
 inline BOOL IsEqualCLSID(REFCLSID a, REFCLSID b) { return IsEqualGUID(a, b); }
 inline bool operator==(REFGUID a, REFGUID b) { return IsEqualGUID(a, b) != 0; }
 inline bool operator!=(REFGUID a, REFGUID b) { return !(a == b); }
-

@@ -78,7 +78,8 @@ void SysFreeString(BSTR text) {
 UINT SysStringLen(BSTR text) {
   if (text == nullptr) return 0;
   DWORD byteLength;
-  std::memcpy(&byteLength, reinterpret_cast<unsigned char*>(text) - sizeof(DWORD), sizeof byteLength);
+  std::memcpy(&byteLength, reinterpret_cast<unsigned char*>(text) - sizeof(DWORD),
+              sizeof byteLength);
   return byteLength / sizeof(OLECHAR);
 }
 
@@ -95,7 +96,8 @@ HRESULT VariantClear(VARIANTARG* v) {
   return S_OK;
 }
 
-HRESULT VariantChangeType(VARIANTARG* dest, const VARIANTARG* source, USHORT /*flags*/, VARTYPE vt) {
+HRESULT VariantChangeType(VARIANTARG* dest, const VARIANTARG* source, USHORT /*flags*/,
+                          VARTYPE vt) {
   if (dest == nullptr || source == nullptr) return E_INVALIDARG;
   VARIANT result;
   VariantInit(&result);
@@ -104,25 +106,41 @@ HRESULT VariantChangeType(VARIANTARG* dest, const VARIANTARG* source, USHORT /*f
     case VT_INT:
     case VT_I4:
       switch (source->vt) {
-        case VT_EMPTY: result.intVal = 0; break;
-        case VT_I4: result.intVal = source->lVal; break;
-        case VT_INT: result.intVal = source->intVal; break;
+        case VT_EMPTY:
+          result.intVal = 0;
+          break;
+        case VT_I4:
+          result.intVal = source->lVal;
+          break;
+        case VT_INT:
+          result.intVal = source->intVal;
+          break;
         case VT_BSTR: {
           const HRESULT hr = ParseDecimal(source->bstrVal ? source->bstrVal : u"",
                                           SysStringLen(source->bstrVal), &result.intVal);
           if (FAILED(hr)) return hr;
           break;
         }
-        default: return DISP_E_TYPEMISMATCH;
+        default:
+          return DISP_E_TYPEMISMATCH;
       }
       break;
     case VT_BSTR:
       switch (source->vt) {
-        case VT_EMPTY: result.bstrVal = SysAllocString(u""); break;
-        case VT_I4: result.bstrVal = FormatDecimal(source->lVal); break;
-        case VT_INT: result.bstrVal = FormatDecimal(source->intVal); break;
-        case VT_BSTR: result.bstrVal = SysAllocStringLen(source->bstrVal, SysStringLen(source->bstrVal)); break;
-        default: return DISP_E_TYPEMISMATCH;
+        case VT_EMPTY:
+          result.bstrVal = SysAllocString(u"");
+          break;
+        case VT_I4:
+          result.bstrVal = FormatDecimal(source->lVal);
+          break;
+        case VT_INT:
+          result.bstrVal = FormatDecimal(source->intVal);
+          break;
+        case VT_BSTR:
+          result.bstrVal = SysAllocStringLen(source->bstrVal, SysStringLen(source->bstrVal));
+          break;
+        default:
+          return DISP_E_TYPEMISMATCH;
       }
       if (result.bstrVal == nullptr) return E_OUTOFMEMORY;
       break;

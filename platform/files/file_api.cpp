@@ -25,7 +25,8 @@ FileLayerState& State() {
 }
 
 std::string DefaultDeviceRoot() {
-  if (const char* root = std::getenv("ZELVAR_DEVICE_ROOT"); root != nullptr && *root != '\0') return root;
+  if (const char* root = std::getenv("ZELVAR_DEVICE_ROOT"); root != nullptr && *root != '\0')
+    return root;
   const std::string data = UserFolder("XDG_DATA_HOME", ".local/share");
   return data.empty() ? "" : data + "/zelvar/device";
 }
@@ -60,10 +61,14 @@ bool OpensForWriting(const std::string& mode) {
 int OpenFlagsOf(const std::string& mode) {
   const bool update = mode.find('+') != std::string::npos;
   switch (mode.front()) {
-    case 'r': return update ? O_RDWR : O_RDONLY;
-    case 'w': return (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
-    case 'a': return (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
-    default: return -1;
+    case 'r':
+      return update ? O_RDWR : O_RDONLY;
+    case 'w':
+      return (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+    case 'a':
+      return (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+    default:
+      return -1;
   }
 }
 
@@ -87,7 +92,9 @@ struct WrittenFile {
   bool wrote = false;
 };
 
-void ReportCause(const WrittenFile& file, int error) { ReportWriteFailure({file.hostPath, std::strerror(error), false}); }
+void ReportCause(const WrittenFile& file, int error) {
+  ReportWriteFailure({file.hostPath, std::strerror(error), false});
+}
 
 ssize_t ReadWrittenFile(void* cookie, char* buffer, size_t size) {
   const auto* file = static_cast<const WrittenFile*>(cookie);
@@ -142,7 +149,8 @@ FILE* OpenStream(const std::string& hostPath, const std::string& mode, std::stri
   if (descriptor < 0) return nullptr;
   FILE* file = nullptr;
   if (OpensForWriting(mode)) {
-    auto written = std::make_unique<WrittenFile>(WrittenFile{descriptor, hostPath, State().writesSynced});
+    auto written =
+        std::make_unique<WrittenFile>(WrittenFile{descriptor, hostPath, State().writesSynced});
     file = fopencookie(written.get(), mode.c_str(),
                        {ReadWrittenFile, WriteWrittenFile, SeekWrittenFile, CloseWrittenFile});
     if (file != nullptr) static_cast<void>(written.release());  // the stream's close deletes it
@@ -171,9 +179,13 @@ void SetFileWritesAllowed(bool allowed) { State().writesAllowed = allowed; }
 
 void SetFileWritesSynced(bool synced) { State().writesSynced = synced; }
 
-void SetWriteFailureReporter(WriteFailureReporter reporter) { State().failureReporter = std::move(reporter); }
+void SetWriteFailureReporter(WriteFailureReporter reporter) {
+  State().failureReporter = std::move(reporter);
+}
 
-void SetWriteOpenObserver(WriteOpenObserver observer) { State().openObserver = std::move(observer); }
+void SetWriteOpenObserver(WriteOpenObserver observer) {
+  State().openObserver = std::move(observer);
+}
 
 void SetDeviceRoot(const std::string& hostFolder) { State().deviceRoot = hostFolder; }
 

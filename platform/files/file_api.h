@@ -17,9 +17,9 @@
 // EISDIR for a folder, EINVAL for a FIFO, a device or a socket, EXDEV for a path that leaves the
 // device root, see HostPathOf, which is not reported below: the caller names the path). A stream
 // opened for writing checks every write, flush and close, and its close syncs what was written to
-// the disk (unless syncs are off, see below); a failed open, write, flush or close is reported (see below) once per file and cause,
-// and shows in the stdio call's result. While writes are off an open for writing fails with EROFS,
-// unreported, and creates nothing.
+// the disk (unless syncs are off, see below); a failed open, write, flush or close is reported (see
+// below) once per file and cause, and shows in the stdio call's result. While writes are off an
+// open for writing fails with EROFS, unreported, and creates nothing.
 FILE* _wfopen(LPCWSTR path, LPCWSTR mode);
 
 // Whether files may be opened for writing (the default). A process that only looks at the files

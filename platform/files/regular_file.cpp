@@ -35,7 +35,8 @@ int OpenRegularFile(const std::string& path, int flags, mode_t mode, std::string
   if (descriptor < 0) {
     int error = errno;
     cause = std::strerror(error);
-    // A FIFO without a reader refuses a non-blocking open for writing (ENXIO): name it for what it is.
+    // A FIFO without a reader refuses a non-blocking open for writing (ENXIO): name it for what it
+    // is.
     if (error == ENXIO && stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
       error = Refusal(status.st_mode, cause);
     }
@@ -62,7 +63,8 @@ FileRead ReadRegularFile(const std::string& path, size_t byteLimit) {
   }
   const std::string tooLarge = "larger than " + ByteCountText(byteLimit);
   struct stat status {};
-  if (fstat(descriptor, &status) == 0 && static_cast<unsigned long long>(status.st_size) > byteLimit) {
+  if (fstat(descriptor, &status) == 0 &&
+      static_cast<unsigned long long>(status.st_size) > byteLimit) {
     close(descriptor);
     read.cause = tooLarge;
     return read;
@@ -92,7 +94,9 @@ FileRead ReadRegularFile(const std::string& path, size_t byteLimit) {
 }
 
 std::string ByteCountText(size_t bytes) {
-  if (bytes >= kMebibyte && bytes % kMebibyte == 0) return std::to_string(bytes / kMebibyte) + " MiB";
-  if (bytes >= kKibibyte && bytes % kKibibyte == 0) return std::to_string(bytes / kKibibyte) + " KiB";
+  if (bytes >= kMebibyte && bytes % kMebibyte == 0)
+    return std::to_string(bytes / kMebibyte) + " MiB";
+  if (bytes >= kKibibyte && bytes % kKibibyte == 0)
+    return std::to_string(bytes / kKibibyte) + " KiB";
   return std::to_string(bytes) + " bytes";
 }

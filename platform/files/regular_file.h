@@ -22,7 +22,7 @@ int OpenRegularFile(const std::string& path, int flags, mode_t mode, std::string
 struct FileRead {
   enum class Outcome { kRead, kMissing, kFailed };
   Outcome outcome;
-  std::string text;  // the whole file, when read
+  std::string text;   // the whole file, when read
   std::string cause;  // when not read: why, as OpenRegularFile words it, or "larger than 1 MiB"
 };
 

@@ -20,12 +20,14 @@ std::string HomeFolder() {
          buffer.size() < kMebibyte) {
     buffer.resize(buffer.size() * 2);
   }
-  if (error != 0 || found == nullptr || entry.pw_dir == nullptr || entry.pw_dir[0] != '/') return "";
+  if (error != 0 || found == nullptr || entry.pw_dir == nullptr || entry.pw_dir[0] != '/')
+    return "";
   return entry.pw_dir;
 }
 
 std::string UserFolder(const char* variable, const char* belowHome) {
-  if (const char* folder = std::getenv(variable); folder != nullptr && folder[0] == '/') return folder;
+  if (const char* folder = std::getenv(variable); folder != nullptr && folder[0] == '/')
+    return folder;
   const std::string home = HomeFolder();
   return home.empty() ? "" : home + "/" + belowHome;
 }

@@ -8,9 +8,7 @@ ServiceSlot<BrushMonitor> slot;
 
 }  // namespace
 
-BrushMonitor* InstallBrushMonitor(BrushMonitor* monitor) {
-  return slot.Install(monitor);
-}
+BrushMonitor* InstallBrushMonitor(BrushMonitor* monitor) { return slot.Install(monitor); }
 
 BrushMonitor* CurrentBrushMonitor() { return slot.installed(); }
 

@@ -51,7 +51,8 @@ COLORREF SetTextColor(HDC dc, COLORREF colour);
 // Draws length characters of text (the whole zero-terminated text when length is -1) into the
 // rectangle as the DT_ format flags say. Answers the height of the drawn text, 0 on failure.
 int DrawTextW(HDC dc, LPCWSTR text, int length, LPRECT rect, UINT format);
-// The colour of a system colour index, with or without SYS_COLOR_INDEX_FLAG; 0 for an unknown index.
+// The colour of a system colour index, with or without SYS_COLOR_INDEX_FLAG; 0 for an unknown
+// index.
 DWORD GetSysColor(int index);
 
 // The device context carried in a PE_PAINT record: device handles are 32-bit values.

@@ -25,10 +25,6 @@ COLORREF FixedSystemPalette::Colour(int index) const {
   return found == colours_.end() ? 0 : found->second;
 }
 
-SystemPalette* InstallSystemPalette(SystemPalette* palette) {
-  return slot.Install(palette);
-}
+SystemPalette* InstallSystemPalette(SystemPalette* palette) { return slot.Install(palette); }
 
-const SystemPalette& CurrentSystemPalette() {
-  return slot.Or(DefaultPalette());
-}
+const SystemPalette& CurrentSystemPalette() { return slot.Or(DefaultPalette()); }

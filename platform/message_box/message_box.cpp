@@ -10,9 +10,7 @@ ServiceSlot<MessageBoxSink> slot;
 
 }  // namespace
 
-MessageBoxSink* InstallMessageBoxSink(MessageBoxSink* sink) {
-  return slot.Install(sink);
-}
+MessageBoxSink* InstallMessageBoxSink(MessageBoxSink* sink) { return slot.Install(sink); }
 
 int MessageBoxW(HWND /*owner*/, LPCWSTR text, LPCWSTR caption, UINT type) {
   const std::u16string body = text ? text : u"";

@@ -8,9 +8,7 @@ ServiceSlot<PowerSource> slot;
 
 }  // namespace
 
-PowerSource* InstallPowerSource(PowerSource* source) {
-  return slot.Install(source);
-}
+PowerSource* InstallPowerSource(PowerSource* source) { return slot.Install(source); }
 
 PowerSource& CurrentPowerSource() {
   static SysfsPowerSource sysfsSource;

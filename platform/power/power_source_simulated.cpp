@@ -84,7 +84,8 @@ ULONGLONG SimulatedBattery::RunWithinHour(ULONGLONG from, ULONGLONG to, int hour
   const double hours = Hours(to - from);
   // A switch takes at least one unit of time, so that the walk always moves on.
   const auto after = [from, to](double switchHours) {
-    const auto units = static_cast<ULONGLONG>(switchHours * static_cast<double>(kFileTimeUnitsPerHour));
+    const auto units =
+        static_cast<ULONGLONG>(switchHours * static_cast<double>(kFileTimeUnitsPerHour));
     return std::min(to, from + std::max<ULONGLONG>(units, 1));
   };
   if (onMains_) {

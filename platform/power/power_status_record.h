@@ -19,7 +19,7 @@ typedef struct _SYSTEM_POWER_STATUS_EX2 {
   BYTE BatteryFlag;
   BYTE BatteryLifePercent;
   BYTE Reserved1;
-  DWORD BatteryLifeTime;  // seconds
+  DWORD BatteryLifeTime;      // seconds
   DWORD BatteryFullLifeTime;  // seconds
   BYTE Reserved2;
   BYTE BackupBatteryFlag;
@@ -27,13 +27,13 @@ typedef struct _SYSTEM_POWER_STATUS_EX2 {
   BYTE Reserved3;
   DWORD BackupBatteryLifeTime;
   DWORD BackupBatteryFullLifeTime;
-  DWORD BatteryVoltage;  // mV
-  LONG BatteryCurrent;  // mA, negative while discharging
-  DWORD BatteryAverageCurrent;  // mA
+  DWORD BatteryVoltage;          // mV
+  LONG BatteryCurrent;           // mA, negative while discharging
+  DWORD BatteryAverageCurrent;   // mA
   DWORD BatteryAverageInterval;  // ms
-  DWORD BatterymAHourConsumed;  // mAh
-  DWORD BatteryTemperature;  // tenths of a degree Celsius
-  DWORD BackupBatteryVoltage;  // mV
+  DWORD BatterymAHourConsumed;   // mAh
+  DWORD BatteryTemperature;      // tenths of a degree Celsius
+  DWORD BackupBatteryVoltage;    // mV
   BYTE BatteryChemistry;
 } SYSTEM_POWER_STATUS_EX2, *PSYSTEM_POWER_STATUS_EX2;
 

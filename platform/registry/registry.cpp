@@ -73,8 +73,8 @@ LSTATUS ReportStoreFailure(const RegistryStoreResult& result) {
   return result.status;
 }
 
-// The user's registry file, kept for the whole process so that it is parsed once; a new one when the
-// environment names another file.
+// The user's registry file, kept for the whole process so that it is parsed once; a new one when
+// the environment names another file.
 RegistryStore& UserFileStore() {
   static std::optional<FileRegistryStore> userFile;
   std::string path = DefaultRegistryFile();

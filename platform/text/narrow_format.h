@@ -16,7 +16,8 @@
 inline std::string NarrowFormat(const char* format, ...) ZELVAR_CHECKED_FORMAT;
 
 inline std::string NarrowFormat(const char* format, ...) {
-  // Most texts fit the stack buffer and are formatted once; longer ones are formatted again at size.
+  // Most texts fit the stack buffer and are formatted once; longer ones are formatted again at
+  // size.
   char buffer[256];
   va_list args;
   va_start(args, format);

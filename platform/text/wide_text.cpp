@@ -37,7 +37,8 @@ std::string NarrowUtf8(WStringView text) {
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t c = static_cast<char16_t>(text[i]);
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char16_t>(text[i + 1]) - 0xDC00);
       ++i;
     } else if (c >= 0xD800 && c <= 0xDFFF) {
@@ -54,7 +55,11 @@ WString WidenUtf8(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
     const unsigned char lead = static_cast<unsigned char>(text[i]);
-    int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
+    int extra = lead < 0x80           ? 0
+                : (lead >> 5) == 0x6  ? 1
+                : (lead >> 4) == 0xE  ? 2
+                : (lead >> 3) == 0x1E ? 3
+                                      : -1;
     if (extra < 0) {
       out.push_back(0xFFFD);
       ++i;

@@ -8,9 +8,7 @@ ServiceSlot<Clock> slot;
 
 }  // namespace
 
-Clock* InstallClock(Clock* clock) {
-  return slot.Install(clock);
-}
+Clock* InstallClock(Clock* clock) { return slot.Install(clock); }
 
 Clock& CurrentClock() {
   static SystemClock systemClock;

@@ -13,9 +13,9 @@ typedef struct _FILETIME {
 
 typedef struct _SYSTEMTIME {
   WORD wYear;
-  WORD wMonth;  // 1..12
+  WORD wMonth;      // 1..12
   WORD wDayOfWeek;  // 0 Sunday..6 Saturday
-  WORD wDay;  // 1..31
+  WORD wDay;        // 1..31
   WORD wHour;
   WORD wMinute;
   WORD wSecond;

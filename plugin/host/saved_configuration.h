@@ -43,7 +43,8 @@ inline std::vector<BYTE> EncodeConfiguration(const SavedConfiguration& c) {
   using saved_configuration_detail::PutWord;
   std::vector<BYTE> bytes;
   PutWord(bytes, c.handle);
-  for (LONG value : {c.RefreshTimeout, c.MaxHistoryDays, c.MinPercent, c.FlushTimeoutHours, c.height, c.ExpertMode}) {
+  for (LONG value : {c.RefreshTimeout, c.MaxHistoryDays, c.MinPercent, c.FlushTimeoutHours,
+                     c.height, c.ExpertMode}) {
     PutWord(bytes, static_cast<DWORD>(value));
   }
   PutWord(bytes, static_cast<DWORD>(c.StatFilename.size()));
@@ -64,7 +65,8 @@ inline std::optional<SavedConfiguration> DecodeConfiguration(const std::vector<B
   if (bytes.size() != kSavedConfigurationFixedBytes + 2 * size_t{length}) return std::nullopt;
   SavedConfiguration c;
   c.handle = WordAt(bytes, 0);
-  LONG* fields[] = {&c.RefreshTimeout, &c.MaxHistoryDays, &c.MinPercent, &c.FlushTimeoutHours, &c.height, &c.ExpertMode};
+  LONG* fields[] = {&c.RefreshTimeout,    &c.MaxHistoryDays, &c.MinPercent,
+                    &c.FlushTimeoutHours, &c.height,         &c.ExpertMode};
   for (size_t i = 0; i < 6; ++i) *fields[i] = static_cast<LONG>(WordAt(bytes, 4 + 4 * i));
   for (size_t i = 0; i < length; ++i) {
     const size_t at = kSavedConfigurationFixedBytes + 2 * i;

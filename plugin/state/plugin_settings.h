@@ -1,15 +1,16 @@
-// The seven settings of the plug-in, in the order the host hands them over and the object holds them.
+// The seven settings of the plug-in, in the order the host hands them over and the object holds
+// them.
 #pragma once
 
 #include "platform/api.h"
 
 struct PluginSettings {
-  LONG RefreshTimeout = 0;  // ms; longest wait between two refreshes (compared unsigned)
-  WString StatFilename;  // device path of the stat file
-  LONG MaxHistoryDays = 0;  // stat file records this many whole days old or older are not loaded
-  LONG MinPercent = 0;  // below this charge no hourly drop is recorded
+  LONG RefreshTimeout = 0;     // ms; longest wait between two refreshes (compared unsigned)
+  WString StatFilename;        // device path of the stat file
+  LONG MaxHistoryDays = 0;     // stat file records this many whole days old or older are not loaded
+  LONG MinPercent = 0;         // below this charge no hourly drop is recorded
   LONG FlushTimeoutHours = 0;  // the series is flushed once it holds this many drops
-  LONG height = 0;  // kept and persisted only: the reported height is always kPluginLineHeight
+  LONG height = 0;      // kept and persisted only: the reported height is always kPluginLineHeight
   LONG ExpertMode = 0;  // non-zero: current in the status line, statistics in the report
 };
 
@@ -26,6 +27,6 @@ inline constexpr LONG ExpertMode = 0;
 
 inline PluginSettings DefaultSettings() {
   namespace d = setting_defaults;
-  return PluginSettings{d::RefreshTimeout, d::StatFilename, d::MaxHistoryDays, d::MinPercent,
-                        d::FlushTimeoutHours, d::height, d::ExpertMode};
+  return PluginSettings{d::RefreshTimeout,    d::StatFilename, d::MaxHistoryDays, d::MinPercent,
+                        d::FlushTimeoutHours, d::height,       d::ExpertMode};
 }

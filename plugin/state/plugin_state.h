@@ -11,7 +11,8 @@
 
 // The current on-battery period.
 struct DischargeSession {
-  LONGLONG dischargeStartTime = 0;  // UTC file time of the first update that found the phone on battery
+  LONGLONG dischargeStartTime =
+      0;  // UTC file time of the first update that found the phone on battery
   LONG dischargeStartPercent = 0;  // battery percent at that update
   bool dischargeStarted = false;
 };
@@ -33,7 +34,7 @@ struct PluginState {
   LONG OnPaintCalled = 0;  // PE_PAINT events since the last restore
   HourlyDrainTable table;
   LONGLONG seriesStartTime = 0;  // UTC file time: the hour the pending series starts with
-  SYSTEMTIME seriesHead{};  // local date and hour the series' first drop was filed under
+  SYSTEMTIME seriesHead{};       // local date and hour the series' first drop was filed under
   LONG splitDrops = 0;  // drops of the period's series already written as records of their own
   LONGLONG nextSampleTime = 0;  // UTC file time after which the next hourly sample is due
   LONG lastSampledPercent = 0;

@@ -22,11 +22,12 @@ TEST(EstimateAccuracyTest, TheLineShowsAnEstimateFromStatisticsOrItsLinearExtrap
     std::optional<double> hoursLeft;
     bool fromStatistics;
   };
-  for (const Case& c : {Case{"62%, hrs: 9.1 (3.5)", 9.1, true}, Case{" 62%, hrs: 3.5/9.4", 9.4, false},
-                        Case{"62%, -151 mA, hrs: 9.1 (3.5)", 9.1, true},
-                        Case{"62%, hrs: 0.0 (-2.0)", 0.0, true}, Case{"62%, hrs: 3.5/9.4", 9.4, false},
-                        Case{"85%, hrs: 0.0/-?-", {}, false}, Case{"100%, hrs: N/A (online)", {}, false},
-                        Case{"?%, hrs: 9.1 (3.5)", {}, false}, Case{"Battery status unknown", {}, false}}) {
+  for (const Case& c :
+       {Case{"62%, hrs: 9.1 (3.5)", 9.1, true}, Case{" 62%, hrs: 3.5/9.4", 9.4, false},
+        Case{"62%, -151 mA, hrs: 9.1 (3.5)", 9.1, true}, Case{"62%, hrs: 0.0 (-2.0)", 0.0, true},
+        Case{"62%, hrs: 3.5/9.4", 9.4, false}, Case{"85%, hrs: 0.0/-?-", {}, false},
+        Case{"100%, hrs: N/A (online)", {}, false}, Case{"?%, hrs: 9.1 (3.5)", {}, false},
+        Case{"Battery status unknown", {}, false}}) {
     const std::optional<ShownEstimate> shown = EstimateShown(c.line);
     ASSERT_EQ(shown.has_value(), c.hoursLeft.has_value()) << c.line;
     if (!shown) continue;
@@ -38,12 +39,18 @@ TEST(EstimateAccuracyTest, TheLineShowsAnEstimateFromStatisticsOrItsLinearExtrap
 
 TEST(EstimateAccuracyTest, PeriodsEndAtTheChargerOrARiseAndLastAnHour) {
   const std::vector<TraceReading> readings = {
-      On(0, 80), On(30 * kMinute, 79), On(kHour, 78),           // ends at the charger at 1:30
-      On(90 * kMinute, 79, TraceState::Charging),               //
-      On(2 * kHour, 90), On(2 * kHour + 59 * kMinute, 89),      // ends at a rise at 3:00, 1 h long
-      On(3 * kHour, 95), On(3 * kHour + 30 * kMinute, 94),      // ends at full at 3:59
-      On(3 * kHour + 59 * kMinute, 100, TraceState::Full),      //
-      On(5 * kHour, 50), On(6 * kHour, 49), On(7 * kHour, 49),  // ends with the trace at 7:00
+      On(0, 80),
+      On(30 * kMinute, 79),
+      On(kHour, 78),                               // ends at the charger at 1:30
+      On(90 * kMinute, 79, TraceState::Charging),  //
+      On(2 * kHour, 90),
+      On(2 * kHour + 59 * kMinute, 89),  // ends at a rise at 3:00, 1 h long
+      On(3 * kHour, 95),
+      On(3 * kHour + 30 * kMinute, 94),                     // ends at full at 3:59
+      On(3 * kHour + 59 * kMinute, 100, TraceState::Full),  //
+      On(5 * kHour, 50),
+      On(6 * kHour, 49),
+      On(7 * kHour, 49),  // ends with the trace at 7:00
   };
   const std::vector<OnBatteryPeriod> periods = OnBatteryPeriods(readings, kHour);
   ASSERT_EQ(periods.size(), 3u);
@@ -56,7 +63,8 @@ TEST(EstimateAccuracyTest, PeriodsEndAtTheChargerOrARiseAndLastAnHour) {
   EXPECT_EQ(periods[2].first, 9u);
   EXPECT_EQ(periods[2].last, 11u);
   EXPECT_EQ(periods[2].endsAt, kStart + 7 * kHour);
-  // Charged in a gap before each end: judged up to the last reading on battery. The last one is cut off.
+  // Charged in a gap before each end: judged up to the last reading on battery. The last one is cut
+  // off.
   EXPECT_EQ(periods[0].judgedUntil, kStart + kHour);
   EXPECT_EQ(periods[1].judgedUntil, kStart + 2 * kHour + 59 * kMinute);
   EXPECT_EQ(periods[2].judgedUntil, kStart + 7 * kHour);
@@ -68,8 +76,8 @@ TEST(EstimateAccuracyTest, APeriodIsJudgedUntilItEndsAndOneTheRecordingCutsOffIs
   // A row per state change: on battery at 80 % from 00:00, on the charger at 40 % at 04:00; on
   // battery again at 100 % from 06:00 until the recording ends at 09:00 at 70 %.
   const std::vector<TraceReading> readings = {On(0, 80), On(4 * kHour, 40, TraceState::Charging),
-                                              On(5 * kHour, 100, TraceState::Full), On(6 * kHour, 100),
-                                              On(9 * kHour, 70)};
+                                              On(5 * kHour, 100, TraceState::Full),
+                                              On(6 * kHour, 100), On(9 * kHour, 70)};
   const std::vector<HourlyLine> lines = {{kStart + kHour, "80%, hrs: 8.0 (1.0)", 3},
                                          {kStart + 3 * kHour, "80%, hrs: 8.0 (3.0)"},
                                          {kStart + 7 * kHour, "100%, hrs: 10.0 (1.0)"},
@@ -93,12 +101,13 @@ TEST(EstimateAccuracyTest, APeriodIsJudgedUntilItEndsAndOneTheRecordingCutsOffIs
 TEST(EstimateAccuracyTest, HoursAreJudgedAgainstTheDrainThatFollowed) {
   // From 00:30 at 100 %, 10 points an hour until 05:30 at 50 %; then the charger.
   std::vector<TraceReading> readings;
-  for (int half = 0; half <= 10; ++half) readings.push_back(On((30 + 30 * half) * kMinute, 100 - 5 * half));
+  for (int half = 0; half <= 10; ++half)
+    readings.push_back(On((30 + 30 * half) * kMinute, 100 - 5 * half));
   readings.push_back(On(6 * kHour, 45, TraceState::Charging));
   const std::vector<HourlyLine> lines = {
       {kStart, "100%, hrs: N/A (online)"},
-      {kStart + kHour, "95%, hrs: 0.5/-?-"},     // no estimate
-      {kStart + 2 * kHour, "85%, hrs: 1.5/8.5"},   // linear: 10 an hour, as it goes on
+      {kStart + kHour, "95%, hrs: 0.5/-?-"},         // no estimate
+      {kStart + 2 * kHour, "85%, hrs: 1.5/8.5"},     // linear: 10 an hour, as it goes on
       {kStart + 3 * kHour, "75%, hrs: 15.0 (2.5)"},  // statistics: 5 an hour
       {kStart + 5 * kHour, "55%, hrs: 5.5 (4.5)"},
       {kStart + 6 * kHour, "50%, hrs: N/A (online)"},
@@ -124,8 +133,9 @@ TEST(EstimateAccuracyTest, HoursAreJudgedAgainstTheDrainThatFollowed) {
 TEST(EstimateAccuracyTest, TheLastHourWithinTheFirstHourAndHoursWithoutDrain) {
   // On battery from 00:40: the 01:00 estimate of the last hour is the drain since 00:40. The
   // charge then stays at 90 % until the period ends: no drain follows the 02:00 hour.
-  const std::vector<TraceReading> readings = {On(40 * kMinute, 100), On(kHour, 95), On(90 * kMinute, 90),
-                                              On(3 * kHour, 90), On(4 * kHour, 95, TraceState::Charging)};
+  const std::vector<TraceReading> readings = {On(40 * kMinute, 100), On(kHour, 95),
+                                              On(90 * kMinute, 90), On(3 * kHour, 90),
+                                              On(4 * kHour, 95, TraceState::Charging)};
   const std::vector<HourlyLine> lines = {{kStart + kHour, "95%, hrs: 5.0 (0.3)"},
                                          {kStart + 2 * kHour, "90%, hrs: 5.0 (1.3)"}};
   const Judgement judgement = JudgeHours(readings, lines);
@@ -138,8 +148,10 @@ TEST(EstimateAccuracyTest, TheLastHourWithinTheFirstHourAndHoursWithoutDrain) {
 }
 
 TEST(EstimateAccuracyTest, HoursInAGapOfTheRecordingAreMarked) {
-  // Readings at 00:00, 01:00 and 03:00: the 02:00 hour lies in a gap, the 01:00 hour right on a reading.
-  const std::vector<TraceReading> readings = {On(0, 100), On(kHour, 90), On(3 * kHour, 80), On(4 * kHour, 70)};
+  // Readings at 00:00, 01:00 and 03:00: the 02:00 hour lies in a gap, the 01:00 hour right on a
+  // reading.
+  const std::vector<TraceReading> readings = {On(0, 100), On(kHour, 90), On(3 * kHour, 80),
+                                              On(4 * kHour, 70)};
   const std::vector<HourlyLine> lines = {{kStart + kHour, "90%, hrs: 9.0 (1.0)"},
                                          {kStart + 2 * kHour, "90%, hrs: 9.0 (2.0)"},
                                          {kStart + 3 * kHour, "80%, hrs: 8.0 (3.0)"}};

@@ -11,7 +11,8 @@
 namespace {
 
 // A heap object with two faces that says when it is destroyed.
-class TwoFaced final : public ComObject<Face<IStream, IID_IStream, IID_ISequentialStream>, Face<IPersist, IID_IPersist>> {
+class TwoFaced final : public ComObject<Face<IStream, IID_IStream, IID_ISequentialStream>,
+                                        Face<IPersist, IID_IPersist>> {
  public:
   explicit TwoFaced(bool& destroyed) : destroyed_(destroyed) {}
   HRESULT STDMETHODCALLTYPE Read(void*, ULONG, ULONG*) override { return E_NOTIMPL; }
@@ -132,7 +133,8 @@ TEST(MemoryStreamTest, ReadsToTheEndAndWritesOverAndPastIt) {
 }
 
 // {FDEA2F9B-0266-11cf-BAA6-00AA003E0E01} written out by value, each field on its own.
-constexpr CLSID kExpected = {0xFDEA2F9B, 0x0266, 0x11CF, {0xBA, 0xA6, 0x00, 0xAA, 0x00, 0x3E, 0x0E, 0x01}};
+constexpr CLSID kExpected = {
+    0xFDEA2F9B, 0x0266, 0x11CF, {0xBA, 0xA6, 0x00, 0xAA, 0x00, 0x3E, 0x0E, 0x01}};
 
 TEST(ClassIdTextTest, TheValueIsReadFromTheTextInEitherCase) {
   constexpr ClassIdLiteral mixed = TEXT("{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}");
@@ -141,14 +143,16 @@ TEST(ClassIdTextTest, TheValueIsReadFromTheTextInEitherCase) {
   EXPECT_TRUE(IsEqualCLSID(fromMixed, kExpected));
   EXPECT_TRUE(IsEqualCLSID(ClassIdFromText(lower), kExpected));
   constexpr ClassIdLiteral digits = TEXT("{01234567-89AB-CDEF-0123-456789abcdef}");
-  constexpr CLSID every = {0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
+  constexpr CLSID every = {
+      0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
   EXPECT_TRUE(IsEqualCLSID(ClassIdFromText(digits), every));
 }
 
 TEST(ClassIdTextTest, KeyNamesKeepTheTextsCase) {
   constexpr ClassIdLiteral mixed = TEXT("{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}");
   EXPECT_EQ(WString(ClassKeyName(mixed).data()), u"CLSID\\{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}");
-  EXPECT_EQ(WString(InprocServerKeyName(mixed).data()), u"CLSID\\{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\\InprocServer32");
+  EXPECT_EQ(WString(InprocServerKeyName(mixed).data()),
+            u"CLSID\\{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\\InprocServer32");
   EXPECT_EQ(ClassKeyName(mixed).size(), 6u + 38u + 1u);
   EXPECT_EQ(JoinedText(u"ab", u"", u"c"), (std::array<WCHAR, 4>{u'a', u'b', u'c', 0}));
 }

@@ -31,7 +31,9 @@ void PixelCanvas::Fill(RECT area, const RECT& clip, COLORREF colour) {
 void PixelCanvas::FillRectangle(const RECT& rect, COLORREF colour) { Fill(rect, rect, colour); }
 
 int PixelCanvas::DrawText(const RECT& rect, WStringView text, UINT format) {
-  const LONG top = (format & DT_VCENTER) != 0 ? rect.top + (rect.bottom - rect.top - kGlyphHeight) / 2 : rect.top;
+  const LONG top = (format & DT_VCENTER) != 0
+                       ? rect.top + (rect.bottom - rect.top - kGlyphHeight) / 2
+                       : rect.top;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == TEXT(' ')) continue;
     const LONG left = rect.left + 1 + static_cast<LONG>(i) * kGlyphAdvance;

@@ -20,7 +20,9 @@ class PixelCanvas : public Canvas {
  private:
   void Fill(RECT area, const RECT& clip, COLORREF colour);
   // The place in pixels_ of a point on the canvas.
-  size_t IndexOf(LONG x, LONG y) const { return static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x); }
+  size_t IndexOf(LONG x, LONG y) const {
+    return static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x);
+  }
 
   LONG width_;
   LONG height_;

@@ -33,25 +33,30 @@ class StandInSurface : public PaintSurface {
 template <typename Function>
 void LookUp(void* module, const char* name, Function& function) {
   function = reinterpret_cast<Function>(dlsym(module, name));
-  if (function == nullptr) throw std::runtime_error(std::string("the module does not export ") + name);
+  if (function == nullptr)
+    throw std::runtime_error(std::string("the module does not export ") + name);
 }
 
 WString ClassKeyOf(REFCLSID id) {
   char text[64];
-  std::snprintf(text, sizeof text, "CLSID\\{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}\\InprocServer32",
-                static_cast<unsigned>(id.Data1), id.Data2, id.Data3, id.Data4[0], id.Data4[1], id.Data4[2],
-                id.Data4[3], id.Data4[4], id.Data4[5], id.Data4[6], id.Data4[7]);
+  std::snprintf(text, sizeof text,
+                "CLSID\\{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}\\InprocServer32",
+                static_cast<unsigned>(id.Data1), id.Data2, id.Data3, id.Data4[0], id.Data4[1],
+                id.Data4[2], id.Data4[3], id.Data4[4], id.Data4[5], id.Data4[6], id.Data4[7]);
   return WidenLatin1(text);
 }
 
 // The registered server's path: the default value of the class's InprocServer32 key.
 bool RegisteredServer(REFCLSID classId, WString& path) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, ClassKeyOf(classId).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, ClassKeyOf(classId).c_str(), 0, KEY_READ, &key) !=
+      ERROR_SUCCESS)
+    return false;
   WCHAR value[1024];
   DWORD size = sizeof value;
   DWORD type = 0;
-  const bool found = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
+  const bool found = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                                      &size) == ERROR_SUCCESS &&
                      type == REG_SZ && size >= sizeof(WCHAR);
   RegCloseKey(key);
   if (found) path.assign(value, size / sizeof(WCHAR) - 1);
@@ -68,7 +73,8 @@ StandInHostDriver::~StandInHostDriver() {
 
 void* StandInHostDriver::Load(const std::string& file) {
   void* module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (module == nullptr) throw std::runtime_error(std::string("cannot load the module: ") + dlerror());
+  if (module == nullptr)
+    throw std::runtime_error(std::string("cannot load the module: ") + dlerror());
   loaded_.push_back(module);
   return module;
 }
@@ -105,9 +111,11 @@ HRESULT StandInHostDriver::CreateByClassId(REFCLSID classId, REFIID riid, void**
   return classFactory->CreateInstance(nullptr, riid, object);
 }
 
-IXMLDOMNode* StandInHostDriver::ParseSettingsElement(const std::vector<SettingsAttribute>& attributes) {
+IXMLDOMNode* StandInHostDriver::ParseSettingsElement(
+    const std::vector<SettingsAttribute>& attributes) {
   auto element = std::make_unique<FakeXmlElement>();
-  for (const SettingsAttribute& attribute : attributes) element->With(attribute.name, attribute.value);
+  for (const SettingsAttribute& attribute : attributes)
+    element->With(attribute.name, attribute.value);
   elements_.push_back(std::move(element));
   return elements_.back().get();
 }
@@ -116,16 +124,24 @@ IStream* StandInHostDriver::NewStream(const std::vector<BYTE>& bytes) {
   return MemoryStream::Create(bytes).Detach();
 }
 
-std::vector<BYTE> StandInHostDriver::StreamBytes(IStream* stream) { return static_cast<MemoryStream*>(stream)->bytes(); }
+std::vector<BYTE> StandInHostDriver::StreamBytes(IStream* stream) {
+  return static_cast<MemoryStream*>(stream)->bytes();
+}
 
-std::unique_ptr<PaintSurface> StandInHostDriver::NewSurface(LONG width, LONG height, COLORREF background) {
+std::unique_ptr<PaintSurface> StandInHostDriver::NewSurface(LONG width, LONG height,
+                                                            COLORREF background) {
   return std::make_unique<StandInSurface>(width, height, background);
 }
 
-std::vector<ShownMessage> StandInHostDriver::TakeMessages() { return std::exchange(messageBoxes_.messages, {}); }
+std::vector<ShownMessage> StandInHostDriver::TakeMessages() {
+  return std::exchange(messageBoxes_.messages, {});
+}
 
-WString StandInHostDriver::FileNameInRunFolder(const char* leaf) { return TEXT("\\") + WidenLatin1(leaf); }
+WString StandInHostDriver::FileNameInRunFolder(const char* leaf) {
+  return TEXT("\\") + WidenLatin1(leaf);
+}
 
 LONG StandInHostDriver::ZoneOffsetMinutesAt(const FILETIME& utc) {
-  return static_cast<LONG>(CurrentClock().LocalOffsetAt(FileTimeValue(utc)) / static_cast<LONGLONG>(kFileTimeUnitsPerMinute));
+  return static_cast<LONG>(CurrentClock().LocalOffsetAt(FileTimeValue(utc)) /
+                           static_cast<LONGLONG>(kFileTimeUnitsPerMinute));
 }

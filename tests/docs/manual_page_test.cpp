@@ -24,8 +24,8 @@ using OptionNames = std::set<std::string>;
 const std::regex kOptionName(R"((?:^|[\s,\[*])(--?[A-Za-z][A-Za-z0-9-]*))");
 
 void AddNames(const std::string& text, OptionNames& names) {
-  for (auto match = std::sregex_iterator(text.begin(), text.end(), kOptionName); match != std::sregex_iterator();
-       ++match) {
+  for (auto match = std::sregex_iterator(text.begin(), text.end(), kOptionName);
+       match != std::sregex_iterator(); ++match) {
     names.insert((*match)[1].str());
   }
 }
@@ -61,13 +61,17 @@ std::string Missing(const OptionNames& from, const OptionNames& in) {
 }
 
 TEST(ManualPageTest, ReadsTheOptionsOfEitherForm) {
-  EXPECT_EQ(HelpOptions("Usage: x [OPTION]...\n  --once     print once\n                 --not-an-option here\n"
-                        "  --sysfs DIR  read -x here\n  -h, --help  show\n  --simulate[=SPEED]  run\n"
-                        "  --night H-H  charge\n  --bar [--json]  lines\n"),
-            (OptionNames{"--once", "--sysfs", "-h", "--help", "--simulate", "--night", "--bar", "--json"}));
-  EXPECT_EQ(PageOptions("x(1)\n\n# NAME\n\n*--name*\n\n# OPTIONS\n\n*--once*\n\tPrint *--not* this.\n"
-                        "*--home* _FILE_\n*-h*, *--help*\n\n# KEYS\n\n*-q*\n"),
-            (OptionNames{"--once", "--home", "-h", "--help"}));
+  EXPECT_EQ(
+      HelpOptions(
+          "Usage: x [OPTION]...\n  --once     print once\n                 --not-an-option here\n"
+          "  --sysfs DIR  read -x here\n  -h, --help  show\n  --simulate[=SPEED]  run\n"
+          "  --night H-H  charge\n  --bar [--json]  lines\n"),
+      (OptionNames{"--once", "--sysfs", "-h", "--help", "--simulate", "--night", "--bar",
+                   "--json"}));
+  EXPECT_EQ(
+      PageOptions("x(1)\n\n# NAME\n\n*--name*\n\n# OPTIONS\n\n*--once*\n\tPrint *--not* this.\n"
+                  "*--home* _FILE_\n*-h*, *--help*\n\n# KEYS\n\n*-q*\n"),
+      (OptionNames{"--once", "--home", "-h", "--help"}));
 }
 
 TEST(ManualPageTest, ThePageAndHelpNameTheSameOptions) {
@@ -77,11 +81,13 @@ TEST(ManualPageTest, ThePageAndHelpNameTheSameOptions) {
   page << source.rdbuf();
 
   const TempFolder home;
-  const OptionNames help = HelpOptions(RunHostProgram(home.path(), "--help", home.path() / "stderr").out);
+  const OptionNames help =
+      HelpOptions(RunHostProgram(home.path(), "--help", home.path() / "stderr").out);
   const OptionNames manual = PageOptions(page.str());
   ASSERT_TRUE(help.contains("--help"));
   EXPECT_EQ(Missing(help, manual), "") << "in --help but not in " << ZELVAR_MANUAL_PAGE_SOURCE;
-  EXPECT_EQ(Missing(manual, help), "") << "in " << ZELVAR_MANUAL_PAGE_SOURCE << " but not in --help";
+  EXPECT_EQ(Missing(manual, help), "")
+      << "in " << ZELVAR_MANUAL_PAGE_SOURCE << " but not in --help";
 }
 
 }  // namespace

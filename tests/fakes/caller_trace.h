@@ -17,7 +17,8 @@ struct CallerLocation {
 
 class CallerTrace {
  public:
-  explicit CallerTrace(const CallerLocation& caller) : trace_(caller.file, caller.line, "called from here") {}
+  explicit CallerTrace(const CallerLocation& caller)
+      : trace_(caller.file, caller.line, "called from here") {}
 
  private:
   testing::ScopedTrace trace_;

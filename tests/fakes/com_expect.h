@@ -14,7 +14,8 @@ inline ULONG RefCountOf(IUnknown* object) {
 #define EXPECT_REF_COUNT(object, n) EXPECT_EQ(RefCountOf(object), static_cast<ULONG>(n))
 
 // Queries the interface and checks the answer; a supported one is released again.
-inline void ExpectInterfaceImpl(IUnknown* object, REFIID iid, bool supported, const char* file, int line) {
+inline void ExpectInterfaceImpl(IUnknown* object, REFIID iid, bool supported, const char* file,
+                                int line) {
   SCOPED_TRACE(testing::Message() << "called from " << file << ":" << line);
   void* sentinel = reinterpret_cast<void*>(0x1);
   void* out = sentinel;
@@ -29,4 +30,5 @@ inline void ExpectInterfaceImpl(IUnknown* object, REFIID iid, bool supported, co
     EXPECT_EQ(out, nullptr);
   }
 }
-#define EXPECT_INTERFACE(object, iid, supported) ExpectInterfaceImpl(object, iid, supported, __FILE__, __LINE__)
+#define EXPECT_INTERFACE(object, iid, supported) \
+  ExpectInterfaceImpl(object, iid, supported, __FILE__, __LINE__)

@@ -2,4 +2,6 @@
 
 #include <gtest/gtest.h>
 
-void StrictColourLookup::OnUnexpectedCall(const char* call) { ADD_FAILURE() << "the plug-in called " << call; }
+void StrictColourLookup::OnUnexpectedCall(const char* call) {
+  ADD_FAILURE() << "the plug-in called " << call;
+}

@@ -19,7 +19,8 @@ class FakeAttributeNode : public UnqueriedComObject<Face<IXMLDOMNode, IID_IXMLDO
 };
 
 class FakeXmlElement
-    : public UnqueriedComObject<Face<IXMLDOMNode, IID_IXMLDOMNode>, Face<IXMLDOMNamedNodeMap, IID_IXMLDOMNamedNodeMap>> {
+    : public UnqueriedComObject<Face<IXMLDOMNode, IID_IXMLDOMNode>,
+                                Face<IXMLDOMNamedNodeMap, IID_IXMLDOMNamedNodeMap>> {
  public:
   // Adds an attribute; its value may hold zero characters.
   FakeXmlElement& With(const WString& name, const WString& value);

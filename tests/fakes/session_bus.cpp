@@ -17,7 +17,9 @@ namespace {
 std::string BusConfig(const std::filesystem::path& socket) {
   return "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
          " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-         "<busconfig><type>session</type><listen>unix:path=" + socket.string() + "</listen>"
+         "<busconfig><type>session</type><listen>unix:path=" +
+         socket.string() +
+         "</listen>"
          "<auth>EXTERNAL</auth>"
          "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
          "<allow eavesdrop=\"true\"/><allow own=\"*\"/><allow user=\"*\"/></policy></busconfig>\n";
@@ -66,8 +68,8 @@ PrivateSessionBus::PrivateSessionBus() {
     const std::string log = (folder_.path() / "bus.log").string();
     if (FILE* kept = std::fopen(log.c_str(), "w")) dup2(fileno(kept), STDERR_FILENO);
     close(out[0]);
-    execlp("dbus-daemon", "dbus-daemon", ("--config-file=" + config.string()).c_str(), "--nofork", "--print-address",
-           nullptr);
+    execlp("dbus-daemon", "dbus-daemon", ("--config-file=" + config.string()).c_str(), "--nofork",
+           "--print-address", nullptr);
     _exit(127);
   }
   close(out[1]);
@@ -91,8 +93,8 @@ PrivateSessionBus::~PrivateSessionBus() {
 }
 
 RecordingNotificationService::RecordingNotificationService(const std::string& address) {
-  if (sd_bus_new(&bus_) < 0 || sd_bus_set_address(bus_, address.c_str()) < 0 || sd_bus_set_bus_client(bus_, 1) < 0 ||
-      sd_bus_start(bus_) < 0 ||
+  if (sd_bus_new(&bus_) < 0 || sd_bus_set_address(bus_, address.c_str()) < 0 ||
+      sd_bus_set_bus_client(bus_, 1) < 0 || sd_bus_start(bus_) < 0 ||
       sd_bus_add_object(bus_, nullptr, "/org/freedesktop/Notifications", &Answer, this) < 0 ||
       sd_bus_request_name(bus_, "org.freedesktop.Notifications", 0) < 0) {
     throw std::runtime_error("cannot serve org.freedesktop.Notifications on " + address);
@@ -128,8 +130,8 @@ int RecordingNotificationService::Answer(sd_bus_message* message, void* self, sd
     std::map<std::string, std::string> hints = ReadHints(message);
     sd_bus_message_read(message, "i", &expire);
     call += std::string(" ") + app + " replaces=" + std::to_string(replaces) + " icon=" + icon +
-            " urgency=" + hints["urgency"] + " category=" + hints["category"] + " expire=" + std::to_string(expire) +
-            " '" + summary + "' '" + body + "'";
+            " urgency=" + hints["urgency"] + " category=" + hints["category"] +
+            " expire=" + std::to_string(expire) + " '" + summary + "' '" + body + "'";
   } else if (member == "CloseNotification") {
     uint32_t closed = 0;
     sd_bus_message_read(message, "u", &closed);
@@ -141,7 +143,8 @@ int RecordingNotificationService::Answer(sd_bus_message* message, void* self, sd
     if (member == "Notify") id = service.nextId_++;
   }
   if (member == "Notify") return sd_bus_reply_method_return(message, "u", id);
-  if (member == "GetServerInformation") return sd_bus_reply_method_return(message, "ssss", "recorder", "test", "1", "1.2");
+  if (member == "GetServerInformation")
+    return sd_bus_reply_method_return(message, "ssss", "recorder", "test", "1", "1.2");
   return sd_bus_reply_method_return(message, "");
 }
 

@@ -33,8 +33,8 @@ class PrivateSessionBus {
 
 // Owns org.freedesktop.Notifications on the bus, answers Notify with ids 1, 2, 3..., and records
 // each call as one line:
-//   "Notify <app> replaces=<id> icon=<icon> urgency=<n> category=<c> expire=<ms> '<summary>' '<body>'"
-//   "CloseNotification <id>", "GetServerInformation"
+//   "Notify <app> replaces=<id> icon=<icon> urgency=<n> category=<c> expire=<ms> '<summary>'
+//   '<body>'" "CloseNotification <id>", "GetServerInformation"
 class RecordingNotificationService {
  public:
   explicit RecordingNotificationService(const std::string& address);
@@ -43,7 +43,8 @@ class RecordingNotificationService {
   RecordingNotificationService& operator=(const RecordingNotificationService&) = delete;
 
   std::vector<std::string> calls() const;
-  // Waits (up to about twenty seconds) until this many calls were recorded; answers whether they were.
+  // Waits (up to about twenty seconds) until this many calls were recorded; answers whether they
+  // were.
   bool WaitForCalls(size_t count) const;
 
  private:

@@ -7,7 +7,8 @@
 
 TempFolder::TempFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "zelvar-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
+  if (mkdtemp(pattern.data()) == nullptr)
+    throw std::runtime_error("cannot create a temporary folder");
   path_ = pattern;
 }
 
@@ -29,6 +30,10 @@ void TempFolder::Write(const std::string& relative, const std::string& content) 
   std::ofstream(file, std::ios::binary) << content;
 }
 
-bool TempFolder::Exists(const std::string& relative) const { return std::filesystem::exists(path_ / relative); }
+bool TempFolder::Exists(const std::string& relative) const {
+  return std::filesystem::exists(path_ / relative);
+}
 
-ScopedDeviceRoot::ScopedDeviceRoot(const TempFolder& folder) { state_.deviceRoot = folder.path().string(); }
+ScopedDeviceRoot::ScopedDeviceRoot(const TempFolder& folder) {
+  state_.deviceRoot = folder.path().string();
+}

@@ -37,14 +37,16 @@ bool ModuleLoaded(const std::filesystem::path& file) {
 
 testing::AssertionResult RegisterServerPath(const std::string& path) {
   HKEY key = nullptr;
-  LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, ServerKeyOf(kBatteryPluginClassId).c_str(), 0, nullptr, 0,
-                                   KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  if (status != ERROR_SUCCESS) return testing::AssertionFailure() << "creating the server key: error " << status;
+  LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, ServerKeyOf(kBatteryPluginClassId).c_str(), 0,
+                                   nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  if (status != ERROR_SUCCESS)
+    return testing::AssertionFailure() << "creating the server key: error " << status;
   const WString value = WidenUtf8(path);
   status = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR)));
   RegCloseKey(key);
-  if (status != ERROR_SUCCESS) return testing::AssertionFailure() << "setting the server file: error " << status;
+  if (status != ERROR_SUCCESS)
+    return testing::AssertionFailure() << "setting the server file: error " << status;
   return testing::AssertionSuccess();
 }
 
@@ -65,7 +67,9 @@ class RecordingRegistryStore : public MemoryRegistryStore {
     savesHeld.push_back(holds_ > 0);
     return MemoryRegistryStore::Save(tree);
   }
-  std::unique_ptr<RegistryChangeHold> HoldChanges() override { return std::make_unique<Hold>(holds_); }
+  std::unique_ptr<RegistryChangeHold> HoldChanges() override {
+    return std::make_unique<Hold>(holds_);
+  }
   std::vector<bool> savesHeld;
 
  private:
@@ -84,10 +88,13 @@ class HostActivationTest : public testing::Test {
  protected:
   HostActivationTest() { power_.OnBattery(80); }
 
-  SessionFiles Files() const { return {folder_.path() / "home.xml", folder_.path() / "state" / "plugin.stream"}; }
+  SessionFiles Files() const {
+    return {folder_.path() / "home.xml", folder_.path() / "state" / "plugin.stream"};
+  }
   void WriteHomeScreen(const std::string& settings) const {
-    folder_.Write("home.xml", "<home>\n  <plugin clsid=\"{fdea2f9b-0266-11cf-baa6-00aa003e0e01}\" " + settings +
-                                  "/>\n</home>\n");
+    folder_.Write("home.xml",
+                  "<home>\n  <plugin clsid=\"{fdea2f9b-0266-11cf-baa6-00aa003e0e01}\" " + settings +
+                      "/>\n</home>\n");
   }
   std::unique_ptr<HomeScreenSession> Start() {
     EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing);
@@ -109,10 +116,14 @@ class HostActivationTest : public testing::Test {
 
 TEST_F(HostActivationTest, FirstRunRegistersTheBuiltModuleAndActivatesItThroughTheRegistry) {
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), std::nullopt);
-  EXPECT_NE(ActivationFailure().find("is not registered (no HKEY_CLASSES_ROOT\\CLSID\\{FDEA2F9B-0266-11CF-BAA6-00AA003E0E01}\\InprocServer32)"),
-            std::string::npos);
+  EXPECT_NE(
+      ActivationFailure().find(
+          "is not registered (no "
+          "HKEY_CLASSES_ROOT\\CLSID\\{FDEA2F9B-0266-11CF-BAA6-00AA003E0E01}\\InprocServer32)"),
+      std::string::npos);
 
-  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing), std::nullopt);
+  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing),
+            std::nullopt);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
   // In one save, which no other process's change can undo meanwhile: a process started at the same
   // moment never reads the class without its file.
@@ -130,38 +141,46 @@ TEST_F(HostActivationTest, FirstRunRegistersTheBuiltModuleAndActivatesItThroughT
 TEST_F(HostActivationTest, RegisteredFileThatIsMissingOrNoModuleGivesAClearError) {
   const std::string missing = (folder_.path() / "gone" / "zelvarplug.so").string();
   ASSERT_TRUE(RegisterServerPath(missing));
-  EXPECT_EQ(ActivationFailure(), "cannot activate the class {FDEA2F9B-0266-11CF-BAA6-00AA003E0E01}: the module file " +
-                                     missing + " does not exist (registered in HKEY_CLASSES_ROOT\\CLSID\\" +
-                                     "{FDEA2F9B-0266-11CF-BAA6-00AA003E0E01}\\InprocServer32)");
+  EXPECT_EQ(ActivationFailure(),
+            "cannot activate the class {FDEA2F9B-0266-11CF-BAA6-00AA003E0E01}: the module file " +
+                missing + " does not exist (registered in HKEY_CLASSES_ROOT\\CLSID\\" +
+                "{FDEA2F9B-0266-11CF-BAA6-00AA003E0E01}\\InprocServer32)");
 
   folder_.Write("text.so", "not a module");
   ASSERT_TRUE(RegisterServerPath((folder_.path() / "text.so").string()));
   EXPECT_NE(ActivationFailure().find("is not a loadable module"), std::string::npos);
   // A first run keeps a registered file that exists, even one that fails to load.
-  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing), std::nullopt);
+  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing),
+            std::nullopt);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), folder_.path() / "text.so");
 
   // Asked for explicitly, the module replaces the registration.
-  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::Always), std::nullopt);
+  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::Always),
+            std::nullopt);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
 }
 
 TEST_F(HostActivationTest, FirstRunReplacesARegisteredFileThatNoLongerExists) {
   const std::filesystem::path removedBuild = folder_.path() / "old-build" / "zelvarplug.so";
   ASSERT_TRUE(RegisterServerPath(removedBuild.string()));
-  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing), removedBuild);
+  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing),
+            removedBuild);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
-  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing), std::nullopt);
+  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing),
+            std::nullopt);
 
   // An explicit registration tells of no replaced file.
   ASSERT_TRUE(RegisterServerPath(removedBuild.string()));
-  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::Always), std::nullopt);
+  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::Always),
+            std::nullopt);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
 }
 
 TEST_F(HostActivationTest, RegisteringAFileThatIsNoModuleFails) {
   folder_.Write("text.so", "not a module");
-  EXPECT_THROW(EnsureRegistered(kBatteryPluginClassId, folder_.path() / "text.so", Registration::IfMissing), HostError);
+  EXPECT_THROW(
+      EnsureRegistered(kBatteryPluginClassId, folder_.path() / "text.so", Registration::IfMissing),
+      HostError);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), std::nullopt);
 }
 
@@ -228,8 +247,9 @@ TEST_F(HostActivationTest, SavedStreamAppliesUnlessTheHomeScreenFileIsNewer) {
   EXPECT_EQ(restored->EarliestDeadline(), Now() + 5000 * kUnitsPerMs);
   restored->Close();
 
-  std::filesystem::last_write_time(Files().homeScreen, std::filesystem::last_write_time(Files().stream) +
-                                                           std::chrono::seconds(10));
+  std::filesystem::last_write_time(
+      Files().homeScreen,
+      std::filesystem::last_write_time(Files().stream) + std::chrono::seconds(10));
   auto edited = Start();
   ASSERT_TRUE(edited->AnswerEarliestTimerNow());
   EXPECT_EQ(edited->EarliestDeadline(), Now() + 9000 * kUnitsPerMs);
@@ -243,8 +263,8 @@ TEST_F(HostActivationTest, SiteIsGivenBackWhenThePluginStops) {
   EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing);
   const ComPtr<IXMLDOMNode> element = CreateSettingsElement({});
   {
-    HostedPlugin plugin(ActivatePlugin(kBatteryPluginClassId), static_cast<HostEnvironment*>(site.Get()),
-                        element.Get(), std::nullopt);
+    HostedPlugin plugin(ActivatePlugin(kBatteryPluginClassId),
+                        static_cast<HostEnvironment*>(site.Get()), element.Get(), std::nullopt);
     EXPECT_EQ(plugin.height(), kPluginLineHeight);
     EXPECT_TRUE(plugin.selectable());
     EXPECT_EQ(timers.pending(), 1u);
@@ -261,13 +281,14 @@ TEST(ModuleTrust, OnlyAModuleAndFoldersOutOfOtherUsersReachLoad) {
   constexpr uid_t kNobody = 65534;
   const struct {
     mode_t folderMode, fileMode;
-    uid_t fileOwner;  // 0: the test's user
-    gid_t fileGroup;  // 0: the test's group
+    uid_t fileOwner;      // 0: the test's user
+    gid_t fileGroup;      // 0: the test's group
     const char* problem;  // nullptr: loads
   } cases[] = {
       {0755, 0644, 0, 0, nullptr},
       {0755, 0755, 0, 0, nullptr},
-      {0755, 0666, 0, 0, "the file <f> can be written by other users (mode 0666), who could run code as you"},
+      {0755, 0666, 0, 0,
+       "the file <f> can be written by other users (mode 0666), who could run code as you"},
       {0755, 0646, 0, 0, "the file <f> can be written by other users (mode 0646)"},
       {0755, 0664, 0, kNobody, "the file <f> can be written by other users (mode 0664)"},
       {0777, 0644, 0, 0, "the folder <d> can be written by other users (mode 0777)"},
@@ -283,7 +304,9 @@ TEST(ModuleTrust, OnlyAModuleAndFoldersOutOfOtherUsersReachLoad) {
     ASSERT_EQ(chmod(module.c_str(), c.fileMode), 0);
     ASSERT_EQ(chmod(module.parent_path().c_str(), c.folderMode), 0);
     if (c.fileOwner != 0 || c.fileGroup != 0) {
-      ASSERT_EQ(lchown(module.c_str(), c.fileOwner != 0 ? c.fileOwner : -1, c.fileGroup != 0 ? c.fileGroup : -1), 0);
+      ASSERT_EQ(lchown(module.c_str(), c.fileOwner != 0 ? c.fileOwner : -1,
+                       c.fileGroup != 0 ? c.fileGroup : -1),
+                0);
     }
     const std::optional<std::string> problem = ModuleTrustProblem(module, geteuid());
     if (c.problem == nullptr) {
@@ -291,10 +314,13 @@ TEST(ModuleTrust, OnlyAModuleAndFoldersOutOfOtherUsersReachLoad) {
       continue;
     }
     std::string expected = c.problem;
-    expected.replace(expected.find('<'), 3, expected.find("<f>") != std::string::npos ? module.string()
-                                                                                       : module.parent_path().string());
+    expected.replace(expected.find('<'), 3,
+                     expected.find("<f>") != std::string::npos ? module.string()
+                                                               : module.parent_path().string());
     ASSERT_TRUE(problem) << expected;
-    EXPECT_EQ(problem->rfind("refusing to load the module " + module.string() + ": " + expected, 0), 0u) << *problem;
+    EXPECT_EQ(problem->rfind("refusing to load the module " + module.string() + ": " + expected, 0),
+              0u)
+        << *problem;
   }
 }
 
@@ -308,14 +334,18 @@ TEST(ModuleTrust, AGroupIsTheUsersOwnOnlyAsTheirPrimaryGroupWithNoOtherMember) {
     gid_t gid;
     std::vector<char*> members;
     bool own;
-  } cases[] = {{1000, {}, true}, {1000, {name}, true}, {1000, {name, other}, false}, {1000, {other}, false},
+  } cases[] = {{1000, {}, true},
+               {1000, {name}, true},
+               {1000, {name, other}, false},
+               {1000, {other}, false},
                {1001, {}, false}};
   for (auto c : cases) {
     c.members.push_back(nullptr);
     group entry{};
     entry.gr_gid = c.gid;
     entry.gr_mem = c.members.data();
-    EXPECT_EQ(IsUsersOwnGroup(ann, entry), c.own) << c.gid << " with " << c.members.size() - 1 << " members";
+    EXPECT_EQ(IsUsersOwnGroup(ann, entry), c.own)
+        << c.gid << " with " << c.members.size() - 1 << " members";
   }
 }
 
@@ -324,14 +354,16 @@ TEST(ModuleTrust, ALinkInAFolderOthersCanWriteIsRefusedAndSoIsLoadingThroughIt) 
   std::filesystem::create_directories(folder.path() / "shared");
   chmod((folder.path() / "shared").c_str(), 0777);
   std::filesystem::copy_file(kBuiltModule, folder.path() / "zelvarplug.so");
-  std::filesystem::create_symlink(folder.path() / "zelvarplug.so", folder.path() / "shared" / "zelvarplug.so");
+  std::filesystem::create_symlink(folder.path() / "zelvarplug.so",
+                                  folder.path() / "shared" / "zelvarplug.so");
   const std::filesystem::path link = folder.path() / "shared" / "zelvarplug.so";
   const std::optional<std::string> problem = ModuleTrustProblem(link, geteuid());
   ASSERT_TRUE(problem);
-  EXPECT_NE(problem->find("the folder " + (folder.path() / "shared").string() +
-                          " can be written by other users (mode 0777), who could run code as you through it; "
-                          "make it writable by its owner only: chmod go-w '" +
-                          (folder.path() / "shared").string() + "'"),
+  EXPECT_NE(problem->find(
+                "the folder " + (folder.path() / "shared").string() +
+                " can be written by other users (mode 0777), who could run code as you through it; "
+                "make it writable by its owner only: chmod go-w '" +
+                (folder.path() / "shared").string() + "'"),
             std::string::npos)
       << *problem;
   EXPECT_EQ(ModuleTrustProblem(folder.path() / "zelvarplug.so", geteuid()), std::nullopt);

@@ -1,5 +1,6 @@
 // What one status-bar line holds: its JSON (read back with a JSON parser), the battery's class, the
-// tooltip's head and the figures in it, the reading it is built from, and the options that ask for it.
+// tooltip's head and the figures in it, the reading it is built from, and the options that ask for
+// it.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -18,8 +19,9 @@
 namespace {
 
 TEST(BarJson, EveryTextSurvivesTheRoundTrip) {
-  const std::string texts[] = {"",       "62%, hrs: 9.1 (3.5)", "say \"hi\"", "back\\slash", "a\nb\r\tc",
-                               "\x01\x1f", "25.3\u00b0C",        "/ and \x7f"};
+  const std::string texts[] = {
+      "",         "62%, hrs: 9.1 (3.5)", "say \"hi\"", "back\\slash", "a\nb\r\tc",
+      "\x01\x1f", "25.3\u00b0C",         "/ and \x7f"};
   for (const std::string& text : texts) {
     const std::string line = JsonLine({text, text, {"full"}, std::nullopt});
     EXPECT_EQ(line.find('\n'), std::string::npos) << line;
@@ -31,13 +33,16 @@ TEST(BarJson, EveryTextSurvivesTheRoundTrip) {
 
 TEST(BarJson, OneClassIsAWordMoreAreAnArrayAndThePercentageOnlyWhenKnown) {
   BarContent content{"62%, hrs: 1.0/-?-", "report", {"low"}, 62};
-  EXPECT_EQ(nlohmann::json::parse(JsonLine(content)),
-            nlohmann::json({{"text", content.text}, {"tooltip", "report"}, {"class", "low"}, {"percentage", 62}}));
+  EXPECT_EQ(
+      nlohmann::json::parse(JsonLine(content)),
+      nlohmann::json(
+          {{"text", content.text}, {"tooltip", "report"}, {"class", "low"}, {"percentage", 62}}));
 
   content.classes.emplace_back("learning");
   content.percentage.reset();
   EXPECT_EQ(nlohmann::json::parse(JsonLine(content)),
-            nlohmann::json({{"text", content.text}, {"tooltip", "report"}, {"class", {"low", "learning"}}}));
+            nlohmann::json(
+                {{"text", content.text}, {"tooltip", "report"}, {"class", {"low", "learning"}}}));
 }
 
 TEST(BatteryClass, FollowsTheFlagAndTheMains) {
@@ -46,10 +51,14 @@ TEST(BatteryClass, FollowsTheFlagAndTheMains) {
     BYTE flag;
     const char* batteryClass;
   } cases[] = {
-      {AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, "discharging"},   {AC_LINE_OFFLINE, BATTERY_FLAG_LOW, "low"},
-      {AC_LINE_OFFLINE, BATTERY_FLAG_CRITICAL, "critical"},  {AC_LINE_ONLINE, BATTERY_FLAG_CHARGING, "charging"},
-      {AC_LINE_UNKNOWN, BATTERY_FLAG_CHARGING, "charging"},  {AC_LINE_ONLINE, BATTERY_FLAG_HIGH, "full"},
-      {AC_LINE_ONLINE, BATTERY_FLAG_NO_BATTERY, "unknown"},  {AC_LINE_OFFLINE, BATTERY_FLAG_UNKNOWN, "unknown"},
+      {AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, "discharging"},
+      {AC_LINE_OFFLINE, BATTERY_FLAG_LOW, "low"},
+      {AC_LINE_OFFLINE, BATTERY_FLAG_CRITICAL, "critical"},
+      {AC_LINE_ONLINE, BATTERY_FLAG_CHARGING, "charging"},
+      {AC_LINE_UNKNOWN, BATTERY_FLAG_CHARGING, "charging"},
+      {AC_LINE_ONLINE, BATTERY_FLAG_HIGH, "full"},
+      {AC_LINE_ONLINE, BATTERY_FLAG_NO_BATTERY, "unknown"},
+      {AC_LINE_OFFLINE, BATTERY_FLAG_UNKNOWN, "unknown"},
       {AC_LINE_UNKNOWN, 0, "discharging"},
   };
   for (const auto& c : cases) {
@@ -62,17 +71,22 @@ TEST(BatteryClass, FollowsTheFlagAndTheMains) {
 }
 
 TEST(EstimateNotes, NameTheHoursWithDrainAndTheWindow) {
-  EXPECT_EQ(CoverageLine(12, 30), "Drain measured for 12 of the 24 hours of the day (last 30 days)");
+  EXPECT_EQ(CoverageLine(12, 30),
+            "Drain measured for 12 of the 24 hours of the day (last 30 days)");
   EXPECT_EQ(CoverageLine(24, 1), "Drain measured for 24 of the 24 hours of the day (last day)");
   EXPECT_EQ(CoverageLine(0, -1), "Drain measured for 0 of the 24 hours of the day (any age)");
-  static_assert(StillLearning(kLearnedHoursWithDrain - 1) && !StillLearning(kLearnedHoursWithDrain));
+  static_assert(StillLearning(kLearnedHoursWithDrain - 1) &&
+                !StillLearning(kLearnedHoursWithDrain));
   EXPECT_EQ(BatteryLifeTimeLine(BATTERY_LIFE_UNKNOWN), std::nullopt);
   EXPECT_EQ(BatteryLifeTimeLine(5 * 3600 + 720), "The battery reports 5.2 hours left");
-  EXPECT_EQ(LinearEstimateLine(17.94, 4, 0.76), "Linear estimate: 17.9 hours left (4 points in 0.8 hours on battery)");
-  EXPECT_EQ(LinearEstimateLine(30, 1, 0.5), "Linear estimate: 30.0 hours left (1 point in 0.5 hours on battery)");
+  EXPECT_EQ(LinearEstimateLine(17.94, 4, 0.76),
+            "Linear estimate: 17.9 hours left (4 points in 0.8 hours on battery)");
+  EXPECT_EQ(LinearEstimateLine(30, 1, 0.5),
+            "Linear estimate: 30.0 hours left (1 point in 0.5 hours on battery)");
 }
 
-SYSTEM_POWER_STATUS_EX2 Reading(BYTE acLine, BYTE flag, BYTE percent, DWORD lifeTime = BATTERY_LIFE_UNKNOWN) {
+SYSTEM_POWER_STATUS_EX2 Reading(BYTE acLine, BYTE flag, BYTE percent,
+                                DWORD lifeTime = BATTERY_LIFE_UNKNOWN) {
   SYSTEM_POWER_STATUS_EX2 status{};
   status.ACLineStatus = acLine;
   status.BatteryFlag = flag;
@@ -83,26 +97,34 @@ SYSTEM_POWER_STATUS_EX2 Reading(BYTE acLine, BYTE flag, BYTE percent, DWORD life
 
 TEST(TooltipHead, StartsWithChargeStateFiguresAndCoverageAndSaysWhileLearning) {
   // Appended: GCC 12 optimising warns falsely (-Wrestrict) about "\n" + a returned string.
-  const std::string learning = std::string("\n").append(LearningNote()).append("\n").append(LineExplanation());
+  const std::string learning =
+      std::string("\n").append(LearningNote()).append("\n").append(LineExplanation());
   const struct {
     TooltipFigures figures;
     std::string head;
   } cases[] = {
-      {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 62, 7200), LinearFigure{17.94, 4, 0.76}, 11u, 30},
-       "Charge 62%, on battery\nLinear estimate: 17.9 hours left (4 points in 0.8 hours on battery)\n"
-       "The battery reports 2.0 hours left\nDrain measured for 11 of the 24 hours of the day (last 30 days)" +
+      {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 62, 7200), LinearFigure{17.94, 4, 0.76}, 11u,
+        30},
+       "Charge 62%, on battery\nLinear estimate: 17.9 hours left (4 points in 0.8 hours on "
+       "battery)\n"
+       "The battery reports 2.0 hours left\nDrain measured for 11 of the 24 hours of the day (last "
+       "30 days)" +
            learning},
       {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_LOW, 30), std::nullopt, 12u, 30},
-       "Charge 30%, on battery, low\nDrain measured for 12 of the 24 hours of the day (last 30 days)"},
-      {{Reading(AC_LINE_ONLINE, BATTERY_FLAG_CHARGING, 50), std::nullopt, std::nullopt, 30}, "Charge 50%, charging"},
+       "Charge 30%, on battery, low\nDrain measured for 12 of the 24 hours of the day (last 30 "
+       "days)"},
+      {{Reading(AC_LINE_ONLINE, BATTERY_FLAG_CHARGING, 50), std::nullopt, std::nullopt, 30},
+       "Charge 50%, charging"},
       {{Reading(AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 100), std::nullopt, std::nullopt, 30},
        "Charge 100%, on mains, not charging"},
       {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_CRITICAL, 3), std::nullopt, std::nullopt, 30},
        "Charge 3%, on battery, critical"},
-      {{Reading(AC_LINE_UNKNOWN, BATTERY_FLAG_UNKNOWN, BATTERY_PERCENTAGE_UNKNOWN), std::nullopt, std::nullopt, 30},
+      {{Reading(AC_LINE_UNKNOWN, BATTERY_FLAG_UNKNOWN, BATTERY_PERCENTAGE_UNKNOWN), std::nullopt,
+        std::nullopt, 30},
        "Charge not known, battery state unknown"},
       {{std::nullopt, std::nullopt, 0u, 1},
-       "Charge not known, battery state unknown\nDrain measured for 0 of the 24 hours of the day (last day)" +
+       "Charge not known, battery state unknown\nDrain measured for 0 of the 24 hours of the day "
+       "(last day)" +
            learning},
   };
   for (const auto& c : cases) EXPECT_EQ(TooltipHead(c.figures), c.head);
@@ -111,7 +133,9 @@ TEST(TooltipHead, StartsWithChargeStateFiguresAndCoverageAndSaysWhileLearning) {
 TEST(DischargeFollower, FiguresTheDropSinceTheChargeLastStoppedFalling) {
   constexpr ULONGLONG kHour = 36'000'000'000ull;
   const SYSTEM_POWER_STATUS_EX2 mains = Reading(AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 90);
-  const auto battery = [](BYTE percent) { return Reading(AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, percent); };
+  const auto battery = [](BYTE percent) {
+    return Reading(AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, percent);
+  };
   const struct {
     const char* what;
     std::vector<std::optional<SYSTEM_POWER_STATUS_EX2>> readings;  // one an hour
@@ -121,11 +145,13 @@ TEST(DischargeFollower, FiguresTheDropSinceTheChargeLastStoppedFalling) {
       {"a failed read changes nothing", {battery(80), std::nullopt, battery(70)}, 14.0},
       {"no drop yet", {battery(80), battery(80)}, std::nullopt},
       {"on mains", {battery(80), battery(70), mains}, std::nullopt},
-      {"charging counts as mains", {battery(80), battery(70), Reading(AC_LINE_UNKNOWN, BATTERY_FLAG_CHARGING, 71)},
+      {"charging counts as mains",
+       {battery(80), battery(70), Reading(AC_LINE_UNKNOWN, BATTERY_FLAG_CHARGING, 71)},
        std::nullopt},
       {"starts again after mains", {battery(90), mains, battery(80), battery(70)}, 7.0},
       {"starts again after a rise", {battery(60), battery(50), battery(80), battery(70)}, 7.0},
-      {"unknown charge ends the period", {battery(80), battery(BATTERY_PERCENTAGE_UNKNOWN), battery(70)},
+      {"unknown charge ends the period",
+       {battery(80), battery(BATTERY_PERCENTAGE_UNKNOWN), battery(70)},
        std::nullopt},
   };
   for (const auto& c : cases) {
@@ -175,7 +201,8 @@ TEST(StatCoverage, CountsHoursWithDrainAndLoadsAgainOnlyWhenTheFileChangesOrTheH
   const TempFolder folder;
   const ScopedDeviceRoot root(folder);
   const std::string file = "Storage/My Documents/ZelvarPlugin.dat";
-  // Hours 10 and 12 with drain, hour 11 with only a zero drop; a record 40 days old is outside the window.
+  // Hours 10 and 12 with drain, hour 11 with only a zero drop; a record 40 days old is outside the
+  // window.
   folder.Write(file, "[version 1]\n2024.3.9.10:2,0,3\n2024.1.29.3:5,5\n");
   StatCoverage coverage(TEXT("\\Storage\\My Documents\\ZelvarPlugin.dat"), 30);
   EXPECT_EQ(coverage.HoursWithDrain(), 2u);

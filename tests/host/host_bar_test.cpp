@@ -29,11 +29,12 @@ const char* const kStatFile = "device/Storage/My Documents/ZelvarPlugin.dat";
 // zelvar-home started in the background with its standard output on a pipe.
 class BarProcess {
  public:
-  BarProcess(const TempFolder& home, const std::string& arguments, const std::string& errFile = "stderr") {
+  BarProcess(const TempFolder& home, const std::string& arguments,
+             const std::string& errFile = "stderr") {
     int ends[2];
     EXPECT_EQ(pipe(ends), 0);
-    const std::string command =
-        "exec " + HostCommand(home.path(), arguments) + " </dev/null 2>'" + (home.path() / errFile).string() + "'";
+    const std::string command = "exec " + HostCommand(home.path(), arguments) + " </dev/null 2>'" +
+                                (home.path() / errFile).string() + "'";
     pid_ = fork();
     if (pid_ == 0) {
       dup2(ends[1], STDOUT_FILENO);
@@ -66,9 +67,11 @@ class BarProcess {
         buffer_.erase(0, at + 1);
         return line;
       }
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          end - std::chrono::steady_clock::now());
       pollfd fd{out_, POLLIN, 0};
-      if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0) return std::nullopt;
+      if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0)
+        return std::nullopt;
       char bytes[4096];
       const ssize_t n = read(out_, bytes, sizeof bytes);
       if (n <= 0) return std::nullopt;
@@ -76,12 +79,12 @@ class BarProcess {
     }
   }
 
-
   // User and system time the process used so far, from /proc.
   double CpuSeconds() const {
     std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
     std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    // The fields after the command name, which is in parentheses: state is field 3, utime 14, stime 15.
+    // The fields after the command name, which is in parentheses: state is field 3, utime 14,
+    // stime 15.
     std::istringstream fields(text.substr(text.rfind(')') + 2));
     std::string field;
     unsigned long long ticks = 0;
@@ -92,8 +95,8 @@ class BarProcess {
   }
 
   struct Ending {
-    int exitCode;       // -1: ended by a signal
-    std::string rest;   // what it wrote after the lines read
+    int exitCode;      // -1: ended by a signal
+    std::string rest;  // what it wrote after the lines read
   };
   Ending Stop(int signal = SIGTERM) {
     kill(pid_, signal);
@@ -102,14 +105,16 @@ class BarProcess {
   // Waits for the program to end by itself.
   Ending WaitForEnd() {
     int status = 0;
-    // A program that does not stop within ten seconds is killed, and its ending counts as a signal's.
+    // A program that does not stop within ten seconds is killed, and its ending counts as a
+    // signal's.
     for (int tries = 0; waitpid(pid_, &status, WNOHANG) == 0; ++tries) {
       if (tries == 1000) kill(pid_, SIGKILL);
       usleep(10'000);
     }
     pid_ = -1;
     char bytes[4096];
-    for (ssize_t n; out_ >= 0 && (n = read(out_, bytes, sizeof bytes)) > 0;) buffer_.append(bytes, static_cast<size_t>(n));
+    for (ssize_t n; out_ >= 0 && (n = read(out_, bytes, sizeof bytes)) > 0;)
+      buffer_.append(bytes, static_cast<size_t>(n));
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, buffer_};
   }
 
@@ -122,14 +127,15 @@ class BarProcess {
 class HostBarTest : public testing::Test {
  protected:
   HostBarTest() {
-    const char* battery[][2] = {{"type", "Battery"},         {"status", "Discharging"}, {"present", "1"},
-                                {"capacity", "62"},          {"charge_full", "4804000"},
-                                {"charge_now", "2978480"}};
-    for (const auto& [name, value] : battery) folder_.Write(std::string("sysfs/BAT0/") + name, std::string(value) + "\n");
+    const char* battery[][2] = {{"type", "Battery"},        {"status", "Discharging"},
+                                {"present", "1"},           {"capacity", "62"},
+                                {"charge_full", "4804000"}, {"charge_now", "2978480"}};
+    for (const auto& [name, value] : battery)
+      folder_.Write(std::string("sysfs/BAT0/") + name, std::string(value) + "\n");
   }
   std::string Options(const std::string& more) const {
-    return "--sysfs '" + (folder_.path() / "sysfs").string() + "' --device-root '" + (folder_.path() / "device").string() +
-           "' " + more;
+    return "--sysfs '" + (folder_.path() / "sysfs").string() + "' --device-root '" +
+           (folder_.path() / "device").string() + "' " + more;
   }
 
   TempFolder folder_;
@@ -169,11 +175,14 @@ TEST_F(HostBarTest, AViewerKeepsTheFilesOnceTheKeeperIsGone) {
 
   kill(keeper.pid(), SIGKILL);
   EXPECT_EQ(keeper.Quit(), -1);
-  const std::string takeOver = "no longer keeps the plug-in's files; this one keeps them from now on";
-  for (int tries = 0; tries < 100 && folder_.Read("viewer-stderr").find(takeOver) == std::string::npos; ++tries) {
+  const std::string takeOver =
+      "no longer keeps the plug-in's files; this one keeps them from now on";
+  for (int tries = 0;
+       tries < 100 && folder_.Read("viewer-stderr").find(takeOver) == std::string::npos; ++tries) {
     viewer.NextLine(100ms);
   }
-  EXPECT_EQ(folder_.Read(".local/state/zelvar/owner.lock"), std::to_string(viewer.pid()) + "\npublishes its line\n");
+  EXPECT_EQ(folder_.Read(".local/state/zelvar/owner.lock"),
+            std::to_string(viewer.pid()) + "\npublishes its line\n");
   EXPECT_FALSE(folder_.Exists(kStream));
   EXPECT_EQ(viewer.Stop().exitCode, 0);
   const std::string err = folder_.Read("viewer-stderr");
@@ -185,29 +194,34 @@ TEST_F(HostBarTest, AViewerKeepsTheFilesOnceTheKeeperIsGone) {
 // How many times the text occurs in the whole.
 size_t Occurrences(const std::string& whole, const std::string& text) {
   size_t count = 0;
-  for (size_t at = whole.find(text); at != std::string::npos; at = whole.find(text, at + 1)) ++count;
+  for (size_t at = whole.find(text); at != std::string::npos; at = whole.find(text, at + 1))
+    ++count;
   return count;
 }
 
 // Two bars beside a keeping bar follow it: each prints the keeper's line in its own form and writes
-// nothing. Killed, the keeper is followed by one of them, which says so once and keeps the files; the
-// other follows that one. The keeper's home shows the battery current in the line, the followers'
-// does not: a follower that ran the plug-in itself would print a line of its own.
+// nothing. Killed, the keeper is followed by one of them, which says so once and keeps the files;
+// the other follows that one. The keeper's home shows the battery current in the line, the
+// followers' does not: a follower that ran the plug-in itself would print a line of its own.
 TEST_F(HostBarTest, BarsBesideAKeeperFollowItAndOneTakesOverWhenItEnds) {
   folder_.Write("sysfs/BAT0/current_now", "1500000\n");
   std::string home = DefaultHomeScreenText();
   const std::string expert = "ExpertMode=\"0\"";
   home.replace(home.find(expert), expert.size(), "ExpertMode=\"1\"");
   folder_.Write("keeper.xml", home);
-  BarProcess keeper(folder_, Options("--bar --json --home '" + (folder_.path() / "keeper.xml").string() + "'"));
+  BarProcess keeper(
+      folder_, Options("--bar --json --home '" + (folder_.path() / "keeper.xml").string() + "'"));
   const std::optional<std::string> kept = keeper.NextLine(20s);
   ASSERT_TRUE(kept) << folder_.Read("stderr");
   // No session bus: the low-battery warnings say so as soon as they start.
-  setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (folder_.path() / "no-bus").string()).c_str(), 1);
+  setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (folder_.path() / "no-bus").string()).c_str(),
+         1);
   BarProcess plain(folder_, Options("--bar"), "plain-stderr");
   BarProcess json(folder_, Options("--bar --json"), "json-stderr");
   unsetenv("DBUS_SESSION_BUS_ADDRESS");
-  const auto textOf = [](const std::string& line) { return nlohmann::json::parse(line).at("text").get<std::string>(); };
+  const auto textOf = [](const std::string& line) {
+    return nlohmann::json::parse(line).at("text").get<std::string>();
+  };
   EXPECT_NE(textOf(*kept).find(" mA, "), std::string::npos) << *kept;
   EXPECT_EQ(json.NextLine(20s), kept) << folder_.Read("json-stderr");
   EXPECT_EQ(plain.NextLine(20s), textOf(*kept)) << folder_.Read("plain-stderr");
@@ -217,16 +231,19 @@ TEST_F(HostBarTest, BarsBesideAKeeperFollowItAndOneTakesOverWhenItEnds) {
   // The first line without the current is the new keeper's own.
   const auto ownLine = [](BarProcess& bar, const auto& text) {
     std::optional<std::string> line;
-    while ((line = bar.NextLine(20s)) && text(*line).find(" mA") != std::string::npos) {}
+    while ((line = bar.NextLine(20s)) && text(*line).find(" mA") != std::string::npos) {
+    }
     return line;
   };
-  const std::optional<std::string> plainLine = ownLine(plain, [](const std::string& line) { return line; });
+  const std::optional<std::string> plainLine =
+      ownLine(plain, [](const std::string& line) { return line; });
   const std::optional<std::string> jsonLine = ownLine(json, textOf);
   ASSERT_TRUE(plainLine && jsonLine) << folder_.Read("plain-stderr") << folder_.Read("json-stderr");
   EXPECT_EQ(*plainLine, textOf(*jsonLine));
 
-  const std::string takeOver = "zelvar-home: process " + std::to_string(keeperId) +
-                               " no longer keeps the plug-in's files; this one keeps them from now on";
+  const std::string takeOver =
+      "zelvar-home: process " + std::to_string(keeperId) +
+      " no longer keeps the plug-in's files; this one keeps them from now on";
   const bool plainKeeps = folder_.Read("plain-stderr").find(takeOver) != std::string::npos;
   EXPECT_EQ(Occurrences(folder_.Read("plain-stderr") + folder_.Read("json-stderr"), takeOver), 1u)
       << folder_.Read("plain-stderr") << folder_.Read("json-stderr");
@@ -234,8 +251,10 @@ TEST_F(HostBarTest, BarsBesideAKeeperFollowItAndOneTakesOverWhenItEnds) {
             std::to_string((plainKeeps ? plain : json).pid()) + "\npublishes its line\n");
   // Its warnings started when it took over; the follower has none.
   const std::string noBus = "zelvar-home: no desktop notifications: ";
-  EXPECT_NE(folder_.Read(plainKeeps ? "plain-stderr" : "json-stderr").find(noBus), std::string::npos);
-  EXPECT_EQ(folder_.Read(plainKeeps ? "json-stderr" : "plain-stderr").find(noBus), std::string::npos);
+  EXPECT_NE(folder_.Read(plainKeeps ? "plain-stderr" : "json-stderr").find(noBus),
+            std::string::npos);
+  EXPECT_EQ(folder_.Read(plainKeeps ? "json-stderr" : "plain-stderr").find(noBus),
+            std::string::npos);
   EXPECT_FALSE(folder_.Exists(kStream));
   EXPECT_EQ(plain.Stop().exitCode, 0);
   EXPECT_EQ(json.Stop().exitCode, 0);
@@ -261,14 +280,16 @@ TEST_F(HostBarTest, JsonLinesCarryTheLineTheReportTheTrustInTheEstimateAndTheSta
   const nlohmann::json object = nlohmann::json::parse(*line);
   ASSERT_TRUE(object.is_object());
   EXPECT_EQ(object.size(), 4u) << *line;
-  EXPECT_TRUE(std::regex_match(object.at("text").get<std::string>(), std::regex(R"(62%, hrs: [0-9.]+ \([0-9.]+\))")))
+  EXPECT_TRUE(std::regex_match(object.at("text").get<std::string>(),
+                               std::regex(R"(62%, hrs: [0-9.]+ \([0-9.]+\))")))
       << object.at("text");
   // Three hours with drain: the statistics are still learning.
   EXPECT_EQ(object.at("class"), nlohmann::json({"discharging", "learning"}));
   EXPECT_EQ(object.at("percentage"), 62);
   const std::string tooltip = object.at("tooltip").get<std::string>();
   EXPECT_EQ(tooltip.rfind("Charge 62%, on battery\n", 0), 0u) << tooltip;
-  EXPECT_NE(tooltip.find("\nDrain measured for 3 of the 24 hours of the day (last 30 days)\n"), std::string::npos)
+  EXPECT_NE(tooltip.find("\nDrain measured for 3 of the 24 hours of the day (last 30 days)\n"),
+            std::string::npos)
       << tooltip;
   EXPECT_NE(tooltip.find("\nBatteryLifePercent: 62%\n"), std::string::npos) << tooltip;
 
@@ -298,13 +319,16 @@ TEST_F(HostBarTest, AZeroTimeoutNeitherSpinsNorRepeatsAnUnchangedLine) {
   EXPECT_EQ(ending.exitCode, 0);
   EXPECT_EQ(ending.rest, "");
   const std::string err = folder_.Read("stderr");
-  EXPECT_NE(err.find("zelvar-home: RefreshTimeout=\"0\" asks for a refresh without pause"), std::string::npos) << err;
+  EXPECT_NE(err.find("zelvar-home: RefreshTimeout=\"0\" asks for a refresh without pause"),
+            std::string::npos)
+      << err;
   // Stopped by SIGTERM, it saved the plug-in's state.
   EXPECT_TRUE(folder_.Exists(".local/state/zelvar/plugin.stream"));
 }
 
 // The files under the folder whose name is `name`.
-std::vector<std::filesystem::path> FilesNamed(const std::filesystem::path& folder, const std::string& name) {
+std::vector<std::filesystem::path> FilesNamed(const std::filesystem::path& folder,
+                                              const std::string& name) {
   std::vector<std::filesystem::path> found;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
     if (entry.is_regular_file() && entry.path().filename() == name) found.push_back(entry.path());
@@ -322,32 +346,37 @@ TEST_F(HostBarTest, SigtermSavesTheStateAndThePendingHourlyDrops) {
   do {
     line = bar.NextLine();
     ASSERT_TRUE(line) << folder_.Read("stderr");
-  } while (!(std::regex_search(*line, hours, std::regex(R"(([0-9.]+)\)$|^\d+%, hrs: ([0-9.]+)/)")) &&
-             std::stod(hours[1].matched ? hours[1].str() : hours[2].str()) >= 2.5));
+  } while (
+      !(std::regex_search(*line, hours, std::regex(R"(([0-9.]+)\)$|^\d+%, hrs: ([0-9.]+)/)")) &&
+        std::stod(hours[1].matched ? hours[1].str() : hours[2].str()) >= 2.5));
   EXPECT_TRUE(FilesNamed(folder_.path(), "plugin.stream").empty());
 
   const BarProcess::Ending ending = bar.Stop();
   EXPECT_EQ(ending.exitCode, 0) << folder_.Read("stderr");
   EXPECT_EQ(FilesNamed(folder_.path(), "plugin.stream").size(), 1u);
-  const std::vector<std::filesystem::path> statFiles = FilesNamed(folder_.path(), "ZelvarPlugin.dat");
+  const std::vector<std::filesystem::path> statFiles =
+      FilesNamed(folder_.path(), "ZelvarPlugin.dat");
   ASSERT_EQ(statFiles.size(), 1u);
   std::ifstream stat(statFiles[0]);
   std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
   // The drops of the hours on battery, in one record.
-  EXPECT_TRUE(std::regex_search(content, std::regex(R"(\n\d+\.\d+\.\d+\.\d+:[1-9]\d*(,\d+)*\n)"))) << content;
+  EXPECT_TRUE(std::regex_search(content, std::regex(R"(\n\d+\.\d+\.\d+\.\d+:[1-9]\d*(,\d+)*\n)")))
+      << content;
 }
 
 TEST_F(HostBarTest, WithoutASessionBusTheBarSaysSoOnceAndGoesOn) {
-  setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (folder_.path() / "no-bus").string()).c_str(), 1);
+  setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (folder_.path() / "no-bus").string()).c_str(),
+         1);
   BarProcess bar(folder_, "--bar --simulate=3600 --night 0-0 --drain 20 --plug-below 0");
   unsetenv("DBUS_SESSION_BUS_ADDRESS");
   // Down past every threshold: each would have been a notification.
   for (int i = 0; i < 6; ++i) ASSERT_TRUE(bar.NextLine()) << folder_.Read("stderr");
   const BarProcess::Ending ending = bar.Stop();
   EXPECT_EQ(ending.exitCode, 0);
-  EXPECT_EQ(Occurrences(folder_.Read("stderr"), "zelvar-home: no desktop notifications: cannot connect to the "
-                                                "session bus: No such file or directory; tried again at each warning\n"),
-                        1u)
+  EXPECT_EQ(Occurrences(folder_.Read("stderr"),
+                        "zelvar-home: no desktop notifications: cannot connect to the "
+                        "session bus: No such file or directory; tried again at each warning\n"),
+            1u)
       << folder_.Read("stderr");
 }
 
@@ -382,11 +411,14 @@ TEST_F(HostBarTest, TheServiceTellsItIsReadyKeepsTheFilesWritesNothingAndSavesOn
   EXPECT_EQ(ending.rest, "");
   close(listener);
   EXPECT_EQ(FilesNamed(folder_.path(), "plugin.stream").size(), 1u);
-  const std::vector<std::filesystem::path> statFiles = FilesNamed(folder_.path(), "ZelvarPlugin.dat");
+  const std::vector<std::filesystem::path> statFiles =
+      FilesNamed(folder_.path(), "ZelvarPlugin.dat");
   ASSERT_EQ(statFiles.size(), 1u);
   std::ifstream stat(statFiles[0]);
-  const std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  EXPECT_TRUE(std::regex_search(content, std::regex(R"(\n\d+\.\d+\.\d+\.\d+:[1-9]\d*(,\d+)*\n)"))) << content;
+  const std::string content((std::istreambuf_iterator<char>(stat)),
+                            std::istreambuf_iterator<char>());
+  EXPECT_TRUE(std::regex_search(content, std::regex(R"(\n\d+\.\d+\.\d+\.\d+:[1-9]\d*(,\d+)*\n)")))
+      << content;
 }
 
 }  // namespace

@@ -44,7 +44,8 @@ class ScriptedWaiter final : public Waiter {
     ULONGLONG at;  // the clock when the loop began to wait
   };
 
-  ScriptedWaiter(SimulatedClock& clock, std::vector<Step> steps) : clock_(clock), steps_(std::move(steps)) {}
+  ScriptedWaiter(SimulatedClock& clock, std::vector<Step> steps)
+      : clock_(clock), steps_(std::move(steps)) {}
 
   WakeReason Wait(std::optional<ULONGLONG> deadline, int, int) override {
     calls.push_back({deadline, clock_.UtcNow()});
@@ -63,7 +64,8 @@ class HostClockJumpTest : public testing::Test {
  protected:
   HostClockJumpTest() {
     power_.OnBattery(80);
-    folder_.Write("home.xml", "<home><plugin clsid=\"{fdea2f9b-0266-11cf-baa6-00aa003e0e01}\"/></home>\n");
+    folder_.Write("home.xml",
+                  "<home><plugin clsid=\"{fdea2f9b-0266-11cf-baa6-00aa003e0e01}\"/></home>\n");
     EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing);
   }
 
@@ -136,8 +138,9 @@ class HostClockJumpTest : public testing::Test {
   }
 
   // Runs the bar loop with the script, then stops the plug-in as the host does; answers the lines.
-  std::vector<std::string> Run(ScriptedWaiter& waiter, BarFormat format = BarFormat::Text,
-                               BarLoop::ChargerChanged chargerChanged = [] { return false; }) {
+  std::vector<std::string> Run(
+      ScriptedWaiter& waiter, BarFormat format = BarFormat::Text,
+      BarLoop::ChargerChanged chargerChanged = [] { return false; }) {
     std::vector<std::string> lines;
     {
       HomeScreenSession session({folder_.path() / "home.xml", folder_.path() / "plugin.stream"},
@@ -168,7 +171,8 @@ class HostClockJumpTest : public testing::Test {
 };
 
 TEST_F(HostClockJumpTest, AfterASleepTheDueTimerComesAtOnceAndTheSampleIsFiledUnderItsHour) {
-  ScriptedWaiter waiter(clock_, {SleepUntil(Utc(2024, 3, 5, 14, 58, 30), 70), UntilDeadline(), UntilDeadline()});
+  ScriptedWaiter waiter(
+      clock_, {SleepUntil(Utc(2024, 3, 5, 14, 58, 30), 70), UntilDeadline(), UntilDeadline()});
   const std::vector<std::string> lines = Run(waiter);
 
   ASSERT_EQ(waiter.calls.size(), 3u);
@@ -186,12 +190,13 @@ TEST_F(HostClockJumpTest, AfterASleepTheDueTimerComesAtOnceAndTheSampleIsFiledUn
   // The drop of the sleep, 10 points, was sampled on waking, filed under the first hour after the
   // start (11:00 UTC, 12 local); the top of the hour after waking filed one of 0 points under the
   // hour of waking (15 local), which does not follow 12: a record of its own.
-  EXPECT_EQ(folder_.Read("Storage/My Documents/ZelvarPlugin.dat"), "[version 1]\n2024.3.5.12:10\n2024.3.5.15:0\n");
+  EXPECT_EQ(folder_.Read("Storage/My Documents/ZelvarPlugin.dat"),
+            "[version 1]\n2024.3.5.12:10\n2024.3.5.15:0\n");
 }
 
 TEST_F(HostClockJumpTest, AClockSetBackWaitsNoLongerThanAskedAndOneSetForwardDeliversAtOnce) {
-  ScriptedWaiter waiter(clock_, {ClockSetTo(Utc(2024, 3, 5, 8, 6, 0)), UntilDeadline(), ClockSetTo(Utc(2024, 3, 5, 12, 30, 0)),
-                                 UntilDeadline()});
+  ScriptedWaiter waiter(clock_, {ClockSetTo(Utc(2024, 3, 5, 8, 6, 0)), UntilDeadline(),
+                                 ClockSetTo(Utc(2024, 3, 5, 12, 30, 0)), UntilDeadline()});
   Run(waiter);
 
   ASSERT_EQ(waiter.calls.size(), 4u);
@@ -200,7 +205,8 @@ TEST_F(HostClockJumpTest, AClockSetBackWaitsNoLongerThanAskedAndOneSetForwardDel
   EXPECT_EQ(waiter.calls[1].at, FileTime(Utc(2024, 3, 5, 8, 6, 0)));
   EXPECT_EQ(waiter.calls[1].deadline, FileTime(Utc(2024, 3, 5, 8, 16, 0)));
   EXPECT_EQ(waiter.calls[2].deadline, FileTime(Utc(2024, 3, 5, 8, 26, 0)));
-  // Set forward past that deadline: the timer is answered at once, the next request made from 12:30.
+  // Set forward past that deadline: the timer is answered at once, the next request made from
+  // 12:30.
   EXPECT_EQ(waiter.calls[3].at, FileTime(Utc(2024, 3, 5, 12, 30, 0)));
   EXPECT_EQ(waiter.calls[3].deadline, FileTime(Utc(2024, 3, 5, 12, 40, 0)));
 }
@@ -213,7 +219,8 @@ TEST_F(HostClockJumpTest, AJsonLineShowsThePaintsReadingAndReadsThePowerNoMoreTh
   const int textReads = power_.reads;
 
   // Drain measured for the local hours 0 to 11 of the day: no longer learning.
-  folder_.Write("Storage/My Documents/ZelvarPlugin.dat", "[version 1]\n2024.3.5.0:1,1,1,1,1,1,1,1,1,1,1,1\n");
+  folder_.Write("Storage/My Documents/ZelvarPlugin.dat",
+                "[version 1]\n2024.3.5.0:1,1,1,1,1,1,1,1,1,1,1,1\n");
   clock_.SetUtc(Utc(2024, 3, 5, 10, 5, 0));
   power_.reads = 0;
   ScriptedWaiter json(clock_, {UntilDeadline(), signal, UntilDeadline()});
@@ -225,7 +232,8 @@ TEST_F(HostClockJumpTest, AJsonLineShowsThePaintsReadingAndReadsThePowerNoMoreTh
   EXPECT_EQ(line.at("class"), "discharging");
   const std::string tooltip = line.at("tooltip");
   EXPECT_EQ(tooltip.substr(0, tooltip.find('\n')), "Charge 80%, on battery");
-  EXPECT_NE(tooltip.find("\nDrain measured for 12 of the 24 hours of the day (last 30 days)\n\n"), std::string::npos)
+  EXPECT_NE(tooltip.find("\nDrain measured for 12 of the 24 hours of the day (last 30 days)\n\n"),
+            std::string::npos)
       << tooltip;
   EXPECT_NE(tooltip.find("\nBatteryLifePercent: 80%\n"), std::string::npos) << tooltip;
 }

@@ -32,7 +32,9 @@ std::string TodayHead() {
 class HostCommandsTest : public testing::Test {
  protected:
   HostCommandsTest() {
-    for (const auto& [name, value] : {std::pair{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "60"},
+    for (const auto& [name, value] : {std::pair{"type", "Battery"},
+                                      {"status", "Discharging"},
+                                      {"capacity", "60"},
                                       {"technology", "Li-ion"}}) {
       folder_.Write(std::string("sysfs/BAT0/") + name, std::string(value) + "\n");
     }
@@ -43,7 +45,9 @@ class HostCommandsTest : public testing::Test {
   ProgramRun Run(const std::string& arguments) const {
     return RunHostProgram(folder_.path(), arguments, folder_.path() / "stderr");
   }
-  std::string Path(const std::string& relative) const { return (folder_.path() / relative).string(); }
+  std::string Path(const std::string& relative) const {
+    return (folder_.path() / relative).string();
+  }
 
   TempFolder folder_;
 };
@@ -59,23 +63,33 @@ TEST_F(HostCommandsTest, ReportPrintsThePluginsReportAndWritesNothing) {
 }
 
 TEST_F(HostCommandsTest, StatsChartsTheRecordsWithinTheHistoryWindow) {
-  folder_.Write(kStatFile, "[version 1]\n" + TodayHead() + "0:1,2,4\n" + TodayHead() + "0:3\n2001.1.1.5:9\n");
+  folder_.Write(kStatFile,
+                "[version 1]\n" + TodayHead() + "0:1,2,4\n" + TodayHead() + "0:3\n2001.1.1.5:9\n");
   const ProgramRun run = Run("--stats");
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.out.find(Path(kStatFile) + "\n3 records; 4 hourly samples within the last 30 days: drain measured for 3 of 24 hours, "
-                                          "only zero drops for 0, never sampled 21\n"),
+  EXPECT_NE(run.out.find(Path(kStatFile) + "\n3 records; 4 hourly samples within the last 30 days: "
+                                           "drain measured for 3 of 24 hours, "
+                                           "only zero drops for 0, never sampled 21\n"),
             std::string::npos)
       << run.out;
-  EXPECT_NE(run.out.find("\n 00     2.0        2  " + Repeat("\u2588", 20) + "\n"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("\n 02     4.0        1  " + Repeat("\u2588", 40) + "\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\n 00     2.0        2  " + Repeat("\u2588", 20) + "\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("\n 02     4.0        1  " + Repeat("\u2588", 40) + "\n"),
+            std::string::npos)
+      << run.out;
   EXPECT_NE(run.out.find("\n 05       -        0\n"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("A day at these averages: 8.0 percentage points"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("A day at these averages: 8.0 percentage points"), std::string::npos)
+      << run.out;
 
-  folder_.Write(".config/zelvar/home.xml",
-                R"(<home><plugin clsid="{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}" MaxHistoryDays="0"/></home>)");
+  folder_.Write(
+      ".config/zelvar/home.xml",
+      R"(<home><plugin clsid="{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}" MaxHistoryDays="0"/></home>)");
   const ProgramRun none = Run("--stats");
-  EXPECT_NE(none.out.find("3 records; 0 hourly samples within the last 0 days: drain measured for 0 of 24 "
-                         "hours, only zero drops for 0, never sampled 24\n"), std::string::npos)
+  EXPECT_NE(none.out.find(
+                "3 records; 0 hourly samples within the last 0 days: drain measured for 0 of 24 "
+                "hours, only zero drops for 0, never sampled 24\n"),
+            std::string::npos)
       << none.out;
 }
 
@@ -84,7 +98,8 @@ TEST_F(HostCommandsTest, StatsWithoutAStatFileSaySoAndCreateNone) {
   const ProgramRun run = Run("--stats --sysfs '" + Path("no-supply") + "'");
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err.find("no system battery"), std::string::npos) << run.err;
-  EXPECT_EQ(run.out, "No stat file yet at " + Path(kStatFile) + ": the plug-in writes it once it has hourly samples\n");
+  EXPECT_EQ(run.out, "No stat file yet at " + Path(kStatFile) +
+                         ": the plug-in writes it once it has hourly samples\n");
   EXPECT_FALSE(folder_.Exists(kStatFile));
 }
 
@@ -98,11 +113,15 @@ TEST(DrainChart, BarsAreScaledToTheLargestAverageInEighths) {
   const std::string chart = RenderDrainChart({"/x/stat.dat", 7, 30}, table);
   EXPECT_EQ(chart.substr(0, chart.find("hour  drain")),
             "Average battery drain by hour of day, in percentage points\n/x/stat.dat\n"
-            "7 records; 4 hourly samples within the last 30 days: drain measured for 2 of 24 hours, only zero "
+            "7 records; 4 hourly samples within the last 30 days: drain measured for 2 of 24 "
+            "hours, only zero "
             "drops for 1, never sampled 21\n\n");
-  EXPECT_NE(chart.find("\n 03     8.0        1  " + Repeat("\u2588", 40) + "\n"), std::string::npos) << chart;
+  EXPECT_NE(chart.find("\n 03     8.0        1  " + Repeat("\u2588", 40) + "\n"), std::string::npos)
+      << chart;
   // 1.5 of 8 is 7.5 cells: seven whole and a half.
-  EXPECT_NE(chart.find("\n 04     1.5        2  " + Repeat("\u2588", 7) + "\u258C\n"), std::string::npos) << chart;
+  EXPECT_NE(chart.find("\n 04     1.5        2  " + Repeat("\u2588", 7) + "\u258C\n"),
+            std::string::npos)
+      << chart;
   EXPECT_NE(chart.find("\n 23     0.0        1  only zero drops\n"), std::string::npos) << chart;
   EXPECT_NE(chart.find("\n 22       -        0\n"), std::string::npos) << chart;
 }
@@ -127,7 +146,8 @@ TEST_F(HostCommandsTest, OnTheScreenThePluginsMessagesAreDialogs) {
   host.Type("\r");
   EXPECT_TRUE(host.WaitForScreen("hrs: ")) << host.screen();
   EXPECT_EQ(host.Quit(), 0);
-  EXPECT_EQ(folder_.Read("stderr").find("Version of Stat file"), std::string::npos) << folder_.Read("stderr");
+  EXPECT_EQ(folder_.Read("stderr").find("Version of Stat file"), std::string::npos)
+      << folder_.Read("stderr");
 }
 
 TEST_F(HostCommandsTest, RegisterAndUnregisterCallTheModule) {
@@ -143,7 +163,8 @@ TEST_F(HostCommandsTest, RegisterAndUnregisterCallTheModule) {
 
   const ProgramRun again = Run("--unregister");
   EXPECT_EQ(again.exitCode, 1);
-  EXPECT_NE(again.err.find("DllUnregisterServer answered 0x80004005"), std::string::npos) << again.err;
+  EXPECT_NE(again.err.find("DllUnregisterServer answered 0x80004005"), std::string::npos)
+      << again.err;
 
   EXPECT_EQ(Run("--register --module '" + Path("none.so") + "'").exitCode, 1);
 }
@@ -164,7 +185,8 @@ TEST_F(HostCommandsTest, ADamagedRegistryStopsEveryModeButRegisterWhichSetsItAsi
   const ProgramRun registered = Run("--register");
   EXPECT_EQ(registered.exitCode, 0) << registered.err;
   EXPECT_EQ(registered.err.rfind(named, 0), 0u) << registered.err;
-  EXPECT_NE(registered.err.find("): set aside as " + Path(registry) + ".bad; the registration writes a fresh one\n"),
+  EXPECT_NE(registered.err.find("): set aside as " + Path(registry) +
+                                ".bad; the registration writes a fresh one\n"),
             std::string::npos)
       << registered.err;
   EXPECT_EQ(folder_.Read(registry + ".bad"), damaged);

@@ -18,7 +18,8 @@ constexpr const char* kStatInRoot = "/Storage/My Documents/ZelvarPlugin.dat";
 
 size_t Count(const std::string& text, const std::string& piece) {
   size_t count = 0;
-  for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++count;
+  for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
+    ++count;
   return count;
 }
 
@@ -49,7 +50,9 @@ class FileErrorsTest : public testing::Test {
   ProgramRun Run(const std::string& arguments, bool asNobody = false) const {
     return RunHostProgram(folder_.path(), arguments, folder_.path() / "stderr", asNobody);
   }
-  std::string Path(const std::string& relative) const { return (folder_.path() / relative).string(); }
+  std::string Path(const std::string& relative) const {
+    return (folder_.path() / relative).string();
+  }
 
   // Hands the whole folder to nobody and makes `readOnly` (below it) unwritable. A registration
   // made by an earlier run names the build tree's module, which nobody may not be able to reach:
@@ -82,7 +85,10 @@ TEST_F(FileErrorsTest, AReadOnlyDeviceRootIsNamedWithItsCauseAndFailsTheRun) {
             std::string::npos)
       << run.err;
   // A day of flushes and the start's creation: reported once.
-  EXPECT_EQ(Count(run.err, "zelvar-home: cannot open " + statFile + " for writing: Permission denied\n"), 1u) << run.err;
+  EXPECT_EQ(
+      Count(run.err, "zelvar-home: cannot open " + statFile + " for writing: Permission denied\n"),
+      1u)
+      << run.err;
 }
 
 TEST_F(FileErrorsTest, AFolderInTheStatFilesPlaceIsNamed) {
@@ -94,7 +100,9 @@ TEST_F(FileErrorsTest, AFolderInTheStatFilesPlaceIsNamed) {
                          " is a directory, not a file: the plug-in's hourly drops will be lost\n"),
             std::string::npos)
       << run.err;
-  EXPECT_EQ(Count(run.err, "zelvar-home: cannot open " + statFile + " for writing: Is a directory\n"), 1u) << run.err;
+  EXPECT_EQ(
+      Count(run.err, "zelvar-home: cannot open " + statFile + " for writing: Is a directory\n"), 1u)
+      << run.err;
 }
 
 // The stat file stops growing, its folder still writable: each later record fails part-way. The
@@ -109,7 +117,9 @@ TEST_F(FileErrorsTest, AStatFileThatCannotGrowIsNamedOnceAndFailsTheRun) {
     return Run(simulation);
   }();
   EXPECT_EQ(run.exitCode, 1) << run.err;
-  EXPECT_EQ(Count(run.err, "zelvar-home: cannot write " + statFile + ": File too large: the plug-in's hourly drops were lost\n"), 1u)
+  EXPECT_EQ(Count(run.err, "zelvar-home: cannot write " + statFile +
+                               ": File too large: the plug-in's hourly drops were lost\n"),
+            1u)
       << run.err;
   EXPECT_EQ(folder_.Read(std::string("root") + kStatInRoot), before);
 }
@@ -124,10 +134,12 @@ TEST_F(FileErrorsTest, AWritableStatFileGivesNoWord) {
 TEST_F(FileErrorsTest, HomeScreenFileProblemsNameTheFileAndCause) {
   std::filesystem::create_directories(folder_.path() / "folder.xml");
   ASSERT_EQ(mkfifo(Path("fifo.xml").c_str(), 0600), 0);
-  for (const auto& [name, cause] : {std::pair{"folder.xml", "Is a directory"}, {"fifo.xml", "not a regular file (a FIFO)"}}) {
+  for (const auto& [name, cause] :
+       {std::pair{"folder.xml", "Is a directory"}, {"fifo.xml", "not a regular file (a FIFO)"}}) {
     const ProgramRun run = Run("--once --home '" + Path(name) + "'");
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("zelvar-home: cannot read the home-screen file " + Path(name) + ": " + cause + "\n"),
+    EXPECT_NE(run.err.find("zelvar-home: cannot read the home-screen file " + Path(name) + ": " +
+                           cause + "\n"),
               std::string::npos)
         << run.err;
   }
@@ -137,10 +149,12 @@ TEST_F(FileErrorsTest, HomeScreenFileProblemsNameTheFileAndCause) {
   const ProgramRun readOnly = Run("--once", true);
   EXPECT_EQ(readOnly.exitCode, 0) << readOnly.err;
   EXPECT_NE(readOnly.out.find("%, hrs: "), std::string::npos) << readOnly.out;
-  const std::string notWritten = "zelvar-home: cannot write the home-screen file " + Path(".config/zelvar/home.xml") +
-                                 ": cannot create its folder " + Path(".config/zelvar") + ": Permission denied";
+  const std::string notWritten = "zelvar-home: cannot write the home-screen file " +
+                                 Path(".config/zelvar/home.xml") + ": cannot create its folder " +
+                                 Path(".config/zelvar") + ": Permission denied";
   EXPECT_EQ(Count(readOnly.err, notWritten), 1u) << readOnly.err;
-  EXPECT_NE(readOnly.err.find(notWritten + "; the plug-in runs with the default settings\n"), std::string::npos)
+  EXPECT_NE(readOnly.err.find(notWritten + "; the plug-in runs with the default settings\n"),
+            std::string::npos)
       << readOnly.err;
 }
 
@@ -150,7 +164,8 @@ TEST_F(FileErrorsTest, HomeScreenFileProblemsNameTheFileAndCause) {
 TEST_F(FileErrorsTest, ARegistryFileThatCannotBeWrittenOrReadHoldsTheRegistrationForTheRun) {
   const std::string registry = Path(".local/state/zelvar/registry");
   for (const auto& [fifo, cause] :
-       {std::pair{false, "cannot create the folder of registry file " + registry + ": Permission denied"},
+       {std::pair{false,
+                  "cannot create the folder of registry file " + registry + ": Permission denied"},
         {true, "cannot read registry file " + registry + ": not a regular file (a FIFO)"}}) {
     if (fifo) {
       std::filesystem::create_directories(folder_.path() / ".local/state/zelvar");
@@ -162,13 +177,16 @@ TEST_F(FileErrorsTest, ARegistryFileThatCannotBeWrittenOrReadHoldsTheRegistratio
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("%, hrs: "), std::string::npos) << run.out;
     EXPECT_EQ(Count(run.err, cause), 1u) << run.err;
-    EXPECT_NE(run.err.find("zelvar-home: " + cause + "; the registration holds for this run only\n"), std::string::npos)
+    EXPECT_NE(
+        run.err.find("zelvar-home: " + cause + "; the registration holds for this run only\n"),
+        std::string::npos)
         << run.err;
     EXPECT_EQ(Count(run.err, "cannot write the home-screen file"), fifo ? 0u : 1u) << run.err;
 
     const ProgramRun registered = Run("--register", !fifo);
     EXPECT_EQ(registered.exitCode, 1);
-    EXPECT_NE(registered.err.find("zelvar-home: " + cause + "\n"), std::string::npos) << registered.err;
+    EXPECT_NE(registered.err.find("zelvar-home: " + cause + "\n"), std::string::npos)
+        << registered.err;
     if (fifo) {
       EXPECT_TRUE(std::filesystem::is_fifo(registry));
     }
@@ -181,11 +199,12 @@ TEST_F(FileErrorsTest, ASavedStateThatCannotBeReadOrBeOneIsSetAsideAndNeverBecom
   // Taken as a saved state, these zeros would set RefreshTimeout to 0, which draws a warning; a
   // FIFO would hold the run in its open for ever.
   const std::string zeros(108, '\0');
-  const std::string damaged = "zelvar-home: the saved state " + Path(stream) +
-                              " cannot be the plug-in's (108 bytes, not its settings and their stat file's name)";
-  for (const auto& [fifo, what] :
-       {std::pair{false, damaged},
-        {true, "zelvar-home: the saved state " + Path(stream) + " cannot be read (not a regular file (a FIFO))"}}) {
+  const std::string damaged =
+      "zelvar-home: the saved state " + Path(stream) +
+      " cannot be the plug-in's (108 bytes, not its settings and their stat file's name)";
+  for (const auto& [fifo, what] : {std::pair{false, damaged},
+                                   {true, "zelvar-home: the saved state " + Path(stream) +
+                                              " cannot be read (not a regular file (a FIFO))"}}) {
     if (fifo) {
       ASSERT_EQ(mkfifo(Path(stream).c_str(), 0600), 0);
     } else {
@@ -212,17 +231,20 @@ TEST_F(FileErrorsTest, ASavedStateThatCannotBeReadOrBeOneIsSetAsideAndNeverBecom
   ForNobody(".local/state/zelvar/simulation");
   const ProgramRun readOnly = Run("--once --simulate", true);
   EXPECT_EQ(readOnly.exitCode, 0) << readOnly.err;
-  EXPECT_NE(readOnly.err.find(damaged + " and cannot be set aside as " + Path(stream) + ".bad: Permission denied"),
+  EXPECT_NE(readOnly.err.find(damaged + " and cannot be set aside as " + Path(stream) +
+                              ".bad: Permission denied"),
             std::string::npos)
       << readOnly.err;
   EXPECT_EQ(readOnly.err.find("RefreshTimeout"), std::string::npos) << readOnly.err;
 }
 
 TEST_F(FileErrorsTest, AFolderInTheSavedStatesPlaceIsNamed) {
-  std::filesystem::create_directories(folder_.path() / ".local/state/zelvar/simulation/plugin.stream");
+  std::filesystem::create_directories(folder_.path() /
+                                      ".local/state/zelvar/simulation/plugin.stream");
   const ProgramRun run = Run("--once --simulate");
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("zelvar-home: the plug-in's saved state " + Path(".local/state/zelvar/simulation/plugin.stream") +
+  EXPECT_NE(run.err.find("zelvar-home: the plug-in's saved state " +
+                         Path(".local/state/zelvar/simulation/plugin.stream") +
                          " is a directory, not a file; move it away\n"),
             std::string::npos)
       << run.err;
@@ -234,9 +256,10 @@ TEST_F(FileErrorsTest, ASysfsFolderThatCannotBeListedLeavesTheReportUnknownAndSa
   const ProgramRun run = Run("--report --sysfs '" + Path("sysfs") + "'", true);
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_NE(run.err.find("zelvar-home: Battery status unknown: the power status cannot be read from " + Path("sysfs") +
-                         "\n"),
-            std::string::npos)
+  EXPECT_NE(
+      run.err.find("zelvar-home: Battery status unknown: the power status cannot be read from " +
+                   Path("sysfs") + "\n"),
+      std::string::npos)
       << run.err;
 }
 
@@ -247,7 +270,9 @@ TEST_F(FileErrorsTest, SettingsThatAreNotNumbersAreANote) {
   const ProgramRun run = Run("--once --home '" + Path("home.xml") + "'");
   EXPECT_EQ(run.exitCode, 0) << run.err;
   const std::string file = "zelvar-home: the home-screen file " + Path("home.xml") + ": ";
-  EXPECT_NE(run.err.find(file + "MinPercent=\"low\" is not a number; the plug-in takes its default\n"), std::string::npos)
+  EXPECT_NE(
+      run.err.find(file + "MinPercent=\"low\" is not a number; the plug-in takes its default\n"),
+      std::string::npos)
       << run.err;
   EXPECT_NE(run.err.find(file + "ExpertMode=\"\" is not a number"), std::string::npos) << run.err;
   EXPECT_EQ(run.err.find("RefreshTimeout=\""), std::string::npos) << run.err;

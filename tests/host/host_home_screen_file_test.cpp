@@ -1,4 +1,5 @@
-// The home-screen file read with the XML parser, and the plug-in's element as the XML DOM offers it.
+// The home-screen file read with the XML parser, and the plug-in's element as the XML DOM offers
+// it.
 #include <gtest/gtest.h>
 
 #include "host/hosting/activation/class_id.h"
@@ -30,7 +31,8 @@ Lookup LookUp(IXMLDOMNode* element, const WString& name) {
     VARIANT value;
     EXPECT_EQ(item->get_nodeValue(&value), S_OK);
     lookup.type = value.vt;
-    if (value.vt == VT_BSTR) lookup.value = NarrowUtf8(WStringView(value.bstrVal, SysStringLen(value.bstrVal)));
+    if (value.vt == VT_BSTR)
+      lookup.value = NarrowUtf8(WStringView(value.bstrVal, SysStringLen(value.bstrVal)));
     VariantClear(&value);
     item->Release();
   } else {
@@ -67,7 +69,8 @@ TEST_F(HomeScreenFileTest, ElementAttributesAreFoundByTheirExactNames) {
             height="24" Café="&lt;x&gt;"/>
   </group>
 </home>)");
-  const ComPtr<IXMLDOMNode> element = CreateSettingsElement(ReadPluginElement(file, kBatteryPluginClassId));
+  const ComPtr<IXMLDOMNode> element =
+      CreateSettingsElement(ReadPluginElement(file, kBatteryPluginClassId));
 
   const Lookup refresh = LookUp(element.Get(), TEXT("RefreshTimeout"));
   EXPECT_EQ(refresh.result, S_OK);
@@ -106,9 +109,11 @@ TEST_F(HomeScreenFileTest, DefaultFileHoldsThePluginWithEverySettingAtItsDefault
   const auto file = folder_.path() / "config" / "zelvar" / "home.xml";
   EXPECT_TRUE(WriteDefaultHomeScreenFileIfMissing(file));
   EXPECT_FALSE(WriteDefaultHomeScreenFileIfMissing(file));
-  const ComPtr<IXMLDOMNode> element = CreateSettingsElement(ReadPluginElement(file, kBatteryPluginClassId));
+  const ComPtr<IXMLDOMNode> element =
+      CreateSettingsElement(ReadPluginElement(file, kBatteryPluginClassId));
   EXPECT_EQ(LookUp(element.Get(), TEXT("RefreshTimeout")).value, "600000");
-  EXPECT_EQ(LookUp(element.Get(), TEXT("StatFilename")).value, "\\Storage\\My Documents\\ZelvarPlugin.dat");
+  EXPECT_EQ(LookUp(element.Get(), TEXT("StatFilename")).value,
+            "\\Storage\\My Documents\\ZelvarPlugin.dat");
   EXPECT_EQ(LookUp(element.Get(), TEXT("MaxHistoryDays")).value, "30");
   EXPECT_EQ(LookUp(element.Get(), TEXT("MinPercent")).value, "20");
   EXPECT_EQ(LookUp(element.Get(), TEXT("FlushTimeoutHours")).value, "8");
@@ -117,7 +122,8 @@ TEST_F(HomeScreenFileTest, DefaultFileHoldsThePluginWithEverySettingAtItsDefault
 
   // A file the host could not write reads as the default file it would have written.
   const std::vector<XmlAttribute> written = ReadPluginElement(file, kBatteryPluginClassId);
-  const std::vector<XmlAttribute> missing = ReadPluginElement(folder_.path() / "missing.xml", kBatteryPluginClassId);
+  const std::vector<XmlAttribute> missing =
+      ReadPluginElement(folder_.path() / "missing.xml", kBatteryPluginClassId);
   ASSERT_EQ(missing.size(), written.size());
   for (size_t i = 0; i < written.size(); ++i) {
     EXPECT_EQ(missing[i].name, written[i].name);
@@ -126,11 +132,16 @@ TEST_F(HomeScreenFileTest, DefaultFileHoldsThePluginWithEverySettingAtItsDefault
 }
 
 TEST_F(HomeScreenFileTest, MalformedOrIncompleteFilesAreReportedWithTheirLine) {
-  const auto file = Write("<home>\n  <plugin clsid=\"{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\">\n  </plug>\n</home>\n");
+  const auto file = Write(
+      "<home>\n  <plugin clsid=\"{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\">\n  </plug>\n</home>\n");
   const std::string failure = FailureOf(file);
-  EXPECT_EQ(failure.rfind("the home-screen file is not well-formed XML: " + file.string() + ":3: ", 0), 0u) << failure;
+  EXPECT_EQ(
+      failure.rfind("the home-screen file is not well-formed XML: " + file.string() + ":3: ", 0),
+      0u)
+      << failure;
 
-  EXPECT_NE(FailureOf(Write("<home>\n  <plugin RefreshTimeout=\"1\"/>\n</home>")).find("has no element with clsid=\"{FDEA2F9B"),
+  EXPECT_NE(FailureOf(Write("<home>\n  <plugin RefreshTimeout=\"1\"/>\n</home>"))
+                .find("has no element with clsid=\"{FDEA2F9B"),
             std::string::npos);
 }
 
@@ -144,9 +155,12 @@ TEST_F(HomeScreenFileTest, ContentBeyondTheLimitIsRefusedUnparsed) {
 }
 
 TEST_F(HomeScreenFileTest, EntitiesExpandOnlyWithinTheFileAndWithinBounds) {
-  const std::string element = R"(<home><plugin clsid="{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}" StatFilename="&d;"/></home>)";
+  const std::string element =
+      R"(<home><plugin clsid="{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}" StatFilename="&d;"/></home>)";
   const auto file = Write(R"(<!DOCTYPE home [<!ENTITY d "\x.dat">]>)" + element);
-  EXPECT_EQ(LookUp(CreateSettingsElement(ReadPluginElement(file, kBatteryPluginClassId)).Get(), TEXT("StatFilename")).value,
+  EXPECT_EQ(LookUp(CreateSettingsElement(ReadPluginElement(file, kBatteryPluginClassId)).Get(),
+                   TEXT("StatFilename"))
+                .value,
             "\\x.dat");
 
   std::string laughs = "<!DOCTYPE home [<!ENTITY d0 \"lol\">";
@@ -157,7 +171,8 @@ TEST_F(HomeScreenFileTest, EntitiesExpandOnlyWithinTheFileAndWithinBounds) {
   }
   laughs += "<!ENTITY d \"&d9;\">]>";
   folder_.Write("secret.txt", "secret");
-  const std::string external = "<!DOCTYPE home [<!ENTITY d SYSTEM \"" + (folder_.path() / "secret.txt").string() + "\">]>";
+  const std::string external =
+      "<!DOCTYPE home [<!ENTITY d SYSTEM \"" + (folder_.path() / "secret.txt").string() + "\">]>";
   for (const std::string& header : {laughs, external}) {
     const std::string failure = FailureOf(Write(header + element));
     EXPECT_EQ(failure.rfind("the home-screen file is not well-formed XML: ", 0), 0u) << failure;

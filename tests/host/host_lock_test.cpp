@@ -17,7 +17,8 @@
 
 namespace {
 
-constexpr const char* kSimulationStatFile = ".local/state/zelvar/simulation/device/Storage/My Documents/ZelvarPlugin.dat";
+constexpr const char* kSimulationStatFile =
+    ".local/state/zelvar/simulation/device/Storage/My Documents/ZelvarPlugin.dat";
 
 std::vector<std::string> Records(const std::string& statFile) {
   std::istringstream lines(statFile);
@@ -34,7 +35,9 @@ std::string ReadIfPresent(const std::string& path) {
 
 class HomeLockTest : public testing::Test {
  protected:
-  std::string Path(const std::string& relative) const { return (folder_.path() / relative).string(); }
+  std::string Path(const std::string& relative) const {
+    return (folder_.path() / relative).string();
+  }
   TempFolder folder_;
 };
 
@@ -49,17 +52,20 @@ TEST_F(HomeLockTest, TwoHostsOnOneHomeFileEachDropOnce) {
   HostOnTerminal viewer(folder_.path(), arguments, folder_.path() / "viewer.err");
   EXPECT_TRUE(viewer.WaitForScreen("VIEWER")) << viewer.screen();
   const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (Records(ReadIfPresent(Path(kSimulationStatFile))).size() < 3 && std::chrono::steady_clock::now() < limit) {
+  while (Records(ReadIfPresent(Path(kSimulationStatFile))).size() < 3 &&
+         std::chrono::steady_clock::now() < limit) {
     keeper.ReadFor(std::chrono::milliseconds(100));
     viewer.ReadFor(std::chrono::milliseconds(100));
   }
   EXPECT_EQ(viewer.Quit(), 0);
   EXPECT_EQ(keeper.Quit(), 0);
 
-  EXPECT_NE(folder_.Read("viewer.err").find("zelvar-home: process " + std::to_string(keeperId) +
-                                            " keeps the plug-in's files (it holds " +
-                                            Path(".local/state/zelvar/simulation/owner.lock") + "); this one runs as a viewer"),
-            std::string::npos)
+  EXPECT_NE(
+      folder_.Read("viewer.err")
+          .find("zelvar-home: process " + std::to_string(keeperId) +
+                " keeps the plug-in's files (it holds " +
+                Path(".local/state/zelvar/simulation/owner.lock") + "); this one runs as a viewer"),
+      std::string::npos)
       << folder_.Read("viewer.err");
   const std::vector<std::string> records = Records(folder_.Read(kSimulationStatFile));
   EXPECT_FALSE(records.empty());
@@ -74,7 +80,8 @@ TEST_F(HomeLockTest, ReadingRunsTakeNoLockAndTheLockGoesWithItsProcess) {
   HostOnTerminal keeper(folder_.path(), "--simulate", folder_.path() / "keeper.err");
   ASSERT_TRUE(keeper.WaitForScreen("hrs: ")) << keeper.screen();
   for (const char* reading : {"--once", "--report", "--stats"}) {
-    const ProgramRun run = RunHostProgram(folder_.path(), std::string(reading) + " --simulate", folder_.path() / "err");
+    const ProgramRun run = RunHostProgram(folder_.path(), std::string(reading) + " --simulate",
+                                          folder_.path() / "err");
     EXPECT_EQ(run.exitCode, 0) << reading << ": " << run.err;
     EXPECT_EQ(run.err.find("viewer"), std::string::npos) << reading << ": " << run.err;
   }
@@ -108,13 +115,15 @@ TEST_F(HomeLockTest, TheKeeperWritesItsProcessIdForTheNext) {
 TEST_F(HomeLockTest, ALinkInTheLocksPlaceIsRefusedAndItsTargetLeftWhole) {
   folder_.Write("target", "precious");
   std::filesystem::create_directories(folder_.path() / "state");
-  std::filesystem::create_symlink(folder_.path() / "target", folder_.path() / "state" / "owner.lock");
+  std::filesystem::create_symlink(folder_.path() / "target",
+                                  folder_.path() / "state" / "owner.lock");
   try {
     HomeLock lock(folder_.path() / "state" / "owner.lock", HomeLock::Publishes::No);
     ADD_FAILURE() << "a linked lock file was taken";
   } catch (const HostError& error) {
     EXPECT_STREQ(error.what(), ("the lock file " + Path("state/owner.lock") +
-                                " is a symbolic link; remove it and start again").c_str());
+                                " is a symbolic link; remove it and start again")
+                                   .c_str());
   }
   EXPECT_EQ(folder_.Read("target"), "precious");
 }

@@ -25,15 +25,18 @@ TEST(HostMessages, HeldUntilDeliveredThenWrittenOnceWithTheirCause) {
     messages.Deliver();
     MessageBoxW(nullptr, u"Version of Stat file is wrong", u"CZelvarPlugin", MB_OK);
     MessageBoxW(nullptr, u"Battery status unknown", u"CZelvarPlugin", MB_ICONERROR);
-    MessageBoxW(nullptr, u"Can't GetColor(COLOR_HOMETEXT), err[80004005]", u"CZelvarPlugin", MB_ICONERROR);
+    MessageBoxW(nullptr, u"Can't GetColor(COLOR_HOMETEXT), err[80004005]", u"CZelvarPlugin",
+                MB_ICONERROR);
     MessageBoxW(nullptr, u"Something else", u"CZelvarPlugin", MB_OK);
   }
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "zelvar-home: Version of Stat file is wrong: /d/stat.dat does not begin with \"[version 1]\", so its "
+            "zelvar-home: Version of Stat file is wrong: /d/stat.dat does not begin with "
+            "\"[version 1]\", so its "
             "samples are not used\n"
             "zelvar-home: a note of the host\n"
             "zelvar-home: Battery status unknown: the power status cannot be read from /sys/x\n"
-            "zelvar-home: Can't GetColor(COLOR_HOMETEXT), err[80004005]: the home screen's colour scheme did not give "
+            "zelvar-home: Can't GetColor(COLOR_HOMETEXT), err[80004005]: the home screen's colour "
+            "scheme did not give "
             "that colour\n"
             "zelvar-home: Something else\n");
 }
@@ -49,8 +52,9 @@ TEST(HostMessages, DeliveredToTheScreensSinkWithTheirCause) {
     messages.Note("later");
   }
   ASSERT_EQ(screen.messages.size(), 3u);
-  EXPECT_EQ(screen.TextOf(0), "Version of Stat file is wrong: the stat file does not begin with \"[version 1]\", so "
-                              "its samples are not used");
+  EXPECT_EQ(screen.TextOf(0),
+            "Version of Stat file is wrong: the stat file does not begin with \"[version 1]\", so "
+            "its samples are not used");
   EXPECT_EQ(screen.messages[0].caption, u"CZelvarPlugin");
   EXPECT_EQ(screen.TextOf(1), "the stat file cannot be written");
   EXPECT_EQ(screen.messages[1].caption, u"zelvar-home");

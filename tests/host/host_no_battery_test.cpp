@@ -17,16 +17,22 @@ class NoBatteryTest : public testing::Test {
   NoBatteryTest() {
     folder_.Write("mains/AC/type", "Mains\n");
     folder_.Write("mains/AC/online", "1\n");
-    for (const auto& [name, value] : {std::pair{"type", "Battery"}, {"scope", "Device"}, {"online", "1"},
-                                      {"status", "Discharging"}, {"capacity", "55"}}) {
+    for (const auto& [name, value] : {std::pair{"type", "Battery"},
+                                      {"scope", "Device"},
+                                      {"online", "1"},
+                                      {"status", "Discharging"},
+                                      {"capacity", "55"}}) {
       folder_.Write(std::string("mouse/hidpp_battery_5/") + name, std::string(value) + "\n");
     }
   }
 
   ProgramRun Run(const std::string& sysfs, const std::string& more = "") const {
-    return RunHostProgram(folder_.path(), "--once --sysfs '" + Path(sysfs) + "' " + more, folder_.path() / "stderr");
+    return RunHostProgram(folder_.path(), "--once --sysfs '" + Path(sysfs) + "' " + more,
+                          folder_.path() / "stderr");
   }
-  std::string Path(const std::string& relative) const { return (folder_.path() / relative).string(); }
+  std::string Path(const std::string& relative) const {
+    return (folder_.path() / relative).string();
+  }
 
   TempFolder folder_;
 };
@@ -38,14 +44,17 @@ TEST_F(NoBatteryTest, OnceShowsTheMachinesReadingAndSaysWhy) {
     std::string reason;
   };
   const Case cases[] = {
-      {"mains", R"(\?%, hrs: N/A \(online\)\n)", Path("mains") + " lists no system battery (only AC)"},
-      {"mouse", R"(\?%, hrs: N/A \(online\)\n)", Path("mouse") + " lists no system battery (only hidpp_battery_5)"},
+      {"mains", R"(\?%, hrs: N/A \(online\)\n)",
+       Path("mains") + " lists no system battery (only AC)"},
+      {"mouse", R"(\?%, hrs: N/A \(online\)\n)",
+       Path("mouse") + " lists no system battery (only hidpp_battery_5)"},
   };
   for (const Case& c : cases) {
     const ProgramRun run = Run(c.sysfs);
     EXPECT_EQ(run.exitCode, 0) << c.sysfs << run.err;
     EXPECT_TRUE(std::regex_match(run.out, std::regex(c.line))) << c.sysfs << ": " << run.out;
-    EXPECT_NE(run.err.find("zelvar-home: no system battery: " + c.reason + "; the line shows the machine's reading"),
+    EXPECT_NE(run.err.find("zelvar-home: no system battery: " + c.reason +
+                           "; the line shows the machine's reading"),
               std::string::npos)
         << run.err;
   }
@@ -68,14 +77,18 @@ TEST_F(NoBatteryTest, AWrongSysfsFolderIsAUsageErrorNamingIt) {
   const std::pair<const char*, std::string> cases[] = {
       {"mistyped", ": no such folder"},
       {"file", ": not a folder"},
-      {"mains/AC", " is one power supply's folder; name the folder that holds the supplies: --sysfs " + Path("mains")},
-      {"BAT1/", " is one power supply's folder; name the folder that holds the supplies: --sysfs " + folder_.path().string()},
+      {"mains/AC",
+       " is one power supply's folder; name the folder that holds the supplies: --sysfs " +
+           Path("mains")},
+      {"BAT1/", " is one power supply's folder; name the folder that holds the supplies: --sysfs " +
+                    folder_.path().string()},
   };
   for (const auto& [sysfs, problem] : cases) {
     const ProgramRun run = Run(sysfs);
     EXPECT_EQ(run.exitCode, 2) << sysfs;
     EXPECT_EQ(run.out, "") << sysfs;
-    EXPECT_EQ(run.err, "zelvar-home: --sysfs " + Path(sysfs) + problem + "\nTry 'zelvar-home --help'.\n");
+    EXPECT_EQ(run.err,
+              "zelvar-home: --sysfs " + Path(sysfs) + problem + "\nTry 'zelvar-home --help'.\n");
   }
   EXPECT_EQ(Run("other").exitCode, 0) << folder_.Read("stderr");
 }
@@ -88,9 +101,10 @@ TEST_F(NoBatteryTest, TheTerminalScreenShowsALabelledDemo) {
   // The demo's made-up drops stay out of the real battery's files.
   EXPECT_FALSE(folder_.Exists("data/zelvar/device"));
   EXPECT_FALSE(folder_.Exists(".local/state/zelvar/plugin.stream"));
-  EXPECT_NE(folder_.Read("stderr").find("zelvar-home: no system battery: " + Path("mains") +
-                                        " lists no system battery (only AC); the screen shows a simulated battery "
-                                        "as a demo"),
+  EXPECT_NE(folder_.Read("stderr").find(
+                "zelvar-home: no system battery: " + Path("mains") +
+                " lists no system battery (only AC); the screen shows a simulated battery "
+                "as a demo"),
             std::string::npos)
       << folder_.Read("stderr");
 }

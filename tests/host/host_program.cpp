@@ -28,20 +28,23 @@ std::string ReadFile(const std::filesystem::path& file) {
 int ExitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
 
 // The program, its module and the platform library copied, in the build tree's layout, into a
-// temporary folder that the user nobody can read: the build tree may lie in a folder that only root can
-// enter (root's home, a mktemp -d folder). Made once per test process, removed at its end.
+// temporary folder that the user nobody can read: the build tree may lie in a folder that only root
+// can enter (root's home, a mktemp -d folder). Made once per test process, removed at its end.
 class CopyForNobody {
  public:
   CopyForNobody() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zelvar-nobody-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a folder for nobody's copy");
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "zelvar-nobody-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+      throw std::runtime_error("cannot create a folder for nobody's copy");
     root_ = pattern;
     std::filesystem::permissions(root_, std::filesystem::perms(0755));
     std::filesystem::create_directories(root_ / "host");
     std::filesystem::create_directories(libraries());
     std::filesystem::copy_file(ZELVAR_HOME_FILE, program());
     std::filesystem::copy_file(ZELVARPLUG_FILE, libraries() / "zelvarplug.so");
-    std::filesystem::copy_file(ZELVAR_PLATFORM_FILE, libraries() / std::filesystem::path(ZELVAR_PLATFORM_FILE).filename());
+    std::filesystem::copy_file(
+        ZELVAR_PLATFORM_FILE, libraries() / std::filesystem::path(ZELVAR_PLATFORM_FILE).filename());
   }
   ~CopyForNobody() {
     std::error_code ignored;
@@ -65,19 +68,23 @@ const CopyForNobody& NobodysCopy() {
 
 }  // namespace
 
-std::string HostCommand(const std::filesystem::path& home, const std::string& arguments, bool asNobody) {
-  const std::string environment = "env -u ZELVAR_REGISTRY -u ZELVAR_DEVICE_ROOT -u XDG_CONFIG_HOME -u XDG_STATE_HOME HOME='" +
-                                  home.string() + "' XDG_DATA_HOME='" + home.string() + "/data' XDG_RUNTIME_DIR='" +
-                                  home.string() + "' ";
+std::string HostCommand(const std::filesystem::path& home, const std::string& arguments,
+                        bool asNobody) {
+  const std::string environment =
+      "env -u ZELVAR_REGISTRY -u ZELVAR_DEVICE_ROOT -u XDG_CONFIG_HOME -u XDG_STATE_HOME HOME='" +
+      home.string() + "' XDG_DATA_HOME='" + home.string() + "/data' XDG_RUNTIME_DIR='" +
+      home.string() + "' ";
   if (!asNobody || geteuid() != 0) return environment + "'" + ZELVAR_HOME_FILE + "' " + arguments;
   const CopyForNobody& copy = NobodysCopy();
   return environment + "setpriv --reuid=" + std::to_string(kNobody) +
-         " --regid=" + std::to_string(kNobody) + " --clear-groups '" + copy.program().string() + "' " + arguments;
+         " --regid=" + std::to_string(kNobody) + " --clear-groups '" + copy.program().string() +
+         "' " + arguments;
 }
 
 ProgramRun RunHostProgram(const std::filesystem::path& home, const std::string& arguments,
                           const std::filesystem::path& errFile, bool asNobody) {
-  const std::string command = HostCommand(home, arguments, asNobody) + " </dev/null 2>'" + errFile.string() + "'";
+  const std::string command =
+      HostCommand(home, arguments, asNobody) + " </dev/null 2>'" + errFile.string() + "'";
   FILE* pipe = popen(command.c_str(), "r");
   std::string out;
   char buffer[256];
@@ -91,7 +98,8 @@ HostOnTerminal::HostOnTerminal(const std::filesystem::path& home, const std::str
   winsize size{};
   size.ws_row = 24;
   size.ws_col = 80;
-  const std::string command = "exec " + HostCommand(home, arguments) + " 2>'" + errFile.string() + "'";
+  const std::string command =
+      "exec " + HostCommand(home, arguments) + " 2>'" + errFile.string() + "'";
   pid_ = forkpty(&master_, nullptr, nullptr, &size);
   if (pid_ == 0) {
     execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
@@ -122,7 +130,8 @@ void HostOnTerminal::ReadFor(std::chrono::milliseconds limit) {
 bool HostOnTerminal::WaitForScreen(const std::string& text, std::chrono::milliseconds limit) {
   const auto end = std::chrono::steady_clock::now() + limit;
   while (screen_.find(text) == std::string::npos) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        end - std::chrono::steady_clock::now());
     if (left.count() <= 0) return false;
     ReadFor(std::min(left, std::chrono::milliseconds(100)));
   }

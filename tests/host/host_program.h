@@ -17,7 +17,8 @@ struct ProgramRun {
 // The shell command that runs the program with the arguments in that home; the runner adds the
 // redirections. With asNobody (and the test running as root) it runs as the user nobody, for whom
 // permissions hold, from a copy of the program that the user nobody can read.
-std::string HostCommand(const std::filesystem::path& home, const std::string& arguments, bool asNobody = false);
+std::string HostCommand(const std::filesystem::path& home, const std::string& arguments,
+                        bool asNobody = false);
 
 // Runs the program with standard input from /dev/null; standard error goes to errFile.
 ProgramRun RunHostProgram(const std::filesystem::path& home, const std::string& arguments,
@@ -26,7 +27,8 @@ ProgramRun RunHostProgram(const std::filesystem::path& home, const std::string& 
 // The program on a terminal (a pty of 80x24); its standard error goes to errFile.
 class HostOnTerminal {
  public:
-  HostOnTerminal(const std::filesystem::path& home, const std::string& arguments, const std::filesystem::path& errFile);
+  HostOnTerminal(const std::filesystem::path& home, const std::string& arguments,
+                 const std::filesystem::path& errFile);
   // Kills the program if it still runs.
   ~HostOnTerminal();
   HostOnTerminal(const HostOnTerminal&) = delete;
@@ -34,7 +36,8 @@ class HostOnTerminal {
 
   // Reads what the program writes until the screen holds the text or the time is up; answers
   // whether it appeared.
-  bool WaitForScreen(const std::string& text, std::chrono::milliseconds limit = std::chrono::seconds(20));
+  bool WaitForScreen(const std::string& text,
+                     std::chrono::milliseconds limit = std::chrono::seconds(20));
   // Reads what the program writes for a while: a program that paints often blocks on a terminal
   // nobody reads.
   void ReadFor(std::chrono::milliseconds limit);

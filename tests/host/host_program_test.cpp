@@ -22,9 +22,12 @@ class HostProgramTest : public testing::Test {
 TEST_F(HostProgramTest, OnceOnASimulatedBatteryOnlyReadsAndSimulationsKeepTheirFilesApart) {
   const ProgramRun run = RunHost("--once --simulate");
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(std::regex_match(run.out, std::regex(R"(\d+%, hrs: ([0-9.]+/-\?-|N/A \(online\))\n)"))) << run.out;
+  EXPECT_TRUE(
+      std::regex_match(run.out, std::regex(R"(\d+%, hrs: ([0-9.]+/-\?-|N/A \(online\))\n)")))
+      << run.out;
   const std::string simulation = ".local/state/zelvar/simulation/";
-  EXPECT_NE(run.err.find("wrote the default home-screen file " + folder_.path().string() + "/" + simulation + "home.xml"),
+  EXPECT_NE(run.err.find("wrote the default home-screen file " + folder_.path().string() + "/" +
+                         simulation + "home.xml"),
             std::string::npos)
       << run.err;
   // --once only reads the plug-in's files.
@@ -37,14 +40,16 @@ TEST_F(HostProgramTest, OnceOnASimulatedBatteryOnlyReadsAndSimulationsKeepTheirF
   EXPECT_FALSE(folder_.Exists(".local/state/zelvar/plugin.stream"));
 
   // Standard input not being a terminal, a second run prints the line the same way.
-  const ProgramRun again = RunHost("--simulate=3600 --device-root '" + folder_.path().string() + "/device'");
+  const ProgramRun again =
+      RunHost("--simulate=3600 --device-root '" + folder_.path().string() + "/device'");
   ASSERT_EQ(again.exitCode, 0) << again.err;
   EXPECT_TRUE(std::regex_search(again.out, std::regex(R"(^\d+%, hrs: )"))) << again.out;
   EXPECT_FALSE(folder_.Exists("device"));
 
   // A full-speed simulation keeps its files, apart from the real battery's.
   ASSERT_EQ(RunHost("--days 1").exitCode, 0);
-  EXPECT_EQ(folder_.Read(simulation + "device/Storage/My Documents/ZelvarPlugin.dat").substr(0, 12), "[version 1]\n");
+  EXPECT_EQ(folder_.Read(simulation + "device/Storage/My Documents/ZelvarPlugin.dat").substr(0, 12),
+            "[version 1]\n");
   EXPECT_EQ(folder_.Read(simulation + "plugin.stream").size(), 32u + 2 * 38);
   EXPECT_EQ(folder_.Read(simulation + "simulation").substr(0, 20), "zelvar simulation 1\n");
   EXPECT_FALSE(folder_.Exists("data/zelvar"));
@@ -53,7 +58,8 @@ TEST_F(HostProgramTest, OnceOnASimulatedBatteryOnlyReadsAndSimulationsKeepTheirF
 
 // The real battery's files: only the home screen on the terminal keeps them.
 TEST_F(HostProgramTest, OnceOnlyReadsAndTheTerminalScreenKeepsThePluginsFiles) {
-  for (const auto& [name, value] : {std::pair{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "60"}}) {
+  for (const auto& [name, value] :
+       {std::pair{"type", "Battery"}, {"status", "Discharging"}, {"capacity", "60"}}) {
     folder_.Write(std::string("sysfs/BAT0/") + name, std::string(value) + "\n");
   }
   const std::string sysfs = "--sysfs '" + (folder_.path() / "sysfs").string() + "'";
@@ -73,12 +79,14 @@ TEST_F(HostProgramTest, OnceOnlyReadsAndTheTerminalScreenKeepsThePluginsFiles) {
 
 TEST_F(HostProgramTest, FailuresAreReportedWithoutAStatusLine) {
   folder_.Write("broken.xml", "<home>\n<plugin clsid=\"x\">\n</home>\n");
-  const ProgramRun broken = RunHost("--once --simulate --home '" + folder_.path().string() + "/broken.xml'");
+  const ProgramRun broken =
+      RunHost("--once --simulate --home '" + folder_.path().string() + "/broken.xml'");
   EXPECT_EQ(broken.exitCode, 1);
   EXPECT_EQ(broken.out, "");
   EXPECT_NE(broken.err.find("broken.xml:3: "), std::string::npos) << broken.err;
 
-  const ProgramRun missing = RunHost("--once --simulate --module '" + folder_.path().string() + "/none.so'");
+  const ProgramRun missing =
+      RunHost("--once --simulate --module '" + folder_.path().string() + "/none.so'");
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_NE(missing.err.find("none.so does not exist"), std::string::npos) << missing.err;
 
@@ -97,7 +105,8 @@ TEST_F(HostProgramTest, ARegisteredModuleThatNoLongerExistsIsReplacedByTheOneBes
   const ProgramRun run = RunHost("--once --simulate --night 3-3");  // off the charger at any hour
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(std::regex_match(run.out, std::regex(R"(\d+%, hrs: [0-9.]+/-\?-\n)"))) << run.out;
-  EXPECT_EQ(run.err, "zelvar-home: the registered module " + removed.string() + " no longer exists; registered " +
+  EXPECT_EQ(run.err, "zelvar-home: the registered module " + removed.string() +
+                         " no longer exists; registered " +
                          std::filesystem::canonical(ZELVARPLUG_FILE).string() + " in its place\n");
 
   const ProgramRun again = RunHost("--once --simulate");
@@ -108,19 +117,26 @@ TEST_F(HostProgramTest, ARegisteredModuleThatNoLongerExistsIsReplacedByTheOneBes
 // Output that did not go out fails the run with its cause, whichever command printed it. With its
 // standard output closed, a keeping run's lock file must not take its place.
 TEST_F(HostProgramTest, OutputThatCannotBeWrittenFailsTheRun) {
-  const std::string full = "zelvar-home: cannot write to standard output: No space left on device\n";
+  const std::string full =
+      "zelvar-home: cannot write to standard output: No space left on device\n";
   const std::string closed = "zelvar-home: cannot write to standard output: Bad file descriptor\n";
   const std::pair<const char*, const std::string&> cases[] = {
-      {"--once --simulate >/dev/full", full}, {"--once --simulate >&-", closed}, {"--report --simulate >/dev/full", full},
-      {"--stats >/dev/full", full},           {"--days 1 >/dev/full", full},     {"--days 1 >&-", closed},
-      {"--register >/dev/full", full},        {"--help >/dev/full", full},
+      {"--once --simulate >/dev/full", full},
+      {"--once --simulate >&-", closed},
+      {"--report --simulate >/dev/full", full},
+      {"--stats >/dev/full", full},
+      {"--days 1 >/dev/full", full},
+      {"--days 1 >&-", closed},
+      {"--register >/dev/full", full},
+      {"--help >/dev/full", full},
   };
   for (const auto& [arguments, message] : cases) {
     const ProgramRun run = RunHost(arguments);
     EXPECT_EQ(run.exitCode, 1) << arguments << ": " << run.err;
     EXPECT_NE(run.err.find(message), std::string::npos) << arguments << ": " << run.err;
   }
-  EXPECT_EQ(folder_.Read(".local/state/zelvar/simulation/owner.lock").find("hrs:"), std::string::npos);
+  EXPECT_EQ(folder_.Read(".local/state/zelvar/simulation/owner.lock").find("hrs:"),
+            std::string::npos);
 }
 
 std::optional<HostOptions> Parse(std::vector<const char*> args, std::string& error) {
@@ -130,7 +146,9 @@ std::optional<HostOptions> Parse(std::vector<const char*> args, std::string& err
 
 TEST(HostOptionsTest, ValuesComeAttachedOrSeparate) {
   std::string error;
-  const auto options = Parse({"--home", "a.xml", "--module=m.so", "--simulate", "--sysfs=/s", "--device-root", "/d"}, error);
+  const auto options =
+      Parse({"--home", "a.xml", "--module=m.so", "--simulate", "--sysfs=/s", "--device-root", "/d"},
+            error);
   ASSERT_TRUE(options) << error;
   EXPECT_EQ(options->homeScreenFile, "a.xml");
   EXPECT_EQ(options->moduleFile, "m.so");
@@ -146,8 +164,8 @@ TEST(HostOptionsTest, ValuesComeAttachedOrSeparate) {
   EXPECT_EQ(Parse({"--register", "--module", "m.so"}, error)->command, ProgramCommand::Register);
   EXPECT_EQ(Parse({"--unregister"}, error)->command, ProgramCommand::Unregister);
 
-  for (const char* wrong : {"--simulate=0", "--simulate=fast", "--simulate=", "--home", "--home=", "--homes=x", "-x",
-                            "--reports"}) {
+  for (const char* wrong : {"--simulate=0", "--simulate=fast", "--simulate=", "--home",
+                            "--home=", "--homes=x", "-x", "--reports"}) {
     EXPECT_FALSE(Parse({wrong}, error)) << wrong;
     EXPECT_FALSE(error.empty()) << wrong;
   }
@@ -167,8 +185,9 @@ TEST(HostOptionsTest, JsonOnlyWithBarAndBarNotWithAOneOffRun) {
 
   EXPECT_FALSE(Parse({"--json"}, error));
   EXPECT_EQ(error, "--json needs --bar");
-  for (const std::vector<const char*>& wrong : {std::vector<const char*>{"--bar", "--once"},
-                                                std::vector<const char*>{"--bar", "--simulate", "--days", "2"}}) {
+  for (const std::vector<const char*>& wrong :
+       {std::vector<const char*>{"--bar", "--once"},
+        std::vector<const char*>{"--bar", "--simulate", "--days", "2"}}) {
     EXPECT_FALSE(Parse(wrong, error));
     EXPECT_EQ(error, "--bar does not go with --once, --days or --trace");
   }

@@ -30,9 +30,11 @@ TEST(HostScreenSignals, SigtstpGivesTheTerminalBackUntilSigcont) {
   TempFolder folder;
   for (const char* attribute : {"type=Battery", "status=Discharging", "present=1", "capacity=62"}) {
     const std::string text = attribute;
-    folder.Write("sysfs/BAT0/" + text.substr(0, text.find('=')), text.substr(text.find('=') + 1) + "\n");
+    folder.Write("sysfs/BAT0/" + text.substr(0, text.find('=')),
+                 text.substr(text.find('=') + 1) + "\n");
   }
-  HostOnTerminal host(folder.path(), "--sysfs '" + (folder.path() / "sysfs").string() + "'", folder.path() / "stderr");
+  HostOnTerminal host(folder.path(), "--sysfs '" + (folder.path() / "sysfs").string() + "'",
+                      folder.path() / "stderr");
   ASSERT_TRUE(host.WaitForScreen("62%, hrs: ")) << host.screen();
 
   kill(host.pid(), SIGTSTP);

@@ -17,7 +17,9 @@ TEST(SettingWarnings, OnlyZeroOrNegativeTimeoutsAndANegativeMinPercent) {
   } cases[] = {
       {600000, 20, 8, nullptr},
       {1, 0, 1, nullptr},
-      {0, 20, 8, "RefreshTimeout=\"0\" asks for a refresh without pause; the line is refreshed every 1 s instead"},
+      {0, 20, 8,
+       "RefreshTimeout=\"0\" asks for a refresh without pause; the line is refreshed every 1 s "
+       "instead"},
       {-5, 20, 8, "RefreshTimeout=\"-5\" is negative"},
       {600000, -1, 8, "MinPercent=\"-1\" is negative"},
       {600000, 20, 0, "FlushTimeoutHours=\"0\": each hourly drop"},
@@ -52,11 +54,13 @@ TEST(StatFileCheck, NamesWhatKeepsTheDropsFromTheFile) {
   EXPECT_EQ(StatFileProblem(base + "kept.dat"), std::nullopt);
   EXPECT_EQ(StatFileProblem(base + "new/deeper/stat.dat"), std::nullopt);
   EXPECT_EQ(StatFileProblem(base + "folder.dat"),
-            "the stat file " + base + "folder.dat is a directory, not a file: the plug-in's hourly drops will be lost");
+            "the stat file " + base +
+                "folder.dat is a directory, not a file: the plug-in's hourly drops will be lost");
   EXPECT_EQ(StatFileProblem(base + "blocker/stat.dat"),
             "cannot write the stat file " + base + "blocker/stat.dat (" + base +
                 "blocker is not a folder): the plug-in's hourly drops will be lost");
-  EXPECT_EQ(StatFileProblem(""), "the plug-in's StatFilename is empty: the plug-in's hourly drops will be lost");
+  EXPECT_EQ(StatFileProblem(""),
+            "the plug-in's StatFilename is empty: the plug-in's hourly drops will be lost");
 }
 
 TEST(RunMode, CommandsFirstThenFullSpeedThenTheBarAndTheScreenOnlyOnATerminal) {
@@ -71,16 +75,26 @@ TEST(RunMode, CommandsFirstThenFullSpeedThenTheBarAndTheScreenOnlyOnATerminal) {
     RunMode mode;
   } cases[] = {
       {with([](HostOptions& o) { o.command = ProgramCommand::Register; }), true, RunMode::Register},
-      {with([](HostOptions& o) { o.command = ProgramCommand::Unregister; }), true, RunMode::Unregister},
-      {with([](HostOptions& o) { o.command = ProgramCommand::Report; o.bar = true; }), true, RunMode::Report},
+      {with([](HostOptions& o) { o.command = ProgramCommand::Unregister; }), true,
+       RunMode::Unregister},
+      {with([](HostOptions& o) {
+         o.command = ProgramCommand::Report;
+         o.bar = true;
+       }),
+       true, RunMode::Report},
       {with([](HostOptions& o) { o.command = ProgramCommand::Stats; }), false, RunMode::Stats},
-      {with([](HostOptions& o) { o.simulation.days = 3; o.bar = true; }), true, RunMode::FullSpeed},
+      {with([](HostOptions& o) {
+         o.simulation.days = 3;
+         o.bar = true;
+       }),
+       true, RunMode::FullSpeed},
       {with([](HostOptions& o) { o.bar = true; }), true, RunMode::Bar},
       {with([](HostOptions& o) { o.once = true; }), true, RunMode::Once},
       {HostOptions{}, false, RunMode::Once},
       {HostOptions{}, true, RunMode::Screen},
   };
-  for (const auto& c : cases) EXPECT_EQ(DecideRunMode(c.options, c.onTerminal), c.mode) << static_cast<int>(c.mode);
+  for (const auto& c : cases)
+    EXPECT_EQ(DecideRunMode(c.options, c.onTerminal), c.mode) << static_cast<int>(c.mode);
 }
 
 }  // namespace

@@ -16,7 +16,8 @@
 namespace {
 
 // 0: saved, 1: the save reported a failure.
-int SaveWithinFileSize(const std::filesystem::path& file, const std::vector<BYTE>& bytes, size_t limit) {
+int SaveWithinFileSize(const std::filesystem::path& file, const std::vector<BYTE>& bytes,
+                       size_t limit) {
   const pid_t child = fork();
   if (child == 0) {
     signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG instead
@@ -47,7 +48,8 @@ TEST(StreamFileCrashTest, SaveCutAtEveryByteKeepsTheOldStreamWhole) {
     EXPECT_EQ(SaveWithinFileSize(file, saved, limit), fits ? 0 : 1);
     EXPECT_EQ(ReadStreamFile(file), fits ? saved : old);
     size_t entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) ++entries;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path()))
+      ++entries;
     EXPECT_EQ(entries, 1u);
   }
 }

@@ -19,9 +19,10 @@ TEST(StreamFileTest, RoundTripReplacesTheFileWholeAndLeavesNothingElse) {
   EXPECT_EQ(ReadStreamFile(file), second);
 
   size_t entries = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(file.parent_path())) ++entries;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(file.parent_path()))
+    ++entries;
   EXPECT_EQ(entries, 1u);
-  struct stat info{};
+  struct stat info {};
   ASSERT_EQ(stat(file.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 

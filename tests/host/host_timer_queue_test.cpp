@@ -33,7 +33,13 @@ TEST(TimerQueueTest, NoRequestIsAnsweredSoonerThanASecond) {
   const struct {
     DWORD requestedMs;
     ULONGLONG waitMs;
-  } cases[] = {{0, 1000}, {1, 1000}, {999, 1000}, {1000, 1000}, {1001, 1001}, {600000, 600000}, {0xFFFFFFFF, 0xFFFFFFFF}};
+  } cases[] = {{0, 1000},
+               {1, 1000},
+               {999, 1000},
+               {1000, 1000},
+               {1001, 1001},
+               {600000, 600000},
+               {0xFFFFFFFF, 0xFFFFFFFF}};
   for (const auto& c : cases) {
     TimerQueue timers;
     timers.Schedule(1, c.requestedMs, 7 * kUnitsPerMs);

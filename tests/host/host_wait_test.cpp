@@ -143,7 +143,8 @@ TEST(PowerEvents, AdaptersAndStatusesChangeTheLineCapacitiesAlone) {
   };
   const std::string ac = "change@/devices/LNXSYSTM:00/ACPI0003:00/power_supply/AC";
   const std::string bat = "change@/devices/LNXSYSTM:00/PNP0C0A:00/power_supply/BAT0";
-  const std::vector<std::string> acFields = {"ACTION=change", "SUBSYSTEM=power_supply", "POWER_SUPPLY_NAME=AC"};
+  const std::vector<std::string> acFields = {"ACTION=change", "SUBSYSTEM=power_supply",
+                                             "POWER_SUPPLY_NAME=AC"};
   const auto with = [](std::vector<std::string> fields, const std::string& more) {
     fields.push_back(more);
     return fields;
@@ -156,12 +157,24 @@ TEST(PowerEvents, AdaptersAndStatusesChangeTheLineCapacitiesAlone) {
       {message(ac, with(acFields, "POWER_SUPPLY_ONLINE=1")), true},  // first word of the adapter
       {message(ac, with(acFields, "POWER_SUPPLY_ONLINE=1")), false},
       {message(ac, with(acFields, "POWER_SUPPLY_ONLINE=0")), true},
-      {message(bat, {"ACTION=change", "SUBSYSTEM=power_supply", "POWER_SUPPLY_STATUS=Discharging", "POWER_SUPPLY_CAPACITY=50"}), true},
-      {message(bat, {"ACTION=change", "SUBSYSTEM=power_supply", "POWER_SUPPLY_STATUS=Discharging", "POWER_SUPPLY_CAPACITY=49"}), false},
-      {message(bat, {"ACTION=change", "SUBSYSTEM=power_supply", "POWER_SUPPLY_STATUS=Charging", "POWER_SUPPLY_CAPACITY=49"}), true},
-      {message("remove@/devices/LNXSYSTM:00/PNP0C0A:00/power_supply/BAT0", {"ACTION=remove", "SUBSYSTEM=power_supply", "POWER_SUPPLY_STATUS=Charging"}), true},
-      {message("change@/devices/virtual/net/eth0", {"ACTION=change", "SUBSYSTEM=net", "POWER_SUPPLY_ONLINE=1"}), false},
-      {message("libudev", {"SUBSYSTEM=power_supply", "POWER_SUPPLY_NAME=AC", "POWER_SUPPLY_ONLINE=0"}), false},
+      {message(bat, {"ACTION=change", "SUBSYSTEM=power_supply", "POWER_SUPPLY_STATUS=Discharging",
+                     "POWER_SUPPLY_CAPACITY=50"}),
+       true},
+      {message(bat, {"ACTION=change", "SUBSYSTEM=power_supply", "POWER_SUPPLY_STATUS=Discharging",
+                     "POWER_SUPPLY_CAPACITY=49"}),
+       false},
+      {message(bat, {"ACTION=change", "SUBSYSTEM=power_supply", "POWER_SUPPLY_STATUS=Charging",
+                     "POWER_SUPPLY_CAPACITY=49"}),
+       true},
+      {message("remove@/devices/LNXSYSTM:00/PNP0C0A:00/power_supply/BAT0",
+               {"ACTION=remove", "SUBSYSTEM=power_supply", "POWER_SUPPLY_STATUS=Charging"}),
+       true},
+      {message("change@/devices/virtual/net/eth0",
+               {"ACTION=change", "SUBSYSTEM=net", "POWER_SUPPLY_ONLINE=1"}),
+       false},
+      {message("libudev",
+               {"SUBSYSTEM=power_supply", "POWER_SUPPLY_NAME=AC", "POWER_SUPPLY_ONLINE=0"}),
+       false},
   };
   ChargerWatch watch;
   for (const Row& row : rows) {
@@ -203,7 +216,8 @@ TEST(ClockPacerTest, SimulatedClockRunsFasterAndTheWaitShrinksWithIt) {
   EXPECT_EQ(clock.UtcNow(), start + 90'000 * kUnitsPerMs);
   // A deadline a simulated minute away is a real second away.
   EXPECT_EQ(pacer.PollTimeoutMs(clock.UtcNow() + 60'000 * kUnitsPerMs, clock.UtcNow(), 5000), 1000);
-  EXPECT_EQ(pacer.PollTimeoutMs(clock.UtcNow() + 3'600'000 * kUnitsPerMs, clock.UtcNow(), 1000), 1000);
+  EXPECT_EQ(pacer.PollTimeoutMs(clock.UtcNow() + 3'600'000 * kUnitsPerMs, clock.UtcNow(), 1000),
+            1000);
   EXPECT_EQ(pacer.PollTimeoutMs(clock.UtcNow(), clock.UtcNow(), 1000), 0);
   EXPECT_EQ(pacer.PollTimeoutMs(std::nullopt, clock.UtcNow(), 1000), 1000);
 

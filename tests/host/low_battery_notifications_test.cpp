@@ -16,24 +16,29 @@ struct ThresholdCase {
 
 class NotifyThresholdsTest : public testing::TestWithParam<ThresholdCase> {};
 
-TEST_P(NotifyThresholdsTest, Parses) { EXPECT_EQ(ParseNotifyThresholds(GetParam().text), GetParam().parsed); }
+TEST_P(NotifyThresholdsTest, Parses) {
+  EXPECT_EQ(ParseNotifyThresholds(GetParam().text), GetParam().parsed);
+}
 
-INSTANTIATE_TEST_SUITE_P(Forms, NotifyThresholdsTest,
-                         testing::Values(ThresholdCase{"25,10,5", NotifyThresholds{25, 10, 5}},
-                                         ThresholdCase{"5,25,10", NotifyThresholds{25, 10, 5}},
-                                         ThresholdCase{"100,1", NotifyThresholds{100, 1}},
-                                         ThresholdCase{"15", NotifyThresholds{15}},
-                                         ThresholdCase{"", std::nullopt}, ThresholdCase{"20,", std::nullopt},
-                                         ThresholdCase{"20,,5", std::nullopt}, ThresholdCase{"20, 5", std::nullopt},
-                                         ThresholdCase{"0,5", std::nullopt}, ThresholdCase{"101", std::nullopt},
-                                         ThresholdCase{"-5", std::nullopt}, ThresholdCase{"10,10", std::nullopt},
-                                         ThresholdCase{"10x", std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(
+    Forms, NotifyThresholdsTest,
+    testing::Values(ThresholdCase{"25,10,5", NotifyThresholds{25, 10, 5}},
+                    ThresholdCase{"5,25,10", NotifyThresholds{25, 10, 5}},
+                    ThresholdCase{"100,1", NotifyThresholds{100, 1}},
+                    ThresholdCase{"15", NotifyThresholds{15}}, ThresholdCase{"", std::nullopt},
+                    ThresholdCase{"20,", std::nullopt}, ThresholdCase{"20,,5", std::nullopt},
+                    ThresholdCase{"20, 5", std::nullopt}, ThresholdCase{"0,5", std::nullopt},
+                    ThresholdCase{"101", std::nullopt}, ThresholdCase{"-5", std::nullopt},
+                    ThresholdCase{"10,10", std::nullopt}, ThresholdCase{"10x", std::nullopt}));
 
 TEST(LowBatteryTextTest, SaysTheChargeTheFigureItsSourceAndTheNote) {
   EXPECT_EQ(LowBatterySummary(10), "Battery 10 %");
-  EXPECT_EQ(LowBatteryBody(HoursLeft{1.44, true}, std::nullopt), "About 1.4 h left at this time of day");
-  EXPECT_EQ(LowBatteryBody(HoursLeft{2.05, false}, std::nullopt), "About 2.0 h left at the rate since unplugged");
-  EXPECT_EQ(LowBatteryBody(std::nullopt, std::string("Still learning")), "Hours left not known yet\nStill learning");
+  EXPECT_EQ(LowBatteryBody(HoursLeft{1.44, true}, std::nullopt),
+            "About 1.4 h left at this time of day");
+  EXPECT_EQ(LowBatteryBody(HoursLeft{2.05, false}, std::nullopt),
+            "About 2.0 h left at the rate since unplugged");
+  EXPECT_EQ(LowBatteryBody(std::nullopt, std::string("Still learning")),
+            "Hours left not known yet\nStill learning");
 }
 
 // A battery script: "b20" is a reading of 20 % on battery, "m20" one on mains, "b?" on battery
@@ -51,12 +56,14 @@ std::vector<BatteryReading> Readings(const std::string& script) {
 }
 
 std::string Low(int replaces, int percent) {
-  return "Notify zelvar-home replaces=" + std::to_string(replaces) + " icon=battery-low urgency=1 category=device " +
-         "expire=-1 'Battery " + std::to_string(percent) + " %' 'About 1.5 h left at this time of day'";
+  return "Notify zelvar-home replaces=" + std::to_string(replaces) +
+         " icon=battery-low urgency=1 category=device " + "expire=-1 'Battery " +
+         std::to_string(percent) + " %' 'About 1.5 h left at this time of day'";
 }
 std::string Critical(int replaces, int percent) {
-  return "Notify zelvar-home replaces=" + std::to_string(replaces) + " icon=battery-caution urgency=2 " +
-         "category=device expire=-1 'Battery " + std::to_string(percent) + " %' 'About 1.5 h left at this time of day'";
+  return "Notify zelvar-home replaces=" + std::to_string(replaces) +
+         " icon=battery-caution urgency=2 " + "category=device expire=-1 'Battery " +
+         std::to_string(percent) + " %' 'About 1.5 h left at this time of day'";
 }
 std::string Close(int id) { return "CloseNotification " + std::to_string(id); }
 
@@ -73,7 +80,8 @@ TEST_P(LowBatteryNotificationsTest, SendsExactlyTheseCalls) {
   const PrivateSessionBus bus;
   const RecordingNotificationService service(bus.address());
   std::vector<std::string> reports;
-  LowBatteryNotifications notifications(GetParam().thresholds, [&](const std::string& line) { reports.push_back(line); });
+  LowBatteryNotifications notifications(GetParam().thresholds,
+                                        [&](const std::string& line) { reports.push_back(line); });
   for (const BatteryReading& reading : Readings(GetParam().script)) {
     notifications.Observe(reading, HoursLeft{1.5, true}, std::nullopt);
   }
@@ -83,19 +91,30 @@ TEST_P(LowBatteryNotificationsTest, SendsExactlyTheseCalls) {
 
 INSTANTIATE_TEST_SUITE_P(
     Scripts, LowBatteryNotificationsTest,
-    testing::Values(
-        BatteryScriptCase{"DownToEmpty", kDefaultNotifyThresholds, "b25 b21 b20 b19 b11 b10 b9 b6 b5 b4 b1",
-                          {Low(0, 20), Low(1, 10), Critical(2, 5)}},
-        BatteryScriptCase{"PowerBackClosesAndTheNextDischargeWarnsAgain", kDefaultNotifyThresholds,
-                          "b21 b20 b18 m18 m19 m30 b30 b20 m20 b20",
-                          {Low(0, 20), Close(1), Low(0, 20), Close(2), Low(0, 20)}},
-        BatteryScriptCase{"AFallPastSeveralWarnsOnceForTheLowest", kDefaultNotifyThresholds, "b30 b4 b3",
-                          {Critical(0, 4)}},
-        BatteryScriptCase{"UnknownChargeAndMainsWithoutWarningSendNothing", kDefaultNotifyThresholds,
-                          "b? m3 m50 b50 b? m40", {}},
-        BatteryScriptCase{"OwnThresholds", NotifyThresholds{25, 10}, "b26 b25 b20 b11 b10 b5", {Low(0, 25), Critical(1, 10)}},
-        BatteryScriptCase{"ARisingChargeOnBatteryDoesNotWarnAgain", kDefaultNotifyThresholds, "b20 b22 b20 b12",
-                          {Low(0, 20)}}),
+    testing::Values(BatteryScriptCase{"DownToEmpty",
+                                      kDefaultNotifyThresholds,
+                                      "b25 b21 b20 b19 b11 b10 b9 b6 b5 b4 b1",
+                                      {Low(0, 20), Low(1, 10), Critical(2, 5)}},
+                    BatteryScriptCase{"PowerBackClosesAndTheNextDischargeWarnsAgain",
+                                      kDefaultNotifyThresholds,
+                                      "b21 b20 b18 m18 m19 m30 b30 b20 m20 b20",
+                                      {Low(0, 20), Close(1), Low(0, 20), Close(2), Low(0, 20)}},
+                    BatteryScriptCase{"AFallPastSeveralWarnsOnceForTheLowest",
+                                      kDefaultNotifyThresholds,
+                                      "b30 b4 b3",
+                                      {Critical(0, 4)}},
+                    BatteryScriptCase{"UnknownChargeAndMainsWithoutWarningSendNothing",
+                                      kDefaultNotifyThresholds,
+                                      "b? m3 m50 b50 b? m40",
+                                      {}},
+                    BatteryScriptCase{"OwnThresholds",
+                                      NotifyThresholds{25, 10},
+                                      "b26 b25 b20 b11 b10 b5",
+                                      {Low(0, 25), Critical(1, 10)}},
+                    BatteryScriptCase{"ARisingChargeOnBatteryDoesNotWarnAgain",
+                                      kDefaultNotifyThresholds,
+                                      "b20 b22 b20 b12",
+                                      {Low(0, 20)}}),
     [](const testing::TestParamInfo<BatteryScriptCase>& info) { return info.param.name; });
 
 TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
@@ -108,8 +127,9 @@ TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
     notifications.Observe(Readings("b5")[0], std::nullopt, std::nullopt);
   }
   ASSERT_EQ(reports.size(), 1u);
-  EXPECT_EQ(reports[0], "no desktop notifications: the session bus has no notification service "
-                        "(org.freedesktop.Notifications); tried again at each warning");
+  EXPECT_EQ(reports[0],
+            "no desktop notifications: the session bus has no notification service "
+            "(org.freedesktop.Notifications); tried again at each warning");
 
   setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
   LowBatteryNotifications notifications(kDefaultNotifyThresholds, report);
@@ -117,14 +137,17 @@ TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
   notifications.Observe(Readings("b5")[0], std::nullopt, std::nullopt);
   unsetenv("DBUS_SESSION_BUS_ADDRESS");
   ASSERT_EQ(reports.size(), 2u);
-  EXPECT_EQ(reports[1], "no desktop notifications: cannot connect to the session bus: No such file or directory; "
-                        "tried again at each warning");
+  EXPECT_EQ(
+      reports[1],
+      "no desktop notifications: cannot connect to the session bus: No such file or directory; "
+      "tried again at each warning");
 }
 
 TEST(LowBatteryNotificationsTest, AServiceStartedLaterIsFound) {
   const PrivateSessionBus bus;
   std::vector<std::string> reports;
-  LowBatteryNotifications notifications(kDefaultNotifyThresholds, [&](const std::string& line) { reports.push_back(line); });
+  LowBatteryNotifications notifications(kDefaultNotifyThresholds,
+                                        [&](const std::string& line) { reports.push_back(line); });
   notifications.Start();
   const RecordingNotificationService service(bus.address());
   notifications.Observe(Readings("b20")[0], HoursLeft{1.5, true}, std::nullopt);

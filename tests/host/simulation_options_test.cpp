@@ -18,18 +18,18 @@ TEST(SimulationOptionsTest, ZonesAreSignedHoursAndMinutesWithinFourteenHours) {
     const char* text;
     std::optional<int> minutes;
   };
-  for (const Case& c : {Case{"+07:00", 420}, Case{"-03:30", -210}, Case{"+05", 300}, Case{"UTC", 0}, Case{"Z", 0},
-                        Case{"+14:00", 840}, Case{"-14:00", -840}, Case{"+14:01", {}}, Case{"+7:00", {}},
-                        Case{"07:00", {}}, Case{"+07:60", {}}, Case{"+07:0", {}}, Case{"+07:", {}}, Case{"+", {}},
-                        Case{"", {}}, Case{"+0a:00", {}}}) {
+  for (const Case& c : {Case{"+07:00", 420}, Case{"-03:30", -210}, Case{"+05", 300}, Case{"UTC", 0},
+                        Case{"Z", 0}, Case{"+14:00", 840}, Case{"-14:00", -840}, Case{"+14:01", {}},
+                        Case{"+7:00", {}}, Case{"07:00", {}}, Case{"+07:60", {}}, Case{"+07:0", {}},
+                        Case{"+07:", {}}, Case{"+", {}}, Case{"", {}}, Case{"+0a:00", {}}}) {
     EXPECT_EQ(ParseZone(c.text), c.minutes) << c.text;
   }
 }
 
 TEST(SimulationOptionsTest, BatteryDayValuesAreTakenWithinTheirRanges) {
   std::string error;
-  const auto options = Parse({"--drain=3", "--charge-rate", "1000", "--night=21-6", "--plug-below", "99", "--days",
-                              "100000", "--zone=-03:30"},
+  const auto options = Parse({"--drain=3", "--charge-rate", "1000", "--night=21-6", "--plug-below",
+                              "99", "--days", "100000", "--zone=-03:30"},
                              error);
   ASSERT_TRUE(options) << error;
   const SimulationOptions& simulation = options->simulation;
@@ -43,7 +43,8 @@ TEST(SimulationOptionsTest, BatteryDayValuesAreTakenWithinTheirRanges) {
   // A full-speed run is a simulation.
   EXPECT_TRUE(options->simulateSpeed);
 
-  const auto hours = Parse({"--drain", "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,100"}, error);
+  const auto hours =
+      Parse({"--drain", "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,100"}, error);
   ASSERT_TRUE(hours) << error;
   EXPECT_EQ(hours->simulation.drain[0], 0.0);
   EXPECT_EQ(hours->simulation.drain[22], 22.0);
@@ -54,20 +55,35 @@ TEST(SimulationOptionsTest, BatteryDayValuesAreTakenWithinTheirRanges) {
   EXPECT_EQ(defaults->simulation.drain, SimulatedBattery::DefaultDrainProfile());
   EXPECT_FALSE(defaults->simulation.fullSpeed());
   EXPECT_TRUE(Parse({"--trace", "t.csv"}, error)->simulation.fullSpeed());
-  EXPECT_EQ(Parse({"--trace", "t.csv", "--asleep-after=100000"}, error)->simulation.asleepAfterMinutes, 100000);
+  EXPECT_EQ(
+      Parse({"--trace", "t.csv", "--asleep-after=100000"}, error)->simulation.asleepAfterMinutes,
+      100000);
 }
 
 TEST(SimulationOptionsTest, ValuesOutOfRangeAreRefused) {
   const std::string hours23 = "1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1";
   const std::string hours25 = hours23 + ",1,1";
-  for (const std::string& wrong :
-       {std::string("--days=0"), std::string("--days=100001"), std::string("--days=2x"), std::string("--days=-1"),
-        "--drain=" + hours23, "--drain=" + hours25, std::string("--drain=-1"), std::string("--drain=100.5"),
-        std::string("--drain=1,,1"), std::string("--drain=nan"), std::string("--charge-rate=0"),
-        std::string("--charge-rate=1000.1"), std::string("--night=24-7"), std::string("--night=23"),
-        std::string("--night=23-"), std::string("--plug-below=100"), std::string("--plug-below=-1"),
-        std::string("--zone=+25:00"), std::string("--trace="), std::string("--asleep-after=0"),
-        std::string("--asleep-after=100001")}) {
+  for (const std::string& wrong : {std::string("--days=0"),
+                                   std::string("--days=100001"),
+                                   std::string("--days=2x"),
+                                   std::string("--days=-1"),
+                                   "--drain=" + hours23,
+                                   "--drain=" + hours25,
+                                   std::string("--drain=-1"),
+                                   std::string("--drain=100.5"),
+                                   std::string("--drain=1,,1"),
+                                   std::string("--drain=nan"),
+                                   std::string("--charge-rate=0"),
+                                   std::string("--charge-rate=1000.1"),
+                                   std::string("--night=24-7"),
+                                   std::string("--night=23"),
+                                   std::string("--night=23-"),
+                                   std::string("--plug-below=100"),
+                                   std::string("--plug-below=-1"),
+                                   std::string("--zone=+25:00"),
+                                   std::string("--trace="),
+                                   std::string("--asleep-after=0"),
+                                   std::string("--asleep-after=100001")}) {
     std::string error;
     EXPECT_FALSE(Parse({wrong.c_str()}, error)) << wrong;
     EXPECT_NE(error.find(wrong.substr(0, wrong.find('='))), std::string::npos) << error;
@@ -108,8 +124,9 @@ TEST(SimulationStateTest, DamagedStateNamesTheFile) {
       ReadSimulationState(folder.path() / "simulation");
       ADD_FAILURE() << damaged;
     } catch (const HostError& error) {
-      EXPECT_NE(std::string(error.what()).find((folder.path() / "simulation").string() + " is damaged"),
-                std::string::npos);
+      EXPECT_NE(
+          std::string(error.what()).find((folder.path() / "simulation").string() + " is damaged"),
+          std::string::npos);
     }
   }
   folder.Write("simulation", good);

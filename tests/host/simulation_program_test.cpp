@@ -33,11 +33,14 @@ class SimulationProgramTest : public testing::Test {
     return RunHostProgram(folder_.path(), arguments, folder_.path() / "stderr");
   }
 
-  std::filesystem::path StateFile() const { return folder_.path() / ".local/state/zelvar/simulation/simulation"; }
+  std::filesystem::path StateFile() const {
+    return folder_.path() / ".local/state/zelvar/simulation/simulation";
+  }
 
   // A simulation saved at 06:30 UTC on 5 January 2026, in UTC, full.
   void SaveMorningState() const {
-    WriteSimulationState(StateFile(), SimulationState{*FileTimeFromSystemTime(Utc(2026, 1, 5, 6, 30)), 0, 100.0});
+    WriteSimulationState(
+        StateFile(), SimulationState{*FileTimeFromSystemTime(Utc(2026, 1, 5, 6, 30)), 0, 100.0});
   }
 
   TempFolder folder_;
@@ -55,7 +58,8 @@ TEST_F(SimulationProgramTest, DaysPrintTheLineEveryHourAndTheNextSimulationGoesO
   EXPECT_NE(lines[16].find("hrs: N/A (online)"), std::string::npos);
   EXPECT_EQ(lines[47].substr(0, 16), "2026-01-07 06:00");
   for (const std::string& line : lines) {
-    EXPECT_TRUE(std::regex_match(line, std::regex(R"(2026-01-0\d \d\d:00  \d+%, hrs: .+)"))) << line;
+    EXPECT_TRUE(std::regex_match(line, std::regex(R"(2026-01-0\d \d\d:00  \d+%, hrs: .+)")))
+        << line;
   }
   const std::optional<SimulationState> saved = ReadSimulationState(StateFile());
   ASSERT_TRUE(saved);
@@ -68,7 +72,8 @@ TEST_F(SimulationProgramTest, DaysPrintTheLineEveryHourAndTheNextSimulationGoesO
   const std::vector<std::string> nextLines = Lines(next.out);
   ASSERT_EQ(nextLines.size(), 24u);
   EXPECT_EQ(nextLines[0].substr(0, 16), "2026-01-07 07:00");
-  EXPECT_TRUE(std::regex_match(nextLines[1], std::regex(R"(2026-01-07 08:00  96%, hrs: [0-9.]+ \(1\.0\))")))
+  EXPECT_TRUE(
+      std::regex_match(nextLines[1], std::regex(R"(2026-01-07 08:00  96%, hrs: [0-9.]+ \(1\.0\))")))
       << nextLines[1];
 }
 
@@ -79,7 +84,8 @@ TEST_F(SimulationProgramTest, KilledSimulationsNeverFileAnHourTwice) {
   std::mt19937 random(std::random_device{}());
   std::uniform_int_distribution<useconds_t> moment(0, 400'000);
   for (int kills = 0; kills < 15; ++kills) {
-    const std::string command = "exec " + HostCommand(folder_.path(), "--days 365") + " >/dev/null 2>&1 </dev/null";
+    const std::string command =
+        "exec " + HostCommand(folder_.path(), "--days 365") + " >/dev/null 2>&1 </dev/null";
     const pid_t run = fork();
     if (run == 0) {
       execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
@@ -93,14 +99,20 @@ TEST_F(SimulationProgramTest, KilledSimulationsNeverFileAnHourTwice) {
   ASSERT_EQ(last.exitCode, 0) << last.err;
 
   // Each record "year.month.day.hour:drop,drop..." files its drops under successive hours.
-  const std::string stat = folder_.Read(".local/state/zelvar/simulation/device/Storage/My Documents/ZelvarPlugin.dat");
+  const std::string stat =
+      folder_.Read(".local/state/zelvar/simulation/device/Storage/My Documents/ZelvarPlugin.dat");
   const std::regex record(R"((\d+)\.(\d+)\.(\d+)\.(\d+):([0-9,]+))");
   std::set<ULONGLONG> hours;
   int records = 0;
-  for (auto match = std::sregex_iterator(stat.begin(), stat.end(), record); match != std::sregex_iterator(); ++match) {
+  for (auto match = std::sregex_iterator(stat.begin(), stat.end(), record);
+       match != std::sregex_iterator(); ++match) {
     ++records;
-    const auto number = [&](int group) { return static_cast<WORD>(std::stoi((*match)[group].str())); };
-    const ULONGLONG first = *FileTimeFromSystemTime(Utc(number(1), number(2), number(3), number(4))) / kFileTimeUnitsPerHour;
+    const auto number = [&](int group) {
+      return static_cast<WORD>(std::stoi((*match)[group].str()));
+    };
+    const ULONGLONG first =
+        *FileTimeFromSystemTime(Utc(number(1), number(2), number(3), number(4))) /
+        kFileTimeUnitsPerHour;
     const std::string drops = (*match)[5].str();
     const auto count = static_cast<ULONGLONG>(std::count(drops.begin(), drops.end(), ',')) + 1;
     for (ULONGLONG hour = first; hour < first + count; ++hour) {
@@ -112,7 +124,8 @@ TEST_F(SimulationProgramTest, KilledSimulationsNeverFileAnHourTwice) {
 
 TEST_F(SimulationProgramTest, TheBatteryDayFollowsItsOptions) {
   SaveMorningState();
-  const ProgramRun run = RunHost("--days=1 --drain=10 --night=0-0 --plug-below=50 --charge-rate=50");
+  const ProgramRun run =
+      RunHost("--days=1 --drain=10 --night=0-0 --plug-below=50 --charge-rate=50");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const std::vector<std::string> lines = Lines(run.out);
   ASSERT_EQ(lines.size(), 24u) << run.out;
@@ -126,7 +139,8 @@ TEST_F(SimulationProgramTest, TheBatteryDayFollowsItsOptions) {
 }
 
 TEST_F(SimulationProgramTest, TheChargeComesBackAndIsSaved) {
-  WriteSimulationState(StateFile(), SimulationState{*FileTimeFromSystemTime(Utc(2026, 1, 5, 12)), 0, 40.0});
+  WriteSimulationState(StateFile(),
+                       SimulationState{*FileTimeFromSystemTime(Utc(2026, 1, 5, 12)), 0, 40.0});
   const ProgramRun run = RunHost("--days=1 --drain=1 --night=0-0 --plug-below=0");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out.substr(0, 22), "2026-01-05 13:00  39%,");
@@ -175,7 +189,8 @@ TEST_F(TraceProgramTest, ATraceIsReplayedInItsZoneUntilItEndsAndLeavesNothing) {
   EXPECT_FALSE(folder_.Exists(".local/state/zelvar/simulation"));
 
   // Asleep through the gaps: no line from 23:00 to 08:00 (awake at 08:13) nor at 13:00.
-  const ProgramRun asleep = RunHost("--trace '" + kShortTrace + "' --zone +01:00 --asleep-after 30");
+  const ProgramRun asleep =
+      RunHost("--trace '" + kShortTrace + "' --zone +01:00 --asleep-after 30");
   ASSERT_EQ(asleep.exitCode, 0) << asleep.err;
   const std::vector<std::string> awake = Lines(asleep.out);
   ASSERT_EQ(awake.size(), 11u) << asleep.out;
@@ -189,8 +204,10 @@ TEST_F(TraceProgramTest, ATraceIsReplayedInItsZoneUntilItEndsAndLeavesNothing) {
 }
 
 TEST_F(TraceProgramTest, ABadLineStopsTheRunNamingFileAndLine) {
-  folder_.Write("bad.csv", "# a trace\nunix_seconds,percent,state\n1636047661,76.87,discharging\n1636047721,76.76,"
-                           "on battery\n");
+  folder_.Write(
+      "bad.csv",
+      "# a trace\nunix_seconds,percent,state\n1636047661,76.87,discharging\n1636047721,76.76,"
+      "on battery\n");
   const ProgramRun run = RunHost("--trace '" + (folder_.path() / "bad.csv").string() + "'");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "");

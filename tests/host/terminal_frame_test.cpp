@@ -87,8 +87,9 @@ TEST(RenderFrame, LineTextIsUtf8CutAtTheWidthWithControlsNeutralised) {
 TEST(RenderFrame, DialogIsBoxedWithCaptionIconWrappedTextAndOk) {
   Frame frame = LineFrame(false, std::nullopt);
   frame.width = 24;
-  frame.dialog = MessageDialog{u"CZelvarPlugin", u"Zelvar plugin v0.1\r\nBatteryTemperature: 25.3\u00B0C",
-                               MB_ICONINFORMATION};
+  frame.dialog =
+      MessageDialog{u"CZelvarPlugin", u"Zelvar plugin v0.1\r\nBatteryTemperature: 25.3\u00B0C",
+                    MB_ICONINFORMATION};
 
   const std::vector<std::string> rows = Rows(RenderFrame(frame));
 
@@ -134,8 +135,9 @@ TEST(RenderFrame, DialogTallerThanTheScreenShowsTheRowsFromItsScrollRow) {
     for (int i = 0; i < 3; ++i) {
       EXPECT_EQ(rows[5 + i].substr(0, 5), "\u2502 " + std::to_string(first + 1 + i));
     }
-    EXPECT_EQ(rows[10], "\u2514\u2500 " + std::to_string(first + 1) + "-" + std::to_string(first + 3) +
-                            "/6 \u2191\u2193 " + Repeat("\u2500", 17) + "\u2518" + kEraseRowEnd);
+    EXPECT_EQ(rows[10], "\u2514\u2500 " + std::to_string(first + 1) + "-" +
+                            std::to_string(first + 3) + "/6 \u2191\u2193 " + Repeat("\u2500", 17) +
+                            "\u2518" + kEraseRowEnd);
   }
 }
 

@@ -24,7 +24,7 @@ using KeyList = std::vector<Key>;
 TEST(KeyDecoder, ArrowsInNormalAndApplicationMode) {
   EXPECT_EQ(Decode("\x1b[A\x1b[B\x1b[C\x1b[D\x1bOA\x1bOB\x1bOC\x1bOD\x1b[1;5C"),
             (KeyList{Key::Up, Key::Down, Key::Right, Key::Left, Key::Up, Key::Down, Key::Right,
-                   Key::Left, Key::Right}));
+                     Key::Left, Key::Right}));
 }
 
 TEST(KeyDecoder, SequenceSplitAcrossReadsIsHeldUntilComplete) {

@@ -20,8 +20,9 @@ TEST(LineCanvas, KeepsWhatAPaintDrewThroughTheDeviceContext) {
   SetTextColor(dc.handle(), RGB(1, 2, 3));
   SetTextColor(dc.handle(), kHighlightText);
   DrawTextW(dc.handle(), TEXT("old"), -1, &line, DT_SINGLELINE | DT_VCENTER);
-  EXPECT_EQ(DrawTextW(dc.handle(), TEXT(" 62%, hrs: 9.1 (3.5)"), 4, &line, DT_SINGLELINE | DT_VCENTER),
-            1);
+  EXPECT_EQ(
+      DrawTextW(dc.handle(), TEXT(" 62%, hrs: 9.1 (3.5)"), 4, &line, DT_SINGLELINE | DT_VCENTER),
+      1);
 
   EXPECT_EQ(canvas.fill(), kHighlight);
   EXPECT_EQ(canvas.textColour(), kHighlightText);

@@ -52,8 +52,9 @@ TEST(TerminalMessageBoxes, StaysOpenUntilAClosingKeyThenClosesAndAnswersOk) {
 
 TEST(TerminalMessageBoxes, EscapeSpaceQuitAndClosedInputEachClose) {
   for (const std::optional<KeyPress> key :
-       {std::optional<KeyPress>{KeyPress{Key::Escape}}, std::optional<KeyPress>{KeyPress{Key::Space}},
-        std::optional<KeyPress>{KeyPress{Key::Quit}}, std::optional<KeyPress>{}}) {
+       {std::optional<KeyPress>{KeyPress{Key::Escape}},
+        std::optional<KeyPress>{KeyPress{Key::Space}}, std::optional<KeyPress>{KeyPress{Key::Quit}},
+        std::optional<KeyPress>{}}) {
     ScriptedTerminal terminal({key});
     EXPECT_EQ(terminal.MessageBoxes().Show(u"text", u"caption", MB_OK), IDOK);
     EXPECT_EQ(terminal.keysRead, 1);

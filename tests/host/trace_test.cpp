@@ -26,12 +26,14 @@ TEST(TraceCsvTest, ReadsReadingsAroundCommentsHeaderAndBlankLines) {
       "160.5,100,full\n"
       "1755194092.83312345,0,unknown");
   ASSERT_FALSE(parsed.error) << parsed.error->what;
-  EXPECT_EQ(parsed.readings, (std::vector<TraceReading>{{Unix(100), 76.87, TraceState::Discharging},
-                                                        {Unix(160) + 5'000'000, 76, TraceState::Charging},
-                                                        {Unix(160) + 5'000'000, 100, TraceState::Full},
-                                                        {Unix(1755194092) + 8'331'234, 0, TraceState::Unknown}}));
+  EXPECT_EQ(parsed.readings,
+            (std::vector<TraceReading>{{Unix(100), 76.87, TraceState::Discharging},
+                                       {Unix(160) + 5'000'000, 76, TraceState::Charging},
+                                       {Unix(160) + 5'000'000, 100, TraceState::Full},
+                                       {Unix(1755194092) + 8'331'234, 0, TraceState::Unknown}}));
   // The header is optional.
-  EXPECT_EQ(ParseTrace("5,1,full\n").readings, (std::vector<TraceReading>{{Unix(5), 1, TraceState::Full}}));
+  EXPECT_EQ(ParseTrace("5,1,full\n").readings,
+            (std::vector<TraceReading>{{Unix(5), 1, TraceState::Full}}));
 }
 
 TEST(TraceCsvTest, TheFirstBadLineIsNamedWithWhatIsWrong) {
@@ -67,7 +69,8 @@ TEST(TraceCsvTest, TheFirstBadLineIsNamedWithWhatIsWrong) {
            Case{"1,50,Full\n", 1, kState},
            Case{"1,50,full \n", 1, kState},
            Case{"1,50,\n", 1, kState},
-           Case{"#\n2,50,full\n1,50,full\n3,x,full\n", 3, "the time goes back from the reading before"},
+           Case{"#\n2,50,full\n1,50,full\n3,x,full\n", 3,
+                "the time goes back from the reading before"},
        }) {
     const ParsedTrace parsed = ParseTrace(c.text);
     ASSERT_TRUE(parsed.error) << c.text;
@@ -79,11 +82,12 @@ TEST(TraceCsvTest, TheFirstBadLineIsNamedWithWhatIsWrong) {
 }
 
 TEST(TraceCsvTest, FormattedLinesParseBackToTheSameReading) {
-  for (const TraceReading& reading : {TraceReading{Unix(1636047661), 76.87, TraceState::Discharging},
-                                      TraceReading{Unix(0) + 1, 0.1 + 0.2, TraceState::Charging},
-                                      TraceReading{Unix(7) + 9'999'999, 100, TraceState::Full},
-                                      TraceReading{Unix(7), 1e-300, TraceState::Unknown},
-                                      TraceReading{Unix(7), 4.9e-324, TraceState::Unknown}}) {
+  for (const TraceReading& reading :
+       {TraceReading{Unix(1636047661), 76.87, TraceState::Discharging},
+        TraceReading{Unix(0) + 1, 0.1 + 0.2, TraceState::Charging},
+        TraceReading{Unix(7) + 9'999'999, 100, TraceState::Full},
+        TraceReading{Unix(7), 1e-300, TraceState::Unknown},
+        TraceReading{Unix(7), 4.9e-324, TraceState::Unknown}}) {
     const std::string line = FormatTraceLine(reading);
     const ParsedTrace parsed = ParseTrace(line);
     ASSERT_FALSE(parsed.error) << line << ": " << parsed.error->what;
@@ -108,7 +112,8 @@ TEST(TraceCsvTest, FileErrorsNameTheFileAndLine) {
   const std::string base = folder.path().string() + "/";
   EXPECT_EQ(message("bad.csv"), base + "bad.csv:3: the percent is not a number from 0 to 100");
   EXPECT_EQ(message("empty.csv"), base + "empty.csv: no readings");
-  EXPECT_EQ(message("missing.csv"), "cannot read the trace " + base + "missing.csv: No such file or directory");
+  EXPECT_EQ(message("missing.csv"),
+            "cannot read the trace " + base + "missing.csv: No such file or directory");
   EXPECT_EQ(message(""), "cannot read the trace " + base + ": Is a directory");
 }
 
@@ -128,9 +133,10 @@ TEST(TracePowerSourceTest, HoldsEachReadingUntilTheNextOne) {
     BYTE acLine;
   };
   // Forward and back again: a clock set back finds its reading too.
-  for (const Case& c : {Case{0, 81, AC_LINE_OFFLINE}, Case{10, 81, AC_LINE_OFFLINE}, Case{19, 81, AC_LINE_OFFLINE},
-                        Case{20, 80, AC_LINE_ONLINE}, Case{29, 80, AC_LINE_ONLINE}, Case{30, 100, AC_LINE_ONLINE},
-                        Case{9000, 100, AC_LINE_ONLINE}, Case{15, 81, AC_LINE_OFFLINE}}) {
+  for (const Case& c :
+       {Case{0, 81, AC_LINE_OFFLINE}, Case{10, 81, AC_LINE_OFFLINE}, Case{19, 81, AC_LINE_OFFLINE},
+        Case{20, 80, AC_LINE_ONLINE}, Case{29, 80, AC_LINE_ONLINE}, Case{30, 100, AC_LINE_ONLINE},
+        Case{9000, 100, AC_LINE_ONLINE}, Case{15, 81, AC_LINE_OFFLINE}}) {
     clock.SetUtcFileTime(start + c.seconds * kSecond);
     SYSTEM_POWER_STATUS_EX2 status{};
     ASSERT_TRUE(trace.Read(status, false));
@@ -145,11 +151,12 @@ TEST(TracePowerSourceTest, StatesMapOntoMainsAndFlags) {
     double percent;
     BYTE acLine, flag, percentShown;
   };
-  for (const Case& c : {Case{TraceState::Discharging, 70, AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 70},
-                        Case{TraceState::Discharging, 4.49, AC_LINE_OFFLINE, BATTERY_FLAG_CRITICAL, 4},
-                        Case{TraceState::Charging, 99.5, AC_LINE_ONLINE, BATTERY_FLAG_CHARGING, 100},
-                        Case{TraceState::Full, 100, AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 100},
-                        Case{TraceState::Unknown, 20, AC_LINE_UNKNOWN, BATTERY_FLAG_LOW, 20}}) {
+  for (const Case& c :
+       {Case{TraceState::Discharging, 70, AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 70},
+        Case{TraceState::Discharging, 4.49, AC_LINE_OFFLINE, BATTERY_FLAG_CRITICAL, 4},
+        Case{TraceState::Charging, 99.5, AC_LINE_ONLINE, BATTERY_FLAG_CHARGING, 100},
+        Case{TraceState::Full, 100, AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 100},
+        Case{TraceState::Unknown, 20, AC_LINE_UNKNOWN, BATTERY_FLAG_LOW, 20}}) {
     const SYSTEM_POWER_STATUS_EX2 status = PowerStatusOf({0, c.percent, c.state});
     EXPECT_EQ(status.ACLineStatus, c.acLine) << c.percent;
     EXPECT_EQ(status.BatteryFlag, c.flag) << c.percent;

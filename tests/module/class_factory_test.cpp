@@ -9,7 +9,8 @@
 namespace {
 
 // {01234567-89AB-CDEF-0123-456789ABCDEF}: a class and an interface nobody offers.
-constexpr GUID kUnknownGuid = {0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
+constexpr GUID kUnknownGuid = {
+    0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
 void* const kSentinel = reinterpret_cast<void*>(0x5EED);
 
 // An outer object offered for aggregation; the factory must not call it.
@@ -28,10 +29,12 @@ GUID WithByteFlipped(GUID id, size_t byte) {
 }
 
 TEST_F(ClassFactory, RefusesOtherClassesAndNullOutPointers) {
-  for (const CLSID& other : {kUnknownGuid, WithByteFlipped(kPluginClassId, 15), WithByteFlipped(kPluginClassId, 0),
-                             WithByteFlipped(kPluginClassId, 8)}) {
+  for (const CLSID& other :
+       {kUnknownGuid, WithByteFlipped(kPluginClassId, 15), WithByteFlipped(kPluginClassId, 0),
+        WithByteFlipped(kPluginClassId, 8)}) {
     void* out = kSentinel;
-    EXPECT_EQ(module.DllGetClassObject(other, IID_IClassFactory, &out), static_cast<HRESULT>(0x80040111));
+    EXPECT_EQ(module.DllGetClassObject(other, IID_IClassFactory, &out),
+              static_cast<HRESULT>(0x80040111));
     EXPECT_EQ(out, nullptr);
   }
   EXPECT_EQ(module.DllGetClassObject(kPluginClassId, IID_IClassFactory, nullptr), E_POINTER);
@@ -66,7 +69,8 @@ TEST_F(ClassFactory, HandsOutAFreshFactoryForIUnknownAndIClassFactory) {
 }
 
 TEST_F(ClassFactory, RefusesInterfacesTheFactoryDoesNotOffer) {
-  for (const IID& iid : {IID_HomeScreenPlugin, IID_IPersistStream, kUnknownGuid, WithByteFlipped(IID_IClassFactory, 15)}) {
+  for (const IID& iid : {IID_HomeScreenPlugin, IID_IPersistStream, kUnknownGuid,
+                         WithByteFlipped(IID_IClassFactory, 15)}) {
     void* out = kSentinel;
     EXPECT_EQ(module.DllGetClassObject(kPluginClassId, iid, &out), E_NOINTERFACE);
     EXPECT_EQ(out, nullptr);
@@ -116,7 +120,8 @@ TEST_F(ClassFactory, FailedCreationLeavesNothingBehind) {
 
 TEST_F(ClassFactory, ServerLocksHoldTheModuleAndHaveNoLowerBound) {
   IClassFactory* factory = module.GetFactory();
-  EXPECT_EQ(module.DllCanUnloadNow(), S_OK) << "a factory held without a lock does not hold the module";
+  EXPECT_EQ(module.DllCanUnloadNow(), S_OK)
+      << "a factory held without a lock does not hold the module";
 
   EXPECT_EQ(factory->LockServer(TRUE), S_OK);
   EXPECT_EQ(module.DllCanUnloadNow(), S_FALSE);

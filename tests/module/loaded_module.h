@@ -14,7 +14,9 @@ class LoadedModule {
   LoadedModule(const LoadedModule&) = delete;
   LoadedModule& operator=(const LoadedModule&) = delete;
 
-  HRESULT DllGetClassObject(REFCLSID classId, REFIID riid, void** ppv) const { return getClassObject_(classId, riid, ppv); }
+  HRESULT DllGetClassObject(REFCLSID classId, REFIID riid, void** ppv) const {
+    return getClassObject_(classId, riid, ppv);
+  }
   HRESULT DllCanUnloadNow() const { return canUnloadNow_(); }
   HRESULT DllRegisterServer() const { return registerServer_(); }
   HRESULT DllUnregisterServer() const { return unregisterServer_(); }
@@ -34,4 +36,5 @@ class LoadedModule {
 std::filesystem::path BuiltModuleFile();
 
 // {FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}, as a host names the class it activates.
-inline constexpr CLSID kPluginClassId = {0xFDEA2F9B, 0x0266, 0x11CF, {0xBA, 0xA6, 0x00, 0xAA, 0x00, 0x3E, 0x0E, 0x01}};
+inline constexpr CLSID kPluginClassId = {
+    0xFDEA2F9B, 0x0266, 0x11CF, {0xBA, 0xA6, 0x00, 0xAA, 0x00, 0x3E, 0x0E, 0x01}};

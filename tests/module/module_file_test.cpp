@@ -25,7 +25,8 @@ std::string ReadFile(const std::filesystem::path& file) {
 
 template <typename T>
 T At(const std::string& image, size_t offset) {
-  if (offset > image.size() || image.size() - offset < sizeof(T)) throw std::runtime_error("truncated ELF file");
+  if (offset > image.size() || image.size() - offset < sizeof(T))
+    throw std::runtime_error("truncated ELF file");
   T value;
   std::memcpy(&value, image.data() + offset, sizeof(T));
   return value;
@@ -35,13 +36,16 @@ T At(const std::string& image, size_t offset) {
 std::set<std::string> DefinedDynamicSymbols(const std::filesystem::path& file) {
   const std::string image = ReadFile(file);
   const auto header = At<ElfW(Ehdr)>(image, 0);
-  if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0) throw std::runtime_error("not an ELF file");
+  if (std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0)
+    throw std::runtime_error("not an ELF file");
   std::set<std::string> names;
   for (size_t i = 0; i < header.e_shnum; ++i) {
     const auto section = At<ElfW(Shdr)>(image, header.e_shoff + i * header.e_shentsize);
     if (section.sh_type != SHT_DYNSYM) continue;
-    const auto strings = At<ElfW(Shdr)>(image, header.e_shoff + size_t{section.sh_link} * header.e_shentsize);
-    for (size_t offset = 0; offset + sizeof(ElfW(Sym)) <= section.sh_size; offset += sizeof(ElfW(Sym))) {
+    const auto strings =
+        At<ElfW(Shdr)>(image, header.e_shoff + size_t{section.sh_link} * header.e_shentsize);
+    for (size_t offset = 0; offset + sizeof(ElfW(Sym)) <= section.sh_size;
+         offset += sizeof(ElfW(Sym))) {
       const auto symbol = At<ElfW(Sym)>(image, section.sh_offset + offset);
       const unsigned binding = ELF64_ST_BIND(symbol.st_info);
       if (symbol.st_shndx == SHN_UNDEF || binding == STB_LOCAL) continue;
@@ -54,8 +58,8 @@ std::set<std::string> DefinedDynamicSymbols(const std::filesystem::path& file) {
 }
 
 TEST(ModuleFile, ExportsOnlyTheFourEntryPoints) {
-  const std::set<std::string> expected = {"DllCanUnloadNow", "DllGetClassObject", "DllRegisterServer",
-                                          "DllUnregisterServer"};
+  const std::set<std::string> expected = {"DllCanUnloadNow", "DllGetClassObject",
+                                          "DllRegisterServer", "DllUnregisterServer"};
   EXPECT_EQ(DefinedDynamicSymbols(BuiltModuleFile()), expected);
 }
 

@@ -46,13 +46,17 @@ fs::path FileWithPathLength(const fs::path& base, const std::string& name, size_
 class Registration : public testing::Test {
  protected:
   const RegistryTree& registry() const { return store.tree(); }
-  const RegistryTree::Values* ValuesOf(const WString& keyPath) const { return registry().ValuesOf(keyPath); }
+  const RegistryTree::Values* ValuesOf(const WString& keyPath) const {
+    return registry().ValuesOf(keyPath);
+  }
   // Creates the key under HKEY_CLASSES_ROOT, as another installer would.
   static testing::AssertionResult CreateKey(LPCWSTR path) {
     HKEY key = nullptr;
-    const LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                           KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    if (status != ERROR_SUCCESS) return testing::AssertionFailure() << "creating the key: error " << status;
+    const LSTATUS status =
+        RegCreateKeyExW(HKEY_CLASSES_ROOT, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    if (status != ERROR_SUCCESS)
+      return testing::AssertionFailure() << "creating the key: error " << status;
     RegCloseKey(key);
     return testing::AssertionSuccess();
   }
@@ -74,8 +78,10 @@ TEST_F(Registration, RegistersTheClassAndTheModulePathAndUnregistersThem) {
   ASSERT_EQ(module.DllRegisterServer(), S_OK);
 
   // The key names as written, in their mixed case, each with its default value only.
-  EXPECT_EQ(registry().Find(u"HKEY_CLASSES_ROOT\\clsid\\{fdea2f9b-0266-11CF-baa6-00aa003e0e01}\\inprocserver32"),
-            kServerKeyPath);
+  EXPECT_EQ(
+      registry().Find(
+          u"HKEY_CLASSES_ROOT\\clsid\\{fdea2f9b-0266-11CF-baa6-00aa003e0e01}\\inprocserver32"),
+      kServerKeyPath);
   ASSERT_NE(ValuesOf(kClassKeyPath), nullptr);
   EXPECT_EQ(*ValuesOf(kClassKeyPath), (RegistryTree::Values{{u"", TextValue(u"Demo Plugin")}}));
   EXPECT_EQ(ValuesOf(kClassKeyPath)->at(u"").data.size(), 24u);
@@ -95,7 +101,8 @@ TEST_F(Registration, RegistersTheClassAndTheModulePathAndUnregistersThem) {
 }
 
 TEST_F(Registration, ACopyUnderAnotherNameIsNotRegisteredAsTheServer) {
-  ASSERT_EQ(GetModuleHandleW(TEXT("zelvarplug.dll")), nullptr) << "the module itself must not be loaded";
+  ASSERT_EQ(GetModuleHandleW(TEXT("zelvarplug.dll")), nullptr)
+      << "the module itself must not be loaded";
   const LoadedModule copy(CopyModule(folder.path() / "batteryplug.so"));
   EXPECT_EQ(copy.DllRegisterServer(), E_FAIL);
   // What was written before the failing step stays.
@@ -103,7 +110,8 @@ TEST_F(Registration, ACopyUnderAnotherNameIsNotRegisteredAsTheServer) {
 }
 
 TEST_F(Registration, APathThatDoesNotFitIsNeverRegisteredCutShort) {
-  ASSERT_EQ(GetModuleHandleW(TEXT("zelvarplug.dll")), nullptr) << "the module itself must not be loaded";
+  ASSERT_EQ(GetModuleHandleW(TEXT("zelvarplug.dll")), nullptr)
+      << "the module itself must not be loaded";
   // The longest path that fits the 261-character buffer with its terminator.
   const fs::path longest = FileWithPathLength(folder.path() / "fits", "zelvarplug.so", 260);
   ASSERT_EQ(longest.string().size(), 260u);

@@ -19,8 +19,9 @@ namespace {
 // Collects the write-failure reports of the test's file layer (a ScopedDeviceRoot declared before).
 struct RecordedReports {
   RecordedReports() {
-    SetWriteFailureReporter(
-        [this](const FileWriteFailure& failure) { messages.push_back(DescribeWriteFailure(failure)); });
+    SetWriteFailureReporter([this](const FileWriteFailure& failure) {
+      messages.push_back(DescribeWriteFailure(failure));
+    });
   }
   std::vector<std::string> messages;
 };
@@ -47,7 +48,8 @@ TEST(FileApi, DevicePathsThatLeaveTheRootNameNoFile) {
   TempFolder root;
   ScopedDeviceRoot mapped(root);
   RecordedReports reports;
-  for (const char16_t* path : {u"\\..\\..\\etc\\passwd", u"..\\..\\escape.dat", u"\\Storage\\.\\x\\..\\..\\..\\y.dat", u".."}) {
+  for (const char16_t* path : {u"\\..\\..\\etc\\passwd", u"..\\..\\escape.dat",
+                               u"\\Storage\\.\\x\\..\\..\\..\\y.dat", u".."}) {
     EXPECT_EQ(HostPathOf(path), std::nullopt) << NarrowUtf8(path);
     for (const char16_t* mode : {u"r", u"w", u"a+"}) {
       errno = 0;
@@ -121,9 +123,10 @@ TEST(FileApi, FailedOpensForWritingAreReportedOncePerFileAndCause) {
   EXPECT_EQ(errno, EISDIR);
 
   EXPECT_EQ(reports.messages,
-            (std::vector<std::string>{"cannot open " + folderFile + " for writing: " + std::strerror(EISDIR),
-                                      "cannot open " + root.path().string() + "/Blocked/x.dat for writing: " +
-                                          std::strerror(blockedError)}));
+            (std::vector<std::string>{
+                "cannot open " + folderFile + " for writing: " + std::strerror(EISDIR),
+                "cannot open " + root.path().string() +
+                    "/Blocked/x.dat for writing: " + std::strerror(blockedError)}));
 }
 
 TEST(FileApi, WithWritesOffOpensForWritingFailUnreportedAndCreateNothing) {
@@ -164,12 +167,14 @@ TEST(FileApi, OnlyRegularFilesOpenAndReadsStopAtTheirLimit) {
     FileRead::Outcome outcome;
     std::string cause;
   };
-  for (const Case& c : {Case{"fifo.dat", kMebibyte, FileRead::Outcome::kFailed, "not a regular file (a FIFO)"},
-                        Case{"zero.dat", kMebibyte, FileRead::Outcome::kFailed, "not a regular file (a character device)"},
-                        Case{"folder.dat", kMebibyte, FileRead::Outcome::kFailed, std::strerror(EISDIR)},
-                        Case{"missing.dat", kMebibyte, FileRead::Outcome::kMissing, std::strerror(ENOENT)},
-                        Case{"eight.dat", 7, FileRead::Outcome::kFailed, "larger than 7 bytes"},
-                        Case{"eight.dat", 8, FileRead::Outcome::kRead, ""}}) {
+  for (const Case& c :
+       {Case{"fifo.dat", kMebibyte, FileRead::Outcome::kFailed, "not a regular file (a FIFO)"},
+        Case{"zero.dat", kMebibyte, FileRead::Outcome::kFailed,
+             "not a regular file (a character device)"},
+        Case{"folder.dat", kMebibyte, FileRead::Outcome::kFailed, std::strerror(EISDIR)},
+        Case{"missing.dat", kMebibyte, FileRead::Outcome::kMissing, std::strerror(ENOENT)},
+        Case{"eight.dat", 7, FileRead::Outcome::kFailed, "larger than 7 bytes"},
+        Case{"eight.dat", 8, FileRead::Outcome::kRead, ""}}) {
     const FileRead read = ReadRegularFile(base + "/" + c.name, c.limit);
     EXPECT_EQ(read.outcome, c.outcome) << c.name;
     EXPECT_EQ(read.cause, c.cause) << c.name;
@@ -185,8 +190,10 @@ TEST(FileApi, OnlyRegularFilesOpenAndReadsStopAtTheirLimit) {
     }
   }
   EXPECT_EQ(reports.messages,
-            (std::vector<std::string>{"cannot open " + base + "/fifo.dat for writing: not a regular file (a FIFO)",
-                                      "cannot open " + base + "/zero.dat for writing: not a regular file (a character device)"}));
+            (std::vector<std::string>{
+                "cannot open " + base + "/fifo.dat for writing: not a regular file (a FIFO)",
+                "cannot open " + base +
+                    "/zero.dat for writing: not a regular file (a character device)"}));
   EXPECT_EQ(ByteCountText(4 * kMebibyte), "4 MiB");
   EXPECT_EQ(ByteCountText(64 * kKibibyte), "64 KiB");
 }

@@ -35,10 +35,10 @@ TEST(Gdi, SelectedPaintReachesTheCanvasInOrderAndFreesItsBrush) {
             0);
 
   EXPECT_EQ(LiveBrushCount(), brushesBefore);
-  EXPECT_EQ(canvas.calls(), (Calls{RecordedBrushCreated(kHighlight), RecordedFill(kLine, kHighlight),
-                                   RecordedBrushDeleted(kHighlight),
-                                   RecordedTextColour(kHighlightText),
-                                   RecordedText(u" 62%, hrs: 9.1 (3.5)", kLine, 0x24)}));
+  EXPECT_EQ(canvas.calls(),
+            (Calls{RecordedBrushCreated(kHighlight), RecordedFill(kLine, kHighlight),
+                   RecordedBrushDeleted(kHighlight), RecordedTextColour(kHighlightText),
+                   RecordedText(u" 62%, hrs: 9.1 (3.5)", kLine, 0x24)}));
 }
 
 TEST(Gdi, RefusedBrushIsNullAndCannotFill) {
@@ -82,7 +82,8 @@ TEST(Gdi, DeletedBrushIsNoLongerUsable) {
 
   EXPECT_EQ(FillRect(dc.handle(), &kLine, brush), 0);
   EXPECT_FALSE(DeleteObject(brush));
-  EXPECT_EQ(canvas.calls(), (Calls{RecordedBrushCreated(kHighlight), RecordedBrushDeleted(kHighlight)}));
+  EXPECT_EQ(canvas.calls(),
+            (Calls{RecordedBrushCreated(kHighlight), RecordedBrushDeleted(kHighlight)}));
 }
 
 TEST(Gdi, UnknownOrClosedDeviceContextFailsEveryCall) {
@@ -103,7 +104,8 @@ TEST(Gdi, UnknownOrClosedDeviceContextFailsEveryCall) {
     EXPECT_EQ(DrawTextW(dc, TEXT("x"), -1, &line, DT_SINGLELINE), 0);
   }
   EXPECT_TRUE(DeleteObject(brush));
-  EXPECT_EQ(canvas.calls(), (Calls{RecordedBrushCreated(kHighlight), RecordedBrushDeleted(kHighlight)}));
+  EXPECT_EQ(canvas.calls(),
+            (Calls{RecordedBrushCreated(kHighlight), RecordedBrushDeleted(kHighlight)}));
 }
 
 TEST(Gdi, DeviceContextIsNotABrush) {
@@ -134,9 +136,9 @@ TEST(Gdi, DrawTextTakesTheLengthOrTheTerminator) {
   EXPECT_NE(DrawTextW(dc.handle(), text, -1, &line, DT_LEFT), 0);
   EXPECT_NE(DrawTextW(dc.handle(), text, 3, &line, DT_LEFT), 0);
   EXPECT_NE(DrawTextW(dc.handle(), TEXT(""), -1, &line, DT_LEFT), 0);
-  EXPECT_EQ(canvas.calls(), (Calls{RecordedText(u"N/A (online)", kLine, DT_LEFT),
-                                   RecordedText(u"N/A", kLine, DT_LEFT),
-                                   RecordedText(u"", kLine, DT_LEFT)}));
+  EXPECT_EQ(canvas.calls(),
+            (Calls{RecordedText(u"N/A (online)", kLine, DT_LEFT),
+                   RecordedText(u"N/A", kLine, DT_LEFT), RecordedText(u"", kLine, DT_LEFT)}));
 }
 
 TEST(Gdi, DrawTextRefusesMissingTextRectangleOrNegativeLength) {

@@ -31,8 +31,13 @@ TEST(VariantChangeType, DecimalTextsBecomeIntegersInPlace) {
   struct Case {
     const WCHAR* text;
     INT value;
-  } cases[] = {{u"1000", 1000}, {u"-5", -5}, {u"+7", 7}, {u" 42 ", 42}, {u"2147483647", 2147483647},
-               {u"-2147483648", INT32_MIN}, {u"0", 0}};
+  } cases[] = {{u"1000", 1000},
+               {u"-5", -5},
+               {u"+7", 7},
+               {u" 42 ", 42},
+               {u"2147483647", 2147483647},
+               {u"-2147483648", INT32_MIN},
+               {u"0", 0}};
   for (const Case& c : cases) {
     VARIANT v = TextVariant(c.text);
     ASSERT_EQ(VariantChangeType(&v, &v, 0, VT_INT), S_OK);

@@ -108,9 +108,10 @@ TEST(ChargingHabit, NightWrapsPastMidnightOrNot) {
     int plugIn, unplug, hour;
     bool night;
   };
-  for (const Case& c : {Case{23, 7, 22, false}, Case{23, 7, 23, true}, Case{23, 7, 0, true}, Case{23, 7, 6, true},
-                        Case{23, 7, 7, false}, Case{0, 6, 0, true}, Case{0, 6, 5, true}, Case{0, 6, 6, false},
-                        Case{0, 6, 23, false}, Case{8, 8, 8, false}, Case{8, 8, 7, false}}) {
+  for (const Case& c :
+       {Case{23, 7, 22, false}, Case{23, 7, 23, true}, Case{23, 7, 0, true}, Case{23, 7, 6, true},
+        Case{23, 7, 7, false}, Case{0, 6, 0, true}, Case{0, 6, 5, true}, Case{0, 6, 6, false},
+        Case{0, 6, 23, false}, Case{8, 8, 8, false}, Case{8, 8, 7, false}}) {
     const ChargingHabit habit{c.plugIn, c.unplug, 15};
     EXPECT_EQ(habit.InNight(c.hour), c.night) << c.plugIn << "-" << c.unplug << " at " << c.hour;
   }
@@ -145,10 +146,12 @@ TEST(SimulatedBattery, HabitTopsUpBelowItsThresholdUntilFull) {
   SimulatedBattery battery(20, Profile(4, {}));
   battery.FollowHabit(ChargingHabit{23, 7, 15});
   EXPECT_FALSE(battery.OnMains());
-  clock.AdvanceMilliseconds(120 * kMinuteMs);  // 12:00: 15 % at 11:15, then 45 minutes at 40 an hour
+  clock.AdvanceMilliseconds(120 *
+                            kMinuteMs);  // 12:00: 15 % at 11:15, then 45 minutes at 40 an hour
   EXPECT_TRUE(battery.OnMains());
   EXPECT_NEAR(battery.Percent(), 45, 1e-6);
-  clock.AdvanceMilliseconds(142 * kMinuteMs + kMinuteMs / 2);  // 14:22:30: full at 13:22:30, then an hour off
+  clock.AdvanceMilliseconds(142 * kMinuteMs +
+                            kMinuteMs / 2);  // 14:22:30: full at 13:22:30, then an hour off
   EXPECT_FALSE(battery.OnMains());
   EXPECT_NEAR(battery.Percent(), 96, 1e-6);
 }

@@ -82,7 +82,7 @@ TEST(PowerStatusMapping, EnergyBatteryWithoutCurrent) {
   SYSTEM_POWER_STATUS_EX2 status = Map({battery});
   EXPECT_EQ(status.BatteryLifePercent, 50);
   EXPECT_EQ(status.BatteryFlag, BATTERY_FLAG_HIGH);
-  EXPECT_EQ(status.BatteryCurrent, -1250);  // 15 W at 12 V
+  EXPECT_EQ(status.BatteryCurrent, -1250);   // 15 W at 12 V
   EXPECT_EQ(status.BatteryLifeTime, 7200u);  // 30 Wh at 15 W
   EXPECT_EQ(status.BatteryFullLifeTime, 14400u);
   EXPECT_EQ(status.BatterymAHourConsumed, 0u);
@@ -97,8 +97,8 @@ TEST(PowerStatusMapping, EnergyBatteryWithoutCurrent) {
 
 TEST(PowerStatusMapping, BatteryFlagThresholds) {
   const std::pair<int64_t, BYTE> cases[] = {
-      {100, BATTERY_FLAG_HIGH}, {67, BATTERY_FLAG_HIGH},     {66, BATTERY_FLAG_HIGH},
-      {50, BATTERY_FLAG_HIGH},  {33, BATTERY_FLAG_HIGH},     {32, BATTERY_FLAG_LOW},
+      {100, BATTERY_FLAG_HIGH}, {67, BATTERY_FLAG_HIGH},    {66, BATTERY_FLAG_HIGH},
+      {50, BATTERY_FLAG_HIGH},  {33, BATTERY_FLAG_HIGH},    {32, BATTERY_FLAG_LOW},
       {5, BATTERY_FLAG_LOW},    {4, BATTERY_FLAG_CRITICAL}, {0, BATTERY_FLAG_CRITICAL}};
   for (const auto& [percent, flag] : cases) {
     EXPECT_EQ(Map({Battery(SupplyStatus::Discharging, percent)}).BatteryFlag, flag) << percent;
@@ -136,7 +136,8 @@ TEST(PowerStatusMapping, ReadingsThatCannotBeRightAreUnreported) {
     battery.chargeNow = c.chargeNow;
     battery.chargeFull = 4'000'000;
     const SYSTEM_POWER_STATUS_EX2 status = Map({battery});
-    EXPECT_EQ(status.BatteryLifePercent, c.percent) << c.capacity.value_or(-999) << " " << c.energyNow.value_or(-999);
+    EXPECT_EQ(status.BatteryLifePercent, c.percent)
+        << c.capacity.value_or(-999) << " " << c.energyNow.value_or(-999);
     if (c.percent == BATTERY_PERCENTAGE_UNKNOWN) {
       EXPECT_EQ(status.BatteryFlag, BATTERY_FLAG_UNKNOWN);
     }

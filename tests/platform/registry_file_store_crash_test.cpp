@@ -22,7 +22,8 @@ namespace {
 
 RegistryTree TreeWith(WStringView keyPath, BYTE fill, size_t size) {
   RegistryTree tree;
-  (*tree.ValuesOf(tree.Create(keyPath)->first))[u"Data"] = {REG_BINARY, std::vector<BYTE>(size, fill)};
+  (*tree.ValuesOf(tree.Create(keyPath)->first))[u"Data"] = {REG_BINARY,
+                                                            std::vector<BYTE>(size, fill)};
   return tree;
 }
 
@@ -73,7 +74,8 @@ TEST(RegistryFileStoreCrashSafety, ASaveCutAtAnyByteKeepsTheOldFile) {
     }
     ASSERT_FALSE(result.ok()) << cut;
     ASSERT_EQ(folder.Read("registry"), oldText) << cut;
-    ASSERT_EQ(Entries(folder.path()), std::vector<std::string>{"registry"}) << cut;  // no temporary left
+    ASSERT_EQ(Entries(folder.path()), std::vector<std::string>{"registry"})
+        << cut;  // no temporary left
   }
   {
     ScopedFileSizeLimit limit(newSize);

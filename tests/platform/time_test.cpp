@@ -218,10 +218,11 @@ TEST(SystemClock, ReadsTheZoneRulesAgainOnChangeOrAfterAMinute) {
   ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
   std::chrono::steady_clock::time_point now{};
   int reads = 0;
-  SystemClock clock([&now] { return now; }, [&reads] {
-    ++reads;
-    tzset();
-  });
+  SystemClock clock([&now] { return now; },
+                    [&reads] {
+                      ++reads;
+                      tzset();
+                    });
   const ULONGLONG winter = ToFileTime(Utc(2006, 1, 15, 12));
   EXPECT_EQ(clock.LocalOffsetAt(winter), kHour);
   now += std::chrono::seconds(59);

@@ -8,8 +8,9 @@
 
 // The event record crosses the host boundary as bytes: its little-endian layout is the contract.
 TEST(PluginEventLayout, PaintRecordBytesLandInTheirFields) {
-  const unsigned char bytes[28] = {2, 0, 0, 0,  0x78, 0x56, 0x34, 0x12, 1, 0, 0, 0,  0xFF, 0xFF, 0xFF, 0xFF,
-                                   2, 0, 0, 0,  100, 0, 0, 0,  20, 0, 0, 0};
+  const unsigned char bytes[28] = {2,   0, 0,    0,    0x78, 0x56, 0x34, 0x12, 1, 0,
+                                   0,   0, 0xFF, 0xFF, 0xFF, 0xFF, 2,    0,    0, 0,
+                                   100, 0, 0,    0,    20,   0,    0,    0};
   PluginEvent event;
   std::memcpy(&event, bytes, sizeof bytes);
   EXPECT_EQ(event.type, static_cast<DWORD>(PE_PAINT));
@@ -73,7 +74,8 @@ TEST(SavedConfigurationLayout, EachWordInItsPlaceThenTheNameAndBackTheSame) {
   EXPECT_EQ(DecodeConfiguration(bytes), expected);
   EXPECT_EQ(EncodeConfiguration(expected), bytes);
   // The name's units come back as stored, a zero among them.
-  EXPECT_EQ(DecodeConfiguration(Stream({1, 2, 3, 4, 5, 6, 7, 3}, std::u16string(u"a\0b", 3)))->StatFilename,
+  EXPECT_EQ(DecodeConfiguration(Stream({1, 2, 3, 4, 5, 6, 7, 3}, std::u16string(u"a\0b", 3)))
+                ->StatFilename,
             std::u16string(u"a\0b", 3));
 }
 
@@ -84,13 +86,14 @@ TEST(SavedConfigurationLayout, OnlyTheFixedWordsAndExactlyTheAnnouncedNameAreARe
   } cases[] = {
       {Stream({1, 2, 3, 4, 5, 6, 7, 0}, u""), true},
       {Stream({1, 2, 3, 4, 5, 6, 7, 3}, u"abc"), true},
-      {Stream({1, 2, 3, 4, 5, 6, 7, 4}, u"abc"), false},   // cut short
-      {Stream({1, 2, 3, 4, 5, 6, 7, 2}, u"abc"), false},   // bytes left over
-      {Stream({1, 2, 3, 4, 5, 6, 7}, u""), false},         // no length word
+      {Stream({1, 2, 3, 4, 5, 6, 7, 4}, u"abc"), false},  // cut short
+      {Stream({1, 2, 3, 4, 5, 6, 7, 2}, u"abc"), false},  // bytes left over
+      {Stream({1, 2, 3, 4, 5, 6, 7}, u""), false},        // no length word
       {Stream({1, 2, 3, 4, 5, 6, 7, 0x80000000}, u"abc"), false},
-      {std::vector<BYTE>(108, 0xA5), false},                // random bytes the size of a name of 38
+      {std::vector<BYTE>(108, 0xA5), false},  // random bytes the size of a name of 38
   };
-  for (const auto& c : cases) EXPECT_EQ(DecodeConfiguration(c.stream).has_value(), c.canBe) << c.stream.size() << " bytes";
+  for (const auto& c : cases)
+    EXPECT_EQ(DecodeConfiguration(c.stream).has_value(), c.canBe) << c.stream.size() << " bytes";
 }
 
 }  // namespace

@@ -38,8 +38,13 @@ class PersistedState : public testing::Test {
   }
   void Configure(const WString& file) {
     FakeXmlElement element;
-    element.With(u"RefreshTimeout", u"1000").With(u"StatFilename", file).With(u"MaxHistoryDays", u"-3")
-        .With(u"MinPercent", u"15").With(u"FlushTimeoutHours", u"4").With(u"height", u"24").With(u"ExpertMode", u"1");
+    element.With(u"RefreshTimeout", u"1000")
+        .With(u"StatFilename", file)
+        .With(u"MaxHistoryDays", u"-3")
+        .With(u"MinPercent", u"15")
+        .With(u"FlushTimeoutHours", u"4")
+        .With(u"height", u"24")
+        .With(u"ExpertMode", u"1");
     plugin->Initialize(0x77, &element);
   }
   std::vector<BYTE> Saved() {
@@ -65,8 +70,16 @@ class PersistedState : public testing::Test {
 
 TEST_F(PersistedState, AnEmptyNameSavesExactly32Bytes) {
   Configure(u"");
-  const std::vector<BYTE> expected = StreamBytes().Word(0x77).Word(1000).Word(static_cast<DWORD>(-3)).Word(15)
-                                         .Word(4).Word(24).Word(1).Word(0).bytes;
+  const std::vector<BYTE> expected = StreamBytes()
+                                         .Word(0x77)
+                                         .Word(1000)
+                                         .Word(static_cast<DWORD>(-3))
+                                         .Word(15)
+                                         .Word(4)
+                                         .Word(24)
+                                         .Word(1)
+                                         .Word(0)
+                                         .bytes;
   EXPECT_EQ(Saved(), expected);
   ULARGE_INTEGER size;
   size.QuadPart = ~0ULL;
@@ -81,8 +94,10 @@ TEST_F(PersistedState, ATenCharacterNameGives52Bytes) {
   Configure(u"\\stat.dat0");
   const std::vector<BYTE> bytes = Saved();
   ASSERT_EQ(bytes.size(), 52u);
-  EXPECT_EQ(std::vector<BYTE>(bytes.begin() + 28, bytes.begin() + 32), (std::vector<BYTE>{10, 0, 0, 0}));
-  EXPECT_EQ(std::vector<BYTE>(bytes.begin() + 32, bytes.end()), StreamBytes().Units(u"\\stat.dat0").bytes);
+  EXPECT_EQ(std::vector<BYTE>(bytes.begin() + 28, bytes.begin() + 32),
+            (std::vector<BYTE>{10, 0, 0, 0}));
+  EXPECT_EQ(std::vector<BYTE>(bytes.begin() + 32, bytes.end()),
+            StreamBytes().Units(u"\\stat.dat0").bytes);
   ULARGE_INTEGER size;
   plugin->GetSizeMax(&size);
   EXPECT_EQ(size.QuadPart, 52u);
@@ -109,13 +124,24 @@ TEST_F(PersistedState, SaveThenLoadRestoresHandleAndSettings) {
 
 TEST_F(PersistedState, StoredNamesAreCutAtAZeroAndAt259Characters) {
   const StreamBytes zero =
-      StreamBytes().Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(6).Units(std::u16string(u"\\ab\0cd", 6));
+      StreamBytes().Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(6).Units(
+          std::u16string(u"\\ab\0cd", 6));
   plugin->Load(MemoryStream::Create(zero.bytes).Get());
   EXPECT_EQ(state().settings.StatFilename, u"\\ab");
 
   const std::u16string longName = u"\\" + std::u16string(299, u'x');
-  const ComPtr<MemoryStream> stream = MemoryStream::Create(
-      StreamBytes().Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(300).Units(longName).Word(0xDEAD).bytes);
+  const ComPtr<MemoryStream> stream = MemoryStream::Create(StreamBytes()
+                                                               .Word(1)
+                                                               .Word(1)
+                                                               .Word(1)
+                                                               .Word(1)
+                                                               .Word(1)
+                                                               .Word(1)
+                                                               .Word(1)
+                                                               .Word(300)
+                                                               .Units(longName)
+                                                               .Word(0xDEAD)
+                                                               .bytes);
   plugin->Load(stream.Get());
   EXPECT_EQ(state().settings.StatFilename, u"\\" + std::u16string(258, u'x'));
   EXPECT_EQ(stream->position(), 32u + 600u);  // the rest of the name was skipped, nothing more read
@@ -134,16 +160,28 @@ TEST_F(PersistedState, AShortStreamLeavesWhatItDidNotDeliver) {
   EXPECT_EQ(state().settings.ExpertMode, 1);
   EXPECT_EQ(state().settings.StatFilename, u"\\keep.dat");
 
-  const StreamBytes cutName = StreamBytes().Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(8).Units(u"\\ab");
+  const StreamBytes cutName =
+      StreamBytes().Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(8).Units(u"\\ab");
   plugin->Load(MemoryStream::Create(cutName.bytes).Get());
   EXPECT_EQ(state().settings.StatFilename, u"\\keep.dat");
 }
 
 TEST_F(PersistedState, LoadRestartsTheWorkAndAsksForOneTimer) {
-  colours.WithColour(u"COLOR_HOMETEXT", 1).WithColour(u"COLOR_HOMEHIGHLIGHTTEXT", 2).WithColour(u"COLOR_HOMEHIGHLIGHT", 3);
+  colours.WithColour(u"COLOR_HOMETEXT", 1)
+      .WithColour(u"COLOR_HOMEHIGHLIGHTTEXT", 2)
+      .WithColour(u"COLOR_HOMEHIGHLIGHT", 3);
   folder.Write("s.dat", "[version 1]\n2026.3.1.10:4,4\n");
-  const ComPtr<MemoryStream> stream = MemoryStream::Create(
-      StreamBytes().Word(0x42).Word(600000).Word(30).Word(20).Word(8).Word(20).Word(0).Word(6).Units(u"\\s.dat").bytes);
+  const ComPtr<MemoryStream> stream = MemoryStream::Create(StreamBytes()
+                                                               .Word(0x42)
+                                                               .Word(600000)
+                                                               .Word(30)
+                                                               .Word(20)
+                                                               .Word(8)
+                                                               .Word(20)
+                                                               .Word(0)
+                                                               .Word(6)
+                                                               .Units(u"\\s.dat")
+                                                               .bytes);
   PluginEvent paint{};
   paint.type = PE_PAINT;
   plugin->OnEvent(&paint);
@@ -159,11 +197,13 @@ TEST_F(PersistedState, LoadRestartsTheWorkAndAsksForOneTimer) {
   EXPECT_EQ(environment.timers[0].handle, 0x42u);
   EXPECT_EQ(state().timerRequests, 1);
   EXPECT_EQ(state().colours.highlightColour, 3u);
-  EXPECT_EQ(colours.seen, (std::vector<size_t>{0, 0, 0}));  // fetched before the first timer request
+  EXPECT_EQ(colours.seen,
+            (std::vector<size_t>{0, 0, 0}));  // fetched before the first timer request
   EXPECT_EQ(state().nextSampleTime, FileTimeOf(Utc(2026, 3, 2, 11)));
   WString averages;
   state().table.FormatCumulative(averages, 3);
-  EXPECT_EQ(NarrowUtf8(averages).substr(0, 54), "(0-2) 0.0 0.0 0.0\n(3-5) 0.0 0.0 0.0\n(6-8) 0.0 0.0 0.0\n");
+  EXPECT_EQ(NarrowUtf8(averages).substr(0, 54),
+            "(0-2) 0.0 0.0 0.0\n(3-5) 0.0 0.0 0.0\n(6-8) 0.0 0.0 0.0\n");
   EXPECT_NE(NarrowUtf8(averages).find("(9-11) 0.0 4.0 4.0\n"), std::string::npos);
 
   // A second restore runs it all again: one more timer, the table rebuilt rather than doubled.
@@ -186,16 +226,28 @@ TEST_F(PersistedState, LoadWritesPendingDropsToTheNewlyNamedFile) {
   power.OnBattery(80);
   plugin->OnEvent(&paint);  // the first sample: 5 points, series dated 11:00
   ASSERT_EQ(state().PercentSeries.size(), 1u);
-  plugin->Load(
-      MemoryStream::Create(StreamBytes().Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(0).Word(6).Units(u"\\new.d").bytes)
-          .Get());
+  plugin->Load(MemoryStream::Create(StreamBytes()
+                                        .Word(1)
+                                        .Word(1)
+                                        .Word(1)
+                                        .Word(1)
+                                        .Word(1)
+                                        .Word(1)
+                                        .Word(0)
+                                        .Word(6)
+                                        .Units(u"\\new.d")
+                                        .bytes)
+                   .Get());
   EXPECT_EQ(folder.Read("new.d"), "[version 1]\n2026.3.2.11:5\n");
   EXPECT_FALSE(folder.Exists("old.dat"));
 }
 
 TEST_F(PersistedState, WithoutAHostLoadAsksNothingAndCountsNothing) {
   plugin->SetSite(nullptr);
-  plugin->Load(MemoryStream::Create(StreamBytes().Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(0).Word(0).bytes).Get());
+  plugin->Load(
+      MemoryStream::Create(
+          StreamBytes().Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(0).Word(0).bytes)
+          .Get());
   EXPECT_EQ(state().timerRequests, 0);
   EXPECT_TRUE(environment.timers.empty());
 }

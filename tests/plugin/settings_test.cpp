@@ -10,8 +10,8 @@ namespace {
 
 const WString kDefaultStatFile = TEXT("\\Storage\\My Documents\\ZelvarPlugin.dat");
 
-void ExpectSettings(const PluginSettings& s, LONG refresh, const WString& file, LONG history, LONG minPercent,
-                    LONG flush, LONG height, LONG expert) {
+void ExpectSettings(const PluginSettings& s, LONG refresh, const WString& file, LONG history,
+                    LONG minPercent, LONG flush, LONG height, LONG expert) {
   EXPECT_EQ(s.RefreshTimeout, refresh);
   EXPECT_EQ(s.StatFilename, file);
   EXPECT_EQ(s.MaxHistoryDays, history);
@@ -36,9 +36,9 @@ TEST_F(PluginInitialize, NoAttributesGiveEveryDefaultAndTheFirstStatusLine) {
   EXPECT_EQ(plugin->state().StatusText, WString(TEXT("Battery plugin. Initializing...")));
   EXPECT_EQ(WString(TraceBuffer()), WString(TEXT("CZelvarPlugin::Initialize called \r\n")));
   EXPECT_TRUE(element.AllReferencesReturned());
-  const std::vector<WString> order = {TEXT("RefreshTimeout"), TEXT("StatFilename"), TEXT("MaxHistoryDays"),
-                                      TEXT("MinPercent"),     TEXT("FlushTimeoutHours"), TEXT("height"),
-                                      TEXT("ExpertMode")};
+  const std::vector<WString> order = {
+      TEXT("RefreshTimeout"),    TEXT("StatFilename"), TEXT("MaxHistoryDays"), TEXT("MinPercent"),
+      TEXT("FlushTimeoutHours"), TEXT("height"),       TEXT("ExpertMode")};
   EXPECT_EQ(element.lookups(), order);
 }
 
@@ -95,7 +95,8 @@ TEST_F(PluginInitialize, FailedLookupsTakeTheDefaultAndOtherSuccessesKeepTheFiel
   first.With(TEXT("MinPercent"), TEXT("5")).With(TEXT("height"), TEXT("33"));
   plugin->Initialize(1, &first);
   FakeXmlElement second;
-  second.FailLookup(TEXT("MinPercent"), E_OUTOFMEMORY).FailLookup(TEXT("height"), static_cast<HRESULT>(2));
+  second.FailLookup(TEXT("MinPercent"), E_OUTOFMEMORY)
+      .FailLookup(TEXT("height"), static_cast<HRESULT>(2));
   plugin->Initialize(1, &second);
   EXPECT_EQ(settings().MinPercent, 20);
   EXPECT_EQ(settings().height, 33);

@@ -31,7 +31,8 @@ std::vector<std::string> Rows(const HourlyDrainTable& table) {
   std::vector<std::string> rows;
   for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour) {
     const HourlyDrainTable::Bucket& b = table.bucket(hour);
-    rows.push_back(std::to_string(hour) + ": " + std::to_string(b.dropSum) + "/" + std::to_string(b.sampleCount));
+    rows.push_back(std::to_string(hour) + ": " + std::to_string(b.dropSum) + "/" +
+                   std::to_string(b.sampleCount));
   }
   return rows;
 }
@@ -61,7 +62,8 @@ void PrintTo(const Zone& zone, std::ostream* out) { *out << zone.name; }
 class StatisticsAcrossRestarts : public testing::TestWithParam<Zone> {
  protected:
   StatisticsAcrossRestarts() {
-    for (const OffsetSwitch& change : GetParam().switches) clock.ChangeOffsetAt(change.at, change.offsetMinutes);
+    for (const OffsetSwitch& change : GetParam().switches)
+      clock.ChangeOffsetAt(change.at, change.offsetMinutes);
     battery.SetOnMains(false);
   }
   ~StatisticsAcrossRestarts() override {
@@ -95,7 +97,8 @@ class StatisticsAcrossRestarts : public testing::TestWithParam<Zone> {
     EXPECT_EQ(Rows(reloaded), Rows(live)) << "stopped at " << Describe(Now());
     ++comparisons;
     for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour) {
-      misplacedSamples += std::max(0, live.bucket(hour).sampleCount - reloaded.bucket(hour).sampleCount);
+      misplacedSamples +=
+          std::max(0, live.bucket(hour).sampleCount - reloaded.bucket(hour).sampleCount);
     }
   }
 
@@ -103,7 +106,8 @@ class StatisticsAcrossRestarts : public testing::TestWithParam<Zone> {
     HourlyDrainTable reloaded;
     LoadStatFile(kStatFile, kHistoryDayCount, reloaded, true);
     INT samples = 0;
-    for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour) samples += reloaded.bucket(hour).sampleCount;
+    for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour)
+      samples += reloaded.bucket(hour).sampleCount;
     return samples;
   }
 
@@ -113,7 +117,8 @@ class StatisticsAcrossRestarts : public testing::TestWithParam<Zone> {
   // come due meanwhile are answered on waking.
   void RunUntil(LONGLONG end) {
     while (true) {
-      const LONGLONG timer = pending.empty() ? end : *std::min_element(pending.begin(), pending.end());
+      const LONGLONG timer =
+          pending.empty() ? end : *std::min_element(pending.begin(), pending.end());
       const LONGLONG sleep = sleeps ? NextDaily(12, 20) : end;
       const LONGLONG next = std::min({timer, end, NextDaily(OnMainsAt(Now()) ? 5 : 21, 0), sleep});
       if (next > Now()) clock.SetUtcFileTime(static_cast<ULONGLONG>(next));
@@ -156,8 +161,8 @@ class StatisticsAcrossRestarts : public testing::TestWithParam<Zone> {
   }
   static std::string Describe(LONGLONG utc) {
     const SYSTEMTIME t = UtcTimeOf(utc);
-    return std::to_string(t.wDay) + "." + std::to_string(t.wMonth) + " " + std::to_string(t.wHour) + ":" +
-           std::to_string(t.wMinute) + ":" + std::to_string(t.wSecond) + " UTC";
+    return std::to_string(t.wDay) + "." + std::to_string(t.wMonth) + " " + std::to_string(t.wHour) +
+           ":" + std::to_string(t.wMinute) + ":" + std::to_string(t.wSecond) + " UTC";
   }
   static LONGLONG At(WORD day, WORD hour, WORD minute, WORD second = 0) {
     return FileTimeOf(Utc(2026, 3, day, hour, minute, second));
@@ -189,8 +194,9 @@ class StatisticsAcrossRestarts : public testing::TestWithParam<Zone> {
 TEST_P(StatisticsAcrossRestarts, TheReloadedTableEqualsTheLiveOne) {
   // Restarts at odd moments, in the first minute of an hour among them, on battery and on mains;
   // the run crosses the night of 28 to 29 March, when the switching zone moves its clock on.
-  const LONGLONG restarts[] = {At(26, 13, 0, 20), At(26, 18, 37), At(27, 10, 0, 5), At(27, 22, 15),
-                               At(28, 14, 59, 59), At(29, 12, 0, 0), At(30, 9, 41)};
+  const LONGLONG restarts[] = {At(26, 13, 0, 20), At(26, 18, 37),     At(27, 10, 0, 5),
+                               At(27, 22, 15),    At(28, 14, 59, 59), At(29, 12, 0, 0),
+                               At(30, 9, 41)};
   Start();
   for (const LONGLONG restart : restarts) {
     RunUntil(restart);
@@ -233,15 +239,21 @@ std::string ZoneName(const testing::TestParamInfo<Zone>& info) { return info.par
 
 // They switch as "CET-1CEST,M3.5.0,M10.5.0/3" and "CST6CDT,M3.2.0,M11.1.0" would have it.
 const Zone kCentralEurope{
-    "CentralEurope", 60, {{Utc(2026, 3, 29, 1), 120}, {Utc(2026, 10, 25, 1), 60}, {Utc(2027, 3, 28, 1), 120}}};
-const Zone kUsCentral{
-    "UsCentral", -6 * 60, {{Utc(2026, 3, 8, 8), -5 * 60}, {Utc(2026, 11, 1, 7), -6 * 60}, {Utc(2027, 3, 14, 8), -5 * 60}}};
+    "CentralEurope",
+    60,
+    {{Utc(2026, 3, 29, 1), 120}, {Utc(2026, 10, 25, 1), 60}, {Utc(2027, 3, 28, 1), 120}}};
+const Zone kUsCentral{"UsCentral",
+                      -6 * 60,
+                      {{Utc(2026, 3, 8, 8), -5 * 60},
+                       {Utc(2026, 11, 1, 7), -6 * 60},
+                       {Utc(2027, 3, 14, 8), -5 * 60}}};
 
 INSTANTIATE_TEST_SUITE_P(Zones, StatisticsAcrossRestarts,
-                         testing::Values(Zone{"Utc", 0, {}}, Zone{"PlusFiveThirty", 5 * 60 + 30, {}}, kCentralEurope,
+                         testing::Values(Zone{"Utc", 0, {}},
+                                         Zone{"PlusFiveThirty", 5 * 60 + 30, {}}, kCentralEurope,
                                          kUsCentral),
                          ZoneName);
-INSTANTIATE_TEST_SUITE_P(SwitchingZones, DailySleepsAcrossRestarts, testing::Values(kCentralEurope, kUsCentral),
-                         ZoneName);
+INSTANTIATE_TEST_SUITE_P(SwitchingZones, DailySleepsAcrossRestarts,
+                         testing::Values(kCentralEurope, kUsCentral), ZoneName);
 
 }  // namespace

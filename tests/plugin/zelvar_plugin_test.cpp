@@ -16,7 +16,8 @@
 namespace {
 
 // {01234567-89AB-CDEF-0123-456789ABCDEF}: an interface nobody offers.
-constexpr IID kUnknownIid = {0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
+constexpr IID kUnknownIid = {
+    0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
 
 class PluginObject : public testing::Test {
  protected:
@@ -40,7 +41,9 @@ TEST_F(PluginObject, BothFacesShareOneIdentityAndOneCount) {
 
   // IUnknown through the persistence face gives the primary face.
   void* unknownThroughPersist = nullptr;
-  ASSERT_EQ(static_cast<IPersistStream*>(persist)->QueryInterface(IID_IUnknown, &unknownThroughPersist), S_OK);
+  ASSERT_EQ(
+      static_cast<IPersistStream*>(persist)->QueryInterface(IID_IUnknown, &unknownThroughPersist),
+      S_OK);
   EXPECT_EQ(unknownThroughPersist, primary);
   EXPECT_EQ(unknownThroughPersist, static_cast<HomeScreenPlugin*>(plugin));
   EXPECT_EQ(static_cast<IUnknown*>(persist)->Release(), 3u);
@@ -59,10 +62,11 @@ TEST_F(PluginObject, HandsOutTheRightFaceForEveryIdentifierOnEitherFace) {
     const IID& iid;
     IUnknown* face;  // null: not offered
   } cases[] = {
-      {IID_IUnknown, primary},         {IID_IObjectWithSite, primary}, {IID_HomeScreenPlugin, primary},
-      {IID_IPersist, persistence},     {IID_IPersistStream, persistence}, {kUnknownIid, nullptr},
-      {IID_IClassFactory, nullptr},    {IID_HostEnvironment, nullptr}, {pluginLastByte, nullptr},
-      {persistLastByte, nullptr},
+      {IID_IUnknown, primary},           {IID_IObjectWithSite, primary},
+      {IID_HomeScreenPlugin, primary},   {IID_IPersist, persistence},
+      {IID_IPersistStream, persistence}, {kUnknownIid, nullptr},
+      {IID_IClassFactory, nullptr},      {IID_HostEnvironment, nullptr},
+      {pluginLastByte, nullptr},         {persistLastByte, nullptr},
   };
   for (IUnknown* asked : {primary, persistence}) {
     for (const auto& c : cases) {
@@ -81,7 +85,8 @@ TEST_F(PluginObject, PersistenceFaceNamesTheClassAndIsAlwaysDirty) {
   IPersistStream* persist = plugin;
   CLSID id{};
   ASSERT_EQ(persist->GetClassID(&id), S_OK);
-  const CLSID expected = {0xFDEA2F9B, 0x0266, 0x11CF, {0xBA, 0xA6, 0x00, 0xAA, 0x00, 0x3E, 0x0E, 0x01}};
+  const CLSID expected = {
+      0xFDEA2F9B, 0x0266, 0x11CF, {0xBA, 0xA6, 0x00, 0xAA, 0x00, 0x3E, 0x0E, 0x01}};
   EXPECT_TRUE(IsEqualGUID(id, expected));
   EXPECT_EQ(persist->IsDirty(), S_OK);
   EXPECT_EQ(persist->IsDirty(), S_OK);
@@ -185,9 +190,7 @@ TEST_F(PluginSite, ReplacingTheSiteReleasesTheOldEnvironment) {
 
 class EventDispatch : public PluginSite {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(face()->SetSite(&site), S_OK);
-  }
+  void SetUp() override { ASSERT_EQ(face()->SetSite(&site), S_OK); }
   void TearDown() override {
     face()->SetSite(nullptr);
     PluginSite::TearDown();

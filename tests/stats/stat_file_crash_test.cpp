@@ -42,7 +42,8 @@ Buckets BucketsOf(const HourlyDrainTable& table) {
 
 class StatFileCrashTest : public testing::Test {
  protected:
-  StatFileCrashTest() : clock_(Utc(2024, 3, 31, 16), 60), clockGuard_(clock_), messagesGuard_(messages_) {}
+  StatFileCrashTest()
+      : clock_(Utc(2024, 3, 31, 16), 60), clockGuard_(clock_), messagesGuard_(messages_) {}
 
   void Write(const std::string& content) const { root_.Write("stat.dat", content); }
   std::string Read() const { return root_.Read("stat.dat"); }
@@ -127,8 +128,10 @@ TEST_F(StatFileCrashTest, AppendCutAtEveryByteLosesNothingWritten) {
 
       // Every drop whose separator after it reached the file loads; the others never do.
       size_t drops = 0;
-      for (const size_t separator : {whole.size() - 6, whole.size() - 3, whole.size() - 1}) drops += cut > separator;
-      const bool versionWhole = cut >= file.before.size() + 12 || file.before.starts_with("[version 1]\n");
+      for (const size_t separator : {whole.size() - 6, whole.size() - 3, whole.size() - 1})
+        drops += cut > separator;
+      const bool versionWhole =
+          cut >= file.before.size() + 12 || file.before.starts_with("[version 1]\n");
       if (versionWhole) {
         EXPECT_EQ(Loaded(), Expected(file.earlier, drops, false));
       }

@@ -43,7 +43,8 @@ std::vector<std::string> Hours(const std::map<int, std::string>& given) {
 // Local time now is 2024-03-31 13:00, one hour ahead of UTC.
 class StatFileTest : public testing::Test {
  protected:
-  StatFileTest() : clock_(Utc(2024, 3, 31, 12), 60), clockGuard_(clock_), messagesGuard_(messages_) {}
+  StatFileTest()
+      : clock_(Utc(2024, 3, 31, 12), 60), clockGuard_(clock_), messagesGuard_(messages_) {}
 
   std::string HostPath() const { return HostPathOf(kStatName.c_str()).value(); }
   void WriteStatFile(const std::string& text) const { root_.Write(kStatPath, text); }
@@ -51,7 +52,8 @@ class StatFileTest : public testing::Test {
 
   // Whether a stat file of the version line and the given record lines loads into a fresh table
   // with the given hourly averages, silently.
-  testing::AssertionResult Loads(const std::string& records, const std::vector<std::string>& averages,
+  testing::AssertionResult Loads(const std::string& records,
+                                 const std::vector<std::string>& averages,
                                  DWORD maxHistoryDays = kThirtyDays) {
     WriteStatFile("[version 1]\n" + records);
     HourlyDrainTable table;
@@ -84,7 +86,8 @@ TEST_F(StatFileTest, MissingFileIsCreatedWithTheVersionLineAlone) {
 TEST_F(StatFileTest, NamesOfNoFileInTheRootFailAndWriteNothing) {
   for (const auto& [name, message] :
        {std::pair<WString, std::string>{u"", ""},
-        {u"..\\..\\escape.dat", "Stat file ..\\..\\escape.dat lies outside the device root and is not used"}}) {
+        {u"..\\..\\escape.dat",
+         "Stat file ..\\..\\escape.dat lies outside the device root and is not used"}}) {
     messages_.messages.clear();
     HourlyDrainTable table;
     EXPECT_EQ(LoadStatFile(name, kThirtyDays, table, true), E_FAIL);
@@ -144,7 +147,8 @@ TEST_F(StatFileTest, AppendClosesARecordCutShortSoItsCutItemNeverLoads) {
     WriteStatFile(std::string("[version 1]\n") + c.cut);
     HourlyDrainTable before;
     EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, before, true), S_OK);
-    EXPECT_EQ(HourValues(before), c.loaded.empty() ? std::vector<std::string>() : Hours(c.loaded)) << c.cut;
+    EXPECT_EQ(HourValues(before), c.loaded.empty() ? std::vector<std::string>() : Hours(c.loaded))
+        << c.cut;
 
     AppendStatRecord(kStatName, Utc(2024, 3, 31, 13), {4});
     EXPECT_EQ(ReadStatFile(), std::string("[version 1]\n") + c.closed + "2024.3.31.13:4\n");
@@ -164,8 +168,9 @@ TEST_F(StatFileTest, VersionLineIsJudgedByItsFirstElevenCharacters) {
   EXPECT_EQ(HourValues(accepted), Hours({{10, "5.0"}}));
   EXPECT_TRUE(messages_.messages.empty());
 
-  for (const std::string wrong : {"\n2024.3.31.10:5\n", "2024.3.31.10:5\n[version 1]\n", "[version 2]\n2024.3.31.10:5\n",
-                                 "[version 1)\n2024.3.31.10:5\n", "[version 1\n2024.3.31.10:5\n"}) {
+  for (const std::string wrong :
+       {"\n2024.3.31.10:5\n", "2024.3.31.10:5\n[version 1]\n", "[version 2]\n2024.3.31.10:5\n",
+        "[version 1)\n2024.3.31.10:5\n", "[version 1\n2024.3.31.10:5\n"}) {
     WriteStatFile(wrong);
     HourlyDrainTable table;
     EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, table, true), S_OK);
@@ -199,7 +204,8 @@ TEST_F(StatFileTest, HistoryWindowCountsWholeDaysBeforeNow) {
   EXPECT_TRUE(Loads(edges, Hours({{10, "4.0"}, {14, "5.0"}}), 30));
   EXPECT_TRUE(Loads(edges, {}, 0));
   // A negative setting taken as unsigned admits the whole past.
-  EXPECT_TRUE(Loads(edges, Hours({{10, "4.0"}, {13, "7.0"}, {14, "5.0"}, {20, "9.0"}}), static_cast<DWORD>(-1)));
+  EXPECT_TRUE(Loads(edges, Hours({{10, "4.0"}, {13, "7.0"}, {14, "5.0"}, {20, "9.0"}}),
+                    static_cast<DWORD>(-1)));
   // Dated after now (the clock was set back): the age wraps to tens of thousands of days.
   EXPECT_TRUE(Loads("2024.6.1.10:5\n", {}, 24000));
 }
@@ -243,7 +249,7 @@ TEST_F(StatFileTest, RecordsWithoutAValidHeadAreSkipped) {
       "2024.3.30.65546:5\n"  // would wrap to hour 10 as a 16-bit field
       "2024.65539.30.10:5\n"
       "2024.3.30.4294967306:5\n"  // would wrap to hour 10 as a 32-bit number
-      "4294969320.3.30.10:5\n"   // would wrap to 2024
+      "4294969320.3.30.10:5\n"    // would wrap to 2024
       "2024.3.30.9:2\n";
   EXPECT_TRUE(Loads(records, Hours({{9, "2.0"}})));
 }

@@ -40,7 +40,8 @@ class RefreshTimer : public TrackingFixture {
 TEST_F(RefreshTimer, AsksForTheTimerThenUpdatesThenAsksForTheRepaint) {
   state.StatusText = TEXT("stale");
   OnTimer(state);
-  EXPECT_EQ(environment.seen, (std::vector<std::string>{"timer:stale", "repaint: 85%, hrs: 0.0/-?-"}));
+  EXPECT_EQ(environment.seen,
+            (std::vector<std::string>{"timer:stale", "repaint: 85%, hrs: 0.0/-?-"}));
 }
 
 TEST_F(RefreshTimer, RequestsAlignToTheTopOfTheHour) {
@@ -62,7 +63,11 @@ TEST_F(RefreshTimer, TheRefreshTimeoutIsComparedUnsigned) {
     LONG refresh;
     WORD minute;
     DWORD expected;
-  } cases[] = {{600000, 0, 600000}, {3600000, 0, 3600000}, {0, 30, 0}, {-1, 30, 1800000}, {5000000, 59, 60000}};
+  } cases[] = {{600000, 0, 600000},
+               {3600000, 0, 3600000},
+               {0, 30, 0},
+               {-1, 30, 1800000},
+               {5000000, 59, 60000}};
   for (const auto& c : cases) {
     state.settings.RefreshTimeout = c.refresh;
     At(11, c.minute);

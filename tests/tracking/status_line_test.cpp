@@ -17,15 +17,27 @@ std::string FormattedLine(const StatusLineFigures& f) {
   const auto first = static_cast<double>(f.first), second = static_cast<double>(f.second);
   std::string estimate;
   switch (f.form) {
-    case EstimateForm::Online: estimate = "N/A (online)"; break;
-    case EstimateForm::Estimate: estimate = NarrowFormat("%.1f (%.1f)", first, second); break;
-    case EstimateForm::ElapsedOnly: estimate = NarrowFormat("%.1f/-?-", first); break;
-    case EstimateForm::Extrapolation: estimate = NarrowFormat("%.1f/%.1f", first, second); break;
-    case EstimateForm::UnknownEstimate: estimate = NarrowFormat("-?- (%.1f)", first); break;
+    case EstimateForm::Online:
+      estimate = "N/A (online)";
+      break;
+    case EstimateForm::Estimate:
+      estimate = NarrowFormat("%.1f (%.1f)", first, second);
+      break;
+    case EstimateForm::ElapsedOnly:
+      estimate = NarrowFormat("%.1f/-?-", first);
+      break;
+    case EstimateForm::Extrapolation:
+      estimate = NarrowFormat("%.1f/%.1f", first, second);
+      break;
+    case EstimateForm::UnknownEstimate:
+      estimate = NarrowFormat("-?- (%.1f)", first);
+      break;
   }
   const std::string current = NarrowFormat("%d mA, ", static_cast<int>(f.current));
-  const std::string percent = f.percent <= 100 ? NarrowFormat("%d", static_cast<int>(f.percent)) : "?";
-  return NarrowFormat(" %s%%, %shrs: %s", percent.c_str(), f.withCurrent ? current.c_str() : "", estimate.c_str());
+  const std::string percent =
+      f.percent <= 100 ? NarrowFormat("%d", static_cast<int>(f.percent)) : "?";
+  return NarrowFormat(" %s%%, %shrs: %s", percent.c_str(), f.withCurrent ? current.c_str() : "",
+                      estimate.c_str());
 }
 
 std::string Written(const StatusLineFigures& figures) {
@@ -46,7 +58,8 @@ TEST(StatusLine, TheDocumentedLines) {
       {{100, false, 900, EstimateForm::Online, 0.0f, 0.0f}, " 100%, hrs: N/A (online)"},
       {{255, false, 0, EstimateForm::UnknownEstimate, 1.75f, 0.0f}, " ?%, hrs: -?- (1.8)"},
       {{101, false, 0, EstimateForm::ElapsedOnly, -0.04f, 0.0f}, " ?%, hrs: -0.0/-?-"},
-      {{0, true, 0, EstimateForm::Extrapolation, 0.25f, -2.0f}, " 0%, 0 mA, hrs: 0.2/-2.0"},  // a tie rounds to even
+      {{0, true, 0, EstimateForm::Extrapolation, 0.25f, -2.0f},
+       " 0%, 0 mA, hrs: 0.2/-2.0"},  // a tie rounds to even
   };
   for (const auto& c : cases) EXPECT_EQ(Written(c.figures), c.line);
 }
@@ -55,13 +68,16 @@ TEST(StatusLine, TheDocumentedLines) {
 // signs, and any bit pattern at all (huge values, infinities and NaN among them).
 float RandomHours(std::mt19937& random) {
   switch (random() % 5) {
-    case 0: return static_cast<float>(static_cast<int>(random() % 40001) - 20000) / 4.0f;
+    case 0:
+      return static_cast<float>(static_cast<int>(random() % 40001) - 20000) / 4.0f;
     case 1: {
       const float tie = static_cast<float>(static_cast<int>(random() % 200001) - 100000) * 0.05f;
       return std::nextafter(tie, random() % 2 == 0 ? 1e30f : -1e30f);
     }
-    case 2: return std::uniform_real_distribution<float>(-5000.0f, 50000.0f)(random);
-    case 3: return std::uniform_real_distribution<float>(-1.0f, 1.0f)(random);
+    case 2:
+      return std::uniform_real_distribution<float>(-5000.0f, 50000.0f)(random);
+    case 3:
+      return std::uniform_real_distribution<float>(-1.0f, 1.0f)(random);
     default: {
       const uint32_t bits = static_cast<uint32_t>(random());
       float any;
@@ -78,13 +94,15 @@ TEST(StatusLine, WritesWhatTheFormattingRoutineWritesOver40000Lines) {
     StatusLineFigures f;
     f.percent = static_cast<LONG>(random() % 256);
     f.withCurrent = random() % 2 == 0;
-    f.current = random() % 4 == 0 ? static_cast<LONG>(random()) : static_cast<LONG>(random() % 4001) - 2000;
+    f.current =
+        random() % 4 == 0 ? static_cast<LONG>(random()) : static_cast<LONG>(random() % 4001) - 2000;
     f.form = static_cast<EstimateForm>(random() % 5);
     f.first = RandomHours(random);
     f.second = RandomHours(random);
     const std::string expected = FormattedLine(f);
     const std::string written = Written(f);
-    if (written != expected && ++differing <= 10) ADD_FAILURE() << "expected \"" << expected << "\", wrote \"" << written << "\"";
+    if (written != expected && ++differing <= 10)
+      ADD_FAILURE() << "expected \"" << expected << "\", wrote \"" << written << "\"";
   }
   EXPECT_EQ(differing, 0);
 }

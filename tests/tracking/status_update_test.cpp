@@ -22,7 +22,8 @@ class StatusUpdate : public TrackingFixture {
       const HourlyDrainTable::Bucket& bucket = state.table.bucket(hour);
       if (bucket.sampleCount == 0) continue;
       if (!filed.empty()) filed += ' ';
-      filed += std::to_string(hour) + "=" + std::to_string(bucket.dropSum) + "/" + std::to_string(bucket.sampleCount);
+      filed += std::to_string(hour) + "=" + std::to_string(bucket.dropSum) + "/" +
+               std::to_string(bucket.sampleCount);
     }
     return filed;
   }
@@ -44,7 +45,7 @@ TEST_F(StatusUpdate, APeriodStartingAt1020SamplesFirstAtNoonUnderHour11) {
   EXPECT_EQ(state.nextSampleTime, Time(11));
 
   UpdateAt(10, 59, 84);
-  UpdateAt(11, 0, 84);  // now equals the sample time: not due
+  UpdateAt(11, 0, 84);   // now equals the sample time: not due
   UpdateAt(11, 30, 83);  // due, but the clock hour has not changed
   UpdateAt(11, 59, 83);
   EXPECT_TRUE(state.PercentSeries.empty());
@@ -105,8 +106,8 @@ TEST_F(StatusUpdate, TheExtrapolationKeepsItsOrderOfOperationsInSinglePrecision)
     const char* line;
   } cases[] = {
       {4, 1, 153, " 1%, hrs: 2.5/0.9"},  // percent * elapsed / dropped gives 0.8
-      {2, 1, 21, " 1%, hrs: 0.4/0.4"},  // elapsed in double precision gives 0.3
-      {2, 1, 27, " 1%, hrs: 0.5/0.5"},  // 1.0e-7 / 3600 folded into one constant gives 0.4
+      {2, 1, 21, " 1%, hrs: 0.4/0.4"},   // elapsed in double precision gives 0.3
+      {2, 1, 27, " 1%, hrs: 0.5/0.5"},   // 1.0e-7 / 3600 folded into one constant gives 0.4
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
@@ -118,7 +119,8 @@ TEST_F(StatusUpdate, TheExtrapolationKeepsItsOrderOfOperationsInSinglePrecision)
 }
 
 TEST_F(StatusUpdate, TheEstimateStartsAtTheLocalHour) {
-  for (UINT hour = 0; hour < 24; ++hour) state.table.AddSample(hour, hour == 15 ? 50 : 2, 50, hour == 23);
+  for (UINT hour = 0; hour < 24; ++hour)
+    state.table.AddSample(hour, hour == 15 ? 50 : 2, 50, hour == 23);
   clock.ChangeOffsetAt(Utc(2000, 1, 1, 0), 5 * 60);
   UpdateAt(10, 20, 50);  // 15:20 local: hour 15 takes the whole charge
   EXPECT_EQ(Status(), " 50%, hrs: 1.0 (0.0)");
@@ -173,7 +175,8 @@ TEST_F(StatusUpdate, ARiseInChargeFlushesInsteadOfSampling) {
   EXPECT_TRUE(state.PercentSeries.empty());
   EXPECT_FALSE(state.session.dischargeStarted);
   EXPECT_EQ(StatFile(), "[version 1]\n2026.3.2.11:2\n");
-  EXPECT_EQ(Status(), " 79%, hrs: 958.5 (2.7)");  // the period's figures were fixed before the flush
+  EXPECT_EQ(Status(),
+            " 79%, hrs: 958.5 (2.7)");  // the period's figures were fixed before the flush
 }
 
 TEST_F(StatusUpdate, MinPercentDecidesWhetherALowChargeIsSampled) {

@@ -19,11 +19,14 @@ class TrackingFixture : public testing::Test {
     state.settings.StatFilename = TEXT("\\stats.dat");
   }
 
-  void AtDate(WORD year, WORD month, WORD day, WORD hour, WORD minute = 0, WORD second = 0, WORD ms = 0) {
+  void AtDate(WORD year, WORD month, WORD day, WORD hour, WORD minute = 0, WORD second = 0,
+              WORD ms = 0) {
     clock.SetUtc(Utc(year, month, day, hour, minute, second, ms));
   }
   // The same day as the fixture starts on.
-  void At(WORD hour, WORD minute = 0, WORD second = 0, WORD ms = 0) { AtDate(2026, 3, 2, hour, minute, second, ms); }
+  void At(WORD hour, WORD minute = 0, WORD second = 0, WORD ms = 0) {
+    AtDate(2026, 3, 2, hour, minute, second, ms);
+  }
   static LONGLONG Time(WORD hour, WORD minute = 0, WORD second = 0, WORD ms = 0, WORD day = 2) {
     return FileTimeOf(Utc(2026, 3, day, hour, minute, second, ms));
   }

@@ -134,22 +134,32 @@ TEST_F(BatteryReportTest, CodesAreNamedAsWholeValuesAndUndeterminedFieldsReadUnk
       {[](SYSTEM_POWER_STATUS_EX2& r) { r.ACLineStatus = 1; }, 4, "ACLineStatus: Online"},
       {[](SYSTEM_POWER_STATUS_EX2& r) { r.ACLineStatus = 2; }, 4, "ACLineStatus: Backup power"},
       {[](SYSTEM_POWER_STATUS_EX2& r) { r.ACLineStatus = 255; }, 4, "ACLineStatus: Unknown"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryFlag = 9; }, 5, "BatteryFlag: Unknown"},  // high and charging
+      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryFlag = 9; }, 5,
+       "BatteryFlag: Unknown"},  // high and charging
       {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryFlag = 8; }, 5, "BatteryFlag: Charging"},
       {[](SYSTEM_POWER_STATUS_EX2& r) { r.BackupBatteryFlag = 2; }, 9, "BackupBatteryFlag: Low"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryLifePercent = 255; }, 6, "BatteryLifePercent: Unknown"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryLifePercent = 100; }, 6, "BatteryLifePercent: 100%"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryLifeTime = 0xFFFFFFFF; }, 7, "BatteryLifeTime: Unknown"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryFullLifeTime = 3600; }, 8, "BatteryFullLifeTime: 3600 s"},
+      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryLifePercent = 255; }, 6,
+       "BatteryLifePercent: Unknown"},
+      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryLifePercent = 100; }, 6,
+       "BatteryLifePercent: 100%"},
+      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryLifeTime = 0xFFFFFFFF; }, 7,
+       "BatteryLifeTime: Unknown"},
+      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryFullLifeTime = 3600; }, 8,
+       "BatteryFullLifeTime: 3600 s"},
       // Other values are signed decimals, as the record's 32-bit fields always print.
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BackupBatteryLifeTime = 0xFFFFFFFE; }, 11, "BackupBatteryLifeTime: -2 s"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryVoltage = 0x80000000; }, 13, "BatteryVoltage: -2147483648 mV"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryTemperature = 0; }, 18, "BatteryTemperature: 0.0\u00B0C"},
+      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BackupBatteryLifeTime = 0xFFFFFFFE; }, 11,
+       "BackupBatteryLifeTime: -2 s"},
+      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryVoltage = 0x80000000; }, 13,
+       "BatteryVoltage: -2147483648 mV"},
+      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryTemperature = 0; }, 18,
+       "BatteryTemperature: 0.0\u00B0C"},
       {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryTemperature = 0xFFFFFFFF; }, 18,
        "BatteryTemperature: 429496729.6\u00B0C"},
       {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryChemistry = 0; }, 20, "BatteryChemistry: Unknown"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryChemistry = 1; }, 20, "BatteryChemistry: Alcaline"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryChemistry = 255; }, 20, "BatteryChemistry: Unknown"},
+      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryChemistry = 1; }, 20,
+       "BatteryChemistry: Alcaline"},
+      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryChemistry = 255; }, 20,
+       "BatteryChemistry: Unknown"},
   };
   const SYSTEM_POWER_STATUS_EX2 baseline = power.record;
   for (const auto& c : cases) {
@@ -163,14 +173,18 @@ TEST_F(BatteryReportTest, CodesAreNamedAsWholeValuesAndUndeterminedFieldsReadUnk
 
 TEST_F(BatteryReportTest, EveryCodeOfEveryByteFieldHasItsWord) {
   const std::map<int, std::string> acLine = {{0, "Offline"}, {1, "Online"}, {2, "Backup power"}};
-  const std::map<int, std::string> flags = {{1, "High"}, {2, "Low"}, {4, "Critical"}, {8, "Charging"}, {128, "No battery"}};
-  const std::map<int, std::string> chemistry = {{1, "Alcaline"}, {2, "NiCd"}, {3, "NiMh"}, {4, "Lithium-Ion"},
-                                                {5, "Lithium-Polymer"}, {6, "Zincair"}};
+  const std::map<int, std::string> flags = {
+      {1, "High"}, {2, "Low"}, {4, "Critical"}, {8, "Charging"}, {128, "No battery"}};
+  const std::map<int, std::string> chemistry = {
+      {1, "Alcaline"},        {2, "NiCd"},   {3, "NiMh"}, {4, "Lithium-Ion"},
+      {5, "Lithium-Polymer"}, {6, "Zincair"}};
   const auto word = [](const std::map<int, std::string>& words, int code) {
     const auto found = words.find(code);
     return found == words.end() ? std::string("Unknown") : found->second;
   };
-  const auto percent = [](int code) { return code == 255 ? std::string("Unknown") : std::to_string(code) + "%"; };
+  const auto percent = [](int code) {
+    return code == 255 ? std::string("Unknown") : std::to_string(code) + "%";
+  };
   const SYSTEM_POWER_STATUS_EX2 baseline = power.record;
   for (int code = 0; code <= 255; ++code) {
     const auto b = static_cast<BYTE>(code);

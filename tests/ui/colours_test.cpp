@@ -12,13 +12,15 @@ class Colours : public testing::Test {
  protected:
   Colours() {
     state.handle = 5;
-    environment.QueryInterface(IID_HostEnvironment, reinterpret_cast<void**>(&state.hostEnvironment));
+    environment.QueryInterface(IID_HostEnvironment,
+                               reinterpret_cast<void**>(&state.hostEnvironment));
   }
   ~Colours() override {
     if (state.hostEnvironment != nullptr) state.hostEnvironment->Release();
   }
 
-  FixedSystemPalette palette{{{COLOR_HIGHLIGHT, 0x130000}, {COLOR_HIGHLIGHTTEXT, 0x140000}, {COLOR_STATICTEXT, 0x260000}}};
+  FixedSystemPalette palette{
+      {{COLOR_HIGHLIGHT, 0x130000}, {COLOR_HIGHLIGHTTEXT, 0x140000}, {COLOR_STATICTEXT, 0x260000}}};
   ScopedSystemPalette paletteGuard{palette};
   RecordingMessageBoxes boxes;
   ScopedMessageBoxSink boxesGuard{boxes};
@@ -28,7 +30,9 @@ class Colours : public testing::Test {
 };
 
 TEST_F(Colours, TheHostsSchemeFillsAllThree) {
-  lookup.WithColour(u"COLOR_HOMETEXT", 0x111111).WithColour(u"COLOR_HOMEHIGHLIGHTTEXT", 0x222222).WithColour(u"COLOR_HOMEHIGHLIGHT", 0x333333);
+  lookup.WithColour(u"COLOR_HOMETEXT", 0x111111)
+      .WithColour(u"COLOR_HOMEHIGHLIGHTTEXT", 0x222222)
+      .WithColour(u"COLOR_HOMEHIGHLIGHT", 0x333333);
   FetchColours(state);
   EXPECT_EQ(state.colours.textColour, 0x111111u);
   EXPECT_EQ(state.colours.highlightTextColour, 0x222222u);
@@ -45,7 +49,9 @@ TEST_F(Colours, TheHostsSchemeFillsAllThree) {
 
 TEST_F(Colours, OneFailingNameShowsOneMessageAndTheOthersAreStillSet) {
   state.colours.highlightColour = 0xABCDEF;
-  lookup.WithColour(u"COLOR_HOMETEXT", 0x111111).WithColour(u"COLOR_HOMEHIGHLIGHTTEXT", 0x222222).FailColour(u"COLOR_HOMEHIGHLIGHT", E_FAIL);
+  lookup.WithColour(u"COLOR_HOMETEXT", 0x111111)
+      .WithColour(u"COLOR_HOMEHIGHLIGHTTEXT", 0x222222)
+      .FailColour(u"COLOR_HOMEHIGHLIGHT", E_FAIL);
   FetchColours(state);
   ASSERT_EQ(boxes.messages.size(), 1u);
   EXPECT_EQ(boxes.TextOf(0), "Can't GetColor(COLOR_HOMEHIGHLIGHT), err[80004005]");
@@ -58,7 +64,8 @@ TEST_F(Colours, OneFailingNameShowsOneMessageAndTheOthersAreStillSet) {
 
 TEST_F(Colours, OnlyANegativeResultIsAFailure) {
   state.colours = ColourSet{0x1, 0x2, 0x3};
-  lookup.FailColour(u"COLOR_HOMETEXT", S_FALSE).FailColour(u"COLOR_HOMEHIGHLIGHTTEXT", 0x7FFFFFFF)
+  lookup.FailColour(u"COLOR_HOMETEXT", S_FALSE)
+      .FailColour(u"COLOR_HOMEHIGHLIGHTTEXT", 0x7FFFFFFF)
       .WithColour(u"COLOR_HOMEHIGHLIGHT", 0x333333);
   FetchColours(state);
   EXPECT_TRUE(boxes.messages.empty());
@@ -68,7 +75,9 @@ TEST_F(Colours, OnlyANegativeResultIsAFailure) {
 }
 
 TEST_F(Colours, EveryFailingNameHasItsOwnMessage) {
-  lookup.FailColour(u"COLOR_HOMETEXT", E_OUTOFMEMORY).FailColour(u"COLOR_HOMEHIGHLIGHTTEXT", E_NOINTERFACE).FailColour(u"COLOR_HOMEHIGHLIGHT", E_FAIL);
+  lookup.FailColour(u"COLOR_HOMETEXT", E_OUTOFMEMORY)
+      .FailColour(u"COLOR_HOMEHIGHLIGHTTEXT", E_NOINTERFACE)
+      .FailColour(u"COLOR_HOMEHIGHLIGHT", E_FAIL);
   FetchColours(state);
   ASSERT_EQ(boxes.messages.size(), 3u);
   EXPECT_EQ(boxes.TextOf(0), "Can't GetColor(COLOR_HOMETEXT), err[8007000e]");

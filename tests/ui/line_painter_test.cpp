@@ -12,7 +12,9 @@ class LinePainter : public TrackingFixture {
     state.colours = ColourSet{RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)};
     state.StatusText = TEXT("old");
   }
-  PluginEvent PaintEvent(bool selected) const { return MakePaintEvent(dc.eventWord(), selected, kLine); }
+  PluginEvent PaintEvent(bool selected) const {
+    return MakePaintEvent(dc.eventWord(), selected, kLine);
+  }
   static constexpr RECT kLine = {0, 40, 240, 60};
   static constexpr UINT kFormat = DT_SINGLELINE | DT_VCENTER;
   RecordingCanvas canvas;

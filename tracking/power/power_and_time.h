@@ -12,7 +12,8 @@ inline constexpr LONGLONG kFileTimeHour = 36000000000LL;
 bool ReadPowerStatus(SYSTEM_POWER_STATUS_EX2& status);
 
 inline LONGLONG FileTimeValue(const FILETIME& time) {
-  return static_cast<LONGLONG>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+  return static_cast<LONGLONG>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) |
+                               time.dwLowDateTime);
 }
 
 inline FILETIME ToFileTime(LONGLONG value) {

@@ -7,7 +7,8 @@
 namespace {
 
 // {F00DF00D-0000-4000-8000-00000000CAFE}: a class the module does not serve.
-constexpr CLSID kOtherClassId = {0xF00DF00D, 0x0000, 0x4000, {0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0xCA, 0xFE}};
+constexpr CLSID kOtherClassId = {
+    0xF00DF00D, 0x0000, 0x4000, {0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0xCA, 0xFE}};
 // {0000010B-0000-0000-C000-000000000046}: IPersistFile, which the plug-in does not offer.
 constexpr IID kUnofferedInterface = {0x0000010B, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
@@ -22,7 +23,8 @@ void CheckFaces(CheckReport& report, PluginUnderTest& plugin) {
   IUnknown* identity = IdentityOf(plugin.plugin());
   report.Check(identity != nullptr && identity == IdentityOf(plugin.persist()),
                "both faces answer IUnknown with one identity");
-  for (const IID* iid : {&IID_IObjectWithSite, &IID_IPersist, &IID_IPersistStream, &IID_HomeScreenPlugin}) {
+  for (const IID* iid :
+       {&IID_IObjectWithSite, &IID_IPersist, &IID_IPersistStream, &IID_HomeScreenPlugin}) {
     void* face = nullptr;
     const HRESULT hr = plugin.persist()->QueryInterface(*iid, &face);
     if (report.EqualResult(hr, S_OK, "the persist face answers each of the plug-in's interfaces")) {
@@ -47,11 +49,15 @@ void CheckFaces(CheckReport& report, PluginUnderTest& plugin) {
   report.Equal(selectable, BOOL{TRUE}, "the line is selectable");
 }
 
-void CheckSite(CheckReport& report, PluginUnderTest& plugin, TestSite& site, TestHostEnvironment& environment) {
-  report.Equal(environment.outstanding(), LONG{1}, "the plug-in holds one reference to HostEnvironment");
+void CheckSite(CheckReport& report, PluginUnderTest& plugin, TestSite& site,
+               TestHostEnvironment& environment) {
+  report.Equal(environment.outstanding(), LONG{1},
+               "the plug-in holds one reference to HostEnvironment");
   void* asked = nullptr;
-  report.EqualResult(plugin.plugin()->GetSite(IID_HostEnvironment, &asked), S_OK, "GetSite for HostEnvironment");
-  report.Check(asked == static_cast<HostEnvironment*>(&environment), "GetSite hands back the environment");
+  report.EqualResult(plugin.plugin()->GetSite(IID_HostEnvironment, &asked), S_OK,
+                     "GetSite for HostEnvironment");
+  report.Check(asked == static_cast<HostEnvironment*>(&environment),
+               "GetSite hands back the environment");
   if (asked != nullptr) static_cast<IUnknown*>(asked)->Release();
   report.EqualResult(plugin.plugin()->SetSite(nullptr), S_OK, "SetSite(null)");
   report.Equal(environment.outstanding(), LONG{0}, "SetSite(null) returns the environment");
@@ -61,30 +67,32 @@ void CheckSite(CheckReport& report, PluginUnderTest& plugin, TestSite& site, Tes
 void CheckFactory(HostDriver& driver, CheckReport& report) {
   const ModuleExports& exports = driver.Exports();
   void* object = reinterpret_cast<void*>(1);
-  report.EqualResult(exports.DllGetClassObject(kOtherClassId, IID_IClassFactory, &object), CLASS_E_CLASSNOTAVAILABLE,
-                     "DllGetClassObject for another class");
+  report.EqualResult(exports.DllGetClassObject(kOtherClassId, IID_IClassFactory, &object),
+                     CLASS_E_CLASSNOTAVAILABLE, "DllGetClassObject for another class");
   report.Check(object == nullptr, "another class leaves the out pointer null");
   object = reinterpret_cast<void*>(1);
-  report.EqualResult(exports.DllGetClassObject(kZelvarPluginClass, kUnofferedInterface, &object), E_NOINTERFACE,
-                     "DllGetClassObject for an interface the factory lacks");
+  report.EqualResult(exports.DllGetClassObject(kZelvarPluginClass, kUnofferedInterface, &object),
+                     E_NOINTERFACE, "DllGetClassObject for an interface the factory lacks");
   report.Check(object == nullptr, "a refused factory interface leaves the out pointer null");
 
   object = nullptr;
-  if (!report.EqualResult(exports.DllGetClassObject(kZelvarPluginClass, IID_IClassFactory, &object), S_OK,
-                          "DllGetClassObject for IClassFactory")) {
+  if (!report.EqualResult(exports.DllGetClassObject(kZelvarPluginClass, IID_IClassFactory, &object),
+                          S_OK, "DllGetClassObject for IClassFactory")) {
     return;
   }
   auto* factory = static_cast<IClassFactory*>(object);
-  report.EqualResult(exports.DllCanUnloadNow(), S_OK, "a factory held without a lock does not keep the module");
+  report.EqualResult(exports.DllCanUnloadNow(), S_OK,
+                     "a factory held without a lock does not keep the module");
   factory->LockServer(TRUE);
   report.EqualResult(exports.DllCanUnloadNow(), S_FALSE, "a server lock keeps the module");
   factory->LockServer(FALSE);
-  report.EqualResult(exports.DllCanUnloadNow(), S_OK, "the module may unload once the lock is gone");
+  report.EqualResult(exports.DllCanUnloadNow(), S_OK,
+                     "the module may unload once the lock is gone");
 
   TestHostEnvironment outerObject;
   void* aggregated = reinterpret_cast<void*>(1);
-  report.EqualResult(factory->CreateInstance(&outerObject, IID_IUnknown, &aggregated), CLASS_E_NOAGGREGATION,
-                     "CreateInstance with an outer object");
+  report.EqualResult(factory->CreateInstance(&outerObject, IID_IUnknown, &aggregated),
+                     CLASS_E_NOAGGREGATION, "CreateInstance with an outer object");
   report.Check(aggregated == nullptr, "a refused aggregation leaves the out pointer null");
   void* plugin = reinterpret_cast<void*>(1);
   report.EqualResult(factory->CreateInstance(nullptr, kUnofferedInterface, &plugin), E_NOINTERFACE,
@@ -104,11 +112,13 @@ void CheckActivationAndLifetime(HostDriver& driver, CheckReport& report) {
     TestSite site(&environment);
     PluginUnderTest plugin(driver, report, &site);
     if (plugin.created()) {
-      report.EqualResult(driver.Exports().DllCanUnloadNow(), S_FALSE, "DllCanUnloadNow while a plug-in lives");
+      report.EqualResult(driver.Exports().DllCanUnloadNow(), S_FALSE,
+                         "DllCanUnloadNow while a plug-in lives");
       CheckFaces(report, plugin);
       CheckSite(report, plugin, site, environment);
     }
   }
-  report.EqualResult(driver.Exports().DllCanUnloadNow(), S_OK, "DllCanUnloadNow after the last Release");
+  report.EqualResult(driver.Exports().DllCanUnloadNow(), S_OK,
+                     "DllCanUnloadNow after the last Release");
   CheckFactory(driver, report);
 }

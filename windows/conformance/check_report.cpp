@@ -9,10 +9,14 @@ namespace {
 std::string Escaped(const std::u32string& text) {
   std::string out;
   for (char32_t c : text) {
-    if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (c == '"' || c == '\\') out += std::string("\\") + static_cast<char>(c);
-    else if (c >= 0x20 && c < 0x7F) out.push_back(static_cast<char>(c));
+    if (c == '\n')
+      out += "\\n";
+    else if (c == '\r')
+      out += "\\r";
+    else if (c == '"' || c == '\\')
+      out += std::string("\\") + static_cast<char>(c);
+    else if (c >= 0x20 && c < 0x7F)
+      out.push_back(static_cast<char>(c));
     else {
       char code[16];
       std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(c));
@@ -42,7 +46,8 @@ bool CheckReport::Check(bool passed, const std::string& what, const std::string&
 }
 
 bool CheckReport::EqualResult(HRESULT actual, HRESULT expected, const std::string& what) {
-  return Check(actual == expected, what, "expected " + HexResult(expected) + ", got " + HexResult(actual));
+  return Check(actual == expected, what,
+               "expected " + HexResult(expected) + ", got " + HexResult(actual));
 }
 
 std::string CheckReport::Show(const WString& text) {

@@ -36,8 +36,10 @@ class CheckReport {
   static std::string Show(bool value) { return value ? "true" : "false"; }
   template <typename Integer>
   static std::string Show(Integer value) {
-    if constexpr (std::is_signed_v<Integer>) return Show(static_cast<long long>(value));
-    else return Show(static_cast<unsigned long long>(value));
+    if constexpr (std::is_signed_v<Integer>)
+      return Show(static_cast<long long>(value));
+    else
+      return Show(static_cast<unsigned long long>(value));
   }
 
  private:

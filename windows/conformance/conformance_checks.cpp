@@ -11,7 +11,8 @@ void RunConformanceChecks(HostDriver& driver, CheckReport& report) {
   CheckTimeZone(driver, report);
 
   report.Group("unloading");
-  report.EqualResult(driver.Exports().DllCanUnloadNow(), S_OK, "DllCanUnloadNow after every object was released");
+  report.EqualResult(driver.Exports().DllCanUnloadNow(), S_OK,
+                     "DllCanUnloadNow after every object was released");
   report.Check(driver.TakeMessages().empty(), "no message box was left unchecked");
 
   CheckUnregistration(driver, report);

@@ -59,7 +59,8 @@ class HostDriver {
 
   // A width x height surface filled with the background colour. Text is drawn transparently, as
   // the home screen draws its lines.
-  virtual std::unique_ptr<PaintSurface> NewSurface(LONG width, LONG height, COLORREF background) = 0;
+  virtual std::unique_ptr<PaintSurface> NewSurface(LONG width, LONG height,
+                                                   COLORREF background) = 0;
 
   // The message boxes shown since the last call, each dismissed with OK as a user would.
   virtual std::vector<ShownMessage> TakeMessages() = 0;

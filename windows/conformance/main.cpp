@@ -14,7 +14,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   WCHAR modulePath[MAX_PATH + 1];
   const DWORD length = GetFullPathNameW(argv[1], MAX_PATH + 1, modulePath, nullptr);
-  if (length == 0 || length > MAX_PATH || GetFileAttributesW(modulePath) == INVALID_FILE_ATTRIBUTES) {
+  if (length == 0 || length > MAX_PATH ||
+      GetFileAttributesW(modulePath) == INVALID_FILE_ATTRIBUTES) {
     std::printf("no module file at %ls\n", argv[1]);
     return 2;
   }

@@ -49,7 +49,9 @@ UINT TypeOf(const BoxParts& parts) {
     const struct {
       LPCWSTR id;
       UINT type;
-    } known[] = {{IDI_HAND, MB_ICONHAND}, {IDI_QUESTION, MB_ICONQUESTION}, {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
+    } known[] = {{IDI_HAND, MB_ICONHAND},
+                 {IDI_QUESTION, MB_ICONQUESTION},
+                 {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
                  {IDI_ASTERISK, MB_ICONASTERISK}};
     for (const auto& candidate : known) {
       if (LoadIconW(nullptr, candidate.id) == parts.icon) icon = candidate.type;
@@ -69,7 +71,8 @@ BOOL CALLBACK FindMessageBox(HWND window, LPARAM parameter) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   // A box becomes visible once its dialog has set its text and buttons up.
-  if (process != search.process || ClassName(window) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+  if (process != search.process || ClassName(window) != L"#32770" || !IsWindowVisible(window))
+    return TRUE;
   search.found = window;
   return FALSE;
 }

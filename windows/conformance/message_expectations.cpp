@@ -4,8 +4,8 @@ namespace {
 
 const WString kCaption = TEXT("CZelvarPlugin");
 
-const ShownMessage* TheOnlyMessage(CheckReport& report, const std::vector<ShownMessage>& messages, UINT type,
-                                   const std::string& what) {
+const ShownMessage* TheOnlyMessage(CheckReport& report, const std::vector<ShownMessage>& messages,
+                                   UINT type, const std::string& what) {
   if (!report.Equal(messages.size(), size_t{1}, what + ": one message box")) return nullptr;
   const ShownMessage& message = messages.front();
   report.Equal(message.caption, kCaption, what + ": caption");
@@ -15,8 +15,8 @@ const ShownMessage* TheOnlyMessage(CheckReport& report, const std::vector<ShownM
 
 }  // namespace
 
-void ExpectOneMessage(CheckReport& report, const std::vector<ShownMessage>& messages, const WString& text, UINT type,
-                      const std::string& what) {
+void ExpectOneMessage(CheckReport& report, const std::vector<ShownMessage>& messages,
+                      const WString& text, UINT type, const std::string& what) {
   if (const ShownMessage* message = TheOnlyMessage(report, messages, type, what)) {
     report.Equal(message->text, text, what + ": text");
   }

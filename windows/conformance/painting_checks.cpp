@@ -27,15 +27,18 @@ LONG CountPixels(const PaintSurface& surface, const RECT& area, COLORREF colour)
   return count;
 }
 
-void CheckOutsideUntouched(CheckReport& report, const PaintSurface& surface, const std::string& what) {
+void CheckOutsideUntouched(CheckReport& report, const PaintSurface& surface,
+                           const std::string& what) {
   const LONG outside = kWidth * kHeight - (kLine.right - kLine.left) * (kLine.bottom - kLine.top);
   const RECT all = {0, 0, kWidth, kHeight};
-  const LONG backgroundOutside = CountPixels(surface, all, kBackground) - CountPixels(surface, kLine, kBackground);
-  report.Equal(backgroundOutside, outside, what + ": nothing is drawn outside the line's rectangle");
+  const LONG backgroundOutside =
+      CountPixels(surface, all, kBackground) - CountPixels(surface, kLine, kBackground);
+  report.Equal(backgroundOutside, outside,
+               what + ": nothing is drawn outside the line's rectangle");
 }
 
-void CheckPaints(HostDriver& driver, CheckReport& report, PluginUnderTest& plugin, const Colours& colours,
-                 const std::string& what) {
+void CheckPaints(HostDriver& driver, CheckReport& report, PluginUnderTest& plugin,
+                 const Colours& colours, const std::string& what) {
   // The text is short: the right end of the line stays free of it.
   const RECT rightEnd = {kLine.right - 40, kLine.top, kLine.right, kLine.bottom};
   const LONG rightEndArea = (rightEnd.right - rightEnd.left) * (rightEnd.bottom - rightEnd.top);
@@ -52,8 +55,10 @@ void CheckPaints(HostDriver& driver, CheckReport& report, PluginUnderTest& plugi
   report.EqualResult(plugin.Paint(*plain, false, kLine), S_OK, what + ": unselected PE_PAINT");
   report.Equal(CountPixels(*plain, rightEnd, kBackground), rightEndArea,
                what + ": the unselected line keeps the host's background");
-  report.Check(CountPixels(*plain, kLine, colours.text) > 0, what + ": the unselected line's text is drawn in the text colour");
-  report.Equal(CountPixels(*plain, kLine, colours.highlight), LONG{0}, what + ": the unselected line has no highlight");
+  report.Check(CountPixels(*plain, kLine, colours.text) > 0,
+               what + ": the unselected line's text is drawn in the text colour");
+  report.Equal(CountPixels(*plain, kLine, colours.highlight), LONG{0},
+               what + ": the unselected line has no highlight");
   CheckOutsideUntouched(report, *plain, what + ", unselected");
 }
 
@@ -70,7 +75,8 @@ void CheckPainting(HostDriver& driver, CheckReport& report) {
     TestHostEnvironment environment(&lookup);
     TestSite site(&environment);
     PluginUnderTest plugin(driver, report, &site);
-    plugin.Initialize(kHandle, {{TEXT("StatFilename"), driver.FileNameInRunFolder("paint.dat")}, {TEXT("ExpertMode"), TEXT("1")}});
+    plugin.Initialize(kHandle, {{TEXT("StatFilename"), driver.FileNameInRunFolder("paint.dat")},
+                                {TEXT("ExpertMode"), TEXT("1")}});
     plugin.Load(plugin.Save());
     CheckPaints(driver, report, plugin, host, "host colours");
     report.Check(environment.repaints.empty() && environment.timers.size() == 1,
@@ -79,12 +85,14 @@ void CheckPainting(HostDriver& driver, CheckReport& report) {
     action.type = PE_ACTION;
     plugin.Event(action);
     const std::vector<ShownMessage> messages = driver.TakeMessages();
-    report.Check(messages.size() == 1 && messages[0].text.find(TEXT("\nOnPaintCalled: 2\n")) != WString::npos,
+    report.Check(messages.size() == 1 &&
+                     messages[0].text.find(TEXT("\nOnPaintCalled: 2\n")) != WString::npos,
                  "the expert report counts both paints");
   }
   {
     // Without HostColourLookup the line takes the system's colours, given by their bare indices.
-    const Colours system = {GetSysColor(COLOR_STATICTEXT), GetSysColor(COLOR_HIGHLIGHTTEXT), GetSysColor(COLOR_HIGHLIGHT)};
+    const Colours system = {GetSysColor(COLOR_STATICTEXT), GetSysColor(COLOR_HIGHLIGHTTEXT),
+                            GetSysColor(COLOR_HIGHLIGHT)};
     TestHostEnvironment environment;
     TestSite site(&environment);
     PluginUnderTest plugin(driver, report, &site);

@@ -1,17 +1,20 @@
 #include "windows/conformance/plugin_under_test.h"
 
 std::string Show(const SavedConfiguration& c) {
-  return "{handle " + std::to_string(c.handle) + ", RefreshTimeout " + std::to_string(c.RefreshTimeout) +
-         ", MaxHistoryDays " + std::to_string(c.MaxHistoryDays) + ", MinPercent " + std::to_string(c.MinPercent) +
-         ", FlushTimeoutHours " + std::to_string(c.FlushTimeoutHours) + ", height " + std::to_string(c.height) +
-         ", ExpertMode " + std::to_string(c.ExpertMode) + ", StatFilename " + CheckReport::Show(c.StatFilename) + "}";
+  return "{handle " + std::to_string(c.handle) + ", RefreshTimeout " +
+         std::to_string(c.RefreshTimeout) + ", MaxHistoryDays " + std::to_string(c.MaxHistoryDays) +
+         ", MinPercent " + std::to_string(c.MinPercent) + ", FlushTimeoutHours " +
+         std::to_string(c.FlushTimeoutHours) + ", height " + std::to_string(c.height) +
+         ", ExpertMode " + std::to_string(c.ExpertMode) + ", StatFilename " +
+         CheckReport::Show(c.StatFilename) + "}";
 }
 
-PluginUnderTest::PluginUnderTest(HostDriver& driver, CheckReport& report, IUnknown* site) : driver_(driver) {
+PluginUnderTest::PluginUnderTest(HostDriver& driver, CheckReport& report, IUnknown* site)
+    : driver_(driver) {
   void* object = nullptr;
   const HRESULT created = driver.CreateByClassId(kZelvarPluginClass, IID_HomeScreenPlugin, &object);
-  if (!report.Check(SUCCEEDED(created) && object != nullptr, "the plug-in is created by its class id",
-                    "result " + HexResult(created))) {
+  if (!report.Check(SUCCEEDED(created) && object != nullptr,
+                    "the plug-in is created by its class id", "result " + HexResult(created))) {
     return;
   }
   plugin_ = ComPtr<HomeScreenPlugin>::Adopt(static_cast<HomeScreenPlugin*>(object));
@@ -20,7 +23,8 @@ PluginUnderTest::PluginUnderTest(HostDriver& driver, CheckReport& report, IUnkno
     plugin_.Reset();
     return;
   }
-  if (site != nullptr) report.EqualResult(plugin_->SetSite(site), S_OK, "SetSite with the home screen's site");
+  if (site != nullptr)
+    report.EqualResult(plugin_->SetSite(site), S_OK, "SetSite with the home screen's site");
 }
 
 PluginUnderTest::~PluginUnderTest() { Release(); }
@@ -31,7 +35,8 @@ void PluginUnderTest::Release() {
   plugin_.Reset();
 }
 
-HRESULT PluginUnderTest::Initialize(PluginHandle handle, const std::vector<SettingsAttribute>& attributes) {
+HRESULT PluginUnderTest::Initialize(PluginHandle handle,
+                                    const std::vector<SettingsAttribute>& attributes) {
   if (!created()) return E_FAIL;
   const auto element = ComPtr<IXMLDOMNode>::Adopt(driver_.ParseSettingsElement(attributes));
   if (!element) return E_FAIL;

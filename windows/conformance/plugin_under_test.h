@@ -11,7 +11,8 @@
 #include "windows/conformance/host_driver.h"
 
 // {FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}, the class the module registers.
-inline constexpr CLSID kZelvarPluginClass = {0xFDEA2F9B, 0x0266, 0x11CF, {0xBA, 0xA6, 0x00, 0xAA, 0x00, 0x3E, 0x0E, 0x01}};
+inline constexpr CLSID kZelvarPluginClass = {
+    0xFDEA2F9B, 0x0266, 0x11CF, {0xBA, 0xA6, 0x00, 0xAA, 0x00, 0x3E, 0x0E, 0x01}};
 
 // The persisted record for a check's message.
 std::string Show(const SavedConfiguration& configuration);

@@ -22,7 +22,9 @@ std::vector<WString> OpenedKey::Subkeys() const {
   std::vector<WCHAR> name(kNameCapacity);
   for (DWORD index = 0;; ++index) {
     DWORD length = kNameCapacity;
-    if (RegEnumKeyExW(key_, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (RegEnumKeyExW(key_, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+      break;
     names.emplace_back(name.data(), length);
   }
   return names;
@@ -36,10 +38,13 @@ std::vector<StoredValue> OpenedKey::Values() const {
     DWORD length = kNameCapacity;
     DWORD type = 0;
     DWORD size = 0;
-    if (RegEnumValueW(key_, index, name.data(), &length, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+    if (RegEnumValueW(key_, index, name.data(), &length, nullptr, &type, nullptr, &size) !=
+        ERROR_SUCCESS)
+      break;
     StoredValue value{WString(name.data(), length), type, std::vector<BYTE>(size)};
     DWORD read = size;
-    RegQueryValueExW(key_, value.name.c_str(), nullptr, nullptr, value.data.empty() ? nullptr : value.data.data(), &read);
+    RegQueryValueExW(key_, value.name.c_str(), nullptr, nullptr,
+                     value.data.empty() ? nullptr : value.data.data(), &read);
     value.data.resize(read);
     values.push_back(std::move(value));
   }

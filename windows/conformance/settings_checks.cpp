@@ -13,20 +13,23 @@ SavedConfiguration Defaults() {
 }
 
 // The configuration a fresh plug-in saves after Initialize with these attributes.
-SavedConfiguration AfterInitialize(HostDriver& driver, CheckReport& report, const std::vector<SettingsAttribute>& attributes,
+SavedConfiguration AfterInitialize(HostDriver& driver, CheckReport& report,
+                                   const std::vector<SettingsAttribute>& attributes,
                                    const std::string& what) {
   TestHostEnvironment environment;
   TestSite site(&environment);
   PluginUnderTest plugin(driver, report, &site);
   if (!plugin.created()) return {};
   report.EqualResult(plugin.Initialize(kHandle, attributes), S_OK, what + ": Initialize");
-  report.Check(environment.timers.empty() && environment.repaints.empty(), what + ": Initialize asks nothing of the host");
+  report.Check(environment.timers.empty() && environment.repaints.empty(),
+               what + ": Initialize asks nothing of the host");
   const std::optional<SavedConfiguration> saved = DecodeConfiguration(plugin.Save());
   report.Check(saved.has_value(), what + ": Save writes one record");
   return saved.value_or(SavedConfiguration{});
 }
 
-void ExpectSettings(HostDriver& driver, CheckReport& report, const std::vector<SettingsAttribute>& attributes,
+void ExpectSettings(HostDriver& driver, CheckReport& report,
+                    const std::vector<SettingsAttribute>& attributes,
                     const SavedConfiguration& expected, const std::string& what) {
   const SavedConfiguration saved = AfterInitialize(driver, report, attributes, what);
   report.Check(saved == expected, what, "expected " + Show(expected) + ", got " + Show(saved));
@@ -44,13 +47,17 @@ void ExpectHeight(HostDriver& driver, CheckReport& report, const WString& value,
 
 void CheckSettings(HostDriver& driver, CheckReport& report) {
   report.Group("settings");
-  ExpectSettings(driver, report, {}, Defaults(), "an element without attributes gives the defaults");
+  ExpectSettings(driver, report, {}, Defaults(),
+                 "an element without attributes gives the defaults");
 
   const WString statFile = TEXT("C:\\Temp\\Zelv\u00E4r \u2603.dat");
   ExpectSettings(driver, report,
-                 {{TEXT("RefreshTimeout"), TEXT("1000")}, {TEXT("StatFilename"), statFile},
-                  {TEXT("MaxHistoryDays"), TEXT("5")}, {TEXT("MinPercent"), TEXT("10")},
-                  {TEXT("FlushTimeoutHours"), TEXT("3")}, {TEXT("height"), TEXT("40")},
+                 {{TEXT("RefreshTimeout"), TEXT("1000")},
+                  {TEXT("StatFilename"), statFile},
+                  {TEXT("MaxHistoryDays"), TEXT("5")},
+                  {TEXT("MinPercent"), TEXT("10")},
+                  {TEXT("FlushTimeoutHours"), TEXT("3")},
+                  {TEXT("height"), TEXT("40")},
                   {TEXT("ExpertMode"), TEXT("1")}},
                  {kHandle, 1000, 5, 10, 3, 40, 1, statFile}, "all seven attributes are read");
 
@@ -64,7 +71,8 @@ void CheckSettings(HostDriver& driver, CheckReport& report) {
   ExpectSettings(driver, report, {{TEXT("StatFilename"), TEXT("")}}, emptyName,
                  "an empty StatFilename gives an empty name");
 
-  ExpectSettings(driver, report, {{TEXT("refreshtimeout"), TEXT("5")}, {TEXT("HEIGHT"), TEXT("99")}}, Defaults(),
+  ExpectSettings(driver, report,
+                 {{TEXT("refreshtimeout"), TEXT("5")}, {TEXT("HEIGHT"), TEXT("99")}}, Defaults(),
                  "attribute names are matched in their exact spelling");
 
   // Integers as the system's variant conversion reads attribute text.
@@ -91,7 +99,8 @@ void CheckSettings(HostDriver& driver, CheckReport& report) {
   TestHostEnvironment environment;
   TestSite site(&environment);
   PluginUnderTest plugin(driver, report, &site);
-  plugin.Initialize(1, {{TEXT("RefreshTimeout"), TEXT("1000")}, {TEXT("StatFilename"), TEXT("a.dat")}});
+  plugin.Initialize(
+      1, {{TEXT("RefreshTimeout"), TEXT("1000")}, {TEXT("StatFilename"), TEXT("a.dat")}});
   plugin.Initialize(kHandle, {{TEXT("MinPercent"), TEXT("33")}});
   SavedConfiguration expected = Defaults();
   expected.MinPercent = 33;

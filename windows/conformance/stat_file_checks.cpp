@@ -58,7 +58,8 @@ FILETIME HoursAgo(int hours) {
   now.wMinute = now.wSecond = now.wMilliseconds = 0;
   FILETIME time;
   SystemTimeToFileTime(&now, &time);
-  const ULONGLONG units = ((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime) - hours * kHour;
+  const ULONGLONG units =
+      ((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime) - hours * kHour;
   return FILETIME{static_cast<DWORD>(units), static_cast<DWORD>(units >> 32)};
 }
 
@@ -77,9 +78,10 @@ struct Series {
   }
   std::string Line(const std::string& lineEnd) const {
     const SYSTEMTIME head = LocalStart();
-    std::string line = std::to_string(head.wYear) + "." + std::to_string(head.wMonth) + "." + std::to_string(head.wDay) +
-                       "." + std::to_string(head.wHour) + ":";
-    for (size_t i = 0; i < drops.size(); ++i) line += std::to_string(drops[i]) + (i + 1 < drops.size() ? "," : lineEnd);
+    std::string line = std::to_string(head.wYear) + "." + std::to_string(head.wMonth) + "." +
+                       std::to_string(head.wDay) + "." + std::to_string(head.wHour) + ":";
+    for (size_t i = 0; i < drops.size(); ++i)
+      line += std::to_string(drops[i]) + (i + 1 < drops.size() ? "," : lineEnd);
     return line;
   }
 };
@@ -99,7 +101,8 @@ Buckets Filed(const std::vector<Series>& series) {
 }
 
 // One restore's reading of the file: the table's buckets.
-Buckets Restored(HostDriver& driver, CheckReport& report, const WString& name, const std::string& what) {
+Buckets Restored(HostDriver& driver, CheckReport& report, const WString& name,
+                 const std::string& what) {
   HourlyDrainTable table;
   report.EqualResult(LoadStatFile(name, kThirtyDays, table, true), S_OK, what + ": the load");
   report.Check(driver.TakeMessages().empty(), what + ": no message");
@@ -110,7 +113,9 @@ Buckets Restored(HostDriver& driver, CheckReport& report, const WString& name, c
   return buckets;
 }
 
-void Append(const WString& name, const Series& series) { AppendStatRecord(name, series.LocalStart(), series.drops); }
+void Append(const WString& name, const Series& series) {
+  AppendStatRecord(name, series.LocalStart(), series.drops);
+}
 
 void CheckRecordsAcrossRestores(HostDriver& driver, CheckReport& report) {
   const std::string end = driver.TextLineEnd();
@@ -133,7 +138,8 @@ void CheckRecordsAcrossRestores(HostDriver& driver, CheckReport& report) {
   const std::string before = ReadBytes(records);
   LoadWithStatFile(driver, report, records);
   report.Check(driver.TakeMessages().empty(), "the plug-in's restore accepts the appended file");
-  report.Equal(ReadBytes(records), before, "the plug-in's restore leaves the appended file as it was");
+  report.Equal(ReadBytes(records), before,
+               "the plug-in's restore leaves the appended file as it was");
 
   // A record cut inside (a crash while it was written): the next append ends its line first.
   const WString cut = driver.FileNameInRunFolder("cut.dat");
@@ -141,9 +147,11 @@ void CheckRecordsAcrossRestores(HostDriver& driver, CheckReport& report) {
   const std::string cutRecord = whole.substr(0, whole.size() - end.size() - 1);  // "...:6,"
   WriteBytes(cut, "[version 1]" + end + first.Line(end) + cutRecord);
   Append(cut, third);
-  report.Equal(ReadBytes(cut), "[version 1]" + end + first.Line(end) + cutRecord + end + third.Line(end),
+  report.Equal(ReadBytes(cut),
+               "[version 1]" + end + first.Line(end) + cutRecord + end + third.Line(end),
                "an append after a cut record starts a new line");
-  report.Check(Restored(driver, report, cut, "after a cut record") == Filed({first, Series{second.start, {6}}, third}),
+  report.Check(Restored(driver, report, cut, "after a cut record") ==
+                   Filed({first, Series{second.start, {6}}, third}),
                "a cut record keeps its whole drops and the records around it load");
 
   // Lines ended by "\r\n" whatever the runtime writes.
@@ -169,18 +177,21 @@ void CheckStatFile(HostDriver& driver, CheckReport& report) {
     report.Check(!FileExists(fresh), "Initialize does not touch the stat file");
     plugin.Load(plugin.Save());
   }
-  report.Equal(ReadBytes(fresh), "[version 1]" + driver.TextLineEnd(), "Load creates a missing stat file with its version line");
+  report.Equal(ReadBytes(fresh), "[version 1]" + driver.TextLineEnd(),
+               "Load creates a missing stat file with its version line");
   report.Check(driver.TakeMessages().empty(), "a new stat file shows no message");
 
   LoadWithStatFile(driver, report, fresh);
-  report.Equal(ReadBytes(fresh), "[version 1]" + driver.TextLineEnd(), "loading an existing stat file leaves it as it was");
+  report.Equal(ReadBytes(fresh), "[version 1]" + driver.TextLineEnd(),
+               "loading an existing stat file leaves it as it was");
   report.Check(driver.TakeMessages().empty(), "a stat file of the right version shows no message");
 
   const WString wrong = driver.FileNameInRunFolder("wrong.dat");
   const std::string wrongContent = "[version 2]\n2024.3.9.15:3,2,4\n";
   WriteBytes(wrong, wrongContent);
   LoadWithStatFile(driver, report, wrong);
-  ExpectOneMessage(report, driver.TakeMessages(), TEXT("Version of Stat file is wrong"), MB_OK, "a wrong version line");
+  ExpectOneMessage(report, driver.TakeMessages(), TEXT("Version of Stat file is wrong"), MB_OK,
+                   "a wrong version line");
   report.Equal(ReadBytes(wrong), wrongContent, "a stat file of a wrong version is left as it was");
 
   CheckRecordsAcrossRestores(driver, report);

@@ -9,7 +9,8 @@ constexpr LONGLONG kUnitsPerMinute = 600'000'000;
 constexpr LONGLONG kUnitsPerDay = 1440 * kUnitsPerMinute;
 
 LONGLONG ValueOf(const FILETIME& fileTime) {
-  return static_cast<LONGLONG>((static_cast<ULONGLONG>(fileTime.dwHighDateTime) << 32) | fileTime.dwLowDateTime);
+  return static_cast<LONGLONG>((static_cast<ULONGLONG>(fileTime.dwHighDateTime) << 32) |
+                               fileTime.dwLowDateTime);
 }
 
 LONGLONG FileTimeOf(const SYSTEMTIME& time) {
@@ -19,7 +20,8 @@ LONGLONG FileTimeOf(const SYSTEMTIME& time) {
 }
 
 FILETIME ToFileTime(LONGLONG value) {
-  return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(static_cast<ULONGLONG>(value) >> 32)};
+  return FILETIME{static_cast<DWORD>(value),
+                  static_cast<DWORD>(static_cast<ULONGLONG>(value) >> 32)};
 }
 
 // Local minus UTC time now, to the nearest minute (the two readings lie milliseconds apart).
@@ -34,7 +36,8 @@ LONG OffsetMinutesNow() {
 }
 
 // The first instant a multiple of 30 days away (forward or back) whose offset differs from now's.
-bool FindInstantAcrossASwitch(HostDriver& driver, LONGLONG now, LONG offsetNow, int direction, LONGLONG& instant) {
+bool FindInstantAcrossASwitch(HostDriver& driver, LONGLONG now, LONG offsetNow, int direction,
+                              LONGLONG& instant) {
   for (int months = 1; months <= 12; ++months) {
     instant = now + LONGLONG{direction} * months * 30 * kUnitsPerDay;
     if (driver.ZoneOffsetMinutesAt(ToFileTime(instant)) != offsetNow) return true;
@@ -50,18 +53,22 @@ void CheckTimeZone(HostDriver& driver, CheckReport& report) {
   GetSystemTime(&utcNow);
   const LONGLONG now = FileTimeOf(utcNow);
   const LONG offsetNow = OffsetMinutesNow();
-  report.Equal(driver.ZoneOffsetMinutesAt(ToFileTime(now)), offsetNow, "the zone's offset now is local minus UTC time");
+  report.Equal(driver.ZoneOffsetMinutesAt(ToFileTime(now)), offsetNow,
+               "the zone's offset now is local minus UTC time");
 
   for (int direction : {1, -1}) {
     const std::string side = direction > 0 ? "a later" : "an earlier";
     LONGLONG instant = 0;
-    if (!report.Check(FindInstantAcrossASwitch(driver, now, offsetNow, direction, instant),
-                      "the run's zone switches daylight saving within a year (" + side + " switch)")) {
+    if (!report.Check(
+            FindInstantAcrossASwitch(driver, now, offsetNow, direction, instant),
+            "the run's zone switches daylight saving within a year (" + side + " switch)")) {
       continue;
     }
     const FILETIME utc = ToFileTime(instant);
     FILETIME local{};
-    report.Check(FileTimeToLocalFileTime(&utc, &local) != FALSE, "FileTimeToLocalFileTime across " + side + " switch");
-    report.Equal(ValueOf(local) - instant, offsetNow * kUnitsPerMinute, "an instant across " + side + " switch is shifted by the offset in force now");
+    report.Check(FileTimeToLocalFileTime(&utc, &local) != FALSE,
+                 "FileTimeToLocalFileTime across " + side + " switch");
+    report.Equal(ValueOf(local) - instant, offsetNow * kUnitsPerMinute,
+                 "an instant across " + side + " switch is shifted by the offset in force now");
   }
 }

@@ -8,12 +8,14 @@
 namespace {
 
 // The system's XML DOM document class, which mingw's import library does not carry.
-constexpr CLSID kDomDocumentClass = {0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+constexpr CLSID kDomDocumentClass = {
+    0x2933BF90, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 constexpr DWORD kToolTimeoutMs = 60000;
 
 class WindowsPaintSurface : public PaintSurface {
  public:
-  WindowsPaintSurface(LONG width, LONG height, COLORREF background) : dc_(CreateCompatibleDC(nullptr)) {
+  WindowsPaintSurface(LONG width, LONG height, COLORREF background)
+      : dc_(CreateCompatibleDC(nullptr)) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -55,11 +57,20 @@ WString XmlEscaped(const WString& text) {
   WString escaped;
   for (WCHAR c : text) {
     switch (c) {
-      case L'&': escaped += L"&amp;"; break;
-      case L'<': escaped += L"&lt;"; break;
-      case L'>': escaped += L"&gt;"; break;
-      case L'"': escaped += L"&quot;"; break;
-      default: escaped.push_back(c);
+      case L'&':
+        escaped += L"&amp;";
+        break;
+      case L'<':
+        escaped += L"&lt;";
+        break;
+      case L'>':
+        escaped += L"&gt;";
+        break;
+      case L'"':
+        escaped += L"&quot;";
+        break;
+      default:
+        escaped.push_back(c);
     }
   }
   return escaped;
@@ -81,7 +92,8 @@ WindowsHostDriver::~WindowsHostDriver() {
     HANDLE search = FindFirstFileW((runFolder_ + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
       do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) DeleteFileW((runFolder_ + L"\\" + found.cFileName).c_str());
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+          DeleteFileW((runFolder_ + L"\\" + found.cFileName).c_str());
       } while (FindNextFileW(search, &found));
       FindClose(search);
     }
@@ -95,12 +107,14 @@ bool WindowsHostDriver::RunRegsvr32(const WString& switches) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
     std::printf("cannot start regsvr32 (error %lu)\n", GetLastError());
     return false;
   }
   DWORD exitCode = 1;
-  if (WaitForSingleObject(process.hProcess, kToolTimeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &exitCode);
+  if (WaitForSingleObject(process.hProcess, kToolTimeoutMs) == WAIT_OBJECT_0)
+    GetExitCodeProcess(process.hProcess, &exitCode);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return exitCode == 0;
@@ -117,10 +131,14 @@ const ModuleExports& WindowsHostDriver::Exports() {
       std::printf("cannot load the module (error %lu)\n", GetLastError());
       std::exit(2);
     }
-    exports_.DllGetClassObject = ExportOf<decltype(exports_.DllGetClassObject)>(module_, "DllGetClassObject");
-    exports_.DllCanUnloadNow = ExportOf<decltype(exports_.DllCanUnloadNow)>(module_, "DllCanUnloadNow");
-    exports_.DllRegisterServer = ExportOf<decltype(exports_.DllRegisterServer)>(module_, "DllRegisterServer");
-    exports_.DllUnregisterServer = ExportOf<decltype(exports_.DllUnregisterServer)>(module_, "DllUnregisterServer");
+    exports_.DllGetClassObject =
+        ExportOf<decltype(exports_.DllGetClassObject)>(module_, "DllGetClassObject");
+    exports_.DllCanUnloadNow =
+        ExportOf<decltype(exports_.DllCanUnloadNow)>(module_, "DllCanUnloadNow");
+    exports_.DllRegisterServer =
+        ExportOf<decltype(exports_.DllRegisterServer)>(module_, "DllRegisterServer");
+    exports_.DllUnregisterServer =
+        ExportOf<decltype(exports_.DllUnregisterServer)>(module_, "DllUnregisterServer");
     if (exports_.DllGetClassObject == nullptr || exports_.DllCanUnloadNow == nullptr ||
         exports_.DllRegisterServer == nullptr || exports_.DllUnregisterServer == nullptr) {
       std::printf("the module lacks one of its four exports\n");
@@ -134,13 +152,16 @@ HRESULT WindowsHostDriver::CreateByClassId(REFCLSID classId, REFIID riid, void**
   return CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, riid, object);
 }
 
-IXMLDOMNode* WindowsHostDriver::ParseSettingsElement(const std::vector<SettingsAttribute>& attributes) {
+IXMLDOMNode* WindowsHostDriver::ParseSettingsElement(
+    const std::vector<SettingsAttribute>& attributes) {
   WString xml = L"<plugin";
-  for (const SettingsAttribute& attribute : attributes) xml += L" " + attribute.name + L"=\"" + XmlEscaped(attribute.value) + L"\"";
+  for (const SettingsAttribute& attribute : attributes)
+    xml += L" " + attribute.name + L"=\"" + XmlEscaped(attribute.value) + L"\"";
   xml += L"/>";
 
   void* created = nullptr;
-  if (FAILED(CoCreateInstance(kDomDocumentClass, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument, &created))) {
+  if (FAILED(CoCreateInstance(kDomDocumentClass, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
+                              &created))) {
     std::printf("cannot create the XML DOM document\n");
     return nullptr;
   }
@@ -172,7 +193,9 @@ IStream* WindowsHostDriver::NewStream(const std::vector<BYTE>& bytes) {
 std::vector<BYTE> WindowsHostDriver::StreamBytes(IStream* stream) {
   STATSTG status{};
   HGLOBAL memory = nullptr;
-  if (FAILED(stream->Stat(&status, STATFLAG_NONAME)) || FAILED(GetHGlobalFromStream(stream, &memory))) return {};
+  if (FAILED(stream->Stat(&status, STATFLAG_NONAME)) ||
+      FAILED(GetHGlobalFromStream(stream, &memory)))
+    return {};
   const auto* bytes = static_cast<const BYTE*>(GlobalLock(memory));
   std::vector<BYTE> copy;
   if (bytes != nullptr) copy.assign(bytes, bytes + status.cbSize.QuadPart);
@@ -180,7 +203,8 @@ std::vector<BYTE> WindowsHostDriver::StreamBytes(IStream* stream) {
   return copy;
 }
 
-std::unique_ptr<PaintSurface> WindowsHostDriver::NewSurface(LONG width, LONG height, COLORREF background) {
+std::unique_ptr<PaintSurface> WindowsHostDriver::NewSurface(LONG width, LONG height,
+                                                            COLORREF background) {
   return std::make_unique<WindowsPaintSurface>(width, height, background);
 }
 
@@ -188,7 +212,8 @@ WString WindowsHostDriver::FileNameInRunFolder(const char* leaf) {
   if (runFolder_.empty()) {
     WCHAR temp[MAX_PATH + 1];
     const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
-    runFolder_ = WString(temp, length) + L"zelvar-conformance-" + std::to_wstring(GetCurrentProcessId());
+    runFolder_ =
+        WString(temp, length) + L"zelvar-conformance-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(runFolder_.c_str(), nullptr);
   }
   return runFolder_ + L"\\" + WidenLatin1(leaf);
@@ -199,12 +224,14 @@ LONG WindowsHostDriver::ZoneOffsetMinutesAt(const FILETIME& utc) {
   SYSTEMTIME localTime{};
   FILETIME local{};
   // The zone's own rules for that instant, not the bias in force now.
-  if (!FileTimeToSystemTime(&utc, &utcTime) || !SystemTimeToTzSpecificLocalTime(nullptr, &utcTime, &localTime) ||
+  if (!FileTimeToSystemTime(&utc, &utcTime) ||
+      !SystemTimeToTzSpecificLocalTime(nullptr, &utcTime, &localTime) ||
       !SystemTimeToFileTime(&localTime, &local)) {
     return 0;
   }
   const auto value = [](const FILETIME& time) {
-    return static_cast<LONGLONG>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+    return static_cast<LONGLONG>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) |
+                                 time.dwLowDateTime);
   };
   return static_cast<LONG>((value(local) - value(utc)) / 600'000'000);
 }

@@ -4,8 +4,8 @@
 
 BYTE DeviceBatteryFlag(BYTE desktopFlag) {
   if (desktopFlag == BATTERY_FLAG_UNKNOWN) return BATTERY_FLAG_UNKNOWN;
-  for (BYTE code : {BATTERY_FLAG_CHARGING, BATTERY_FLAG_NO_BATTERY, BATTERY_FLAG_CRITICAL, BATTERY_FLAG_LOW,
-                    BATTERY_FLAG_HIGH}) {
+  for (BYTE code : {BATTERY_FLAG_CHARGING, BATTERY_FLAG_NO_BATTERY, BATTERY_FLAG_CRITICAL,
+                    BATTERY_FLAG_LOW, BATTERY_FLAG_HIGH}) {
     if ((desktopFlag & code) != 0) return code;
   }
   // The desktop's 0 (between low and high) is no device code: a battery that is not low is high.

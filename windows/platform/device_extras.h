@@ -1,6 +1,6 @@
-// What the device platform's API has and desktop Windows lacks, for the Windows build of the module.
-// The module's sources use these names exactly as the stand-in build defines them; only this file
-// and its .cpp differ between the two builds.
+// What the device platform's API has and desktop Windows lacks, for the Windows build of the
+// module. The module's sources use these names exactly as the stand-in build defines them; only
+// this file and its .cpp differ between the two builds.
 #pragma once
 
 #include <windows.h>

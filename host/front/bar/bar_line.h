@@ -7,10 +7,11 @@
 #include <vector>
 
 struct BarContent {
-  std::string text;                  // UTF-8, one line
-  std::string tooltip;               // UTF-8, lines separated by "\n"
-  std::vector<std::string> classes;  // the battery's class (see BatteryClass), then "learning" when it applies
-  std::optional<int> percentage;     // nullopt when the charge is not known
+  std::string text;     // UTF-8, one line
+  std::string tooltip;  // UTF-8, lines separated by "\n"
+  std::vector<std::string>
+      classes;  // the battery's class (see BatteryClass), then "learning" when it applies
+  std::optional<int> percentage;  // nullopt when the charge is not known
 };
 
 // {"text":...,"tooltip":...,"class":...,"percentage":N} on one line, without the line break;

@@ -19,10 +19,11 @@ enum class BarFormat {
 
 // Why the loop ended.
 enum class BarEnd {
-  Stopped,      // a stop signal arrived
-  OutputGone,   // writing failed, or the output hung up while the loop waited
-  TookOver,     // a viewer took the home's lock: the caller starts afresh as the keeper
-  CannotFollow,  // a follower's keeper publishes no line, or its end cannot be watched: view instead
+  Stopped,       // a stop signal arrived
+  OutputGone,    // writing failed, or the output hung up while the loop waited
+  TookOver,      // a viewer took the home's lock: the caller starts afresh as the keeper
+  CannotFollow,  // a follower's keeper publishes no line, or its end cannot be watched: view
+                 // instead
 };
 
 class BarLoop {
@@ -36,8 +37,10 @@ class BarLoop {
   // status changed, and the plug-in is asked to refresh at once (its refresh key).
   using ChargerChanged = std::function<bool()>;
 
-  BarLoop(HomeScreenSession& session, Waiter& waiter, BarFormat format, Output output, StopRequested stopRequested,
-          TookOver tookOver = [] { return false; }, ChargerChanged chargerChanged = [] { return false; });
+  BarLoop(
+      HomeScreenSession& session, Waiter& waiter, BarFormat format, Output output,
+      StopRequested stopRequested, TookOver tookOver = [] { return false; },
+      ChargerChanged chargerChanged = [] { return false; });
 
   // Told of each line whose text changed, before it is written.
   using LineObserver = std::function<void(const std::string& text)>;

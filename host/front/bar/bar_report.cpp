@@ -13,8 +13,10 @@ const char* StateWords(const char* batteryClass) {
   const struct {
     const char* batteryClass;
     const char* words;
-  } states[] = {{"charging", "charging"},        {"discharging", "on battery"},
-                {"low", "on battery, low"},      {"critical", "on battery, critical"},
+  } states[] = {{"charging", "charging"},
+                {"discharging", "on battery"},
+                {"low", "on battery, low"},
+                {"critical", "on battery, critical"},
                 {"full", "on mains, not charging"}};
   for (const auto& state : states) {
     if (std::strcmp(state.batteryClass, batteryClass) == 0) return state.words;
@@ -25,9 +27,11 @@ const char* StateWords(const char* batteryClass) {
 }  // namespace
 
 std::string TooltipHead(const TooltipFigures& figures) {
-  const bool percentKnown = figures.status && figures.status->BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN;
-  std::string head = percentKnown ? "Charge " + std::to_string(figures.status->BatteryLifePercent) + "%, "
-                                  : std::string("Charge not known, ");
+  const bool percentKnown =
+      figures.status && figures.status->BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN;
+  std::string head = percentKnown
+                         ? "Charge " + std::to_string(figures.status->BatteryLifePercent) + "%, "
+                         : std::string("Charge not known, ");
   head += StateWords(BatteryClass(figures.status));
   // Line by line: GCC 12 warns falsely (-Wrestrict) about "\n" + a returned string when optimising.
   const auto addLine = [&head](const std::string& line) {
@@ -35,10 +39,12 @@ std::string TooltipHead(const TooltipFigures& figures) {
     head += line;
   };
   if (figures.linear) {
-    addLine(LinearEstimateLine(figures.linear->hoursLeft, figures.linear->pointsDropped, figures.linear->hoursOnBattery));
+    addLine(LinearEstimateLine(figures.linear->hoursLeft, figures.linear->pointsDropped,
+                               figures.linear->hoursOnBattery));
   }
   if (figures.status) {
-    if (const std::optional<std::string> own = BatteryLifeTimeLine(figures.status->BatteryLifeTime)) addLine(*own);
+    if (const std::optional<std::string> own = BatteryLifeTimeLine(figures.status->BatteryLifeTime))
+      addLine(*own);
   }
   if (figures.hoursWithDrain) {
     addLine(CoverageLine(*figures.hoursWithDrain, figures.maxHistoryDays));
@@ -68,7 +74,8 @@ BarContent BarReport::Content(const std::string& text) {
   BarContent content;
   content.text = text;
   content.classes.emplace_back(BatteryClass(figures.status));
-  if (figures.hoursWithDrain && StillLearning(*figures.hoursWithDrain)) content.classes.emplace_back("learning");
+  if (figures.hoursWithDrain && StillLearning(*figures.hoursWithDrain))
+    content.classes.emplace_back("learning");
   if (figures.status && figures.status->BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN) {
     content.percentage = figures.status->BatteryLifePercent;
   }

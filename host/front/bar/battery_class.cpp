@@ -1,7 +1,8 @@
 #include "host/front/bar/battery_class.h"
 
 const char* BatteryClass(const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
-  if (!status || status->BatteryFlag == BATTERY_FLAG_NO_BATTERY || status->BatteryFlag == BATTERY_FLAG_UNKNOWN) {
+  if (!status || status->BatteryFlag == BATTERY_FLAG_NO_BATTERY ||
+      status->BatteryFlag == BATTERY_FLAG_UNKNOWN) {
     return "unknown";
   }
   if (status->BatteryFlag == BATTERY_FLAG_CHARGING) return "charging";

@@ -10,7 +10,8 @@ bool OnMains(const SYSTEM_POWER_STATUS_EX2& status) {
 
 }  // namespace
 
-void DischargeFollower::Observe(ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
+void DischargeFollower::Observe(ULONGLONG utc,
+                                const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
   if (!status) return;
   if (OnMains(*status) || status->BatteryLifePercent == BATTERY_PERCENTAGE_UNKNOWN) {
     start_.reset();
@@ -26,6 +27,7 @@ std::optional<LinearFigure> DischargeFollower::Figure() const {
   if (!start_) return std::nullopt;
   const int dropped = start_->percent - last_->percent;
   if (dropped <= 0) return std::nullopt;
-  const double hours = static_cast<double>(last_->utc - start_->utc) / static_cast<double>(kFileTimeUnitsPerHour);
+  const double hours =
+      static_cast<double>(last_->utc - start_->utc) / static_cast<double>(kFileTimeUnitsPerHour);
   return LinearFigure{last_->percent * hours / dropped, dropped, hours};
 }

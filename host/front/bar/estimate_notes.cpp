@@ -13,10 +13,12 @@ std::string OneDecimal(double value) {
 }  // namespace
 
 std::string CoverageLine(UINT hoursWithDrain, LONG maxHistoryDays) {
-  const std::string window = maxHistoryDays < 0    ? std::string("any age")
-                             : maxHistoryDays == 1 ? std::string("last day")
-                                                   : "last " + std::to_string(maxHistoryDays) + " days";
-  return "Drain measured for " + std::to_string(hoursWithDrain) + " of the 24 hours of the day (" + window + ")";
+  const std::string window = maxHistoryDays < 0 ? std::string("any age")
+                             : maxHistoryDays == 1
+                                 ? std::string("last day")
+                                 : "last " + std::to_string(maxHistoryDays) + " days";
+  return "Drain measured for " + std::to_string(hoursWithDrain) + " of the 24 hours of the day (" +
+         window + ")";
 }
 
 std::string LearningNote() {
@@ -25,14 +27,17 @@ std::string LearningNote() {
 }
 
 std::string LineExplanation() {
-  return "The line: until the statistics hold a day's drain, hours on battery/hours left from the drop so far "
-         "(0.2/17.9); then hours left (hours on battery) from the statistics (311.3 (1.5)). Hours on battery start "
+  return "The line: until the statistics hold a day's drain, hours on battery/hours left from the "
+         "drop so far "
+         "(0.2/17.9); then hours left (hours on battery) from the statistics (311.3 (1.5)). Hours "
+         "on battery start "
          "again from 0.0 after each flush of a long discharge";
 }
 
 std::string LinearEstimateLine(double hoursLeft, int pointsDropped, double hoursOnBattery) {
-  return "Linear estimate: " + OneDecimal(hoursLeft) + " hours left (" + std::to_string(pointsDropped) +
-         (pointsDropped == 1 ? " point in " : " points in ") + OneDecimal(hoursOnBattery) + " hours on battery)";
+  return "Linear estimate: " + OneDecimal(hoursLeft) + " hours left (" +
+         std::to_string(pointsDropped) + (pointsDropped == 1 ? " point in " : " points in ") +
+         OneDecimal(hoursOnBattery) + " hours on battery)";
 }
 
 std::optional<std::string> BatteryLifeTimeLine(DWORD seconds) {

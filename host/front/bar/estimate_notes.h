@@ -15,7 +15,9 @@
 
 inline constexpr UINT kLearnedHoursWithDrain = 12;
 
-constexpr bool StillLearning(UINT hoursWithDrain) { return hoursWithDrain < kLearnedHoursWithDrain; }
+constexpr bool StillLearning(UINT hoursWithDrain) {
+  return hoursWithDrain < kLearnedHoursWithDrain;
+}
 
 // "Drain measured for 12 of the 24 hours of the day (last 30 days)"; a negative window, which the
 // plug-in reads as a huge one, is "(any age)".

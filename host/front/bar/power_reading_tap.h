@@ -12,7 +12,8 @@
 class PowerReadingTap final : public PowerSource {
  public:
   // Told of every reading taken from the source, with the clock's "now"; nullopt for a failed one.
-  using Observer = std::function<void(ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status)>;
+  using Observer =
+      std::function<void(ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status)>;
 
   // Installed in place of the current power source for the tap's lifetime.
   explicit PowerReadingTap(Observer observer);

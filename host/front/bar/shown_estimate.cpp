@@ -3,11 +3,14 @@
 #include <regex>
 
 std::optional<ShownEstimate> EstimateShown(const std::string& line) {
-  static const std::regex statistics(R"( ?(\d+)%, (?:-?\d+ mA, )?hrs: (-?[0-9.]+) \((-?[0-9.]+)\))");
+  static const std::regex statistics(
+      R"( ?(\d+)%, (?:-?\d+ mA, )?hrs: (-?[0-9.]+) \((-?[0-9.]+)\))");
   static const std::regex linear(R"( ?(\d+)%, (?:-?\d+ mA, )?hrs: (-?[0-9.]+)/(-?[0-9.]+|inf))");
   std::smatch match;
-  if (std::regex_match(line, match, statistics)) return ShownEstimate{std::stoi(match[1]), std::stod(match[2]), true};
-  if (std::regex_match(line, match, linear)) return ShownEstimate{std::stoi(match[1]), std::stod(match[3]), false};
+  if (std::regex_match(line, match, statistics))
+    return ShownEstimate{std::stoi(match[1]), std::stod(match[2]), true};
+  if (std::regex_match(line, match, linear))
+    return ShownEstimate{std::stoi(match[1]), std::stod(match[3]), false};
   return std::nullopt;
 }
 

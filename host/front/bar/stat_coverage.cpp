@@ -31,6 +31,8 @@ StatCoverage::Key StatCoverage::CurrentKey() const {
   if (!path || stat(path->c_str(), &file) != 0) file = {};
   SYSTEMTIME local{};
   GetLocalTime(&local);
-  const long long modified = static_cast<long long>(file.st_mtim.tv_sec) * 1'000'000'000 + file.st_mtim.tv_nsec;
-  return {file.st_dev, file.st_ino, file.st_size, modified, local.wYear, local.wMonth, local.wDay, local.wHour};
+  const long long modified =
+      static_cast<long long>(file.st_mtim.tv_sec) * 1'000'000'000 + file.st_mtim.tv_nsec;
+  return {file.st_dev, file.st_ino,  file.st_size, modified,
+          local.wYear, local.wMonth, local.wDay,   local.wHour};
 }

@@ -10,8 +10,8 @@
 namespace {
 
 std::string InRegistry() {
-  return " in HKEY_CLASSES_ROOT\\" + NarrowUtf8(ServerKeyOf(kBatteryPluginClassId)) + " of the registry " +
-         DefaultRegistryFile();
+  return " in HKEY_CLASSES_ROOT\\" + NarrowUtf8(ServerKeyOf(kBatteryPluginClassId)) +
+         " of the registry " + DefaultRegistryFile();
 }
 
 }  // namespace
@@ -32,7 +32,8 @@ std::string RunRegister(const std::filesystem::path& moduleFile) {
   return "registered " + moduleFile.string() + InRegistry() + "\n";
 }
 
-std::filesystem::path ModuleToUnregister(const std::optional<std::string>& given, const std::filesystem::path& fallback) {
+std::filesystem::path ModuleToUnregister(const std::optional<std::string>& given,
+                                         const std::filesystem::path& fallback) {
   if (given) return *given;
   return RegisteredServerFile(kBatteryPluginClassId).value_or(fallback);
 }
@@ -41,8 +42,9 @@ std::string RunUnregister(const std::filesystem::path& file) {
   const InprocServer server(file);
   const HRESULT result = server.UnregisterServer();
   if (result != S_OK) {
-    throw HostError("unregistering through the module " + file.string() + " failed: DllUnregisterServer answered " +
-                    ResultText(result) + " (is the class registered" + InRegistry() + "?)");
+    throw HostError("unregistering through the module " + file.string() +
+                    " failed: DllUnregisterServer answered " + ResultText(result) +
+                    " (is the class registered" + InRegistry() + "?)");
   }
   return "unregistered " + file.string() + InRegistry() + "\n";
 }

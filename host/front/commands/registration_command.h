@@ -21,4 +21,5 @@ std::string RunRegister(const std::filesystem::path& moduleFile);
 std::string RunUnregister(const std::filesystem::path& moduleFile);
 
 // The module that unregisters: the one given, else the registered one, else the fallback.
-std::filesystem::path ModuleToUnregister(const std::optional<std::string>& given, const std::filesystem::path& fallback);
+std::filesystem::path ModuleToUnregister(const std::optional<std::string>& given,
+                                         const std::filesystem::path& fallback);

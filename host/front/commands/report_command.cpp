@@ -35,6 +35,7 @@ std::string RunReport(HomeScreenSession& session, const HostMessages& messages) 
   }
   if (!shown.text()) throw HostError("the plug-in showed no battery report");
   // An error box instead of the report: the plug-in's words for what went wrong, with their cause.
-  if ((shown.type() & MB_ICONINFORMATION) != MB_ICONINFORMATION) throw HostError(messages.Explained(*shown.text()));
+  if ((shown.type() & MB_ICONINFORMATION) != MB_ICONINFORMATION)
+    throw HostError(messages.Explained(*shown.text()));
   return NarrowUtf8(*shown.text());
 }

@@ -17,7 +17,8 @@ namespace {
 
 constexpr int kBarCells = 40;
 // A bar's last cell in eighths: U+258F (one eighth) to U+2589 (seven eighths); U+2588 is whole.
-constexpr const char* kEighths[] = {"", "\u258F", "\u258E", "\u258D", "\u258C", "\u258B", "\u258A", "\u2589"};
+constexpr const char* kEighths[] = {"",       "\u258F", "\u258E", "\u258D",
+                                    "\u258C", "\u258B", "\u258A", "\u2589"};
 constexpr const char* kFullCell = "\u2588";
 
 std::string Bar(double value, double largest) {
@@ -60,12 +61,14 @@ std::string RenderDrainChart(const DrainChartHeading& heading, const HourlyDrain
   const UINT hoursWithDrain = table.HoursWithDrain();
 
   char line[200];
-  std::string chart = "Average battery drain by hour of day, in percentage points\n" + heading.file + "\n";
-  std::snprintf(line, sizeof line,
-                "%zu records; %d hourly samples within the last %lu days: drain measured for %u of 24 hours, "
-                "only zero drops for %u, never sampled %u\n\n",
-                heading.records, samples, static_cast<unsigned long>(heading.historyDays), hoursWithDrain,
-                hoursWithSamples - hoursWithDrain, HourlyDrainTable::kHoursPerDay - hoursWithSamples);
+  std::string chart =
+      "Average battery drain by hour of day, in percentage points\n" + heading.file + "\n";
+  std::snprintf(
+      line, sizeof line,
+      "%zu records; %d hourly samples within the last %lu days: drain measured for %u of 24 hours, "
+      "only zero drops for %u, never sampled %u\n\n",
+      heading.records, samples, static_cast<unsigned long>(heading.historyDays), hoursWithDrain,
+      hoursWithSamples - hoursWithDrain, HourlyDrainTable::kHoursPerDay - hoursWithSamples);
   chart += line;
   chart += "hour  drain  samples\n";
   for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour) {
@@ -74,8 +77,10 @@ std::string RenderDrainChart(const DrainChartHeading& heading, const HourlyDrain
       std::snprintf(line, sizeof line, " %02u       -        0", hour);
       chart += line;
     } else {
-      std::snprintf(line, sizeof line, " %02u   %5.1f  %7d  ", hour, averages[hour], bucket.sampleCount);
-      chart += line + (bucket.dropSum == 0 ? std::string("only zero drops") : Bar(averages[hour], largest));
+      std::snprintf(line, sizeof line, " %02u   %5.1f  %7d  ", hour, averages[hour],
+                    bucket.sampleCount);
+      chart += line + (bucket.dropSum == 0 ? std::string("only zero drops")
+                                           : Bar(averages[hour], largest));
     }
     chart += "\n";
   }
@@ -95,7 +100,8 @@ std::string RunStats(const SavedConfiguration& settings) {
   heading.historyDays = static_cast<DWORD>(settings.MaxHistoryDays);
   const FileRead read = ReadRegularFile(heading.file, kLargestStatFile);
   if (read.outcome == FileRead::Outcome::kMissing) {
-    return "No stat file yet at " + heading.file + ": the plug-in writes it once it has hourly samples\n";
+    return "No stat file yet at " + heading.file +
+           ": the plug-in writes it once it has hourly samples\n";
   }
   if (read.outcome == FileRead::Outcome::kFailed) {
     throw HostError("cannot read the stat file " + heading.file + ": " + read.cause);

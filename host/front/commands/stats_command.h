@@ -8,8 +8,8 @@
 #include "stats/hourly_drain_table.h"
 
 struct DrainChartHeading {
-  std::string file;     // the stat file's host path
-  size_t records = 0;   // record lines in the file, old ones included
+  std::string file;    // the stat file's host path
+  size_t records = 0;  // record lines in the file, old ones included
   DWORD historyDays = 0;
 };
 

@@ -22,7 +22,8 @@ std::string CallFailure(const sd_bus_error& error, int result) {
   if (error.name != nullptr && std::strcmp(error.name, SD_BUS_ERROR_SERVICE_UNKNOWN) == 0) {
     return std::string("the session bus has no notification service (") + kService + ")";
   }
-  if (error.message != nullptr) return std::string("the notification service failed: ") + error.message;
+  if (error.message != nullptr)
+    return std::string("the notification service failed: ") + error.message;
   return std::string("the notification service failed: ") + std::strerror(-result);
 }
 
@@ -39,7 +40,8 @@ struct CallMessages {
   }
 };
 
-int AppendNotify(const SystemdLibrary& systemd, sd_bus_message* request, const DesktopNotification& notification) {
+int AppendNotify(const SystemdLibrary& systemd, sd_bus_message* request,
+                 const DesktopNotification& notification) {
   int result = systemd.messageAppend(request, "susss", kNotificationAppName, notification.replaces,
                                      notification.icon.c_str(), notification.summary.c_str(),
                                      notification.body.c_str());
@@ -50,7 +52,8 @@ int AppendNotify(const SystemdLibrary& systemd, sd_bus_message* request, const D
                                    notification.critical ? kCriticalUrgency : kNormalUrgency);
   }
   if (result >= 0) result = systemd.messageAppend(request, "{sv}", "category", "s", "device");
-  if (result >= 0) result = systemd.messageAppend(request, "{sv}", "desktop-entry", "s", kNotificationAppName);
+  if (result >= 0)
+    result = systemd.messageAppend(request, "{sv}", "desktop-entry", "s", kNotificationAppName);
   if (result >= 0) result = systemd.messageCloseContainer(request);
   // The service's own default time on screen.
   if (result >= 0) result = systemd.messageAppend(request, "i", -1);
@@ -75,20 +78,26 @@ sd_bus* DesktopNotifications::Bus(std::string& error) {
   if (result < 0) {
     bus_ = nullptr;
     // sd-bus answers ENOMEDIUM when the environment names no bus at all.
-    error = result == -ENOMEDIUM ? "no session bus: neither DBUS_SESSION_BUS_ADDRESS nor XDG_RUNTIME_DIR is set"
-                                 : std::string("cannot connect to the session bus: ") + std::strerror(-result);
+    error = result == -ENOMEDIUM
+                ? "no session bus: neither DBUS_SESSION_BUS_ADDRESS nor XDG_RUNTIME_DIR is set"
+                : std::string("cannot connect to the session bus: ") + std::strerror(-result);
   }
   return bus_;
 }
 
-int DesktopNotifications::Call(const char* method, const std::function<int(sd_bus_message*)>& append,
-                               const std::function<int(sd_bus_message*)>& read, std::string& error) {
+int DesktopNotifications::Call(const char* method,
+                               const std::function<int(sd_bus_message*)>& append,
+                               const std::function<int(sd_bus_message*)>& read,
+                               std::string& error) {
   sd_bus* bus = Bus(error);
   if (bus == nullptr) return -ENOTCONN;
   CallMessages call{*systemd_};
-  int result = systemd_->messageNewMethodCall(bus, &call.request, kService, kPath, kInterface, method);
+  int result =
+      systemd_->messageNewMethodCall(bus, &call.request, kService, kPath, kInterface, method);
   if (result >= 0) result = append(call.request);
-  if (result >= 0) result = systemd_->busCall(bus, call.request, kCallTimeoutMicroseconds, &call.error, &call.reply);
+  if (result >= 0)
+    result =
+        systemd_->busCall(bus, call.request, kCallTimeoutMicroseconds, &call.error, &call.reply);
   if (result >= 0) result = read(call.reply);
   if (result < 0) {
     error = CallFailure(call.error, result);
@@ -97,10 +106,12 @@ int DesktopNotifications::Call(const char* method, const std::function<int(sd_bu
   return result;
 }
 
-std::optional<uint32_t> DesktopNotifications::Show(const DesktopNotification& notification, std::string& error) {
+std::optional<uint32_t> DesktopNotifications::Show(const DesktopNotification& notification,
+                                                   std::string& error) {
   uint32_t id = 0;
   const int result = Call(
-      "Notify", [&](sd_bus_message* request) { return AppendNotify(*systemd_, request, notification); },
+      "Notify",
+      [&](sd_bus_message* request) { return AppendNotify(*systemd_, request, notification); },
       [&](sd_bus_message* reply) { return systemd_->messageRead(reply, "u", &id); }, error);
   if (result < 0) return std::nullopt;
   return id;
@@ -111,6 +122,10 @@ bool DesktopNotifications::Reachable(std::string& error) {
 }
 
 bool DesktopNotifications::Close(uint32_t id, std::string& error) {
-  return Call("CloseNotification", [this, id](sd_bus_message* request) { return systemd_->messageAppend(request, "u", id); },
-              kNothing, error) >= 0;
+  return Call(
+             "CloseNotification",
+             [this, id](sd_bus_message* request) {
+               return systemd_->messageAppend(request, "u", id);
+             },
+             kNothing, error) >= 0;
 }

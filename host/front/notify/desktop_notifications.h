@@ -1,6 +1,6 @@
 // The desktop's notification service on the session bus (org.freedesktop.Notifications), called
-// through sd-bus (libsystemd, loaded by the first call). The bus is reached on the first call and again after a failed one, so that a
-// notification service started after the program is found.
+// through sd-bus (libsystemd, loaded by the first call). The bus is reached on the first call and
+// again after a failed one, so that a notification service started after the program is found.
 #pragma once
 
 #include <cstdint>

@@ -10,7 +10,8 @@ void LowBatteryNotifications::Start() {
   if (!service_.Reachable(error)) Failed(error);
 }
 
-void LowBatteryNotifications::Observe(const BatteryReading& reading, const std::optional<HoursLeft>& left,
+void LowBatteryNotifications::Observe(const BatteryReading& reading,
+                                      const std::optional<HoursLeft>& left,
                                       const std::optional<std::string>& learningNote) {
   const std::optional<WarningChange> change = watch_.Observe(reading);
   if (!change) return;

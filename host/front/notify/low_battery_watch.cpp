@@ -2,7 +2,8 @@
 
 #include <utility>
 
-LowBatteryWatch::LowBatteryWatch(NotifyThresholds thresholds) : thresholds_(std::move(thresholds)) {}
+LowBatteryWatch::LowBatteryWatch(NotifyThresholds thresholds)
+    : thresholds_(std::move(thresholds)) {}
 
 std::optional<WarningChange> LowBatteryWatch::Observe(const BatteryReading& reading) {
   if (!reading.onBattery) {

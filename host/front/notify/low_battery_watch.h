@@ -9,8 +9,8 @@
 #include "host/front/notify/notify_thresholds.h"
 
 struct BatteryReading {
-  bool onBattery = false;       // discharging, off mains
-  std::optional<int> percent;   // nullopt when the charge is not known
+  bool onBattery = false;      // discharging, off mains
+  std::optional<int> percent;  // nullopt when the charge is not known
 };
 
 struct ShowWarning {
@@ -28,7 +28,8 @@ class LowBatteryWatch {
   explicit LowBatteryWatch(NotifyThresholds thresholds);
 
   // What the reading changes; nothing when a warning for the level reached was already shown in
-  // this discharge (a charge that falls past several thresholds at once warns once, for the lowest).
+  // this discharge (a charge that falls past several thresholds at once warns once, for the
+  // lowest).
   std::optional<WarningChange> Observe(const BatteryReading& reading);
 
  private:

@@ -11,7 +11,8 @@ std::optional<NotifyThresholds> ParseNotifyThresholds(std::string_view text) {
     const std::string_view item = text.substr(0, comma);
     int percent = 0;
     const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), percent);
-    if (item.empty() || error != std::errc{} || end != item.data() + item.size() || percent < 1 || percent > 100) {
+    if (item.empty() || error != std::errc{} || end != item.data() + item.size() || percent < 1 ||
+        percent > 100) {
       return std::nullopt;
     }
     thresholds.push_back(percent);
@@ -19,6 +20,7 @@ std::optional<NotifyThresholds> ParseNotifyThresholds(std::string_view text) {
     text.remove_prefix(comma + 1);
   }
   std::sort(thresholds.begin(), thresholds.end(), std::greater<>());
-  if (std::adjacent_find(thresholds.begin(), thresholds.end()) != thresholds.end()) return std::nullopt;
+  if (std::adjacent_find(thresholds.begin(), thresholds.end()) != thresholds.end())
+    return std::nullopt;
   return thresholds;
 }

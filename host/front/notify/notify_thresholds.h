@@ -16,4 +16,5 @@ inline const NotifyThresholds kDefaultNotifyThresholds = {20, 10, 5};
 std::optional<NotifyThresholds> ParseNotifyThresholds(std::string_view text);
 
 // What a value that ParseNotifyThresholds refuses should have been, for the messages.
-inline constexpr const char* kNotifyThresholdsForm = "comma-separated percents from 1 to 100, such as 20,10,5";
+inline constexpr const char* kNotifyThresholdsForm =
+    "comma-separated percents from 1 to 100, such as 20,10,5";

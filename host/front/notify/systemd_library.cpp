@@ -27,7 +27,8 @@ Loaded Load() {
   void* library = dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
   if (library == nullptr) {
     const char* cause = dlerror();
-    loaded.error = std::string("cannot load ") + kLibrary + ": " + (cause != nullptr ? cause : "unknown cause");
+    loaded.error = std::string("cannot load ") + kLibrary + ": " +
+                   (cause != nullptr ? cause : "unknown cause");
     return loaded;
   }
   SystemdLibrary& c = loaded.calls;
@@ -35,13 +36,15 @@ Loaded Load() {
   const bool resolved =
       Resolve(library, "sd_bus_open_user", c.busOpenUser, e) &&
       Resolve(library, "sd_bus_flush_close_unref", c.busFlushCloseUnref, e) &&
-      Resolve(library, "sd_bus_call", c.busCall, e) && Resolve(library, "sd_bus_error_free", c.busErrorFree, e) &&
+      Resolve(library, "sd_bus_call", c.busCall, e) &&
+      Resolve(library, "sd_bus_error_free", c.busErrorFree, e) &&
       Resolve(library, "sd_bus_message_new_method_call", c.messageNewMethodCall, e) &&
       Resolve(library, "sd_bus_message_unref", c.messageUnref, e) &&
       Resolve(library, "sd_bus_message_append", c.messageAppend, e) &&
       Resolve(library, "sd_bus_message_open_container", c.messageOpenContainer, e) &&
       Resolve(library, "sd_bus_message_close_container", c.messageCloseContainer, e) &&
-      Resolve(library, "sd_bus_message_read", c.messageRead, e) && Resolve(library, "sd_notify", c.notify, e);
+      Resolve(library, "sd_bus_message_read", c.messageRead, e) &&
+      Resolve(library, "sd_notify", c.notify, e);
   if (!resolved) dlclose(library);
   return loaded;
 }

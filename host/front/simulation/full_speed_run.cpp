@@ -9,7 +9,9 @@
 
 namespace {
 
-ULONGLONG NextTopOfHourAfter(ULONGLONG utc) { return (utc / kFileTimeUnitsPerHour + 1) * kFileTimeUnitsPerHour; }
+ULONGLONG NextTopOfHourAfter(ULONGLONG utc) {
+  return (utc / kFileTimeUnitsPerHour + 1) * kFileTimeUnitsPerHour;
+}
 ULONGLONG TopOfHourAtOrAfter(ULONGLONG utc) { return NextTopOfHourAfter(utc - 1); }
 
 std::string LocalMinuteText(ULONGLONG utc) {
@@ -19,15 +21,15 @@ std::string LocalMinuteText(ULONGLONG utc) {
   FileTimeToLocalFileTime(&universal, &local);
   FileTimeToSystemTime(&local, &time);
   char text[32];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u", time.wYear, time.wMonth, time.wDay, time.wHour,
-                time.wMinute);
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u", time.wYear, time.wMonth, time.wDay,
+                time.wHour, time.wMinute);
   return text;
 }
 
 }  // namespace
 
-void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end, const HourlyLineSink& onHour,
-                    const std::vector<AsleepSpan>& asleep) {
+void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end,
+                    const HourlyLineSink& onHour, const std::vector<AsleepSpan>& asleep) {
   LineCanvas canvas(session.scheme().text);
   ULONGLONG nextHour = NextTopOfHourAfter(clock.UtcNow());
   auto sleep = asleep.begin();
@@ -55,5 +57,7 @@ void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG
 }
 
 HourlyLineSink PrintHourlyLines(std::ostream& out) {
-  return [&out](ULONGLONG utc, const std::string& line) { out << LocalMinuteText(utc) << "  " << line << '\n'; };
+  return [&out](ULONGLONG utc, const std::string& line) {
+    out << LocalMinuteText(utc) << "  " << line << '\n';
+  };
 }

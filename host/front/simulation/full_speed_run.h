@@ -18,8 +18,8 @@ using HourlyLineSink = std::function<void(ULONGLONG utc, const std::string& line
 
 // From the clock's "now" (installed as the current clock) until `end`, which ends the run; asleep
 // in order.
-void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end, const HourlyLineSink& onHour,
-                    const std::vector<AsleepSpan>& asleep = {});
+void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end,
+                    const HourlyLineSink& onHour, const std::vector<AsleepSpan>& asleep = {});
 
 // Prints "YYYY-MM-DD HH:MM  line" in the installed clock's local time, one line each hour.
 HourlyLineSink PrintHourlyLines(std::ostream& out);

@@ -26,8 +26,8 @@ std::filesystem::path MakeTemporaryFolder() {
   const std::filesystem::path temporary = std::filesystem::temp_directory_path();
   std::string pattern = (temporary / "zelvar-trace-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) {
-    throw HostError("cannot create a folder for the trace's replay in " + temporary.string() + ": " +
-                    std::strerror(errno));
+    throw HostError("cannot create a folder for the trace's replay in " + temporary.string() +
+                    ": " + std::strerror(errno));
   }
   return pattern;
 }
@@ -44,25 +44,29 @@ Simulation::Simulation(const SimulationOptions& simulation, const FilesGiven& gi
     clock_ = ClockAt(trace_->begin(), zoneMinutes_);
     end_ = trace_->end();
     if (simulation.asleepAfterMinutes) {
-      asleep_ = AsleepSpans(trace_->readings(),
-                            static_cast<ULONGLONG>(*simulation.asleepAfterMinutes) * kFileTimeUnitsPerMinute);
+      asleep_ =
+          AsleepSpans(trace_->readings(), static_cast<ULONGLONG>(*simulation.asleepAfterMinutes) *
+                                              kFileTimeUnitsPerMinute);
     }
   } else {
     SystemClock machine;
     const ULONGLONG realNow = machine.UtcNow();
     const std::optional<SimulationState> saved = ReadSimulationState(folder_.stateFile());
-    const auto machineZone =
-        static_cast<int>(machine.LocalOffsetAt(realNow) / static_cast<LONGLONG>(kFileTimeUnitsPerMinute));
+    const auto machineZone = static_cast<int>(machine.LocalOffsetAt(realNow) /
+                                              static_cast<LONGLONG>(kFileTimeUnitsPerMinute));
     zoneMinutes_ = simulation.zoneMinutes.value_or(saved ? saved->zoneMinutes : machineZone);
     clock_ = ClockAt(saved ? saved->utc : realNow, zoneMinutes_);
     // Installed for the battery's construction, which starts its time at the clock's "now".
     const ScopedClock installed(*clock_);
-    battery_ = std::make_unique<SimulatedBattery>(saved ? saved->percent : kFirstPercent, simulation.drain);
+    battery_ = std::make_unique<SimulatedBattery>(saved ? saved->percent : kFirstPercent,
+                                                  simulation.drain);
     battery_->SetChargeRate(simulation.chargeRate);
     battery_->FollowHabit(simulation.habit);
-    if (simulation.days) end_ = clock_->UtcNow() + static_cast<ULONGLONG>(*simulation.days) * kFileTimeUnitsPerDay;
+    if (simulation.days)
+      end_ = clock_->UtcNow() + static_cast<ULONGLONG>(*simulation.days) * kFileTimeUnitsPerDay;
   }
-  files_ = SessionFiles{given.homeScreenFile.value_or(folder_.homeScreenFile().string()), folder_.streamFile()};
+  files_ = SessionFiles{given.homeScreenFile.value_or(folder_.homeScreenFile().string()),
+                        folder_.streamFile()};
   // A replay's own home-screen file is new every time: nothing to tell the user about.
   if (trace_) WriteDefaultHomeScreenFileIfMissing(files_.homeScreen);
   deviceRoot_ = given.deviceRoot.value_or(folder_.deviceRoot().string());
@@ -89,7 +93,8 @@ std::string Simulation::description() const {
 void Simulation::Save(FileSync sync) {
   if (!battery_) return;
   const ScopedClock installed(*clock_);
-  WriteSimulationState(folder_.stateFile(), SimulationState{clock_->UtcNow(), zoneMinutes_, battery_->Percent()}, sync);
+  WriteSimulationState(folder_.stateFile(),
+                       SimulationState{clock_->UtcNow(), zoneMinutes_, battery_->Percent()}, sync);
 }
 
 void Simulation::SaveBeforeEachRecord() {

@@ -46,7 +46,8 @@ std::optional<int> ParseZone(std::string_view text) {
   return sign * (*hours * 60 + *minutes);
 }
 
-std::string ApplySimulationOption(std::string_view name, const std::string& value, SimulationOptions& options) {
+std::string ApplySimulationOption(std::string_view name, const std::string& value,
+                                  SimulationOptions& options) {
   if (name == "--days") {
     options.days = CheckedNumber(value, 1, kMostSimulatedDays);
     return options.days ? "" : "--days needs a whole number of days from 1 to 100000";
@@ -57,21 +58,28 @@ std::string ApplySimulationOption(std::string_view name, const std::string& valu
   }
   if (name == "--asleep-after") {
     options.asleepAfterMinutes = CheckedNumber(value, 1, kMostAsleepAfterMinutes);
-    return options.asleepAfterMinutes ? "" : "--asleep-after needs a whole number of minutes from 1 to 100000";
+    return options.asleepAfterMinutes
+               ? ""
+               : "--asleep-after needs a whole number of minutes from 1 to 100000";
   }
   if (name == "--zone") {
     options.zoneMinutes = ParseZone(value);
-    return options.zoneMinutes ? "" : "--zone needs an offset from UTC such as +07:00, -03:30 or UTC";
+    return options.zoneMinutes ? ""
+                               : "--zone needs an offset from UTC such as +07:00, -03:30 or UTC";
   }
   if (name == "--drain") {
     const std::optional<SimulatedBattery::DrainProfile> profile = DrainProfileOf(value);
     if (profile) options.drain = *profile;
-    return profile ? "" : "--drain needs one rate or 24 rates separated by commas, each from 0 to 100 points an hour";
+    return profile ? ""
+                   : "--drain needs one rate or 24 rates separated by commas, each from 0 to 100 "
+                     "points an hour";
   }
   if (name == "--charge-rate") {
     const std::optional<double> rate = CheckedNumber(value, 0.0, kFastestRate);
     if (rate && *rate > 0.0) options.chargeRate = *rate;
-    return rate && *rate > 0.0 ? "" : "--charge-rate needs a number of points an hour above 0 and at most 1000";
+    return rate && *rate > 0.0
+               ? ""
+               : "--charge-rate needs a number of points an hour above 0 and at most 1000";
   }
   if (name == "--night") {
     const size_t dash = value.find('-');
@@ -99,7 +107,8 @@ std::string SimulationUsageText() {
     if (!drain.empty()) drain += ',';
     drain += std::to_string(static_cast<int>(rate));
   }
-  std::string text = R"(Simulation (with --simulate, or --days, or --trace; its files are kept apart from the real
+  std::string text =
+      R"(Simulation (with --simulate, or --days, or --trace; its files are kept apart from the real
 battery's, in $XDG_STATE_HOME/zelvar/simulation, else ~/.local/state/zelvar/simulation, and a next
 simulation goes on from the simulated time where the last one stopped):
   --days N             run N simulated days as fast as the machine allows, without a terminal,

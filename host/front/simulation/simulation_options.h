@@ -28,12 +28,13 @@ inline constexpr int kMostSimulatedDays = 100'000;
 inline constexpr int kMostAsleepAfterMinutes = 100'000;
 
 // The options that take a value, as "--name VALUE" or "--name=VALUE".
-inline constexpr std::string_view kSimulationValueOptions[] = {"--days",   "--trace",      "--zone",
-                                                               "--drain",  "--charge-rate", "--night",
-                                                               "--plug-below", "--asleep-after"};
+inline constexpr std::string_view kSimulationValueOptions[] = {
+    "--days",        "--trace", "--zone",       "--drain",
+    "--charge-rate", "--night", "--plug-below", "--asleep-after"};
 
 // Applies one of kSimulationValueOptions; answers what is wrong with the value, or "".
-std::string ApplySimulationOption(std::string_view name, const std::string& value, SimulationOptions& options);
+std::string ApplySimulationOption(std::string_view name, const std::string& value,
+                                  SimulationOptions& options);
 
 // "+07:00", "-03:30", "+05", "Z" or "UTC": minutes ahead of UTC, within -14:00..+14:00.
 std::optional<int> ParseZone(std::string_view text);

@@ -21,7 +21,9 @@ constexpr size_t kLargestStateFile = 4 * kKibibyte;
 
 }  // namespace
 
-SimulationFolder DefaultSimulationFolder() { return {DefaultStreamFile().parent_path() / "simulation"}; }
+SimulationFolder DefaultSimulationFolder() {
+  return {DefaultStreamFile().parent_path() / "simulation"};
+}
 
 std::optional<SimulationState> ReadSimulationState(const std::filesystem::path& file) {
   const FileRead stored = ReadRegularFile(file, kLargestStateFile);
@@ -33,21 +35,23 @@ std::optional<SimulationState> ReadSimulationState(const std::filesystem::path& 
   std::string first;
   std::string utcKey, zoneKey, percentKey;
   SimulationState state{};
-  const bool read = std::getline(in, first) && first == kFirstLine && in >> utcKey >> state.utc >> zoneKey >>
-                    state.zoneMinutes >> percentKey >> state.percent;
+  const bool read =
+      std::getline(in, first) && first == kFirstLine &&
+      in >> utcKey >> state.utc >> zoneKey >> state.zoneMinutes >> percentKey >> state.percent;
   if (!read || utcKey != "utc" || zoneKey != "zone-minutes" || percentKey != "percent" ||
-      state.utc > kLatestFileTime || std::abs(state.zoneMinutes) > 14 * 60 || !(state.percent >= 0.0) ||
-      state.percent > 100.0) {
+      state.utc > kLatestFileTime || std::abs(state.zoneMinutes) > 14 * 60 ||
+      !(state.percent >= 0.0) || state.percent > 100.0) {
     throw HostError("the simulation's state " + file.string() +
                     " is damaged; remove it to start the simulation afresh");
   }
   return state;
 }
 
-void WriteSimulationState(const std::filesystem::path& file, const SimulationState& state, FileSync sync) {
+void WriteSimulationState(const std::filesystem::path& file, const SimulationState& state,
+                          FileSync sync) {
   std::ostringstream text;
   text.precision(17);
-  text << kFirstLine << "\nutc " << state.utc << "\nzone-minutes " << state.zoneMinutes << "\npercent " << state.percent
-       << "\n";
+  text << kFirstLine << "\nutc " << state.utc << "\nzone-minutes " << state.zoneMinutes
+       << "\npercent " << state.percent << "\n";
   ReplaceFileWhole(file, text.str(), "the simulation's state", sync);
 }

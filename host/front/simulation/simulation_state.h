@@ -23,9 +23,9 @@ struct SimulationFolder {
 SimulationFolder DefaultSimulationFolder();
 
 struct SimulationState {
-  ULONGLONG utc;      // the simulated time, file time
-  int zoneMinutes;    // local time minus UTC
-  double percent;     // the simulated battery's charge
+  ULONGLONG utc;    // the simulated time, file time
+  int zoneMinutes;  // local time minus UTC
+  double percent;   // the simulated battery's charge
 
   bool operator==(const SimulationState&) const = default;
 };

@@ -24,10 +24,12 @@ constexpr std::array<std::pair<std::string_view, TraceState>, 4> kStates{{
 constexpr size_t kFractionDigits = 7;
 // Recorded traces take a reading a minute or less often: about 3 MB a year.
 constexpr size_t kLargestTraceFile = 64 * kMebibyte;
-constexpr ULONGLONG kLatestUnixSecond = (kLatestFileTime - kUnixEpochFileTime) / kFileTimeUnitsPerSecond;
+constexpr ULONGLONG kLatestUnixSecond =
+    (kLatestFileTime - kUnixEpochFileTime) / kFileTimeUnitsPerSecond;
 
 bool AllDigits(std::string_view text) {
-  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // "digits" or "digits.digits": no sign, blank or exponent.
@@ -40,11 +42,13 @@ bool IsPlainNumber(std::string_view text) {
 std::optional<ULONGLONG> FileTimeOfUnixSeconds(std::string_view text) {
   if (!IsPlainNumber(text)) return std::nullopt;
   const size_t point = std::min(text.find('.'), text.size());
-  const std::optional<ULONGLONG> seconds = CheckedNumber(text.substr(0, point), ULONGLONG{0}, kLatestUnixSecond);
+  const std::optional<ULONGLONG> seconds =
+      CheckedNumber(text.substr(0, point), ULONGLONG{0}, kLatestUnixSecond);
   if (!seconds) return std::nullopt;
   ULONGLONG fraction = 0;
   const std::string_view digits = point < text.size() ? text.substr(point + 1) : std::string_view{};
-  for (size_t i = 0; i < kFractionDigits; ++i) fraction = fraction * 10 + (i < digits.size() ? digits[i] - '0' : 0);
+  for (size_t i = 0; i < kFractionDigits; ++i)
+    fraction = fraction * 10 + (i < digits.size() ? digits[i] - '0' : 0);
   const ULONGLONG utc = kUnixEpochFileTime + *seconds * kFileTimeUnitsPerSecond + fraction;
   if (utc > kLatestFileTime) return std::nullopt;
   return utc;
@@ -133,7 +137,8 @@ std::vector<TraceReading> ReadTraceFile(const std::filesystem::path& file) {
   const std::string& text = read.text;
   ParsedTrace parsed = ParseTrace(text);
   if (parsed.error) {
-    const std::string where = parsed.error->line > 0 ? ":" + std::to_string(parsed.error->line) : "";
+    const std::string where =
+        parsed.error->line > 0 ? ":" + std::to_string(parsed.error->line) : "";
     throw HostError(file.string() + where + ": " + parsed.error->what);
   }
   return std::move(parsed.readings);
@@ -145,7 +150,8 @@ std::string FormatTraceLine(const TraceReading& reading) {
   fraction.insert(0, kFractionDigits - fraction.size(), '0');
   // The longest percent in fixed notation is the smallest double: "0.", 323 zeros and 17 digits.
   char percent[400];
-  const auto written = std::to_chars(percent, percent + sizeof percent, reading.percent, std::chars_format::fixed);
+  const auto written =
+      std::to_chars(percent, percent + sizeof percent, reading.percent, std::chars_format::fixed);
   return std::to_string(sinceEpoch / kFileTimeUnitsPerSecond) + "." + fraction + "," +
          std::string(percent, written.ptr) + "," + std::string(NameOf(reading.state));
 }

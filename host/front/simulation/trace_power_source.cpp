@@ -6,7 +6,8 @@
 #include "platform/power/power_status_codes.h"
 #include "platform/time/clock.h"
 
-TracePowerSource::TracePowerSource(std::vector<TraceReading> readings) : readings_(std::move(readings)) {}
+TracePowerSource::TracePowerSource(std::vector<TraceReading> readings)
+    : readings_(std::move(readings)) {}
 
 const TraceReading& TracePowerSource::ReadingAt(ULONGLONG utc) {
   if (utc < readings_[current_].utc) current_ = 0;

@@ -15,4 +15,5 @@ struct AsleepSpan {
 
 // The gaps between consecutive rows longer than longestAwakeGap (file time units), in order. Every
 // row counts, an unknown one too: the logger ran.
-std::vector<AsleepSpan> AsleepSpans(const std::vector<TraceReading>& readings, ULONGLONG longestAwakeGap);
+std::vector<AsleepSpan> AsleepSpans(const std::vector<TraceReading>& readings,
+                                    ULONGLONG longestAwakeGap);

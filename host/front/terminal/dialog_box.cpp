@@ -17,9 +17,12 @@ constexpr UINT kIconMask = 0xF0;
 
 std::u32string IconWord(UINT type) {
   switch (type & kIconMask) {
-    case MB_ICONERROR: return U"[error]";
-    case MB_ICONINFORMATION: return U"[info]";
-    default: return U"";
+    case MB_ICONERROR:
+      return U"[error]";
+    case MB_ICONINFORMATION:
+      return U"[info]";
+    default:
+      return U"";
   }
 }
 
@@ -68,8 +71,8 @@ std::string BottomBorder(size_t inner, size_t first, size_t shown, size_t total)
   // The arrows take three bytes each and one column each.
   const size_t whereColumns = where.size() - 4;
   if (whereColumns + 2 > inner) return "\u2514" + Repeat(kHorizontal, inner) + "\u2518";
-  return "\u2514" + std::string(kHorizontal) + where + Repeat(kHorizontal, inner - 1 - whereColumns) +
-         "\u2518";
+  return "\u2514" + std::string(kHorizontal) + where +
+         Repeat(kHorizontal, inner - 1 - whereColumns) + "\u2518";
 }
 
 }  // namespace

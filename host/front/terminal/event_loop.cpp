@@ -17,10 +17,13 @@ constexpr ULONGLONG kFileTimeUnitsPerMinute = 600'000'000;
 // How long a lone ESC may wait for the rest of an arrow key's sequence.
 constexpr int kEscapeWaitMs = 30;
 
-constexpr const char* kFooter = "Left/Right refresh  Up/Down select  Enter report  c colours  q quit";
+constexpr const char* kFooter =
+    "Left/Right refresh  Up/Down select  Enter report  c colours  q quit";
 
 // When the title's clock, which shows minutes, next changes (local offsets are whole minutes).
-ULONGLONG NextMinute(ULONGLONG now) { return (now / kFileTimeUnitsPerMinute + 1) * kFileTimeUnitsPerMinute; }
+ULONGLONG NextMinute(ULONGLONG now) {
+  return (now / kFileTimeUnitsPerMinute + 1) * kFileTimeUnitsPerMinute;
+}
 
 }  // namespace
 
@@ -40,7 +43,10 @@ bool EventLoop::Run() {
         dialog_ = dialog;
         Render();
       },
-      [this] { return WaitKey(); }, [this] { return ScreenSize{width_, height_}; });
+      [this] { return WaitKey(); },
+      [this] {
+        return ScreenSize{width_, height_};
+      });
   const ScopedMessageBoxSink messageBoxGuard(messageBoxes);
   if (onScreen_) onScreen_();
 
@@ -56,8 +62,8 @@ bool EventLoop::Run() {
     Render();
     if (!running_) break;
 
-    const ULONGLONG deadline =
-        std::min(session_.EarliestDeadline().value_or(ULLONG_MAX), NextMinute(CurrentClock().UtcNow()));
+    const ULONGLONG deadline = std::min(session_.EarliestDeadline().value_or(ULLONG_MAX),
+                                        NextMinute(CurrentClock().UtcNow()));
     if (!ReadInput(deadline, keys_.Pending() ? kEscapeWaitMs : -1)) break;
     if (tookOver_ && tookOver_()) return true;
     while (running_) {
@@ -71,7 +77,8 @@ bool EventLoop::Run() {
 
 bool EventLoop::ReadInput(std::optional<ULONGLONG> deadline, int maxWaitMs) {
   const WakeReason woken = waiter_.Wait(deadline, STDIN_FILENO, maxWaitMs);
-  if (woken == WakeReason::PowerEvent && chargerChanged_ && chargerChanged_()) session_.KeyDown(kVirtualKeyLeft);
+  if (woken == WakeReason::PowerEvent && chargerChanged_ && chargerChanged_())
+    session_.KeyDown(kVirtualKeyLeft);
   if (woken != WakeReason::Input) {
     // No more bytes came: a lone ESC is the Escape key.
     keys_.Flush();
@@ -159,7 +166,8 @@ std::string EventLoop::Title() const {
   SYSTEMTIME local{};
   GetLocalTime(&local);
   char time[64];
-  std::snprintf(time, sizeof time, "%04u-%02u-%02u %02u:%02u", local.wYear, local.wMonth, local.wDay, local.wHour,
-                local.wMinute);
-  return "Zelvar home  " + std::string(time) + "  " + powerDescription_ + "  (" + session_.scheme().name + ")";
+  std::snprintf(time, sizeof time, "%04u-%02u-%02u %02u:%02u", local.wYear, local.wMonth,
+                local.wDay, local.wHour, local.wMinute);
+  return "Zelvar home  " + std::string(time) + "  " + powerDescription_ + "  (" +
+         session_.scheme().name + ")";
 }

@@ -19,7 +19,8 @@
 
 class EventLoop {
  public:
-  EventLoop(HomeScreenSession& session, const RawTerminal& terminal, Waiter& waiter, std::string powerDescription);
+  EventLoop(HomeScreenSession& session, const RawTerminal& terminal, Waiter& waiter,
+            std::string powerDescription);
 
   // Runs once the screen's dialogs are in place, before the first frame: messages that waited for
   // the screen go out then.
@@ -28,7 +29,9 @@ class EventLoop {
   void OnWake(std::function<bool()> tookOver) { tookOver_ = std::move(tookOver); }
   // Asked after a wait that a power supply event ended: true when the charger or the battery's
   // status changed, and the plug-in is asked to refresh at once (its refresh key).
-  void OnPowerEvent(std::function<bool()> chargerChanged) { chargerChanged_ = std::move(chargerChanged); }
+  void OnPowerEvent(std::function<bool()> chargerChanged) {
+    chargerChanged_ = std::move(chargerChanged);
+  }
   // Until the user quits, a stop signal arrives or the input closes (false), or this host took
   // the files over (true): the caller starts afresh as the keeper.
   bool Run();

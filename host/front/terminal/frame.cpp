@@ -10,7 +10,8 @@
 namespace {
 
 constexpr size_t kMinimumWidth = 20;
-// Title, blank, line, blank; the box's top, its blank and button rows and its bottom; blank, footer.
+// Title, blank, line, blank; the box's top, its blank and button rows and its bottom; blank,
+// footer.
 constexpr int kRowsBesideDialogText = 10;
 constexpr const char* kHome = "\x1b[H";
 constexpr const char* kEraseRowEnd = "\x1b[K";
@@ -59,9 +60,11 @@ std::string LineRow(const Frame& frame, size_t width) {
 
 std::string RenderFrame(const Frame& frame) {
   const size_t width = FrameWidth(frame.width);
-  std::vector<std::string> rows{StyledRow(kBold, frame.title, width), "", LineRow(frame, width), ""};
+  std::vector<std::string> rows{StyledRow(kBold, frame.title, width), "", LineRow(frame, width),
+                                ""};
   if (frame.dialog) {
-    for (std::string& row : RenderDialogBox(*frame.dialog, width, VisibleDialogRows(frame.height))) {
+    for (std::string& row :
+         RenderDialogBox(*frame.dialog, width, VisibleDialogRows(frame.height))) {
       rows.push_back(std::move(row));
     }
     rows.emplace_back();

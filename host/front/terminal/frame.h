@@ -8,15 +8,15 @@
 #include "platform/gdi/gdi.h"
 
 struct Frame {
-  std::string title;                   // UTF-8
-  WString lineText;                    // what the plug-in drew on its line
-  std::optional<COLORREF> lineFill;    // the plug-in's fill of its line, if it filled it
-  COLORREF lineTextColour = 0;         // 0x00BBGGRR
-  bool selected = false;               // the line holds the home screen's selection
-  std::string footer;                  // UTF-8 help text: the keys
-  std::optional<MessageDialog> dialog; // an open message box, drawn under the line
-  int width = 80;                      // terminal columns; narrower than 20 is drawn as 20
-  int height = 0;                      // terminal rows; 0: not known, nothing is cut
+  std::string title;                    // UTF-8
+  WString lineText;                     // what the plug-in drew on its line
+  std::optional<COLORREF> lineFill;     // the plug-in's fill of its line, if it filled it
+  COLORREF lineTextColour = 0;          // 0x00BBGGRR
+  bool selected = false;                // the line holds the home screen's selection
+  std::string footer;                   // UTF-8 help text: the keys
+  std::optional<MessageDialog> dialog;  // an open message box, drawn under the line
+  int width = 80;                       // terminal columns; narrower than 20 is drawn as 20
+  int height = 0;                       // terminal rows; 0: not known, nothing is cut
 };
 
 // The whole screen as one string of ANSI escape sequences, rows separated by CR LF, to be written

@@ -13,11 +13,16 @@ bool IsCsiFinal(unsigned char c) { return c >= 0x40 && c <= 0x7E; }
 
 std::optional<Key> ArrowOf(char final) {
   switch (final) {
-    case 'A': return Key::Up;
-    case 'B': return Key::Down;
-    case 'C': return Key::Right;
-    case 'D': return Key::Left;
-    default: return std::nullopt;
+    case 'A':
+      return Key::Up;
+    case 'B':
+      return Key::Down;
+    case 'C':
+      return Key::Right;
+    case 'D':
+      return Key::Left;
+    default:
+      return std::nullopt;
   }
 }
 

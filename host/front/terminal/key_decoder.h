@@ -14,8 +14,8 @@ struct KeyPress {
 };
 
 // Arrows come as ESC [ A..D or, in the terminal's application mode, ESC O A..D (modifier
-// parameters such as ESC [ 1 ; 5 C are ignored); CR, LF or CR LF are Enter; 'q' and Ctrl-C are Quit.
-// Other escape sequences, control characters and non-ASCII bytes are skipped.
+// parameters such as ESC [ 1 ; 5 C are ignored); CR, LF or CR LF are Enter; 'q' and Ctrl-C are
+// Quit. Other escape sequences, control characters and non-ASCII bytes are skipped.
 //
 // A sequence may arrive split over several reads, so an ESC at the end of the input is held back:
 // it may be the start of an arrow. When the input then stays quiet (the caller's poll times out,
@@ -25,7 +25,8 @@ class KeyDecoder {
   void Feed(const char* bytes, size_t n);
   // The next decoded key, oldest first; nullopt when none is ready.
   std::optional<KeyPress> Next();
-  // Takes the held-back input as complete: a lone ESC becomes Escape, a cut-off sequence is dropped.
+  // Takes the held-back input as complete: a lone ESC becomes Escape, a cut-off sequence is
+  // dropped.
   void Flush();
   // Whether input is held back, waiting for more or for Flush().
   bool Pending() const { return !held_.empty(); }

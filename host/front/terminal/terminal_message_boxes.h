@@ -11,10 +11,10 @@
 
 class TerminalMessageBoxes : public MessageBoxSink {
  public:
-  // show draws the screen with the dialog open, or closed for nullopt. waitKey blocks until the next
-  // key and answers nullopt when no more keys will come (input closed, or the host is stopping).
-  // screenSize answers the terminal's width and height as the frame uses them; without it the
-  // dialog does not scroll.
+  // show draws the screen with the dialog open, or closed for nullopt. waitKey blocks until the
+  // next key and answers nullopt when no more keys will come (input closed, or the host is
+  // stopping). screenSize answers the terminal's width and height as the frame uses them; without
+  // it the dialog does not scroll.
   TerminalMessageBoxes(std::function<void(const std::optional<MessageDialog>&)> show,
                        std::function<std::optional<KeyPress>()> waitKey,
                        std::function<ScreenSize()> screenSize = {});

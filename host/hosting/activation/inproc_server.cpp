@@ -18,11 +18,13 @@ void* LoadModule(const std::filesystem::path& file) {
   if (!std::filesystem::is_regular_file(file, error)) {
     throw HostError("the module file " + file.string() + " does not exist");
   }
-  if (const std::optional<std::string> problem = ModuleTrustProblem(file, geteuid())) throw HostError(*problem);
+  if (const std::optional<std::string> problem = ModuleTrustProblem(file, geteuid()))
+    throw HostError(*problem);
   void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* reason = dlerror();
-    throw HostError("the file " + file.string() + " is not a loadable module: " + (reason ? reason : "unknown error"));
+    throw HostError("the file " + file.string() +
+                    " is not a loadable module: " + (reason ? reason : "unknown error"));
   }
   return handle;
 }
@@ -30,7 +32,8 @@ void* LoadModule(const std::filesystem::path& file) {
 template <typename Function>
 Function* Export(void* handle, const std::filesystem::path& file, const char* name) {
   auto* function = reinterpret_cast<Function*>(dlsym(handle, name));
-  if (function == nullptr) throw HostError("the module " + file.string() + " does not export " + name);
+  if (function == nullptr)
+    throw HostError("the module " + file.string() + " does not export " + name);
   return function;
 }
 
@@ -42,9 +45,11 @@ std::string ResultText(HRESULT result) {
   return text;
 }
 
-InprocServer::InprocServer(std::filesystem::path file) : file_(std::move(file)), handle_(LoadModule(file_)) {
+InprocServer::InprocServer(std::filesystem::path file)
+    : file_(std::move(file)), handle_(LoadModule(file_)) {
   try {
-    getClassObject_ = Export<HRESULT(REFCLSID, REFIID, void**)>(handle_, file_, "DllGetClassObject");
+    getClassObject_ =
+        Export<HRESULT(REFCLSID, REFIID, void**)>(handle_, file_, "DllGetClassObject");
     canUnloadNow_ = Export<HRESULT()>(handle_, file_, "DllCanUnloadNow");
   } catch (...) {
     dlclose(handle_);

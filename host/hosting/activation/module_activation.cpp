@@ -7,7 +7,9 @@
 
 namespace {
 
-std::string KeyText(REFCLSID classId) { return "HKEY_CLASSES_ROOT\\" + NarrowUtf8(ServerKeyOf(classId)); }
+std::string KeyText(REFCLSID classId) {
+  return "HKEY_CLASSES_ROOT\\" + NarrowUtf8(ServerKeyOf(classId));
+}
 
 // The key's default value as text; nullopt when the key has no default value.
 std::optional<WString> DefaultText(HKEY key, const std::string& keyName) {
@@ -16,11 +18,14 @@ std::optional<WString> DefaultText(HKEY key, const std::string& keyName) {
   LSTATUS status = RegQueryValueExW(key, nullptr, nullptr, &type, nullptr, &size);
   if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
   std::vector<BYTE> bytes(size);
-  if (status == ERROR_SUCCESS) status = RegQueryValueExW(key, nullptr, nullptr, &type, bytes.data(), &size);
+  if (status == ERROR_SUCCESS)
+    status = RegQueryValueExW(key, nullptr, nullptr, &type, bytes.data(), &size);
   if (status != ERROR_SUCCESS) {
     throw HostError("cannot read " + keyName + " (registry error " + std::to_string(status) + ")");
   }
-  if (type != REG_SZ) throw HostError(keyName + " does not hold a file name (value type " + std::to_string(type) + ")");
+  if (type != REG_SZ)
+    throw HostError(keyName + " does not hold a file name (value type " + std::to_string(type) +
+                    ")");
   WString text;
   for (size_t i = 0; i + 1 < size; i += 2) {
     const WCHAR unit = static_cast<WCHAR>(bytes[i] | (bytes[i + 1] << 8));
@@ -51,10 +56,12 @@ WString ServerKeyOf(REFCLSID classId) {
 
 std::optional<std::filesystem::path> RegisteredServerFile(REFCLSID classId) {
   HKEY key = nullptr;
-  const LSTATUS status = RegOpenKeyExW(HKEY_CLASSES_ROOT, ServerKeyOf(classId).c_str(), 0, KEY_READ, &key);
+  const LSTATUS status =
+      RegOpenKeyExW(HKEY_CLASSES_ROOT, ServerKeyOf(classId).c_str(), 0, KEY_READ, &key);
   if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
   if (status != ERROR_SUCCESS) {
-    throw HostError("cannot read " + KeyText(classId) + " (registry error " + std::to_string(status) + ")");
+    throw HostError("cannot read " + KeyText(classId) + " (registry error " +
+                    std::to_string(status) + ")");
   }
   std::optional<WString> file;
   try {
@@ -68,7 +75,8 @@ std::optional<std::filesystem::path> RegisteredServerFile(REFCLSID classId) {
   return std::filesystem::path(NarrowUtf8(*file));
 }
 
-std::optional<std::filesystem::path> EnsureRegistered(REFCLSID classId, const std::filesystem::path& moduleFile,
+std::optional<std::filesystem::path> EnsureRegistered(REFCLSID classId,
+                                                      const std::filesystem::path& moduleFile,
                                                       Registration when) {
   std::optional<std::filesystem::path> gone;
   if (when == Registration::IfMissing) {
@@ -78,8 +86,8 @@ std::optional<std::filesystem::path> EnsureRegistered(REFCLSID classId, const st
   const InprocServer server(moduleFile);
   const HRESULT result = server.RegisterServer();
   if (result != S_OK) {
-    throw HostError("registering the module " + moduleFile.string() + " failed: DllRegisterServer answered " +
-                    ResultText(result));
+    throw HostError("registering the module " + moduleFile.string() +
+                    " failed: DllRegisterServer answered " + ResultText(result));
   }
   return gone;
 }
@@ -108,5 +116,6 @@ ActivatedPlugin ActivatePlugin(REFCLSID classId) {
   if (FAILED(result) || pluginOut == nullptr) {
     throw HostError(what + "the class factory's CreateInstance answered " + ResultText(result));
   }
-  return ActivatedPlugin(std::move(server), ComPtr<HomeScreenPlugin>::Adopt(static_cast<HomeScreenPlugin*>(pluginOut)));
+  return ActivatedPlugin(std::move(server), ComPtr<HomeScreenPlugin>::Adopt(
+                                                static_cast<HomeScreenPlugin*>(pluginOut)));
 }

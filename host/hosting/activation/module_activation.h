@@ -43,9 +43,10 @@ enum class Registration {
 };
 
 // Registers moduleFile as the class's server through the module's own DllRegisterServer. With
-// IfMissing, answers the registered file it replaced because that no longer existed. Throws HostError when the
-// module cannot be loaded or its registration fails.
-std::optional<std::filesystem::path> EnsureRegistered(REFCLSID classId, const std::filesystem::path& moduleFile,
+// IfMissing, answers the registered file it replaced because that no longer existed. Throws
+// HostError when the module cannot be loaded or its registration fails.
+std::optional<std::filesystem::path> EnsureRegistered(REFCLSID classId,
+                                                      const std::filesystem::path& moduleFile,
                                                       Registration when);
 
 // Activates the class through the registry and asks the new object for HomeScreenPlugin. Throws

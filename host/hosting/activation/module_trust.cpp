@@ -24,30 +24,35 @@ bool IsOwnersOwnGroup(uid_t owner, gid_t group) {
   std::vector<char> buffer(16384);
   passwd user{};
   passwd* foundUser = nullptr;
-  if (getpwuid_r(owner, &user, buffer.data(), buffer.size() / 2, &foundUser) != 0 || foundUser == nullptr) return false;
+  if (getpwuid_r(owner, &user, buffer.data(), buffer.size() / 2, &foundUser) != 0 ||
+      foundUser == nullptr)
+    return false;
   ::group entry{};
   ::group* foundGroup = nullptr;
   char* groupBuffer = buffer.data() + buffer.size() / 2;
-  return getgrgid_r(group, &entry, groupBuffer, buffer.size() / 2, &foundGroup) == 0 && foundGroup != nullptr &&
-         IsUsersOwnGroup(user, entry);
+  return getgrgid_r(group, &entry, groupBuffer, buffer.size() / 2, &foundGroup) == 0 &&
+         foundGroup != nullptr && IsUsersOwnGroup(user, entry);
 }
 
-std::optional<std::string> ElementProblem(const std::filesystem::path& element, const struct stat& status,
-                                          uid_t user) {
+std::optional<std::string> ElementProblem(const std::filesystem::path& element,
+                                          const struct stat& status, uid_t user) {
   const bool folder = S_ISDIR(status.st_mode);
   const std::string what = (folder ? "the folder " : "the file ") + element.string();
   if (status.st_uid != user && status.st_uid != 0) {
     return what + " belongs to user " + std::to_string(status.st_uid) +
-           ", who could run code as you through it; the module and its folders must belong to you or root";
+           ", who could run code as you through it; the module and its folders must belong to you "
+           "or root";
   }
   // A link's own mode means nothing: what it names is looked at in its turn.
   if (S_ISLNK(status.st_mode)) return std::nullopt;
   const bool othersWrite = (status.st_mode & S_IWOTH) != 0;
-  const bool groupWrites = (status.st_mode & S_IWGRP) != 0 && !IsOwnersOwnGroup(status.st_uid, status.st_gid);
+  const bool groupWrites =
+      (status.st_mode & S_IWGRP) != 0 && !IsOwnersOwnGroup(status.st_uid, status.st_gid);
   if (!othersWrite && !groupWrites) return std::nullopt;
   if (folder && (status.st_mode & S_ISVTX) != 0) return std::nullopt;
   return what + " can be written by other users (mode " + ModeText(status.st_mode) +
-         "), who could run code as you through it; make it writable by its owner only: chmod go-w '" +
+         "), who could run code as you through it; make it writable by its owner only: chmod go-w "
+         "'" +
          element.string() + "'";
 }
 
@@ -55,7 +60,8 @@ std::optional<std::string> ElementProblem(const std::filesystem::path& element, 
 std::optional<std::string> PathProblem(const std::filesystem::path& file, uid_t user) {
   for (std::filesystem::path element = file;; element = element.parent_path()) {
     struct stat status {};
-    if (lstat(element.c_str(), &status) != 0) return "cannot look at " + element.string() + ": " + std::strerror(errno);
+    if (lstat(element.c_str(), &status) != 0)
+      return "cannot look at " + element.string() + ": " + std::strerror(errno);
     if (std::optional<std::string> problem = ElementProblem(element, status, user)) return problem;
     if (element == element.root_path()) return std::nullopt;
   }

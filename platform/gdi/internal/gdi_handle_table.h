@@ -5,7 +5,8 @@
 #pragma once
 
 #ifndef ZELVAR_GDI_INTERNALS
-#error "internal to the platform's gdi family: only platform_gdi and its tests (platform_gdi_internals) include it"
+#error \
+    "internal to the platform's gdi family: only platform_gdi and its tests (platform_gdi_internals) include it"
 #endif
 
 #include <cstddef>

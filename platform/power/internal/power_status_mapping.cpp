@@ -42,13 +42,14 @@ Value WithinRange(const Value& value, int64_t lowest, int64_t highest) {
 }
 
 PowerSupplyReading WithoutImplausibleNumbers(PowerSupplyReading supply) {
-  for (Value* value : {&supply.present, &supply.online, &supply.capacity, &supply.voltageNow,
-                       &supply.currentNow, &supply.currentAverage, &supply.powerNow,
-                       &supply.energyNow, &supply.energyFull, &supply.chargeNow,
-                       &supply.chargeFull, &supply.temperature}) {
+  for (Value* value :
+       {&supply.present, &supply.online, &supply.capacity, &supply.voltageNow, &supply.currentNow,
+        &supply.currentAverage, &supply.powerNow, &supply.energyNow, &supply.energyFull,
+        &supply.chargeNow, &supply.chargeFull, &supply.temperature}) {
     *value = Plausible(*value);
   }
-  for (Value* amount : {&supply.energyNow, &supply.energyFull, &supply.chargeNow, &supply.chargeFull}) {
+  for (Value* amount :
+       {&supply.energyNow, &supply.energyFull, &supply.chargeNow, &supply.chargeFull}) {
     *amount = WithinRange(*amount, 0, kLargestPlausibleReading);
   }
   supply.capacity = WithinRange(supply.capacity, 0, 100);
@@ -219,12 +220,14 @@ void FillRunTimes(const Supplies& batteries, SupplyStatus packStatus,
 }
 
 // An unsigned field of the record: negative values show 0, larger ones its largest value.
-DWORD DwordOf(int64_t value) { return static_cast<DWORD>(std::clamp<int64_t>(value, 0, UINT32_MAX)); }
+DWORD DwordOf(int64_t value) {
+  return static_cast<DWORD>(std::clamp<int64_t>(value, 0, UINT32_MAX));
+}
 
 // µA to the record's signed mA, held within its 32 bits.
 LONG MilliampsOf(int64_t sign, const Value& microamps) {
-  return static_cast<LONG>(std::clamp<int64_t>(sign * microamps.value_or(0) / kMicroPerMilli,
-                                               INT32_MIN, INT32_MAX));
+  return static_cast<LONG>(
+      std::clamp<int64_t>(sign * microamps.value_or(0) / kMicroPerMilli, INT32_MIN, INT32_MAX));
 }
 
 void FillMeasurements(const Supplies& batteries, SupplyStatus packStatus,

@@ -11,7 +11,8 @@ namespace {
 // Reads the attributes one supply's listing names, each into one small buffer.
 class SupplyReader {
  public:
-  SupplyReader(PowerSupplySource& source, const SupplyListing& listing) : source_(source), listing_(listing) {}
+  SupplyReader(PowerSupplySource& source, const SupplyListing& listing)
+      : source_(source), listing_(listing) {}
 
   std::string_view Word(SupplyAttribute attribute) { return Text(attribute).value_or(""); }
   std::optional<int64_t> Number(SupplyAttribute attribute) {
@@ -73,6 +74,7 @@ std::optional<std::vector<PowerSupplyReading>> ReadPowerSupplies(PowerSupplySour
             [](const SupplyListing& a, const SupplyListing& b) { return a.name < b.name; });
   std::vector<PowerSupplyReading> supplies;
   supplies.reserve(listings->size());
-  for (const SupplyListing& listing : *listings) supplies.push_back(ReadPowerSupply(source, listing));
+  for (const SupplyListing& listing : *listings)
+    supplies.push_back(ReadPowerSupply(source, listing));
   return supplies;
 }

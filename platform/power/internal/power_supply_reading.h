@@ -4,7 +4,8 @@
 #pragma once
 
 #ifndef ZELVAR_POWER_INTERNALS
-#error "internal to the platform's power family: only platform_power and its tests (platform_power_internals) include it"
+#error \
+    "internal to the platform's power family: only platform_power and its tests (platform_power_internals) include it"
 #endif
 
 #include <cstdint>

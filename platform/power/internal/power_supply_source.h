@@ -4,7 +4,8 @@
 #pragma once
 
 #ifndef ZELVAR_POWER_INTERNALS
-#error "internal to the platform's power family: only platform_power and its tests (platform_power_internals) include it"
+#error \
+    "internal to the platform's power family: only platform_power and its tests (platform_power_internals) include it"
 #endif
 
 #include <cstddef>
@@ -36,10 +37,11 @@ enum class SupplyAttribute : uint8_t {
   Temperature,
 };
 inline constexpr std::string_view kSupplyAttributeFiles[] = {
-    "type",        "scope",       "status",    "technology", "present",    "online",
+    "type",        "scope",       "status",      "technology",  "present",   "online",
     "capacity",    "voltage_now", "current_now", "current_avg", "power_now", "energy_now",
     "energy_full", "charge_now",  "charge_full", "temp"};
-static_assert(std::size(kSupplyAttributeFiles) == static_cast<size_t>(SupplyAttribute::Temperature) + 1);
+static_assert(std::size(kSupplyAttributeFiles) ==
+              static_cast<size_t>(SupplyAttribute::Temperature) + 1);
 
 // The attribute a file of that exact name holds, if the reader takes it.
 std::optional<SupplyAttribute> SupplyAttributeOfFile(std::string_view file);
@@ -51,7 +53,9 @@ class SupplyAttributes {
   bool Has(SupplyAttribute attribute) const { return (bits_ & Bit(attribute)) != 0; }
 
  private:
-  static uint32_t Bit(SupplyAttribute attribute) { return uint32_t{1} << static_cast<unsigned>(attribute); }
+  static uint32_t Bit(SupplyAttribute attribute) {
+    return uint32_t{1} << static_cast<unsigned>(attribute);
+  }
   uint32_t bits_ = 0;
 };
 

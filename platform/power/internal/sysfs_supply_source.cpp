@@ -59,11 +59,13 @@ std::optional<std::vector<SupplyListing>> SysfsSupplySource::ListSupplies() {
   return supplies;
 }
 
-std::optional<size_t> SysfsSupplySource::ReadAttribute(std::string_view supply, SupplyAttribute attribute,
+std::optional<size_t> SysfsSupplySource::ReadAttribute(std::string_view supply,
+                                                       SupplyAttribute attribute,
                                                        std::span<char> buffer) {
   const std::string_view file = kSupplyAttributeFiles[static_cast<size_t>(attribute)];
   char path[NAME_MAX + 1 + 16];
-  if (folder_ < 0 || supply.size() > NAME_MAX || supply.size() + 1 + file.size() >= sizeof path) return std::nullopt;
+  if (folder_ < 0 || supply.size() > NAME_MAX || supply.size() + 1 + file.size() >= sizeof path)
+    return std::nullopt;
   std::memcpy(path, supply.data(), supply.size());
   path[supply.size()] = '/';
   std::memcpy(path + supply.size() + 1, file.data(), file.size());

@@ -20,7 +20,8 @@
 #pragma once
 
 #ifndef ZELVAR_REGISTRY_INTERNALS
-#error "internal to the platform's registry family: only platform_registry and its tests (platform_registry_internals) include it"
+#error \
+    "internal to the platform's registry family: only platform_registry and its tests (platform_registry_internals) include it"
 #endif
 
 #include <string>

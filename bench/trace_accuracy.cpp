@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "bench/accuracy/estimate_accuracy.h"
-#include "host/front/bar/estimate_notes.h"
-#include "host/front/bar/stat_coverage.h"
+#include "host/estimate/estimate_notes.h"
+#include "host/estimate/stat_coverage.h"
 #include "host/hosting/activation/class_id.h"
 #include "host/hosting/activation/module_activation.h"
 #include "host/hosting/host_error.h"

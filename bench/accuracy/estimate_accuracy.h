@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/front/bar/shown_estimate.h"
+#include "host/estimate/shown_estimate.h"
 #include "host/front/simulation/trace_csv.h"
 
 // An on-battery period: consecutive discharging readings without a rise in charge (a rise means

@@ -2,9 +2,6 @@
 
 #include <memory>
 
-#include "host/front/bar/estimate_notes.h"
-#include "host/front/bar/shown_estimate.h"
-#include "host/front/bar/stat_coverage.h"
 #include "host/hosting/home_screen_file.h"
 
 NotifyThresholds ChosenThresholds(const HostOptions& options,
@@ -20,15 +17,11 @@ NotifyThresholds ChosenThresholds(const HostOptions& options,
 }
 
 std::function<void(const std::string& text)> WarningsFromLines(
-    LowBatteryNotifications& notifications, const SavedConfiguration& settings) {
-  auto coverage = std::make_shared<StatCoverage>(settings.StatFilename, settings.MaxHistoryDays);
-  return [&notifications, coverage](const std::string& text) {
-    BatteryReading reading{!OnlineShown(text), PercentShown(text)};
-    std::optional<HoursLeft> left;
-    if (const std::optional<ShownEstimate> shown = EstimateShown(text))
-      left = HoursLeft{shown->hoursLeft, shown->fromStatistics};
-    std::optional<std::string> note;
-    if (StillLearning(coverage->HoursWithDrain())) note = LearningNote();
-    notifications.Observe(reading, left, note);
+    LowBatteryNotifications& notifications, NotifyThresholds thresholds,
+    const SavedConfiguration& settings) {
+  auto warnings = std::make_shared<LineWarnings>(LineWarningsFor(std::move(thresholds), settings));
+  return [&notifications, warnings](const std::string& text) {
+    if (const std::optional<LineWarning> warning = warnings->Observe(text))
+      notifications.Deliver(*warning);
   };
 }

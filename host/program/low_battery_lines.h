@@ -16,6 +16,7 @@
 NotifyThresholds ChosenThresholds(const HostOptions& options,
                                   const std::filesystem::path& homeScreenFile, std::string& note);
 
-// What the warnings are given for each changed line.
+// What decides the warnings from each changed line and hands them to the notifications.
 std::function<void(const std::string& text)> WarningsFromLines(
-    LowBatteryNotifications& notifications, const SavedConfiguration& settings);
+    LowBatteryNotifications& notifications, NotifyThresholds thresholds,
+    const SavedConfiguration& settings);

@@ -136,9 +136,9 @@ std::function<void(const std::string&)> StartWarnings(
   std::string note;
   const NotifyThresholds thresholds = ChosenThresholds(options, files.homeScreen, note);
   if (!note.empty()) Say(note);
-  warnings.emplace(thresholds, Say);
+  warnings.emplace(Say);
   warnings->Start();
-  return WarningsFromLines(*warnings, settings);
+  return WarningsFromLines(*warnings, thresholds, settings);
 }
 
 BarFollower::Lock FollowedLock(HomeLock& lock) {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "host/front/notify/notify_thresholds.h"
+#include "host/estimate/notify_thresholds.h"
 #include "host/front/simulation/simulation_options.h"
 
 // A command that runs instead of the home screen.

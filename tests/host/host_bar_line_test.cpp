@@ -5,12 +5,12 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/front/bar/shown_estimate.h"
+#include "host/estimate/shown_estimate.h"
 #include "host/front/bar/bar_line.h"
 #include "host/front/bar/battery_class.h"
-#include "host/front/bar/discharge_follower.h"
+#include "host/estimate/discharge_follower.h"
 #include "host/front/bar/bar_report.h"
-#include "host/front/bar/estimate_notes.h"
+#include "host/estimate/estimate_notes.h"
 #include "platform/time/simulated_clock.h"
 #include "tests/fakes/fixed_power_source.h"
 #include "tests/fakes/temp_folder.h"

@@ -1,9 +1,11 @@
-// Low-battery warnings: the thresholds' form, the words, and the calls the desktop's notification
-// service receives over a real session bus as a battery runs down, is charged and runs down again.
+// Low-battery warnings: the thresholds' form, the words, the warnings decided from the painted
+// lines and the calls the desktop's notification service receives over a real session bus as a
+// battery runs down, is charged and runs down again.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
+#include "host/estimate/low_battery_text.h"
 #include "host/front/notify/low_battery_notifications.h"
 #include "tests/fakes/session_bus.h"
 
@@ -41,18 +43,26 @@ TEST(LowBatteryTextTest, SaysTheChargeTheFigureItsSourceAndTheNote) {
             "Hours left not known yet\nStill learning");
 }
 
-// A battery script: "b20" is a reading of 20 % on battery, "m20" one on mains, "b?" on battery
-// with the charge not known.
-std::vector<BatteryReading> Readings(const std::string& script) {
-  std::vector<BatteryReading> readings;
+// A battery script: "b20" is a line of 20 % on battery with 1.5 h left from the statistics, "m20"
+// one on mains, "b?" on battery with the charge not known.
+std::vector<std::string> Lines(const std::string& script) {
+  std::vector<std::string> lines;
   std::istringstream words(script);
   for (std::string word; words >> word;) {
-    BatteryReading reading;
-    reading.onBattery = word[0] == 'b';
-    if (word.substr(1) != "?") reading.percent = std::stoi(word.substr(1));
-    readings.push_back(reading);
+    lines.push_back(" " + word.substr(1) +
+                    (word[0] == 'b' ? "%, hrs: 1.5 (2.0)" : "%, hrs: N/A (online)"));
   }
-  return readings;
+  return lines;
+}
+
+// The warnings a battery script brings, delivered to the notifications.
+void Deliver(LowBatteryNotifications& notifications, const NotifyThresholds& thresholds,
+             const std::string& script) {
+  LineWarnings warnings(thresholds, [] { return false; });
+  for (const std::string& line : Lines(script)) {
+    if (const std::optional<LineWarning> warning = warnings.Observe(line))
+      notifications.Deliver(*warning);
+  }
 }
 
 std::string Low(int replaces, int percent) {
@@ -80,11 +90,8 @@ TEST_P(LowBatteryNotificationsTest, SendsExactlyTheseCalls) {
   const PrivateSessionBus bus;
   const RecordingNotificationService service(bus.address());
   std::vector<std::string> reports;
-  LowBatteryNotifications notifications(GetParam().thresholds,
-                                        [&](const std::string& line) { reports.push_back(line); });
-  for (const BatteryReading& reading : Readings(GetParam().script)) {
-    notifications.Observe(reading, HoursLeft{1.5, true}, std::nullopt);
-  }
+  LowBatteryNotifications notifications([&](const std::string& line) { reports.push_back(line); });
+  Deliver(notifications, GetParam().thresholds, GetParam().script);
   EXPECT_EQ(service.calls(), GetParam().calls);
   EXPECT_EQ(reports, std::vector<std::string>{});
 }
@@ -122,9 +129,9 @@ TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
   const auto report = [&](const std::string& line) { reports.push_back(line); };
   {
     const PrivateSessionBus bus;
-    LowBatteryNotifications notifications(kDefaultNotifyThresholds, report);
+    LowBatteryNotifications notifications(report);
     notifications.Start();
-    notifications.Observe(Readings("b5")[0], std::nullopt, std::nullopt);
+    Deliver(notifications, kDefaultNotifyThresholds, "b5");
   }
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0],
@@ -132,9 +139,9 @@ TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
             "(org.freedesktop.Notifications); tried again at each warning");
 
   setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
-  LowBatteryNotifications notifications(kDefaultNotifyThresholds, report);
+  LowBatteryNotifications notifications(report);
   notifications.Start();
-  notifications.Observe(Readings("b5")[0], std::nullopt, std::nullopt);
+  Deliver(notifications, kDefaultNotifyThresholds, "b5");
   unsetenv("DBUS_SESSION_BUS_ADDRESS");
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_EQ(
@@ -146,11 +153,10 @@ TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
 TEST(LowBatteryNotificationsTest, AServiceStartedLaterIsFound) {
   const PrivateSessionBus bus;
   std::vector<std::string> reports;
-  LowBatteryNotifications notifications(kDefaultNotifyThresholds,
-                                        [&](const std::string& line) { reports.push_back(line); });
+  LowBatteryNotifications notifications([&](const std::string& line) { reports.push_back(line); });
   notifications.Start();
   const RecordingNotificationService service(bus.address());
-  notifications.Observe(Readings("b20")[0], HoursLeft{1.5, true}, std::nullopt);
+  Deliver(notifications, kDefaultNotifyThresholds, "b20");
   EXPECT_EQ(service.calls(), std::vector<std::string>{Low(0, 20)});
   EXPECT_EQ(reports.size(), 1u);
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "host/front/bar/battery_class.h"
-#include "host/front/bar/estimate_notes.h"
+#include "host/estimate/estimate_notes.h"
 #include "host/hosting/battery_report.h"
 
 namespace {

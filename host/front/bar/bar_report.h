@@ -7,9 +7,9 @@
 #include <string>
 
 #include "host/front/bar/bar_line.h"
-#include "host/front/bar/discharge_follower.h"
+#include "host/estimate/discharge_follower.h"
 #include "host/front/bar/power_reading_tap.h"
-#include "host/front/bar/stat_coverage.h"
+#include "host/estimate/stat_coverage.h"
 #include "host/hosting/home_screen_session.h"
 
 // What the tooltip starts with: what a status-bar user looks for first.

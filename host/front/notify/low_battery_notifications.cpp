@@ -2,29 +2,32 @@
 
 #include <utility>
 
-LowBatteryNotifications::LowBatteryNotifications(NotifyThresholds thresholds, Report report)
-    : watch_(std::move(thresholds)), report_(std::move(report)) {}
+namespace {
+
+// The icon names of the freedesktop icon naming.
+constexpr const char* kLowBatteryIcon = "battery-low";
+constexpr const char* kCriticalBatteryIcon = "battery-caution";
+
+}  // namespace
+
+LowBatteryNotifications::LowBatteryNotifications(Report report) : report_(std::move(report)) {}
 
 void LowBatteryNotifications::Start() {
   std::string error;
   if (!service_.Reachable(error)) Failed(error);
 }
 
-void LowBatteryNotifications::Observe(const BatteryReading& reading,
-                                      const std::optional<HoursLeft>& left,
-                                      const std::optional<std::string>& learningNote) {
-  const std::optional<WarningChange> change = watch_.Observe(reading);
-  if (!change) return;
+void LowBatteryNotifications::Deliver(const LineWarning& change) {
   std::string error;
-  if (std::holds_alternative<WithdrawWarning>(*change)) {
+  if (std::holds_alternative<WithdrawWarning>(change)) {
     if (shown_ != 0 && !service_.Close(shown_, error)) Failed(error);
     shown_ = 0;
     return;
   }
-  const ShowWarning& warning = std::get<ShowWarning>(*change);
+  const WarningToShow& warning = std::get<WarningToShow>(change);
   DesktopNotification notification;
-  notification.summary = LowBatterySummary(*reading.percent);
-  notification.body = LowBatteryBody(left, learningNote);
+  notification.summary = warning.summary;
+  notification.body = warning.body;
   notification.icon = warning.critical ? kCriticalBatteryIcon : kLowBatteryIcon;
   notification.critical = warning.critical;
   notification.replaces = shown_;

@@ -1,4 +1,4 @@
-// Low-battery warnings on the desktop: the watch decides, the notification service shows them.
+// Low-battery warnings on the desktop: LineWarnings decides, the notification service shows them.
 // Each warning replaces the one before it in the same discharge, and power coming back withdraws
 // it. Without a session bus or a notification service the run goes on and says so once; each later
 // warning tries again, so that a notification service started after the program is found.
@@ -8,28 +8,25 @@
 #include <optional>
 #include <string>
 
+#include "host/estimate/line_warnings.h"
 #include "host/front/notify/desktop_notifications.h"
-#include "host/front/notify/low_battery_text.h"
-#include "host/front/notify/low_battery_watch.h"
 
 class LowBatteryNotifications {
  public:
   // Given one line for standard error, without the program's prefix.
   using Report = std::function<void(const std::string& message)>;
 
-  LowBatteryNotifications(NotifyThresholds thresholds, Report report);
+  explicit LowBatteryNotifications(Report report);
 
   // Reports at once when no notification service answers.
   void Start();
 
-  // `left` and `learningNote` go into the text of a warning the reading brings.
-  void Observe(const BatteryReading& reading, const std::optional<HoursLeft>& left,
-               const std::optional<std::string>& learningNote);
+  // Shows the warning, replacing the one shown before, or withdraws the one shown.
+  void Deliver(const LineWarning& warning);
 
  private:
   void Failed(const std::string& error);
 
-  LowBatteryWatch watch_;
   Report report_;
   DesktopNotifications service_;
   // The notification shown in this discharge, 0 for none.

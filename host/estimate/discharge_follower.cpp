@@ -1,4 +1,4 @@
-#include "host/front/bar/discharge_follower.h"
+#include "host/estimate/discharge_follower.h"
 
 #include "platform/time/calendar.h"
 

@@ -17,7 +17,3 @@ std::string LowBatterySummary(int percent);
 // Without a figure the body says so; the note, when there is one, follows on a line of its own.
 std::string LowBatteryBody(const std::optional<HoursLeft>& left,
                            const std::optional<std::string>& learningNote);
-
-// The icon names of the freedesktop icon naming.
-inline constexpr const char* kLowBatteryIcon = "battery-low";
-inline constexpr const char* kCriticalBatteryIcon = "battery-caution";

@@ -1,4 +1,4 @@
-#include "host/front/notify/low_battery_text.h"
+#include "host/estimate/low_battery_text.h"
 
 #include "platform/text/narrow_format.h"
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <variant>
 
-#include "host/front/notify/notify_thresholds.h"
+#include "host/estimate/notify_thresholds.h"
 
 struct BatteryReading {
   bool onBattery = false;      // discharging, off mains

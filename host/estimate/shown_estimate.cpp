@@ -1,4 +1,4 @@
-#include "host/front/bar/shown_estimate.h"
+#include "host/estimate/shown_estimate.h"
 
 #include <regex>
 

@@ -1,4 +1,4 @@
-#include "host/front/notify/low_battery_watch.h"
+#include "host/estimate/low_battery_watch.h"
 
 #include <utility>
 

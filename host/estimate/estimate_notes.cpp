@@ -1,4 +1,4 @@
-#include "host/front/bar/estimate_notes.h"
+#include "host/estimate/estimate_notes.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "host/front/notify/notify_thresholds.h"
+#include "host/estimate/notify_thresholds.h"
 
 #include <algorithm>
 #include <charconv>

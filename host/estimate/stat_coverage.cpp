@@ -1,4 +1,4 @@
-#include "host/front/bar/stat_coverage.h"
+#include "host/estimate/stat_coverage.h"
 
 #include <sys/stat.h>
 

@@ -339,14 +339,21 @@ int Run(const HostOptions& options) {
   } else if (mode == RunMode::Stats) {
     Print(RunStats(*settings));
   } else if (mode == RunMode::FullSpeed) {
-    const HourlyLineSink print = PrintHourlyLines(std::cout);
+    const LineSink print = PrintHourlyLines(std::cout);
+    LineSink warnings;
+    if (options.simulation.printWarnings) {
+      std::string note;
+      const NotifyThresholds thresholds = ChosenThresholds(options, files.homeScreen, note);
+      if (!note.empty()) Say(note);
+      warnings = PrintWarnings(std::cout, LineWarningsFor(thresholds, *settings));
+    }
     RunAtFullSpeed(
         session, simulation->clock(), *simulation->end(),
         [&print](ULONGLONG utc, const std::string& line) {
           print(utc, line);
           CheckStandardOutput();
         },
-        simulation->asleep());
+        simulation->asleep(), warnings);
   } else if (mode == RunMode::Bar || mode == RunMode::Service) {
     RunLines(keptSession, files, *lock, messages, keepFiles, services.pacer(),
              ListenForTheCharger(options, services).get(), options, *settings);

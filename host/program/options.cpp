@@ -80,6 +80,8 @@ void CheckSimulation(HostOptions& options, std::string& error) {
     error = "--days and --trace do not go together";
   if (options.simulation.asleepAfterMinutes && !options.simulation.traceFile)
     error = "--asleep-after needs --trace";
+  if (options.simulation.printWarnings && !options.simulation.fullSpeed())
+    error = "--print-warnings needs --days or --trace";
   if (options.simulation.fullSpeed() && !options.simulateSpeed)
     options.simulateSpeed = kDefaultSimulationSpeed;
 }
@@ -97,6 +99,8 @@ std::optional<HostOptions> ParseOptions(int argc, const char* const* argv, std::
       options.bar = true;
     } else if (arg == "--json") {
       options.json = true;
+    } else if (arg == "--print-warnings") {
+      options.simulation.printWarnings = true;
     } else if (arg == "--service") {
       options.service = true;
     } else if (arg == "--help" || arg == "-h") {

@@ -93,6 +93,8 @@ TEST(SimulationOptionsTest, ValuesOutOfRangeAreRefused) {
   EXPECT_EQ(error, "--days and --trace do not go together");
   EXPECT_FALSE(Parse({"--asleep-after=30"}, error));
   EXPECT_EQ(error, "--asleep-after needs --trace");
+  EXPECT_FALSE(Parse({"--print-warnings", "--simulate"}, error));
+  EXPECT_EQ(error, "--print-warnings needs --days or --trace");
 }
 
 TEST(SimulationStateTest, SavedStateComesBackExactly) {

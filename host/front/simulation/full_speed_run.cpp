@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <utility>
 
 #include "host/hosting/line_canvas.h"
 #include "host/hosting/status_line.h"
@@ -29,8 +31,10 @@ std::string LocalMinuteText(ULONGLONG utc) {
 }  // namespace
 
 void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end,
-                    const HourlyLineSink& onHour, const std::vector<AsleepSpan>& asleep) {
+                    const LineSink& onHour, const std::vector<AsleepSpan>& asleep,
+                    const LineSink& onChange) {
   LineCanvas canvas(session.scheme().text);
+  std::string lastText;
   ULONGLONG nextHour = NextTopOfHourAfter(clock.UtcNow());
   auto sleep = asleep.begin();
   for (;;) {
@@ -39,9 +43,12 @@ void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG
     if (session.line().repaintRequested) {
       canvas.Clear();
       session.Paint(canvas, kStatusLineWidth);
+      std::string text = RenderStatusLine(canvas.text());
+      if (onChange && text != lastText) onChange(now, text);
+      lastText = std::move(text);
     }
     if (now == nextHour) {
-      onHour(now, RenderStatusLine(canvas.text()));
+      onHour(now, lastText);
       nextHour += kFileTimeUnitsPerHour;
     }
     if (now >= end) return;
@@ -56,8 +63,25 @@ void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG
   }
 }
 
-HourlyLineSink PrintHourlyLines(std::ostream& out) {
+LineSink PrintHourlyLines(std::ostream& out) {
   return [&out](ULONGLONG utc, const std::string& line) {
     out << LocalMinuteText(utc) << "  " << line << '\n';
+  };
+}
+
+std::string WarningText(const LineWarning& warning) {
+  if (std::holds_alternative<WithdrawWarning>(warning)) return "withdrawn";
+  const WarningToShow& shown = std::get<WarningToShow>(warning);
+  std::string body = shown.body;
+  for (size_t feed = body.find('\n'); feed != std::string::npos; feed = body.find('\n', feed))
+    body.replace(feed, 1, "; ");
+  return "warning: " + shown.summary + " / " + body;
+}
+
+LineSink PrintWarnings(std::ostream& out, LineWarnings warnings) {
+  return [&out, warnings = std::make_shared<LineWarnings>(std::move(warnings))](
+             ULONGLONG utc, const std::string& line) {
+    if (const std::optional<LineWarning> warning = warnings->Observe(line))
+      out << LocalMinuteText(utc) << " " << WarningText(*warning) << '\n';
   };
 }

@@ -123,6 +123,10 @@ simulation goes on from the simulated time where the last one stopped):
                        gap and no line is printed, and at the next row the replay wakes as
                        after a resume; without it a gap holds the reading before it, as for
                        a logger that writes only on change
+  --print-warnings     with --days or --trace: print each low-battery warning the service would
+                       send, "YYYY-MM-DD HH:MM warning: SUMMARY / BODY" (the body's lines
+                       joined by "; "), and each withdrawal, "YYYY-MM-DD HH:MM withdrawn", at
+                       the simulated local time, beside the hourly lines
   --zone OFFSET        local time of the simulated clock, such as +07:00, -03:30 or UTC; for
                        a trace the zone it was recorded in (default UTC for a trace, else the
                        saved simulation's zone, else the machine's)

@@ -20,6 +20,8 @@ struct SimulationOptions {
   std::optional<int> zoneMinutes;
   // --asleep-after: rows of the trace further apart than this many minutes mean the machine slept.
   std::optional<int> asleepAfterMinutes;
+  // --print-warnings: the low-battery warnings the service would send, beside the hourly lines.
+  bool printWarnings = false;
 
   bool fullSpeed() const { return days || traceFile; }
 };

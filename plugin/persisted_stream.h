@@ -1,11 +1,11 @@
 // The plug-in's configuration as the host keeps it in a stream, in the layout of
-// plugin/host/saved_configuration.h: the handle, the six integer settings and the length n of the
+// plugin_host/saved_configuration.h: the handle, the six integer settings and the length n of the
 // stat file's name as 32-bit little-endian words, then the name's n UTF-16 code units.
 #pragma once
 
 #include "platform/api.h"
-#include "plugin/host/saved_configuration.h"
-#include "plugin/state/plugin_state.h"
+#include "plugin_host/saved_configuration.h"
+#include "plugin_state/plugin_state.h"
 
 // The longest name a restore takes; longer stored names are cut to it.
 inline constexpr size_t kMaxStoredNameLength = 259;

@@ -5,7 +5,7 @@
 
 #include "platform/api.h"
 #include "plugin/debug_trace.h"
-#include "plugin/host/home_screen_plugin.h"
+#include "plugin_host/home_screen_plugin.h"
 
 template <typename Plugin>
 class PluginBase : public HomeScreenPlugin {

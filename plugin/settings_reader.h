@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/api.h"
-#include "plugin/state/plugin_settings.h"
+#include "plugin_state/plugin_settings.h"
 
 // S_OK when a value was stored into target; E_FAIL when the attribute is absent or its value is not
 // a 32-bit decimal integer; any other failure of the lookup is passed on unchanged, as is a success

@@ -4,7 +4,7 @@
 #include "plugin/module_object_count.h"
 #include "plugin/persisted_stream.h"
 #include "plugin/settings_reader.h"
-#include "plugin/state/host_requests.h"
+#include "plugin_state/host_requests.h"
 #include "stats/stat_file.h"
 #include "tracking/percent_series.h"
 #include "tracking/refresh_timer.h"

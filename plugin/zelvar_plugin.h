@@ -3,9 +3,9 @@
 #pragma once
 
 #include "platform/api.h"
-#include "plugin/host/home_screen_plugin.h"
+#include "plugin_host/home_screen_plugin.h"
 #include "plugin/plugin_base.h"
-#include "plugin/state/plugin_state.h"
+#include "plugin_state/plugin_state.h"
 #include "plugin/zelvar_class_id.h"
 
 class CZelvarPlugin : public PluginBase<CZelvarPlugin>, public IPersistStream {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "plugin/host/plugin_messages.h"
+#include "plugin_host/plugin_messages.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/api.h"
-#include "plugin/state/plugin_state.h"
+#include "plugin_state/plugin_state.h"
 
 struct TopOfHour {
   LONGLONG top;  // UTC file time of the start of the next UTC hour

@@ -1,7 +1,7 @@
 #include "tracking/refresh_timer.h"
 
-#include "plugin/host/plugin_messages.h"
-#include "plugin/state/host_requests.h"
+#include "plugin_host/plugin_messages.h"
+#include "plugin_state/host_requests.h"
 #include "tracking/percent_series.h"
 #include "tracking/power/power_and_time.h"
 #include "tracking/status_update.h"

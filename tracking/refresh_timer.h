@@ -2,7 +2,7 @@
 // so that an update falls right after it, where the hourly sample is taken.
 #pragma once
 
-#include "plugin/state/plugin_state.h"
+#include "plugin_state/plugin_state.h"
 
 // Handles one PE_TIMER: asks for the next timer, updates the status and asks for a repaint. With
 // the power status unreadable it only says so in the status line and requests nothing, ending the

@@ -1,6 +1,6 @@
 #include "tracking/status_update.h"
 
-#include "plugin/host/plugin_messages.h"
+#include "plugin_host/plugin_messages.h"
 #include "tracking/percent_series.h"
 #include "tracking/power/power_and_time.h"
 #include "tracking/status_line.h"

@@ -2,6 +2,6 @@
 // drop sample per UTC clock hour, and rewrites the status line.
 #pragma once
 
-#include "plugin/state/plugin_state.h"
+#include "plugin_state/plugin_state.h"
 
 void UpdateStatus(PluginState& state);

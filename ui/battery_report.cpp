@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "plugin/host/plugin_messages.h"
-#include "plugin/state/host_requests.h"
+#include "plugin_host/plugin_messages.h"
+#include "plugin_state/host_requests.h"
 #include "tracking/power/power_and_time.h"
 #include "platform/text/narrow_format.h"
 #include "ui/power_status_texts.h"

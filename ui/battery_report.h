@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/api.h"
-#include "plugin/state/plugin_state.h"
+#include "plugin_state/plugin_state.h"
 
 // Shows the report as an information message box (or "Battery status unknown" as an error when
 // the power status cannot be read), then asks the host for a repaint either way.

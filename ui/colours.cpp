@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "plugin/host/home_screen_plugin.h"
-#include "plugin/host/plugin_messages.h"
+#include "plugin_host/home_screen_plugin.h"
+#include "plugin_host/plugin_messages.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The three colours the line is drawn with, kept in step with the home screen's colour scheme.
 #pragma once
 
-#include "plugin/state/plugin_state.h"
+#include "plugin_state/plugin_state.h"
 
 // The system's colours: static-control text, highlight text and highlight.
 ColourSet SystemColours();

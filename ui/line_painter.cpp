@@ -1,6 +1,6 @@
 #include "ui/line_painter.h"
 
-#include "plugin/state/host_requests.h"
+#include "plugin_state/host_requests.h"
 #include "tracking/status_update.h"
 
 void PaintLine(PluginState& state, const PluginEvent& event) {

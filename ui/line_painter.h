@@ -2,8 +2,8 @@
 // refresh it and ask for a repaint.
 #pragma once
 
-#include "plugin/host/home_screen_plugin.h"
-#include "plugin/state/plugin_state.h"
+#include "plugin_host/home_screen_plugin.h"
+#include "plugin_state/plugin_state.h"
 
 // Counts the paint, runs the status update, then fills the rectangle with the highlight colour when
 // the line is selected and draws the status line in the matching text colour.

@@ -12,7 +12,7 @@
 #include "host/hosting/line_state.h"
 #include "host/hosting/timer_queue.h"
 #include "platform/gdi/canvas.h"
-#include "plugin/host/saved_configuration.h"
+#include "plugin_host/saved_configuration.h"
 
 struct SessionFiles {
   std::filesystem::path homeScreen;

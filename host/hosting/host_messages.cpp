@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "platform/files/file_api.h"
-#include "plugin/host/plugin_messages.h"
+#include "plugin_host/plugin_messages.h"
 
 HostMessages::HostMessages() {
   sinkGuard_.emplace(*this);

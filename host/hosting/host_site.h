@@ -9,7 +9,7 @@
 #include "host/hosting/timer_queue.h"
 #include "com_toolkit/com_object.h"
 #include "com_toolkit/com_ptr.h"
-#include "plugin/host/home_screen_plugin.h"
+#include "plugin_host/home_screen_plugin.h"
 
 class HostSite final : public ComObject<Face<HostEnvironment, IID_HostEnvironment>,
                                         Face<HostColourLookup, IID_HostColourLookup>> {

@@ -13,7 +13,7 @@
 #include "host/hosting/damaged_file.h"
 #include "platform/files/regular_file.h"
 #include "platform/files/user_folders.h"
-#include "plugin/host/saved_configuration.h"
+#include "plugin_host/saved_configuration.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-#include "plugin/host/home_screen_plugin.h"
+#include "plugin_host/home_screen_plugin.h"
 
 class TimerQueue {
  public:

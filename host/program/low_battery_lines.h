@@ -9,7 +9,7 @@
 
 #include "host/front/notify/low_battery_notifications.h"
 #include "host/program/options.h"
-#include "plugin/host/saved_configuration.h"
+#include "plugin_host/saved_configuration.h"
 
 // --notify-below, else the NotifyBelow attribute of the home-screen file's <home>, else the
 // defaults; a value there that is no list of percents is named in `note`, and the defaults hold.

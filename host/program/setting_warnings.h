@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host/saved_configuration.h"
+#include "plugin_host/saved_configuration.h"
 
 // One sentence for each such setting, naming it and its value; empty when all are sound.
 std::vector<std::string> SettingWarnings(const SavedConfiguration& settings);

@@ -1,7 +1,7 @@
 // The class object and unload protocol of the built module, driven through its exports.
 #include <gtest/gtest.h>
 
-#include "plugin/host/home_screen_plugin.h"
+#include "plugin_host/home_screen_plugin.h"
 #include "tests/fakes/com_expect.h"
 #include "tests/fakes/unqueried_com_object.h"
 #include "tests/module/loaded_module.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/time/simulated_clock.h"
-#include "plugin/state/plugin_state.h"
+#include "plugin_state/plugin_state.h"
 #include "tests/fakes/fake_host.h"
 #include "tests/fakes/fixed_power_source.h"
 #include "tests/fakes/temp_folder.h"

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "com_toolkit/com_ptr.h"
-#include "plugin/host/home_screen_plugin.h"
-#include "plugin/host/saved_configuration.h"
+#include "plugin_host/home_screen_plugin.h"
+#include "plugin_host/saved_configuration.h"
 #include "windows/conformance/check_report.h"
 #include "windows/conformance/host_driver.h"
 

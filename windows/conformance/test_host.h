@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "com_toolkit/com_object.h"
-#include "plugin/host/home_screen_plugin.h"
+#include "plugin_host/home_screen_plugin.h"
 
 class TestColourLookup : public ScopedComObject<Face<HostColourLookup, IID_HostColourLookup>> {
  public:

@@ -2,7 +2,7 @@
 
 #include "host/front/bar/bar_line.h"
 #include "host/hosting/status_line.h"
-#include "plugin/host/home_screen_plugin.h"
+#include "plugin_host/home_screen_plugin.h"
 #include "platform/time/clock.h"
 
 BarLoop::BarLoop(HomeScreenSession& session, Waiter& waiter, BarFormat format, Output output,

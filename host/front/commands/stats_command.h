@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "plugin/host/saved_configuration.h"
+#include "plugin_host/saved_configuration.h"
 #include "stats/hourly_drain_table.h"
 
 struct DrainChartHeading {

@@ -3,7 +3,7 @@
 
 #include "host/front/terminal/key_decoder.h"
 #include "platform/api.h"
-#include "plugin/host/home_screen_plugin.h"
+#include "plugin_host/home_screen_plugin.h"
 
 enum class HostCommand {
   None,

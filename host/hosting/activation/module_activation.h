@@ -9,7 +9,7 @@
 
 #include "com_toolkit/com_ptr.h"
 #include "host/hosting/activation/inproc_server.h"
-#include "plugin/host/home_screen_plugin.h"
+#include "plugin_host/home_screen_plugin.h"
 
 // A plug-in object and the server it lives in.
 class ActivatedPlugin {

@@ -2,7 +2,7 @@
 // taken away) there is nobody to ask, and the request is skipped.
 #pragma once
 
-#include "plugin/state/plugin_state.h"
+#include "plugin_state/plugin_state.h"
 
 inline void RequestRepaint(PluginState& state) {
   if (state.hostEnvironment != nullptr) state.hostEnvironment->RequestRepaint(state.handle, 0);

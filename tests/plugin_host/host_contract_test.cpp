@@ -1,5 +1,5 @@
-#include "plugin/host/home_screen_plugin.h"
-#include "plugin/host/saved_configuration.h"
+#include "plugin_host/home_screen_plugin.h"
+#include "plugin_host/saved_configuration.h"
 
 #include <gtest/gtest.h>
 

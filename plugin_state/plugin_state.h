@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "platform/api.h"
-#include "plugin/host/home_screen_plugin.h"
-#include "plugin/state/plugin_settings.h"
+#include "plugin_host/home_screen_plugin.h"
+#include "plugin_state/plugin_settings.h"
 #include "stats/hourly_drain_table.h"
 
 // The current on-battery period.

@@ -10,7 +10,7 @@
 #include <variant>
 
 #include "host/estimate/low_battery_watch.h"
-#include "plugin/host/saved_configuration.h"
+#include "plugin_host/saved_configuration.h"
 
 struct WarningToShow {
   std::string summary;

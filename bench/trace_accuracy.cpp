@@ -5,7 +5,10 @@
 // day had drain measured in the stat file then (the coverage the status bar shows); then apart, the
 // periods the recording's end cut off. "Recorded hours" leave out the hours in gaps of the
 // recording (no reading in the hour before), where the machine was off or asleep and the replay
-// holds the last reading.
+// holds the last reading. Then the hours left as the line, the host's hours to show and its linear
+// figure state them against the true hours left; each low-battery warning the service would have
+// sent (at the default levels) with the hours it stated against the truth; and when the
+// statistics stopped learning.
 //
 //   trace_accuracy [--zone OFFSET] [--asleep-after MINUTES] FILE [[--zone OFFSET] FILE]...
 //
@@ -21,8 +24,12 @@
 #include <vector>
 
 #include "bench/accuracy/estimate_accuracy.h"
+#include "host/estimate/discharge_follower.h"
 #include "host/estimate/estimate_notes.h"
+#include "host/estimate/line_warnings.h"
+#include "host/estimate/low_battery_text.h"
 #include "host/estimate/stat_coverage.h"
+#include "host/front/bar/power_reading_tap.h"
 #include "host/hosting/activation/class_id.h"
 #include "host/hosting/activation/module_activation.h"
 #include "host/hosting/host_error.h"
@@ -41,7 +48,23 @@ struct ReplayOptions {
   std::optional<int> asleepAfterMinutes;
 };
 
-std::vector<HourlyLine> Replay(const std::string& file, const ReplayOptions& replay) {
+struct Replayed {
+  std::vector<HourlyLine> lines;
+  std::vector<StatedWarning> warnings;
+};
+
+// The hours to show: the shorter of the statistics figure and the host's linear figure; while the
+// statistics are learning, the linear figure alone.
+std::optional<double> HoursToShow(const std::string& line, const std::optional<double>& linear,
+                                  bool learning) {
+  const std::optional<ShownEstimate> shown = EstimateShown(line);
+  const std::optional<double> statistics =
+      shown && shown->fromStatistics && !learning ? std::optional(shown->hoursLeft) : std::nullopt;
+  if (statistics && linear) return std::min(*statistics, *linear);
+  return linear ? linear : statistics;
+}
+
+Replayed Replay(const std::string& file, const ReplayOptions& replay) {
   HostOptions options;
   options.simulateSpeed = kDefaultSimulationSpeed;
   options.simulation.traceFile = file;
@@ -49,27 +72,46 @@ std::vector<HourlyLine> Replay(const std::string& file, const ReplayOptions& rep
   options.simulation.asleepAfterMinutes = replay.asleepAfterMinutes;
   HostServices services(options, NoBatteryShows::MachineReading);
   Simulation& simulation = *services.simulation();
+  DischargeFollower follower;
+  const PowerReadingTap tap(
+      [&follower](ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
+        follower.Observe(utc, status);
+      });
   EnsureRegistered(kBatteryPluginClassId, ZELVARPLUG_FILE, Registration::Always);
   HomeScreenSession session(simulation.sessionFiles(), ActivatePlugin(kBatteryPluginClassId));
   const std::optional<SavedConfiguration> settings = session.settings();
   if (!settings) throw HostError("the plug-in saves too little to find its stat file");
   StatCoverage coverage(settings->StatFilename, settings->MaxHistoryDays);
-  std::vector<HourlyLine> lines;
+  LineWarnings warnings = LineWarningsFor(kDefaultNotifyThresholds, *settings);
+  Replayed replayed;
   RunAtFullSpeed(
       session, simulation.clock(), *simulation.end(),
       [&](ULONGLONG utc, const std::string& line) {
-        lines.push_back({utc, line, coverage.HoursWithDrain()});
+        const UINT hoursWithDrain = coverage.HoursWithDrain();
+        const bool learning = StillLearning(hoursWithDrain);
+        std::optional<double> linear;
+        if (const std::optional<LinearFigure> figure = follower.Figure())
+          linear = figure->hoursLeft;
+        replayed.lines.push_back(
+            {utc, line, hoursWithDrain, learning, linear, HoursToShow(line, linear, learning)});
       },
-      simulation.asleep());
+      simulation.asleep(),
+      [&](ULONGLONG utc, const std::string& line) {
+        const std::optional<LineWarning> warning = warnings.Observe(line);
+        if (!warning || !std::holds_alternative<WarningToShow>(*warning)) return;
+        replayed.warnings.push_back(
+            {utc, WarningText(*warning), HoursInBody(std::get<WarningToShow>(*warning).body)});
+      });
   session.Close();
-  return lines;
+  return replayed;
 }
 
-// The relative errors of an estimator over the hours where it gives a rate, and how often its rate
-// was below the actual one (hours left shown too long).
+// The relative errors of an estimator over the hours where it gives a figure, and the share of
+// those hours where it misled: a rate below the actual one (hours left shown too long), or hours
+// left shown above twice the true ones.
 struct Row {
   ErrorSummary errors;
-  double tooLowShare = 0;
+  double share = 0;
 };
 
 template <typename Rate>
@@ -83,8 +125,7 @@ Row RowOf(const std::vector<JudgedHour>& hours, const Rate& rate) {
     if (*estimate < hour.actual) ++tooLow;
   }
   Row row{Summarize(errors)};
-  if (!errors.empty())
-    row.tooLowShare = static_cast<double>(tooLow) / static_cast<double>(errors.size());
+  if (!errors.empty()) row.share = static_cast<double>(tooLow) / static_cast<double>(errors.size());
   return row;
 }
 
@@ -108,7 +149,7 @@ void PrintRow(const std::string& what, const Row& row) {
   std::printf("| %s | %5zu | %s | %s | %s |\n", Padded(what, -50).c_str(), row.errors.count,
               Padded(judged ? Percent(row.errors.median) : none, 8).c_str(),
               Padded(judged ? Percent(row.errors.p90) : none, 8).c_str(),
-              Padded(judged ? Percent(row.tooLowShare) : none, 10).c_str());
+              Padded(judged ? Percent(row.share) : none, 10).c_str());
 }
 
 using Hour = const JudgedHour&;
@@ -121,9 +162,108 @@ Estimator Only(Estimator rate, Filter keep) {
   };
 }
 
+// The errors of the hours left an estimator shows against the true hours left, and the share of
+// hours where it showed more than twice the truth.
+template <typename Shown>
+Row HoursLeftRowOf(const std::vector<JudgedHour>& hours, const Shown& shown) {
+  std::vector<double> errors;
+  size_t overTwice = 0;
+  for (const JudgedHour& hour : hours) {
+    const std::optional<double> figure = shown(hour);
+    if (!figure) continue;
+    errors.push_back(RelativeError(*figure, hour.trueHours));
+    if (*figure > 2 * hour.trueHours) ++overTwice;
+  }
+  Row row{Summarize(errors)};
+  if (!errors.empty())
+    row.share = static_cast<double>(overTwice) / static_cast<double>(errors.size());
+  return row;
+}
+
+// "2021-11-05 08:10" at the zone's local time.
+std::string LocalMinute(ULONGLONG utc, int zoneMinutes) {
+  const std::optional<SYSTEMTIME> local = SystemTimeFromFileTime(
+      utc + static_cast<ULONGLONG>(static_cast<LONGLONG>(zoneMinutes) *
+                                   static_cast<LONGLONG>(kFileTimeUnitsPerMinute)));
+  if (!local) return "?";
+  char text[32];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u", local->wYear, local->wMonth,
+                local->wDay, local->wHour, local->wMinute);
+  return text;
+}
+
+std::string Figure(const std::optional<double>& value, const char* form = "%.1f") {
+  if (!value) return "\u2013";
+  char text[32];
+  std::snprintf(text, sizeof text, form, *value);
+  return text;
+}
+
+// Each warning with the hours it stated, what followed it, and stated / true.
+void PrintWarnings(const std::vector<TraceReading>& readings,
+                   const std::vector<StatedWarning>& warnings, int zoneMinutes) {
+  std::printf(
+      "\n%zu low-battery warnings (at 20, 10 and 5 %%); true: the charge then over the drain "
+      "that followed until the charger or empty\n\n",
+      warnings.size());
+  if (warnings.empty()) return;
+  std::printf("| %-16s | %7s | %6s | %10s | %6s | %6s | %11s | %s |\n|%s|%s|%s|%s|%s|%s|%s|%s|\n",
+              "local time", "charge", "stated", "to the end", "drop", "true", "stated/true",
+              "warning", std::string(18, '-').c_str(), std::string(9, '-').c_str(),
+              std::string(8, '-').c_str(), std::string(12, '-').c_str(),
+              std::string(8, '-').c_str(), std::string(8, '-').c_str(),
+              std::string(13, '-').c_str(), std::string(9, '-').c_str());
+  const std::vector<std::optional<JudgedWarning>> judged = JudgeWarnings(readings, warnings);
+  std::vector<double> ratios;
+  for (size_t i = 0; i < warnings.size(); ++i) {
+    const StatedWarning& warning = warnings[i];
+    const std::optional<JudgedWarning>& j = judged[i];
+    std::optional<double> ratio;
+    if (j && j->trueHours && warning.hours) {
+      ratio = *warning.hours / *j->trueHours;
+      ratios.push_back(*ratio);
+    }
+    std::printf("| %s | %7s | %6s | %10s | %6s | %6s | %11s | %s%s |\n",
+                LocalMinute(warning.utc, zoneMinutes).c_str(),
+                Padded(Figure(j ? std::optional(j->percent) : std::nullopt, "%.0f%%"), 7).c_str(),
+                Padded(Figure(warning.hours), 6).c_str(),
+                Padded(Figure(j ? std::optional(j->hoursToEnd) : std::nullopt), 10).c_str(),
+                Padded(Figure(j ? std::optional(j->drop) : std::nullopt, "%.0f"), 6).c_str(),
+                Padded(Figure(j ? j->trueHours : std::nullopt), 6).c_str(),
+                Padded(Figure(ratio, "%.2f"), 11).c_str(), warning.text.c_str(),
+                j && j->cutOff ? " (cut off by the recording's end)" : "");
+  }
+  const ErrorSummary summary = Summarize(ratios);
+  const auto overTwice =
+      std::count_if(ratios.begin(), ratios.end(), [](double r) { return r > 2; });
+  std::printf(
+      "\nstated/true of the %zu warnings judged: median %.2f, 90th percentile %.2f; %zd above 2\n",
+      summary.count, summary.median, summary.p90, static_cast<ptrdiff_t>(overTwice));
+}
+
+// When the statistics stopped learning (the first line that was not), and whether they learned
+// again after.
+void PrintLearningEnd(const std::vector<HourlyLine>& lines, ULONGLONG start, int zoneMinutes) {
+  const auto ended =
+      std::find_if(lines.begin(), lines.end(), [](const HourlyLine& l) { return !l.learning; });
+  if (ended == lines.end()) {
+    std::printf("\nLearning never ended\n");
+    return;
+  }
+  const auto again =
+      std::count_if(ended, lines.end(), [](const HourlyLine& l) { return l.learning; });
+  std::printf(
+      "\nLearning ended at %s, %.2f days after the first reading; %zd hourly lines learning again "
+      "after\n",
+      LocalMinute(ended->utc, zoneMinutes).c_str(),
+      static_cast<double>(ended->utc - start) / static_cast<double>(kFileTimeUnitsPerDay),
+      static_cast<ptrdiff_t>(again));
+}
+
 void Report(const std::string& file, const ReplayOptions& replay) {
   const std::vector<TraceReading> readings = ReadTraceFile(file);
-  const Judgement judgement = JudgeHours(readings, Replay(file, replay));
+  const Replayed replayed = Replay(file, replay);
+  const Judgement judgement = JudgeHours(readings, replayed.lines);
   const std::vector<JudgedHour>& hours = judgement.hours;
   const auto cutOffHours = static_cast<size_t>(
       std::count_if(hours.begin(), hours.end(), [](Hour h) { return h.cutOff; }));
@@ -132,7 +272,8 @@ void Report(const std::string& file, const ReplayOptions& replay) {
           ? ", asleep after " + std::to_string(*replay.asleepAfterMinutes) + " min"
           : "";
   std::printf(
-      "\n%s (zone %+d min%s): %zu on-battery periods of 1 h or more; %zu hours judged; %zu of them "
+      "\n%s (zone %+d min%s): %zu on-battery periods of 1 h or more (%zu shorter ones left out); "
+      "%zu hours judged; %zu of them "
       "in the "
       "%zu periods cut off by the recording's end, reported apart; %zu on battery without an "
       "estimate; "
@@ -140,9 +281,16 @@ void Report(const std::string& file, const ReplayOptions& replay) {
       "saw no "
       "drop yet\n\n",
       std::filesystem::path(file).filename().c_str(), replay.zoneMinutes, asleep.c_str(),
-      judgement.periods, hours.size(), cutOffHours, judgement.cutOffPeriods,
+      judgement.periods, judgement.shortPeriods, hours.size(), cutOffHours, judgement.cutOffPeriods,
       judgement.withoutEstimate, judgement.withoutDrain, judgement.linearWithoutDrop,
       judgement.recentWithoutDrop);
+  if (judgement.singleRowPeriods > 0) {
+    std::printf(
+        "Note: %zu of the periods hold a single row on battery, as a log with one row per state "
+        "change writes: their hours are judged against the charge held from that row, not the "
+        "charge then\n\n",
+        judgement.singleRowPeriods);
+  }
   std::printf("| %-50s | %5s | %8s | %8s | %10s |\n|%s|%s|%s|%s|%s|\n", "drain rate estimated by",
               "hours", "median", "90th pct", "rate low", std::string(52, '-').c_str(),
               std::string(7, '-').c_str(), std::string(10, '-').c_str(),
@@ -196,6 +344,34 @@ void Report(const std::string& file, const ReplayOptions& replay) {
   print("the plug-in's line, periods cut off by the end", Only(line, cutOff));
   print("linear, periods cut off by the end", Only(linear, cutOff));
   print("recent, periods cut off by the end", Only(recent, cutOff));
+
+  std::printf("\n| %-50s | %5s | %8s | %8s | %10s |\n|%s|%s|%s|%s|%s|\n", "hours left shown by",
+              "hours", "median", "90th pct", "> 2\u00d7 true", std::string(52, '-').c_str(),
+              std::string(7, '-').c_str(), std::string(10, '-').c_str(),
+              std::string(10, '-').c_str(), std::string(12, '-').c_str());
+  const Estimator lineHours = [](Hour h) { return std::optional(h.lineHours); };
+  const Estimator toShow = [](Hour h) { return h.toShow; };
+  const Estimator hostLinear = [](Hour h) { return h.hostLinear; };
+  const Filter stillLearning = [](Hour h) { return h.learning; };
+  const Filter learned = [](Hour h) { return !h.learning; };
+  const auto printHours = [&hours](const std::string& what, const Estimator& shown) {
+    PrintRow(what, HoursLeftRowOf(hours, shown));
+  };
+  for (const auto& [what, shown] :
+       {std::pair<std::string, Estimator>{"the plug-in's line", lineHours},
+        {"the hours to show", toShow},
+        {"the host's linear figure", hostLinear}}) {
+    printHours(what, Only(shown, ended));
+    printHours("  while learning", Only(shown, endedAnd(stillLearning)));
+    printHours("  after learning", Only(shown, endedAnd(learned)));
+    printHours("  in the trace's first day", Only(shown, endedAnd(firstDay)));
+    printHours("  after the first day", Only(shown, endedAnd(afterFirstDay)));
+  }
+  printHours("the plug-in's line, periods cut off by the end", Only(lineHours, cutOff));
+  printHours("the hours to show, periods cut off by the end", Only(toShow, cutOff));
+
+  PrintWarnings(readings, replayed.warnings, replay.zoneMinutes);
+  PrintLearningEnd(replayed.lines, readings.front().utc, replay.zoneMinutes);
 }
 
 }  // namespace

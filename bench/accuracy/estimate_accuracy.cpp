@@ -22,7 +22,7 @@ const TraceReading& ReadingAt(const std::vector<TraceReading>& readings, ULONGLO
 }  // namespace
 
 std::vector<OnBatteryPeriod> OnBatteryPeriods(const std::vector<TraceReading>& readings,
-                                              ULONGLONG minimum) {
+                                              ULONGLONG minimum, size_t* shorter) {
   std::vector<OnBatteryPeriod> periods;
   for (size_t i = 0; i < readings.size();) {
     if (readings[i].state != TraceState::Discharging) {
@@ -45,7 +45,11 @@ std::vector<OnBatteryPeriod> OnBatteryPeriods(const std::vector<TraceReading>& r
         period.endPercent = next.percent;
       }
     }
-    if (period.endsAt - readings[i].utc >= minimum) periods.push_back(period);
+    if (period.endsAt - readings[i].utc >= minimum) {
+      periods.push_back(period);
+    } else if (shorter != nullptr) {
+      ++*shorter;
+    }
     i = last + 1;
   }
   return periods;
@@ -54,11 +58,13 @@ std::vector<OnBatteryPeriod> OnBatteryPeriods(const std::vector<TraceReading>& r
 Judgement JudgeHours(const std::vector<TraceReading>& readings,
                      const std::vector<HourlyLine>& lines) {
   Judgement judgement;
-  const std::vector<OnBatteryPeriod> periods = OnBatteryPeriods(readings, kFileTimeUnitsPerHour);
+  const std::vector<OnBatteryPeriod> periods =
+      OnBatteryPeriods(readings, kFileTimeUnitsPerHour, &judgement.shortPeriods);
   judgement.periods = periods.size();
   auto line = lines.begin();
   for (const OnBatteryPeriod& period : periods) {
     if (period.cutOff) ++judgement.cutOffPeriods;
+    if (period.first == period.last) ++judgement.singleRowPeriods;
     const TraceReading& start = readings[period.first];
     for (; line != lines.end() && line->utc < period.judgedUntil; ++line) {
       if (line->utc <= start.utc) continue;
@@ -87,10 +93,33 @@ Judgement JudgeHours(const std::vector<TraceReading>& readings,
       const bool recorded = line->utc - ReadingAt(readings, line->utc).utc < kFileTimeUnitsPerHour;
       judgement.hours.push_back({line->utc, actual, lineRate, linear, lastHour,
                                  shown->fromStatistics, recorded, period.cutOff,
-                                 line->hoursWithDrain});
+                                 line->hoursWithDrain, now / actual, shown->hoursLeft,
+                                 line->hostLinear, line->toShow, line->learning});
     }
   }
   return judgement;
+}
+
+std::vector<std::optional<JudgedWarning>> JudgeWarnings(
+    const std::vector<TraceReading>& readings, const std::vector<StatedWarning>& warnings) {
+  const std::vector<OnBatteryPeriod> periods = OnBatteryPeriods(readings, 0);
+  std::vector<std::optional<JudgedWarning>> judged;
+  for (const StatedWarning& warning : warnings) {
+    const auto period = std::find_if(periods.begin(), periods.end(), [&](const OnBatteryPeriod& p) {
+      return readings[p.first].utc <= warning.utc && warning.utc < p.judgedUntil;
+    });
+    if (period == periods.end()) {
+      judged.emplace_back();
+      continue;
+    }
+    const double percent = ReadingAt(readings, warning.utc).percent;
+    const double hoursToEnd = Hours(period->judgedUntil - warning.utc);
+    const double drop = percent - period->endPercent;
+    std::optional<double> trueHours;
+    if (drop > 0.0) trueHours = percent * hoursToEnd / drop;
+    judged.push_back(JudgedWarning{warning, percent, hoursToEnd, drop, trueHours, period->cutOff});
+  }
+  return judged;
 }
 
 double RelativeError(double estimate, double actual) {

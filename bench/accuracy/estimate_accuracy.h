@@ -1,7 +1,9 @@
 // How far the plug-in's estimate can be trusted on a recorded trace: at every simulated hour on
 // battery where the line shows an estimate, the drain rate it implies (percent / hours left)
 // against the drain rate that actually followed until the end of that on-battery period, side by
-// side with two simple estimates a user would otherwise see.
+// side with two simple estimates a user would otherwise see; the hours left the line, the host's
+// hours to show and its linear figure state against the true hours left (the charge over the drain
+// that followed); and the hours each low-battery warning stated against the same truth.
 #pragma once
 
 #include <optional>
@@ -27,14 +29,19 @@ struct OnBatteryPeriod {
   double endPercent;
   bool cutOff;
 };
-// The periods lasting at least `minimum` (file time units).
+// The periods lasting at least `minimum` (file time units); `shorter`, when given, counts those
+// left out.
 std::vector<OnBatteryPeriod> OnBatteryPeriods(const std::vector<TraceReading>& readings,
-                                              ULONGLONG minimum);
+                                              ULONGLONG minimum, size_t* shorter = nullptr);
 
 struct HourlyLine {
   ULONGLONG utc;
   std::string line;
   UINT hoursWithDrain = 0;  // the stat file's coverage then, as the status bar shows it
+  bool learning = false;    // the statistics still learning then, as the status bar says
+  // The host's hours left then: its linear figure, and the hours to show.
+  std::optional<double> hostLinear = std::nullopt;
+  std::optional<double> toShow = std::nullopt;
 };
 
 // One hour judged: drain rates in percentage points per hour.
@@ -53,11 +60,21 @@ struct JudgedHour {
   bool recorded;
   bool cutOff;  // in a period the recording's end cut off
   UINT hoursWithDrain;
+  // Hours left: the truth (the charge now over the actual rate), the line's, the host's.
+  double trueHours;
+  double lineHours;
+  std::optional<double> hostLinear;
+  std::optional<double> toShow;
+  bool learning;
 };
 
 struct Judgement {
   std::vector<JudgedHour> hours;
   size_t periods = 0;
+  size_t shortPeriods = 0;  // left out: shorter than an hour
+  // Periods of a single discharging row, as a log with one row per state change writes: their
+  // hours are judged against the charge held from that row.
+  size_t singleRowPeriods = 0;
   size_t cutOffPeriods = 0;
   // Hours on battery where the line showed no estimate, hours with an estimate after which the
   // charge did not fall until the period ended (no actual rate to compare with), and judged hours
@@ -73,6 +90,28 @@ struct Judgement {
 // from the period's first reading up to when it is judged (see OnBatteryPeriod).
 Judgement JudgeHours(const std::vector<TraceReading>& readings,
                      const std::vector<HourlyLine>& lines);
+
+// A low-battery warning as printed, and the hours it stated (none for "Hours left not known yet").
+struct StatedWarning {
+  ULONGLONG utc;
+  std::string text;
+  std::optional<double> hours;
+};
+
+// A warning against what followed it in its on-battery period (of any length): the hours to the
+// period's end (the charger, or empty) and the drop until then; the true hours left, the charge at
+// the warning over the drain that followed, when the charge fell. Not judged (nullopt) when no
+// period holds it.
+struct JudgedWarning {
+  StatedWarning warning;
+  double percent;
+  double hoursToEnd;
+  double drop;
+  std::optional<double> trueHours;
+  bool cutOff;
+};
+std::vector<std::optional<JudgedWarning>> JudgeWarnings(const std::vector<TraceReading>& readings,
+                                                        const std::vector<StatedWarning>& warnings);
 
 // |estimate - actual| / actual.
 double RelativeError(double estimate, double actual);

@@ -17,3 +17,6 @@ std::string LowBatterySummary(int percent);
 // Without a figure the body says so; the note, when there is one, follows on a line of its own.
 std::string LowBatteryBody(const std::optional<HoursLeft>& left,
                            const std::optional<std::string>& learningNote);
+
+// The hours a body states, read back; nullopt for a body without a figure.
+std::optional<double> HoursInBody(const std::string& body);

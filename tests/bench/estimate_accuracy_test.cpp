@@ -1,5 +1,6 @@
 // The accuracy measure of the estimate on recorded traces: what counts as an estimate, a period on
-// battery, the actual drain and the two simple estimates beside it.
+// battery, the actual drain and the two simple estimates beside it, the true hours left, and the
+// hours each warning stated against them.
 #include "bench/accuracy/estimate_accuracy.h"
 
 #include <gtest/gtest.h>
@@ -52,8 +53,10 @@ TEST(EstimateAccuracyTest, PeriodsEndAtTheChargerOrARiseAndLastAnHour) {
       On(6 * kHour, 49),
       On(7 * kHour, 49),  // ends with the trace at 7:00
   };
-  const std::vector<OnBatteryPeriod> periods = OnBatteryPeriods(readings, kHour);
+  size_t shorter = 0;
+  const std::vector<OnBatteryPeriod> periods = OnBatteryPeriods(readings, kHour, &shorter);
   ASSERT_EQ(periods.size(), 3u);
+  EXPECT_EQ(shorter, 1u);  // 03:00 to 03:59
   EXPECT_EQ(periods[0].first, 0u);
   EXPECT_EQ(periods[0].last, 2u);
   EXPECT_EQ(periods[0].endsAt, kStart + 90 * kMinute);
@@ -85,6 +88,7 @@ TEST(EstimateAccuracyTest, APeriodIsJudgedUntilItEndsAndOneTheRecordingCutsOffIs
   const Judgement judgement = JudgeHours(readings, lines);
   EXPECT_EQ(judgement.periods, 2u);
   EXPECT_EQ(judgement.cutOffPeriods, 1u);
+  EXPECT_EQ(judgement.singleRowPeriods, 1u);
   ASSERT_EQ(judgement.hours.size(), 4u);
   EXPECT_DOUBLE_EQ(judgement.hours[0].actual, 40.0 / 3);
   EXPECT_DOUBLE_EQ(judgement.hours[3].actual, 30.0);
@@ -106,9 +110,9 @@ TEST(EstimateAccuracyTest, HoursAreJudgedAgainstTheDrainThatFollowed) {
   readings.push_back(On(6 * kHour, 45, TraceState::Charging));
   const std::vector<HourlyLine> lines = {
       {kStart, "100%, hrs: N/A (online)"},
-      {kStart + kHour, "95%, hrs: 0.5/-?-"},         // no estimate
-      {kStart + 2 * kHour, "85%, hrs: 1.5/8.5"},     // linear: 10 an hour, as it goes on
-      {kStart + 3 * kHour, "75%, hrs: 15.0 (2.5)"},  // statistics: 5 an hour
+      {kStart + kHour, "95%, hrs: 0.5/-?-"},      // no estimate
+      {kStart + 2 * kHour, "85%, hrs: 1.5/8.5"},  // linear: 10 an hour, as it goes on
+      {kStart + 3 * kHour, "75%, hrs: 15.0 (2.5)", 20, true, 7.0, 7.0},  // statistics: 5 an hour
       {kStart + 5 * kHour, "55%, hrs: 5.5 (4.5)"},
       {kStart + 6 * kHour, "50%, hrs: N/A (online)"},
   };
@@ -127,6 +131,13 @@ TEST(EstimateAccuracyTest, HoursAreJudgedAgainstTheDrainThatFollowed) {
   const JudgedHour& statistics = judgement.hours[1];
   EXPECT_TRUE(statistics.fromStatistics);
   EXPECT_DOUBLE_EQ(statistics.line, 5.0);
+  // 75 % at the 10 points an hour that followed: 7.5 hours left in truth, 15 shown.
+  EXPECT_DOUBLE_EQ(statistics.trueHours, 7.5);
+  EXPECT_DOUBLE_EQ(statistics.lineHours, 15.0);
+  EXPECT_EQ(statistics.hostLinear, 7.0);
+  EXPECT_EQ(statistics.toShow, 7.0);
+  EXPECT_TRUE(statistics.learning);
+  EXPECT_FALSE(linear.learning);
   EXPECT_DOUBLE_EQ(judgement.hours[2].actual, 10.0);
 }
 
@@ -160,6 +171,38 @@ TEST(EstimateAccuracyTest, HoursInAGapOfTheRecordingAreMarked) {
   EXPECT_TRUE(judgement.hours[0].recorded);
   EXPECT_FALSE(judgement.hours[1].recorded);
   EXPECT_TRUE(judgement.hours[2].recorded);
+}
+
+TEST(EstimateAccuracyTest, WarningsAreJudgedByTheDrainThatFollowedThemInTheirPeriod) {
+  // Empty at 05:00 from 20 % at 01:00; on battery again from 06:00 at 30 %, 10 % at 06:30, the
+  // charger at 07:30 at 5 %; then on battery at 10 % until the recording's end.
+  const std::vector<TraceReading> readings = {
+      On(0, 25),         On(kHour, 20),         On(5 * kHour, 0, TraceState::Charging),
+      On(6 * kHour, 30), On(390 * kMinute, 10), On(450 * kMinute, 5, TraceState::Charging),
+      On(8 * kHour, 10), On(9 * kHour, 10)};
+  const std::vector<std::optional<JudgedWarning>> judged =
+      JudgeWarnings(readings, {{kStart + 2 * kHour, "20 %", 8.0},
+                               {kStart + 7 * kHour, "10 %", std::nullopt},
+                               {kStart + 450 * kMinute, "on the charger", 1.0},
+                               {kStart + 8 * kHour + 30 * kMinute, "held", 1.0}});
+  ASSERT_EQ(judged.size(), 4u);
+  // Held at 20 % from 01:00 to the end at 05:00: 20 points in 3 hours.
+  ASSERT_TRUE(judged[0]);
+  EXPECT_DOUBLE_EQ(judged[0]->percent, 20);
+  EXPECT_DOUBLE_EQ(judged[0]->hoursToEnd, 3);
+  EXPECT_DOUBLE_EQ(judged[0]->drop, 20);
+  EXPECT_EQ(judged[0]->trueHours, 3.0);
+  EXPECT_FALSE(judged[0]->cutOff);
+  // 10 % and 5 points in the half hour to the charger: 1 hour at that drain.
+  ASSERT_TRUE(judged[1]);
+  EXPECT_DOUBLE_EQ(judged[1]->hoursToEnd, 0.5);
+  EXPECT_EQ(judged[1]->trueHours, 1.0);
+  EXPECT_EQ(judged[1]->warning.hours, std::nullopt);
+  EXPECT_FALSE(judged[2]);
+  // No drop until the recording's end: no truth to judge by.
+  ASSERT_TRUE(judged[3]);
+  EXPECT_EQ(judged[3]->trueHours, std::nullopt);
+  EXPECT_TRUE(judged[3]->cutOff);
 }
 
 TEST(EstimateAccuracyTest, ErrorsAreRelativeAndSummarisedByMedianAndNearestRank) {

@@ -41,6 +41,10 @@ TEST(LowBatteryTextTest, SaysTheChargeTheFigureItsSourceAndTheNote) {
             "About 2.0 h left at the rate since unplugged");
   EXPECT_EQ(LowBatteryBody(std::nullopt, std::string("Still learning")),
             "Hours left not known yet\nStill learning");
+  // Read back for the replays' judgement.
+  EXPECT_EQ(HoursInBody(LowBatteryBody(HoursLeft{12.34, false}, std::string("Still learning"))),
+            12.3);
+  EXPECT_EQ(HoursInBody(LowBatteryBody(std::nullopt, std::nullopt)), std::nullopt);
 }
 
 // A battery script: "b20" is a line of 20 % on battery with 1.5 h left from the statistics, "m20"

@@ -195,15 +195,24 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
         continue;
       }
     } else {
-      if (lock.owned() && !warnings) warn = StartWarnings(warnings, options, files, settings);
+      if (lock.owned() && !warnings) {
+        warn = StartWarnings(warnings, options, files, settings);
+        waiter.WatchConnection(WakeReason::SessionBus, &warnings->connection());
+      }
       std::optional<LinePublisher> publisher;
       BarLoop loop(
           *session, waiter, format, output, StopSignals::StopRequested,
           [&lock] { return lock.TakeOverIfFree(); }, chargerChanged);
       if (lock.owned()) loop.PublishTo(publisher.emplace(published, Say));
       loop.OnLine(onLine);
+      // The service belongs to the desktop session whose bus it reached: once that bus is gone it
+      // ends, so that the next session's service takes the files over. A bar carries on.
+      loop.OnSessionBus([&warnings, &options] { return warnings->Serve() || !options.service; });
       end = loop.Run();
     }
+    if (end == BarEnd::BusGone)
+      Say("the session bus closed (the desktop session ended): saving and ending, so that the "
+          "next session's service takes over");
     if (end != BarEnd::TookOver) break;
     KeepFilesFromNow(session, files, keepFiles);
     messages.Note(lock.TakeOverNotice());

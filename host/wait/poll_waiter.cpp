@@ -36,8 +36,13 @@ void PollWaiter::WatchReadable(WakeReason reason, int fd) {
 }
 
 WakeReason PollWaiter::Wait(std::optional<ULONGLONG> deadline, int inputFd, int maxWaitMs) {
-  const int timeout = TimeoutFor(deadline, maxWaitMs);
-  std::vector<pollfd> fds(4 + readable_.size());
+  int timeout = TimeoutFor(deadline, maxWaitMs);
+  const int connectionFd = connection_ != nullptr ? connection_->fd() : -1;
+  const int connectionDueMs = connectionFd >= 0 ? connection_->msUntilDue() : -1;
+  const bool connectionDueFirst =
+      connectionDueMs >= 0 && (timeout < 0 || connectionDueMs <= timeout);
+  if (connectionDueFirst) timeout = connectionDueMs;
+  std::vector<pollfd> fds(5 + readable_.size());
   nfds_t count = 0;
   const int signalFd = StopSignals::WakeFd();
   if (signalFd >= 0) fds[count++] = {signalFd, POLLIN, 0};
@@ -46,14 +51,16 @@ WakeReason PollWaiter::Wait(std::optional<ULONGLONG> deadline, int inputFd, int 
   // No events asked: poll reports only POLLERR, POLLHUP and POLLNVAL for it.
   if (outputFd_ >= 0) fds[count++] = {outputFd_, 0, 0};
   for (const auto& [reason, fd] : readable_) fds[count++] = {fd, POLLIN, 0};
+  if (connectionFd >= 0) fds[count++] = {connectionFd, connection_->events(), 0};
 
   const int ready = timeout == 0 ? 0 : poll(fds.data(), count, timeout);
   pacer_.CatchUp();
   if (ready < 0) return errno == EINTR ? WakeReason::Signal : WakeReason::Deadline;
-  if (ready == 0) return WakeReason::Deadline;
+  if (ready == 0) return connectionDueFirst ? connectionReason_ : WakeReason::Deadline;
   for (nfds_t i = 0; i < count; ++i) {
     if (fds[i].revents == 0) continue;
     if (fds[i].fd == outputFd_) return WakeReason::OutputGone;
+    if (fds[i].fd == connectionFd) return connectionReason_;
     for (const auto& [reason, fd] : readable_) {
       if (fds[i].fd == fd) return reason;
     }

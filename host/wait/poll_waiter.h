@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/wait/clock_pacer.h"
+#include "host/wait/polled_connection.h"
 #include "host/wait/wall_clock_timer.h"
 #include "host/wait/waiter.h"
 
@@ -23,6 +24,12 @@ class PollWaiter final : public Waiter {
   // From now on fd readable (PowerEvents::fd, FileChanges::fd, ProcessEnd::fd) ends every wait
   // with `reason`; it replaces the descriptor watched for that reason before, -1 none.
   void WatchReadable(WakeReason reason, int fd);
+  // From now on every wait also polls the connection as it asks at that moment, and ends with
+  // `reason` when it is ready or due; nullptr: none.
+  void WatchConnection(WakeReason reason, const PolledConnection* connection) {
+    connectionReason_ = reason;
+    connection_ = connection;
+  }
 
  private:
   // The poll() timeout for the deadline, arming the wall-clock timer on the real clock.
@@ -33,4 +40,6 @@ class PollWaiter final : public Waiter {
   bool timerArmed_ = false;
   int outputFd_ = -1;
   std::vector<std::pair<WakeReason, int>> readable_;
+  WakeReason connectionReason_ = WakeReason::Deadline;
+  const PolledConnection* connection_ = nullptr;
 };

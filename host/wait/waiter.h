@@ -17,6 +17,7 @@ enum class WakeReason {
   PowerEvent,    // the kernel said something about a power supply
   FileChanged,   // a watched file was replaced or written (FileChanges)
   ProcessEnded,  // a watched process ended (ProcessEnd)
+  SessionBus,    // the session bus connection is to be served (PollWaiter::WatchConnection)
 };
 
 class Waiter {

@@ -86,16 +86,22 @@ PrivateSessionBus::PrivateSessionBus() {
 
 PrivateSessionBus::~PrivateSessionBus() {
   unsetenv("DBUS_SESSION_BUS_ADDRESS");
-  if (daemon_ > 0) {
-    kill(daemon_, SIGTERM);
-    waitpid(daemon_, nullptr, 0);
-  }
+  Stop();
 }
 
-RecordingNotificationService::RecordingNotificationService(const std::string& address) {
+void PrivateSessionBus::Stop() {
+  if (daemon_ <= 0) return;
+  kill(daemon_, SIGTERM);
+  waitpid(daemon_, nullptr, 0);
+  daemon_ = -1;
+}
+
+RecordingNotificationService::RecordingNotificationService(const std::string& address,
+                                                           Answers answers)
+    : answers_(answers) {
   if (sd_bus_new(&bus_) < 0 || sd_bus_set_address(bus_, address.c_str()) < 0 ||
       sd_bus_set_bus_client(bus_, 1) < 0 || sd_bus_start(bus_) < 0 ||
-      sd_bus_add_object(bus_, nullptr, "/org/freedesktop/Notifications", &Answer, this) < 0 ||
+      sd_bus_add_object(bus_, nullptr, "/org/freedesktop/Notifications", &Record, this) < 0 ||
       sd_bus_request_name(bus_, "org.freedesktop.Notifications", 0) < 0) {
     throw std::runtime_error("cannot serve org.freedesktop.Notifications on " + address);
   }
@@ -105,18 +111,35 @@ RecordingNotificationService::RecordingNotificationService(const std::string& ad
 RecordingNotificationService::~RecordingNotificationService() {
   stop_ = true;
   thread_.join();
+  for (const auto& [call, id] : held_) sd_bus_message_unref(call);
   sd_bus_flush_close_unref(bus_);
 }
 
 void RecordingNotificationService::Serve() {
   while (!stop_) {
+    if (release_ && answers_ == Answers::OnRelease) {
+      answers_ = Answers::AtOnce;
+      for (const auto& [call, id] : held_) {
+        Answer(call, id);
+        sd_bus_message_unref(call);
+      }
+      held_.clear();
+    }
     const int processed = sd_bus_process(bus_, nullptr);
     if (processed < 0) return;
     if (processed == 0) sd_bus_wait(bus_, 50'000);
   }
 }
 
-int RecordingNotificationService::Answer(sd_bus_message* message, void* self, sd_bus_error*) {
+int RecordingNotificationService::Answer(sd_bus_message* call, unsigned id) {
+  const std::string member = sd_bus_message_get_member(call);
+  if (member == "Notify") return sd_bus_reply_method_return(call, "u", id);
+  if (member == "GetServerInformation")
+    return sd_bus_reply_method_return(call, "ssss", "recorder", "test", "1", "1.2");
+  return sd_bus_reply_method_return(call, "");
+}
+
+int RecordingNotificationService::Record(sd_bus_message* message, void* self, sd_bus_error*) {
   auto& service = *static_cast<RecordingNotificationService*>(self);
   const std::string member = sd_bus_message_get_member(message);
   std::string call = member;
@@ -142,10 +165,10 @@ int RecordingNotificationService::Answer(sd_bus_message* message, void* self, sd
     service.calls_.push_back(call);
     if (member == "Notify") id = service.nextId_++;
   }
-  if (member == "Notify") return sd_bus_reply_method_return(message, "u", id);
-  if (member == "GetServerInformation")
-    return sd_bus_reply_method_return(message, "ssss", "recorder", "test", "1", "1.2");
-  return sd_bus_reply_method_return(message, "");
+  if (service.answers_ == Answers::AtOnce) return Answer(message, id);
+  service.held_.emplace_back(sd_bus_message_ref(message), id);
+  // Taken: sd-bus neither answers nor complains for it.
+  return 1;
 }
 
 std::vector<std::string> RecordingNotificationService::calls() const {

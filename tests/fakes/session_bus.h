@@ -24,6 +24,8 @@ class PrivateSessionBus {
   PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
 
   const std::string& address() const { return address_; }
+  // Ends the bus daemon, as the end of a desktop session does; the address stays named.
+  void Stop();
 
  private:
   TempFolder folder_;
@@ -31,13 +33,17 @@ class PrivateSessionBus {
   std::string address_;
 };
 
-// Owns org.freedesktop.Notifications on the bus, answers Notify with ids 1, 2, 3..., and records
-// each call as one line:
+// Owns org.freedesktop.Notifications on the bus, answers Notify with ids 1, 2, 3... (at once, only
+// after Release(), or never: a service that accepts calls and hangs), and records each call as it
+// arrives as one line:
 //   "Notify <app> replaces=<id> icon=<icon> urgency=<n> category=<c> expire=<ms> '<summary>'
 //   '<body>'" "CloseNotification <id>", "GetServerInformation"
 class RecordingNotificationService {
  public:
-  explicit RecordingNotificationService(const std::string& address);
+  enum class Answers { AtOnce, OnRelease, Never };
+
+  explicit RecordingNotificationService(const std::string& address,
+                                        Answers answers = Answers::AtOnce);
   ~RecordingNotificationService();
   RecordingNotificationService(const RecordingNotificationService&) = delete;
   RecordingNotificationService& operator=(const RecordingNotificationService&) = delete;
@@ -46,14 +52,21 @@ class RecordingNotificationService {
   // Waits (up to about twenty seconds) until this many calls were recorded; answers whether they
   // were.
   bool WaitForCalls(size_t count) const;
+  // With Answers::OnRelease: answers the calls held so far, and every later one at once.
+  void Release() { release_ = true; }
 
  private:
-  static int Answer(sd_bus_message* message, void* self, sd_bus_error* error);
+  static int Record(sd_bus_message* message, void* self, sd_bus_error* error);
+  static int Answer(sd_bus_message* call, unsigned id);
   void Serve();
 
   sd_bus* bus_ = nullptr;
   std::thread thread_;
   std::atomic<bool> stop_{false};
+  std::atomic<bool> release_{false};
+  Answers answers_;
+  // The calls not answered yet, with the id a Notify gets; only the serving thread uses them.
+  std::vector<std::pair<sd_bus_message*, unsigned>> held_;
   mutable std::mutex mutex_;
   std::vector<std::string> calls_;
   unsigned nextId_ = 1;

@@ -17,6 +17,7 @@
 #include <regex>
 
 #include "host/hosting/home_screen_file.h"
+#include "tests/fakes/session_bus.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/host/host_program.h"
 
@@ -380,45 +381,110 @@ TEST_F(HostBarTest, WithoutASessionBusTheBarSaysSoOnceAndGoesOn) {
       << folder_.Read("stderr");
 }
 
-TEST_F(HostBarTest, TheServiceTellsItIsReadyKeepsTheFilesWritesNothingAndSavesOnSigterm) {
-  // systemd's side of sd_notify: a datagram socket named by NOTIFY_SOCKET.
-  const std::string socketPath = (folder_.path() / "notify").string();
-  const int listener = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
-  ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-  setenv("NOTIFY_SOCKET", socketPath.c_str(), 1);
-  BarProcess service(folder_, "--service --simulate=3600 --night 0-0 --drain 5 --plug-below 0");
-  unsetenv("NOTIFY_SOCKET");
+// A notification service that takes every call and never answers holds up no line: not the first
+// (no call waits at the start), not one that warns, the first line's or a later one's.
+TEST_F(HostBarTest, ANotificationServiceThatNeverAnswersHoldsUpNoLine) {
+  const PrivateSessionBus bus;
+  const RecordingNotificationService service(bus.address(),
+                                             RecordingNotificationService::Answers::Never);
+  const auto secondsSince = [](std::chrono::steady_clock::time_point then) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - then).count();
+  };
+  folder_.Write("sysfs/BAT0/capacity", "15\n");
+  folder_.Write("sysfs/BAT0/charge_now", "720600\n");
+  auto started = std::chrono::steady_clock::now();
+  {
+    BarProcess low(folder_, Options("--bar"), "low-stderr");
+    const std::optional<std::string> line = low.NextLine(20s);
+    const double firstLine = secondsSince(started);
+    ASSERT_TRUE(line) << folder_.Read("low-stderr");
+    EXPECT_EQ(line->rfind("15%", 0), 0u) << *line;
+    EXPECT_LT(firstLine, 3.0) << "the first line, a warning, after " << firstLine << " s";
+  }
 
-  pollfd ready{listener, POLLIN, 0};
-  ASSERT_EQ(poll(&ready, 1, 20'000), 1) << folder_.Read("stderr");
-  char message[256] = {};
-  ASSERT_GT(recv(listener, message, sizeof message - 1, 0), 0);
-  EXPECT_EQ(std::string(message), "READY=1");
-  const std::vector<std::filesystem::path> locks = FilesNamed(folder_.path(), "owner.lock");
-  ASSERT_EQ(locks.size(), 1u);
-  std::ifstream lock(locks[0]);
-  pid_t holder = 0;
-  lock >> holder;
-  EXPECT_EQ(holder, service.pid());
+  // From 80 % down past every threshold, a line about every 0.2 s.
+  started = std::chrono::steady_clock::now();
+  BarProcess bar(folder_, "--bar --simulate=3600 --night 0-0 --drain 20 --plug-below 0");
+  std::string times;
+  double firstLine = 0;
+  double longestGap = 0;
+  auto previous = started;
+  for (int percent = 100; percent > 5;) {
+    const std::optional<std::string> line = bar.NextLine(20s);
+    ASSERT_TRUE(line) << times << folder_.Read("stderr");
+    const double gap = secondsSince(previous);
+    previous = std::chrono::steady_clock::now();
+    if (times.empty())
+      firstLine = gap;
+    else
+      longestGap = std::max(longestGap, gap);
+    times += std::to_string(gap) + " s: " + *line + "\n";
+    percent = std::stoi(*line);
+  }
+  EXPECT_LT(firstLine, 3.0) << times;
+  EXPECT_LT(longestGap, 3.0) << times;
+  ASSERT_TRUE(service.WaitForCalls(2));
+  for (const std::string& call : service.calls())
+    EXPECT_EQ(call.rfind("Notify zelvar-home replaces=0 icon=battery-low", 0), 0u) << call;
+  EXPECT_EQ(bar.Stop().exitCode, 0);
+  EXPECT_EQ(folder_.Read("stderr").find("no desktop notifications"), std::string::npos)
+      << folder_.Read("stderr");
+}
 
-  // Simulated hours on battery pass: their drops wait for the stat file.
-  sleep(3);
-  const BarProcess::Ending ending = service.Stop();
-  EXPECT_EQ(ending.exitCode, 0) << folder_.Read("stderr");
-  EXPECT_EQ(ending.rest, "");
-  close(listener);
-  EXPECT_EQ(FilesNamed(folder_.path(), "plugin.stream").size(), 1u);
-  const std::vector<std::filesystem::path> statFiles =
-      FilesNamed(folder_.path(), "ZelvarPlugin.dat");
-  ASSERT_EQ(statFiles.size(), 1u);
-  std::ifstream stat(statFiles[0]);
-  const std::string content((std::istreambuf_iterator<char>(stat)),
-                            std::istreambuf_iterator<char>());
-  EXPECT_TRUE(std::regex_search(content, std::regex(R"(\n\d+\.\d+\.\d+\.\d+:[1-9]\d*(,\d+)*\n)")))
-      << content;
+// The service keeps the files and learns until SIGTERM, without a session bus as with one; a
+// session bus it reached that goes away (the desktop session ended) ends it as SIGTERM does, so
+// that the next session's service takes the files over.
+TEST_F(HostBarTest, TheServiceTellsItIsReadyKeepsTheFilesWritesNothingAndSavesAtItsEnd) {
+  for (const bool busGoesAway : {false, true}) {
+    SCOPED_TRACE(busGoesAway ? "the bus goes away" : "SIGTERM");
+    const TempFolder home;
+    std::optional<PrivateSessionBus> bus;
+    if (busGoesAway) bus.emplace();
+    // systemd's side of sd_notify: a datagram socket named by NOTIFY_SOCKET.
+    const std::string socketPath = (home.path() / "notify").string();
+    const int listener = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    setenv("NOTIFY_SOCKET", socketPath.c_str(), 1);
+    BarProcess service(home, "--service --simulate=3600 --night 0-0 --drain 5 --plug-below 0");
+    unsetenv("NOTIFY_SOCKET");
+
+    pollfd ready{listener, POLLIN, 0};
+    ASSERT_EQ(poll(&ready, 1, 20'000), 1) << home.Read("stderr");
+    char message[256] = {};
+    ASSERT_GT(recv(listener, message, sizeof message - 1, 0), 0);
+    EXPECT_EQ(std::string(message), "READY=1");
+    close(listener);
+    const std::vector<std::filesystem::path> locks = FilesNamed(home.path(), "owner.lock");
+    ASSERT_EQ(locks.size(), 1u);
+    std::ifstream lock(locks[0]);
+    pid_t holder = 0;
+    lock >> holder;
+    EXPECT_EQ(holder, service.pid());
+
+    // Simulated hours on battery pass: their drops wait for the stat file.
+    sleep(3);
+    if (busGoesAway) bus->Stop();
+    const BarProcess::Ending ending = busGoesAway ? service.WaitForEnd() : service.Stop();
+    EXPECT_EQ(ending.exitCode, 0) << home.Read("stderr");
+    EXPECT_EQ(ending.rest, "");
+    EXPECT_EQ(Occurrences(home.Read("stderr"),
+                          "zelvar-home: the session bus closed (the desktop session ended): "
+                          "saving and ending, so that the next session's service takes over\n"),
+              busGoesAway ? 1u : 0u)
+        << home.Read("stderr");
+    EXPECT_EQ(FilesNamed(home.path(), "plugin.stream").size(), 1u);
+    const std::vector<std::filesystem::path> statFiles =
+        FilesNamed(home.path(), "ZelvarPlugin.dat");
+    ASSERT_EQ(statFiles.size(), 1u);
+    std::ifstream stat(statFiles[0]);
+    const std::string content((std::istreambuf_iterator<char>(stat)),
+                              std::istreambuf_iterator<char>());
+    EXPECT_TRUE(std::regex_search(content, std::regex(R"(\n\d+\.\d+\.\d+\.\d+:[1-9]\d*(,\d+)*\n)")))
+        << content;
+  }
 }
 
 }  // namespace

@@ -78,6 +78,37 @@ TEST(PollWaiter, OnTheRealClockEachCauseEndsTheWaitAsItself) {
   EXPECT_EQ(waiter.Wait(now + kHour, -1, -1), WakeReason::PowerEvent);
   waiter.WatchReadable(WakeReason::PowerEvent, -1);
 
+  // A connection ends the wait when it is ready for the events it asks, or due; idle, or gone, it
+  // costs nothing.
+  struct Connection final : PolledConnection {
+    int fd() const override { return descriptor; }
+    short events() const override { return asked; }
+    int msUntilDue() const override { return dueMs; }
+    int descriptor = -1;
+    short asked = POLLIN;
+    int dueMs = -1;
+  } connection;
+  waiter.WatchConnection(WakeReason::SessionBus, &connection);
+  Pipe bus;
+  connection.descriptor = bus.ends[0];
+  EXPECT_EQ(waiter.Wait(std::nullopt, -1, 20), WakeReason::Deadline);
+  connection.dueMs = 10;
+  EXPECT_EQ(waiter.Wait(now + kHour, -1, -1), WakeReason::SessionBus);
+  connection.dueMs = 0;
+  EXPECT_EQ(waiter.Wait(now - kUnitsPerMs, -1, -1), WakeReason::SessionBus);
+  connection.dueMs = 5000;
+  EXPECT_EQ(waiter.Wait(std::nullopt, -1, 20), WakeReason::Deadline);
+  connection.dueMs = -1;
+  ASSERT_EQ(write(bus.ends[1], "m", 1), 1);
+  EXPECT_EQ(waiter.Wait(now + kHour, -1, -1), WakeReason::SessionBus);
+  connection.descriptor = bus.ends[1];
+  connection.asked = POLLOUT;
+  EXPECT_EQ(waiter.Wait(now + kHour, -1, -1), WakeReason::SessionBus);
+  connection.descriptor = -1;
+  connection.dueMs = 0;
+  EXPECT_EQ(waiter.Wait(std::nullopt, -1, 20), WakeReason::Deadline);
+  waiter.WatchConnection(WakeReason::SessionBus, nullptr);
+
   // An output with its reader ends the wait only once the reader is gone.
   int output[2];
   ASSERT_EQ(pipe(output), 0);

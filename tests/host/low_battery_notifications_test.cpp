@@ -2,14 +2,22 @@
 // lines and the calls the desktop's notification service receives over a real session bus as a
 // battery runs down, is charged and runs down again.
 #include <gtest/gtest.h>
+#include <poll.h>
 
+#include <cerrno>
+#include <chrono>
 #include <sstream>
 
 #include "host/estimate/low_battery_text.h"
+#include "host/front/notify/call_failure.h"
 #include "host/front/notify/low_battery_notifications.h"
+#include "host/wait/poll_waiter.h"
 #include "tests/fakes/session_bus.h"
 
 namespace {
+
+using namespace std::chrono_literals;
+using Answers = RecordingNotificationService::Answers;
 
 struct ThresholdCase {
   const char* text;
@@ -59,13 +67,34 @@ std::vector<std::string> Lines(const std::string& script) {
   return lines;
 }
 
-// The warnings a battery script brings, delivered to the notifications.
+// Serves the bus as the bar's loop does, until no warning awaits its answer and nothing waits to
+// be sent, or ten seconds passed.
+void Settle(LowBatteryNotifications& notifications) {
+  ClockPacer realTime;
+  PollWaiter waiter(realTime);
+  waiter.WatchConnection(WakeReason::SessionBus, &notifications.connection());
+  const auto end = std::chrono::steady_clock::now() + 10s;
+  while ((notifications.awaitingAnswer() || (notifications.connection().events() & POLLOUT) != 0) &&
+         std::chrono::steady_clock::now() < end) {
+    if (waiter.Wait(std::nullopt, -1, 100) == WakeReason::SessionBus) notifications.Serve();
+  }
+}
+
+// The warnings a battery script brings, delivered to the notifications; "!" (not a line) lets a
+// service that holds its answers answer. The bus is served after each line once the service
+// answers.
 void Deliver(LowBatteryNotifications& notifications, const NotifyThresholds& thresholds,
-             const std::string& script) {
+             const std::string& script, RecordingNotificationService* holding = nullptr) {
   LineWarnings warnings(thresholds, [] { return false; });
-  for (const std::string& line : Lines(script)) {
-    if (const std::optional<LineWarning> warning = warnings.Observe(line))
+  std::istringstream words(script);
+  for (std::string word; words >> word;) {
+    if (word == "!") {
+      holding->Release();
+      holding = nullptr;
+    } else if (const std::optional<LineWarning> warning = warnings.Observe(Lines(word)[0])) {
       notifications.Deliver(*warning);
+    }
+    if (holding == nullptr) Settle(notifications);
   }
 }
 
@@ -86,16 +115,22 @@ struct BatteryScriptCase {
   NotifyThresholds thresholds;
   const char* script;
   std::vector<std::string> calls;  // the service numbers its notifications 1, 2, 3...
+  // OnRelease: the service answers at "!" and from then on; the lines before it come while the
+  // warnings await their answers.
+  Answers answers = Answers::AtOnce;
 };
 
 class LowBatteryNotificationsTest : public testing::TestWithParam<BatteryScriptCase> {};
 
 TEST_P(LowBatteryNotificationsTest, SendsExactlyTheseCalls) {
   const PrivateSessionBus bus;
-  const RecordingNotificationService service(bus.address());
+  RecordingNotificationService service(bus.address(), GetParam().answers);
   std::vector<std::string> reports;
   LowBatteryNotifications notifications([&](const std::string& line) { reports.push_back(line); });
-  Deliver(notifications, GetParam().thresholds, GetParam().script);
+  notifications.Start();
+  Deliver(notifications, GetParam().thresholds, GetParam().script,
+          GetParam().answers == Answers::OnRelease ? &service : nullptr);
+  service.WaitForCalls(GetParam().calls.size());
   EXPECT_EQ(service.calls(), GetParam().calls);
   EXPECT_EQ(reports, std::vector<std::string>{});
 }
@@ -125,7 +160,22 @@ INSTANTIATE_TEST_SUITE_P(
                     BatteryScriptCase{"ARisingChargeOnBatteryDoesNotWarnAgain",
                                       kDefaultNotifyThresholds,
                                       "b20 b22 b20 b12",
-                                      {Low(0, 20)}}),
+                                      {Low(0, 20)}},
+                    BatteryScriptCase{"WithdrawnBeforeItsAnswerItIsClosedOnceAnswered",
+                                      kDefaultNotifyThresholds,
+                                      "b20 m20 !",
+                                      {Low(0, 20), Close(1)},
+                                      Answers::OnRelease},
+                    BatteryScriptCase{"AWarningWhileOneAwaitsItsAnswerReplacesItOnceAnswered",
+                                      kDefaultNotifyThresholds,
+                                      "b20 b10 b5 ! b4 m4",
+                                      {Low(0, 20), Critical(1, 5), Close(2)},
+                                      Answers::OnRelease},
+                    BatteryScriptCase{"WithdrawnAndWarnedAgainBeforeTheAnswer",
+                                      kDefaultNotifyThresholds,
+                                      "b20 m20 b20 !",
+                                      {Low(0, 20), Close(1), Low(0, 20)},
+                                      Answers::OnRelease}),
     [](const testing::TestParamInfo<BatteryScriptCase>& info) { return info.param.name; });
 
 TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
@@ -135,7 +185,9 @@ TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
     const PrivateSessionBus bus;
     LowBatteryNotifications notifications(report);
     notifications.Start();
-    Deliver(notifications, kDefaultNotifyThresholds, "b5");
+    // No call at the start: a bus without the service says nothing until a warning fails.
+    EXPECT_EQ(reports.size(), 0u);
+    Deliver(notifications, kDefaultNotifyThresholds, "b20 b5");
   }
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0],
@@ -145,6 +197,7 @@ TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
   setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
   LowBatteryNotifications notifications(report);
   notifications.Start();
+  ASSERT_EQ(reports.size(), 2u);
   Deliver(notifications, kDefaultNotifyThresholds, "b5");
   unsetenv("DBUS_SESSION_BUS_ADDRESS");
   ASSERT_EQ(reports.size(), 2u);
@@ -154,15 +207,70 @@ TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
       "tried again at each warning");
 }
 
-TEST(LowBatteryNotificationsTest, AServiceStartedLaterIsFound) {
+// A service that starts after the program (or that the bus starts on demand) is no failure.
+TEST(LowBatteryNotificationsTest, AServiceStartedLaterIsFoundAndNotReportedMissing) {
   const PrivateSessionBus bus;
   std::vector<std::string> reports;
   LowBatteryNotifications notifications([&](const std::string& line) { reports.push_back(line); });
   notifications.Start();
+  Settle(notifications);
   const RecordingNotificationService service(bus.address());
   Deliver(notifications, kDefaultNotifyThresholds, "b20");
   EXPECT_EQ(service.calls(), std::vector<std::string>{Low(0, 20)});
-  EXPECT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports, std::vector<std::string>{});
+}
+
+// A service that takes calls and never answers: each warning is sent without waiting, the next
+// waits for the answer to the one before it (to replace it) until that call's time runs out, which
+// is said once.
+TEST(LowBatteryNotificationsTest, AServiceThatNeverAnswersHoldsNothingUpAndItsSilenceEnds) {
+  const PrivateSessionBus bus;
+  RecordingNotificationService service(bus.address(), Answers::Never);
+  std::vector<std::string> reports;
+  LowBatteryNotifications notifications([&](const std::string& line) { reports.push_back(line); },
+                                        300'000);
+  notifications.Start();
+  const auto before = std::chrono::steady_clock::now();
+  Deliver(notifications, kDefaultNotifyThresholds, "b20 b10", &service);
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 100ms);
+  Settle(notifications);
+  EXPECT_EQ(service.calls(), (std::vector<std::string>{Low(0, 20), Low(0, 10)}));
+  EXPECT_EQ(reports, std::vector<std::string>{
+                         "no desktop notifications: the notification service failed: Method call "
+                         "timed out; tried again at each warning"});
+}
+
+// The bus's text, whatever program sent it, reaches standard error as one short printable line.
+TEST(CallFailureTest, NamesTheCauseInOneShortLine) {
+  const std::string prefix = "the notification service failed: ";
+  const struct {
+    const char* name;
+    std::string message;
+    int errorNumber;
+    std::string said;
+  } rows[] = {
+      {"org.freedesktop.DBus.Error.ServiceUnknown", "The name is not activatable", 0,
+       "the session bus has no notification service (org.freedesktop.Notifications)"},
+      {"org.example.Error", "Denied", 0, prefix + "Denied"},
+      {"org.example.Error", "", 0, prefix + "org.example.Error"},
+      {"", "", ENOTCONN, prefix + "Transport endpoint is not connected"},
+      {"org.example.Error", "first line\r\nsecond line", 0, prefix + "first line"},
+      {"org.example.Error", "\x1b]0;owned\x07 tab\there \xc2\x9b\xff", 0,
+       prefix + "\xef\xbf\xbd]0;owned\xef\xbf\xbd tab here \xef\xbf\xbd\xef\xbf\xbd"},
+      {"org.example.Error", std::string(kShortLineCharacters, 'x'), 0,
+       prefix + std::string(kShortLineCharacters, 'x')},
+      {"org.example.Error", std::string(kShortLineCharacters + 1, 'x'), 0,
+       prefix + std::string(kShortLineCharacters - 3, 'x') + "..."},
+      {"org.example.Error", std::string(kShortLineCharacters + 1, '\xe4'), 0,
+       prefix +
+           [] {
+             std::string cut;
+             for (size_t i = 0; i < kShortLineCharacters - 3; ++i) cut += "\xef\xbf\xbd";
+             return cut + "...";
+           }()},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(CallFailure(row.name, row.message, row.errorNumber), row.said) << row.message;
 }
 
 }  // namespace

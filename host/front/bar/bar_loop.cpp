@@ -32,6 +32,8 @@ BarEnd BarLoop::Run() {
     if (woken == WakeReason::OutputGone) return BarEnd::OutputGone;
     if (tookOver_()) return BarEnd::TookOver;
     if (woken == WakeReason::PowerEvent && chargerChanged_()) session_.KeyDown(kVirtualKeyLeft);
+    if (woken == WakeReason::SessionBus && sessionBusServed_ && !sessionBusServed_())
+      return BarEnd::BusGone;
   }
   return BarEnd::Stopped;
 }

@@ -24,6 +24,7 @@ enum class BarEnd {
   TookOver,      // a viewer took the home's lock: the caller starts afresh as the keeper
   CannotFollow,  // a follower's keeper publishes no line, or its end cannot be watched: view
                  // instead
+  BusGone,       // the session bus went away (BarLoop::OnSessionBus)
 };
 
 class BarLoop {
@@ -45,6 +46,10 @@ class BarLoop {
   // Told of each line whose text changed, before it is written.
   using LineObserver = std::function<void(const std::string& text)>;
   void OnLine(LineObserver observer) { observer_ = std::move(observer); }
+  // Asked after a wait that the session bus connection ended (PollWaiter::WatchConnection): serves
+  // it, and answers false when the loop is to end because the bus went away.
+  using SessionBusServed = std::function<bool()>;
+  void OnSessionBus(SessionBusServed served) { sessionBusServed_ = std::move(served); }
   // Before Run: every changed line is published for the bars that follow this one.
   void PublishTo(LinePublisher& publisher);
 
@@ -64,6 +69,7 @@ class BarLoop {
   LineObserver observer_;
   TookOver tookOver_;
   ChargerChanged chargerChanged_;
+  SessionBusServed sessionBusServed_;
   std::optional<std::string> lastText_;
   LinePublisher* publisher_ = nullptr;
   // With BarFormat::Json or a publisher: what the line shows beside its text.

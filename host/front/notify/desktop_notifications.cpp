@@ -1,44 +1,24 @@
 #include "host/front/notify/desktop_notifications.h"
 
-#include <cerrno>
-#include <cstring>
-#include <string_view>
+#include <poll.h>
+#include <time.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <utility>
+
+#include "host/front/notify/call_failure.h"
 #include "host/front/notify/systemd_library.h"
 
 namespace {
 
-constexpr const char* kService = "org.freedesktop.Notifications";
 constexpr const char* kPath = "/org/freedesktop/Notifications";
 constexpr const char* kInterface = "org.freedesktop.Notifications";
-// A notification service that does not answer within this time is taken as absent, so that the
-// loop it is called from keeps its pace.
-constexpr uint64_t kCallTimeoutMicroseconds = 5'000'000;
 // The urgency hint's levels.
 constexpr uint8_t kNormalUrgency = 1;
 constexpr uint8_t kCriticalUrgency = 2;
-
-std::string CallFailure(const sd_bus_error& error, int result) {
-  if (error.name != nullptr && std::strcmp(error.name, SD_BUS_ERROR_SERVICE_UNKNOWN) == 0) {
-    return std::string("the session bus has no notification service (") + kService + ")";
-  }
-  if (error.message != nullptr)
-    return std::string("the notification service failed: ") + error.message;
-  return std::string("the notification service failed: ") + std::strerror(-result);
-}
-
-// Frees the error and the messages of one call on every path.
-struct CallMessages {
-  const SystemdLibrary& systemd;
-  sd_bus_error error = SD_BUS_ERROR_NULL;
-  sd_bus_message* request = nullptr;
-  sd_bus_message* reply = nullptr;
-  ~CallMessages() {
-    systemd.busErrorFree(&error);
-    systemd.messageUnref(request);
-    systemd.messageUnref(reply);
-  }
-};
 
 int AppendNotify(const SystemdLibrary& systemd, sd_bus_message* request,
                  const DesktopNotification& notification) {
@@ -60,72 +40,133 @@ int AppendNotify(const SystemdLibrary& systemd, sd_bus_message* request,
   return result;
 }
 
-const std::function<int(sd_bus_message*)> kNothing = [](sd_bus_message*) { return 0; };
+// The clock of sd-bus's time limits, in microseconds.
+uint64_t MonotonicMicroseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<uint64_t>(now.tv_sec) * 1'000'000 + static_cast<uint64_t>(now.tv_nsec) / 1000;
+}
 
 }  // namespace
+
+struct DesktopNotifications::Calls {
+  using Append = std::function<int(sd_bus_message*)>;
+
+  // Sends one method call whose answer goes to `answered` (nullptr: nobody); a negative errno when
+  // it cannot be sent.
+  static int Send(DesktopNotifications& self, const char* method, const Append& append,
+                  sd_bus_message_handler_t answered) {
+    const SystemdLibrary& systemd = *self.systemd_;
+    sd_bus_message* call = nullptr;
+    int result = systemd.messageNewMethodCall(self.bus_, &call, kNotificationService, kPath,
+                                              kInterface, method);
+    if (result >= 0) result = append(call);
+    // Without a slot of its own the call lives with the bus until it is answered or the bus closes.
+    if (result >= 0) {
+      result = systemd.busCallAsync(self.bus_, nullptr, call, answered, &self, self.callTimeoutUs_);
+    }
+    systemd.messageUnref(call);
+    return result;
+  }
+
+  // The failure an answer carries (an error from the service or the bus, or a time limit that
+  // ran out); nullopt for a reply.
+  static std::optional<std::string> FailureOf(const SystemdLibrary& systemd,
+                                              sd_bus_message* answer) {
+    const sd_bus_error* error = systemd.messageGetError(answer);
+    if (error == nullptr) return std::nullopt;
+    return CallFailure(error->name != nullptr ? error->name : "",
+                       error->message != nullptr ? error->message : "", EIO);
+  }
+
+  static int NotifyAnswered(sd_bus_message* answer, void* userdata, sd_bus_error*) {
+    DesktopNotifications& self = *static_cast<DesktopNotifications*>(userdata);
+    std::optional<std::string> failure = FailureOf(*self.systemd_, answer);
+    uint32_t id = 0;
+    if (!failure) {
+      const int result = self.systemd_->messageRead(answer, "u", &id);
+      if (result < 0) failure = CallFailure("", "", -result);
+    }
+    self.shown_(failure ? std::nullopt : std::optional<uint32_t>(id), failure.value_or(""));
+    return 0;
+  }
+};
+
+DesktopNotifications::DesktopNotifications(Shown shown, uint64_t callTimeoutUs)
+    : shown_(std::move(shown)), callTimeoutUs_(callTimeoutUs) {}
 
 DesktopNotifications::~DesktopNotifications() { Disconnect(); }
 
 void DesktopNotifications::Disconnect() {
   if (bus_ != nullptr) bus_ = systemd_->busFlushCloseUnref(bus_);
+  ready_ = false;
 }
 
-sd_bus* DesktopNotifications::Bus(std::string& error) {
-  if (bus_ != nullptr) return bus_;
+bool DesktopNotifications::Connect(std::string& error) {
+  if (bus_ != nullptr) return true;
   systemd_ = Systemd(error);
-  if (systemd_ == nullptr) return nullptr;
+  if (systemd_ == nullptr) return false;
+  // Connects and starts the greeting without waiting for the bus's answer.
   const int result = systemd_->busOpenUser(&bus_);
-  if (result < 0) {
-    bus_ = nullptr;
-    // sd-bus answers ENOMEDIUM when the environment names no bus at all.
-    error = result == -ENOMEDIUM
-                ? "no session bus: neither DBUS_SESSION_BUS_ADDRESS nor XDG_RUNTIME_DIR is set"
-                : std::string("cannot connect to the session bus: ") + std::strerror(-result);
-  }
-  return bus_;
+  if (result >= 0) return true;
+  bus_ = nullptr;
+  // sd-bus answers ENOMEDIUM when the environment names no bus at all.
+  error = result == -ENOMEDIUM
+              ? "no session bus: neither DBUS_SESSION_BUS_ADDRESS nor XDG_RUNTIME_DIR is set"
+              : std::string("cannot connect to the session bus: ") + std::strerror(-result);
+  return false;
 }
 
-int DesktopNotifications::Call(const char* method,
-                               const std::function<int(sd_bus_message*)>& append,
-                               const std::function<int(sd_bus_message*)>& read,
-                               std::string& error) {
-  sd_bus* bus = Bus(error);
-  if (bus == nullptr) return -ENOTCONN;
-  CallMessages call{*systemd_};
-  int result =
-      systemd_->messageNewMethodCall(bus, &call.request, kService, kPath, kInterface, method);
-  if (result >= 0) result = append(call.request);
-  if (result >= 0)
-    result =
-        systemd_->busCall(bus, call.request, kCallTimeoutMicroseconds, &call.error, &call.reply);
-  if (result >= 0) result = read(call.reply);
-  if (result < 0) {
-    error = CallFailure(call.error, result);
-    Disconnect();
-  }
-  return result;
-}
-
-std::optional<uint32_t> DesktopNotifications::Show(const DesktopNotification& notification,
-                                                   std::string& error) {
-  uint32_t id = 0;
-  const int result = Call(
-      "Notify",
-      [&](sd_bus_message* request) { return AppendNotify(*systemd_, request, notification); },
-      [&](sd_bus_message* reply) { return systemd_->messageRead(reply, "u", &id); }, error);
-  if (result < 0) return std::nullopt;
-  return id;
-}
-
-bool DesktopNotifications::Reachable(std::string& error) {
-  return Call("GetServerInformation", kNothing, kNothing, error) >= 0;
+bool DesktopNotifications::Show(const DesktopNotification& notification, std::string& error) {
+  if (!Connect(error)) return false;
+  const int result = Calls::Send(
+      *this, "Notify",
+      [&](sd_bus_message* call) { return AppendNotify(*systemd_, call, notification); },
+      &Calls::NotifyAnswered);
+  if (result < 0) error = CallFailure("", "", -result);
+  return result >= 0;
 }
 
 bool DesktopNotifications::Close(uint32_t id, std::string& error) {
-  return Call(
-             "CloseNotification",
-             [this, id](sd_bus_message* request) {
-               return systemd_->messageAppend(request, "u", id);
-             },
-             kNothing, error) >= 0;
+  if (!Connect(error)) return false;
+  const int result = Calls::Send(
+      *this, "CloseNotification",
+      [this, id](sd_bus_message* call) { return systemd_->messageAppend(call, "u", id); }, nullptr);
+  if (result < 0) error = CallFailure("", "", -result);
+  return result >= 0;
+}
+
+DesktopNotifications::Bus DesktopNotifications::Serve() {
+  if (bus_ == nullptr) return Bus::Open;
+  int result = 0;
+  do {
+    result = systemd_->busProcess(bus_, nullptr);
+    if (!ready_) ready_ = systemd_->busIsReady(bus_) > 0;
+  } while (result > 0);
+  // A closing bus answers every call still waiting (as failed) before it counts as closed.
+  if (systemd_->busIsOpen(bus_) > 0) return Bus::Open;
+  // Closed: by the bus (it ended), or before its greeting was done (it refused us).
+  const bool lost = ready_;
+  Disconnect();
+  return lost ? Bus::Lost : Bus::Open;
+}
+
+int DesktopNotifications::fd() const {
+  if (bus_ == nullptr) return -1;
+  return std::max(systemd_->busGetFd(bus_), -1);
+}
+
+short DesktopNotifications::events() const {
+  const int events = bus_ != nullptr ? systemd_->busGetEvents(bus_) : -1;
+  if (events < 0) return POLLIN;
+  return static_cast<short>(events);
+}
+
+int DesktopNotifications::msUntilDue() const {
+  uint64_t due = UINT64_MAX;
+  if (bus_ == nullptr || systemd_->busGetTimeout(bus_, &due) < 0 || due == UINT64_MAX) return -1;
+  const uint64_t now = MonotonicMicroseconds();
+  if (due <= now) return 0;
+  // Rounded up, so that the wait does not end just before the limit and come round again.
+  return static_cast<int>(std::min<uint64_t>((due - now + 999) / 1000, INT_MAX));
 }

@@ -1,6 +1,8 @@
 // The desktop's notification service on the session bus (org.freedesktop.Notifications), called
-// through sd-bus (libsystemd, loaded by the first call). The bus is reached on the first call and
-// again after a failed one, so that a notification service started after the program is found.
+// through sd-bus (libsystemd, loaded by the first connection). Calls are sent without waiting for
+// their answers: the loop polls the connection (a PolledConnection) and Serve() hands each answer
+// over as it arrives, or as its time runs out. The bus is reached again after it closed, so that a
+// session bus started after the program is found.
 #pragma once
 
 #include <cstdint>
@@ -8,8 +10,9 @@
 #include <optional>
 #include <string>
 
+#include "host/wait/polled_connection.h"
+
 struct sd_bus;
-struct sd_bus_message;
 struct SystemdLibrary;
 
 struct DesktopNotification {
@@ -21,32 +24,52 @@ struct DesktopNotification {
   uint32_t replaces = 0;
 };
 
-class DesktopNotifications {
+class DesktopNotifications final : public PolledConnection {
  public:
-  DesktopNotifications() = default;
-  ~DesktopNotifications();
+  // Given the answer to a Notify: the id the service gave the notification, or nullopt with
+  // `failure` saying why it was not shown.
+  using Shown = std::function<void(std::optional<uint32_t> id, const std::string& failure)>;
+  // An answer that takes longer than callTimeoutUs counts as a failure.
+  DesktopNotifications(Shown shown, uint64_t callTimeoutUs);
+  ~DesktopNotifications() override;
   DesktopNotifications(const DesktopNotifications&) = delete;
   DesktopNotifications& operator=(const DesktopNotifications&) = delete;
 
-  // Asks the service who it is: false with `error` saying why there is no answer.
-  bool Reachable(std::string& error);
-  // The id the service gave the notification; nullopt with `error` saying why it was not shown.
-  std::optional<uint32_t> Show(const DesktopNotification& notification, std::string& error);
-  // Withdraws a notification; false with `error` saying why not.
+  // Reaches the session bus unless it is reached already; false with `error` saying why not.
+  bool Connect(std::string& error);
+  // Sends the notification; its answer goes to `shown`. False with `error` when it cannot be sent.
+  bool Show(const DesktopNotification& notification, std::string& error);
+  // Withdraws a notification; false with `error` when it cannot be sent. Its answer is not
+  // awaited: a service answers with an error for a notification the user closed already.
   bool Close(uint32_t id, std::string& error);
 
+  enum class Bus {
+    Open,  // reached, or none reached
+    Lost,  // a bus that was reached has closed (the desktop session ended); to be reached anew
+  };
+  // Reads and writes what the connection has ready and hands over the answers that came or ran out
+  // of time. Never waits.
+  Bus Serve();
+
+  int fd() const override;
+  short events() const override;
+  int msUntilDue() const override;
+
  private:
-  sd_bus* Bus(std::string& error);
-  // One method call: the arguments appended, the reply read; a negative errno with `error` said
-  // when any step failed, after which the bus is reached afresh.
-  int Call(const char* method, const std::function<int(sd_bus_message*)>& append,
-           const std::function<int(sd_bus_message*)>& read, std::string& error);
+  // The calls and their answers in sd-bus's terms.
+  struct Calls;
   void Disconnect();
 
+  Shown shown_;
+  uint64_t callTimeoutUs_;
   // Set with the first bus reached.
   const SystemdLibrary* systemd_ = nullptr;
   sd_bus* bus_ = nullptr;
+  // The bus finished its greeting: its closing from now on is a loss, not a failure to connect.
+  bool ready_ = false;
 };
 
 // The program's name as notifications show it.
 inline constexpr const char* kNotificationAppName = "zelvar-home";
+// The name the notification service holds on the bus.
+inline constexpr const char* kNotificationService = "org.freedesktop.Notifications";

@@ -10,18 +10,25 @@ constexpr const char* kCriticalBatteryIcon = "battery-caution";
 
 }  // namespace
 
-LowBatteryNotifications::LowBatteryNotifications(Report report) : report_(std::move(report)) {}
+LowBatteryNotifications::LowBatteryNotifications(Report report, uint64_t callTimeoutUs)
+    : report_(std::move(report)),
+      service_(
+          [this](std::optional<uint32_t> id, const std::string& failure) { Answered(id, failure); },
+          callTimeoutUs) {}
 
 void LowBatteryNotifications::Start() {
   std::string error;
-  if (!service_.Reachable(error)) Failed(error);
+  if (!service_.Connect(error)) Failed(error);
 }
 
 void LowBatteryNotifications::Deliver(const LineWarning& change) {
-  std::string error;
   if (std::holds_alternative<WithdrawWarning>(change)) {
-    if (shown_ != 0 && !service_.Close(shown_, error)) Failed(error);
-    shown_ = 0;
+    next_.reset();
+    if (awaiting_) {
+      closeOnAnswer_ = true;
+    } else {
+      CloseShown();
+    }
     return;
   }
   const WarningToShow& warning = std::get<WarningToShow>(change);
@@ -30,12 +37,47 @@ void LowBatteryNotifications::Deliver(const LineWarning& change) {
   notification.body = warning.body;
   notification.icon = warning.critical ? kCriticalBatteryIcon : kLowBatteryIcon;
   notification.critical = warning.critical;
+  if (awaiting_) {
+    next_ = std::move(notification);
+  } else {
+    Send(std::move(notification));
+  }
+}
+
+bool LowBatteryNotifications::Serve() {
+  return service_.Serve() == DesktopNotifications::Bus::Open;
+}
+
+void LowBatteryNotifications::Send(DesktopNotification notification) {
   notification.replaces = shown_;
-  if (const std::optional<uint32_t> id = service_.Show(notification, error)) {
+  std::string error;
+  awaiting_ = service_.Show(notification, error);
+  if (!awaiting_) Failed(error);
+}
+
+void LowBatteryNotifications::Answered(std::optional<uint32_t> id, const std::string& failure) {
+  awaiting_ = false;
+  if (id) {
     shown_ = *id;
   } else {
-    Failed(error);
+    Failed(failure);
   }
+  if (closeOnAnswer_) {
+    closeOnAnswer_ = false;
+    CloseShown();
+  }
+  if (next_) {
+    DesktopNotification notification = std::move(*next_);
+    next_.reset();
+    Send(std::move(notification));
+  }
+}
+
+void LowBatteryNotifications::CloseShown() {
+  if (shown_ == 0) return;
+  std::string error;
+  if (!service_.Close(shown_, error)) Failed(error);
+  shown_ = 0;
 }
 
 void LowBatteryNotifications::Failed(const std::string& error) {

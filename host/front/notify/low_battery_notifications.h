@@ -1,9 +1,13 @@
 // Low-battery warnings on the desktop: LineWarnings decides, the notification service shows them.
 // Each warning replaces the one before it in the same discharge, and power coming back withdraws
-// it. Without a session bus or a notification service the run goes on and says so once; each later
-// warning tries again, so that a notification service started after the program is found.
+// it. Nothing waits for the service: a warning is sent and its answer served by the loop, and a
+// warning that comes while the one before it awaits its answer is sent once that answer (the id to
+// replace) is in. Without a session bus or a notification service the run goes on and says so
+// once; each later warning tries again, so that a notification service started after the program
+// is found.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -16,20 +20,43 @@ class LowBatteryNotifications {
   // Given one line for standard error, without the program's prefix.
   using Report = std::function<void(const std::string& message)>;
 
-  explicit LowBatteryNotifications(Report report);
+  // An answer that takes longer than callTimeoutUs counts as a failure.
+  explicit LowBatteryNotifications(Report report, uint64_t callTimeoutUs = kCallTimeoutUs);
 
-  // Reports at once when no notification service answers.
+  // Reaches the session bus, and reports at once when there is none. It calls nothing: a
+  // notification service that the bus starts on demand, or that starts after the program, is
+  // found by the first warning.
   void Start();
 
   // Shows the warning, replacing the one shown before, or withdraws the one shown.
   void Deliver(const LineWarning& warning);
 
+  // For the loop's waiter: the bus connection, served when the waiter says so. Serve answers false
+  // when a session bus that was reached has closed (the desktop session ended); the next warning
+  // reaches the bus anew.
+  const PolledConnection& connection() const { return service_; }
+  bool Serve();
+  // Whether a warning awaits the service's answer.
+  bool awaitingAnswer() const { return awaiting_; }
+
+  // sd-bus's own limit for a call, which covers a notification service the bus starts on demand.
+  static constexpr uint64_t kCallTimeoutUs = 25'000'000;
+
  private:
+  void Send(DesktopNotification notification);
+  void Answered(std::optional<uint32_t> id, const std::string& failure);
+  void CloseShown();
   void Failed(const std::string& error);
 
   Report report_;
   DesktopNotifications service_;
   // The notification shown in this discharge, 0 for none.
   uint32_t shown_ = 0;
+  // A Notify was sent and its answer has not come.
+  bool awaiting_ = false;
+  // The warning to send once that answer has come.
+  std::optional<DesktopNotification> next_;
+  // The warning that awaits its answer was withdrawn: closed as soon as its id is known.
+  bool closeOnAnswer_ = false;
   bool reported_ = false;
 };

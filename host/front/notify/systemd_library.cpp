@@ -36,7 +36,13 @@ Loaded Load() {
   const bool resolved =
       Resolve(library, "sd_bus_open_user", c.busOpenUser, e) &&
       Resolve(library, "sd_bus_flush_close_unref", c.busFlushCloseUnref, e) &&
-      Resolve(library, "sd_bus_call", c.busCall, e) &&
+      Resolve(library, "sd_bus_call_async", c.busCallAsync, e) &&
+      Resolve(library, "sd_bus_process", c.busProcess, e) &&
+      Resolve(library, "sd_bus_get_fd", c.busGetFd, e) &&
+      Resolve(library, "sd_bus_get_events", c.busGetEvents, e) &&
+      Resolve(library, "sd_bus_get_timeout", c.busGetTimeout, e) &&
+      Resolve(library, "sd_bus_is_open", c.busIsOpen, e) &&
+      Resolve(library, "sd_bus_is_ready", c.busIsReady, e) &&
       Resolve(library, "sd_bus_error_free", c.busErrorFree, e) &&
       Resolve(library, "sd_bus_message_new_method_call", c.messageNewMethodCall, e) &&
       Resolve(library, "sd_bus_message_unref", c.messageUnref, e) &&
@@ -44,6 +50,7 @@ Loaded Load() {
       Resolve(library, "sd_bus_message_open_container", c.messageOpenContainer, e) &&
       Resolve(library, "sd_bus_message_close_container", c.messageCloseContainer, e) &&
       Resolve(library, "sd_bus_message_read", c.messageRead, e) &&
+      Resolve(library, "sd_bus_message_get_error", c.messageGetError, e) &&
       Resolve(library, "sd_notify", c.notify, e);
   if (!resolved) dlclose(library);
   return loaded;

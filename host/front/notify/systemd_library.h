@@ -11,7 +11,13 @@
 struct SystemdLibrary {
   decltype(&sd_bus_open_user) busOpenUser;
   decltype(&sd_bus_flush_close_unref) busFlushCloseUnref;
-  decltype(&sd_bus_call) busCall;
+  decltype(&sd_bus_call_async) busCallAsync;
+  decltype(&sd_bus_process) busProcess;
+  decltype(&sd_bus_get_fd) busGetFd;
+  decltype(&sd_bus_get_events) busGetEvents;
+  decltype(&sd_bus_get_timeout) busGetTimeout;
+  decltype(&sd_bus_is_open) busIsOpen;
+  decltype(&sd_bus_is_ready) busIsReady;
   decltype(&sd_bus_error_free) busErrorFree;
   decltype(&sd_bus_message_new_method_call) messageNewMethodCall;
   decltype(&sd_bus_message_unref) messageUnref;
@@ -19,6 +25,7 @@ struct SystemdLibrary {
   decltype(&sd_bus_message_open_container) messageOpenContainer;
   decltype(&sd_bus_message_close_container) messageCloseContainer;
   decltype(&sd_bus_message_read) messageRead;
+  decltype(&sd_bus_message_get_error) messageGetError;
   decltype(&sd_notify) notify;
 };
 

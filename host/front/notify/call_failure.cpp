@@ -1,0 +1,29 @@
+#include "host/front/notify/call_failure.h"
+
+#include <cstring>
+
+#include "host/hosting/printable_text.h"
+
+namespace {
+
+constexpr std::string_view kServiceUnknown = "org.freedesktop.DBus.Error.ServiceUnknown";
+
+}  // namespace
+
+std::string OneShortLine(std::string_view text) {
+  std::u32string line = ScreenCharactersOfUtf8(text.substr(0, text.find_first_of("\r\n")));
+  if (line.size() <= kShortLineCharacters) return EncodeUtf8(line);
+  line.resize(kShortLineCharacters - 3);
+  return EncodeUtf8(line) + "...";
+}
+
+std::string CallFailure(std::string_view errorName, std::string_view errorMessage,
+                        int errorNumber) {
+  if (errorName == kServiceUnknown)
+    return "the session bus has no notification service (org.freedesktop.Notifications)";
+  const std::string_view cause = !errorMessage.empty() ? errorMessage
+                                 : !errorName.empty()
+                                     ? errorName
+                                     : std::string_view(std::strerror(errorNumber));
+  return "the notification service failed: " + OneShortLine(cause);
+}

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/power/internal/power_supply_reader.h"
 #include "platform/power/power_status_codes.h"
 
 namespace {
@@ -42,12 +43,8 @@ Value WithinRange(const Value& value, int64_t lowest, int64_t highest) {
 }
 
 PowerSupplyReading WithoutImplausibleNumbers(PowerSupplyReading supply) {
-  for (Value* value :
-       {&supply.present, &supply.online, &supply.capacity, &supply.voltageNow, &supply.currentNow,
-        &supply.currentAverage, &supply.powerNow, &supply.energyNow, &supply.energyFull,
-        &supply.chargeNow, &supply.chargeFull, &supply.temperature}) {
-    *value = Plausible(*value);
-  }
+  for (const auto& [attribute, field] : kSupplyNumberFields)
+    supply.*field = Plausible(supply.*field);
   for (Value* amount :
        {&supply.energyNow, &supply.energyFull, &supply.chargeNow, &supply.chargeFull}) {
     *amount = WithinRange(*amount, 0, kLargestPlausibleReading);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <utility>
 
 #include "platform/power/internal/sysfs_attribute.h"
 
@@ -35,23 +34,6 @@ class SupplyReader {
   std::array<char, kLongestAttribute + 1> buffer_;
 };
 
-// The numeric attributes and the field each one fills.
-using NumberField = std::optional<int64_t> PowerSupplyReading::*;
-constexpr std::pair<SupplyAttribute, NumberField> kNumberFields[] = {
-    {SupplyAttribute::Present, &PowerSupplyReading::present},
-    {SupplyAttribute::Online, &PowerSupplyReading::online},
-    {SupplyAttribute::Capacity, &PowerSupplyReading::capacity},
-    {SupplyAttribute::VoltageNow, &PowerSupplyReading::voltageNow},
-    {SupplyAttribute::CurrentNow, &PowerSupplyReading::currentNow},
-    {SupplyAttribute::CurrentAverage, &PowerSupplyReading::currentAverage},
-    {SupplyAttribute::PowerNow, &PowerSupplyReading::powerNow},
-    {SupplyAttribute::EnergyNow, &PowerSupplyReading::energyNow},
-    {SupplyAttribute::EnergyFull, &PowerSupplyReading::energyFull},
-    {SupplyAttribute::ChargeNow, &PowerSupplyReading::chargeNow},
-    {SupplyAttribute::ChargeFull, &PowerSupplyReading::chargeFull},
-    {SupplyAttribute::Temperature, &PowerSupplyReading::temperature},
-};
-
 PowerSupplyReading ReadPowerSupply(PowerSupplySource& source, const SupplyListing& listing) {
   using enum SupplyAttribute;
   SupplyReader read(source, listing);
@@ -61,7 +43,7 @@ PowerSupplyReading ReadPowerSupply(PowerSupplySource& source, const SupplyListin
   supply.scope = ParseSupplyScope(read.Word(Scope));
   supply.status = ParseSupplyStatus(read.Word(Status));
   supply.technology = ParseBatteryTechnology(read.Word(Technology));
-  for (const auto& [attribute, field] : kNumberFields) supply.*field = read.Number(attribute);
+  for (const auto& [attribute, field] : kSupplyNumberFields) supply.*field = read.Number(attribute);
   return supply;
 }
 

@@ -49,23 +49,19 @@ HRESULT ReadTextAttribute(IXMLDOMNamedNodeMap* attributes, const WCHAR* name, WS
 }
 
 void ReadSettings(IXMLDOMNode* element, PluginSettings& settings) {
-  namespace d = setting_defaults;
   IXMLDOMNamedNodeMap* attributes = nullptr;
   if (element == nullptr || FAILED(element->get_attributes(&attributes)) || attributes == nullptr) {
     settings = DefaultSettings();
     return;
   }
-  auto readInt = [attributes](const WCHAR* name, LONG& field, LONG fallback) {
-    if (FAILED(ReadIntAttribute(attributes, name, field))) field = fallback;
-  };
-  readInt(TEXT("RefreshTimeout"), settings.RefreshTimeout, d::RefreshTimeout);
-  if (FAILED(ReadTextAttribute(attributes, TEXT("StatFilename"), settings.StatFilename))) {
-    settings.StatFilename = d::StatFilename;
+  for (const SettingAttribute& setting : kSettingAttributes) {
+    if (setting.integer != nullptr) {
+      LONG& field = settings.*setting.integer;
+      if (FAILED(ReadIntAttribute(attributes, setting.name, field))) field = setting.integerDefault;
+    } else {
+      WString& field = settings.*setting.text;
+      if (FAILED(ReadTextAttribute(attributes, setting.name, field))) field = setting.textDefault;
+    }
   }
-  readInt(TEXT("MaxHistoryDays"), settings.MaxHistoryDays, d::MaxHistoryDays);
-  readInt(TEXT("MinPercent"), settings.MinPercent, d::MinPercent);
-  readInt(TEXT("FlushTimeoutHours"), settings.FlushTimeoutHours, d::FlushTimeoutHours);
-  readInt(TEXT("height"), settings.height, d::height);
-  readInt(TEXT("ExpertMode"), settings.ExpertMode, d::ExpertMode);
   attributes->Release();
 }

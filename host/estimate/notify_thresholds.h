@@ -1,15 +1,20 @@
-// The charge levels below which the user is warned: by default 20, 10 and 5 percent, changed with
+// The charge levels below which the user is warned: by default those of home_settings.h, changed
+// with
 // --notify-below or the NotifyBelow attribute of the home-screen file's <home> element.
 #pragma once
 
+#include <iterator>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "host/hosting/home_settings.h"
+
 // Percents, highest first, each once, each from 1 to 100.
 using NotifyThresholds = std::vector<int>;
 
-inline const NotifyThresholds kDefaultNotifyThresholds = {20, 10, 5};
+inline const NotifyThresholds kDefaultNotifyThresholds(std::begin(kDefaultNotifyBelow),
+                                                       std::end(kDefaultNotifyBelow));
 
 // "25,10,5" in any order; nullopt for anything else than comma-separated whole percents from 1 to
 // 100 (an empty list, a blank, a repeated or out-of-range value).

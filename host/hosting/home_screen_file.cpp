@@ -3,12 +3,15 @@
 #include <expat.h>
 
 #include <memory>
+#include <span>
 
 #include "host/hosting/activation/class_id.h"
+#include "host/hosting/home_settings.h"
 #include "host/hosting/host_error.h"
 #include "host/hosting/whole_file.h"
 #include "platform/files/regular_file.h"
 #include "platform/files/user_folders.h"
+#include "plugin_state/plugin_settings.h"
 
 namespace {
 
@@ -25,16 +28,44 @@ std::string ReadWholeFile(const std::filesystem::path& file) {
   return std::move(read.text);
 }
 
-// The plug-in's integer settings: it reads each as VT_INT and takes its default when that fails.
-constexpr const char16_t* kIntegerSettings[] = {u"RefreshTimeout", u"MaxHistoryDays",
-                                                u"MinPercent",     u"FlushTimeoutHours",
-                                                u"height",         u"ExpertMode"};
-
+// Whether the plug-in reads the attribute as VT_INT, taking its default when that fails.
 bool IsIntegerSetting(WStringView name) {
-  for (const char16_t* setting : kIntegerSettings) {
-    if (name == setting) return true;
+  for (const SettingAttribute& setting : kSettingAttributes) {
+    if (setting.integer != nullptr && name == setting.name) return true;
   }
   return false;
+}
+
+std::string DefaultText(const SettingAttribute& setting) {
+  return setting.integer != nullptr ? std::to_string(setting.integerDefault)
+                                    : NarrowUtf8(setting.textDefault);
+}
+
+std::string NotifyBelowText(std::span<const int> percents) {
+  std::string text;
+  for (int percent : percents) text += (text.empty() ? "" : ",") + std::to_string(percent);
+  return text;
+}
+
+// `    name="value"` and below it the meaning, its words wrapped within 100 columns.
+void AppendDocumented(std::string& text, const std::string& name, const std::string& value,
+                      std::string_view meaning) {
+  constexpr std::string_view kIndent = "        ";
+  constexpr size_t kWidth = 100;
+  text += "    " + name + "=\"" + value + "\"\n";
+  std::string line(kIndent);
+  while (!meaning.empty()) {
+    const size_t space = meaning.find(' ');
+    const std::string_view word = meaning.substr(0, space);
+    meaning = space == std::string_view::npos ? std::string_view() : meaning.substr(space + 1);
+    if (line.size() > kIndent.size() && line.size() + 1 + word.size() > kWidth) {
+      text += line + "\n";
+      line = kIndent;
+    }
+    if (line.size() > kIndent.size()) line += ' ';
+    line += word;
+  }
+  text += line + "\n";
 }
 
 // Whether the plug-in's own conversion takes the text as a number.
@@ -89,42 +120,32 @@ std::filesystem::path DefaultHomeScreenFile() {
 }
 
 std::string DefaultHomeScreenText() {
-  return R"xml(<?xml version="1.0" encoding="UTF-8"?>
+  std::string text = R"xml(<?xml version="1.0" encoding="UTF-8"?>
 <!--
   The zelvar home screen: the plug-ins it shows, one element each.
 
   A plug-in's element names the plug-in's class in its clsid attribute; its other attributes are
-  the plug-in's settings, read when the home screen starts the plug-in. The battery plug-in's
-  settings, here at their defaults:
-    RefreshTimeout     longest wait between two refreshes of the line, in milliseconds
-    StatFilename       the file of hourly drain samples, a device path; the device root "\" is a
-                       folder on this machine (see the help of zelvar-home); every name starts
-                       there, and one whose ".." would leave it is not used
-    MaxHistoryDays     samples this many days old or older are not used
-    MinPercent         below this charge (percent) no hourly sample is taken
-    FlushTimeoutHours  hourly samples gathered before they are appended to the file
-    height             kept by the plug-in; its line is always one line high
-    ExpertMode         1: the line also shows the battery current and the report the statistics
-
-  The home screen's own setting, an attribute of <home>:
-    NotifyBelow        the charge levels (percent) below which the desktop shows a low-battery
-                       notification, once each per discharge (the notify-below option
-                       of zelvar-home comes before it)
-
+  the plug-in's settings, read when the home screen starts the plug-in. A setting left out takes
+  its default, which a later version may improve; to choose a value, add the attribute to the
+  element, such as MinPercent="10". The battery plug-in's settings, with their defaults:
+)xml";
+  for (const SettingAttribute& setting : kSettingAttributes) {
+    AppendDocumented(text, NarrowUtf8(setting.name), DefaultText(setting), setting.meaning);
+  }
+  text += "\n  The home screen's own setting, an attribute of <home>:\n";
+  AppendDocumented(text, kNotifyBelowAttribute, NotifyBelowText(kDefaultNotifyBelow),
+                   kNotifyBelowMeaning);
+  text += R"xml(
   The home screen saves the plug-in's state when it closes and restores it at the next start; a
   change made here applies at the next start, since this file is then newer than the saved state.
 -->
-<home NotifyBelow="20,10,5">
-  <plugin clsid="{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}"
-          RefreshTimeout="600000"
-          StatFilename="\Storage\My Documents\ZelvarPlugin.dat"
-          MaxHistoryDays="30"
-          MinPercent="20"
-          FlushTimeoutHours="8"
-          height="20"
-          ExpertMode="0"/>
+<home>
+  <plugin clsid=")xml" +
+          ClassIdText(kBatteryPluginClassId) +
+          R"xml("/>
 </home>
 )xml";
+  return text;
 }
 
 bool WriteDefaultHomeScreenFileIfMissing(const std::filesystem::path& file) {

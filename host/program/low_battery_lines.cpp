@@ -3,16 +3,33 @@
 #include <memory>
 
 #include "host/hosting/home_screen_file.h"
+#include "host/hosting/home_settings.h"
+
+namespace {
+
+// "20, 10 and 5".
+std::string LevelsText(const NotifyThresholds& levels) {
+  std::string text;
+  for (size_t i = 0; i < levels.size(); ++i) {
+    if (i > 0) text += i + 1 == levels.size() ? " and " : ", ";
+    text += std::to_string(levels[i]);
+  }
+  return text;
+}
+
+}  // namespace
 
 NotifyThresholds ChosenThresholds(const HostOptions& options,
                                   const std::filesystem::path& homeScreenFile, std::string& note) {
   if (options.notifyBelow) return *options.notifyBelow;
-  const std::optional<std::string> attribute = ReadHomeAttribute(homeScreenFile, "NotifyBelow");
+  const std::optional<std::string> attribute =
+      ReadHomeAttribute(homeScreenFile, kNotifyBelowAttribute);
   if (!attribute) return kDefaultNotifyThresholds;
   if (std::optional<NotifyThresholds> thresholds = ParseNotifyThresholds(*attribute))
     return *thresholds;
-  note = "the home-screen file " + homeScreenFile.string() + ": NotifyBelow=\"" + *attribute +
-         "\" is not " + kNotifyThresholdsForm + "; the warnings come below 20, 10 and 5 %";
+  note = "the home-screen file " + homeScreenFile.string() + ": " + kNotifyBelowAttribute + "=\"" +
+         *attribute + "\" is not " + kNotifyThresholdsForm + "; the warnings come below " +
+         LevelsText(kDefaultNotifyThresholds) + " %";
   return kDefaultNotifyThresholds;
 }
 

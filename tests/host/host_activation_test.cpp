@@ -22,6 +22,7 @@
 #include "tests/fakes/recording_message_boxes.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"
+#include "tests/fakes/home_screen_text.h"
 
 namespace {
 
@@ -92,9 +93,7 @@ class HostActivationTest : public testing::Test {
     return {folder_.path() / "home.xml", folder_.path() / "state" / "plugin.stream"};
   }
   void WriteHomeScreen(const std::string& settings) const {
-    folder_.Write("home.xml",
-                  "<home>\n  <plugin clsid=\"{fdea2f9b-0266-11cf-baa6-00aa003e0e01}\" " + settings +
-                      "/>\n</home>\n");
+    folder_.Write("home.xml", HomeScreenWith(settings));
   }
   std::unique_ptr<HomeScreenSession> Start() {
     EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing);

@@ -19,6 +19,7 @@
 #include "host/hosting/home_screen_file.h"
 #include "tests/fakes/session_bus.h"
 #include "tests/fakes/temp_folder.h"
+#include "tests/fakes/home_screen_text.h"
 #include "tests/host/host_program.h"
 
 namespace {
@@ -163,10 +164,7 @@ TEST_F(HostBarTest, EndingSignalsAndAReaderGoneEndItSaving) {
 // The keeper ends without a word (killed): the viewer takes the lock at its next timer, says so
 // once, and from then on keeps the files.
 TEST_F(HostBarTest, AViewerKeepsTheFilesOnceTheKeeperIsGone) {
-  std::string home = DefaultHomeScreenText();
-  const std::string refresh = "RefreshTimeout=\"600000\"";
-  home.replace(home.find(refresh), refresh.size(), "RefreshTimeout=\"1000\"");
-  folder_.Write("home.xml", home);
+  folder_.Write("home.xml", HomeScreenWith("RefreshTimeout=\"1000\""));
   const std::string options = Options("--home '" + (folder_.path() / "home.xml").string() + "'");
   HostOnTerminal keeper(folder_.path(), options, folder_.path() / "stderr");
   ASSERT_TRUE(keeper.WaitForScreen("hrs: ")) << keeper.screen();
@@ -206,10 +204,7 @@ size_t Occurrences(const std::string& whole, const std::string& text) {
 // followers' does not: a follower that ran the plug-in itself would print a line of its own.
 TEST_F(HostBarTest, BarsBesideAKeeperFollowItAndOneTakesOverWhenItEnds) {
   folder_.Write("sysfs/BAT0/current_now", "1500000\n");
-  std::string home = DefaultHomeScreenText();
-  const std::string expert = "ExpertMode=\"0\"";
-  home.replace(home.find(expert), expert.size(), "ExpertMode=\"1\"");
-  folder_.Write("keeper.xml", home);
+  folder_.Write("keeper.xml", HomeScreenWith("ExpertMode=\"1\""));
   BarProcess keeper(
       folder_, Options("--bar --json --home '" + (folder_.path() / "keeper.xml").string() + "'"));
   const std::optional<std::string> kept = keeper.NextLine(20s);
@@ -300,11 +295,7 @@ TEST_F(HostBarTest, JsonLinesCarryTheLineTheReportTheTrustInTheEstimateAndTheSta
 }
 
 TEST_F(HostBarTest, AZeroTimeoutNeitherSpinsNorRepeatsAnUnchangedLine) {
-  std::string home = DefaultHomeScreenText();
-  const std::string refresh = "RefreshTimeout=\"600000\"";
-  ASSERT_NE(home.find(refresh), std::string::npos);
-  home.replace(home.find(refresh), refresh.size(), "RefreshTimeout=\"0\"");
-  folder_.Write("home.xml", home);
+  folder_.Write("home.xml", HomeScreenWith("RefreshTimeout=\"0\""));
 
   BarProcess bar(folder_, Options("--bar --home '" + (folder_.path() / "home.xml").string() + "'"));
   const std::optional<std::string> line = bar.NextLine();

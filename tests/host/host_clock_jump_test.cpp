@@ -21,6 +21,7 @@
 #include "tests/fakes/recording_message_boxes.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"
+#include "tests/fakes/home_screen_text.h"
 
 namespace {
 
@@ -64,8 +65,7 @@ class HostClockJumpTest : public testing::Test {
  protected:
   HostClockJumpTest() {
     power_.OnBattery(80);
-    folder_.Write("home.xml",
-                  "<home><plugin clsid=\"{fdea2f9b-0266-11cf-baa6-00aa003e0e01}\"/></home>\n");
+    folder_.Write("home.xml", HomeScreenWith());
     EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing);
   }
 

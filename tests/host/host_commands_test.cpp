@@ -7,6 +7,7 @@
 
 #include "host/front/commands/stats_command.h"
 #include "tests/fakes/temp_folder.h"
+#include "tests/fakes/home_screen_text.h"
 #include "tests/host/host_program.h"
 
 namespace {
@@ -82,9 +83,7 @@ TEST_F(HostCommandsTest, StatsChartsTheRecordsWithinTheHistoryWindow) {
   EXPECT_NE(run.out.find("A day at these averages: 8.0 percentage points"), std::string::npos)
       << run.out;
 
-  folder_.Write(
-      ".config/zelvar/home.xml",
-      R"(<home><plugin clsid="{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}" MaxHistoryDays="0"/></home>)");
+  folder_.Write(".config/zelvar/home.xml", HomeScreenWith("MaxHistoryDays=\"0\""));
   const ProgramRun none = Run("--stats");
   EXPECT_NE(none.out.find(
                 "3 records; 0 hourly samples within the last 0 days: drain measured for 0 of 24 "

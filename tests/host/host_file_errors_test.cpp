@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "tests/fakes/temp_folder.h"
+#include "tests/fakes/home_screen_text.h"
 #include "tests/host/host_program.h"
 
 namespace {
@@ -264,9 +265,8 @@ TEST_F(FileErrorsTest, ASysfsFolderThatCannotBeListedLeavesTheReportUnknownAndSa
 }
 
 TEST_F(FileErrorsTest, SettingsThatAreNotNumbersAreANote) {
-  folder_.Write("home.xml",
-                "<home><plugin clsid=\"{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\" MinPercent=\"low\" "
-                "RefreshTimeout=\"60000\" ExpertMode=\"\" StatFilename=\"12abc\"/></home>");
+  folder_.Write("home.xml", HomeScreenWith("MinPercent=\"low\" RefreshTimeout=\"60000\" "
+                                           "ExpertMode=\"\" StatFilename=\"12abc\""));
   const ProgramRun run = Run("--once --home '" + Path("home.xml") + "'");
   EXPECT_EQ(run.exitCode, 0) << run.err;
   const std::string file = "zelvar-home: the home-screen file " + Path("home.xml") + ": ";

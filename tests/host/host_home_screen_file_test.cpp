@@ -7,6 +7,7 @@
 #include "host/hosting/host_error.h"
 #include "host/hosting/settings_element.h"
 #include "platform/files/regular_file.h"
+#include "plugin_state/plugin_settings.h"
 #include "tests/fakes/com_expect.h"
 #include "tests/fakes/temp_folder.h"
 
@@ -105,30 +106,30 @@ TEST_F(HomeScreenFileTest, AttributeMapHoldsItsElement) {
   EXPECT_EQ(map->Release(), 0u);
 }
 
-TEST_F(HomeScreenFileTest, DefaultFileHoldsThePluginWithEverySettingAtItsDefault) {
+// The default file chooses no setting, so that each takes the plug-in's default of the day; it
+// documents each setting with its default for the user who edits it.
+TEST_F(HomeScreenFileTest, DefaultFileNamesThePluginAndLeavesEverySettingToItsDefault) {
   const auto file = folder_.path() / "config" / "zelvar" / "home.xml";
   EXPECT_TRUE(WriteDefaultHomeScreenFileIfMissing(file));
   EXPECT_FALSE(WriteDefaultHomeScreenFileIfMissing(file));
-  const ComPtr<IXMLDOMNode> element =
-      CreateSettingsElement(ReadPluginElement(file, kBatteryPluginClassId));
-  EXPECT_EQ(LookUp(element.Get(), TEXT("RefreshTimeout")).value, "600000");
-  EXPECT_EQ(LookUp(element.Get(), TEXT("StatFilename")).value,
-            "\\Storage\\My Documents\\ZelvarPlugin.dat");
-  EXPECT_EQ(LookUp(element.Get(), TEXT("MaxHistoryDays")).value, "30");
-  EXPECT_EQ(LookUp(element.Get(), TEXT("MinPercent")).value, "20");
-  EXPECT_EQ(LookUp(element.Get(), TEXT("FlushTimeoutHours")).value, "8");
-  EXPECT_EQ(LookUp(element.Get(), TEXT("height")).value, "20");
-  EXPECT_EQ(LookUp(element.Get(), TEXT("ExpertMode")).value, "0");
+  const std::vector<XmlAttribute> written = ReadPluginElement(file, kBatteryPluginClassId);
+  ASSERT_EQ(written.size(), 1u);
+  EXPECT_EQ(written[0].name, WString(TEXT("clsid")));
+  EXPECT_FALSE(ReadHomeAttribute(file, "NotifyBelow"));
+  const std::string text = DefaultHomeScreenText();
+  for (const SettingAttribute& setting : kSettingAttributes) {
+    EXPECT_NE(text.find("    " + NarrowUtf8(setting.name) + "=\""), std::string::npos);
+  }
+  EXPECT_NE(text.find("    FlushTimeoutHours=\"8\"\n        hourly samples"), std::string::npos);
+  EXPECT_NE(text.find("    StatFilename=\"\\Storage\\My Documents\\ZelvarPlugin.dat\"\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("    NotifyBelow=\"20,10,5\"\n"), std::string::npos);
 
   // A file the host could not write reads as the default file it would have written.
-  const std::vector<XmlAttribute> written = ReadPluginElement(file, kBatteryPluginClassId);
   const std::vector<XmlAttribute> missing =
       ReadPluginElement(folder_.path() / "missing.xml", kBatteryPluginClassId);
-  ASSERT_EQ(missing.size(), written.size());
-  for (size_t i = 0; i < written.size(); ++i) {
-    EXPECT_EQ(missing[i].name, written[i].name);
-    EXPECT_EQ(missing[i].value, written[i].value);
-  }
+  ASSERT_EQ(missing.size(), 1u);
+  EXPECT_EQ(missing[0].value, written[0].value);
 }
 
 TEST_F(HomeScreenFileTest, MalformedOrIncompleteFilesAreReportedWithTheirLine) {

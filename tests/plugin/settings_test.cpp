@@ -8,17 +8,21 @@
 
 namespace {
 
-const WString kDefaultStatFile = TEXT("\\Storage\\My Documents\\ZelvarPlugin.dat");
+void ExpectSettings(const PluginSettings& s, const PluginSettings& expected) {
+  EXPECT_EQ(s.RefreshTimeout, expected.RefreshTimeout);
+  EXPECT_EQ(s.StatFilename, expected.StatFilename);
+  EXPECT_EQ(s.MaxHistoryDays, expected.MaxHistoryDays);
+  EXPECT_EQ(s.MinPercent, expected.MinPercent);
+  EXPECT_EQ(s.FlushTimeoutHours, expected.FlushTimeoutHours);
+  EXPECT_EQ(s.height, expected.height);
+  EXPECT_EQ(s.ExpertMode, expected.ExpertMode);
+}
 
-void ExpectSettings(const PluginSettings& s, LONG refresh, const WString& file, LONG history,
-                    LONG minPercent, LONG flush, LONG height, LONG expert) {
-  EXPECT_EQ(s.RefreshTimeout, refresh);
-  EXPECT_EQ(s.StatFilename, file);
-  EXPECT_EQ(s.MaxHistoryDays, history);
-  EXPECT_EQ(s.MinPercent, minPercent);
-  EXPECT_EQ(s.FlushTimeoutHours, flush);
-  EXPECT_EQ(s.height, height);
-  EXPECT_EQ(s.ExpertMode, expert);
+// The defaults with the changes the case makes.
+PluginSettings DefaultsWith(void (*change)(PluginSettings&)) {
+  PluginSettings settings = DefaultSettings();
+  change(settings);
+  return settings;
 }
 
 class PluginInitialize : public testing::Test {
@@ -31,7 +35,9 @@ class PluginInitialize : public testing::Test {
 TEST_F(PluginInitialize, NoAttributesGiveEveryDefaultAndTheFirstStatusLine) {
   FakeXmlElement element;
   ASSERT_EQ(plugin->Initialize(0x1234, &element), S_OK);
-  ExpectSettings(settings(), 600000, kDefaultStatFile, 30, 20, 8, 20, 0);
+  // The defaults every home-screen file that leaves a setting out relies on.
+  ExpectSettings(settings(),
+                 {600000, TEXT("\\Storage\\My Documents\\ZelvarPlugin.dat"), 30, 20, 8, 20, 0});
   EXPECT_EQ(plugin->state().handle, 0x1234u);
   EXPECT_EQ(plugin->state().StatusText, WString(TEXT("Battery plugin. Initializing...")));
   EXPECT_EQ(WString(TraceBuffer()), WString(TEXT("CZelvarPlugin::Initialize called \r\n")));
@@ -46,7 +52,7 @@ TEST_F(PluginInitialize, EachPresentAttributeReplacesItsDefaultAlone) {
   FakeXmlElement element;
   element.With(TEXT("RefreshTimeout"), TEXT("1000"));
   plugin->Initialize(1, &element);
-  ExpectSettings(settings(), 1000, kDefaultStatFile, 30, 20, 8, 20, 0);
+  ExpectSettings(settings(), DefaultsWith([](PluginSettings& s) { s.RefreshTimeout = 1000; }));
 
   FakeXmlElement all;
   all.With(TEXT("RefreshTimeout"), TEXT("-1"))
@@ -57,7 +63,7 @@ TEST_F(PluginInitialize, EachPresentAttributeReplacesItsDefaultAlone) {
       .With(TEXT("height"), TEXT("40"))
       .With(TEXT("ExpertMode"), TEXT("1"));
   plugin->Initialize(2, &all);
-  ExpectSettings(settings(), -1, TEXT("\\Temp\\stats.dat"), 7, 0, 1, 40, 1);
+  ExpectSettings(settings(), {-1, TEXT("\\Temp\\stats.dat"), 7, 0, 1, 40, 1});
   EXPECT_TRUE(all.AllReferencesReturned());
   LONG height = 0;
   plugin->GetHeight(&height);
@@ -69,7 +75,7 @@ TEST_F(PluginInitialize, AnEmptyFileNameIsKeptButAnEmptyNumberTakesTheDefault) {
   element.With(TEXT("StatFilename"), TEXT("")).With(TEXT("MinPercent"), TEXT(""));
   plugin->Initialize(1, &element);
   EXPECT_EQ(settings().StatFilename, WString());
-  EXPECT_EQ(settings().MinPercent, 20);
+  EXPECT_EQ(settings().MinPercent, DefaultSettings().MinPercent);
 }
 
 TEST_F(PluginInitialize, ValuesThatAreNoIntegerTakeTheDefault) {
@@ -79,7 +85,7 @@ TEST_F(PluginInitialize, ValuesThatAreNoIntegerTakeTheDefault) {
       .With(TEXT("FlushTimeoutHours"), TEXT("99999999999"))
       .With(TEXT("ExpertMode"), TEXT(" 3 "));
   plugin->Initialize(1, &element);
-  ExpectSettings(settings(), 600000, kDefaultStatFile, 30, 20, 8, 20, 3);
+  ExpectSettings(settings(), DefaultsWith([](PluginSettings& s) { s.ExpertMode = 3; }));
   EXPECT_TRUE(element.AllReferencesReturned());
 }
 
@@ -98,7 +104,7 @@ TEST_F(PluginInitialize, FailedLookupsTakeTheDefaultAndOtherSuccessesKeepTheFiel
   second.FailLookup(TEXT("MinPercent"), E_OUTOFMEMORY)
       .FailLookup(TEXT("height"), static_cast<HRESULT>(2));
   plugin->Initialize(1, &second);
-  EXPECT_EQ(settings().MinPercent, 20);
+  EXPECT_EQ(settings().MinPercent, DefaultSettings().MinPercent);
   EXPECT_EQ(settings().height, 33);
 }
 
@@ -108,7 +114,7 @@ TEST_F(PluginInitialize, ASecondInitializeReplacesEverySettingAndTheStatusLine) 
   plugin->Initialize(1, &first);
   FakeXmlElement second;
   plugin->Initialize(9, &second);
-  ExpectSettings(settings(), 600000, kDefaultStatFile, 30, 20, 8, 20, 0);
+  ExpectSettings(settings(), DefaultSettings());
   EXPECT_EQ(plugin->state().handle, 9u);
   EXPECT_EQ(plugin->state().StatusText, WString(TEXT("Battery plugin. Initializing...")));
 }
@@ -118,13 +124,13 @@ TEST_F(PluginInitialize, ANullElementOrOneWithoutAttributeMapGivesAllDefaults) {
   custom.With(TEXT("MinPercent"), TEXT("5"));
   plugin->Initialize(1, &custom);
   ASSERT_EQ(plugin->Initialize(1, nullptr), S_OK);
-  ExpectSettings(settings(), 600000, kDefaultStatFile, 30, 20, 8, 20, 0);
+  ExpectSettings(settings(), DefaultSettings());
 
   plugin->Initialize(1, &custom);
   FakeXmlElement broken;
   broken.WithoutAttributeMap();
   ASSERT_EQ(plugin->Initialize(1, &broken), S_OK);
-  ExpectSettings(settings(), 600000, kDefaultStatFile, 30, 20, 8, 20, 0);
+  ExpectSettings(settings(), DefaultSettings());
 }
 
 TEST_F(PluginInitialize, StartsNoTimerAndRequestsNothing) {

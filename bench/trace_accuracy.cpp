@@ -87,13 +87,13 @@ Replayed Replay(const std::string& file, const ReplayOptions& replay) {
   RunAtFullSpeed(
       session, simulation.clock(), *simulation.end(),
       [&](ULONGLONG utc, const std::string& line) {
-        const UINT hoursWithDrain = coverage.HoursWithDrain();
-        const bool learning = StillLearning(hoursWithDrain);
+        const StatisticsCheck& check = coverage.Check();
+        const bool learning = StillLearning(check);
         std::optional<double> linear;
         if (const std::optional<LinearFigure> figure = follower.Figure())
           linear = figure->hoursLeft;
-        replayed.lines.push_back(
-            {utc, line, hoursWithDrain, learning, linear, HoursToShow(line, linear, learning)});
+        replayed.lines.push_back({utc, line, check.hoursWithDrain, learning, linear,
+                                  HoursToShow(line, linear, learning)});
       },
       simulation.asleep(),
       [&](ULONGLONG utc, const std::string& line) {
@@ -243,19 +243,20 @@ void PrintWarnings(const std::vector<TraceReading>& readings,
 
 // When the statistics stopped learning (the first line that was not), and whether they learned
 // again after.
-void PrintLearningEnd(const std::vector<HourlyLine>& lines, ULONGLONG start, int zoneMinutes) {
-  const auto ended =
-      std::find_if(lines.begin(), lines.end(), [](const HourlyLine& l) { return !l.learning; });
+void PrintLearningEnd(const std::string& rule, const std::vector<HourlyLine>& lines,
+                      const std::function<bool(const HourlyLine&)>& learning, ULONGLONG start,
+                      int zoneMinutes) {
+  const auto ended = std::find_if(lines.begin(), lines.end(),
+                                  [&learning](const HourlyLine& l) { return !learning(l); });
   if (ended == lines.end()) {
-    std::printf("\nLearning never ended\n");
+    std::printf("\nLearning (%s) never ended\n", rule.c_str());
     return;
   }
-  const auto again =
-      std::count_if(ended, lines.end(), [](const HourlyLine& l) { return l.learning; });
+  const auto again = std::count_if(ended, lines.end(), learning);
   std::printf(
-      "\nLearning ended at %s, %.2f days after the first reading; %zd hourly lines learning again "
-      "after\n",
-      LocalMinute(ended->utc, zoneMinutes).c_str(),
+      "\nLearning (%s) ended at %s, %.2f days after the first reading; %zd hourly lines learning "
+      "again after\n",
+      rule.c_str(), LocalMinute(ended->utc, zoneMinutes).c_str(),
       static_cast<double>(ended->utc - start) / static_cast<double>(kFileTimeUnitsPerDay),
       static_cast<ptrdiff_t>(again));
 }
@@ -305,9 +306,9 @@ void Report(const std::string& file, const ReplayOptions& replay) {
   };
   const Filter firstDay = [firstDayEnd](Hour h) { return h.utc < firstDayEnd; };
   const Filter afterFirstDay = [firstDayEnd](Hour h) { return h.utc >= firstDayEnd; };
-  const Filter learning = [](Hour h) { return StillLearning(h.hoursWithDrain); };
+  const Filter learning = [](Hour h) { return h.hoursWithDrain < kLearnedHoursWithDrain; };
   const Filter middle = [](Hour h) {
-    return !StillLearning(h.hoursWithDrain) && h.hoursWithDrain <= kCoveredHoursWithDrain;
+    return h.hoursWithDrain >= kLearnedHoursWithDrain && h.hoursWithDrain <= kCoveredHoursWithDrain;
   };
   const Filter covered = [](Hour h) { return h.hoursWithDrain > kCoveredHoursWithDrain; };
   const std::string fewer =
@@ -354,6 +355,7 @@ void Report(const std::string& file, const ReplayOptions& replay) {
   const Estimator hostLinear = [](Hour h) { return h.hostLinear; };
   const Filter stillLearning = [](Hour h) { return h.learning; };
   const Filter learned = [](Hour h) { return !h.learning; };
+  const Filter byCoverage = [](Hour h) { return h.hoursWithDrain >= kLearnedHoursWithDrain; };
   const auto printHours = [&hours](const std::string& what, const Estimator& shown) {
     PrintRow(what, HoursLeftRowOf(hours, shown));
   };
@@ -364,6 +366,8 @@ void Report(const std::string& file, const ReplayOptions& replay) {
     printHours(what, Only(shown, ended));
     printHours("  while learning", Only(shown, endedAnd(stillLearning)));
     printHours("  after learning", Only(shown, endedAnd(learned)));
+    printHours("  after " + std::to_string(kLearnedHoursWithDrain) + " hours with drain",
+               Only(shown, endedAnd(byCoverage)));
     printHours("  in the trace's first day", Only(shown, endedAnd(firstDay)));
     printHours("  after the first day", Only(shown, endedAnd(afterFirstDay)));
   }
@@ -371,7 +375,14 @@ void Report(const std::string& file, const ReplayOptions& replay) {
   printHours("the hours to show, periods cut off by the end", Only(toShow, cutOff));
 
   PrintWarnings(readings, replayed.warnings, replay.zoneMinutes);
-  PrintLearningEnd(replayed.lines, readings.front().utc, replay.zoneMinutes);
+  const ULONGLONG start = readings.front().utc;
+  PrintLearningEnd(
+      "the statistics agreeing", replayed.lines, [](const HourlyLine& l) { return l.learning; },
+      start, replay.zoneMinutes);
+  PrintLearningEnd(
+      std::to_string(kLearnedHoursWithDrain) + " hours with drain alone", replayed.lines,
+      [](const HourlyLine& l) { return l.hoursWithDrain < kLearnedHoursWithDrain; }, start,
+      replay.zoneMinutes);
 }
 
 }  // namespace

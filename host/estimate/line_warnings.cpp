@@ -8,8 +8,8 @@
 #include "host/estimate/shown_estimate.h"
 #include "host/estimate/stat_coverage.h"
 
-LineWarnings::LineWarnings(NotifyThresholds thresholds, StillLearning stillLearning)
-    : watch_(std::move(thresholds)), stillLearning_(std::move(stillLearning)) {}
+LineWarnings::LineWarnings(NotifyThresholds thresholds, CheckStatistics checkStatistics)
+    : watch_(std::move(thresholds)), checkStatistics_(std::move(checkStatistics)) {}
 
 std::optional<LineWarning> LineWarnings::Observe(const std::string& line) {
   const BatteryReading reading{!OnlineShown(line), PercentShown(line)};
@@ -20,13 +20,13 @@ std::optional<LineWarning> LineWarnings::Observe(const std::string& line) {
   if (const std::optional<ShownEstimate> shown = EstimateShown(line))
     left = HoursLeft{shown->hoursLeft, shown->fromStatistics};
   std::optional<std::string> note;
-  if (stillLearning_()) note = LearningNote();
+  if (const StatisticsCheck check = checkStatistics_(); StillLearning(check))
+    note = LearningNote(check);
   return WarningToShow{LowBatterySummary(*reading.percent), LowBatteryBody(left, note),
                        std::get<ShowWarning>(*change).critical};
 }
 
 LineWarnings LineWarningsFor(NotifyThresholds thresholds, const SavedConfiguration& settings) {
   auto coverage = std::make_shared<StatCoverage>(settings.StatFilename, settings.MaxHistoryDays);
-  return LineWarnings(std::move(thresholds),
-                      [coverage] { return StillLearning(coverage->HoursWithDrain()); });
+  return LineWarnings(std::move(thresholds), [coverage] { return coverage->Check(); });
 }

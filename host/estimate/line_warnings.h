@@ -10,6 +10,7 @@
 #include <variant>
 
 #include "host/estimate/low_battery_watch.h"
+#include "host/estimate/statistics_check.h"
 #include "plugin_host/saved_configuration.h"
 
 struct WarningToShow {
@@ -22,19 +23,19 @@ using LineWarning = std::variant<WarningToShow, WithdrawWarning>;
 
 class LineWarnings {
  public:
-  // Whether the statistics are still learning, asked for each warning shown.
-  using StillLearning = std::function<bool()>;
+  // The check of the statistics, asked for each warning shown.
+  using CheckStatistics = std::function<StatisticsCheck()>;
 
-  LineWarnings(NotifyThresholds thresholds, StillLearning stillLearning);
+  LineWarnings(NotifyThresholds thresholds, CheckStatistics checkStatistics);
 
   // What the changed line brings: a warning to show, its withdrawal, or nothing.
   std::optional<LineWarning> Observe(const std::string& line);
 
  private:
   LowBatteryWatch watch_;
-  StillLearning stillLearning_;
+  CheckStatistics checkStatistics_;
 };
 
 // The warnings of a keeping run with these settings: still learning as the status bar says, by the
-// stat file's coverage of the day.
+// check of the stat file's records (StatCoverage).
 LineWarnings LineWarningsFor(NotifyThresholds thresholds, const SavedConfiguration& settings);

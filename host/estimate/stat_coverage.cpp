@@ -2,27 +2,39 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
+#include <string>
+
 #include "platform/files/file_api.h"
-#include "stats/hourly_drain_table.h"
 #include "stats/stat_file.h"
 
-UINT HoursWithDrain(const WString& statFilename, LONG maxHistoryDays) {
-  HourlyDrainTable table;
-  LoadStatFile(statFilename, static_cast<DWORD>(maxHistoryDays), table, true);
-  return table.HoursWithDrain();
+StatisticsCheck CheckStatFile(const WString& statFilename, LONG maxHistoryDays) {
+  FILE* file = _wfopen(statFilename.c_str(), TEXT("r"));
+  if (file == nullptr) return {};
+  std::string text;
+  char piece[4096];
+  for (size_t read;
+       text.size() <= kLargestStatFile && (read = std::fread(piece, 1, sizeof piece, file)) > 0;) {
+    text.append(piece, read);
+  }
+  std::fclose(file);
+  if (text.size() > kLargestStatFile) return {};
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return CheckStatistics(StatRecords(text, now, static_cast<DWORD>(maxHistoryDays)));
 }
 
 StatCoverage::StatCoverage(WString statFilename, LONG maxHistoryDays)
     : statFilename_(std::move(statFilename)), maxHistoryDays_(maxHistoryDays) {}
 
-UINT StatCoverage::HoursWithDrain() {
+const StatisticsCheck& StatCoverage::Check() {
   const Key key = CurrentKey();
   if (loadedFor_ != key) {
-    hours_ = ::HoursWithDrain(statFilename_, maxHistoryDays_);
+    check_ = CheckStatFile(statFilename_, maxHistoryDays_);
     ++loads_;
     loadedFor_ = key;
   }
-  return hours_;
+  return check_;
 }
 
 StatCoverage::Key StatCoverage::CurrentKey() const {

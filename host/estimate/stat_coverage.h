@@ -1,7 +1,7 @@
-// How far the estimate can be trusted: for how many of the 24 hours of the day the stat file's
-// records within the history window hold a drop above zero (hours that saw only zero drops, as a
-// machine asleep or idle on battery gives, count as not measured). Until most hours have drain
-// measured, the hours-left figure reads far too long, since the plug-in counts the others as free.
+// How far the estimate can be trusted: the check of the stat file's records within the history
+// window (statistics_check.h), read as the plug-in reads them: how many of the 24 hours of the day
+// hold a drop above zero (hours that saw only zero drops, as a machine asleep or idle on battery
+// gives, count as not measured), and how well the statistics foresee the latest discharges.
 #pragma once
 
 #include <sys/types.h>
@@ -9,20 +9,20 @@
 #include <optional>
 #include <tuple>
 
+#include "host/estimate/statistics_check.h"
 #include "platform/api.h"
 
-// The hours of the day with drain in the stat file's records younger than maxHistoryDays, as the
-// plug-in would load them (a missing file is created with its version line when files may be
-// written, a wrong version shown as a message box, which the plug-in would show too).
-UINT HoursWithDrain(const WString& statFilename, LONG maxHistoryDays);
+// The check of the stat file's records younger than maxHistoryDays (local time now); a file that
+// is missing, cannot be read or is larger than the plug-in reads holds none.
+StatisticsCheck CheckStatFile(const WString& statFilename, LONG maxHistoryDays);
 
-// HoursWithDrain, loaded again only when the stat file changed (device, inode, size, modification
+// CheckStatFile, done again only when the stat file changed (device, inode, size, modification
 // time) or the local hour moved on, since records leave the window by the hour.
 class StatCoverage {
  public:
   StatCoverage(WString statFilename, LONG maxHistoryDays);
 
-  UINT HoursWithDrain();
+  const StatisticsCheck& Check();
   // How many times the file was loaded, for the tests.
   size_t loads() const { return loads_; }
 
@@ -33,6 +33,6 @@ class StatCoverage {
   WString statFilename_;
   LONG maxHistoryDays_;
   std::optional<Key> loadedFor_;
-  UINT hours_ = 0;
+  StatisticsCheck check_;
   size_t loads_ = 0;
 };

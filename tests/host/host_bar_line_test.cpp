@@ -75,14 +75,62 @@ TEST(EstimateNotes, NameTheHoursWithDrainAndTheWindow) {
             "Drain measured for 12 of the 24 hours of the day (last 30 days)");
   EXPECT_EQ(CoverageLine(24, 1), "Drain measured for 24 of the 24 hours of the day (last day)");
   EXPECT_EQ(CoverageLine(0, -1), "Drain measured for 0 of the 24 hours of the day (any age)");
-  static_assert(StillLearning(kLearnedHoursWithDrain - 1) &&
-                !StillLearning(kLearnedHoursWithDrain));
   EXPECT_EQ(BatteryLifeTimeLine(BATTERY_LIFE_UNKNOWN), std::nullopt);
   EXPECT_EQ(BatteryLifeTimeLine(5 * 3600 + 720), "The battery reports 5.2 hours left");
   EXPECT_EQ(LinearEstimateLine(17.94, 4, 0.76),
             "Linear estimate: 17.9 hours left (4 points in 0.8 hours on battery)");
   EXPECT_EQ(LinearEstimateLine(30, 1, 0.5),
             "Linear estimate: 30.0 hours left (1 point in 0.5 hours on battery)");
+}
+
+// The drops of `hours` hours from a local hour, as a record line of the stat file.
+std::string Record(const char* head, int hours, int drop) {
+  std::string line = std::string(head) + ":";
+  for (int hour = 0; hour < hours; ++hour)
+    line += std::to_string(drop) + (hour + 1 < hours ? "," : "\n");
+  return line;
+}
+
+TEST(LearningRule, LearnsUntilTheDayIsCoveredAndTheStatisticsForeseeTheLatestDischarges) {
+  const SYSTEMTIME now = Utc(2024, 3, 9, 18, 20);
+  const std::string coverage =
+      "Still learning: the hours left read long until drain is measured "
+      "for 12 hours of the day";
+  const struct {
+    const char* what;
+    std::string records;
+    UINT hoursWithDrain;
+    std::optional<double> agreement;
+    std::optional<std::string> note;  // nullopt: learned
+  } cases[] = {
+      {"11 hours with drain, and no other record to foresee them", Record("2024.3.9.6", 11, 2), 11,
+       0.0, coverage},
+      {"two days alike", Record("2024.3.8.6", 12, 2) + Record("2024.3.9.6", 12, 2), 12, 1.0,
+       std::nullopt},
+      // The latest day (24 hours) drains 4 an hour where the days before drained 1.
+      {"a latest day that drains four times as fast",
+       Record("2024.3.1.0", 24, 1) + Record("2024.3.2.0", 24, 1) + Record("2024.3.8.18", 24, 4), 24,
+       0.25,
+       "Still learning: the statistics foresee 25 % of the drain of the last discharges, so the "
+       "hours left read long"},
+      {"only zero drops lately, and a record beyond the window",
+       Record("2024.1.2.0", 24, 9) + Record("2024.3.1.0", 24, 1) + Record("2024.3.8.18", 24, 0), 24,
+       std::nullopt, std::nullopt},
+      {"a record cut short: its last drop is not read",
+       Record("2024.3.8.6", 12, 2) + Record("2024.3.9.6", 12, 2).replace(34, 1, ",8"), 12, 1.0,
+       std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const StatisticsCheck check =
+        CheckStatistics(StatRecords("[version 1]\n" + c.records, now, 30));
+    EXPECT_EQ(check.hoursWithDrain, c.hoursWithDrain) << c.what;
+    EXPECT_EQ(check.agreement, c.agreement) << c.what;
+    EXPECT_EQ(StillLearning(check), c.note.has_value()) << c.what;
+    if (c.note) {
+      EXPECT_EQ(LearningNote(check), *c.note) << c.what;
+    }
+  }
+  EXPECT_TRUE(StatRecords("[version 2]\n" + Record("2024.3.9.6", 12, 2), now, 30).empty());
 }
 
 SYSTEM_POWER_STATUS_EX2 Reading(BYTE acLine, BYTE flag, BYTE percent,
@@ -98,21 +146,27 @@ SYSTEM_POWER_STATUS_EX2 Reading(BYTE acLine, BYTE flag, BYTE percent,
 TEST(TooltipHead, StartsWithChargeStateFiguresAndCoverageAndSaysWhileLearning) {
   // Appended: GCC 12 optimising warns falsely (-Wrestrict) about "\n" + a returned string.
   const std::string learning =
-      std::string("\n").append(LearningNote()).append("\n").append(LineExplanation());
+      std::string("\n").append(LearningNote({})).append("\n").append(LineExplanation());
   const struct {
     TooltipFigures figures;
     std::string head;
   } cases[] = {
-      {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 62, 7200), LinearFigure{17.94, 4, 0.76}, 11u,
-        30},
+      {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 62, 7200), LinearFigure{17.94, 4, 0.76},
+        StatisticsCheck{11, std::nullopt}, 30},
        "Charge 62%, on battery\nLinear estimate: 17.9 hours left (4 points in 0.8 hours on "
        "battery)\n"
        "The battery reports 2.0 hours left\nDrain measured for 11 of the 24 hours of the day (last "
        "30 days)" +
            learning},
-      {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_LOW, 30), std::nullopt, 12u, 30},
+      {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_LOW, 30), std::nullopt, StatisticsCheck{12, 0.5}, 30},
        "Charge 30%, on battery, low\nDrain measured for 12 of the 24 hours of the day (last 30 "
        "days)"},
+      {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 40), std::nullopt, StatisticsCheck{20, 0.25},
+        30},
+       "Charge 40%, on battery\nDrain measured for 20 of the 24 hours of the day (last 30 days)\n"
+       "Still learning: the statistics foresee 25 % of the drain of the last discharges, so the "
+       "hours left read long\n" +
+           LineExplanation()},
       {{Reading(AC_LINE_ONLINE, BATTERY_FLAG_CHARGING, 50), std::nullopt, std::nullopt, 30},
        "Charge 50%, charging"},
       {{Reading(AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 100), std::nullopt, std::nullopt, 30},
@@ -122,7 +176,7 @@ TEST(TooltipHead, StartsWithChargeStateFiguresAndCoverageAndSaysWhileLearning) {
       {{Reading(AC_LINE_UNKNOWN, BATTERY_FLAG_UNKNOWN, BATTERY_PERCENTAGE_UNKNOWN), std::nullopt,
         std::nullopt, 30},
        "Charge not known, battery state unknown"},
-      {{std::nullopt, std::nullopt, 0u, 1},
+      {{std::nullopt, std::nullopt, StatisticsCheck{}, 1},
        "Charge not known, battery state unknown\nDrain measured for 0 of the 24 hours of the day "
        "(last day)" +
            learning},
@@ -205,18 +259,18 @@ TEST(StatCoverage, CountsHoursWithDrainAndLoadsAgainOnlyWhenTheFileChangesOrTheH
   // window.
   folder.Write(file, "[version 1]\n2024.3.9.10:2,0,3\n2024.1.29.3:5,5\n");
   StatCoverage coverage(TEXT("\\Storage\\My Documents\\ZelvarPlugin.dat"), 30);
-  EXPECT_EQ(coverage.HoursWithDrain(), 2u);
-  EXPECT_EQ(coverage.HoursWithDrain(), 2u);
+  EXPECT_EQ(coverage.Check().hoursWithDrain, 2u);
+  EXPECT_EQ(coverage.Check().hoursWithDrain, 2u);
   EXPECT_EQ(coverage.loads(), 1u);
 
   folder.Write(file, "[version 1]\n2024.3.9.10:2,0,3\n2024.1.29.3:5,5\n2024.3.9.15:1\n");
-  EXPECT_EQ(coverage.HoursWithDrain(), 3u);
+  EXPECT_EQ(coverage.Check().hoursWithDrain, 3u);
   EXPECT_EQ(coverage.loads(), 2u);
   clock.SetUtc(Utc(2024, 3, 9, 18, 59));
-  coverage.HoursWithDrain();
+  coverage.Check();
   EXPECT_EQ(coverage.loads(), 2u);
   clock.SetUtc(Utc(2024, 3, 9, 19, 0));
-  coverage.HoursWithDrain();
+  coverage.Check();
   EXPECT_EQ(coverage.loads(), 3u);
 }
 

@@ -218,9 +218,10 @@ TEST_F(HostClockJumpTest, AJsonLineShowsThePaintsReadingAndReadsThePowerNoMoreTh
   Run(text);
   const int textReads = power_.reads;
 
-  // Drain measured for the local hours 0 to 11 of the day: no longer learning.
-  folder_.Write("Storage/My Documents/ZelvarPlugin.dat",
-                "[version 1]\n2024.3.5.0:1,1,1,1,1,1,1,1,1,1,1,1\n");
+  // Drain measured for the local hours 0 to 11 of two days alike: no longer learning.
+  folder_.Write(
+      "Storage/My Documents/ZelvarPlugin.dat",
+      "[version 1]\n2024.3.4.0:1,1,1,1,1,1,1,1,1,1,1,1\n2024.3.5.0:1,1,1,1,1,1,1,1,1,1,1,1\n");
   clock_.SetUtc(Utc(2024, 3, 5, 10, 5, 0));
   power_.reads = 0;
   ScriptedWaiter json(clock_, {UntilDeadline(), signal, UntilDeadline()});

@@ -46,10 +46,10 @@ std::string TooltipHead(const TooltipFigures& figures) {
     if (const std::optional<std::string> own = BatteryLifeTimeLine(figures.status->BatteryLifeTime))
       addLine(*own);
   }
-  if (figures.hoursWithDrain) {
-    addLine(CoverageLine(*figures.hoursWithDrain, figures.maxHistoryDays));
-    if (StillLearning(*figures.hoursWithDrain)) {
-      addLine(LearningNote());
+  if (figures.statistics) {
+    addLine(CoverageLine(figures.statistics->hoursWithDrain, figures.maxHistoryDays));
+    if (StillLearning(*figures.statistics)) {
+      addLine(LearningNote(*figures.statistics));
       addLine(LineExplanation());
     }
   }
@@ -69,12 +69,12 @@ BarReport::BarReport(HomeScreenSession& session)
 
 BarContent BarReport::Content(const std::string& text) {
   TooltipFigures figures{tap_.last(), follower_.Figure(), std::nullopt, maxHistoryDays_};
-  if (coverage_) figures.hoursWithDrain = coverage_->HoursWithDrain();
+  if (coverage_) figures.statistics = coverage_->Check();
 
   BarContent content;
   content.text = text;
   content.classes.emplace_back(BatteryClass(figures.status));
-  if (figures.hoursWithDrain && StillLearning(*figures.hoursWithDrain))
+  if (figures.statistics && StillLearning(*figures.statistics))
     content.classes.emplace_back("learning");
   if (figures.status && figures.status->BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN) {
     content.percentage = figures.status->BatteryLifePercent;

@@ -16,7 +16,7 @@
 struct TooltipFigures {
   std::optional<SYSTEM_POWER_STATUS_EX2> status;  // nullopt: the power status could not be read
   std::optional<LinearFigure> linear;
-  std::optional<UINT> hoursWithDrain;  // nullopt: no settings to find the stat file by
+  std::optional<StatisticsCheck> statistics;  // nullopt: no settings to find the stat file by
   LONG maxHistoryDays = 0;
 };
 

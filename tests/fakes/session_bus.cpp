@@ -57,8 +57,13 @@ std::map<std::string, std::string> ReadHints(sd_bus_message* message) {
 }  // namespace
 
 PrivateSessionBus::PrivateSessionBus() {
-  const std::filesystem::path config = folder_.path() / "bus.conf";
   folder_.Write("bus.conf", BusConfig(folder_.path() / "bus"));
+  Start();
+}
+
+void PrivateSessionBus::Start() {
+  const std::filesystem::path config = folder_.path() / "bus.conf";
+  std::filesystem::remove(folder_.path() / "bus");
   int out[2];
   if (pipe(out) != 0) throw std::runtime_error("pipe");
   daemon_ = fork();
@@ -81,7 +86,14 @@ PrivateSessionBus::PrivateSessionBus() {
   std::fclose(reader);
   address_ = line;
   while (!address_.empty() && address_.back() == '\n') address_.pop_back();
-  setenv("DBUS_SESSION_BUS_ADDRESS", address_.c_str(), 1);
+  // Without the daemon's guid, so that a program started now also reaches it after Restart().
+  const std::string socket = "unix:path=" + (folder_.path() / "bus").string();
+  setenv("DBUS_SESSION_BUS_ADDRESS", socket.c_str(), 1);
+}
+
+void PrivateSessionBus::Restart() {
+  Stop();
+  Start();
 }
 
 PrivateSessionBus::~PrivateSessionBus() {

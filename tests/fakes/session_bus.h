@@ -17,7 +17,7 @@
 
 class PrivateSessionBus {
  public:
-  // DBUS_SESSION_BUS_ADDRESS names it while it lives.
+  // DBUS_SESSION_BUS_ADDRESS names its socket while it lives.
   PrivateSessionBus();
   ~PrivateSessionBus();
   PrivateSessionBus(const PrivateSessionBus&) = delete;
@@ -26,8 +26,12 @@ class PrivateSessionBus {
   const std::string& address() const { return address_; }
   // Ends the bus daemon, as the end of a desktop session does; the address stays named.
   void Stop();
+  // A new bus daemon on the same socket, as a new desktop session starts one.
+  void Restart();
 
  private:
+  void Start();
+
   TempFolder folder_;
   pid_t daemon_ = -1;
   std::string address_;

@@ -422,6 +422,22 @@ TEST_F(HostBarTest, ANotificationServiceThatNeverAnswersHoldsUpNoLine) {
       << folder_.Read("stderr");
 }
 
+// A bar whose session bus goes away carries on, and its next warning reaches the next bus.
+TEST_F(HostBarTest, ABarWhoseSessionBusWentAwayCarriesOnAndWarnsOnTheNext) {
+  PrivateSessionBus bus;
+  // From 80 %, 20 points an hour, an hour a second: 20 % comes after about 3 s.
+  BarProcess bar(folder_, "--bar --simulate=3600 --night 0-0 --drain 20 --plug-below 0");
+  ASSERT_TRUE(bar.NextLine()) << folder_.Read("stderr");
+  bus.Restart();
+  const RecordingNotificationService service(bus.address());
+  ASSERT_TRUE(service.WaitForCalls(1)) << folder_.Read("stderr");
+  EXPECT_EQ(service.calls()[0].rfind("Notify zelvar-home replaces=0 icon=battery-low", 0), 0u)
+      << service.calls()[0];
+  EXPECT_EQ(bar.Stop().exitCode, 0);
+  EXPECT_EQ(folder_.Read("stderr").find("the session bus closed"), std::string::npos)
+      << folder_.Read("stderr");
+}
+
 // The service keeps the files and learns until SIGTERM, without a session bus as with one; a
 // session bus it reached that goes away (the desktop session ended) ends it as SIGTERM does, so
 // that the next session's service takes the files over.

@@ -42,6 +42,8 @@ class HostServices {
   const std::string& registryNotice() const { return runRegistry_.unsavedNotice(); }
   // Whether the line shows the demo's simulated battery on the real battery's files.
   bool demo() const { return demo_; }
+  // Whether the line shows the machine's reading without a system battery.
+  bool noBattery() const { return !batteryNotice_.empty() && !demo_; }
   ClockPacer& pacer() { return pacer_; }
   // The simulation run, or nullptr on the machine's own clock.
   Simulation* simulation() { return simulation_.get(); }

@@ -98,10 +98,11 @@ void KeepFiles(HomeScreenSession& session, HostMessages& messages, Simulation* s
 }
 
 // A viewer whose keeper ended has taken the lock: its plug-in, which filed nothing, gives way to
-// one started afresh from the keeper's saved state and stat file.
+// one started afresh from the keeper's saved state and stat file (which it writes only where the
+// machine has a battery to learn).
 void KeepFilesFromNow(std::optional<HomeScreenSession>& session, const SessionFiles& files,
-                      const std::function<void(HomeScreenSession&)>& keepFiles) {
-  SetFileWritesAllowed(true);
+                      const std::function<void(HomeScreenSession&)>& keepFiles, bool learns) {
+  SetFileWritesAllowed(learns);
   session.reset();
   session.emplace(files, Activate());
   keepFiles(*session);
@@ -157,7 +158,7 @@ BarFollower::Lock FollowedLock(HomeLock& lock) {
 void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& files, HomeLock& lock,
               HostMessages& messages, const std::function<void(HomeScreenSession&)>& keepFiles,
               ClockPacer& pacer, PowerEvents* events, const HostOptions& options,
-              const SavedConfiguration& settings) {
+              const SavedConfiguration& settings, bool learns) {
   const StopSignals signals;
   PollWaiter waiter(pacer);
   if (!options.service) waiter.WatchOutput(STDOUT_FILENO);
@@ -214,7 +215,7 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
       Say("the session bus closed (the desktop session ended): saving and ending, so that the "
           "next session's service takes over");
     if (end != BarEnd::TookOver) break;
-    KeepFilesFromNow(session, files, keepFiles);
+    KeepFilesFromNow(session, files, keepFiles, learns);
     messages.Note(lock.TakeOverNotice());
   }
   if (systemd != nullptr) systemd->notify(0, "STOPPING=1");
@@ -239,7 +240,7 @@ void RunScreen(std::optional<HomeScreenSession>& session, const SessionFiles& fi
     loop.OnWake([&lock] { return lock && lock->TakeOverIfFree(); });
     loop.OnPowerEvent(chargerChanged);
     if (!loop.Run()) return;
-    KeepFilesFromNow(session, files, keepFiles);
+    KeepFilesFromNow(session, files, keepFiles, true);
     // Shown once the screen is back, as one of its dialogs.
     onScreen = [&messages, &lock] { messages.Note(lock->TakeOverNotice()); };
   }
@@ -323,7 +324,9 @@ int Run(const HostOptions& options) {
   }
   if (lock && !lock->owned()) std::cerr << "zelvar-home: " << NoticeBeside(mode, *lock) << "\n";
   const auto keepsFiles = [&lock] { return lock && lock->owned(); };
-  SetFileWritesAllowed(keepsFiles());
+  // Without a battery there is nothing to learn: the plug-in writes no stat file.
+  const bool learns = !services.noBattery();
+  SetFileWritesAllowed(keepsFiles() && learns);
   std::optional<HomeScreenSession> keptSession;
   HomeScreenSession& session = keptSession.emplace(files, Activate());
   const std::optional<SavedConfiguration> settings = session.settings();
@@ -333,7 +336,7 @@ int Run(const HostOptions& options) {
   const auto keepFiles = [&messages, simulation](HomeScreenSession& kept) {
     KeepFiles(kept, messages, simulation);
   };
-  if (keepsFiles()) {
+  if (keepsFiles() && learns) {
     keepFiles(session);
   } else if (const std::optional<std::string> problem =
                  statFile ? StatFileReadProblem(*statFile) : std::nullopt) {
@@ -365,7 +368,7 @@ int Run(const HostOptions& options) {
         simulation->asleep(), warnings);
   } else if (mode == RunMode::Bar || mode == RunMode::Service) {
     RunLines(keptSession, files, *lock, messages, keepFiles, services.pacer(),
-             ListenForTheCharger(options, services).get(), options, *settings);
+             ListenForTheCharger(options, services).get(), options, *settings, learns);
   } else if (mode == RunMode::Once) {
     // Without a terminal there is nobody to press keys: print the line instead.
     Print(RunOnce(session) + "\n");

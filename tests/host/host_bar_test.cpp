@@ -294,6 +294,20 @@ TEST_F(HostBarTest, JsonLinesCarryTheLineTheReportTheTrustInTheEstimateAndTheSta
   EXPECT_EQ(ending.rest, "");
 }
 
+// Without a battery there is nothing to learn: the line is not learning and no stat file is made.
+TEST_F(HostBarTest, WithoutABatteryTheBarNeitherLearnsNorMakesAStatFile) {
+  std::filesystem::remove_all(folder_.path() / "sysfs" / "BAT0");
+  folder_.Write("sysfs/AC/type", "Mains\n");
+  BarProcess bar(folder_, Options("--bar --json"));
+  const std::optional<std::string> line = bar.NextLine();
+  ASSERT_TRUE(line) << folder_.Read("stderr");
+  const nlohmann::json object = nlohmann::json::parse(*line);
+  EXPECT_EQ(object.at("class"), "unknown");
+  EXPECT_EQ(object.at("tooltip").get<std::string>().find("Drain measured"), std::string::npos);
+  EXPECT_EQ(bar.Stop().exitCode, 0) << folder_.Read("stderr");
+  EXPECT_FALSE(folder_.Exists(kStatFile));
+}
+
 TEST_F(HostBarTest, AZeroTimeoutNeitherSpinsNorRepeatsAnUnchangedLine) {
   folder_.Write("home.xml", HomeScreenWith("RefreshTimeout=\"0\""));
 

@@ -69,7 +69,9 @@ BarReport::BarReport(HomeScreenSession& session)
 
 BarContent BarReport::Content(const std::string& text) {
   TooltipFigures figures{tap_.last(), follower_.Figure(), std::nullopt, maxHistoryDays_};
-  if (coverage_) figures.statistics = coverage_->Check();
+  // A machine without a battery has no statistics to learn.
+  const bool battery = figures.status && figures.status->BatteryFlag != BATTERY_FLAG_NO_BATTERY;
+  if (coverage_ && battery) figures.statistics = coverage_->Check();
 
   BarContent content;
   content.text = text;

@@ -39,12 +39,15 @@ std::filesystem::path ModuleToUnregister(const std::optional<std::string>& given
 }
 
 std::string RunUnregister(const std::filesystem::path& file) {
+  // The module would only answer E_FAIL, which tells the user nothing.
+  if (!RegisteredServerFile(kBatteryPluginClassId))
+    throw HostError("nothing was registered" + InRegistry());
   const InprocServer server(file);
   const HRESULT result = server.UnregisterServer();
   if (result != S_OK) {
     throw HostError("unregistering through the module " + file.string() +
                     " failed: DllUnregisterServer answered " + ResultText(result) +
-                    " (is the class registered" + InRegistry() + "?)");
+                    " for the class registered" + InRegistry());
   }
   return "unregistered " + file.string() + InRegistry() + "\n";
 }

@@ -16,8 +16,8 @@ std::optional<std::string> SetAsideDamagedRegistry();
 std::string RunRegister(const std::filesystem::path& moduleFile);
 
 // Removes the battery plug-in's registration through the module's DllUnregisterServer; answers
-// what was done. Throws HostError when the module cannot be loaded or fails, which it does when the
-// class is not registered.
+// what was done. Throws HostError when nothing was registered ("nothing was registered in
+// HKEY_CLASSES_ROOT\...") or the module cannot be loaded or fails.
 std::string RunUnregister(const std::filesystem::path& moduleFile);
 
 // The module that unregisters: the one given, else the registered one, else the fallback.

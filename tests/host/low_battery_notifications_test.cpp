@@ -39,7 +39,15 @@ INSTANTIATE_TEST_SUITE_P(
                     ThresholdCase{"20,", std::nullopt}, ThresholdCase{"20,,5", std::nullopt},
                     ThresholdCase{"20, 5", std::nullopt}, ThresholdCase{"0,5", std::nullopt},
                     ThresholdCase{"101", std::nullopt}, ThresholdCase{"-5", std::nullopt},
-                    ThresholdCase{"10,10", std::nullopt}, ThresholdCase{"10x", std::nullopt}));
+                    ThresholdCase{"10,10", std::nullopt}, ThresholdCase{"10x", std::nullopt}),
+    // "20, 5" is 20_Space5, "" Empty.
+    [](const testing::TestParamInfo<ThresholdCase>& info) {
+      std::string name = *info.param.text == '\0' ? "Empty" : "";
+      for (const char* c = info.param.text; *c != '\0'; ++c) {
+        name += *c == ',' ? "_" : *c == ' ' ? "Space" : *c == '-' ? "Minus" : std::string(1, *c);
+      }
+      return name;
+    });
 
 TEST(LowBatteryTextTest, SaysTheChargeTheFigureItsSourceAndTheNote) {
   EXPECT_EQ(LowBatterySummary(10), "Battery 10 %");
@@ -137,45 +145,40 @@ TEST_P(LowBatteryNotificationsTest, SendsExactlyTheseCalls) {
 
 INSTANTIATE_TEST_SUITE_P(
     Scripts, LowBatteryNotificationsTest,
-    testing::Values(BatteryScriptCase{"DownToEmpty",
-                                      kDefaultNotifyThresholds,
-                                      "b25 b21 b20 b19 b11 b10 b9 b6 b5 b4 b1",
-                                      {Low(0, 20), Low(1, 10), Critical(2, 5)}},
-                    BatteryScriptCase{"PowerBackClosesAndTheNextDischargeWarnsAgain",
-                                      kDefaultNotifyThresholds,
-                                      "b21 b20 b18 m18 m19 m30 b30 b20 m20 b20",
-                                      {Low(0, 20), Close(1), Low(0, 20), Close(2), Low(0, 20)}},
-                    BatteryScriptCase{"AFallPastSeveralWarnsOnceForTheLowest",
-                                      kDefaultNotifyThresholds,
-                                      "b30 b4 b3",
-                                      {Critical(0, 4)}},
-                    BatteryScriptCase{"UnknownChargeAndMainsWithoutWarningSendNothing",
-                                      kDefaultNotifyThresholds,
-                                      "b? m3 m50 b50 b? m40",
-                                      {}},
-                    BatteryScriptCase{"OwnThresholds",
-                                      NotifyThresholds{25, 10},
-                                      "b26 b25 b20 b11 b10 b5",
-                                      {Low(0, 25), Critical(1, 10)}},
-                    BatteryScriptCase{"ARisingChargeOnBatteryDoesNotWarnAgain",
-                                      kDefaultNotifyThresholds,
-                                      "b20 b22 b20 b12",
-                                      {Low(0, 20)}},
-                    BatteryScriptCase{"WithdrawnBeforeItsAnswerItIsClosedOnceAnswered",
-                                      kDefaultNotifyThresholds,
-                                      "b20 m20 !",
-                                      {Low(0, 20), Close(1)},
-                                      Answers::OnRelease},
-                    BatteryScriptCase{"AWarningWhileOneAwaitsItsAnswerReplacesItOnceAnswered",
-                                      kDefaultNotifyThresholds,
-                                      "b20 b10 b5 ! b4 m4",
-                                      {Low(0, 20), Critical(1, 5), Close(2)},
-                                      Answers::OnRelease},
-                    BatteryScriptCase{"WithdrawnAndWarnedAgainBeforeTheAnswer",
-                                      kDefaultNotifyThresholds,
-                                      "b20 m20 b20 !",
-                                      {Low(0, 20), Close(1), Low(0, 20)},
-                                      Answers::OnRelease}),
+    testing::Values(
+        BatteryScriptCase{"DownToEmpty",
+                          kDefaultNotifyThresholds,
+                          "b25 b21 b20 b19 b11 b10 b9 b6 b5 b4 b1",
+                          {Low(0, 20), Low(1, 10), Critical(2, 5)}},
+        BatteryScriptCase{"PowerBackRearms",
+                          kDefaultNotifyThresholds,
+                          "b21 b20 b18 m18 m19 m30 b30 b20 m20 b20",
+                          {Low(0, 20), Close(1), Low(0, 20), Close(2), Low(0, 20)}},
+        BatteryScriptCase{
+            "FallPastSeveral", kDefaultNotifyThresholds, "b30 b4 b3", {Critical(0, 4)}},
+        BatteryScriptCase{
+            "UnknownOrMainsSilent", kDefaultNotifyThresholds, "b? m3 m50 b50 b? m40", {}},
+        BatteryScriptCase{"OwnThresholds",
+                          NotifyThresholds{25, 10},
+                          "b26 b25 b20 b11 b10 b5",
+                          {Low(0, 25), Critical(1, 10)}},
+        BatteryScriptCase{
+            "RisingChargeSilent", kDefaultNotifyThresholds, "b20 b22 b20 b12", {Low(0, 20)}},
+        BatteryScriptCase{"WithdrawnBeforeAnswer",
+                          kDefaultNotifyThresholds,
+                          "b20 m20 !",
+                          {Low(0, 20), Close(1)},
+                          Answers::OnRelease},
+        BatteryScriptCase{"WarnedWhileAwaiting",
+                          kDefaultNotifyThresholds,
+                          "b20 b10 b5 ! b4 m4",
+                          {Low(0, 20), Critical(1, 5), Close(2)},
+                          Answers::OnRelease},
+        BatteryScriptCase{"WithdrawnAndWarnedAgain",
+                          kDefaultNotifyThresholds,
+                          "b20 m20 b20 !",
+                          {Low(0, 20), Close(1), Low(0, 20)},
+                          Answers::OnRelease}),
     [](const testing::TestParamInfo<BatteryScriptCase>& info) { return info.param.name; });
 
 TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {

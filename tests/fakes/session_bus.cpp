@@ -13,13 +13,14 @@
 
 namespace {
 
-// Everything allowed, no services started on demand: only what the test runs is on the bus.
-std::string BusConfig(const std::filesystem::path& socket) {
+// Everything allowed; services started on demand only from the folder given, if any.
+std::string BusConfig(const std::filesystem::path& socket,
+                      const std::filesystem::path& serviceFolder) {
   return "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
          " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
          "<busconfig><type>session</type><listen>unix:path=" +
-         socket.string() +
-         "</listen>"
+         socket.string() + "</listen>" +
+         (serviceFolder.empty() ? "" : "<servicedir>" + serviceFolder.string() + "</servicedir>") +
          "<auth>EXTERNAL</auth>"
          "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
          "<allow eavesdrop=\"true\"/><allow own=\"*\"/><allow user=\"*\"/></policy></busconfig>\n";
@@ -56,8 +57,15 @@ std::map<std::string, std::string> ReadHints(sd_bus_message* message) {
 
 }  // namespace
 
-PrivateSessionBus::PrivateSessionBus() {
-  folder_.Write("bus.conf", BusConfig(folder_.path() / "bus"));
+PrivateSessionBus::PrivateSessionBus(const std::string& startsNotifications) {
+  std::filesystem::path services;
+  if (!startsNotifications.empty()) {
+    services = folder_.path() / "services";
+    folder_.Write(
+        "services/notifications.service",
+        "[D-BUS Service]\nName=org.freedesktop.Notifications\nExec=" + startsNotifications + "\n");
+  }
+  folder_.Write("bus.conf", BusConfig(folder_.path() / "bus", services));
   Start();
 }
 
@@ -138,7 +146,10 @@ void RecordingNotificationService::Serve() {
       held_.clear();
     }
     const int processed = sd_bus_process(bus_, nullptr);
-    if (processed < 0) return;
+    if (processed < 0) {
+      busClosed_ = true;
+      return;
+    }
     if (processed == 0) sd_bus_wait(bus_, 50'000);
   }
 }

@@ -18,7 +18,9 @@
 class PrivateSessionBus {
  public:
   // DBUS_SESSION_BUS_ADDRESS names its socket while it lives.
-  PrivateSessionBus();
+  // With startsNotifications, the command line (a .service file's Exec) by which the bus starts
+  // a notification service on demand; without it, it starts nothing.
+  explicit PrivateSessionBus(const std::string& startsNotifications = "");
   ~PrivateSessionBus();
   PrivateSessionBus(const PrivateSessionBus&) = delete;
   PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
@@ -58,6 +60,8 @@ class RecordingNotificationService {
   bool WaitForCalls(size_t count) const;
   // With Answers::OnRelease: answers the calls held so far, and every later one at once.
   void Release() { release_ = true; }
+  // Whether the bus it serves on has closed.
+  bool busClosed() const { return busClosed_; }
 
  private:
   static int Record(sd_bus_message* message, void* self, sd_bus_error* error);
@@ -68,6 +72,7 @@ class RecordingNotificationService {
   std::thread thread_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> release_{false};
+  std::atomic<bool> busClosed_{false};
   Answers answers_;
   // The calls not answered yet, with the id a Notify gets; only the serving thread uses them.
   std::vector<std::pair<sd_bus_message*, unsigned>> held_;

@@ -7,12 +7,14 @@
 #include <cerrno>
 #include <chrono>
 #include <sstream>
+#include <thread>
 
 #include "host/estimate/low_battery_text.h"
 #include "host/front/notify/call_failure.h"
 #include "host/front/notify/low_battery_notifications.h"
 #include "host/wait/poll_waiter.h"
 #include "tests/fakes/session_bus.h"
+#include "tests/fakes/temp_folder.h"
 
 namespace {
 
@@ -221,6 +223,22 @@ TEST(LowBatteryNotificationsTest, AServiceStartedLaterIsFoundAndNotReportedMissi
   Deliver(notifications, kDefaultNotifyThresholds, "b20");
   EXPECT_EQ(service.calls(), std::vector<std::string>{Low(0, 20)});
   EXPECT_EQ(reports, std::vector<std::string>{});
+}
+
+// A notification service the bus starts on demand, slowly (in 6 s, longer than the start of a run
+// used to wait), is started by the first warning, shows it and is no failure.
+TEST(LowBatteryNotificationsTest, AServiceTheBusStartsSlowlyOnDemandShowsTheFirstWarning) {
+  const TempFolder folder;
+  const PrivateSessionBus bus("/bin/sh -c 'sleep 6; exec " NOTIFICATION_SERVICE_STAND_IN " " +
+                              (folder.path() / "calls").string() + "'");
+  std::vector<std::string> reports;
+  LowBatteryNotifications notifications([&](const std::string& line) { reports.push_back(line); });
+  notifications.Start();
+  Deliver(notifications, kDefaultNotifyThresholds, "b20");
+  EXPECT_EQ(reports, std::vector<std::string>{});
+  for (int tries = 0; tries < 100 && folder.Read("calls").empty(); ++tries)
+    std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(folder.Read("calls"), Low(0, 20) + "\n");
 }
 
 // A service that takes calls and never answers: each warning is sent without waiting, the next

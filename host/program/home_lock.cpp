@@ -5,11 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <limits>
 #include <string_view>
 
+#include "host/front/bar/published_line.h"
 #include "host/hosting/checked_number.h"
 #include "host/hosting/host_error.h"
 
@@ -18,17 +21,25 @@ namespace {
 constexpr std::string_view kPublishesLine = "publishes its line\n";
 
 std::optional<HomeLock::Holder> ReadHolderFrom(int descriptor) {
-  char text[64] = {};
-  const ssize_t n = pread(descriptor, text, sizeof text - 1, 0);
+  // The id, what the keeper does beside keeping the files, and a path of the system's longest.
+  char text[64 + PATH_MAX] = {};
+  const ssize_t n = pread(descriptor, text, sizeof text, 0);
   if (n <= 0) return std::nullopt;
-  // The id and the line break after it, then what the keeper does beside keeping the files.
   const std::string_view content(text, static_cast<size_t>(n));
   const size_t end = content.find('\n');
   const std::optional<pid_t> id =
       CheckedNumber(content.substr(0, end), pid_t{1}, std::numeric_limits<pid_t>::max());
   if (!id) return std::nullopt;
-  return HomeLock::Holder{
-      *id, end != std::string_view::npos && content.substr(end + 1) == kPublishesLine};
+  HomeLock::Holder holder{*id, false, std::nullopt};
+  const std::string_view rest = content.substr(end + 1);
+  holder.publishes =
+      end != std::string_view::npos && rest.substr(0, kPublishesLine.size()) == kPublishesLine;
+  // The line's file, to the file's last line break: a path may hold line breaks of its own.
+  const std::string_view file = rest.substr(std::min(rest.size(), kPublishesLine.size()));
+  const std::filesystem::path line(file.substr(0, file.size() - 1));
+  if (holder.publishes && !file.empty() && file.back() == '\n' && line.is_absolute())
+    holder.lineFile = line;
+  return holder;
 }
 
 // Takes the exclusive lock without waiting; errno tells why not.
@@ -40,11 +51,20 @@ bool LockWithoutWaiting(int descriptor) {
   return locked == 0;
 }
 
-void WriteProcessId(int descriptor, HomeLock::Publishes publishes) {
+// "DEV-INODE" of the open file: names what belongs to this home in a folder that several homes
+// share.
+std::string FileKey(int descriptor) {
+  struct stat status {};
+  fstat(descriptor, &status);
+  return std::to_string(status.st_dev) + "-" + std::to_string(status.st_ino);
+}
+
+void WriteHolder(int descriptor, const std::filesystem::path& lineFile) {
   std::string text = std::to_string(getpid()) + "\n";
-  if (publishes == HomeLock::Publishes::Line) text += kPublishesLine;
+  if (!lineFile.empty()) text += std::string(kPublishesLine) + lineFile.string() + "\n";
   if (ftruncate(descriptor, 0) == 0) {
-    // Only a help for the message of a second host: the lock itself does not depend on it.
+    // Only a help for the message of a second host and for its followers: the lock itself does
+    // not depend on it.
     [[maybe_unused]] const ssize_t written = pwrite(descriptor, text.data(), text.size(), 0);
   }
 }
@@ -55,8 +75,8 @@ std::filesystem::path HomeLock::FileFor(const std::filesystem::path& streamFile)
   return streamFile.parent_path() / "owner.lock";
 }
 
-HomeLock::HomeLock(std::filesystem::path file, Publishes publishes)
-    : file_(std::move(file)), publishes_(publishes) {
+HomeLock::HomeLock(std::filesystem::path file, std::optional<std::filesystem::path> publishesIn)
+    : file_(std::move(file)), publishesIn_(std::move(publishesIn)) {
   std::error_code folderError;
   if (file_.has_parent_path())
     std::filesystem::create_directories(file_.parent_path(), folderError);
@@ -67,12 +87,13 @@ HomeLock::HomeLock(std::filesystem::path file, Publishes publishes)
                     " is a symbolic link; remove it and start again");
   }
   if (descriptor_ < 0) {
-    throw HostError("cannot open the lock file " + file_.string() + ": " +
-                    (folderError ? folderError.message() : std::strerror(errno)));
+    openFailure_ = "cannot open the lock file " + file_.string() + ": " +
+                   (folderError ? folderError.message() : std::strerror(errno));
+    return;
   }
   if (LockWithoutWaiting(descriptor_)) {
     owned_ = true;
-    WriteProcessId(descriptor_, publishes_);
+    WriteHolder(descriptor_, LineFile());
   } else if (errno == EWOULDBLOCK) {
     ReadHolder();
   } else {
@@ -89,8 +110,13 @@ HomeLock::~HomeLock() {
 bool HomeLock::TakeOverIfFree() {
   if (owned_ || !LockWithoutWaiting(descriptor_)) return false;
   owned_ = true;
-  WriteProcessId(descriptor_, publishes_);
+  WriteHolder(descriptor_, LineFile());
   return true;
+}
+
+int HomeLock::FreedFd() {
+  if (!freed_) freed_ = std::make_unique<LockWait>(descriptor_);
+  return freed_->fd();
 }
 
 const std::optional<HomeLock::Holder>& HomeLock::ReadHolder() {
@@ -98,10 +124,9 @@ const std::optional<HomeLock::Holder>& HomeLock::ReadHolder() {
   return holder_;
 }
 
-std::string HomeLock::FileKey() const {
-  struct stat status {};
-  fstat(descriptor_, &status);
-  return std::to_string(status.st_dev) + "-" + std::to_string(status.st_ino);
+std::filesystem::path HomeLock::LineFile() const {
+  return publishesIn_ ? PublishedLineFile(*publishesIn_, FileKey(descriptor_))
+                      : std::filesystem::path();
 }
 
 std::string HomeLock::TakeOverNotice() const {
@@ -112,6 +137,7 @@ std::string HomeLock::TakeOverNotice() const {
 }
 
 std::string HomeLock::KeeperNotice() const {
+  if (!opened()) return openFailure_ + "; this one ";
   const std::string who = holder_ ? "process " + std::to_string(holder_->pid) : "another process";
   return who + " keeps the plug-in's files (it holds " + file_.string() + "); this one ";
 }

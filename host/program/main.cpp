@@ -62,7 +62,9 @@ bool KeepsPluginFiles(RunMode mode, const HostServices& services) {
 
 // Whether the keeper publishes its line, as far as is known: one that has not written itself into
 // the lock file yet is taken to, and the follower finds out once it has.
-bool KeeperPublishes(const HomeLock& lock) { return !lock.holder() || lock.holder()->publishes; }
+bool KeeperPublishes(const HomeLock& lock) {
+  return lock.opened() && (!lock.holder() || lock.holder()->publishes);
+}
 
 // What a keeping run that finds another keeper does: a status bar and the service follow a keeper
 // that publishes its line, anything else runs as a viewer.
@@ -143,22 +145,25 @@ std::function<void(const std::string&)> StartWarnings(
 }
 
 BarFollower::Lock FollowedLock(HomeLock& lock) {
-  return {lock.file(), [&lock] { return lock.TakeOverIfFree(); },
-          [&lock]() -> std::optional<BarFollower::Keeper> {
-            const std::optional<HomeLock::Holder>& holder = lock.ReadHolder();
-            if (!holder) return std::nullopt;
-            return BarFollower::Keeper{holder->pid, holder->publishes};
-          }};
+  return {
+      lock.file(), [&lock] { return lock.TakeOverIfFree(); },
+      [&lock]() -> std::optional<BarFollower::Keeper> {
+        const std::optional<HomeLock::Holder>& holder = lock.ReadHolder();
+        if (!holder) return std::nullopt;
+        // A keeper of an older version did not say where: where this host would publish.
+        return BarFollower::Keeper{holder->publishes, holder->lineFile.value_or(lock.LineFile())};
+      }};
 }
 
 // Each changed line goes to standard output (a status bar, until its reader goes away), or nowhere
 // (the service, which tells systemd it is ready once its first line is shown). The keeper publishes
 // each line for the bars that follow it and warns of a low battery; beside a keeper that publishes,
-// a run follows it until it can take the files over, beside another it runs as a viewer.
+// a run follows it until it can take the files over, beside another it runs as a viewer. Where
+// the line cannot go to the runtime folder, the keeper says so (`publishingNote`).
 void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& files, HomeLock& lock,
               HostMessages& messages, const std::function<void(HomeScreenSession&)>& keepFiles,
               ClockPacer& pacer, PowerEvents* events, const HostOptions& options,
-              const SavedConfiguration& settings, bool learns) {
+              const SavedConfiguration& settings, bool learns, const std::string& publishingNote) {
   const StopSignals signals;
   PollWaiter waiter(pacer);
   if (!options.service) waiter.WatchOutput(STDOUT_FILENO);
@@ -166,10 +171,6 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
   const BarFormat format = options.json ? BarFormat::Json : BarFormat::Text;
   const BarLoop::Output output =
       options.service ? BarLoop::Output([](const std::string&) { return true; }) : WriteBarLine;
-  std::string note;
-  const std::filesystem::path published =
-      PublishedLineFile(lock.file().parent_path(), lock.FileKey(), note);
-  if (!note.empty()) Say(note);
   std::optional<LowBatteryNotifications> warnings;
   std::function<void(const std::string&)> warn;
   // systemd hears when the service is ready and when it stops.
@@ -182,12 +183,14 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
     if (warn) warn(text);
     if (systemd != nullptr && !ready) ready = systemd->notify(0, "READY=1") >= 0;
   };
+  // The keeper's end, whoever it was, wakes a viewer or follower with the lock its own.
+  if (lock.opened() && !lock.owned()) waiter.WatchReadable(WakeReason::LockFreed, lock.FreedFd());
   bool follows = !lock.owned() && KeeperPublishes(lock);
   for (;;) {
     BarEnd end;
     if (follows && !lock.owned()) {
-      BarFollower follower(published, FollowedLock(lock), waiter, format, output,
-                           StopSignals::StopRequested, Say);
+      BarFollower follower(FollowedLock(lock), waiter, format, output, StopSignals::StopRequested,
+                           Say);
       follower.OnLine(onLine);
       end = follower.Run();
       if (end == BarEnd::CannotFollow) {
@@ -204,7 +207,10 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
       BarLoop loop(
           *session, waiter, format, output, StopSignals::StopRequested,
           [&lock] { return lock.TakeOverIfFree(); }, chargerChanged);
-      if (lock.owned()) loop.PublishTo(publisher.emplace(published, Say));
+      if (lock.owned()) {
+        loop.PublishTo(publisher.emplace(lock.LineFile(), Say));
+        if (!publishingNote.empty()) Say(publishingNote);
+      }
       loop.OnLine(onLine);
       // The service belongs to the desktop session whose bus it reached: once that bus is gone it
       // ends, so that the next session's service takes the files over. A bar carries on.
@@ -215,6 +221,7 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
       Say("the session bus closed (the desktop session ended): saving and ending, so that the "
           "next session's service takes over");
     if (end != BarEnd::TookOver) break;
+    waiter.WatchReadable(WakeReason::LockFreed, -1);
     KeepFilesFromNow(session, files, keepFiles, learns);
     messages.Note(lock.TakeOverNotice());
   }
@@ -317,10 +324,13 @@ int Run(const HostOptions& options) {
   messages.SetPowerSource(services.powerSource());
   // One keeper per home; a second keeping run is a viewer.
   std::optional<HomeLock> lock;
+  std::string publishingNote;
   if (KeepsPluginFiles(mode, services)) {
+    const std::filesystem::path lockFile = HomeLock::FileFor(files.stream);
     const bool publishes = mode == RunMode::Bar || mode == RunMode::Service;
-    lock.emplace(HomeLock::FileFor(files.stream),
-                 publishes ? HomeLock::Publishes::Line : HomeLock::Publishes::No);
+    lock.emplace(lockFile,
+                 publishes ? std::optional(PublishingFolder(lockFile.parent_path(), publishingNote))
+                           : std::nullopt);
   }
   if (lock && !lock->owned()) std::cerr << "zelvar-home: " << NoticeBeside(mode, *lock) << "\n";
   const auto keepsFiles = [&lock] { return lock && lock->owned(); };
@@ -368,7 +378,8 @@ int Run(const HostOptions& options) {
         simulation->asleep(), warnings);
   } else if (mode == RunMode::Bar || mode == RunMode::Service) {
     RunLines(keptSession, files, *lock, messages, keepFiles, services.pacer(),
-             ListenForTheCharger(options, services).get(), options, *settings, learns);
+             ListenForTheCharger(options, services).get(), options, *settings, learns,
+             publishingNote);
   } else if (mode == RunMode::Once) {
     // Without a terminal there is nobody to press keys: print the line instead.
     Print(RunOnce(session) + "\n");

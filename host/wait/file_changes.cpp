@@ -10,25 +10,31 @@
 
 namespace {
 
-int AddWatch(int fd, const std::filesystem::path& path, uint32_t events) {
-  const int watch = inotify_add_watch(fd, path.c_str(), events);
-  if (watch < 0) {
-    const int error = errno;
-    close(fd);
-    throw HostError("cannot watch " + path.string() + " for changes: " + std::strerror(error));
-  }
-  return watch;
+[[noreturn]] void CannotWatch(const std::filesystem::path& path, int error) {
+  throw HostError("cannot watch " + path.string() + " for changes: " + std::strerror(error));
 }
 
 }  // namespace
 
-FileChanges::FileChanges(const std::filesystem::path& replaced,
-                         const std::filesystem::path& written)
-    : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), replacedName_(replaced.filename().string()) {
+FileChanges::FileChanges(const std::filesystem::path& written)
+    : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
   if (fd_ < 0)
     throw HostError(std::string("cannot watch files for changes: ") + std::strerror(errno));
-  folderWatch_ = AddWatch(fd_, replaced.parent_path(), IN_MOVED_TO);
-  writtenWatch_ = AddWatch(fd_, written, IN_MODIFY);
+  writtenWatch_ = inotify_add_watch(fd_, written.c_str(), IN_MODIFY);
+  if (writtenWatch_ < 0) {
+    const int error = errno;
+    close(fd_);
+    CannotWatch(written, error);
+  }
+}
+
+void FileChanges::WatchReplaced(const std::filesystem::path& replaced) {
+  const int watch = inotify_add_watch(fd_, replaced.parent_path().c_str(), IN_MOVED_TO);
+  if (watch < 0) CannotWatch(replaced.parent_path(), errno);
+  // A file in the same folder keeps the folder's watch.
+  if (folderWatch_ >= 0 && folderWatch_ != watch) inotify_rm_watch(fd_, folderWatch_);
+  folderWatch_ = watch;
+  replacedName_ = replaced.filename().string();
 }
 
 FileChanges::~FileChanges() { close(fd_); }

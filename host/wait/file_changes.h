@@ -1,6 +1,6 @@
 // Two files watched through one inotify descriptor, readable for poll() once either changed: one
-// replaced whole by a rename into its folder (as ReplaceFileWhole replaces it), which may not
-// exist yet, and one written in place. Nothing wakes a waiter while neither changes.
+// written in place, and one replaced whole by a rename into its folder (as ReplaceFileWhole
+// replaces it), which may not exist yet. Nothing wakes a waiter while neither changes.
 #pragma once
 
 #include <filesystem>
@@ -8,11 +8,15 @@
 
 class FileChanges {
  public:
-  // The folder of `replaced` must exist. Throws HostError when inotify or a watch cannot be had.
-  FileChanges(const std::filesystem::path& replaced, const std::filesystem::path& written);
+  // Throws HostError when inotify or the watch cannot be had.
+  explicit FileChanges(const std::filesystem::path& written);
   ~FileChanges();
   FileChanges(const FileChanges&) = delete;
   FileChanges& operator=(const FileChanges&) = delete;
+
+  // From now on `replaced` instead of the file replaced before (none at first). Its folder must
+  // exist: throws HostError when it cannot be watched.
+  void WatchReplaced(const std::filesystem::path& replaced);
 
   int fd() const { return fd_; }
 
@@ -26,7 +30,7 @@ class FileChanges {
 
  private:
   int fd_;
-  int folderWatch_;
-  int writtenWatch_;
+  int writtenWatch_ = -1;
+  int folderWatch_ = -1;
   std::string replacedName_;
 };

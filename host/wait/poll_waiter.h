@@ -21,7 +21,7 @@ class PollWaiter final : public Waiter {
   // From now on a hang-up or error on fd (a pipe whose reader is gone, a terminal hung up) ends
   // every wait with OutputGone. Costs no wake-up while the output is well.
   void WatchOutput(int fd) { outputFd_ = fd; }
-  // From now on fd readable (PowerEvents::fd, FileChanges::fd, ProcessEnd::fd) ends every wait
+  // From now on fd readable (PowerEvents::fd, FileChanges::fd, LockWait::fd) ends every wait
   // with `reason`; it replaces the descriptor watched for that reason before, -1 none.
   void WatchReadable(WakeReason reason, int fd);
   // From now on every wait also polls the connection as it asks at that moment, and ends with

@@ -9,15 +9,15 @@
 #include "platform/win_types.h"
 
 enum class WakeReason {
-  Deadline,      // the deadline came, or the real-time limit ran out
-  Input,         // the input can be read (or has closed)
-  Signal,        // a caught signal arrived
-  ClockSet,      // the machine's clock was set: deadlines still ahead need a fresh look
-  OutputGone,    // the watched output hung up or failed: nobody reads it any more
-  PowerEvent,    // the kernel said something about a power supply
-  FileChanged,   // a watched file was replaced or written (FileChanges)
-  ProcessEnded,  // a watched process ended (ProcessEnd)
-  SessionBus,    // the session bus connection is to be served (PollWaiter::WatchConnection)
+  Deadline,     // the deadline came, or the real-time limit ran out
+  Input,        // the input can be read (or has closed)
+  Signal,       // a caught signal arrived
+  ClockSet,     // the machine's clock was set: deadlines still ahead need a fresh look
+  OutputGone,   // the watched output hung up or failed: nobody reads it any more
+  PowerEvent,   // the kernel said something about a power supply
+  FileChanged,  // a watched file was replaced or written (FileChanges)
+  LockFreed,    // a lock waited for is this process's now (LockWait)
+  SessionBus,   // the session bus connection is to be served (PollWaiter::WatchConnection)
 };
 
 class Waiter {

@@ -54,13 +54,11 @@ int OpenRegularFile(const std::string& path, int flags, mode_t mode, std::string
   return descriptor;
 }
 
-FileRead ReadRegularFile(const std::string& path, size_t byteLimit) {
+namespace {
+
+// The whole of an open regular file of at most byteLimit bytes; closes it.
+FileRead ReadOpenFile(int descriptor, size_t byteLimit) {
   FileRead read{FileRead::Outcome::kFailed, {}, {}};
-  const int descriptor = OpenRegularFile(path, O_RDONLY, 0, read.cause);
-  if (descriptor < 0) {
-    if (errno == ENOENT) read.outcome = FileRead::Outcome::kMissing;
-    return read;
-  }
   const std::string tooLarge = "larger than " + ByteCountText(byteLimit);
   struct stat status {};
   if (fstat(descriptor, &status) == 0 &&
@@ -91,6 +89,40 @@ FileRead ReadRegularFile(const std::string& path, size_t byteLimit) {
   }
   read.outcome = FileRead::Outcome::kRead;
   return read;
+}
+
+// Opens path for reading with the flags given; a failure is the FileRead to answer.
+int OpenForReading(const std::string& path, int flags, FileRead& failure) {
+  failure = {FileRead::Outcome::kFailed, {}, {}};
+  const int descriptor = OpenRegularFile(path, O_RDONLY | flags, 0, failure.cause);
+  if (descriptor < 0 && errno == ENOENT) failure.outcome = FileRead::Outcome::kMissing;
+  return descriptor;
+}
+
+}  // namespace
+
+FileRead ReadRegularFile(const std::string& path, size_t byteLimit) {
+  FileRead failure;
+  const int descriptor = OpenForReading(path, 0, failure);
+  return descriptor < 0 ? failure : ReadOpenFile(descriptor, byteLimit);
+}
+
+FileRead ReadOwnFile(const std::string& path, size_t byteLimit) {
+  FileRead failure;
+  const int descriptor = OpenForReading(path, O_NOFOLLOW, failure);
+  if (descriptor < 0) return failure;
+  struct stat status {};
+  if (fstat(descriptor, &status) != 0) {
+    failure.cause = std::strerror(errno);
+  } else if (status.st_uid != geteuid()) {
+    failure.cause = "owned by user " + std::to_string(status.st_uid);
+  } else if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+    failure.cause = "writable by other users";
+  } else {
+    return ReadOpenFile(descriptor, byteLimit);
+  }
+  close(descriptor);
+  return failure;
 }
 
 std::string ByteCountText(size_t bytes) {

@@ -31,5 +31,11 @@ struct FileRead {
 // failed read) is kFailed with its cause.
 FileRead ReadRegularFile(const std::string& path, size_t byteLimit);
 
+// The same for a file that only this user can have written: a symbolic link in its place is not
+// followed (its cause the system's "Too many levels of symbolic links"), and a file owned by
+// another user ("owned by user N") or writable by its group or others ("writable by other users")
+// is kFailed unread.
+FileRead ReadOwnFile(const std::string& path, size_t byteLimit);
+
 // "4 MiB", "64 KiB" or "100 bytes": a byte limit as a message gives it.
 std::string ByteCountText(size_t bytes);

@@ -2,15 +2,24 @@
 // tooltip's head and the figures in it, the reading it is built from, and the options that ask for
 // it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <functional>
 
 #include <nlohmann/json.hpp>
 
 #include "host/estimate/shown_estimate.h"
+#include "host/front/bar/bar_follower.h"
 #include "host/front/bar/bar_line.h"
 #include "host/front/bar/battery_class.h"
 #include "host/estimate/discharge_follower.h"
 #include "host/front/bar/bar_report.h"
 #include "host/estimate/estimate_notes.h"
+#include "host/front/bar/published_line.h"
+#include "host/wait/clock_pacer.h"
+#include "host/wait/poll_waiter.h"
 #include "platform/time/simulated_clock.h"
 #include "tests/fakes/fixed_power_source.h"
 #include "tests/fakes/temp_folder.h"
@@ -43,6 +52,180 @@ TEST(BarJson, OneClassIsAWordMoreAreAnArrayAndThePercentageOnlyWhenKnown) {
   EXPECT_EQ(nlohmann::json::parse(JsonLine(content)),
             nlohmann::json(
                 {{"text", content.text}, {"tooltip", "report"}, {"class", {"low", "learning"}}}));
+}
+
+// A line from another process: written again as the bar writes it, nothing in it a control
+// character but the tooltip's line breaks, and nothing but the bar's form.
+TEST(BarJson, AnotherProcesssLineIsCheckedAndMadePrintable) {
+  const std::string kept =
+      JsonLine({"62%, hrs: 9.1 (3.5)", "Charge 62%\nreport", {"discharging", "learning"}, 62});
+  const std::string replacement = "\xef\xbf\xbd";
+  const struct {
+    std::string line;
+    std::optional<std::string> checked;
+  } rows[] = {
+      {kept, kept},
+      {R"({"percentage":62,"on":true,"f":1.5})", R"({"percentage":62,"on":true,"f":1.5})"},
+      {R"( {"text" : "x"} )", R"({"text":"x"})"},
+      {R"({"text":"\u001b]0;owned\u0007 12%","class":["a\u009b"]})",
+       R"({"text":")" + replacement + "]0;owned" + replacement + R"( 12%","class":["a)" +
+           replacement + R"("]})"},
+      {R"({"tooltip":"a\nb\tc","\u0007":1})", R"({"tooltip":"a\nb c",")" + replacement + R"(":1})"},
+      {"not json", std::nullopt},
+      {R"({"text":"x"} more)", std::nullopt},
+      {"[1,2]", std::nullopt},
+      {R"({"text":{"a":1}})", std::nullopt},
+      {R"({"class":["a",1]})", std::nullopt},
+      {R"({"text":null})", std::nullopt},
+      {R"({"percentage":1e999})", std::nullopt},
+  };
+  for (const auto& row : rows) EXPECT_EQ(CheckedJsonLine(row.line), row.checked) << row.line;
+}
+
+TEST(PublishedLine, AFollowerPrintsTwoWholeLinesAndNoControlCharacter) {
+  const PublishedLine kept{"62%, hrs: 9.1 (3.5)", R"j({"text":"62%, hrs: 9.1 (3.5)"})j"};
+  const struct {
+    std::string content;
+    std::optional<std::string> text;
+  } rows[] = {
+      {PublishedFileText(kept), kept.text},
+      {"\x1b]0;owned\x07 12%\n{}\n", "\xef\xbf\xbd]0;owned\xef\xbf\xbd 12%"},
+      {"\xff\n{}\n", "\xef\xbf\xbd"},
+      {"one line only\n", std::nullopt},
+      {"a\n{}", std::nullopt},
+      {"a\n{}\nmore\n", std::nullopt},
+      {"a\nnot json\n", std::nullopt},
+  };
+  for (const auto& row : rows) {
+    const std::optional<PublishedLine> line = ParsePublishedFile(row.content);
+    EXPECT_EQ(line ? std::optional(line->text) : std::nullopt, row.text) << row.content;
+  }
+  EXPECT_EQ(ParsePublishedFile(PublishedFileText(kept))->json, kept.json);
+}
+
+// Only a file of this user's that nobody else can write is read, never waiting and never more
+// than a real line's size.
+TEST(PublishedLine, IsReadOnlyFromAFileOfTheUsersOwn) {
+  TempFolder folder;
+  const std::string good = "62%\n{}\n";
+  const std::filesystem::path file = folder.path() / "bar.line";
+  const auto goodWith = [&](const std::function<int()>& change) {
+    folder.Write("bar.line", good);
+    ASSERT_EQ(change(), 0);
+  };
+  const uid_t other = geteuid() == 0 ? 65534 : geteuid();
+  const struct {
+    std::function<void()> make;
+    bool read;
+    std::string problem;
+  } rows[] = {
+      {[&] { goodWith([] { return 0; }); }, true, ""},
+      {[] {}, false, ""},
+      {[&] { goodWith([&] { return chmod(file.c_str(), 0620); }); }, false,
+       ": writable by other users"},
+      {[&] { ASSERT_EQ(mkfifo(file.c_str(), 0600), 0); }, false, ": not a regular file (a FIFO)"},
+      {[&] { std::filesystem::create_symlink(folder.path() / "good", file); }, false,
+       ": Too many levels of symbolic links"},
+      {[&] { folder.Write("bar.line", std::string(64 * 1024 - 4, 'x') + good); }, false,
+       ": larger than 64 KiB"},
+      {[&] { folder.Write("bar.line", "x\n"); }, false,
+       " does not hold a line and its JSON object"},
+      {[&] { goodWith([&] { return chown(file.c_str(), other, -1); }); }, other == geteuid(),
+       other == geteuid() ? "" : ": owned by user 65534"},
+  };
+  folder.Write("good", good);
+  for (const auto& row : rows) {
+    std::filesystem::remove(file);
+    row.make();
+    std::string problem;
+    const std::optional<PublishedLine> line = ReadPublishedFile(file, problem);
+    EXPECT_EQ(line.has_value(), row.read) << row.problem;
+    EXPECT_EQ(problem, row.problem.empty() ? "" : file.string() + row.problem);
+  }
+}
+
+// The runtime folder is used only when it and the zelvar folder in it are the user's alone.
+TEST(PublishedLine, IsPublishedInTheRuntimeFolderOnlyWhenNoOneElseCanWriteIt) {
+  TempFolder folder;
+  const std::filesystem::path runtime = folder.path() / "run";
+  const std::filesystem::path own = runtime / "zelvar";
+  const std::filesystem::path fallback = folder.path() / "state";
+  const char* const saved = std::getenv("XDG_RUNTIME_DIR");
+  const std::string savedValue = saved != nullptr ? saved : "";
+  const struct {
+    std::function<void()> make;
+    std::optional<std::string> runtimeDir;
+    std::string problem;  // empty: the runtime folder is used
+  } rows[] = {
+      {[] {}, std::nullopt, "XDG_RUNTIME_DIR is not set to an absolute path"},
+      {[] {}, "run", "XDG_RUNTIME_DIR is not set to an absolute path"},
+      {[] {}, runtime.string(), ""},
+      {[&] { chmod(runtime.c_str(), 0777); }, runtime.string(),
+       runtime.string() + " can be written by other users"},
+      {[&] { std::filesystem::create_directory(own, runtime), chmod(own.c_str(), 0770); },
+       runtime.string(), own.string() + " can be written by other users"},
+      {[&] { std::filesystem::create_directory_symlink(fallback, own); }, runtime.string(),
+       own.string() + " is not a folder"},
+      {[&] { ASSERT_EQ(chown(runtime.c_str(), geteuid() == 0 ? 65534 : geteuid(), -1), 0); },
+       runtime.string(), geteuid() == 0 ? runtime.string() + " belongs to user 65534" : ""},
+  };
+  std::filesystem::create_directories(fallback);
+  for (const auto& row : rows) {
+    std::filesystem::remove_all(runtime);
+    std::filesystem::create_directory(runtime);
+    chmod(runtime.c_str(), 0700);
+    row.make();
+    if (row.runtimeDir) {
+      setenv("XDG_RUNTIME_DIR", row.runtimeDir->c_str(), 1);
+    } else {
+      unsetenv("XDG_RUNTIME_DIR");
+    }
+    std::string note;
+    const std::filesystem::path chosen = PublishingFolder(fallback, note);
+    if (row.problem.empty()) {
+      EXPECT_EQ(chosen, own);
+      EXPECT_EQ(note, "");
+      struct stat status {};
+      EXPECT_EQ(lstat(own.c_str(), &status), 0);
+      EXPECT_EQ(status.st_mode & 0777, 0700u);
+    } else {
+      EXPECT_EQ(chosen, fallback) << row.problem;
+      EXPECT_EQ(note, row.problem + "; the line for the bars that follow this one is in " +
+                          fallback.string());
+    }
+  }
+  if (saved != nullptr) {
+    setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
+  } else {
+    unsetenv("XDG_RUNTIME_DIR");
+  }
+  EXPECT_EQ(PublishedLineFile("/run/zelvar", "5-7"), "/run/zelvar/bar-5-7.line");
+}
+
+// A follower goes where the lock file sends it: a keeper that publishes elsewhere is followed
+// there, and one that publishes nothing (a terminal screen that took the files over) ends the
+// following.
+TEST(BarFollowerTest, FollowsEachKeeperTheLockNamesUntilOneThatPublishesNothing) {
+  TempFolder folder;
+  folder.Write("owner.lock", "1\n");
+  folder.Write("a.line", "first\n{}\n");
+  folder.Write("b/b.line", "second\n{}\n");
+  std::optional<BarFollower::Keeper> keeper = BarFollower::Keeper{true, folder.path() / "a.line"};
+  std::vector<std::string> shown;
+  const auto output = [&](const std::string& line) {
+    shown.push_back(line);
+    keeper = shown.size() == 1 ? BarFollower::Keeper{true, folder.path() / "b" / "b.line"}
+                               : BarFollower::Keeper{false, {}};
+    folder.Write("owner.lock", std::to_string(shown.size() + 1) + "\n");
+    return true;
+  };
+  ClockPacer realTime;
+  PollWaiter waiter(realTime);
+  BarFollower follower(
+      {folder.path() / "owner.lock", [] { return false; }, [&] { return keeper; }}, waiter,
+      BarFormat::Text, output, [] { return false; }, [](const std::string&) {});
+  EXPECT_EQ(follower.Run(), BarEnd::CannotFollow);
+  EXPECT_EQ(shown, (std::vector<std::string>{"first", "second"}));
 }
 
 TEST(BatteryClass, FollowsTheFlagAndTheMains) {

@@ -2,7 +2,10 @@
 // come, JSON parsed with a JSON library, stopped with SIGTERM.
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -180,8 +183,11 @@ TEST_F(HostBarTest, AViewerKeepsTheFilesOnceTheKeeperIsGone) {
        tries < 100 && folder_.Read("viewer-stderr").find(takeOver) == std::string::npos; ++tries) {
     viewer.NextLine(100ms);
   }
-  EXPECT_EQ(folder_.Read(".local/state/zelvar/owner.lock"),
-            std::to_string(viewer.pid()) + "\npublishes its line\n");
+  EXPECT_EQ(folder_.Read(".local/state/zelvar/owner.lock")
+                .rfind(std::to_string(viewer.pid()) + "\npublishes its line\n" +
+                           folder_.path().string() + "/zelvar/bar-",
+                       0),
+            0u);
   EXPECT_FALSE(folder_.Exists(kStream));
   EXPECT_EQ(viewer.Stop().exitCode, 0);
   const std::string err = folder_.Read("viewer-stderr");
@@ -243,8 +249,10 @@ TEST_F(HostBarTest, BarsBesideAKeeperFollowItAndOneTakesOverWhenItEnds) {
   const bool plainKeeps = folder_.Read("plain-stderr").find(takeOver) != std::string::npos;
   EXPECT_EQ(Occurrences(folder_.Read("plain-stderr") + folder_.Read("json-stderr"), takeOver), 1u)
       << folder_.Read("plain-stderr") << folder_.Read("json-stderr");
-  EXPECT_EQ(folder_.Read(".local/state/zelvar/owner.lock"),
-            std::to_string((plainKeeps ? plain : json).pid()) + "\npublishes its line\n");
+  EXPECT_EQ(
+      folder_.Read(".local/state/zelvar/owner.lock")
+          .rfind(std::to_string((plainKeeps ? plain : json).pid()) + "\npublishes its line\n", 0),
+      0u);
   // Its warnings started when it took over; the follower has none.
   const std::string noBus = "zelvar-home: no desktop notifications: ";
   EXPECT_NE(folder_.Read(plainKeeps ? "plain-stderr" : "json-stderr").find(noBus),
@@ -255,6 +263,58 @@ TEST_F(HostBarTest, BarsBesideAKeeperFollowItAndOneTakesOverWhenItEnds) {
   EXPECT_EQ(plain.Stop().exitCode, 0);
   EXPECT_EQ(json.Stop().exitCode, 0);
   EXPECT_TRUE(folder_.Exists(kStream));
+}
+
+// A keeper that publishes elsewhere than this bar would (another XDG_RUNTIME_DIR): the lock file
+// says where. Its line is printed without its control characters, and a FIFO in its place is not
+// waited on. Once the lock is free the follower takes the files over, though the process the lock
+// file names lives on (its id reused), publishes its own line where the lock file says, and
+// removes it when it ends.
+TEST_F(HostBarTest, AFollowerFindsTheLineWhereTheLockSaysAndTakesOverOnceTheLockIsFree) {
+  const std::filesystem::path lockFile = folder_.path() / ".local/state/zelvar/owner.lock";
+  const std::filesystem::path line = folder_.path() / "elsewhere" / "bar.line";
+  std::filesystem::create_directories(lockFile.parent_path());
+  std::filesystem::create_directories(line.parent_path());
+  const std::string takeOver =
+      "zelvar-home: process " + std::to_string(getpid()) +
+      " no longer keeps the plug-in's files; this one keeps them from now on";
+  for (const bool fifo : {false, true}) {
+    std::filesystem::remove(line);
+    const int lock = open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(flock(lock, LOCK_EX | LOCK_NB), 0);
+    const std::string holder =
+        std::to_string(getpid()) + "\npublishes its line\n" + line.string() + "\n";
+    ASSERT_EQ(ftruncate(lock, 0), 0);
+    ASSERT_EQ(pwrite(lock, holder.data(), holder.size(), 0), static_cast<ssize_t>(holder.size()));
+    if (fifo) {
+      ASSERT_EQ(mkfifo(line.c_str(), 0600), 0);
+    } else {
+      folder_.Write("elsewhere/bar.line", "\x1b]0;owned\x07 12%\n{}\n");
+    }
+    BarProcess follower(folder_, Options("--bar"));
+    if (fifo) {
+      // It follows once it says that it found no line.
+      for (int tries = 0;
+           tries < 200 && folder_.Read("stderr").find("cannot show") == std::string::npos; ++tries)
+        usleep(50'000);
+    } else {
+      EXPECT_EQ(follower.NextLine(), "\xef\xbf\xbd]0;owned\xef\xbf\xbd 12%")
+          << folder_.Read("stderr");
+    }
+    close(lock);
+    const std::optional<std::string> own = follower.NextLine();
+    ASSERT_TRUE(own) << folder_.Read("stderr");
+    EXPECT_TRUE(std::regex_match(*own, std::regex(R"(62%, hrs: [0-9.]+/-\?-)"))) << *own;
+    EXPECT_NE(folder_.Read("stderr").find(takeOver), std::string::npos)
+        << fifo << folder_.Read("stderr");
+    const std::string named = folder_.Read(".local/state/zelvar/owner.lock");
+    const size_t at = named.find("publishes its line\n") + 19;
+    const std::filesystem::path published = named.substr(at, named.size() - at - 1);
+    EXPECT_EQ(published.parent_path(), folder_.path() / "zelvar");
+    EXPECT_TRUE(std::filesystem::exists(published)) << named;
+    EXPECT_EQ(follower.Stop().exitCode, 0);
+    EXPECT_FALSE(std::filesystem::exists(published));
+  }
 }
 
 // A record of the stat file for three drops from the local hour `hoursAgo` hours back.

@@ -100,16 +100,56 @@ TEST_F(HomeLockTest, ReadingRunsTakeNoLockAndTheLockGoesWithItsProcess) {
   EXPECT_FALSE(Records(folder_.Read(kSimulationStatFile)).empty());
 }
 
-TEST_F(HomeLockTest, TheKeeperWritesItsProcessIdForTheNext) {
+TEST_F(HomeLockTest, TheKeeperWritesItsProcessIdAndWhereItPublishesForTheNext) {
   const std::filesystem::path file = folder_.path() / "state" / "owner.lock";
-  HomeLock first(file, HomeLock::Publishes::Line);
+  HomeLock first(file, folder_.path() / "run");
   EXPECT_TRUE(first.owned());
-  EXPECT_EQ(folder_.Read("state/owner.lock"), std::to_string(getpid()) + "\npublishes its line\n");
-  HomeLock second(file, HomeLock::Publishes::No);
+  const std::filesystem::path line = first.LineFile();
+  EXPECT_EQ(line.parent_path(), folder_.path() / "run");
+  EXPECT_EQ(folder_.Read("state/owner.lock"),
+            std::to_string(getpid()) + "\npublishes its line\n" + line.string() + "\n");
+  HomeLock second(file, std::nullopt);
   EXPECT_FALSE(second.owned());
   EXPECT_EQ(second.holder()->pid, getpid());
   EXPECT_TRUE(second.holder()->publishes);
+  EXPECT_EQ(second.holder()->lineFile, line);
+  EXPECT_EQ(second.LineFile(), "");
   EXPECT_EQ(HomeLock::FileFor("/s/zelvar/plugin.stream"), "/s/zelvar/owner.lock");
+
+  // What other keepers wrote, an older one's among them.
+  const struct {
+    std::string written;
+    bool publishes;
+    std::optional<std::filesystem::path> lineFile;
+  } rows[] = {
+      {"12\npublishes its line\n", true, std::nullopt},
+      {"12\npublishes its line\n/run/a\nb.line\n", true, "/run/a\nb.line"},
+      {"12\npublishes its line\nrelative.line\n", true, std::nullopt},
+      {"12\npublishes its line\n/run/cut", true, std::nullopt},
+      {"12\n", false, std::nullopt},
+      {"12\nsomething else\n/run/b.line\n", false, std::nullopt},
+  };
+  for (const auto& row : rows) {
+    folder_.Write("state/owner.lock", row.written);
+    const std::optional<HomeLock::Holder>& holder = second.ReadHolder();
+    ASSERT_TRUE(holder) << row.written;
+    EXPECT_EQ(holder->pid, 12) << row.written;
+    EXPECT_EQ(holder->publishes, row.publishes) << row.written;
+    EXPECT_EQ(holder->lineFile, row.lineFile) << row.written;
+  }
+}
+
+// Without a lock file to open (a read-only state folder), a host runs as a viewer and says why.
+TEST_F(HomeLockTest, ALockFileThatCannotBeOpenedLeavesAViewer) {
+  folder_.Write("state", "a file where the folder should be");
+  HomeLock lock(folder_.path() / "state" / "owner.lock", folder_.path());
+  EXPECT_FALSE(lock.opened());
+  EXPECT_FALSE(lock.owned());
+  EXPECT_FALSE(lock.TakeOverIfFree());
+  EXPECT_EQ(lock.ViewerNotice(),
+            "cannot open the lock file " + Path("state/owner.lock") +
+                ": Not a directory; this one runs as a viewer: it shows the line but writes "
+                "neither the stat file nor the saved state");
 }
 
 TEST_F(HomeLockTest, ALinkInTheLocksPlaceIsRefusedAndItsTargetLeftWhole) {
@@ -118,7 +158,7 @@ TEST_F(HomeLockTest, ALinkInTheLocksPlaceIsRefusedAndItsTargetLeftWhole) {
   std::filesystem::create_symlink(folder_.path() / "target",
                                   folder_.path() / "state" / "owner.lock");
   try {
-    HomeLock lock(folder_.path() / "state" / "owner.lock", HomeLock::Publishes::No);
+    HomeLock lock(folder_.path() / "state" / "owner.lock", std::nullopt);
     ADD_FAILURE() << "a linked lock file was taken";
   } catch (const HostError& error) {
     EXPECT_STREQ(error.what(), ("the lock file " + Path("state/owner.lock") +

@@ -1,6 +1,8 @@
 // The host's waiter on the machine: what ends a wait, on the real clock and on a simulated one.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,7 +20,7 @@
 #include "host/wait/file_changes.h"
 #include "host/wait/poll_waiter.h"
 #include "host/wait/power_events.h"
-#include "host/wait/process_end.h"
+#include "host/wait/lock_wait.h"
 #include "platform/time/clock.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"
@@ -122,13 +124,17 @@ TEST(PollWaiter, OnTheRealClockEachCauseEndsTheWaitAsItself) {
 // Kernel messages: a plug, an unplug, a battery's status and a supply that came or went change the
 // line; a capacity alone, and other subsystems, do not.
 // What a bar that follows another wakes for: its line renamed into place (other files of the folder
-// wake it but count for nothing), a write to the lock file, the keeper's end.
+// wake it but count for nothing), a write to the lock file, the lock let go.
 TEST(PollWaiter, AFollowersFilesAndTheKeepersEndEndTheWaitAsThemselves) {
   ClockPacer realTime;
   PollWaiter waiter(realTime);
   TempFolder folder;
   folder.Write("owner.lock", "1\n");
-  FileChanges changes(folder.path() / "bar.line", folder.path() / "owner.lock");
+  std::filesystem::create_directories(folder.path() / "old");
+  FileChanges changes(folder.path() / "owner.lock");
+  changes.WatchReplaced(folder.path() / "old" / "bar.line");
+  changes.WatchReplaced(folder.path() / "bar.line");
+  changes.Read();  // the old watch's end
   waiter.WatchReadable(WakeReason::FileChanged, changes.fd());
   EXPECT_EQ(waiter.Wait(std::nullopt, -1, 20), WakeReason::Deadline);
   const auto renamedInto = [&](const std::string& name) {
@@ -137,33 +143,38 @@ TEST(PollWaiter, AFollowersFilesAndTheKeepersEndEndTheWaitAsThemselves) {
   };
   const struct {
     std::function<void()> change;
-    bool replaced, written;
-  } rows[] = {{[&] { renamedInto("other.line"); }, false, false},
-              {[&] { renamedInto("bar.line"); }, true, false},
-              {[&] { folder.Write("owner.lock", "2\n"); }, false, true}};
+    bool wakes, replaced, written;
+  } rows[] = {{[&] { renamedInto("other.line"); }, true, false, false},
+              {[&] { renamedInto("bar.line"); }, true, true, false},
+              {[&] { folder.Write("owner.lock", "2\n"); }, true, false, true},
+              // The file replaced before is watched no more.
+              {[&] { renamedInto("old/bar.line"); }, false, false, false}};
   for (const auto& row : rows) {
     row.change();
-    EXPECT_EQ(waiter.Wait(std::nullopt, -1, 5000), WakeReason::FileChanged);
+    EXPECT_EQ(waiter.Wait(std::nullopt, -1, row.wakes ? 5000 : 20),
+              row.wakes ? WakeReason::FileChanged : WakeReason::Deadline);
     const FileChanges::Seen seen = changes.Read();
     EXPECT_EQ(seen.replaced, row.replaced);
     EXPECT_EQ(seen.written, row.written);
   }
 
-  const pid_t keeper = fork();
-  if (keeper == 0) {
-    pause();
-    _exit(0);
+  // The lock let go, by whichever process held it: the wait ends with the lock this one's.
+  const int holder = open((folder.path() / "owner.lock").c_str(), O_RDWR | O_CLOEXEC);
+  const int follower = open((folder.path() / "owner.lock").c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+  {
+    const LockWait freed(follower);
+    waiter.WatchReadable(WakeReason::LockFreed, freed.fd());
+    EXPECT_EQ(waiter.Wait(std::nullopt, -1, 20), WakeReason::Deadline);
+    close(holder);
+    EXPECT_EQ(waiter.Wait(std::nullopt, -1, 5000), WakeReason::LockFreed);
+    waiter.WatchReadable(WakeReason::LockFreed, -1);
   }
-  int error = 0;
-  const std::unique_ptr<ProcessEnd> end = ProcessEnd::Open(keeper, error);
-  ASSERT_TRUE(end) << error;
-  waiter.WatchReadable(WakeReason::ProcessEnded, end->fd());
-  EXPECT_EQ(waiter.Wait(std::nullopt, -1, 20), WakeReason::Deadline);
-  kill(keeper, SIGKILL);
-  EXPECT_EQ(waiter.Wait(std::nullopt, -1, 5000), WakeReason::ProcessEnded);
-  waitpid(keeper, nullptr, 0);
-  EXPECT_FALSE(ProcessEnd::Open(keeper, error));
-  EXPECT_EQ(error, ESRCH);
+  EXPECT_EQ(flock(follower, LOCK_EX | LOCK_NB), 0);
+  const int third = open((folder.path() / "owner.lock").c_str(), O_RDWR | O_CLOEXEC);
+  EXPECT_NE(flock(third, LOCK_EX | LOCK_NB), 0);
+  close(third);
+  close(follower);
 }
 
 TEST(PowerEvents, AdaptersAndStatusesChangeTheLineCapacitiesAlone) {

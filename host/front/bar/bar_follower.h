@@ -1,33 +1,31 @@
 // A status bar (or the service) whose home another host keeps and publishes its line from: instead
 // of running the plug-in it prints the published line at each change, in its own form, and writes
 // nothing. It sleeps without any timer: inotify tells of a new line and of a new keeper writing
-// itself into the lock file, a pidfd of the keeper's end, after which it takes the lock if it is
-// still free. Of several followers the lock lets one take over; the others follow the new keeper.
+// itself into the lock file, and a LockWait that the caller has the waiter watch (WakeReason::
+// LockFreed) of the lock let go, after which it takes the files over. Of several followers the lock
+// lets one take over; the others follow the new keeper.
 #pragma once
-
-#include <sys/types.h>
 
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
 #include "host/front/bar/bar_loop.h"
 #include "host/front/bar/published_line.h"
+#include "host/wait/file_changes.h"
 #include "host/wait/poll_waiter.h"
-#include "host/wait/process_end.h"
 
 class BarFollower {
  public:
   struct Keeper {
-    pid_t pid;
-    bool publishes;  // its line, for the bars that follow it
+    bool publishes;                  // its line, for the bars that follow it
+    std::filesystem::path lineFile;  // where it publishes it
   };
   // The home's lock as a follower sees it.
   struct Lock {
     std::filesystem::path file;
-    // True when this host has just taken the lock.
+    // True when this host has just taken the lock; asked after every wait.
     std::function<bool()> takeOverIfFree;
     // The keeper as the lock file names it now; nullopt while a new keeper has not written itself
     // yet.
@@ -36,24 +34,22 @@ class BarFollower {
   // Given one line for standard error, without the program's prefix.
   using Report = std::function<void(const std::string& message)>;
 
-  BarFollower(std::filesystem::path published, Lock lock, PollWaiter& waiter, BarFormat format,
-              BarLoop::Output output, BarLoop::StopRequested stopRequested, Report report);
+  BarFollower(Lock lock, PollWaiter& waiter, BarFormat format, BarLoop::Output output,
+              BarLoop::StopRequested stopRequested, Report report);
 
   // Told of each line's text before it is written.
   void OnLine(BarLoop::LineObserver observer) { observer_ = std::move(observer); }
 
   // Stopped, OutputGone, TookOver, or CannotFollow when the keeper publishes no line (a terminal
-  // screen, a full-speed run) or its end cannot be watched (said through the report).
+  // screen, a full-speed run) or its line cannot be watched (said through the report).
   BarEnd Run();
 
  private:
-  enum class Watch { Followed, TookOver, Unfollowable };
-  // Takes the lock when it is free, else watches the end of the keeper the lock file names.
-  Watch WatchKeeper();
+  // Follows the keeper the lock file names now, and its line's file; false when it cannot.
+  bool FollowKeeper(bool& lineChanged);
   // Writes the published line when it changed; false when the output failed.
   bool ShowPublished();
 
-  std::filesystem::path published_;
   Lock lock_;
   PollWaiter& waiter_;
   BarFormat format_;
@@ -61,8 +57,9 @@ class BarFollower {
   BarLoop::StopRequested stopRequested_;
   Report report_;
   BarLoop::LineObserver observer_;
-  std::unique_ptr<ProcessEnd> keeperEnd_;
-  // A keeper whose end was seen, while the lock file still names it.
-  std::optional<pid_t> ended_;
+  std::optional<FileChanges> changes_;
+  std::filesystem::path published_;
   std::optional<std::string> shownLine_;
+  // A line that cannot be shown is said once.
+  bool reported_ = false;
 };

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct BarContent {
@@ -18,3 +19,9 @@ struct BarContent {
 // "class" is one word, or an array of them when there are more; "percentage" is left out when the
 // charge is not known.
 std::string JsonLine(const BarContent& content);
+
+// A JSON line that another process wrote for the bar: written again as JsonLine writes, its strings
+// (keys too) with every control character but the line breaks as U+FFFD; nullopt when it is not
+// one object whose values are strings, finite numbers, truth values or arrays of strings. A line
+// JsonLine wrote of printable text comes back unchanged.
+std::optional<std::string> CheckedJsonLine(std::string_view line);

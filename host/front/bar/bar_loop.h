@@ -22,7 +22,7 @@ enum class BarEnd {
   Stopped,       // a stop signal arrived
   OutputGone,    // writing failed, or the output hung up while the loop waited
   TookOver,      // a viewer took the home's lock: the caller starts afresh as the keeper
-  CannotFollow,  // a follower's keeper publishes no line, or its end cannot be watched: view
+  CannotFollow,  // a follower's keeper publishes no line, or its line cannot be watched: view
                  // instead
   BusGone,       // the session bus went away (BarLoop::OnSessionBus)
 };

@@ -1,7 +1,7 @@
 // Self-registration: the plug-in's class key under HKEY_CLASSES_ROOT, named "Demo Plugin", and its
 // InprocServer32 key holding this module's full path. Nothing is rolled back after a failure.
 #include "module/exports.h"
-#include "plugin/zelvar_class_id.h"
+#include "plugin_host/zelvar_class_id.h"
 
 namespace {
 

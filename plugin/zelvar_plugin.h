@@ -6,7 +6,7 @@
 #include "plugin_host/home_screen_plugin.h"
 #include "plugin/plugin_base.h"
 #include "plugin_state/plugin_state.h"
-#include "plugin/zelvar_class_id.h"
+#include "plugin_host/zelvar_class_id.h"
 
 class CZelvarPlugin : public PluginBase<CZelvarPlugin>, public IPersistStream {
  public:

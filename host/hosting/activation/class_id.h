@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/api.h"
-#include "plugin/zelvar_class_id.h"
+#include "plugin_host/zelvar_class_id.h"
 
 // The battery plug-in, the one class this home screen shows.
 inline constexpr CLSID kBatteryPluginClassId = CLSID_ZelvarPlugin;

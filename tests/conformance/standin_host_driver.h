@@ -32,8 +32,9 @@ class StandInHostDriver : public HostDriver {
   std::vector<ShownMessage> TakeMessages() override;
   WString FileNameInRunFolder(const char* leaf) override;
   std::string TextLineEnd() const override { return "\n"; }
-  // The stand-in's VariantChangeType reads plain decimal integers only (a difference from the real
-  // runtime, noted on issue 7): the other forms fall back to the setting's default here.
+  // The stand-in's VariantChangeType reads decimal integers only, where the desktop's runtime also
+  // takes "&H10", fractions rounded to even, exponents, thousands separators and "(5)": those
+  // forms take the setting's default here.
   bool ReadsEveryNumberForm() const override { return false; }
   LONG ZoneOffsetMinutesAt(const FILETIME& utc) override;
 

@@ -4,6 +4,7 @@
 #include "host/hosting/host_error.h"
 #include "host/front/simulation/trace_csv.h"
 #include "host/front/simulation/trace_power_source.h"
+#include "host/front/simulation/trace_sleep.h"
 #include "platform/time/calendar.h"
 #include "platform/time/simulated_clock.h"
 #include "tests/fakes/temp_folder.h"
@@ -115,6 +116,18 @@ TEST(TraceCsvTest, FileErrorsNameTheFileAndLine) {
   EXPECT_EQ(message("missing.csv"),
             "cannot read the trace " + base + "missing.csv: No such file or directory");
   EXPECT_EQ(message(""), "cannot read the trace " + base + ": Is a directory");
+}
+
+// A gap of exactly the limit is a logger's pace, awake.
+TEST(TraceSleepTest, OnlyAGapLongerThanTheLimitIsSleep) {
+  const auto at = [](ULONGLONG minute) {
+    return TraceReading{minute * kFileTimeUnitsPerMinute, 50, TraceState::Discharging};
+  };
+  const std::vector<AsleepSpan> spans =
+      AsleepSpans({at(0), at(30), at(61), at(62)}, 30 * kFileTimeUnitsPerMinute);
+  ASSERT_EQ(spans.size(), 1u);
+  EXPECT_EQ(spans[0].from, at(30).utc);
+  EXPECT_EQ(spans[0].to, at(61).utc);
 }
 
 TEST(TracePowerSourceTest, HoldsEachReadingUntilTheNextOne) {

@@ -80,4 +80,11 @@ TEST(VariantChangeType, ToTextCopiesOrFormats) {
   ASSERT_EQ(VariantChangeType(&number, &number, 0, VT_BSTR), S_OK);
   EXPECT_EQ(WString(number.bstrVal), u"-151");
   VariantClear(&number);
+
+  VARIANT empty;
+  VariantInit(&empty);
+  ASSERT_EQ(VariantChangeType(&empty, &empty, 0, VT_BSTR), S_OK);
+  ASSERT_EQ(empty.vt, VT_BSTR);
+  EXPECT_EQ(WString(empty.bstrVal), u"");
+  VariantClear(&empty);
 }

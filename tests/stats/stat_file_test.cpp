@@ -284,6 +284,19 @@ TEST_F(StatFileTest, OverlongLineIsReadInPiecesOfAtMost1999Characters) {
   EXPECT_TRUE(Loads(cutInsideADrop, twelves));
 }
 
+TEST_F(StatFileTest, AFileOfTheLargestSizeLoadsAndOneByteMoreDoesNot) {
+  const std::string records = "[version 1]\n2024.3.31.10:5\n";
+  for (const size_t size : {kLargestStatFile, kLargestStatFile + 1}) {
+    WriteStatFile(records + std::string(size - records.size() - 1, 'x') + "\n");
+    HourlyDrainTable table;
+    errno = 0;
+    const bool fits = size == kLargestStatFile;
+    EXPECT_EQ(LoadStatFile(kStatName, kThirtyDays, table, true), fits ? S_OK : E_FAIL) << size;
+    EXPECT_EQ(HourValues(table).empty(), !fits) << size;
+    EXPECT_EQ(errno, fits ? 0 : EFBIG) << size;
+  }
+}
+
 // Opening for reading fails with a reason other than a missing file (here: no read permission).
 // Root reads everything, so then the load runs in a child process as the unprivileged "nobody".
 TEST_F(StatFileTest, UnreadableFileIsNeitherTruncatedNorLoaded) {

@@ -58,10 +58,15 @@ TEST_F(FlushPercentsTest, WritesThePendingDropsAsOneRecordDatedInLocalTime) {
 
 TEST_F(FlushPercentsTest, AnUnwritableFileLosesTheDropsButRestartsAllTheSame) {
   state.settings.StatFilename.clear();
+  state.seriesHead = Utc(2026, 3, 2, 11);
   state.PercentSeries = {5};
+  AppendDrop(state, 6,
+             Utc(2026, 3, 2, 13));  // no drop at 12: the 5 goes out as a record of its own
+  ASSERT_EQ(PeriodDropCount(state), 2u);
   state.session.dischargeStarted = true;
   FlushPercents(state);
   EXPECT_TRUE(state.PercentSeries.empty());
+  EXPECT_EQ(PeriodDropCount(state), 0u);  // the next period counts its own drops only
   EXPECT_FALSE(state.session.dischargeStarted);
   EXPECT_EQ(state.nextSampleTime, Time(11));
 }

@@ -1,5 +1,5 @@
-// Loading the stat file on a restore, against a straightforward loader (a line at a time with
-// getline, every number with sscanf) and the physical limit (from_chars over the whole file), which
+// Loading the stat file on a restore, against the reference loader (fuzz/stat_file_reference.h:
+// a line at a time with fgets, every number with sscanf) and the physical limit (from_chars over the whole file), which
 // file the same records in the same run. All must fill the table alike; the program stops before
 // measuring when they do not.
 #include <benchmark/benchmark.h>
@@ -11,8 +11,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
+#include "fuzz/stat_file_reference.h"
 #include "platform/time/simulated_clock.h"
 #include "stats/stat_file.h"
 
@@ -24,52 +26,12 @@ const WString kStatName = u"\\ZelvarPlugin.dat";
 // "Now" for the age of every record: 2024-12-31 23:00 local time.
 const SYSTEMTIME kNow{2024, 12, 2, 31, 23, 0, 0, 0};
 
-// The reference loader: the file's rules in the plainest way, without the 32-bit check on numbers
-// (the generated file holds none beyond).
+// The reference loader over the file's text, read whole.
 void BaselineLoad(const std::string& path, DWORD maxHistoryDays, HourlyDrainTable& table) {
-  FILE* file = std::fopen(path.c_str(), "r");
-  if (file == nullptr) std::abort();
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  char* line = nullptr;
-  size_t capacity = 0;
-  bool versionRead = false;
-  while (getline(&line, &capacity, file) != -1) {
-    if (!versionRead) {
-      if (std::strncmp(line, "[version 1]", 11) != 0) break;
-      versionRead = true;
-      continue;
-    }
-    int year, month, day, hour;
-    if (std::sscanf(line, "%d.%d.%d.%d:", &year, &month, &day, &hour) < 4) continue;
-    const SYSTEMTIME head{static_cast<WORD>(year),
-                          static_cast<WORD>(month),
-                          0,
-                          static_cast<WORD>(day),
-                          static_cast<WORD>(hour),
-                          0,
-                          0,
-                          0};
-    FILETIME valid;
-    if (!SystemTimeToFileTime(&head, &valid)) continue;
-    if (static_cast<DWORD>(SecondsBetween(head, now)) / 86400 >= maxHistoryDays) continue;
-    const char* item = std::strchr(line, ':');
-    if (item == nullptr) continue;
-    ++item;
-    for (UINT itemHour = hour; *item != '\0'; itemHour = (itemHour + 1) % 24) {
-      int drop;
-      if (std::sscanf(item, "%d", &drop) == 1) {
-        if (drop >= 100) break;
-        table.AddSample(itemHour, static_cast<UINT>(drop), 0, false);
-      }
-      item = std::strchr(item, ',');
-      if (item == nullptr) break;
-      ++item;
-    }
-  }
-  std::free(line);
-  table.Recompute();
-  std::fclose(file);
+  std::ifstream file(path, std::ios::binary);
+  if (!file) std::abort();
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  ReferenceLoad(text, maxHistoryDays, table);
 }
 
 int64_t DaysFromCivil(int year, unsigned month, unsigned day) {

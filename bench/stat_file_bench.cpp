@@ -1,7 +1,7 @@
 // Loading the stat file on a restore, against the reference loader (fuzz/stat_file_reference.h:
-// a line at a time with fgets, every number with sscanf) and the physical limit (from_chars over the whole file), which
-// file the same records in the same run. All must fill the table alike; the program stops before
-// measuring when they do not.
+// a line at a time with fgets, every number with sscanf) and the physical limit (from_chars over
+// the whole file), which file the same records in the same run. All must fill the table alike; the
+// program stops before measuring when they do not.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 

@@ -14,16 +14,13 @@
 #include <utility>
 #include <vector>
 
-#include "platform/time/simulated_clock.h"
 #include "stats/stat_file.h"
-#include "tests/fakes/recording_message_boxes.h"
-#include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"
+#include "tests/stats/stat_file_fixture.h"
 
 namespace {
 
 const WString kStatName = u"\\stat.dat";
-constexpr DWORD kThirtyDays = 30;
 // Local time is UTC + 1; the series below start at local 13:00 and 15:00.
 const SYSTEMTIME kCutSeriesStart = Utc(2024, 3, 31, 13);
 // A drop of two digits, which a cut can shorten to a plausible one.
@@ -40,10 +37,9 @@ Buckets BucketsOf(const HourlyDrainTable& table) {
   return buckets;
 }
 
-class StatFileCrashTest : public testing::Test {
+class StatFileCrashTest : public StatFileFixture {
  protected:
-  StatFileCrashTest()
-      : clock_(Utc(2024, 3, 31, 16), 60), clockGuard_(clock_), messagesGuard_(messages_) {}
+  StatFileCrashTest() : StatFileFixture(Utc(2024, 3, 31, 16)) {}
 
   void Write(const std::string& content) const { root_.Write("stat.dat", content); }
   std::string Read() const { return root_.Read("stat.dat"); }
@@ -69,13 +65,6 @@ class StatFileCrashTest : public testing::Test {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
   }
-
-  TempFolder root_;
-  ScopedDeviceRoot rootGuard_{root_};
-  SimulatedClock clock_;
-  ScopedClock clockGuard_;
-  RecordingMessageBoxes messages_;
-  ScopedMessageBoxSink messagesGuard_;
 };
 
 // The buckets of the earlier records plus the first `drops` drops of the cut series (13:00 on),

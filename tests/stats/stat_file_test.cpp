@@ -10,16 +10,13 @@
 #include <optional>
 #include <sstream>
 
-#include "platform/time/simulated_clock.h"
-#include "tests/fakes/recording_message_boxes.h"
-#include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"
+#include "tests/stats/stat_file_fixture.h"
 
 namespace {
 
 const WString kStatName = u"\\Storage\\My Documents\\ZelvarPlugin.dat";
 const std::string kStatPath = "Storage/My Documents/ZelvarPlugin.dat";
-constexpr DWORD kThirtyDays = 30;
 
 // The 24 hourly averages as the table prints them, or none when it has no data.
 std::vector<std::string> HourValues(const HourlyDrainTable& table) {
@@ -41,10 +38,9 @@ std::vector<std::string> Hours(const std::map<int, std::string>& given) {
 }
 
 // Local time now is 2024-03-31 13:00, one hour ahead of UTC.
-class StatFileTest : public testing::Test {
+class StatFileTest : public StatFileFixture {
  protected:
-  StatFileTest()
-      : clock_(Utc(2024, 3, 31, 12), 60), clockGuard_(clock_), messagesGuard_(messages_) {}
+  StatFileTest() : StatFileFixture(Utc(2024, 3, 31, 12)) {}
 
   std::string HostPath() const { return HostPathOf(kStatName.c_str()).value(); }
   void WriteStatFile(const std::string& text) const { root_.Write(kStatPath, text); }
@@ -65,13 +61,6 @@ class StatFileTest : public testing::Test {
     }
     return testing::AssertionSuccess();
   }
-
-  TempFolder root_;
-  ScopedDeviceRoot rootGuard_{root_};
-  SimulatedClock clock_;
-  ScopedClock clockGuard_;
-  RecordingMessageBoxes messages_;
-  ScopedMessageBoxSink messagesGuard_;
 };
 
 TEST_F(StatFileTest, MissingFileIsCreatedWithTheVersionLineAlone) {

@@ -115,6 +115,7 @@ bool HomeLock::TakeOverIfFree() {
 }
 
 int HomeLock::FreedFd() {
+  if (!opened()) return -1;
   if (!freed_) freed_ = std::make_unique<LockWait>(descriptor_);
   return freed_->fd();
 }

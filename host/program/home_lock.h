@@ -38,7 +38,8 @@ class HomeLock {
   // it; costs one system call and no wait.
   bool TakeOverIfFree();
   // For a viewer: readable for poll() once the lock is free and this host holds it (a LockWait,
-  // started on the first call), after which TakeOverIfFree takes the files over.
+  // started on the first call), after which TakeOverIfFree takes the files over; -1 without a lock
+  // file.
   int FreedFd();
   // The process that holds the lock, as it wrote itself into the file, whether it publishes its
   // line and where; nullopt when this one holds it or the holder has not written its id yet.

@@ -184,7 +184,7 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
     if (systemd != nullptr && !ready) ready = systemd->notify(0, "READY=1") >= 0;
   };
   // The keeper's end, whoever it was, wakes a viewer or follower with the lock its own.
-  if (lock.opened() && !lock.owned()) waiter.WatchReadable(WakeReason::LockFreed, lock.FreedFd());
+  if (!lock.owned()) waiter.WatchReadable(WakeReason::LockFreed, lock.FreedFd());
   bool follows = !lock.owned() && KeeperPublishes(lock);
   for (;;) {
     BarEnd end;

@@ -49,7 +49,7 @@ LockWait::LockWait(int lockFd) : fd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
     close(fd_);
     Fail(std::strerror(error));
   }
-  // Signals stay the main thread's: its waits end on them.
+  // Signals stay the main thread's: they end its waits, and interrupt a write that blocks.
   sigset_t all;
   sigset_t previous;
   sigfillset(&all);

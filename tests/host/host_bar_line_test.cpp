@@ -123,6 +123,8 @@ TEST(PublishedLine, IsReadOnlyFromAFileOfTheUsersOwn) {
       {[] {}, false, ""},
       {[&] { goodWith([&] { return chmod(file.c_str(), 0620); }); }, false,
        ": writable by other users"},
+      {[&] { goodWith([&] { return chmod(file.c_str(), 0602); }); }, false,
+       ": writable by other users"},
       {[&] { ASSERT_EQ(mkfifo(file.c_str(), 0600), 0); }, false, ": not a regular file (a FIFO)"},
       {[&] { std::filesystem::create_symlink(folder.path() / "good", file); }, false,
        ": Too many levels of symbolic links"},
@@ -166,12 +168,16 @@ TEST(PublishedLine, IsPublishedInTheRuntimeFolderOnlyWhenNoOneElseCanWriteIt) {
        runtime.string(), own.string() + " can be written by other users"},
       {[&] { std::filesystem::create_directory_symlink(fallback, own); }, runtime.string(),
        own.string() + " is not a folder"},
+      // A runtime folder may be a link to the user's own.
+      {[&] { std::filesystem::create_directory_symlink(runtime, folder.path() / "link"); },
+       (folder.path() / "link").string(), ""},
       {[&] { ASSERT_EQ(chown(runtime.c_str(), geteuid() == 0 ? 65534 : geteuid(), -1), 0); },
        runtime.string(), geteuid() == 0 ? runtime.string() + " belongs to user 65534" : ""},
   };
   std::filesystem::create_directories(fallback);
   for (const auto& row : rows) {
     std::filesystem::remove_all(runtime);
+    std::filesystem::remove(folder.path() / "link");
     std::filesystem::create_directory(runtime);
     chmod(runtime.c_str(), 0700);
     row.make();
@@ -183,7 +189,7 @@ TEST(PublishedLine, IsPublishedInTheRuntimeFolderOnlyWhenNoOneElseCanWriteIt) {
     std::string note;
     const std::filesystem::path chosen = PublishingFolder(fallback, note);
     if (row.problem.empty()) {
-      EXPECT_EQ(chosen, own);
+      EXPECT_EQ(chosen, std::filesystem::path(*row.runtimeDir) / "zelvar");
       EXPECT_EQ(note, "");
       struct stat status {};
       EXPECT_EQ(lstat(own.c_str(), &status), 0);

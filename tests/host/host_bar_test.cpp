@@ -35,11 +35,11 @@ const char* const kStatFile = "device/Storage/My Documents/ZelvarPlugin.dat";
 class BarProcess {
  public:
   BarProcess(const TempFolder& home, const std::string& arguments,
-             const std::string& errFile = "stderr") {
+             const std::string& errFile = "stderr", bool asNobody = false) {
     int ends[2];
     EXPECT_EQ(pipe(ends), 0);
-    const std::string command = "exec " + HostCommand(home.path(), arguments) + " </dev/null 2>'" +
-                                (home.path() / errFile).string() + "'";
+    const std::string command = "exec " + HostCommand(home.path(), arguments, asNobody) +
+                                " </dev/null 2>'" + (home.path() / errFile).string() + "'";
     pid_ = fork();
     if (pid_ == 0) {
       dup2(ends[1], STDOUT_FILENO);
@@ -312,9 +312,36 @@ TEST_F(HostBarTest, AFollowerFindsTheLineWhereTheLockSaysAndTakesOverOnceTheLock
     const std::filesystem::path published = named.substr(at, named.size() - at - 1);
     EXPECT_EQ(published.parent_path(), folder_.path() / "zelvar");
     EXPECT_TRUE(std::filesystem::exists(published)) << named;
+    // The lock's wake-up is answered once: the keeper sleeps.
+    const double cpuBefore = follower.CpuSeconds();
+    EXPECT_EQ(follower.NextLine(500ms), std::nullopt);
+    EXPECT_LT(follower.CpuSeconds() - cpuBefore, 0.1);
     EXPECT_EQ(follower.Stop().exitCode, 0);
     EXPECT_FALSE(std::filesystem::exists(published));
   }
+}
+
+// A read-only state folder without a lock file: the bar says why it cannot keep the files and
+// shows the line as a viewer.
+TEST_F(HostBarTest, AReadOnlyStateFolderLeavesTheBarAViewer) {
+  const std::filesystem::path state = folder_.path() / ".local/state/zelvar";
+  std::filesystem::create_directories(state);
+  if (geteuid() == 0) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_.path()))
+      ASSERT_EQ(lchown(entry.path().c_str(), 65534, 65534), 0);
+    ASSERT_EQ(chown(folder_.path().c_str(), 65534, 65534), 0);
+  }
+  chmod(state.c_str(), 0555);
+  BarProcess bar(folder_, Options("--bar"), "stderr", true);
+  const std::optional<std::string> line = bar.NextLine();
+  ASSERT_TRUE(line) << folder_.Read("stderr");
+  EXPECT_TRUE(std::regex_match(*line, std::regex(R"(62%, hrs: [0-9.]+/-\?-)"))) << *line;
+  EXPECT_EQ(bar.Stop().exitCode, 0);
+  EXPECT_NE(folder_.Read("stderr").find("zelvar-home: cannot open the lock file " +
+                                        (state / "owner.lock").string() +
+                                        ": Permission denied; this one runs as a viewer"),
+            std::string::npos)
+      << folder_.Read("stderr");
 }
 
 // A record of the stat file for three drops from the local hour `hoursAgo` hours back.

@@ -92,19 +92,6 @@ TEST_F(FileErrorsTest, AReadOnlyDeviceRootIsNamedWithItsCauseAndFailsTheRun) {
       << run.err;
 }
 
-// A read-only state folder without a lock file: the run shows its lines as a viewer.
-TEST_F(FileErrorsTest, AReadOnlyStateFolderLeavesAViewer) {
-  ForNobody(".local/state/zelvar/simulation");
-  const ProgramRun run = Run("--days 1", true);
-  EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.out.find("hrs: "), std::string::npos) << run.out;
-  EXPECT_NE(run.err.find("zelvar-home: cannot open the lock file " +
-                         Path(".local/state/zelvar/simulation/owner.lock") +
-                         ": Permission denied; this one runs as a viewer"),
-            std::string::npos)
-      << run.err;
-}
-
 TEST_F(FileErrorsTest, AFolderInTheStatFilesPlaceIsNamed) {
   folder_.Write(std::string("root") + kStatInRoot + "/inside", "");
   const ProgramRun run = Run("--days 1 --device-root '" + Path("root") + "'");

@@ -146,6 +146,7 @@ TEST_F(HomeLockTest, ALockFileThatCannotBeOpenedLeavesAViewer) {
   EXPECT_FALSE(lock.opened());
   EXPECT_FALSE(lock.owned());
   EXPECT_FALSE(lock.TakeOverIfFree());
+  EXPECT_EQ(lock.FreedFd(), -1);
   EXPECT_EQ(lock.ViewerNotice(),
             "cannot open the lock file " + Path("state/owner.lock") +
                 ": Not a directory; this one runs as a viewer: it shows the line but writes "

@@ -134,7 +134,8 @@ TEST(PollWaiter, AFollowersFilesAndTheKeepersEndEndTheWaitAsThemselves) {
   FileChanges changes(folder.path() / "owner.lock");
   changes.WatchReplaced(folder.path() / "old" / "bar.line");
   changes.WatchReplaced(folder.path() / "bar.line");
-  changes.Read();  // the old watch's end
+  changes.WatchReplaced(folder.path() / "bar.line");  // the same folder keeps its watch
+  changes.Read();                                     // the old watch's end
   waiter.WatchReadable(WakeReason::FileChanged, changes.fd());
   EXPECT_EQ(waiter.Wait(std::nullopt, -1, 20), WakeReason::Deadline);
   const auto renamedInto = [&](const std::string& name) {

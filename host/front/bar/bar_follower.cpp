@@ -55,7 +55,6 @@ bool BarFollower::FollowKeeper(bool& lineChanged) {
 }
 
 bool BarFollower::ShowPublished() {
-  if (published_.empty()) return true;
   std::string problem;
   const std::optional<PublishedLine> line = ReadPublishedFile(published_, problem);
   if (!problem.empty() && !reported_) report_("cannot show the keeper's line: " + problem);

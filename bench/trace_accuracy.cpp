@@ -24,12 +24,11 @@
 #include <vector>
 
 #include "bench/accuracy/estimate_accuracy.h"
-#include "host/estimate/discharge_follower.h"
+#include "host/estimate/estimate_follower.h"
 #include "host/estimate/estimate_notes.h"
 #include "host/estimate/line_warnings.h"
 #include "host/estimate/low_battery_text.h"
-#include "host/estimate/stat_coverage.h"
-#include "host/front/bar/power_reading_tap.h"
+#include "host/estimate/power_reading_tap.h"
 #include "host/hosting/activation/class_id.h"
 #include "host/hosting/activation/module_activation.h"
 #include "host/hosting/host_error.h"
@@ -53,17 +52,6 @@ struct Replayed {
   std::vector<StatedWarning> warnings;
 };
 
-// The hours to show: the shorter of the statistics figure and the host's linear figure; while the
-// statistics are learning, the linear figure alone.
-std::optional<double> HoursToShow(const std::string& line, const std::optional<double>& linear,
-                                  bool learning) {
-  const std::optional<ShownEstimate> shown = EstimateShown(line);
-  const std::optional<double> statistics =
-      shown && shown->fromStatistics && !learning ? std::optional(shown->hoursLeft) : std::nullopt;
-  if (statistics && linear) return std::min(*statistics, *linear);
-  return linear ? linear : statistics;
-}
-
 Replayed Replay(const std::string& file, const ReplayOptions& replay) {
   HostOptions options;
   options.simulateSpeed = kDefaultSimulationSpeed;
@@ -72,32 +60,33 @@ Replayed Replay(const std::string& file, const ReplayOptions& replay) {
   options.simulation.asleepAfterMinutes = replay.asleepAfterMinutes;
   HostServices services(options, NoBatteryShows::MachineReading);
   Simulation& simulation = *services.simulation();
-  DischargeFollower follower;
+  // Settled once the plug-in is activated; the readings of its activation come before it.
+  std::optional<EstimateFollower> estimate;
   const PowerReadingTap tap(
-      [&follower](ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
-        follower.Observe(utc, status);
+      [&estimate](ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
+        if (estimate) estimate->Observe(utc, status);
       });
   EnsureRegistered(kBatteryPluginClassId, ZELVARPLUG_FILE, Registration::Always);
   HomeScreenSession session(simulation.sessionFiles(), ActivatePlugin(kBatteryPluginClassId));
   const std::optional<SavedConfiguration> settings = session.settings();
   if (!settings) throw HostError("the plug-in saves too little to find its stat file");
-  StatCoverage coverage(settings->StatFilename, settings->MaxHistoryDays);
-  LineWarnings warnings = LineWarningsFor(kDefaultNotifyThresholds, *settings);
+  estimate.emplace(*settings);
+  LineWarnings warnings(kDefaultNotifyThresholds);
   Replayed replayed;
   RunAtFullSpeed(
       session, simulation.clock(), *simulation.end(),
       [&](ULONGLONG utc, const std::string& line) {
-        const StatisticsCheck& check = coverage.Check();
-        const bool learning = StillLearning(check);
+        const EstimateView view = estimate->For(line);
         std::optional<double> linear;
-        if (const std::optional<LinearFigure> figure = follower.Figure())
-          linear = figure->hoursLeft;
-        replayed.lines.push_back({utc, line, check.hoursWithDrain, learning, linear,
-                                  HoursToShow(line, linear, learning)});
+        if (view.linear) linear = view.linear->hoursLeft;
+        std::optional<double> toShow;
+        if (view.hours) toShow = view.hours->hours;
+        replayed.lines.push_back({utc, line, view.statistics ? view.statistics->hoursWithDrain : 0,
+                                  view.learning, linear, toShow});
       },
       simulation.asleep(),
       [&](ULONGLONG utc, const std::string& line) {
-        const std::optional<LineWarning> warning = warnings.Observe(line);
+        const std::optional<LineWarning> warning = warnings.Observe(line, estimate->For(line));
         if (!warning || !std::holds_alternative<WarningToShow>(*warning)) return;
         replayed.warnings.push_back(
             {utc, WarningText(*warning), HoursInBody(std::get<WarningToShow>(*warning).body)});

@@ -3,7 +3,7 @@
 #include "plugin_host/plugin_messages.h"
 #include "tracking/percent_series.h"
 #include "tracking/power/power_and_time.h"
-#include "tracking/status_line.h"
+#include "plugin_host/status_line.h"
 
 namespace {
 

@@ -8,18 +8,28 @@ bool OnMains(const SYSTEM_POWER_STATUS_EX2& status) {
   return status.ACLineStatus == AC_LINE_ONLINE || status.BatteryFlag == BATTERY_FLAG_CHARGING;
 }
 
+bool Unknown(const SYSTEM_POWER_STATUS_EX2& status) {
+  return status.BatteryLifePercent == BATTERY_PERCENTAGE_UNKNOWN ||
+         status.BatteryFlag == BATTERY_FLAG_UNKNOWN ||
+         status.BatteryFlag == BATTERY_FLAG_NO_BATTERY;
+}
+
 }  // namespace
+
+DischargeFollower::DischargeFollower(DWORD refreshMilliseconds)
+    : resumeGap_(kRefreshesInAResumeGap * refreshMilliseconds * kFileTimeUnitsPerMillisecond) {}
 
 void DischargeFollower::Observe(ULONGLONG utc,
                                 const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
   if (!status) return;
-  if (OnMains(*status) || status->BatteryLifePercent == BATTERY_PERCENTAGE_UNKNOWN) {
+  if (OnMains(*status) || Unknown(*status)) {
     start_.reset();
     last_.reset();
     return;
   }
   const Point now{utc, status->BatteryLifePercent};
-  if (!start_ || now.percent > last_->percent || now.utc < last_->utc) start_ = now;
+  const bool resumed = last_ && (now.utc < last_->utc || now.utc - last_->utc > resumeGap_);
+  if (!start_ || resumed || now.percent > last_->percent) start_ = now;
   last_ = now;
 }
 

@@ -1,8 +1,13 @@
 // The host's own linear figure for the current on-battery period, from the power readings the
-// plug-in takes: the period starts at the first reading on battery (off mains and not charging,
-// as the plug-in decides) and ends on mains; a charge that rose starts a new one. Unlike the
-// plug-in's period it is not cut short when the plug-in files a long discharge, so it spans the
+// plug-in takes: the charge at the last reading over the drop rate since the period's base. Unlike
+// the plug-in's period it is not cut short when the plug-in files a long discharge, so it spans the
 // whole time on battery that the host saw.
+//
+// It counts only time awake on battery: the base starts again, rather than counting the time
+// between as drain, at the first reading on battery (off mains and not charging, as the plug-in
+// decides), after a charge that rose, after a reading that knows no charge or no battery, and after
+// a resume: a gap between readings far longer than the plug-in's refresh (the machine asleep, or
+// the clock set forward), or a clock that went back.
 #pragma once
 
 #include <optional>
@@ -15,13 +20,19 @@ struct LinearFigure {
   double hoursOnBattery;
 };
 
+// A gap between readings longer than this many refreshes is a resume.
+inline constexpr ULONGLONG kRefreshesInAResumeGap = 3;
+
 class DischargeFollower {
  public:
+  // refreshMilliseconds: the longest wait between two of the plug-in's readings.
+  explicit DischargeFollower(DWORD refreshMilliseconds);
+
   // One reading at utc (file time); a failed read is nullopt and leaves the period as it was.
   void Observe(ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status);
 
-  // The charge at the last reading over the drop rate since the period began; nullopt off battery,
-  // without a drop yet, or with the charge not known.
+  // The charge at the last reading over the drop rate since the base; nullopt off battery, without
+  // a drop yet, or with the charge not known.
   std::optional<LinearFigure> Figure() const;
 
  private:
@@ -29,6 +40,7 @@ class DischargeFollower {
     ULONGLONG utc;
     int percent;
   };
+  ULONGLONG resumeGap_;
   std::optional<Point> start_;
   std::optional<Point> last_;
 };

@@ -6,13 +6,9 @@
 
 std::string LowBatterySummary(int percent) { return NarrowFormat("Battery %d %%", percent); }
 
-std::string LowBatteryBody(const std::optional<HoursLeft>& left,
+std::string LowBatteryBody(const std::optional<HoursToShow>& hours,
                            const std::optional<std::string>& learningNote) {
-  std::string body =
-      !left ? std::string("Hours left not known yet")
-      : left->fromStatistics
-          ? NarrowFormat("About %.1f h left at this time of day", left->hours)
-          : NarrowFormat("About %.1f h left at the rate since unplugged", left->hours);
+  std::string body = hours ? HoursToShowWords(*hours) : std::string("Hours left not known yet");
   if (learningNote) body += "\n" + *learningNote;
   return body;
 }

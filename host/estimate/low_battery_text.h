@@ -1,21 +1,17 @@
 // The words of a low-battery notification: the charge as the summary ("Battery 10 %"), and as the
-// body the plug-in's hours-left figure with where it comes from ("About 1.4 h left at this time of
-// day" from the hour-of-day statistics), then, while the statistics are still learning, the note
-// that says so.
+// body the hours to show with where they come from ("About 1.4 h left at your recent rate"), then,
+// while the statistics are still learning, the note that says so.
 #pragma once
 
 #include <optional>
 #include <string>
 
-struct HoursLeft {
-  double hours;
-  bool fromStatistics;  // else the linear figure of the current discharge
-};
+#include "host/estimate/hours_to_show.h"
 
 std::string LowBatterySummary(int percent);
 
 // Without a figure the body says so; the note, when there is one, follows on a line of its own.
-std::string LowBatteryBody(const std::optional<HoursLeft>& left,
+std::string LowBatteryBody(const std::optional<HoursToShow>& hours,
                            const std::optional<std::string>& learningNote);
 
 // The hours a body states, read back; nullopt for a body without a figure.

@@ -1,24 +1,40 @@
 #include "host/estimate/shown_estimate.h"
 
-#include <regex>
+#include <cmath>
+
+#include "plugin_host/status_line.h"
+
+namespace {
+
+// The hours as the line shows them, to the tenth, rather than the float the plug-in held.
+double ShownHours(float hours) { return std::nearbyint(static_cast<double>(hours) * 10.0) / 10.0; }
+
+}  // namespace
 
 std::optional<ShownEstimate> EstimateShown(const std::string& line) {
-  static const std::regex statistics(
-      R"( ?(\d+)%, (?:-?\d+ mA, )?hrs: (-?[0-9.]+) \((-?[0-9.]+)\))");
-  static const std::regex linear(R"( ?(\d+)%, (?:-?\d+ mA, )?hrs: (-?[0-9.]+)/(-?[0-9.]+|inf))");
-  std::smatch match;
-  if (std::regex_match(line, match, statistics))
-    return ShownEstimate{std::stoi(match[1]), std::stod(match[2]), true};
-  if (std::regex_match(line, match, linear))
-    return ShownEstimate{std::stoi(match[1]), std::stod(match[3]), false};
+  const std::optional<StatusLineFigures> figures = ParseStatusLine(line);
+  if (!figures || figures->percent > kHighestDeterminedPercent) return std::nullopt;
+  const int percent = static_cast<int>(figures->percent);
+  if (figures->form == EstimateForm::Estimate)
+    return ShownEstimate{percent, ShownHours(figures->first), true};
+  if (figures->form == EstimateForm::Extrapolation)
+    return ShownEstimate{percent, ShownHours(figures->second), false};
   return std::nullopt;
+}
+
+std::optional<double> StatisticsShown(const std::string& line) {
+  const std::optional<ShownEstimate> shown = EstimateShown(line);
+  if (!shown || !shown->fromStatistics) return std::nullopt;
+  return shown->hoursLeft;
 }
 
 std::optional<int> PercentShown(const std::string& line) {
-  static const std::regex percent(R"( ?(\d+)%, .*)");
-  std::smatch match;
-  if (std::regex_match(line, match, percent)) return std::stoi(match[1]);
-  return std::nullopt;
+  const std::optional<StatusLineFigures> figures = ParseStatusLine(line);
+  if (!figures || figures->percent > kHighestDeterminedPercent) return std::nullopt;
+  return static_cast<int>(figures->percent);
 }
 
-bool OnlineShown(const std::string& line) { return line.ends_with("hrs: N/A (online)"); }
+bool OnlineShown(const std::string& line) {
+  const std::optional<StatusLineFigures> figures = ParseStatusLine(line);
+  return figures && figures->form == EstimateForm::Online;
+}

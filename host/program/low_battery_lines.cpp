@@ -33,12 +33,11 @@ NotifyThresholds ChosenThresholds(const HostOptions& options,
   return kDefaultNotifyThresholds;
 }
 
-std::function<void(const std::string& text)> WarningsFromLines(
-    LowBatteryNotifications& notifications, NotifyThresholds thresholds,
-    const SavedConfiguration& settings) {
-  auto warnings = std::make_shared<LineWarnings>(LineWarningsFor(std::move(thresholds), settings));
-  return [&notifications, warnings](const std::string& text) {
-    if (const std::optional<LineWarning> warning = warnings->Observe(text))
+BarLoop::FiguresObserver WarningsFromLines(LowBatteryNotifications& notifications,
+                                           NotifyThresholds thresholds) {
+  auto warnings = std::make_shared<LineWarnings>(std::move(thresholds));
+  return [&notifications, warnings](const std::string& text, const EstimateView& view) {
+    if (const std::optional<LineWarning> warning = warnings->Observe(text, view))
       notifications.Deliver(*warning);
   };
 }

@@ -1,5 +1,5 @@
-// Low-battery warnings fed from the lines a keeping run paints: the charge, the power and the
-// hours-left figure as the plug-in shows them, and whether its statistics are still learning.
+// Low-battery warnings fed from the lines a keeping run paints: the charge and the power as the
+// plug-in shows them, the hours to show, and whether its statistics are still learning.
 #pragma once
 
 #include <filesystem>
@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "host/front/bar/bar_loop.h"
 #include "host/front/notify/low_battery_notifications.h"
 #include "host/program/options.h"
 #include "plugin_host/saved_configuration.h"
@@ -16,7 +17,7 @@
 NotifyThresholds ChosenThresholds(const HostOptions& options,
                                   const std::filesystem::path& homeScreenFile, std::string& note);
 
-// What decides the warnings from each changed line and hands them to the notifications.
-std::function<void(const std::string& text)> WarningsFromLines(
-    LowBatteryNotifications& notifications, NotifyThresholds thresholds,
-    const SavedConfiguration& settings);
+// What decides the warnings from each changed line and its figures and hands them to the
+// notifications.
+BarLoop::FiguresObserver WarningsFromLines(LowBatteryNotifications& notifications,
+                                           NotifyThresholds thresholds);

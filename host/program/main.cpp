@@ -133,15 +133,14 @@ std::function<bool()> ChargerChangedOn(PollWaiter& waiter, PowerEvents* events) 
 void Say(const std::string& message) { std::cerr << "zelvar-home: " << message << "\n"; }
 
 // The low-battery warnings of a keeping run, fed from each changed line.
-std::function<void(const std::string&)> StartWarnings(
-    std::optional<LowBatteryNotifications>& warnings, const HostOptions& options,
-    const SessionFiles& files, const SavedConfiguration& settings) {
+BarLoop::FiguresObserver StartWarnings(std::optional<LowBatteryNotifications>& warnings,
+                                       const HostOptions& options, const SessionFiles& files) {
   std::string note;
   const NotifyThresholds thresholds = ChosenThresholds(options, files.homeScreen, note);
   if (!note.empty()) Say(note);
   warnings.emplace(Say);
   warnings->Start();
-  return WarningsFromLines(*warnings, thresholds, settings);
+  return WarningsFromLines(*warnings, thresholds);
 }
 
 BarFollower::Lock FollowedLock(HomeLock& lock) {
@@ -162,8 +161,8 @@ BarFollower::Lock FollowedLock(HomeLock& lock) {
 // the line cannot go to the runtime folder, the keeper says so (`publishingNote`).
 void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& files, HomeLock& lock,
               HostMessages& messages, const std::function<void(HomeScreenSession&)>& keepFiles,
-              ClockPacer& pacer, PowerEvents* events, const HostOptions& options,
-              const SavedConfiguration& settings, bool learns, const std::string& publishingNote) {
+              ClockPacer& pacer, PowerEvents* events, const HostOptions& options, bool learns,
+              const std::string& publishingNote) {
   const StopSignals signals;
   PollWaiter waiter(pacer);
   if (!options.service) waiter.WatchOutput(STDOUT_FILENO);
@@ -172,15 +171,14 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
   const BarLoop::Output output =
       options.service ? BarLoop::Output([](const std::string&) { return true; }) : WriteBarLine;
   std::optional<LowBatteryNotifications> warnings;
-  std::function<void(const std::string&)> warn;
+  BarLoop::FiguresObserver warn;
   // systemd hears when the service is ready and when it stops.
   std::string noSystemd;
   const SystemdLibrary* systemd = options.service ? Systemd(noSystemd) : nullptr;
   if (options.service && systemd == nullptr)
     Say("cannot tell systemd the service's state: " + noSystemd);
   bool ready = false;
-  const auto onLine = [&](const std::string& text) {
-    if (warn) warn(text);
+  const auto onLine = [&](const std::string&) {
     if (systemd != nullptr && !ready) ready = systemd->notify(0, "READY=1") >= 0;
   };
   // The keeper's end, whoever it was, wakes a viewer or follower with the lock its own.
@@ -200,7 +198,7 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
       }
     } else {
       if (lock.owned() && !warnings) {
-        warn = StartWarnings(warnings, options, files, settings);
+        warn = StartWarnings(warnings, options, files);
         waiter.WatchConnection(WakeReason::SessionBus, &warnings->connection());
       }
       std::optional<LinePublisher> publisher;
@@ -215,6 +213,7 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
       // The service belongs to the desktop session whose bus it reached: once that bus is gone it
       // ends, so that the next session's service takes the files over. A bar carries on.
       loop.OnSessionBus([&warnings, &options] { return warnings->Serve() || !options.service; });
+      if (warn) loop.OnFigures(warn);
       end = loop.Run();
     }
     if (end == BarEnd::BusGone)
@@ -367,7 +366,7 @@ int Run(const HostOptions& options) {
       std::string note;
       const NotifyThresholds thresholds = ChosenThresholds(options, files.homeScreen, note);
       if (!note.empty()) Say(note);
-      warnings = PrintWarnings(std::cout, LineWarningsFor(thresholds, *settings));
+      warnings = PrintWarnings(std::cout, thresholds, *settings);
     }
     RunAtFullSpeed(
         session, simulation->clock(), *simulation->end(),
@@ -378,8 +377,7 @@ int Run(const HostOptions& options) {
         simulation->asleep(), warnings);
   } else if (mode == RunMode::Bar || mode == RunMode::Service) {
     RunLines(keptSession, files, *lock, messages, keepFiles, services.pacer(),
-             ListenForTheCharger(options, services).get(), options, *settings, learns,
-             publishingNote);
+             ListenForTheCharger(options, services).get(), options, learns, publishingNote);
   } else if (mode == RunMode::Once) {
     // Without a terminal there is nobody to press keys: print the line instead.
     Print(RunOnce(session) + "\n");

@@ -10,13 +10,14 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/estimate/discharge_follower.h"
+#include "host/estimate/estimate_follower.h"
+#include "host/estimate/estimate_notes.h"
 #include "host/estimate/shown_estimate.h"
 #include "host/front/bar/bar_follower.h"
 #include "host/front/bar/bar_line.h"
-#include "host/front/bar/battery_class.h"
-#include "host/estimate/discharge_follower.h"
 #include "host/front/bar/bar_report.h"
-#include "host/estimate/estimate_notes.h"
+#include "host/front/bar/battery_class.h"
 #include "host/front/bar/published_line.h"
 #include "host/wait/clock_pacer.h"
 #include "host/wait/poll_waiter.h"
@@ -332,53 +333,70 @@ SYSTEM_POWER_STATUS_EX2 Reading(BYTE acLine, BYTE flag, BYTE percent,
   return status;
 }
 
-TEST(TooltipHead, StartsWithChargeStateFiguresAndCoverageAndSaysWhileLearning) {
+TEST(TooltipHead, StartsWithTheHoursToShowChargeStateFiguresAndCoverageAndSaysWhileLearning) {
   // Appended: GCC 12 optimising warns falsely (-Wrestrict) about "\n" + a returned string.
   const std::string learning =
       std::string("\n").append(LearningNote({})).append("\n").append(LineExplanation());
   const struct {
-    TooltipFigures figures;
+    EstimateView view;
+    LONG maxHistoryDays;
     std::string head;
   } cases[] = {
       {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 62, 7200), LinearFigure{17.94, 4, 0.76},
-        StatisticsCheck{11, std::nullopt}, 30},
-       "Charge 62%, on battery\nLinear estimate: 17.9 hours left (4 points in 0.8 hours on "
-       "battery)\n"
+        StatisticsCheck{11, std::nullopt}, true, HoursToShow{17.94, HoursSource::RecentRate}},
+       30,
+       "About 17.9 h left at your recent rate\nCharge 62%, on battery\nLinear estimate: 17.9 "
+       "hours left (4 points in 0.8 hours on battery)\n"
        "The battery reports 2.0 hours left\nDrain measured for 11 of the 24 hours of the day (last "
        "30 days)" +
            learning},
-      {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_LOW, 30), std::nullopt, StatisticsCheck{12, 0.5}, 30},
-       "Charge 30%, on battery, low\nDrain measured for 12 of the 24 hours of the day (last 30 "
-       "days)"},
+      {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_LOW, 30), std::nullopt, StatisticsCheck{12, 0.5},
+        false, HoursToShow{3.0, HoursSource::TimeOfDay}},
+       30,
+       "About 3.0 h left at this time of day\nCharge 30%, on battery, low\nDrain measured for 12 "
+       "of the 24 hours of the day (last 30 days)"},
       {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 40), std::nullopt, StatisticsCheck{20, 0.25},
-        30},
+        true, std::nullopt},
+       30,
        "Charge 40%, on battery\nDrain measured for 20 of the 24 hours of the day (last 30 days)\n"
        "Still learning: the statistics foresee 25 % of the drain of the last discharges, so the "
        "hours left read long\n" +
            LineExplanation()},
-      {{Reading(AC_LINE_ONLINE, BATTERY_FLAG_CHARGING, 50), std::nullopt, std::nullopt, 30},
+      {{Reading(AC_LINE_ONLINE, BATTERY_FLAG_CHARGING, 50), std::nullopt, std::nullopt, true,
+        std::nullopt},
+       30,
        "Charge 50%, charging"},
-      {{Reading(AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 100), std::nullopt, std::nullopt, 30},
+      {{Reading(AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 100), std::nullopt, std::nullopt, true,
+        std::nullopt},
+       30,
        "Charge 100%, on mains, not charging"},
-      {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_CRITICAL, 3), std::nullopt, std::nullopt, 30},
+      {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_CRITICAL, 3), std::nullopt, std::nullopt, true,
+        std::nullopt},
+       30,
        "Charge 3%, on battery, critical"},
       {{Reading(AC_LINE_UNKNOWN, BATTERY_FLAG_UNKNOWN, BATTERY_PERCENTAGE_UNKNOWN), std::nullopt,
-        std::nullopt, 30},
+        std::nullopt, true, std::nullopt},
+       30,
        "Charge not known, battery state unknown"},
-      {{std::nullopt, std::nullopt, StatisticsCheck{}, 1},
+      {{std::nullopt, std::nullopt, StatisticsCheck{}, true, std::nullopt},
+       1,
        "Charge not known, battery state unknown\nDrain measured for 0 of the 24 hours of the day "
        "(last day)" +
            learning},
   };
-  for (const auto& c : cases) EXPECT_EQ(TooltipHead(c.figures), c.head);
+  for (const auto& c : cases) EXPECT_EQ(TooltipHead(c.view, c.maxHistoryDays), c.head);
 }
 
-TEST(DischargeFollower, FiguresTheDropSinceTheChargeLastStoppedFalling) {
-  constexpr ULONGLONG kHour = 36'000'000'000ull;
+constexpr ULONGLONG kMinute = 600'000'000ull;
+constexpr ULONGLONG kHour = 60 * kMinute;
+
+SYSTEM_POWER_STATUS_EX2 OnBattery(BYTE percent) {
+  return Reading(AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, percent);
+}
+
+TEST(DischargeFollower, FiguresTheDropSinceTheChargeLastStoppedFallingWhileAwake) {
   const SYSTEM_POWER_STATUS_EX2 mains = Reading(AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 90);
-  const auto battery = [](BYTE percent) {
-    return Reading(AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, percent);
-  };
+  const auto battery = OnBattery;
   const struct {
     const char* what;
     std::vector<std::optional<SYSTEM_POWER_STATUS_EX2>> readings;  // one an hour
@@ -393,18 +411,153 @@ TEST(DischargeFollower, FiguresTheDropSinceTheChargeLastStoppedFalling) {
        std::nullopt},
       {"starts again after mains", {battery(90), mains, battery(80), battery(70)}, 7.0},
       {"starts again after a rise", {battery(60), battery(50), battery(80), battery(70)}, 7.0},
-      {"unknown charge ends the period",
-       {battery(80), battery(BATTERY_PERCENTAGE_UNKNOWN), battery(70)},
-       std::nullopt},
+      {"unknown charge starts again",
+       {battery(80), battery(BATTERY_PERCENTAGE_UNKNOWN), battery(70), battery(65)},
+       13.0},
+      {"an unknown battery starts again",
+       {battery(80), Reading(AC_LINE_OFFLINE, BATTERY_FLAG_UNKNOWN, 75), battery(70), battery(65)},
+       13.0},
+      {"no battery starts again",
+       {battery(80), Reading(AC_LINE_OFFLINE, BATTERY_FLAG_NO_BATTERY, 75), battery(70),
+        battery(65)},
+       13.0},
   };
   for (const auto& c : cases) {
-    DischargeFollower follower;
+    DischargeFollower follower(3'600'000);
     ULONGLONG utc = 100 * kHour;
     for (const auto& reading : c.readings) follower.Observe(utc += kHour, reading);
     const std::optional<LinearFigure> figure = follower.Figure();
     ASSERT_EQ(figure.has_value(), c.hoursLeft.has_value()) << c.what;
     if (figure) {
       EXPECT_DOUBLE_EQ(figure->hoursLeft, *c.hoursLeft) << c.what;
+    }
+  }
+}
+
+TEST(DischargeFollower, AResumeOrAClockSetBackStartsTheBaseAgain) {
+  // Refreshes every ten minutes; 80 % at 0, 70 % after a gap, 65 % ten minutes later.
+  const struct {
+    ULONGLONG gap;
+    bool clockBack;
+    double hoursLeft;
+  } cases[] = {
+      {3 * 10 * kMinute, false, 65 * (3 * 10 + 10) / 60.0 / 15},  // within three refreshes
+      {3 * 10 * kMinute + 1, false, 65 * (10 / 60.0) / 5},        // a resume
+      {8 * kHour, false, 65 * (10 / 60.0) / 5},
+      {kHour, true, 65 * (10 / 60.0) / 5},
+  };
+  for (const auto& c : cases) {
+    DischargeFollower follower(600'000);
+    const ULONGLONG start = 100 * kHour;
+    const ULONGLONG after = c.clockBack ? start - c.gap : start + c.gap;
+    follower.Observe(start, OnBattery(80));
+    follower.Observe(after, OnBattery(70));
+    follower.Observe(after + 10 * kMinute, OnBattery(65));
+    ASSERT_TRUE(follower.Figure().has_value());
+    EXPECT_DOUBLE_EQ(follower.Figure()->hoursLeft, c.hoursLeft) << c.gap;
+  }
+}
+
+TEST(HoursToShow, TheShorterFigureTheStatisticsNeverWhileLearningElseTheBatterysOwn) {
+  constexpr double inf = INFINITY;
+  using enum HoursSource;
+  const struct {
+    const char* what;
+    EstimateFigures figures;  // statistics, linear, battery's own, learning
+    std::optional<HoursToShow> shown;
+  } cases[] = {
+      {"learning, statistics shorter", {2.0, 3.0, 1.0, true}, HoursToShow{3.0, RecentRate}},
+      {"learning, statistics longer", {9.0, 3.0, 1.0, true}, HoursToShow{3.0, RecentRate}},
+      {"learning, no linear yet", {2.0, std::nullopt, 5.8, true}, HoursToShow{5.8, BatteryReports}},
+      {"learning, nothing else", {2.0, std::nullopt, std::nullopt, true}, std::nullopt},
+      {"agreeing", {3.0, 3.0, 1.0, false}, HoursToShow{3.0, RecentRate}},
+      {"statistics shorter", {2.0, 3.0, 1.0, false}, HoursToShow{2.0, TimeOfDay}},
+      {"linear shorter", {4.0, 3.0, 1.0, false}, HoursToShow{3.0, RecentRate}},
+      {"statistics alone", {4.0, std::nullopt, 1.0, false}, HoursToShow{4.0, TimeOfDay}},
+      {"linear alone", {std::nullopt, 3.0, 1.0, false}, HoursToShow{3.0, RecentRate}},
+      {"the battery's own",
+       {std::nullopt, std::nullopt, 5.8, false},
+       HoursToShow{5.8, BatteryReports}},
+      {"none", {std::nullopt, std::nullopt, std::nullopt, false}, std::nullopt},
+      {"no number counts as none", {inf, -1.0, NAN, false}, std::nullopt},
+      {"zero hours is a figure", {0.0, 3.0, 1.0, false}, HoursToShow{0.0, TimeOfDay}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ChooseHoursToShow(c.figures), c.shown) << c.what;
+}
+
+// A made-up history: readings every ten minutes from 80 %, the plug-in's line, and a stat file
+// whose statistics have learned (12 hours of the day with drain) or not (11).
+TEST(EstimateFollower, ShowsTheHoursToShowOfAHistory) {
+  SimulatedClock clock(Utc(2024, 3, 9, 18, 20), 0);
+  const ScopedClock clockGuard(clock);
+  const TempFolder folder;
+  const ScopedDeviceRoot root(folder);
+  using enum HoursSource;
+  const auto battery = [](BYTE percent, DWORD lifeTime = BATTERY_LIFE_UNKNOWN) {
+    return Reading(AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, percent, lifeTime);
+  };
+  const std::optional<SYSTEM_POWER_STATUS_EX2> unknown = battery(BATTERY_PERCENTAGE_UNKNOWN);
+  const struct {
+    const char* what;
+    UINT hoursWithDrain;
+    std::vector<std::pair<ULONGLONG, std::optional<SYSTEM_POWER_STATUS_EX2>>> readings;
+    const char* line;
+    std::optional<HoursToShow> shown;
+  } cases[] = {
+      {"the battery's own before any drop",
+       12,
+       {{0, battery(80, 20880)}},
+       "80%, hrs: 0.0/-?-",
+       HoursToShow{5.8, BatteryReports}},
+      {"nothing at all", 12, {{0, battery(80)}}, "80%, hrs: 0.0/-?-", std::nullopt},
+      {"learning: linear though the statistics are shorter",
+       11,
+       {{0, battery(80)}, {30, battery(79)}, {60, battery(78)}},
+       "78%, hrs: 2.0 (1.0)",
+       HoursToShow{39.0, RecentRate}},
+      {"learned: the statistics when shorter",
+       12,
+       {{0, battery(80)}, {30, battery(79)}, {60, battery(78)}},
+       "78%, hrs: 2.0 (1.0)",
+       HoursToShow{2.0, TimeOfDay}},
+      {"learned: the linear figure when shorter",
+       12,
+       {{0, battery(80)}, {30, battery(79)}, {60, battery(78)}},
+       "78%, hrs: 50.0 (1.0)",
+       HoursToShow{39.0, RecentRate}},
+      {"a resume starts the base again",
+       11,
+       {{0, battery(80)}, {10, battery(79)}, {600, battery(60)}, {610, battery(59)}},
+       "59%, hrs: 0.2/1.0",
+       HoursToShow{59 / 6.0, RecentRate}},
+      {"an unknown reading starts the base again",
+       11,
+       {{0, battery(80)}, {10, unknown}, {20, battery(78)}, {30, battery(77)}},
+       "77%, hrs: 0.2/1.0",
+       HoursToShow{77 / 6.0, RecentRate}},
+  };
+  const std::string file = "Storage/My Documents/ZelvarPlugin.dat";
+  for (const auto& c : cases) {
+    std::string records = "[version 1]\n";
+    // The same hours on two days: the statistics foresee each day's drop from the other's.
+    for (const char* day : {"2024.3.8.", "2024.3.9."}) {
+      for (UINT hour = 0; hour < c.hoursWithDrain; ++hour)
+        records += day + std::to_string(hour) + ":1\n";
+    }
+    folder.Write(file, records);
+    SavedConfiguration settings;
+    settings.RefreshTimeout = 600'000;
+    settings.MaxHistoryDays = 30;
+    settings.StatFilename = TEXT("\\Storage\\My Documents\\ZelvarPlugin.dat");
+    EstimateFollower follower(settings);
+    for (const auto& [minute, reading] : c.readings)
+      follower.Observe(100 * kHour + minute * kMinute, reading);
+    const EstimateView view = follower.For(c.line);
+    EXPECT_EQ(view.learning, c.hoursWithDrain < 12) << c.what;
+    ASSERT_EQ(view.hours.has_value(), c.shown.has_value()) << c.what;
+    if (view.hours) {
+      EXPECT_EQ(view.hours->source, c.shown->source) << c.what;
+      EXPECT_NEAR(view.hours->hours, c.shown->hours, 1e-9) << c.what;
     }
   }
 }
@@ -463,7 +616,10 @@ TEST(StatCoverage, CountsHoursWithDrainAndLoadsAgainOnlyWhenTheFileChangesOrTheH
   EXPECT_EQ(coverage.loads(), 3u);
 }
 
-TEST(ShownLineTest, TheChargeAndExternalPowerAsTheLineShowsThem) {
+TEST(ShownLineTest, TheChargeExternalPowerAndTheStatisticsAsTheLineShowsThem) {
+  EXPECT_EQ(StatisticsShown("62%, hrs: 9.1 (3.5)"), 9.1);
+  EXPECT_EQ(StatisticsShown("62%, hrs: 3.5/9.4"), std::nullopt);
+  EXPECT_EQ(StatisticsShown("?%, hrs: 9.1 (3.5)"), std::nullopt);
   EXPECT_EQ(PercentShown(" 62%, hrs: 3.5/9.4"), 62);
   EXPECT_EQ(PercentShown(" 5%, -151 mA, hrs: 0.0/-?-"), 5);
   EXPECT_EQ(PercentShown(" ?%, hrs: N/A (online)"), std::nullopt);

@@ -53,20 +53,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LowBatteryTextTest, SaysTheChargeTheFigureItsSourceAndTheNote) {
   EXPECT_EQ(LowBatterySummary(10), "Battery 10 %");
-  EXPECT_EQ(LowBatteryBody(HoursLeft{1.44, true}, std::nullopt),
+  EXPECT_EQ(LowBatteryBody(HoursToShow{1.44, HoursSource::TimeOfDay}, std::nullopt),
             "About 1.4 h left at this time of day");
-  EXPECT_EQ(LowBatteryBody(HoursLeft{2.05, false}, std::nullopt),
-            "About 2.0 h left at the rate since unplugged");
+  EXPECT_EQ(LowBatteryBody(HoursToShow{2.05, HoursSource::RecentRate}, std::nullopt),
+            "About 2.0 h left at your recent rate");
+  EXPECT_EQ(LowBatteryBody(HoursToShow{5.8, HoursSource::BatteryReports}, std::nullopt),
+            "About 5.8 h left as the battery reports");
   EXPECT_EQ(LowBatteryBody(std::nullopt, std::string("Still learning")),
             "Hours left not known yet\nStill learning");
   // Read back for the replays' judgement.
-  EXPECT_EQ(HoursInBody(LowBatteryBody(HoursLeft{12.34, false}, std::string("Still learning"))),
+  EXPECT_EQ(HoursInBody(LowBatteryBody(HoursToShow{12.34, HoursSource::RecentRate},
+                                       std::string("Still learning"))),
             12.3);
   EXPECT_EQ(HoursInBody(LowBatteryBody(std::nullopt, std::nullopt)), std::nullopt);
 }
 
-// A battery script: "b20" is a line of 20 % on battery with 1.5 h left from the statistics, "m20"
-// one on mains, "b?" on battery with the charge not known.
+// A battery script: "b20" is a line of 20 % on battery with 1.5 h to show from the statistics,
+// "m20" one on mains, "b?" on battery with the charge not known.
 std::vector<std::string> Lines(const std::string& script) {
   std::vector<std::string> lines;
   std::istringstream words(script);
@@ -95,13 +98,16 @@ void Settle(LowBatteryNotifications& notifications) {
 // answers.
 void Deliver(LowBatteryNotifications& notifications, const NotifyThresholds& thresholds,
              const std::string& script, RecordingNotificationService* holding = nullptr) {
-  LineWarnings warnings(thresholds, [] { return StatisticsCheck{24, 1.0}; });
+  LineWarnings warnings(thresholds);
+  EstimateView view;
+  view.learning = false;
+  view.hours = HoursToShow{1.5, HoursSource::TimeOfDay};
   std::istringstream words(script);
   for (std::string word; words >> word;) {
     if (word == "!") {
       holding->Release();
       holding = nullptr;
-    } else if (const std::optional<LineWarning> warning = warnings.Observe(Lines(word)[0])) {
+    } else if (const std::optional<LineWarning> warning = warnings.Observe(Lines(word)[0], view)) {
       notifications.Deliver(*warning);
     }
     if (holding == nullptr) Settle(notifications);

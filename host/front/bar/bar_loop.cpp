@@ -45,13 +45,24 @@ std::optional<std::string> BarLoop::PaintChangedLine() {
   return text;
 }
 
+void BarLoop::OnFigures(FiguresObserver observer) {
+  figuresObserver_ = std::move(observer);
+  if (!report_) report_.emplace(session_);
+}
+
 void BarLoop::PublishTo(LinePublisher& publisher) {
   publisher_ = &publisher;
   if (!report_) report_.emplace(session_);
 }
 
 bool BarLoop::Show(const std::string& text) {
-  const std::string json = report_ ? JsonLine(report_->Content(text)) : std::string();
+  std::string json;
+  if (report_) {
+    const EstimateView view = report_->Figures(text);
+    if (figuresObserver_) figuresObserver_(text, view);
+    if (format_ == BarFormat::Json || publisher_ != nullptr)
+      json = JsonLine(report_->Content(text, view));
+  }
   if (publisher_ != nullptr) publisher_->Publish({text, json});
   return output_(format_ == BarFormat::Json ? json : text);
 }

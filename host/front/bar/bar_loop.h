@@ -50,6 +50,9 @@ class BarLoop {
   // it, and answers false when the loop is to end because the bus went away.
   using SessionBusServed = std::function<bool()>;
   void OnSessionBus(SessionBusServed served) { sessionBusServed_ = std::move(served); }
+  // Told of each changed line's hours-left figures (see EstimateFollower), before it is written.
+  using FiguresObserver = std::function<void(const std::string& text, const EstimateView& view)>;
+  void OnFigures(FiguresObserver observer);
   // Before Run: every changed line is published for the bars that follow this one.
   void PublishTo(LinePublisher& publisher);
 
@@ -67,11 +70,12 @@ class BarLoop {
   Output output_;
   StopRequested stopRequested_;
   LineObserver observer_;
+  FiguresObserver figuresObserver_;
   TookOver tookOver_;
   ChargerChanged chargerChanged_;
   SessionBusServed sessionBusServed_;
   std::optional<std::string> lastText_;
   LinePublisher* publisher_ = nullptr;
-  // With BarFormat::Json or a publisher: what the line shows beside its text.
+  // With BarFormat::Json, a publisher or a figures observer: what the line shows beside its text.
   std::optional<BarReport> report_;
 };

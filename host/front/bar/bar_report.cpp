@@ -4,6 +4,7 @@
 
 #include "host/front/bar/battery_class.h"
 #include "host/estimate/estimate_notes.h"
+#include "host/estimate/hours_to_show.h"
 #include "host/hosting/battery_report.h"
 
 namespace {
@@ -26,30 +27,31 @@ const char* StateWords(const char* batteryClass) {
 
 }  // namespace
 
-std::string TooltipHead(const TooltipFigures& figures) {
-  const bool percentKnown =
-      figures.status && figures.status->BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN;
-  std::string head = percentKnown
-                         ? "Charge " + std::to_string(figures.status->BatteryLifePercent) + "%, "
-                         : std::string("Charge not known, ");
-  head += StateWords(BatteryClass(figures.status));
+std::string TooltipHead(const EstimateView& view, LONG maxHistoryDays) {
+  std::string head;
   // Line by line: GCC 12 warns falsely (-Wrestrict) about "\n" + a returned string when optimising.
   const auto addLine = [&head](const std::string& line) {
-    head += '\n';
+    if (!head.empty()) head += '\n';
     head += line;
   };
-  if (figures.linear) {
-    addLine(LinearEstimateLine(figures.linear->hoursLeft, figures.linear->pointsDropped,
-                               figures.linear->hoursOnBattery));
+  if (view.hours) addLine(HoursToShowWords(*view.hours));
+  const bool percentKnown =
+      view.status && view.status->BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN;
+  addLine((percentKnown ? "Charge " + std::to_string(view.status->BatteryLifePercent) + "%, "
+                        : std::string("Charge not known, ")) +
+          StateWords(BatteryClass(view.status)));
+  if (view.linear) {
+    addLine(LinearEstimateLine(view.linear->hoursLeft, view.linear->pointsDropped,
+                               view.linear->hoursOnBattery));
   }
-  if (figures.status) {
-    if (const std::optional<std::string> own = BatteryLifeTimeLine(figures.status->BatteryLifeTime))
+  if (view.status) {
+    if (const std::optional<std::string> own = BatteryLifeTimeLine(view.status->BatteryLifeTime))
       addLine(*own);
   }
-  if (figures.statistics) {
-    addLine(CoverageLine(figures.statistics->hoursWithDrain, figures.maxHistoryDays));
-    if (StillLearning(*figures.statistics)) {
-      addLine(LearningNote(*figures.statistics));
+  if (view.statistics) {
+    addLine(CoverageLine(view.statistics->hoursWithDrain, maxHistoryDays));
+    if (view.learning) {
+      addLine(LearningNote(*view.statistics));
       addLine(LineExplanation());
     }
   }
@@ -58,30 +60,23 @@ std::string TooltipHead(const TooltipFigures& figures) {
 
 BarReport::BarReport(HomeScreenSession& session)
     : session_(session),
+      estimate_(session_.settings()),
       tap_([this](ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
-        follower_.Observe(utc, status);
+        estimate_.Observe(utc, status);
       }) {
-  if (const std::optional<SavedConfiguration> settings = session_.settings()) {
+  if (const std::optional<SavedConfiguration> settings = session_.settings())
     maxHistoryDays_ = settings->MaxHistoryDays;
-    coverage_.emplace(settings->StatFilename, settings->MaxHistoryDays);
-  }
 }
 
-BarContent BarReport::Content(const std::string& text) {
-  TooltipFigures figures{tap_.last(), follower_.Figure(), std::nullopt, maxHistoryDays_};
-  // A machine without a battery has no statistics to learn.
-  const bool battery = figures.status && figures.status->BatteryFlag != BATTERY_FLAG_NO_BATTERY;
-  if (coverage_ && battery) figures.statistics = coverage_->Check();
-
+BarContent BarReport::Content(const std::string& text, const EstimateView& view) {
   BarContent content;
   content.text = text;
-  content.classes.emplace_back(BatteryClass(figures.status));
-  if (figures.statistics && StillLearning(*figures.statistics))
-    content.classes.emplace_back("learning");
-  if (figures.status && figures.status->BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN) {
-    content.percentage = figures.status->BatteryLifePercent;
+  content.classes.emplace_back(BatteryClass(view.status));
+  if (view.statistics && view.learning) content.classes.emplace_back("learning");
+  if (view.status && view.status->BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN) {
+    content.percentage = view.status->BatteryLifePercent;
   }
   const PowerReadingTap::Hold sameReading(tap_);
-  content.tooltip = TooltipHead(figures) + "\n\n" + CaptureBatteryReport(session_);
+  content.tooltip = TooltipHead(view, maxHistoryDays_) + "\n\n" + CaptureBatteryReport(session_);
   return content;
 }

@@ -6,35 +6,29 @@
 #include <optional>
 #include <string>
 
+#include "host/estimate/estimate_follower.h"
 #include "host/front/bar/bar_line.h"
-#include "host/estimate/discharge_follower.h"
-#include "host/front/bar/power_reading_tap.h"
-#include "host/estimate/stat_coverage.h"
+#include "host/estimate/power_reading_tap.h"
 #include "host/hosting/home_screen_session.h"
 
-// What the tooltip starts with: what a status-bar user looks for first.
-struct TooltipFigures {
-  std::optional<SYSTEM_POWER_STATUS_EX2> status;  // nullopt: the power status could not be read
-  std::optional<LinearFigure> linear;
-  std::optional<StatisticsCheck> statistics;  // nullopt: no settings to find the stat file by
-  LONG maxHistoryDays = 0;
-};
-
-// The charge and state; the linear estimate and the battery's own one when there are; the
-// statistics' coverage; while they are still learning, a note saying so and how to read the line.
-std::string TooltipHead(const TooltipFigures& figures);
+// What the tooltip starts with, what a status-bar user looks for first: the hours to show when
+// there are; the charge and state; the linear estimate and the battery's own one when there are;
+// the statistics' coverage (maxHistoryDays their window); while they are still learning, a note
+// saying so and how to read the line.
+std::string TooltipHead(const EstimateView& view, LONG maxHistoryDays);
 
 class BarReport {
  public:
   explicit BarReport(HomeScreenSession& session);
 
-  // The content of the line the session just painted with that text.
-  BarContent Content(const std::string& text);
+  // The hours-left figures of the line the session just painted with that text.
+  EstimateView Figures(const std::string& text) { return estimate_.For(text); }
+  // The content of that line, with its figures.
+  BarContent Content(const std::string& text, const EstimateView& view);
 
  private:
   HomeScreenSession& session_;
-  DischargeFollower follower_;
+  EstimateFollower estimate_;
   PowerReadingTap tap_;
   LONG maxHistoryDays_ = 0;
-  std::optional<StatCoverage> coverage_;
 };

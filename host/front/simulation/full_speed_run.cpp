@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "host/estimate/power_reading_tap.h"
 #include "host/hosting/line_canvas.h"
 #include "host/hosting/status_line.h"
 #include "platform/time/calendar.h"
@@ -78,10 +79,24 @@ std::string WarningText(const LineWarning& warning) {
   return "warning: " + shown.summary + " / " + body;
 }
 
-LineSink PrintWarnings(std::ostream& out, LineWarnings warnings) {
-  return [&out, warnings = std::make_shared<LineWarnings>(std::move(warnings))](
+LineSink PrintWarnings(std::ostream& out, NotifyThresholds thresholds,
+                       const SavedConfiguration& settings) {
+  // The hours to show follow every power reading the plug-in takes while the sink lives.
+  struct Warnings {
+    Warnings(NotifyThresholds thresholds, const SavedConfiguration& settings)
+        : decide(std::move(thresholds)),
+          estimate(settings),
+          tap([this](ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
+            estimate.Observe(utc, status);
+          }) {}
+    LineWarnings decide;
+    EstimateFollower estimate;
+    PowerReadingTap tap;
+  };
+  return [&out, warnings = std::make_shared<Warnings>(std::move(thresholds), settings)](
              ULONGLONG utc, const std::string& line) {
-    if (const std::optional<LineWarning> warning = warnings->Observe(line))
+    if (const std::optional<LineWarning> warning =
+            warnings->decide.Observe(line, warnings->estimate.For(line)))
       out << LocalMinuteText(utc) << " " << WarningText(*warning) << '\n';
   };
 }

@@ -33,5 +33,7 @@ LineSink PrintHourlyLines(std::ostream& out);
 std::string WarningText(const LineWarning& warning);
 
 // For each changed line, prints "YYYY-MM-DD HH:MM " and the WarningText of each warning the
-// service would send or withdraw, in the installed clock's local time.
-LineSink PrintWarnings(std::ostream& out, LineWarnings warnings);
+// service would send or withdraw, in the installed clock's local time. The hours to show follow the
+// power readings the plug-in takes through the installed power source while the sink lives.
+LineSink PrintWarnings(std::ostream& out, NotifyThresholds thresholds,
+                       const SavedConfiguration& settings);

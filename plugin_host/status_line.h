@@ -1,6 +1,11 @@
-// The status line that UpdateStatus builds: " 62%, hrs: 9.1 (3.5)". It is built on every paint, so
-// it is written straight into the line's own storage, with no format call on its usual paths.
+// The plug-in's status line, " 62%, hrs: 9.1 (3.5)": the one owner of its grammar. The plug-in
+// writes it (UpdateStatus, on every paint, so it is written straight into the line's own storage,
+// with no format call on its usual paths) and the home screen reads its figures back from the
+// painted text with the reader beside it.
 #pragma once
+
+#include <optional>
+#include <string_view>
 
 #include "platform/api.h"
 
@@ -24,7 +29,16 @@ struct StatusLineFigures {
   LONG current;      // mA, signed
   EstimateForm form;
   float first, second;  // hours, each shown with one decimal as "%.1f" shows it
+
+  bool operator==(const StatusLineFigures&) const = default;
 };
 
 // Replaces line with the status line of the figures.
 void FormatStatusLine(const StatusLineFigures& figures, WString& line);
+
+// The figures a status line shows, read back from its text, with or without its leading blank (a
+// host renders the line without it): "?" reads as BATTERY_PERCENTAGE_UNKNOWN, the hours to the
+// tenth the line shows, and what a form does not show (the current without expert mode, the
+// hours of "N/A (online)", the second hours of "-?-" forms) as 0. nullopt for any other text, such
+// as the plug-in's "Battery status unknown".
+std::optional<StatusLineFigures> ParseStatusLine(std::string_view line);

@@ -1,4 +1,4 @@
-#include "host/front/bar/power_reading_tap.h"
+#include "host/estimate/power_reading_tap.h"
 
 #include "platform/time/clock.h"
 

@@ -1,4 +1,4 @@
-#include "tracking/status_line.h"
+#include "plugin_host/status_line.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +62,44 @@ TEST(StatusLine, TheDocumentedLines) {
        " 0%, 0 mA, hrs: 0.2/-2.0"},  // a tie rounds to even
   };
   for (const auto& c : cases) EXPECT_EQ(Written(c.figures), c.line);
+}
+
+// Every form the line takes, written and read back: the figures the writer took (to the tenth the
+// line shows, with what a form does not show as 0) and the same text again.
+TEST(StatusLine, EveryFormReadsBackAsTheFiguresItWasWrittenFrom) {
+  const float inf = INFINITY;
+  const StatusLineFigures rows[] = {
+      {62, false, 0, EstimateForm::Estimate, 9.1f, 3.5f},
+      {62, true, -151, EstimateForm::Estimate, 311.3f, 1.5f},
+      {62, false, 0, EstimateForm::Extrapolation, 3.5f, 9.4f},
+      {85, false, 0, EstimateForm::ElapsedOnly, 0.0f, 0.0f},
+      {40, false, 0, EstimateForm::Extrapolation, 2.0f, inf},
+      {40, true, 2147483647, EstimateForm::Estimate, -inf, 0.2f},
+      {100, false, 0, EstimateForm::Online, 0.0f, 0.0f},
+      {100, true, 900, EstimateForm::Online, 0.0f, 0.0f},
+      {BATTERY_PERCENTAGE_UNKNOWN, false, 0, EstimateForm::UnknownEstimate, 1.8f, 0.0f},
+      {BATTERY_PERCENTAGE_UNKNOWN, true, 0, EstimateForm::ElapsedOnly, 12.0f, 0.0f},
+      {0, true, -2147483647 - 1, EstimateForm::Extrapolation, -0.1f, -2.0f},
+      {-3, false, 0, EstimateForm::Estimate, 123456.7f, 0.0f},
+  };
+  for (const StatusLineFigures& figures : rows) {
+    const std::string line = Written(figures);
+    EXPECT_EQ(ParseStatusLine(line), figures) << line;
+    EXPECT_EQ(ParseStatusLine(line.substr(1)), figures) << "without its blank: " << line;
+    EXPECT_EQ(Written(*ParseStatusLine(line)), line);
+  }
+  // A sign that shows on nothing but zero, and a figure that is no number, come back as written.
+  for (const char* line : {" 5%, hrs: -0.0/-?-", " 5%, hrs: nan (-nan)"})
+    EXPECT_EQ(Written(*ParseStatusLine(line)), line);
+}
+
+TEST(StatusLine, OtherTextsHoldNoFigures) {
+  for (const char* text :
+       {"Battery status unknown", "", " 62%, hrs: 9.1", " 62%, hrs: 9.1 (3.5) ",
+        " 62%, hrs: 9.1 (3.5", " 62%,  hrs: 9.1 (3.5)", " 101%, hrs: 9.1 (3.5)",
+        " 62%, mA, hrs: 9.1 (3.5)", " 62%, hrs: 9.15 (3.5)", " 62%, hrs: 9 (3.5)",
+        " 62%, hrs: .5/1.0", " 62%, hrs: N/A", " 62%, hrs: 3.5/-?- (1.0)"})
+    EXPECT_EQ(ParseStatusLine(text), std::nullopt) << text;
 }
 
 // Hours of every kind: exact ties of the rounding, neighbours of the ties, ordinary values, both

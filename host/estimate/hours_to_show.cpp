@@ -1,0 +1,33 @@
+#include "host/estimate/hours_to_show.h"
+
+#include <cmath>
+
+#include "platform/text/narrow_format.h"
+
+namespace {
+
+std::optional<double> Usable(const std::optional<double>& hours) {
+  if (hours && std::isfinite(*hours) && *hours >= 0.0) return hours;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<HoursToShow> ChooseHoursToShow(const EstimateFigures& figures) {
+  const std::optional<double> statistics =
+      figures.learning ? std::nullopt : Usable(figures.statistics);
+  const std::optional<double> linear = Usable(figures.linear);
+  if (statistics && (!linear || *statistics < *linear))
+    return HoursToShow{*statistics, HoursSource::TimeOfDay};
+  if (linear) return HoursToShow{*linear, HoursSource::RecentRate};
+  if (const std::optional<double> own = Usable(figures.batteryReports))
+    return HoursToShow{*own, HoursSource::BatteryReports};
+  return std::nullopt;
+}
+
+std::string HoursToShowWords(const HoursToShow& shown) {
+  const char* const from = shown.source == HoursSource::TimeOfDay    ? "at this time of day"
+                           : shown.source == HoursSource::RecentRate ? "at your recent rate"
+                                                                     : "as the battery reports";
+  return NarrowFormat("About %.1f h left %s", shown.hours, from);
+}

@@ -19,5 +19,5 @@ std::optional<WarningChange> LowBatteryWatch::Observe(const BatteryReading& read
   }
   if (!reached || (warned_ && *warned_ <= *reached)) return std::nullopt;
   warned_ = reached;
-  return ShowWarning{*reached, *reached == thresholds_.back()};
+  return ShowWarning{*reached, *reached == CriticalLevel(thresholds_)};
 }

@@ -16,6 +16,10 @@ using NotifyThresholds = std::vector<int>;
 inline const NotifyThresholds kDefaultNotifyThresholds(std::begin(kDefaultNotifyBelow),
                                                        std::end(kDefaultNotifyBelow));
 
+// The critical level: the lowest threshold. Its warning is the critical one, and at or below it on
+// battery the status bar's class is "critical".
+inline int CriticalLevel(const NotifyThresholds& thresholds) { return thresholds.back(); }
+
 // "25,10,5" in any order; nullopt for anything else than comma-separated whole percents from 1 to
 // 100 (an empty list, a blank, a repeated or out-of-range value).
 std::optional<NotifyThresholds> ParseNotifyThresholds(std::string_view text);

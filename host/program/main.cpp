@@ -134,10 +134,7 @@ void Say(const std::string& message) { std::cerr << "zelvar-home: " << message <
 
 // The low-battery warnings of a keeping run, fed from each changed line.
 BarLoop::FiguresObserver StartWarnings(std::optional<LowBatteryNotifications>& warnings,
-                                       const HostOptions& options, const SessionFiles& files) {
-  std::string note;
-  const NotifyThresholds thresholds = ChosenThresholds(options, files.homeScreen, note);
-  if (!note.empty()) Say(note);
+                                       const NotifyThresholds& thresholds) {
   warnings.emplace(Say);
   warnings->Start();
   return WarningsFromLines(*warnings, thresholds);
@@ -170,6 +167,10 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
   const BarFormat format = options.json ? BarFormat::Json : BarFormat::Text;
   const BarLoop::Output output =
       options.service ? BarLoop::Output([](const std::string&) { return true; }) : WriteBarLine;
+  // The warnings' levels, whose lowest the bar's "critical" class follows.
+  std::string thresholdsNote;
+  const NotifyThresholds thresholds = ChosenThresholds(options, files.homeScreen, thresholdsNote);
+  if (!thresholdsNote.empty()) Say(thresholdsNote);
   std::optional<LowBatteryNotifications> warnings;
   BarLoop::FiguresObserver warn;
   // systemd hears when the service is ready and when it stops.
@@ -198,7 +199,7 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
       }
     } else {
       if (lock.owned() && !warnings) {
-        warn = StartWarnings(warnings, options, files);
+        warn = StartWarnings(warnings, thresholds);
         waiter.WatchConnection(WakeReason::SessionBus, &warnings->connection());
       }
       std::optional<LinePublisher> publisher;
@@ -209,6 +210,7 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
         loop.PublishTo(publisher.emplace(lock.LineFile(), Say));
         if (!publishingNote.empty()) Say(publishingNote);
       }
+      loop.SetCriticalLevel(CriticalLevel(thresholds));
       loop.OnLine(onLine);
       // The service belongs to the desktop session whose bus it reached: once that bus is gone it
       // ends, so that the next session's service takes the files over. A bar carries on.

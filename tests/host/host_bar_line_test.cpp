@@ -13,6 +13,7 @@
 #include "host/estimate/discharge_follower.h"
 #include "host/estimate/estimate_follower.h"
 #include "host/estimate/estimate_notes.h"
+#include "host/estimate/notify_thresholds.h"
 #include "host/estimate/shown_estimate.h"
 #include "host/front/bar/bar_follower.h"
 #include "host/front/bar/bar_line.h"
@@ -235,29 +236,40 @@ TEST(BarFollowerTest, FollowsEachKeeperTheLockNamesUntilOneThatPublishesNothing)
   EXPECT_EQ(shown, (std::vector<std::string>{"first", "second"}));
 }
 
-TEST(BatteryClass, FollowsTheFlagAndTheMains) {
+TEST(BatteryClass, FollowsTheFlagTheMainsAndTheCriticalWarningsLevel) {
   const struct {
     BYTE acLine;
     BYTE flag;
+    BYTE percent;
+    int criticalLevel;
     const char* batteryClass;
   } cases[] = {
-      {AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, "discharging"},
-      {AC_LINE_OFFLINE, BATTERY_FLAG_LOW, "low"},
-      {AC_LINE_OFFLINE, BATTERY_FLAG_CRITICAL, "critical"},
-      {AC_LINE_ONLINE, BATTERY_FLAG_CHARGING, "charging"},
-      {AC_LINE_UNKNOWN, BATTERY_FLAG_CHARGING, "charging"},
-      {AC_LINE_ONLINE, BATTERY_FLAG_HIGH, "full"},
-      {AC_LINE_ONLINE, BATTERY_FLAG_NO_BATTERY, "unknown"},
-      {AC_LINE_OFFLINE, BATTERY_FLAG_UNKNOWN, "unknown"},
-      {AC_LINE_UNKNOWN, 0, "discharging"},
+      {AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 50, 5, "discharging"},
+      {AC_LINE_OFFLINE, BATTERY_FLAG_LOW, 20, 5, "low"},
+      {AC_LINE_OFFLINE, BATTERY_FLAG_LOW, 6, 5, "low"},
+      {AC_LINE_OFFLINE, BATTERY_FLAG_CRITICAL, 5, 5, "critical"},  // as the critical warning
+      {AC_LINE_OFFLINE, BATTERY_FLAG_CRITICAL, 4, 3, "low"},
+      {AC_LINE_OFFLINE, BATTERY_FLAG_LOW, 10, 10, "critical"},
+      {AC_LINE_OFFLINE, BATTERY_FLAG_LOW, 11, 10, "low"},
+      {AC_LINE_OFFLINE, 0, BATTERY_PERCENTAGE_UNKNOWN, 5, "discharging"},
+      {AC_LINE_ONLINE, BATTERY_FLAG_CHARGING, 3, 5, "charging"},
+      {AC_LINE_UNKNOWN, BATTERY_FLAG_CHARGING, 3, 5, "charging"},
+      {AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 3, 5, "full"},
+      {AC_LINE_ONLINE, BATTERY_FLAG_NO_BATTERY, 3, 5, "unknown"},
+      {AC_LINE_OFFLINE, BATTERY_FLAG_UNKNOWN, 3, 5, "unknown"},
+      {AC_LINE_UNKNOWN, 0, 50, 5, "discharging"},
   };
   for (const auto& c : cases) {
     SYSTEM_POWER_STATUS_EX2 status{};
     status.ACLineStatus = c.acLine;
     status.BatteryFlag = c.flag;
-    EXPECT_STREQ(BatteryClass(status), c.batteryClass) << int{c.acLine} << " " << int{c.flag};
+    status.BatteryLifePercent = c.percent;
+    EXPECT_STREQ(BatteryClass(status, c.criticalLevel), c.batteryClass)
+        << int{c.acLine} << " " << int{c.flag} << " " << int{c.percent};
   }
-  EXPECT_STREQ(BatteryClass(std::nullopt), "unknown");
+  EXPECT_STREQ(BatteryClass(std::nullopt, 5), "unknown");
+  EXPECT_EQ(CriticalLevel(kDefaultNotifyThresholds), 5);
+  EXPECT_EQ(CriticalLevel(*ParseNotifyThresholds("3,25,10")), 3);
 }
 
 TEST(EstimateNotes, NameTheHoursWithDrainAndTheWindow) {
@@ -384,7 +396,8 @@ TEST(TooltipHead, StartsWithTheHoursToShowChargeStateFiguresAndCoverageAndSaysWh
        "(last day)" +
            learning},
   };
-  for (const auto& c : cases) EXPECT_EQ(TooltipHead(c.view, c.maxHistoryDays), c.head);
+  for (const auto& c : cases)
+    EXPECT_EQ(TooltipHead(c.view, BatteryClass(c.view.status, 5), c.maxHistoryDays), c.head);
 }
 
 constexpr ULONGLONG kMinute = 600'000'000ull;

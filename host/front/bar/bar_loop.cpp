@@ -61,7 +61,7 @@ bool BarLoop::Show(const std::string& text) {
     const EstimateView view = report_->Figures(text);
     if (figuresObserver_) figuresObserver_(text, view);
     if (format_ == BarFormat::Json || publisher_ != nullptr)
-      json = JsonLine(report_->Content(text, view));
+      json = JsonLine(report_->Content(text, view, criticalLevel_));
   }
   if (publisher_ != nullptr) publisher_->Publish({text, json});
   return output_(format_ == BarFormat::Json ? json : text);

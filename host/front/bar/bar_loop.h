@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "host/estimate/notify_thresholds.h"
 #include "host/front/bar/bar_report.h"
 #include "host/front/bar/published_line.h"
 #include "host/hosting/home_screen_session.h"
@@ -53,6 +54,9 @@ class BarLoop {
   // Told of each changed line's hours-left figures (see EstimateFollower), before it is written.
   using FiguresObserver = std::function<void(const std::string& text, const EstimateView& view)>;
   void OnFigures(FiguresObserver observer);
+  // The charge at or below which the battery's class is "critical" (CriticalLevel of the warnings'
+  // thresholds; the default ones' until told).
+  void SetCriticalLevel(int level) { criticalLevel_ = level; }
   // Before Run: every changed line is published for the bars that follow this one.
   void PublishTo(LinePublisher& publisher);
 
@@ -76,6 +80,7 @@ class BarLoop {
   SessionBusServed sessionBusServed_;
   std::optional<std::string> lastText_;
   LinePublisher* publisher_ = nullptr;
+  int criticalLevel_ = CriticalLevel(kDefaultNotifyThresholds);
   // With BarFormat::Json, a publisher or a figures observer: what the line shows beside its text.
   std::optional<BarReport> report_;
 };

@@ -27,7 +27,7 @@ const char* StateWords(const char* batteryClass) {
 
 }  // namespace
 
-std::string TooltipHead(const EstimateView& view, LONG maxHistoryDays) {
+std::string TooltipHead(const EstimateView& view, const char* batteryClass, LONG maxHistoryDays) {
   std::string head;
   // Line by line: GCC 12 warns falsely (-Wrestrict) about "\n" + a returned string when optimising.
   const auto addLine = [&head](const std::string& line) {
@@ -39,7 +39,7 @@ std::string TooltipHead(const EstimateView& view, LONG maxHistoryDays) {
       view.status && view.status->BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN;
   addLine((percentKnown ? "Charge " + std::to_string(view.status->BatteryLifePercent) + "%, "
                         : std::string("Charge not known, ")) +
-          StateWords(BatteryClass(view.status)));
+          StateWords(batteryClass));
   if (view.linear) {
     addLine(LinearEstimateLine(view.linear->hoursLeft, view.linear->pointsDropped,
                                view.linear->hoursOnBattery));
@@ -68,15 +68,18 @@ BarReport::BarReport(HomeScreenSession& session)
     maxHistoryDays_ = settings->MaxHistoryDays;
 }
 
-BarContent BarReport::Content(const std::string& text, const EstimateView& view) {
+BarContent BarReport::Content(const std::string& text, const EstimateView& view,
+                              int criticalLevel) {
   BarContent content;
   content.text = text;
-  content.classes.emplace_back(BatteryClass(view.status));
+  const char* const batteryClass = BatteryClass(view.status, criticalLevel);
+  content.classes.emplace_back(batteryClass);
   if (view.statistics && view.learning) content.classes.emplace_back("learning");
   if (view.status && view.status->BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN) {
     content.percentage = view.status->BatteryLifePercent;
   }
   const PowerReadingTap::Hold sameReading(tap_);
-  content.tooltip = TooltipHead(view, maxHistoryDays_) + "\n\n" + CaptureBatteryReport(session_);
+  content.tooltip =
+      TooltipHead(view, batteryClass, maxHistoryDays_) + "\n\n" + CaptureBatteryReport(session_);
   return content;
 }

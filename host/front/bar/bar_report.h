@@ -12,10 +12,10 @@
 #include "host/hosting/home_screen_session.h"
 
 // What the tooltip starts with, what a status-bar user looks for first: the hours to show when
-// there are; the charge and state; the linear estimate and the battery's own one when there are;
-// the statistics' coverage (maxHistoryDays their window); while they are still learning, a note
-// saying so and how to read the line.
-std::string TooltipHead(const EstimateView& view, LONG maxHistoryDays);
+// there are; the charge and state (in the words of its BatteryClass); the linear estimate and the
+// battery's own one when there are; the statistics' coverage (maxHistoryDays their window); while
+// they are still learning, a note saying so and how to read the line.
+std::string TooltipHead(const EstimateView& view, const char* batteryClass, LONG maxHistoryDays);
 
 class BarReport {
  public:
@@ -23,8 +23,8 @@ class BarReport {
 
   // The hours-left figures of the line the session just painted with that text.
   EstimateView Figures(const std::string& text) { return estimate_.For(text); }
-  // The content of that line, with its figures.
-  BarContent Content(const std::string& text, const EstimateView& view);
+  // The content of that line, with its figures; "critical" at or below criticalLevel.
+  BarContent Content(const std::string& text, const EstimateView& view, int criticalLevel);
 
  private:
   HomeScreenSession& session_;

@@ -151,7 +151,7 @@ std::string DefaultHomeScreenText() {
 bool WriteDefaultHomeScreenFileIfMissing(const std::filesystem::path& file) {
   std::error_code error;
   if (std::filesystem::exists(file, error)) return false;
-  if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), error);
+  if (file.has_parent_path()) error = CreateUserFolders(file.parent_path());
   if (error) {
     throw HostError("cannot write the home-screen file " + file.string() +
                     ": cannot create its folder " + file.parent_path().string() + ": " +

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "host/hosting/host_error.h"
+#include "platform/files/user_folders.h"
 
 namespace {
 
@@ -39,8 +40,8 @@ void ReplaceFileWhole(const std::filesystem::path& file, std::string_view bytes,
     throw HostError("cannot save " + what + " to " + file.string() + ": " + step + ": " +
                     std::strerror(error));
   };
-  std::error_code folderError;
-  if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), folderError);
+  const std::error_code folderError =
+      file.has_parent_path() ? CreateUserFolders(file.parent_path()) : std::error_code();
   if (folderError)
     fail("cannot create the folder " + file.parent_path().string(), folderError.value());
 

@@ -15,6 +15,7 @@
 #include "host/front/bar/published_line.h"
 #include "host/hosting/checked_number.h"
 #include "host/hosting/host_error.h"
+#include "platform/files/user_folders.h"
 
 namespace {
 
@@ -77,9 +78,8 @@ std::filesystem::path HomeLock::FileFor(const std::filesystem::path& streamFile)
 
 HomeLock::HomeLock(std::filesystem::path file, std::optional<std::filesystem::path> publishesIn)
     : file_(std::move(file)), publishesIn_(std::move(publishesIn)) {
-  std::error_code folderError;
-  if (file_.has_parent_path())
-    std::filesystem::create_directories(file_.parent_path(), folderError);
+  const std::error_code folderError =
+      file_.has_parent_path() ? CreateUserFolders(file_.parent_path()) : std::error_code();
   // Never through a link: the process id written below would truncate whatever file it names.
   descriptor_ = open(file_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (descriptor_ < 0 && errno == ELOOP) {

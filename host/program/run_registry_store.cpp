@@ -20,8 +20,15 @@ RegistryStoreResult RunRegistryStore::Save(const RegistryTree& tree) {
   return {};
 }
 
-std::unique_ptr<RegistryChangeHold> RunRegistryStore::HoldChanges() {
-  return unsaved_ ? nullptr : file_.HoldChanges();
+RegistryStoreResult RunRegistryStore::HoldChanges(std::unique_ptr<RegistryChangeHold>& hold) {
+  hold.reset();
+  if (unsaved_) return {};
+  const RegistryStoreResult held = file_.HoldChanges(hold);
+  if (held.ok()) return held;
+  RegistryTree tree;
+  if (!file_.Load(tree).ok()) tree = RegistryTree();
+  KeepInMemory(tree, held.message);
+  return {};
 }
 
 void RunRegistryStore::KeepInMemory(const RegistryTree& tree, const std::string& why) {

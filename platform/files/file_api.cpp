@@ -235,8 +235,8 @@ FILE* _wfopen(LPCWSTR path, LPCWSTR mode) {
   // The device has its standard folders ("\Storage\My Documents"...); the host root starts empty,
   // so a file opened for writing gets its folders on demand. When they cannot be made, that is the
   // cause to report, not the missing folder the open would then find.
-  std::error_code folderError;
-  std::filesystem::create_directories(std::filesystem::path(hostPath).parent_path(), folderError);
+  const std::error_code folderError =
+      CreateUserFolders(std::filesystem::path(hostPath).parent_path());
   if (folderError) {
     ReportWriteFailure({hostPath, folderError.message(), true});
     errno = folderError.value();

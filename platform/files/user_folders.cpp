@@ -1,6 +1,7 @@
 #include "platform/files/user_folders.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -30,4 +31,18 @@ std::string UserFolder(const char* variable, const char* belowHome) {
     return folder;
   const std::string home = HomeFolder();
   return home.empty() ? "" : home + "/" + belowHome;
+}
+
+std::error_code CreateUserFolders(const std::filesystem::path& folder) {
+  std::error_code error;
+  if (std::filesystem::is_directory(folder, error)) return {};
+  const std::filesystem::path above = folder.parent_path();
+  if (!above.empty() && above != folder) {
+    if (const std::error_code aboveError = CreateUserFolders(above)) return aboveError;
+  }
+  if (::mkdir(folder.c_str(), 0700) == 0) return {};
+  const int cause = errno;
+  // Made meanwhile by another process, or named with a trailing separator.
+  if (std::filesystem::is_directory(folder, error)) return {};
+  return {cause == EEXIST ? ENOTDIR : cause, std::generic_category()};
 }

@@ -134,7 +134,7 @@ RegistryBatch::RegistryBatch() {
   {
     std::lock_guard lock(registryMutex);
     RegistryStore& store = CurrentStore();
-    hold_ = store.HoldChanges();
+    unheld_ = store.HoldChanges(hold_);
     if (!store.Load(loaded_).ok()) {
       hold_.reset();
       return;
@@ -148,6 +148,7 @@ RegistryBatch::RegistryBatch() {
 LSTATUS RegistryBatch::Commit() {
   if (store_ == nullptr || copy_.tree() == loaded_) return ERROR_SUCCESS;
   std::lock_guard lock(registryMutex);
+  if (!unheld_.ok()) return ReportStoreFailure(unheld_);
   if (const auto saved = store_->Save(copy_.tree()); !saved.ok()) return ReportStoreFailure(saved);
   loaded_ = copy_.tree();
   return ERROR_SUCCESS;

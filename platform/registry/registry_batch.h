@@ -21,11 +21,14 @@ class RegistryBatch {
   RegistryBatch& operator=(const RegistryBatch&) = delete;
 
   // Saves the changed registry to the store; a store failure is reported on standard error, as
-  // for any registry call, and answered with the store's error code.
+  // for any registry call, and answered with the store's error code. A store that could not be
+  // held is not saved: it answers why not.
   LSTATUS Commit();
 
  private:
   std::unique_ptr<RegistryChangeHold> hold_;
+  // Why the store could not be held, when it could not.
+  RegistryStoreResult unheld_;
   RegistryStore* store_ = nullptr;
   RegistryTree loaded_;
   MemoryRegistryStore copy_;

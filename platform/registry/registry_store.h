@@ -27,11 +27,15 @@ class RegistryChangeHold {
 class RegistryStore {
  public:
   virtual ~RegistryStore() = default;
-  // Keeps other processes from changing the stored registry until the answer ends, so that a load
-  // and the save after it make one change that loses none of theirs (RegistryBatch). nullptr when
-  // no other process reaches the store, or where it cannot be held: the save then fails, or is
-  // kept elsewhere, as it would anyway.
-  virtual std::unique_ptr<RegistryChangeHold> HoldChanges() { return nullptr; }
+  // Keeps other processes from changing the stored registry until `hold` ends, so that a load and
+  // the save after it make one change that loses none of theirs (RegistryBatch). `hold` stays
+  // empty when no other process reaches the store, or where it cannot be held for a cause that
+  // fails the save as well. A store another process keeps holding answers ERROR_REGISTRY_IO_FAILED,
+  // naming the store and who holds it: no save may follow without the hold.
+  virtual RegistryStoreResult HoldChanges(std::unique_ptr<RegistryChangeHold>& hold) {
+    hold.reset();
+    return {};
+  }
   // Fills `tree` with the stored registry; a store never saved holds an empty registry. A failure
   // leaves the stored data as it is.
   virtual RegistryStoreResult Load(RegistryTree& tree) = 0;

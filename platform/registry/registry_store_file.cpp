@@ -5,12 +5,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "platform/files/bounded_lock.h"
 #include "platform/files/regular_file.h"
 #include "platform/files/user_folders.h"
 #include "platform/registry/internal/registry_file_format.h"
@@ -20,6 +22,9 @@ namespace {
 RegistryStoreResult IoFailure(const std::string& what, const std::string& path, int error) {
   return {ERROR_REGISTRY_IO_FAILED, what + " registry file " + path + ": " + std::strerror(error)};
 }
+
+// A registration takes milliseconds: a lock held longer is not one.
+constexpr std::chrono::milliseconds kLongestHoldWait(3000);
 
 // A registry holds a few keys; the limit leaves room for thousands.
 constexpr size_t kLargestRegistryFile = 4 * kMebibyte;
@@ -57,21 +62,22 @@ void SyncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-std::unique_ptr<RegistryChangeHold> FileRegistryStore::HoldChanges() {
+RegistryStoreResult FileRegistryStore::HoldChanges(std::unique_ptr<RegistryChangeHold>& hold) {
+  hold.reset();
   const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
-  std::error_code ignored;
-  if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+  if (!folder.empty()) CreateUserFolders(folder);
   const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  int locked;
-  do {
-    locked = ::flock(fd, LOCK_EX);
-  } while (locked != 0 && errno == EINTR);
-  if (locked != 0) {
-    ::close(fd);
-    return nullptr;
+  if (fd < 0) return {};
+  if (LockWithin(fd, kLongestHoldWait)) {
+    hold = std::make_unique<FolderLock>(fd);
+    return {};
   }
-  return std::make_unique<FolderLock>(fd);
+  const pid_t holder = FlockHolder(fd);
+  ::close(fd);
+  return {ERROR_REGISTRY_IO_FAILED,
+          "the folder of registry file " + path_ + " stayed locked for " +
+              std::to_string(kLongestHoldWait.count() / 1000) + " s (" +
+              (holder > 0 ? "by process " + std::to_string(holder) : "by another process") + ")"};
 }
 
 RegistryStoreResult FileRegistryStore::Check() {
@@ -111,8 +117,8 @@ void FileRegistryStore::Remember(std::string text, const RegistryTree& tree) {
 
 RegistryStoreResult FileRegistryStore::Save(const RegistryTree& tree) {
   const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
-  std::error_code folderError;
-  if (!folder.empty()) std::filesystem::create_directories(folder, folderError);
+  const std::error_code folderError =
+      folder.empty() ? std::error_code() : CreateUserFolders(folder);
   if (folderError) return IoFailure("cannot create the folder of", path_, folderError.value());
 
   std::string temporary = path_ + ".new-XXXXXX";

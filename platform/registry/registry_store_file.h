@@ -21,8 +21,8 @@ class FileRegistryStore : public RegistryStore {
   // Creates the file's folder when it is missing.
   RegistryStoreResult Save(const RegistryTree& tree) override;
   // An exclusive lock on the file's folder (created when missing): the file itself is replaced
-  // at every save. Waits while another process holds it.
-  std::unique_ptr<RegistryChangeHold> HoldChanges() override;
+  // at every save. Waits a few seconds at most while another process holds it.
+  RegistryStoreResult HoldChanges(std::unique_ptr<RegistryChangeHold>& hold) override;
   // Whether the file loads (a missing one does), answered as Load answers.
   RegistryStoreResult Check();
 

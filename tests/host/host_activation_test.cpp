@@ -68,8 +68,9 @@ class RecordingRegistryStore : public MemoryRegistryStore {
     savesHeld.push_back(holds_ > 0);
     return MemoryRegistryStore::Save(tree);
   }
-  std::unique_ptr<RegistryChangeHold> HoldChanges() override {
-    return std::make_unique<Hold>(holds_);
+  RegistryStoreResult HoldChanges(std::unique_ptr<RegistryChangeHold>& hold) override {
+    hold = std::make_unique<Hold>(holds_);
+    return {};
   }
   std::vector<bool> savesHeld;
 

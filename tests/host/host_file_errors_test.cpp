@@ -3,10 +3,13 @@
 // Root writes everywhere, so permission cases run as the user nobody.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "tests/fakes/temp_folder.h"
@@ -159,22 +162,39 @@ TEST_F(FileErrorsTest, HomeScreenFileProblemsNameTheFileAndCause) {
       << readOnly.err;
 }
 
-// A registry file that cannot be written (a read-only home) or read (a FIFO in its place): the line
-// still shows, the file named once with its cause, and a FIFO is left as it is; an explicit
-// registration fails.
-TEST_F(FileErrorsTest, ARegistryFileThatCannotBeWrittenOrReadHoldsTheRegistrationForTheRun) {
+// A registry file that cannot be written (a read-only home), read (a FIFO in its place) or held
+// (another process keeps its folder locked): the line still shows, within a few seconds, the file
+// named once with its cause, and a FIFO is left as it is; an explicit registration fails.
+TEST_F(FileErrorsTest, ARegistryFileThatCannotBeWrittenReadOrHeldHoldsTheRegistrationForTheRun) {
+  enum class Blocked { ByPermissions, ByAFifo, ByALock };
   const std::string registry = Path(".local/state/zelvar/registry");
-  for (const auto& [fifo, cause] :
-       {std::pair{false,
+  const std::string folder = Path(".local/state/zelvar");
+  for (const auto& [blocked, cause] :
+       {std::pair{Blocked::ByPermissions,
                   "cannot create the folder of registry file " + registry + ": Permission denied"},
-        {true, "cannot read registry file " + registry + ": not a regular file (a FIFO)"}}) {
-    if (fifo) {
-      std::filesystem::create_directories(folder_.path() / ".local/state/zelvar");
-      ASSERT_EQ(mkfifo(registry.c_str(), 0600), 0);
-    } else {
+        {Blocked::ByAFifo,
+         "cannot read registry file " + registry + ": not a regular file (a FIFO)"},
+        {Blocked::ByALock, "the folder of registry file " + registry +
+                               " stayed locked for 3 s (by process " + std::to_string(getpid()) +
+                               ")"}}) {
+    const bool asNobody = blocked == Blocked::ByPermissions;
+    int lock = -1;
+    if (blocked == Blocked::ByPermissions) {
       ForNobody(".");
+    } else {
+      std::filesystem::remove_all(folder);
+      std::filesystem::create_directories(folder);
     }
-    const ProgramRun run = Run("--once --simulate", !fifo);
+    if (blocked == Blocked::ByAFifo) {
+      ASSERT_EQ(mkfifo(registry.c_str(), 0600), 0);
+    }
+    if (blocked == Blocked::ByALock) {
+      lock = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      ASSERT_EQ(flock(lock, LOCK_EX), 0);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const ProgramRun run = Run("--once --simulate", asNobody);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("%, hrs: "), std::string::npos) << run.out;
     EXPECT_EQ(Count(run.err, cause), 1u) << run.err;
@@ -182,14 +202,18 @@ TEST_F(FileErrorsTest, ARegistryFileThatCannotBeWrittenOrReadHoldsTheRegistratio
         run.err.find("zelvar-home: " + cause + "; the registration holds for this run only\n"),
         std::string::npos)
         << run.err;
-    EXPECT_EQ(Count(run.err, "cannot write the home-screen file"), fifo ? 0u : 1u) << run.err;
+    EXPECT_EQ(Count(run.err, "cannot write the home-screen file"), asNobody ? 1u : 0u) << run.err;
 
-    const ProgramRun registered = Run("--register", !fifo);
+    const ProgramRun registered = Run("--register", asNobody);
     EXPECT_EQ(registered.exitCode, 1);
     EXPECT_NE(registered.err.find("zelvar-home: " + cause + "\n"), std::string::npos)
         << registered.err;
-    if (fifo) {
+    if (blocked == Blocked::ByAFifo) {
       EXPECT_TRUE(std::filesystem::is_fifo(registry));
+    }
+    if (blocked == Blocked::ByALock) {
+      EXPECT_FALSE(std::filesystem::exists(registry));
+      close(lock);
     }
   }
 }

@@ -75,6 +75,12 @@ TEST_F(HostProgramTest, OnceOnlyReadsAndTheTerminalScreenKeepsThePluginsFiles) {
   EXPECT_EQ(host.Quit(), 0) << folder_.Read("stderr");
   EXPECT_EQ(folder_.Read(statFile).substr(0, 12), "[version 1]\n");
   EXPECT_EQ(folder_.Read(".local/state/zelvar/plugin.stream").size(), 32u + 2 * 38);
+  // The folders it made are the user's alone.
+  for (const char* made : {".config/zelvar", ".local/state/zelvar", "data/zelvar/device/Storage"}) {
+    EXPECT_EQ(std::filesystem::status(folder_.path() / made).permissions(),
+              std::filesystem::perms::owner_all)
+        << made;
+  }
 }
 
 TEST_F(HostProgramTest, FailuresAreReportedWithoutAStatusLine) {

@@ -6,9 +6,11 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <thread>
 
 #include "platform/registry/internal/registry_file_format.h"
 #include "tests/fakes/temp_folder.h"
@@ -183,11 +185,29 @@ TEST_F(FileRegistryStoreTest, AHoldKeepsOtherProcessesChangesWaitingUntilItEnds)
     return free;
   };
   {
-    const std::unique_ptr<RegistryChangeHold> hold = store.HoldChanges();  // creates the folder
+    std::unique_ptr<RegistryChangeHold> hold;
+    ASSERT_TRUE(store.HoldChanges(hold).ok());  // creates the folder
     ASSERT_NE(hold, nullptr);
     EXPECT_FALSE(othersMayChange());
   }
   EXPECT_TRUE(othersMayChange());
+  // The state folders it made are the user's alone.
+  for (const fs::path& made : {file_.parent_path(), file_.parent_path().parent_path()}) {
+    EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_all) << made;
+  }
+
+  // A hold another process lets go of within a few seconds is waited for.
+  const int other = open(file_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_EQ(flock(other, LOCK_EX), 0);
+  std::thread letsGo([other] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    flock(other, LOCK_UN);
+  });
+  std::unique_ptr<RegistryChangeHold> hold;
+  EXPECT_TRUE(store.HoldChanges(hold).ok());
+  EXPECT_NE(hold, nullptr);
+  letsGo.join();
+  close(other);
 }
 
 TEST_F(FileRegistryStoreTest, DamagedFileFailsTheCallsAndStaysUntouched) {

@@ -123,12 +123,6 @@ std::unique_ptr<PowerEvents> ListenForTheCharger(const HostOptions& options,
   return events;
 }
 
-std::function<bool()> ChargerChangedOn(PollWaiter& waiter, PowerEvents* events) {
-  if (events == nullptr) return [] { return false; };
-  waiter.WatchReadable(WakeReason::PowerEvent, events->fd());
-  return [events] { return events->ChargerChanged(); };
-}
-
 // One message of the run's own on standard error.
 void Say(const std::string& message) { std::cerr << "zelvar-home: " << message << "\n"; }
 
@@ -163,7 +157,7 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
   const StopSignals signals;
   PollWaiter waiter(pacer);
   if (!options.service) waiter.WatchOutput(STDOUT_FILENO);
-  const std::function<bool()> chargerChanged = ChargerChangedOn(waiter, events);
+  waiter.WatchPowerEvents(events);
   const BarFormat format = options.json ? BarFormat::Json : BarFormat::Text;
   const BarLoop::Output output =
       options.service ? BarLoop::Output([](const std::string&) { return true; }) : WriteBarLine;
@@ -205,7 +199,7 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
       std::optional<LinePublisher> publisher;
       BarLoop loop(
           *session, waiter, format, output, StopSignals::StopRequested,
-          [&lock] { return lock.TakeOverIfFree(); }, chargerChanged);
+          [&lock] { return lock.TakeOverIfFree(); });
       if (lock.owned()) {
         loop.PublishTo(publisher.emplace(lock.LineFile(), Say));
         if (!publishingNote.empty()) Say(publishingNote);
@@ -238,7 +232,7 @@ void RunScreen(std::optional<HomeScreenSession>& session, const SessionFiles& fi
   if (!terminal.active())
     throw HostError("cannot switch the terminal to raw mode; --once prints the line instead");
   PollWaiter waiter(pacer);
-  const std::function<bool()> chargerChanged = ChargerChangedOn(waiter, events);
+  waiter.WatchPowerEvents(events);
   std::function<void()> onScreen = [&messages] { messages.Deliver(); };
   for (;;) {
     const std::string viewer =
@@ -246,7 +240,6 @@ void RunScreen(std::optional<HomeScreenSession>& session, const SessionFiles& fi
     EventLoop loop(*session, terminal, waiter, powerDescription + viewer);
     loop.OnScreen(onScreen);
     loop.OnWake([&lock] { return lock && lock->TakeOverIfFree(); });
-    loop.OnPowerEvent(chargerChanged);
     if (!loop.Run()) return;
     KeepFilesFromNow(session, files, keepFiles, true);
     // Shown once the screen is back, as one of its dialogs.

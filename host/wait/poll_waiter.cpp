@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 
 #include "host/wait/stop_signals.h"
@@ -35,7 +36,31 @@ void PollWaiter::WatchReadable(WakeReason reason, int fd) {
   if (fd >= 0) readable_.emplace_back(reason, fd);
 }
 
+void PollWaiter::WatchPowerEvents(PowerEvents* events) {
+  powerEvents_ = events;
+  WatchReadable(WakeReason::PowerEvent, events != nullptr ? events->fd() : -1);
+}
+
 WakeReason PollWaiter::Wait(std::optional<ULONGLONG> deadline, int inputFd, int maxWaitMs) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point start = Clock::now();
+  for (;;) {
+    int leftMs = maxWaitMs;
+    if (maxWaitMs >= 0) {
+      const auto waited =
+          std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+      leftMs = static_cast<int>(std::max<long long>(0, maxWaitMs - waited));
+    }
+    const WakeReason woken = WaitOnce(deadline, inputFd, leftMs);
+    // The events are read at the wake they cause, whoever waits, or every later wait would end at
+    // once; events that change nothing end no wait.
+    if (woken != WakeReason::PowerEvent || powerEvents_ == nullptr ||
+        powerEvents_->ChargerChanged())
+      return woken;
+  }
+}
+
+WakeReason PollWaiter::WaitOnce(std::optional<ULONGLONG> deadline, int inputFd, int maxWaitMs) {
   int timeout = TimeoutFor(deadline, maxWaitMs);
   const int connectionFd = connection_ != nullptr ? connection_->fd() : -1;
   const int connectionDueMs = connectionFd >= 0 ? connection_->msUntilDue() : -1;

@@ -9,6 +9,7 @@
 
 #include "host/wait/clock_pacer.h"
 #include "host/wait/polled_connection.h"
+#include "host/wait/power_events.h"
 #include "host/wait/wall_clock_timer.h"
 #include "host/wait/waiter.h"
 
@@ -21,8 +22,8 @@ class PollWaiter final : public Waiter {
   // From now on a hang-up or error on fd (a pipe whose reader is gone, a terminal hung up) ends
   // every wait with OutputGone. Costs no wake-up while the output is well.
   void WatchOutput(int fd) { outputFd_ = fd; }
-  // From now on fd readable (PowerEvents::fd, FileChanges::fd, LockWait::fd) ends every wait
-  // with `reason`; it replaces the descriptor watched for that reason before, -1 none.
+  // From now on fd readable (FileChanges::fd, LockWait::fd) ends every wait with `reason`; it
+  // replaces the descriptor watched for that reason before, -1 none.
   void WatchReadable(WakeReason reason, int fd);
   // From now on every wait also polls the connection as it asks at that moment, and ends with
   // `reason` when it is ready or due; nullptr: none.
@@ -30,8 +31,13 @@ class PollWaiter final : public Waiter {
     connectionReason_ = reason;
     connection_ = connection;
   }
+  // From now on (nullptr: no longer) the wait reads the events whenever they wake it, and ends
+  // with PowerEvent only when they say the charger changed; other events end no wait.
+  void WatchPowerEvents(PowerEvents* events);
 
  private:
+  // One poll(): ends with PowerEvent whenever the events can be read.
+  WakeReason WaitOnce(std::optional<ULONGLONG> deadline, int inputFd, int maxWaitMs);
   // The poll() timeout for the deadline, arming the wall-clock timer on the real clock.
   int TimeoutFor(std::optional<ULONGLONG> deadline, int maxWaitMs);
 
@@ -42,4 +48,5 @@ class PollWaiter final : public Waiter {
   std::vector<std::pair<WakeReason, int>> readable_;
   WakeReason connectionReason_ = WakeReason::Deadline;
   const PolledConnection* connection_ = nullptr;
+  PowerEvents* powerEvents_ = nullptr;
 };

@@ -4,13 +4,19 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "platform/power/power_source.h"
 
 namespace {
 
 // A message larger than this is no power_supply message worth reading whole.
 constexpr size_t kMessageBytes = 8192;
+// Messages read at one wake: the kernel sends a few at a time, and a process that floods the
+// socket holds up no loop (the rest is read at the next wake, at once).
+constexpr int kMessagesPerWake = 256;
 
 class KernelPowerEvents final : public PowerEvents {
  public:
@@ -22,59 +28,64 @@ class KernelPowerEvents final : public PowerEvents {
   int fd() const override { return socket_; }
 
   bool ChargerChanged() override {
-    bool changed = false;
+    bool supplyEvent = false;
     char message[kMessageBytes];
-    for (;;) {
-      const ssize_t n = recv(socket_, message, sizeof message, MSG_DONTWAIT);
+    for (int count = 0; count < kMessagesPerWake; ++count) {
+      sockaddr_nl sender{};
+      iovec part{message, sizeof message};
+      msghdr header{};
+      header.msg_name = &sender;
+      header.msg_namelen = sizeof sender;
+      header.msg_iov = &part;
+      header.msg_iovlen = 1;
+      const ssize_t n = recvmsg(socket_, &header, MSG_DONTWAIT);
       if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return changed;
-      if (const std::optional<SupplyEvent> event =
-              ParseSupplyEvent(std::string_view(message, static_cast<size_t>(n)))) {
-        changed = watch_.Changes(*event) || changed;
+      // Messages were lost (the socket's buffer overflowed): one of them may have been the plug.
+      if (n < 0 && errno == ENOBUFS) {
+        supplyEvent = true;
+        continue;
       }
+      if (n < 0) break;
+      // Only the kernel's own port is 0; any process may send to this socket.
+      const bool fromKernel = header.msg_namelen == sizeof sender && sender.nl_pid == 0;
+      if (fromKernel && IsPowerSupplyMessage(std::string_view(message, static_cast<size_t>(n))))
+        supplyEvent = true;
     }
+    return supplyEvent && readings_.Changed();
   }
 
  private:
   int socket_;
-  ChargerWatch watch_;
+  ChargerReadings readings_;
 };
 
 }  // namespace
 
-std::optional<SupplyEvent> ParseSupplyEvent(std::string_view message) {
-  SupplyEvent event{"", "", "", true};
-  bool powerSupply = false;
-  // The supply's folder ends the header's path: the name when no field gives it.
-  const std::string_view header = message.substr(0, message.find('\0'));
-  event.name = std::string(header.substr(header.rfind('/') + 1));
+bool IsPowerSupplyMessage(std::string_view message) {
   // The header ("action@path") first, then the fields, each ending with a NUL.
-  for (size_t at = message.find('\0'); at != std::string_view::npos && at + 1 < message.size();) {
+  const size_t headerEnd = message.find('\0');
+  if (message.substr(0, headerEnd).find('@') == std::string_view::npos) return false;
+  for (size_t at = headerEnd; at != std::string_view::npos && at + 1 < message.size();) {
     const size_t end = std::min(message.find('\0', at + 1), message.size());
-    const std::string_view field = message.substr(at + 1, end - at - 1);
-    const size_t equals = field.find('=');
-    if (equals != std::string_view::npos) {
-      const std::string_view key = field.substr(0, equals);
-      const std::string value(field.substr(equals + 1));
-      if (key == "SUBSYSTEM") powerSupply = value == "power_supply";
-      if (key == "ACTION") event.present = value != "remove";
-      if (key == "POWER_SUPPLY_NAME") event.name = value;
-      if (key == "POWER_SUPPLY_ONLINE") event.online = value;
-      if (key == "POWER_SUPPLY_STATUS") event.status = value;
-    }
+    if (message.substr(at + 1, end - at - 1) == "SUBSYSTEM=power_supply") return true;
     at = end;
   }
-  if (!powerSupply || event.name.empty() || header.find('@') == std::string_view::npos)
-    return std::nullopt;
-  return event;
+  return false;
 }
 
-bool ChargerWatch::Changes(const SupplyEvent& event) {
-  const auto last = last_.find(event.name);
-  const bool changes = last == last_.end() || last->second.online != event.online ||
-                       last->second.status != event.status || last->second.present != event.present;
-  last_[event.name] = event;
-  return changes;
+ChargerReadings::ChargerReadings() : last_(Read()) {}
+
+bool ChargerReadings::Changed() {
+  const std::optional<Reading> now = Read();
+  const bool changed = now != last_;
+  last_ = now;
+  return changed;
+}
+
+std::optional<ChargerReadings::Reading> ChargerReadings::Read() {
+  SYSTEM_POWER_STATUS_EX2 status{};
+  if (!CurrentPowerSource().Read(status, true)) return std::nullopt;
+  return Reading{status.ACLineStatus, status.BatteryFlag};
 }
 
 std::unique_ptr<PowerEvents> OpenKernelPowerEvents(std::string& whyNot) {

@@ -2,34 +2,43 @@
 // plug-in's next refresh. The kernel sends one message for every change of a supply (with udev or
 // without it) on its uevent socket; nothing is read while nothing happens, so an idle host wakes
 // no more often than before.
+//
+// A message only says that something about a supply changed; what changed is read from the power
+// source itself, so that no message a process other than the kernel sends, and no name one makes
+// up, decides what the line shows.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
-// What a power_supply message says of its supply.
-struct SupplyEvent {
-  std::string name;    // POWER_SUPPLY_NAME, e.g. "AC" or "BAT0"
-  std::string online;  // POWER_SUPPLY_ONLINE of an adapter; empty for a battery
-  std::string status;  // POWER_SUPPLY_STATUS of a battery; empty for an adapter
-  bool present;        // false when the supply was removed
-};
+#include "platform/power/power_api.h"
 
-// One kernel uevent message ("change@/devices/...", then NUL-separated KEY=value fields);
-// nullopt when it is not about a power supply.
-std::optional<SupplyEvent> ParseSupplyEvent(std::string_view message);
+// Whether one kernel uevent message ("change@/devices/...", then NUL-separated KEY=value fields)
+// is about a power supply.
+bool IsPowerSupplyMessage(std::string_view message);
 
-// Whether an event changes what the line shows: an adapter plugged in or out, a battery's
-// charging status, a supply that came or went. Readings of a capacity alone do not count.
-class ChargerWatch {
+// The charger and the battery's state as the installed power source reads them: whether on mains,
+// and the battery's flags (charging, no battery, its charge level's band). A capacity alone that
+// stays in its band reads the same.
+class ChargerReadings {
  public:
-  bool Changes(const SupplyEvent& event);
+  // Takes the first reading: what the line shows when it starts.
+  ChargerReadings();
+  // Reads again; true when that differs from the last reading.
+  bool Changed();
 
  private:
-  std::map<std::string, SupplyEvent> last_;
+  struct Reading {
+    BYTE acLine;
+    BYTE batteryFlag;
+    bool operator==(const Reading&) const = default;
+  };
+  // nullopt when the source cannot be read.
+  static std::optional<Reading> Read();
+
+  std::optional<Reading> last_;
 };
 
 // Where the events come from: readable (for poll) when some wait.
@@ -37,9 +46,12 @@ class PowerEvents {
  public:
   virtual ~PowerEvents() = default;
   virtual int fd() const = 0;
-  // Reads every message that waits; true when one of them changes what the line shows.
+  // Reads every message that waits, so that the descriptor is no longer readable; true when a
+  // power supply's message from the kernel came and the supplies now read otherwise than at the
+  // last reading.
   virtual bool ChargerChanged() = 0;
 };
 
-// The kernel's uevent socket. nullptr, with whyNot said, where the system gives none.
+// The kernel's uevent socket. nullptr, with whyNot said, where the system gives none. Its first
+// reading of the supplies is taken now.
 std::unique_ptr<PowerEvents> OpenKernelPowerEvents(std::string& whyNot);

@@ -14,7 +14,7 @@ enum class WakeReason {
   Signal,       // a caught signal arrived
   ClockSet,     // the machine's clock was set: deadlines still ahead need a fresh look
   OutputGone,   // the watched output hung up or failed: nobody reads it any more
-  PowerEvent,   // the kernel said something about a power supply
+  PowerEvent,   // the kernel told of a power supply, and the charger or battery reads otherwise
   FileChanged,  // a watched file was replaced or written (FileChanges)
   LockFreed,    // a lock waited for is this process's now (LockWait)
   SessionBus,   // the session bus connection is to be served (PollWaiter::WatchConnection)

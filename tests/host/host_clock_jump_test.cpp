@@ -138,9 +138,7 @@ class HostClockJumpTest : public testing::Test {
   }
 
   // Runs the bar loop with the script, then stops the plug-in as the host does; answers the lines.
-  std::vector<std::string> Run(
-      ScriptedWaiter& waiter, BarFormat format = BarFormat::Text,
-      BarLoop::ChargerChanged chargerChanged = [] { return false; }) {
+  std::vector<std::string> Run(ScriptedWaiter& waiter, BarFormat format = BarFormat::Text) {
     std::vector<std::string> lines;
     {
       HomeScreenSession session({folder_.path() / "home.xml", folder_.path() / "plugin.stream"},
@@ -151,7 +149,7 @@ class HostClockJumpTest : public testing::Test {
             lines.push_back(line);
             return true;
           },
-          [&] { return waiter.PlayedOut(); }, [] { return false; }, std::move(chargerChanged));
+          [&] { return waiter.PlayedOut(); });
       loop.Run();
       session.Close();
     }
@@ -277,7 +275,7 @@ TEST_F(HostClockJumpTest, AContinuedTerminalScreenPaintsItsFrameAgain) {
 // waiting for its timer ten minutes on.
 TEST_F(HostClockJumpTest, AChargerEventRefreshesTheLineAtOnce) {
   ScriptedWaiter waiter(clock_, {Plugged(), Spurious()});
-  const std::vector<std::string> lines = Run(waiter, BarFormat::Text, [] { return true; });
+  const std::vector<std::string> lines = Run(waiter);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].substr(0, 4), "80%,");
   EXPECT_NE(lines[1], lines[0]);

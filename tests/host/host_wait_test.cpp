@@ -1,13 +1,16 @@
 // The host's waiter on the machine: what ends a wait, on the real clock and on a simulated one.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <linux/netlink.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include <csignal>
 #include <functional>
@@ -22,6 +25,8 @@
 #include "host/wait/power_events.h"
 #include "host/wait/lock_wait.h"
 #include "platform/time/clock.h"
+#include "platform/power/power_source.h"
+#include "tests/fakes/fixed_power_source.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"
 
@@ -43,6 +48,21 @@ bool Readable(int fd, int waitMs) {
   pollfd poller{fd, POLLIN, 0};
   return poll(&poller, 1, waitMs) == 1;
 }
+
+// Events that are a pipe's bytes: each read takes all there are, and answers `changes`.
+struct PipeEvents final : Pipe, PowerEvents {
+  PipeEvents() { fcntl(ends[0], F_SETFL, O_NONBLOCK); }
+  int fd() const override { return ends[0]; }
+  bool ChargerChanged() override {
+    ++reads;
+    char bytes[16];
+    while (read(ends[0], bytes, sizeof bytes) > 0) {
+    }
+    return changes;
+  }
+  bool changes = false;
+  int reads = 0;
+};
 
 TEST(WallClockTimer, FiresForAnInstantPassedAndOnlyOnce) {
   WallClockTimer timer;
@@ -73,12 +93,20 @@ TEST(PollWaiter, OnTheRealClockEachCauseEndsTheWaitAsItself) {
   ASSERT_EQ(write(input.ends[1], "k", 1), 1);
   EXPECT_EQ(waiter.Wait(now + kHour, input.ends[0], -1), WakeReason::Input);
 
-  Pipe events;
-  waiter.WatchReadable(WakeReason::PowerEvent, events.ends[0]);
+  // Power events are read at every wake they cause: those that change nothing end no wait, and
+  // leave nothing to wake the next one.
+  PipeEvents events;
+  waiter.WatchPowerEvents(&events);
   EXPECT_EQ(waiter.Wait(std::nullopt, -1, 20), WakeReason::Deadline);
+  ASSERT_EQ(write(events.ends[1], "ee", 2), 2);
+  EXPECT_EQ(waiter.Wait(std::nullopt, -1, 50), WakeReason::Deadline);
+  EXPECT_EQ(events.reads, 1);
+  events.changes = true;
   ASSERT_EQ(write(events.ends[1], "e", 1), 1);
   EXPECT_EQ(waiter.Wait(now + kHour, -1, -1), WakeReason::PowerEvent);
-  waiter.WatchReadable(WakeReason::PowerEvent, -1);
+  EXPECT_EQ(events.reads, 2);
+  EXPECT_FALSE(Readable(events.ends[0], 0));
+  waiter.WatchPowerEvents(nullptr);
 
   // A connection ends the wait when it is ready for the events it asks, or due; idle, or gone, it
   // costs nothing.
@@ -121,8 +149,6 @@ TEST(PollWaiter, OnTheRealClockEachCauseEndsTheWaitAsItself) {
   close(output[1]);
 }
 
-// Kernel messages: a plug, an unplug, a battery's status and a supply that came or went change the
-// line; a capacity alone, and other subsystems, do not.
 // What a bar that follows another wakes for: its line renamed into place (other files of the folder
 // wake it but count for nothing), a write to the lock file, the lock let go.
 TEST(PollWaiter, AFollowersFilesAndTheKeepersEndEndTheWaitAsThemselves) {
@@ -178,52 +204,66 @@ TEST(PollWaiter, AFollowersFilesAndTheKeepersEndEndTheWaitAsThemselves) {
   close(follower);
 }
 
-TEST(PowerEvents, AdaptersAndStatusesChangeTheLineCapacitiesAlone) {
+// A kernel message about a power supply: a header with its action, then SUBSYSTEM=power_supply
+// among the fields.
+TEST(PowerEvents, OnlyAKernelMessageOfThePowerSupplySubsystemCounts) {
   const auto message = [](const std::string& header, const std::vector<std::string>& fields) {
     std::string text = header;
     for (const std::string& field : fields) text += std::string(1, '\0') + field;
     return text + std::string(1, '\0');
   };
   const std::string ac = "change@/devices/LNXSYSTM:00/ACPI0003:00/power_supply/AC";
-  const std::string bat = "change@/devices/LNXSYSTM:00/PNP0C0A:00/power_supply/BAT0";
-  const std::vector<std::string> acFields = {"ACTION=change", "SUBSYSTEM=power_supply",
-                                             "POWER_SUPPLY_NAME=AC"};
-  const auto with = [](std::vector<std::string> fields, const std::string& more) {
-    fields.push_back(more);
-    return fields;
-  };
-  struct Row {
-    std::string message;
-    bool changes;
-  };
-  const Row rows[] = {
-      {message(ac, with(acFields, "POWER_SUPPLY_ONLINE=1")), true},  // first word of the adapter
-      {message(ac, with(acFields, "POWER_SUPPLY_ONLINE=1")), false},
-      {message(ac, with(acFields, "POWER_SUPPLY_ONLINE=0")), true},
-      {message(bat, {"ACTION=change", "SUBSYSTEM=power_supply", "POWER_SUPPLY_STATUS=Discharging",
-                     "POWER_SUPPLY_CAPACITY=50"}),
-       true},
-      {message(bat, {"ACTION=change", "SUBSYSTEM=power_supply", "POWER_SUPPLY_STATUS=Discharging",
-                     "POWER_SUPPLY_CAPACITY=49"}),
-       false},
-      {message(bat, {"ACTION=change", "SUBSYSTEM=power_supply", "POWER_SUPPLY_STATUS=Charging",
-                     "POWER_SUPPLY_CAPACITY=49"}),
-       true},
+  const std::pair<std::string, bool> rows[] = {
+      {message(ac, {"ACTION=change", "SUBSYSTEM=power_supply", "POWER_SUPPLY_ONLINE=1"}), true},
       {message("remove@/devices/LNXSYSTM:00/PNP0C0A:00/power_supply/BAT0",
-               {"ACTION=remove", "SUBSYSTEM=power_supply", "POWER_SUPPLY_STATUS=Charging"}),
+               {"ACTION=remove", "SUBSYSTEM=power_supply"}),
        true},
-      {message("change@/devices/virtual/net/eth0",
-               {"ACTION=change", "SUBSYSTEM=net", "POWER_SUPPLY_ONLINE=1"}),
+      {message("change@/devices/virtual/net/eth0", {"SUBSYSTEM=net", "POWER_SUPPLY_ONLINE=1"}),
        false},
-      {message("libudev",
-               {"SUBSYSTEM=power_supply", "POWER_SUPPLY_NAME=AC", "POWER_SUPPLY_ONLINE=0"}),
-       false},
+      {message(ac, {"SUBSYSTEM=power_supply_x"}), false},
+      {message("libudev", {"SUBSYSTEM=power_supply", "POWER_SUPPLY_ONLINE=0"}), false},
+      {"change@SUBSYSTEM=power_supply", false},
   };
-  ChargerWatch watch;
-  for (const Row& row : rows) {
-    const std::optional<SupplyEvent> event = ParseSupplyEvent(row.message);
-    EXPECT_EQ(event && watch.Changes(*event), row.changes) << row.message;
+  for (const auto& [text, counts] : rows) EXPECT_EQ(IsPowerSupplyMessage(text), counts) << text;
+}
+
+// What changes the line is read from the power source, never taken from a message: a plug or an
+// unplug, a battery's charge leaving its band; a capacity alone does not.
+TEST(PowerEvents, ThePowerSourceReadsWhetherTheChargerChangedAndOnlyTheKernelIsHeard) {
+  FixedPowerSource power;
+  const ScopedPowerSource installed(power);
+  power.OnBattery(50);
+  ChargerReadings readings;
+  const std::pair<std::function<void()>, bool> rows[] = {
+      {[&] { power.OnBattery(49); }, false}, {[&] { power.OnMains(49); }, true},    {[] {}, false},
+      {[&] { power.OnBattery(20); }, true},  {[&] { power.OnBattery(19); }, false},
+  };
+  for (const auto& [change, changed] : rows) {
+    change();
+    EXPECT_EQ(readings.Changed(), changed);
   }
+
+  // Any process may send to the kernel's uevent socket (root, on most systems): its messages are
+  // read and count for nothing, whatever the supplies read.
+  std::string whyNot;
+  const std::unique_ptr<PowerEvents> events = OpenKernelPowerEvents(whyNot);
+  ASSERT_TRUE(events) << whyNot;
+  sockaddr_nl listener{};
+  socklen_t length = sizeof listener;
+  ASSERT_EQ(getsockname(events->fd(), reinterpret_cast<sockaddr*>(&listener), &length), 0);
+  const int sender = socket(AF_NETLINK, SOCK_DGRAM | SOCK_CLOEXEC, NETLINK_KOBJECT_UEVENT);
+  constexpr char kPlug[] = "change@/devices/power_supply/AC\0SUBSYSTEM=power_supply";
+  const std::string plug(kPlug, sizeof kPlug);
+  ASSERT_TRUE(IsPowerSupplyMessage(plug));
+  sockaddr_nl to{AF_NETLINK, 0, listener.nl_pid, 0};
+  const ssize_t sent =
+      sendto(sender, plug.data(), plug.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+  close(sender);
+  if (sent < 0) GTEST_SKIP() << "this user may not send uevents: " << std::strerror(errno);
+  power.OnMains(80);
+  ASSERT_TRUE(Readable(events->fd(), 1000));
+  EXPECT_FALSE(events->ChargerChanged());
+  EXPECT_FALSE(Readable(events->fd(), 0));
 }
 
 TEST(PollWaiter, ASignalCaughtBeforeTheWaitStillEndsIt) {

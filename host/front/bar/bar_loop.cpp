@@ -6,14 +6,13 @@
 #include "platform/time/clock.h"
 
 BarLoop::BarLoop(HomeScreenSession& session, Waiter& waiter, BarFormat format, Output output,
-                 StopRequested stopRequested, TookOver tookOver, ChargerChanged chargerChanged)
+                 StopRequested stopRequested, TookOver tookOver)
     : session_(session),
       waiter_(waiter),
       format_(format),
       output_(std::move(output)),
       stopRequested_(std::move(stopRequested)),
-      tookOver_(std::move(tookOver)),
-      chargerChanged_(std::move(chargerChanged)) {
+      tookOver_(std::move(tookOver)) {
   if (format_ == BarFormat::Json) report_.emplace(session_);
 }
 
@@ -31,7 +30,7 @@ BarEnd BarLoop::Run() {
     const WakeReason woken = waiter_.Wait(session_.EarliestDeadline(), -1, -1);
     if (woken == WakeReason::OutputGone) return BarEnd::OutputGone;
     if (tookOver_()) return BarEnd::TookOver;
-    if (woken == WakeReason::PowerEvent && chargerChanged_()) session_.KeyDown(kVirtualKeyLeft);
+    if (woken == WakeReason::PowerEvent) session_.KeyDown(kVirtualKeyLeft);
     if (woken == WakeReason::SessionBus && sessionBusServed_ && !sessionBusServed_())
       return BarEnd::BusGone;
   }

@@ -35,14 +35,12 @@ class BarLoop {
   using StopRequested = std::function<bool()>;
   // Asked after every wait: true when this host has just become the keeper of the files.
   using TookOver = std::function<bool()>;
-  // Asked after a wait that a power supply event ended: true when the charger or the battery's
-  // status changed, and the plug-in is asked to refresh at once (its refresh key).
-  using ChargerChanged = std::function<bool()>;
 
+  // A wait that a power event ends (the charger or the battery's state changed) has the plug-in
+  // refresh at once (its refresh key).
   BarLoop(
       HomeScreenSession& session, Waiter& waiter, BarFormat format, Output output,
-      StopRequested stopRequested, TookOver tookOver = [] { return false; },
-      ChargerChanged chargerChanged = [] { return false; });
+      StopRequested stopRequested, TookOver tookOver = [] { return false; });
 
   // Told of each line whose text changed, before it is written.
   using LineObserver = std::function<void(const std::string& text)>;
@@ -76,7 +74,6 @@ class BarLoop {
   LineObserver observer_;
   FiguresObserver figuresObserver_;
   TookOver tookOver_;
-  ChargerChanged chargerChanged_;
   SessionBusServed sessionBusServed_;
   std::optional<std::string> lastText_;
   LinePublisher* publisher_ = nullptr;

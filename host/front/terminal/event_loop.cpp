@@ -77,8 +77,8 @@ bool EventLoop::Run() {
 
 bool EventLoop::ReadInput(std::optional<ULONGLONG> deadline, int maxWaitMs) {
   const WakeReason woken = waiter_.Wait(deadline, STDIN_FILENO, maxWaitMs);
-  if (woken == WakeReason::PowerEvent && chargerChanged_ && chargerChanged_())
-    session_.KeyDown(kVirtualKeyLeft);
+  // The charger or the battery's state changed: the plug-in refreshes at once (its refresh key).
+  if (woken == WakeReason::PowerEvent) session_.KeyDown(kVirtualKeyLeft);
   if (woken != WakeReason::Input) {
     // No more bytes came: a lone ESC is the Escape key.
     keys_.Flush();

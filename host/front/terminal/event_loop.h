@@ -27,11 +27,6 @@ class EventLoop {
   void OnScreen(std::function<void()> shown) { onScreen_ = std::move(shown); }
   // Asked after every wait: true when this host has just become the keeper of the files.
   void OnWake(std::function<bool()> tookOver) { tookOver_ = std::move(tookOver); }
-  // Asked after a wait that a power supply event ended: true when the charger or the battery's
-  // status changed, and the plug-in is asked to refresh at once (its refresh key).
-  void OnPowerEvent(std::function<bool()> chargerChanged) {
-    chargerChanged_ = std::move(chargerChanged);
-  }
   // Until the user quits, a stop signal arrives or the input closes (false), or this host took
   // the files over (true): the caller starts afresh as the keeper.
   bool Run();
@@ -62,5 +57,4 @@ class EventLoop {
   std::string lastFrame_;
   std::function<void()> onScreen_;
   std::function<bool()> tookOver_;
-  std::function<bool()> chargerChanged_;
 };

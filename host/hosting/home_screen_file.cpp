@@ -68,16 +68,17 @@ void AppendDocumented(std::string& text, const std::string& name, const std::str
   text += line + "\n";
 }
 
-// Whether the plug-in's own conversion takes the text as a number.
-bool ConvertsToInteger(const WString& text) {
+// How the plug-in's own conversion takes the text as a number: S_OK, DISP_E_OVERFLOW for a number
+// out of its range, another failure for no number.
+HRESULT ConvertToInteger(const WString& text) {
   VARIANT value;
   VariantInit(&value);
   value.vt = VT_BSTR;
   value.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-  const bool converts =
-      value.bstrVal != nullptr && SUCCEEDED(VariantChangeType(&value, &value, 0, VT_INT));
+  const HRESULT converted =
+      value.bstrVal != nullptr ? VariantChangeType(&value, &value, 0, VT_INT) : E_OUTOFMEMORY;
   VariantClear(&value);
-  return converts;
+  return converted;
 }
 
 // Collects the attributes of the first element naming the class while expat reads the whole
@@ -167,10 +168,15 @@ std::vector<std::string> NonNumericSettingNotes(const std::filesystem::path& fil
                                                 const std::vector<XmlAttribute>& attributes) {
   std::vector<std::string> notes;
   for (const XmlAttribute& attribute : attributes) {
-    if (!IsIntegerSetting(attribute.name) || ConvertsToInteger(attribute.value)) continue;
-    notes.push_back("the home-screen file " + file.string() + ": " + NarrowUtf8(attribute.name) +
-                    "=\"" + NarrowUtf8(attribute.value) +
-                    "\" is not a number; the plug-in takes its default");
+    if (!IsIntegerSetting(attribute.name)) continue;
+    const HRESULT converted = ConvertToInteger(attribute.value);
+    if (SUCCEEDED(converted)) continue;
+    const std::string name = NarrowUtf8(attribute.name);
+    const std::string value = NarrowUtf8(attribute.value);
+    notes.push_back("the home-screen file " + file.string() + ": " +
+                    (converted == DISP_E_OVERFLOW ? value + " is out of range for " + name
+                                                  : name + "=\"" + value + "\" is not a number") +
+                    "; the plug-in takes its default");
   }
   return notes;
 }
@@ -200,11 +206,10 @@ void ParseHomeScreenText(std::string_view content, const std::filesystem::path& 
   }
 }
 
-// The attribute of the root element, the first element to start.
+// The attributes of the root element, the first element to start.
 struct RootAttributeSearch {
-  std::string name;
   bool rootSeen = false;
-  std::optional<std::string> value;
+  std::vector<XmlAttribute> attributes;
 };
 
 void OnRootStart(void* parser, const XML_Char* /*name*/, const XML_Char** attributes) {
@@ -213,9 +218,8 @@ void OnRootStart(void* parser, const XML_Char* /*name*/, const XML_Char** attrib
   if (search.rootSeen) return;
   search.rootSeen = true;
   const int specified = XML_GetSpecifiedAttributeCount(static_cast<XML_Parser>(parser));
-  for (int i = 0; i < specified; i += 2) {
-    if (search.name == attributes[i]) search.value = attributes[i + 1];
-  }
+  for (int i = 0; i < specified; i += 2)
+    search.attributes.push_back({WidenUtf8(attributes[i]), WidenUtf8(attributes[i + 1])});
 }
 
 }  // namespace
@@ -235,9 +239,17 @@ std::vector<XmlAttribute> FindPluginElement(std::string_view content,
   return std::move(search.attributes);
 }
 
+std::vector<XmlAttribute> ReadHomeAttributes(const std::filesystem::path& file) {
+  RootAttributeSearch search;
+  ParseHomeScreenText(ReadWholeFile(file), file, OnRootStart, &search);
+  return std::move(search.attributes);
+}
+
 std::optional<std::string> ReadHomeAttribute(const std::filesystem::path& file,
                                              const std::string& name) {
-  RootAttributeSearch search{name, false, std::nullopt};
-  ParseHomeScreenText(ReadWholeFile(file), file, OnRootStart, &search);
-  return search.value;
+  const WString wideName = WidenUtf8(name);
+  for (const XmlAttribute& attribute : ReadHomeAttributes(file)) {
+    if (attribute.name == wideName) return NarrowUtf8(attribute.value);
+  }
+  return std::nullopt;
 }

@@ -33,6 +33,10 @@ std::vector<XmlAttribute> ReadPluginElement(const std::filesystem::path& file, R
 std::vector<XmlAttribute> FindPluginElement(std::string_view content,
                                             const std::filesystem::path& file, REFCLSID classId);
 
+// The attributes, in document order, of the document's root element (the home screen's own
+// <home>). Throws HostError as ReadPluginElement does.
+std::vector<XmlAttribute> ReadHomeAttributes(const std::filesystem::path& file);
+
 // The value of an attribute of the document's root element (the home screen's own <home>), nullopt
 // without it. Throws HostError as ReadPluginElement does.
 std::optional<std::string> ReadHomeAttribute(const std::filesystem::path& file,
@@ -40,6 +44,6 @@ std::optional<std::string> ReadHomeAttribute(const std::filesystem::path& file,
 
 // One note for each integer setting among the attributes whose value the plug-in cannot take as a
 // number (it then takes the setting's default): "the home-screen file <file>: MinPercent="low" is
-// not a number; ...".
+// not a number; ...", or "...: 4294967295 is out of range for FlushTimeoutHours; ...".
 std::vector<std::string> NonNumericSettingNotes(const std::filesystem::path& file,
                                                 const std::vector<XmlAttribute>& attributes);

@@ -32,6 +32,7 @@
 #include "host/program/run_mode.h"
 #include "host/program/setting_warnings.h"
 #include "host/hosting/stream_file.h"
+#include "host/hosting/unknown_setting_notes.h"
 #include "host/front/simulation/full_speed_run.h"
 #include "host/program/standard_output.h"
 #include "host/program/sysfs_folder_check.h"
@@ -154,7 +155,6 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
               HostMessages& messages, const std::function<void(HomeScreenSession&)>& keepFiles,
               ClockPacer& pacer, PowerEvents* events, const HostOptions& options, bool learns,
               const std::string& publishingNote) {
-  const StopSignals signals;
   PollWaiter waiter(pacer);
   if (!options.service) waiter.WatchOutput(STDOUT_FILENO);
   waiter.WatchPowerEvents(events);
@@ -197,9 +197,8 @@ void RunLines(std::optional<HomeScreenSession>& session, const SessionFiles& fil
         waiter.WatchConnection(WakeReason::SessionBus, &warnings->connection());
       }
       std::optional<LinePublisher> publisher;
-      BarLoop loop(
-          *session, waiter, format, output, StopSignals::StopRequested,
-          [&lock] { return lock.TakeOverIfFree(); });
+      BarLoop loop(*session, waiter, format, output, StopSignals::StopRequested,
+                   [&lock] { return lock.TakeOverIfFree(); });
       if (lock.owned()) {
         loop.PublishTo(publisher.emplace(lock.LineFile(), Say));
         if (!publishingNote.empty()) Say(publishingNote);
@@ -271,6 +270,9 @@ int Run(const HostOptions& options) {
   }
   const RunMode mode = DecideRunMode(options, isatty(STDIN_FILENO) && isatty(STDOUT_FILENO));
   const bool screen = mode == RunMode::Screen;
+  std::optional<StopSignals> signals;
+  if (RunsUntilStopped(mode))
+    signals.emplace(screen ? StopSignals::Suspend::Caught : StopSignals::Suspend::Default);
   if (mode == RunMode::Register) {
     if (const std::optional<std::string> setAside = SetAsideDamagedRegistry())
       std::cerr << "zelvar-home: " << *setAside << "\n";
@@ -309,10 +311,13 @@ int Run(const HostOptions& options) {
   if (const std::optional<std::string> setAside = SetAsideDamagedStream(files.stream)) {
     std::cerr << "zelvar-home: " << *setAside << "\n";
   }
-  for (const std::string& note : NonNumericSettingNotes(
-           files.homeScreen, ReadPluginElement(files.homeScreen, kBatteryPluginClassId))) {
+  const std::vector<XmlAttribute> pluginElement =
+      ReadPluginElement(files.homeScreen, kBatteryPluginClassId);
+  for (const std::string& note : NonNumericSettingNotes(files.homeScreen, pluginElement))
     std::cerr << "zelvar-home: " << note << "\n";
-  }
+  for (const std::string& note :
+       UnknownSettingNotes(files.homeScreen, pluginElement, ReadHomeAttributes(files.homeScreen)))
+    std::cerr << "zelvar-home: " << note << "\n";
 
   HostMessages messages;
   messages.SetPowerSource(services.powerSource());
@@ -369,7 +374,7 @@ int Run(const HostOptions& options) {
           print(utc, line);
           CheckStandardOutput();
         },
-        simulation->asleep(), warnings);
+        simulation->asleep(), warnings, StopSignals::StopRequested);
   } else if (mode == RunMode::Bar || mode == RunMode::Service) {
     RunLines(keptSession, files, *lock, messages, keepFiles, services.pacer(),
              ListenForTheCharger(options, services).get(), options, learns, publishingNote);

@@ -18,3 +18,8 @@ RunMode DecideRunMode(const HostOptions& options, bool onTerminal) {
   if (options.service) return RunMode::Service;
   return options.once || !onTerminal ? RunMode::Once : RunMode::Screen;
 }
+
+bool RunsUntilStopped(RunMode mode) {
+  return mode == RunMode::Screen || mode == RunMode::Bar || mode == RunMode::Service ||
+         mode == RunMode::FullSpeed;
+}

@@ -18,3 +18,8 @@ enum class RunMode {
 
 // onTerminal: standard input and output are both a terminal (the screen reads its keys from one).
 RunMode DecideRunMode(const HostOptions& options, bool onTerminal);
+
+// Whether the run lasts until it is stopped or its simulated time is over: such a run catches the
+// stop signals from its start, before it touches a file, and ends through its normal path, saving.
+// The one-off runs end by default on them.
+bool RunsUntilStopped(RunMode mode);

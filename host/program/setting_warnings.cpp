@@ -36,6 +36,19 @@ std::vector<std::string> SettingWarnings(const SavedConfiguration& settings) {
     warnings.push_back(
         Named("MinPercent", settings.MinPercent) +
         " is negative, read as a very large number: no hourly drop will ever be recorded");
+  } else if (settings.MinPercent > 100) {
+    warnings.push_back(Named("MinPercent", settings.MinPercent) +
+                       " is above 100: the charge is always below it, so no hourly drop will ever "
+                       "be recorded");
+  }
+  if (settings.MaxHistoryDays == 0) {
+    warnings.push_back(Named("MaxHistoryDays", 0) +
+                       ": every record of the stat file is too old to count; the estimate rests on "
+                       "this run's drops alone");
+  } else if (settings.MaxHistoryDays < 0) {
+    warnings.push_back(Named("MaxHistoryDays", settings.MaxHistoryDays) +
+                       " is negative, read as a very large number: no record of the stat file is "
+                       "ever too old to count");
   }
   return warnings;
 }

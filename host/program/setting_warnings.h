@@ -1,5 +1,6 @@
-// Settings that the plug-in takes as they are but that will behave badly: the host says so once, at
-// start, and changes nothing (its timer floor already keeps a timeout of 0 from busying it).
+// Settings that the plug-in takes as they are but in a way a user would not expect, or that will
+// behave badly: the host says so once, at start, and changes nothing (its timer floor already
+// keeps a timeout of 0 from busying it).
 #pragma once
 
 #include <string>

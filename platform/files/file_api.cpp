@@ -198,7 +198,8 @@ std::optional<std::string> HostPathOf(LPCWSTR devicePath) {
   const WStringView path = devicePath != nullptr ? WStringView(devicePath) : WStringView();
   if (path.empty()) return std::string();
   const std::optional<std::vector<std::string>> components = RootedComponents(path);
-  if (!components) return std::nullopt;
+  // The root itself ("\", ".") is a folder, no file.
+  if (!components || components->empty()) return std::nullopt;
   std::string host = DeviceRoot();
   while (host.size() > 1 && host.back() == '/') host.pop_back();
   for (const std::string& component : *components) host += "/" + component;

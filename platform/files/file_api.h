@@ -71,6 +71,6 @@ FileLayerState* InstallFileLayerState(FileLayerState* state);
 using ScopedFileLayerState = ScopedService<FileLayerState, InstallFileLayerState>;
 
 // The host path that a device path names: "\a\b" -> <root>/a/b. The device has no current folder,
-// so "a\b" names the same file. A path whose ".." would climb above the root names no file:
-// nothing; an empty path names none either: "".
+// so "a\b" names the same file. A path whose ".." would climb above the root, or that names the
+// root itself ("\"), names no file: nothing; an empty path names none either: "".
 std::optional<std::string> HostPathOf(LPCWSTR devicePath);

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -148,14 +149,38 @@ class HostBarTest : public testing::Test {
 
 constexpr const char* kStream = ".local/state/zelvar/plugin.stream";
 
+// Waits until something other than `except` is created in the folder; false after ten seconds.
+bool WaitForACreation(const std::filesystem::path& folder, int watch, const std::string& except) {
+  alignas(inotify_event) char events[4096];
+  for (;;) {
+    pollfd fd{watch, POLLIN, 0};
+    if (poll(&fd, 1, 10'000) != 1) return false;
+    const ssize_t n = read(watch, events, sizeof events);
+    for (ssize_t at = 0; at < n;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+      if (event->len > 0 && except != event->name) return true;
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+    }
+    if (n <= 0 && !std::filesystem::exists(folder)) return false;
+  }
+}
+
 // Whatever ends it, the bar saves the plug-in's state: the signals that end a process by default,
-// and a reader that went away while it waited (a pipe's reader gone, a bar that was stopped),
-// without waiting for a line to write.
+// from the moment it creates its first file, and a reader that went away while it waited (a pipe's
+// reader gone, a bar that was stopped), without waiting for a line to write.
 TEST_F(HostBarTest, EndingSignalsAndAReaderGoneEndItSaving) {
-  for (const int signal : {SIGUSR1, SIGUSR2, SIGALRM, 0}) {
+  for (const int signal : {SIGHUP, SIGUSR1, SIGUSR2, SIGALRM, 0}) {
     std::filesystem::remove(folder_.path() / kStream);
+    const bool atItsFirstFile = signal == SIGHUP;
+    const int watch = inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(inotify_add_watch(watch, folder_.path().c_str(), IN_CREATE), 0);
     BarProcess bar(folder_, Options("--bar"));
-    ASSERT_TRUE(bar.NextLine()) << folder_.Read("stderr");
+    if (atItsFirstFile) {
+      EXPECT_TRUE(WaitForACreation(folder_.path(), watch, "stderr"));
+    } else {
+      ASSERT_TRUE(bar.NextLine()) << folder_.Read("stderr");
+    }
+    close(watch);
     if (signal == 0) bar.CloseOutput();
     const BarProcess::Ending ending = signal == 0 ? bar.WaitForEnd() : bar.Stop(signal);
     EXPECT_EQ(ending.exitCode, 0) << "signal " << signal << ": " << folder_.Read("stderr");

@@ -288,9 +288,11 @@ TEST_F(FileErrorsTest, ASysfsFolderThatCannotBeListedLeavesTheReportUnknownAndSa
       << run.err;
 }
 
-TEST_F(FileErrorsTest, SettingsThatAreNotNumbersAreANote) {
-  folder_.Write("home.xml", HomeScreenWith("MinPercent=\"low\" RefreshTimeout=\"60000\" "
-                                           "ExpertMode=\"\" StatFilename=\"12abc\""));
+TEST_F(FileErrorsTest, SettingsThatAreNotNumbersOrOutOfRangeAreANote) {
+  folder_.Write("home.xml",
+                HomeScreenWith("MinPercent=\"low\" RefreshTimeout=\"60000\" "
+                               "ExpertMode=\"\" StatFilename=\"12abc\" "
+                               "FlushTimeoutHours=\"4294967295\" MaxHistroyDays=\"60\""));
   const ProgramRun run = Run("--once --home '" + Path("home.xml") + "'");
   EXPECT_EQ(run.exitCode, 0) << run.err;
   const std::string file = "zelvar-home: the home-screen file " + Path("home.xml") + ": ";
@@ -299,6 +301,14 @@ TEST_F(FileErrorsTest, SettingsThatAreNotNumbersAreANote) {
       std::string::npos)
       << run.err;
   EXPECT_NE(run.err.find(file + "ExpertMode=\"\" is not a number"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(file + "4294967295 is out of range for FlushTimeoutHours; the plug-in "
+                                "takes its default\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find(file + "MaxHistroyDays is not a setting of the plug-in (did you mean "
+                                "MaxHistoryDays?); it is ignored\n"),
+            std::string::npos)
+      << run.err;
   EXPECT_EQ(run.err.find("RefreshTimeout=\""), std::string::npos) << run.err;
   EXPECT_EQ(run.err.find("StatFilename=\""), std::string::npos) << run.err;
 }

@@ -6,6 +6,7 @@
 #include "host/hosting/home_screen_file.h"
 #include "host/hosting/host_error.h"
 #include "host/hosting/settings_element.h"
+#include "host/hosting/unknown_setting_notes.h"
 #include "platform/files/regular_file.h"
 #include "plugin_state/plugin_settings.h"
 #include "tests/fakes/com_expect.h"
@@ -130,6 +131,38 @@ TEST_F(HomeScreenFileTest, DefaultFileNamesThePluginAndLeavesEverySettingToItsDe
       ReadPluginElement(folder_.path() / "missing.xml", kBatteryPluginClassId);
   ASSERT_EQ(missing.size(), 1u);
   EXPECT_EQ(missing[0].value, written[0].value);
+}
+
+// An attribute nothing reads is named, with the element's nearest setting where one is near (no
+// more edits than a third of its length): a misspelt setting would otherwise be ignored unseen.
+TEST_F(HomeScreenFileTest, AttributesNothingReadsAreNamedWithTheNearestSetting) {
+  const std::string plugin = "<plugin clsid=\"{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\" ";
+  const std::string also = " is not a setting of the plug-in (did you mean ";
+  const std::string none = " is not a setting of the plug-in; it is ignored";
+  const std::pair<std::string, std::string> rows[] = {
+      {"<home>" + plugin + "MaxHistroyDays=\"60\"/></home>",
+       "MaxHistroyDays" + also + "MaxHistoryDays?); it is ignored"},
+      {"<home>" + plugin + "Height=\"20\"/></home>", "Height" + also + "height?); it is ignored"},
+      {"<home>" + plugin + "hxxght=\"20\"/></home>", "hxxght" + also + "height?); it is ignored"},
+      {"<home>" + plugin + "hxxxht=\"20\"/></home>", "hxxxht" + none},
+      {"<home>" + plugin + "NotifyBelow=\"5\"/></home>", "NotifyBelow" + none},
+      {"<home NotifyBellow=\"5\">" + plugin + "/></home>",
+       "NotifyBellow is not a setting of the home screen (did you mean NotifyBelow?); it is "
+       "ignored"},
+      {"<home NotifyBelow=\"5\" Format=\"{}\">" + plugin +
+           "RefreshTimeout=\"1\" StatFilename=\"x\" MaxHistoryDays=\"1\" MinPercent=\"1\" "
+           "FlushTimeoutHours=\"1\" height=\"1\" ExpertMode=\"1\"/></home>",
+       ""},
+  };
+  for (const auto& [content, note] : rows) {
+    const std::filesystem::path file = Write(content);
+    const std::vector<std::string> notes = UnknownSettingNotes(
+        file, ReadPluginElement(file, kBatteryPluginClassId), ReadHomeAttributes(file));
+    EXPECT_EQ(notes, note.empty() ? std::vector<std::string>{}
+                                  : std::vector<std::string>{"the home-screen file " +
+                                                             file.string() + ": " + note})
+        << content;
+  }
 }
 
 TEST_F(HomeScreenFileTest, MalformedOrIncompleteFilesAreReportedWithTheirLine) {

@@ -9,27 +9,32 @@
 
 namespace {
 
-TEST(SettingWarnings, OnlyZeroOrNegativeTimeoutsAndANegativeMinPercent) {
+TEST(SettingWarnings, ZeroOrNegativeTimeoutsAndHistoryAndAMinPercentNoChargeReaches) {
   const SavedConfiguration defaults{1, 600000, 30, 20, 8, 20, 0, u"x"};
   const struct {
-    LONG refreshTimeout, minPercent, flushTimeoutHours;
+    LONG refreshTimeout, minPercent, flushTimeoutHours, maxHistoryDays;
     const char* warning;  // nullptr: none
   } cases[] = {
-      {600000, 20, 8, nullptr},
-      {1, 0, 1, nullptr},
-      {0, 20, 8,
+      {600000, 20, 8, 30, nullptr},
+      {1, 0, 1, 1, nullptr},
+      {600000, 100, 8, 30, nullptr},
+      {0, 20, 8, 30,
        "RefreshTimeout=\"0\" asks for a refresh without pause; the line is refreshed every 1 s "
        "instead"},
-      {-5, 20, 8, "RefreshTimeout=\"-5\" is negative"},
-      {600000, -1, 8, "MinPercent=\"-1\" is negative"},
-      {600000, 20, 0, "FlushTimeoutHours=\"0\": each hourly drop"},
-      {600000, 20, -2, "FlushTimeoutHours=\"-2\" is negative"},
+      {-5, 20, 8, 30, "RefreshTimeout=\"-5\" is negative"},
+      {600000, -1, 8, 30, "MinPercent=\"-1\" is negative"},
+      {600000, 101, 8, 30, "MinPercent=\"101\" is above 100: the charge is always below it"},
+      {600000, 20, 0, 30, "FlushTimeoutHours=\"0\": each hourly drop"},
+      {600000, 20, -2, 30, "FlushTimeoutHours=\"-2\" is negative"},
+      {600000, 20, 8, 0, "MaxHistoryDays=\"0\": every record of the stat file is too old"},
+      {600000, 20, 8, -1, "MaxHistoryDays=\"-1\" is negative"},
   };
   for (const auto& c : cases) {
     SavedConfiguration settings = defaults;
     settings.RefreshTimeout = c.refreshTimeout;
     settings.MinPercent = c.minPercent;
     settings.FlushTimeoutHours = c.flushTimeoutHours;
+    settings.MaxHistoryDays = c.maxHistoryDays;
     const std::vector<std::string> warnings = SettingWarnings(settings);
     if (c.warning == nullptr) {
       EXPECT_TRUE(warnings.empty()) << warnings.front();
@@ -42,7 +47,8 @@ TEST(SettingWarnings, OnlyZeroOrNegativeTimeoutsAndANegativeMinPercent) {
   all.RefreshTimeout = 0;
   all.MinPercent = -1;
   all.FlushTimeoutHours = 0;
-  EXPECT_EQ(SettingWarnings(all).size(), 3u);
+  all.MaxHistoryDays = 0;
+  EXPECT_EQ(SettingWarnings(all).size(), 4u);
 }
 
 TEST(StatFileCheck, NamesWhatKeepsTheDropsFromTheFile) {

@@ -230,6 +230,35 @@ TEST_F(TraceProgramTest, ATraceIsReplayedInItsZoneUntilItEndsAndLeavesNothing) {
   EXPECT_EQ(utc.out.substr(0, 16), "2021-11-04 18:00");
 }
 
+// Stopped at any moment, a full-speed run ends as it ends at its last hour: a simulation saved, a
+// replay's temporary files removed.
+TEST_F(TraceProgramTest, AFullSpeedRunEndsOnAStopSignalSavingWhatItKeeps) {
+  SaveMorningState();
+  const std::string state = ".local/state/zelvar/simulation/simulation";
+  const std::string morning = folder_.Read(state);
+  // A hundred years of one reading at each end, replayed as fast as the machine allows.
+  folder_.Write("century.csv", "0,80,discharging\n3155760000,80,discharging\n");
+  for (const auto& [arguments, signal] :
+       {std::pair{std::string("--days 100000"), SIGTERM},
+        {"--trace '" + (folder_.path() / "century.csv").string() + "'", SIGHUP}}) {
+    const std::string command =
+        "exec " + HostCommand(folder_.path(), arguments) + " >/dev/null 2>&1 </dev/null";
+    const pid_t run = fork();
+    if (run == 0) {
+      execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    usleep(500'000);
+    kill(run, signal);
+    int status = 0;
+    waitpid(run, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << arguments << ": " << status;
+  }
+  EXPECT_NE(folder_.Read(state), morning);
+  EXPECT_TRUE(folder_.Exists(".local/state/zelvar/simulation/plugin.stream"));
+  EXPECT_TRUE(std::filesystem::is_empty(temporary_));
+}
+
 TEST_F(TraceProgramTest, ABadLineStopsTheRunNamingFileAndLine) {
   folder_.Write(
       "bad.csv",

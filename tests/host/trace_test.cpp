@@ -21,10 +21,10 @@ TEST(TraceCsvTest, ReadsReadingsAroundCommentsHeaderAndBlankLines) {
       "# source: somewhere\r\n"
       "unix_seconds,percent,state\r\n"
       "\n"
-      "100,76.87,discharging\n"
+      "100,76.87,Discharging\n"
       "# a comment between readings\n"
       "160.5,76,charging\r\n"
-      "160.5,100,full\n"
+      "160.5,100,FULL\n"
       "1755194092.83312345,0,unknown");
   ASSERT_FALSE(parsed.error) << parsed.error->what;
   EXPECT_EQ(parsed.readings,
@@ -67,7 +67,7 @@ TEST(TraceCsvTest, TheFirstBadLineIsNamedWithWhatIsWrong) {
            Case{"1,-0,full\n", 1, kPercent},
            Case{"1,nan,full\n", 1, kPercent},
            Case{"1,,full\n", 1, kPercent},
-           Case{"1,50,Full\n", 1, kState},
+           Case{"1,50,fulll\n", 1, kState},
            Case{"1,50,full \n", 1, kState},
            Case{"1,50,\n", 1, kState},
            Case{"#\n2,50,full\n1,50,full\n3,x,full\n", 3,

@@ -43,13 +43,15 @@ TEST(FileApi, DevicePathsMapUnderTheRoot) {
   EXPECT_EQ(HostPathOf(u"\\x.dat"), base + "/x.dat");
 }
 
-// A path whose ".." would climb above the root names no file: no open of it touches the host.
-TEST(FileApi, DevicePathsThatLeaveTheRootNameNoFile) {
+// A path whose ".." would climb above the root, or that names the root itself, names no file: no
+// open of it touches the host.
+TEST(FileApi, DevicePathsThatLeaveTheRootOrNameItNameNoFile) {
   TempFolder root;
   ScopedDeviceRoot mapped(root);
   RecordedReports reports;
-  for (const char16_t* path : {u"\\..\\..\\etc\\passwd", u"..\\..\\escape.dat",
-                               u"\\Storage\\.\\x\\..\\..\\..\\y.dat", u".."}) {
+  for (const char16_t* path :
+       {u"\\..\\..\\etc\\passwd", u"..\\..\\escape.dat", u"\\Storage\\.\\x\\..\\..\\..\\y.dat",
+        u"..", u"\\", u"\\Storage\\..\\."}) {
     EXPECT_EQ(HostPathOf(path), std::nullopt) << NarrowUtf8(path);
     for (const char16_t* mode : {u"r", u"w", u"a+"}) {
       errno = 0;

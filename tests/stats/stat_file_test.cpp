@@ -71,12 +71,14 @@ TEST_F(StatFileTest, MissingFileIsCreatedWithTheVersionLineAlone) {
   EXPECT_TRUE(messages_.messages.empty());
 }
 
-// An empty name names no file; one that climbs above the device root is refused and named.
+// An empty name names no file; one that climbs above the device root, or names the root itself, is
+// refused and named.
 TEST_F(StatFileTest, NamesOfNoFileInTheRootFailAndWriteNothing) {
   for (const auto& [name, message] :
        {std::pair<WString, std::string>{u"", ""},
         {u"..\\..\\escape.dat",
-         "Stat file ..\\..\\escape.dat lies outside the device root and is not used"}}) {
+         "Stat file ..\\..\\escape.dat lies outside the device root and is not used"},
+        {u"\\", "Stat file \\ lies outside the device root and is not used"}}) {
     messages_.messages.clear();
     HourlyDrainTable table;
     EXPECT_EQ(LoadStatFile(name, kThirtyDays, table, true), E_FAIL);

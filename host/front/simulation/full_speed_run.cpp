@@ -33,7 +33,7 @@ std::string LocalMinuteText(ULONGLONG utc) {
 
 void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end,
                     const LineSink& onHour, const std::vector<AsleepSpan>& asleep,
-                    const LineSink& onChange) {
+                    const LineSink& onChange, const std::function<bool()>& stopRequested) {
   LineCanvas canvas(session.scheme().text);
   std::string lastText;
   ULONGLONG nextHour = NextTopOfHourAfter(clock.UtcNow());
@@ -52,7 +52,7 @@ void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG
       onHour(now, lastText);
       nextHour += kFileTimeUnitsPerHour;
     }
-    if (now >= end) return;
+    if (now >= end || stopRequested()) return;
     // Every timer waits at least a second (TimerQueue), so simulated time always moves on.
     ULONGLONG next = std::min({end, nextHour, session.EarliestDeadline().value_or(end)});
     while (sleep != asleep.end() && sleep->to <= now) ++sleep;

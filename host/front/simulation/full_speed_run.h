@@ -19,11 +19,13 @@
 // or a line just painted whose text changed.
 using LineSink = std::function<void(ULONGLONG utc, const std::string& line)>;
 
-// From the clock's "now" (installed as the current clock) until `end`, which ends the run; asleep
-// in order; onChange, when given, is told of each painted line whose text changed.
-void RunAtFullSpeed(HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end,
-                    const LineSink& onHour, const std::vector<AsleepSpan>& asleep = {},
-                    const LineSink& onChange = {});
+// From the clock's "now" (installed as the current clock) until `end`, which ends the run, or
+// until stopRequested answers true; asleep in order; onChange, when given, is told of each painted
+// line whose text changed.
+void RunAtFullSpeed(
+    HomeScreenSession& session, SimulatedClock& clock, ULONGLONG end, const LineSink& onHour,
+    const std::vector<AsleepSpan>& asleep = {}, const LineSink& onChange = {},
+    const std::function<bool()>& stopRequested = [] { return false; });
 
 // Prints "YYYY-MM-DD HH:MM  line" in the installed clock's local time, one line each hour.
 LineSink PrintHourlyLines(std::ostream& out);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cstring>
 #include <utility>
@@ -59,9 +60,14 @@ std::optional<double> PercentOf(std::string_view text) {
   return CheckedNumber(text, 0.0, 100.0);
 }
 
+// Without regard to case: the kernel writes "Discharging", a logger may write it as it reads it.
 std::optional<TraceState> StateOf(std::string_view text) {
+  const auto sameLetter = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
+  };
   for (const auto& [name, state] : kStates) {
-    if (text == name) return state;
+    if (std::ranges::equal(text, name, sameLetter)) return state;
   }
   return std::nullopt;
 }

@@ -1,7 +1,8 @@
 // Recorded battery traces: a CSV text of readings, one a line, "unix_seconds,percent,state":
 // seconds since 1970-01-01 UTC (a fraction allowed), the charge in percent (0..100, a fraction
-// allowed) and one of discharging, charging, full, unknown. Lines starting with '#' are comments,
-// empty lines are skipped, and the first other line may be the header "unix_seconds,percent,state".
+// allowed) and one of discharging, charging, full, unknown (in any case: the kernel writes
+// "Discharging"). Lines starting with '#' are comments, empty lines are skipped, and the first
+// other line may be the header "unix_seconds,percent,state".
 // Times never go back; readings at the same second may follow each other (the last one counts).
 #pragma once
 

@@ -18,6 +18,7 @@
 #include "platform/gdi/canvas.h"
 #include "platform/power/power_source_simulated.h"
 #include "platform/time/simulated_clock.h"
+#include "plugin_host/saved_configuration.h"
 #include "plugin/zelvar_plugin.h"
 
 namespace {
@@ -63,19 +64,11 @@ class NullCanvas : public Canvas {
   }
 };
 
-// The saved stream of a plug-in at its default settings.
-std::vector<BYTE> DefaultSettingsStream() {
-  const WString name = u"\\Storage\\My Documents\\ZelvarPlugin.dat";
-  std::vector<BYTE> bytes;
-  for (const DWORD word : {DWORD{kHandle}, DWORD{600000}, DWORD{30}, DWORD{20}, DWORD{8}, DWORD{20},
-                           DWORD{1}, static_cast<DWORD>(name.size())}) {
-    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<BYTE>(word >> shift));
-  }
-  for (const char16_t c : name) {
-    bytes.push_back(static_cast<BYTE>(c));
-    bytes.push_back(static_cast<BYTE>(c >> 8));
-  }
-  return bytes;
+// The saved stream of a plug-in at its default settings, expert mode on.
+std::vector<BYTE> ExpertSettingsStream() {
+  const PluginSettings d = DefaultSettings();
+  return EncodeConfiguration({kHandle, d.RefreshTimeout, d.MaxHistoryDays, d.MinPercent,
+                              d.FlushTimeoutHours, d.height, 1, d.StatFilename});
 }
 
 long PeakResidentKilobytes() {
@@ -105,7 +98,7 @@ int main() {
   Site site(environment);
   auto* plugin = new CZelvarPlugin;
   plugin->SetSite(&site);
-  static_cast<IPersistStream*>(plugin)->Load(MemoryStream::Create(DefaultSettingsStream()).Get());
+  static_cast<IPersistStream*>(plugin)->Load(MemoryStream::Create(ExpertSettingsStream()).Get());
 
   PluginEvent timer{};
   timer.type = PE_TIMER;

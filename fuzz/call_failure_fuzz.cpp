@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/front/notify/call_failure.h"
+#include "host/notify/call_failure.h"
 
 namespace {
 

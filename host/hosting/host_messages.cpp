@@ -6,6 +6,8 @@
 #include "platform/files/file_api.h"
 #include "plugin_host/plugin_messages.h"
 
+void Say(const std::string& message) { std::cerr << "zelvar-home: " << message << "\n"; }
+
 HostMessages::HostMessages() {
   sinkGuard_.emplace(*this);
   SetWriteFailureReporter([this](const FileWriteFailure& failure) {
@@ -21,7 +23,7 @@ HostMessages::~HostMessages() {
   SetWriteFailureReporter({});
   sinkGuard_.reset();
   for (const Held& message : held_)
-    std::cerr << "zelvar-home: " << NarrowUtf8(Outgoing(message)) << "\n";
+    Say(NarrowUtf8(Outgoing(message)));
 }
 
 void HostMessages::Note(const std::string& message) {
@@ -52,7 +54,7 @@ void HostMessages::RepeatWriteFailures() {
 }
 
 void HostMessages::WriteLine(const std::u16string& text) {
-  if (written_.insert(text).second) std::cerr << "zelvar-home: " << NarrowUtf8(text) << "\n";
+  if (written_.insert(text).second) Say(NarrowUtf8(text));
 }
 
 std::string HostMessages::Explained(const std::u16string& text) const {

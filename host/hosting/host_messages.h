@@ -17,6 +17,9 @@
 #include "platform/message_box/message_box.h"
 #include "platform/text/wide_text.h"
 
+// One message of the run's own, straight to standard error as "zelvar-home: <message>".
+void Say(const std::string& message);
+
 class HostMessages : public MessageBoxSink {
  public:
   // The caption of the host's own messages.

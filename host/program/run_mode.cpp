@@ -3,23 +3,24 @@
 RunMode DecideRunMode(const HostOptions& options, bool onTerminal) {
   switch (options.command) {
     case ProgramCommand::Register:
-      return RunMode::Register;
+      return {RunKind::Register, {}};
     case ProgramCommand::Unregister:
-      return RunMode::Unregister;
+      return {RunKind::Unregister, {}};
     case ProgramCommand::Report:
-      return RunMode::Report;
+      return {RunKind::Report, {}};
     case ProgramCommand::Stats:
-      return RunMode::Stats;
+      return {RunKind::Stats, {}};
     case ProgramCommand::HomeScreen:
       break;
   }
-  if (options.simulation.fullSpeed()) return RunMode::FullSpeed;
-  if (options.bar) return RunMode::Bar;
-  if (options.service) return RunMode::Service;
-  return options.once || !onTerminal ? RunMode::Once : RunMode::Screen;
+  if (options.simulation.fullSpeed()) return {RunKind::FullSpeed, {}};
+  if (options.bar) return {RunKind::Lines, {false, options.json ? BarFormat::Json : BarFormat::Text}};
+  if (options.service) return {RunKind::Lines, {true, BarFormat::Text}};
+  return {options.once || !onTerminal ? RunKind::Once : RunKind::Screen, {}};
 }
 
-bool RunsUntilStopped(RunMode mode) {
-  return mode == RunMode::Screen || mode == RunMode::Bar || mode == RunMode::Service ||
-         mode == RunMode::FullSpeed;
+bool RunsUntilStopped(RunKind kind) {
+  return kind == RunKind::Screen || kind == RunKind::Lines || kind == RunKind::FullSpeed;
 }
+
+bool KeepsPluginFiles(RunKind kind) { return RunsUntilStopped(kind); }

@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "host/hosting/host_error.h"
-#include "host/program/home_lock.h"
+#include "host/front/bar/home_lock.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/host/host_program.h"
 

@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "host/estimate/low_battery_text.h"
-#include "host/front/notify/call_failure.h"
-#include "host/front/notify/low_battery_notifications.h"
+#include "host/notify/call_failure.h"
+#include "host/notify/low_battery_notifications.h"
 #include "host/wait/poll_waiter.h"
 #include "tests/fakes/session_bus.h"
 #include "tests/fakes/temp_folder.h"

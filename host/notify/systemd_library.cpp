@@ -1,4 +1,4 @@
-#include "host/front/notify/systemd_library.h"
+#include "host/notify/systemd_library.h"
 
 #include <dlfcn.h>
 

@@ -1,4 +1,4 @@
-#include "host/front/notify/call_failure.h"
+#include "host/notify/call_failure.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "host/program/home_lock.h"
+#include "host/front/bar/home_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

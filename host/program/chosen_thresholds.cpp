@@ -1,6 +1,4 @@
-#include "host/program/low_battery_lines.h"
-
-#include <memory>
+#include "host/program/chosen_thresholds.h"
 
 #include "host/hosting/home_screen_file.h"
 #include "host/hosting/home_settings.h"
@@ -31,13 +29,4 @@ NotifyThresholds ChosenThresholds(const HostOptions& options,
          *attribute + "\" is not " + kNotifyThresholdsForm + "; the warnings come below " +
          LevelsText(kDefaultNotifyThresholds) + " %";
   return kDefaultNotifyThresholds;
-}
-
-BarLoop::FiguresObserver WarningsFromLines(LowBatteryNotifications& notifications,
-                                           NotifyThresholds thresholds) {
-  auto warnings = std::make_shared<LineWarnings>(std::move(thresholds));
-  return [&notifications, warnings](const std::string& text, const EstimateView& view) {
-    if (const std::optional<LineWarning> warning = warnings->Observe(text, view))
-      notifications.Deliver(*warning);
-  };
 }

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "host/estimate/line_warnings.h"
-#include "host/front/notify/desktop_notifications.h"
+#include "host/notify/desktop_notifications.h"
 
 class LowBatteryNotifications {
  public:

@@ -1,4 +1,4 @@
-#include "host/front/notify/desktop_notifications.h"
+#include "host/notify/desktop_notifications.h"
 
 #include <poll.h>
 #include <time.h>
@@ -9,8 +9,8 @@
 #include <cstring>
 #include <utility>
 
-#include "host/front/notify/call_failure.h"
-#include "host/front/notify/systemd_library.h"
+#include "host/notify/call_failure.h"
+#include "host/notify/systemd_library.h"
 
 namespace {
 

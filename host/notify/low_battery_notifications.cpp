@@ -1,4 +1,4 @@
-#include "host/front/notify/low_battery_notifications.h"
+#include "host/notify/low_battery_notifications.h"
 
 #include <utility>
 

@@ -22,8 +22,7 @@ HostMessages::HostMessages() {
 HostMessages::~HostMessages() {
   SetWriteFailureReporter({});
   sinkGuard_.reset();
-  for (const Held& message : held_)
-    Say(NarrowUtf8(Outgoing(message)));
+  for (const Held& message : held_) Say(NarrowUtf8(Outgoing(message)));
 }
 
 void HostMessages::Note(const std::string& message) {

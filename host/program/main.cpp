@@ -119,8 +119,14 @@ int Run(const HostOptions& options) {
     case RunKind::Screen: {
       const std::unique_ptr<PowerEvents> events = ListenForTheCharger(options, run.services());
       std::optional<HomeLock>& lock = run.lock();
-      ScreenRun screen{run.keptSession(), run.TakeOverFiles(), run.messages(),
-                       run.services().pacer(), events.get(), run.services().powerDescription()};
+      ScreenRun screen{run.keptSession(),
+                       run.TakeOverFiles(),
+                       run.messages(),
+                       run.services().pacer(),
+                       events.get(),
+                       run.services().powerDescription(),
+                       {},
+                       {}};
       if (lock && !lock->owned()) {
         screen.takeOverIfFree = [&lock] { return lock->TakeOverIfFree(); };
         screen.takeOverNotice = [&lock] { return lock->TakeOverNotice(); };

@@ -14,7 +14,8 @@ RunMode DecideRunMode(const HostOptions& options, bool onTerminal) {
       break;
   }
   if (options.simulation.fullSpeed()) return {RunKind::FullSpeed, {}};
-  if (options.bar) return {RunKind::Lines, {false, options.json ? BarFormat::Json : BarFormat::Text}};
+  if (options.bar)
+    return {RunKind::Lines, {false, options.json ? BarFormat::Json : BarFormat::Text}};
   if (options.service) return {RunKind::Lines, {true, BarFormat::Text}};
   return {options.once || !onTerminal ? RunKind::Once : RunKind::Screen, {}};
 }

@@ -80,30 +80,40 @@ TEST(RunMode, CommandsFirstThenFullSpeedThenTheBarAndTheScreenOnlyOnATerminal) {
     bool onTerminal;
     RunMode mode;
   } cases[] = {
-      {with([](HostOptions& o) { o.command = ProgramCommand::Register; }), true, {RunKind::Register}},
-      {with([](HostOptions& o) { o.command = ProgramCommand::Unregister; }), true,
-       {RunKind::Unregister}},
+      {with([](HostOptions& o) { o.command = ProgramCommand::Register; }),
+       true,
+       {RunKind::Register, {}}},
+      {with([](HostOptions& o) { o.command = ProgramCommand::Unregister; }),
+       true,
+       {RunKind::Unregister, {}}},
       {with([](HostOptions& o) {
          o.command = ProgramCommand::Report;
          o.bar = true;
        }),
-       true, {RunKind::Report}},
-      {with([](HostOptions& o) { o.command = ProgramCommand::Stats; }), false, {RunKind::Stats}},
+       true,
+       {RunKind::Report, {}}},
+      {with([](HostOptions& o) { o.command = ProgramCommand::Stats; }),
+       false,
+       {RunKind::Stats, {}}},
       {with([](HostOptions& o) {
          o.simulation.days = 3;
          o.bar = true;
        }),
-       true, {RunKind::FullSpeed}},
-      {with([](HostOptions& o) { o.bar = true; }), true, {RunKind::Lines, {false, BarFormat::Text}}},
+       true,
+       {RunKind::FullSpeed, {}}},
+      {with([](HostOptions& o) { o.bar = true; }),
+       true,
+       {RunKind::Lines, {false, BarFormat::Text}}},
       {with([](HostOptions& o) {
          o.bar = true;
          o.json = true;
        }),
-       false, {RunKind::Lines, {false, BarFormat::Json}}},
+       false,
+       {RunKind::Lines, {false, BarFormat::Json}}},
       {with([](HostOptions& o) { o.service = true; }), true, {RunKind::Lines, {true}}},
-      {with([](HostOptions& o) { o.once = true; }), true, {RunKind::Once}},
-      {HostOptions{}, false, {RunKind::Once}},
-      {HostOptions{}, true, {RunKind::Screen}},
+      {with([](HostOptions& o) { o.once = true; }), true, {RunKind::Once, {}}},
+      {HostOptions{}, false, {RunKind::Once, {}}},
+      {HostOptions{}, true, {RunKind::Screen, {}}},
   };
   for (const auto& c : cases)
     EXPECT_EQ(DecideRunMode(c.options, c.onTerminal), c.mode) << static_cast<int>(c.mode.kind);

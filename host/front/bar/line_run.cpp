@@ -85,9 +85,8 @@ void RunLines(LineRun& run) {
   if (!run.output.service) waiter.WatchOutput(STDOUT_FILENO);
   waiter.WatchPowerEvents(run.events);
   const BarFormat format = run.output.format;
-  const BarLoop::Output output = run.output.service
-                                     ? BarLoop::Output([](const std::string&) { return true; })
-                                     : WriteBarLine;
+  const BarLoop::Output output =
+      run.output.service ? BarLoop::Output([](const std::string&) { return true; }) : WriteBarLine;
   // The keeper's warnings, started once this run keeps the files.
   std::optional<LowBatteryNotifications> warnings;
   BarLoop::FiguresObserver warn;

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "host/estimate/notify_thresholds.h"
-#include "host/front/bar/bar_line.h"
+#include "host/front/bar/bar_loop.h"
 #include "host/front/bar/home_lock.h"
 #include "host/hosting/home_screen_session.h"
 #include "host/hosting/host_messages.h"

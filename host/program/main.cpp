@@ -105,10 +105,9 @@ int Run(const HostOptions& options) {
       break;
     case RunKind::Lines: {
       const std::unique_ptr<PowerEvents> events = ListenForTheCharger(options, run.services());
-      LineRun lines{mode.lines,        run.keptSession(),    run.TakeOverFiles(),
-                    *run.lock(),       run.messages(),       run.services().pacer(),
-                    events.get(),      run.thresholds(),
-                    run.publishingNote()};
+      LineRun lines{mode.lines,   run.keptSession(), run.TakeOverFiles(),
+                    *run.lock(),  run.messages(),    run.services().pacer(),
+                    events.get(), run.thresholds(),  run.publishingNote()};
       RunLines(lines);
       break;
     }

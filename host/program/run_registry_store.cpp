@@ -24,7 +24,7 @@ RegistryStoreResult RunRegistryStore::HoldChanges(std::unique_ptr<RegistryChange
   hold.reset();
   if (unsaved_) return {};
   const RegistryStoreResult held = file_.HoldChanges(hold);
-  if (held.ok()) return held;
+  if (held.ok()) return {};
   RegistryTree tree;
   if (!file_.Load(tree).ok()) tree = RegistryTree();
   KeepInMemory(tree, held.message);

@@ -10,6 +10,7 @@
 #include "platform/files/regular_file.h"
 #include "plugin_state/plugin_settings.h"
 #include "tests/fakes/com_expect.h"
+#include "tests/fakes/home_screen_text.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace {
@@ -136,22 +137,22 @@ TEST_F(HomeScreenFileTest, DefaultFileNamesThePluginAndLeavesEverySettingToItsDe
 // An attribute nothing reads is named, with the element's nearest setting where one is near (no
 // more edits than a third of its length): a misspelt setting would otherwise be ignored unseen.
 TEST_F(HomeScreenFileTest, AttributesNothingReadsAreNamedWithTheNearestSetting) {
-  const std::string plugin = "<plugin clsid=\"{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}\" ";
+  const std::string plugin = R"(<plugin clsid="{FDEA2F9B-0266-11cf-BAA6-00AA003E0E01}" )";
   const std::string also = " is not a setting of the plug-in (did you mean ";
   const std::string none = " is not a setting of the plug-in; it is ignored";
   const std::pair<std::string, std::string> rows[] = {
-      {"<home>" + plugin + "MaxHistroyDays=\"60\"/></home>",
+      {HomeScreenWith(R"(MaxHistroyDays="60")"),
        "MaxHistroyDays" + also + "MaxHistoryDays?); it is ignored"},
-      {"<home>" + plugin + "Height=\"20\"/></home>", "Height" + also + "height?); it is ignored"},
-      {"<home>" + plugin + "hxxght=\"20\"/></home>", "hxxght" + also + "height?); it is ignored"},
-      {"<home>" + plugin + "hxxxht=\"20\"/></home>", "hxxxht" + none},
-      {"<home>" + plugin + "NotifyBelow=\"5\"/></home>", "NotifyBelow" + none},
-      {"<home NotifyBellow=\"5\">" + plugin + "/></home>",
+      {HomeScreenWith(R"(Height="20")"), "Height" + also + "height?); it is ignored"},
+      {HomeScreenWith(R"(hxxght="20")"), "hxxght" + also + "height?); it is ignored"},
+      {HomeScreenWith(R"(hxxxht="20")"), "hxxxht" + none},
+      {HomeScreenWith(R"(NotifyBelow="5")"), "NotifyBelow" + none},
+      {R"(<home NotifyBellow="5">)" + plugin + "/></home>",
        "NotifyBellow is not a setting of the home screen (did you mean NotifyBelow?); it is "
        "ignored"},
-      {"<home NotifyBelow=\"5\" Format=\"{}\">" + plugin +
-           "RefreshTimeout=\"1\" StatFilename=\"x\" MaxHistoryDays=\"1\" MinPercent=\"1\" "
-           "FlushTimeoutHours=\"1\" height=\"1\" ExpertMode=\"1\"/></home>",
+      {R"(<home NotifyBelow="5" Format="{}">)" + plugin +
+           R"(RefreshTimeout="1" StatFilename="x" MaxHistoryDays="1" MinPercent="1" )"
+           R"(FlushTimeoutHours="1" height="1" ExpertMode="1"/></home>)",
        ""},
   };
   for (const auto& [content, note] : rows) {

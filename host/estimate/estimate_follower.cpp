@@ -22,9 +22,9 @@ EstimateFollower::EstimateFollower(const std::optional<SavedConfiguration>& sett
   if (settings) coverage_.emplace(settings->StatFilename, settings->MaxHistoryDays);
 }
 
-void EstimateFollower::Observe(ULONGLONG utc,
-                               const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
-  discharge_.Observe(utc, status);
+void EstimateFollower::Observe(ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status,
+                               const std::optional<BatteryPack>& pack) {
+  discharge_.Observe(utc, status, pack);
   last_ = status;
 }
 

@@ -27,8 +27,10 @@ class EstimateFollower {
   // known and no gap between readings counts as a resume.
   explicit EstimateFollower(const std::optional<SavedConfiguration>& settings);
 
-  // One reading the plug-in took at utc (file time); nullopt for a failed one.
-  void Observe(ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status);
+  // One reading the plug-in took at utc (file time), nullopt for a failed one, with the batteries
+  // where the power source tells them (PowerSource::LastPack).
+  void Observe(ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status,
+               const std::optional<BatteryPack>& pack = std::nullopt);
 
   // The figures for the line the plug-in painted from the last reading.
   EstimateView For(const std::string& lineText);

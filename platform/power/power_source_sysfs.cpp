@@ -25,6 +25,7 @@ bool SysfsPowerSource::Read(SYSTEM_POWER_STATUS_EX2& status, bool update) {
   const auto supplies = ReadPowerSupplies(source);
   if (!supplies) return false;
   lastStatus_ = MapPowerStatus(*supplies);
+  lastPack_ = PackOf(*supplies);
   lastReadAt_ = now;
   status = *lastStatus_;
   return true;

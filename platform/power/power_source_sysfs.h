@@ -20,10 +20,12 @@ class SysfsPowerSource : public PowerSource {
   // Fails when the class folder cannot be listed. With update false a reading younger than one
   // second answers again.
   bool Read(SYSTEM_POWER_STATUS_EX2& status, bool update) override;
+  std::optional<BatteryPack> LastPack() const override { return lastPack_; }
 
  private:
   std::filesystem::path root_;
   SteadyNow steadyNow_;
   std::optional<SYSTEM_POWER_STATUS_EX2> lastStatus_;
+  std::optional<BatteryPack> lastPack_;
   std::chrono::steady_clock::time_point lastReadAt_;
 };

@@ -447,6 +447,42 @@ TEST(DischargeFollower, FiguresTheDropSinceTheChargeLastStoppedFallingWhileAwake
   }
 }
 
+TEST(DischargeFollower, ABatteryThatAppearsOrGoesStartsTheBaseAgain) {
+  using Pack = std::optional<BatteryPack>;
+  const struct {
+    const char* what;
+    std::vector<std::pair<BYTE, Pack>> readings;  // one an hour
+    double hoursLeft;
+  } cases[] = {
+      {"a second, emptier battery beside the first",
+       {{80, BatteryPack{1, 1000}},
+        {75, BatteryPack{1, 1000}},
+        {40, BatteryPack{2, 2000}},
+        {35, BatteryPack{2, 2000}}},
+       35 * 1.0 / 5},
+      {"a battery removed",
+       {{80, BatteryPack{2, 1000}}, {40, BatteryPack{1, 1000}}, {35, Pack{}}},
+       35 * 1.0 / 5},
+      {"another battery in its place",
+       {{80, BatteryPack{1, 1000}}, {75, BatteryPack{1, 1060}}, {72, BatteryPack{1, 1060}}},
+       72 * 1.0 / 3},
+      {"a recalibrated capacity",
+       {{80, BatteryPack{1, 1000}}, {75, BatteryPack{1, 960}}, {72, BatteryPack{1, 960}}},
+       72 * 2.0 / 8},
+      {"a source that does not tell",
+       {{80, BatteryPack{1, 1000}}, {75, Pack{}}, {72, BatteryPack{1, 1000}}},
+       72 * 2.0 / 8},
+  };
+  for (const auto& c : cases) {
+    DischargeFollower follower(3'600'000);
+    ULONGLONG utc = 100 * kHour;
+    for (const auto& [percent, pack] : c.readings)
+      follower.Observe(utc += kHour, OnBattery(percent), pack);
+    ASSERT_TRUE(follower.Figure().has_value()) << c.what;
+    EXPECT_DOUBLE_EQ(follower.Figure()->hoursLeft, c.hoursLeft) << c.what;
+  }
+}
+
 TEST(DischargeFollower, AResumeOrAClockSetBackStartsTheBaseAgain) {
   // Refreshes every ten minutes; 80 % at 0, 70 % after a gap, 65 % ten minutes later.
   const struct {

@@ -255,7 +255,9 @@ TEST(SysfsPowerSource, AnswersFromAReadingOfTheLastSecondUnlessAskedToUpdate) {
     EXPECT_TRUE(source.Read(status, update));
     return status.BatteryLifePercent;
   };
+  EXPECT_EQ(source.LastPack(), std::nullopt);
   EXPECT_EQ(percentRead(false), 98);
+  EXPECT_EQ(source.LastPack(), (BatteryPack{1, 4804000}));
   root.Write("BAT0/charge_now", "2402000\n");
   now += std::chrono::milliseconds(999);
   EXPECT_EQ(percentRead(false), 98);

@@ -35,6 +35,8 @@ SYSTEM_POWER_STATUS_EX2 Map(const std::vector<PowerSupplyReading>& supplies) {
   return MapPowerStatus(supplies);
 }
 
+BatteryPack Pack(const std::vector<PowerSupplyReading>& supplies) { return PackOf(supplies); }
+
 }  // namespace
 
 // The Dell listing: charge in µAh, current positive while discharging, no energy, no adapter.
@@ -291,6 +293,7 @@ TEST(PowerStatusMapping, PeripheralsAndEmptySlotsAreNoBattery) {
   emptySlot.present = 0;
 
   const SYSTEM_POWER_STATUS_EX2 status = Map({mouse, peripheralCharger, emptySlot});
+  EXPECT_EQ(Pack({mouse, peripheralCharger, emptySlot}), (BatteryPack{0, 0}));
   EXPECT_EQ(status.BatteryFlag, BATTERY_FLAG_NO_BATTERY);
   EXPECT_EQ(status.ACLineStatus, AC_LINE_ONLINE);
   EXPECT_EQ(status.BatteryLifePercent, BATTERY_PERCENTAGE_UNKNOWN);
@@ -320,12 +323,18 @@ TEST(PowerStatusMapping, SeveralBatteriesCountAsOnePack) {
   second.status = SupplyStatus::Charging;
   EXPECT_EQ(Map({first, second}).BatteryFlag, BATTERY_FLAG_CHARGING);
 
+  // The pack a host tells a battery's coming or going by: the count, the full capacity in energy.
+  EXPECT_EQ(Pack({first, second}), (BatteryPack{2, 110'000'000}));
+  EXPECT_EQ(Pack({first}), (BatteryPack{1, 60'000'000}));
+
   // Energy beside charge cannot be summed: the batteries' own percents are averaged.
   PowerSupplyReading chargeOnly = Battery(SupplyStatus::Discharging, 40);
   chargeOnly.chargeNow = 2'000'000;
   chargeOnly.chargeFull = 5'000'000;
   first.capacity = 60;
   EXPECT_EQ(Map({first, chargeOnly}).BatteryLifePercent, 50);
+  EXPECT_EQ(Pack({chargeOnly}), (BatteryPack{1, 5'000'000}));
+  EXPECT_EQ(Pack({first, chargeOnly}), (BatteryPack{2, 0}));
 }
 
 TEST(PowerSupplyWords, MatchedWithoutRegardToCase) {

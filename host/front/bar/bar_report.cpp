@@ -62,7 +62,7 @@ BarReport::BarReport(HomeScreenSession& session)
     : session_(session),
       estimate_(session_.settings()),
       tap_([this](ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
-        estimate_.Observe(utc, status);
+        estimate_.Observe(utc, status, tap_.LastPack());
       }) {
   if (const std::optional<SavedConfiguration> settings = session_.settings())
     maxHistoryDays_ = settings->MaxHistoryDays;

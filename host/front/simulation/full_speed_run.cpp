@@ -87,7 +87,7 @@ LineSink PrintWarnings(std::ostream& out, NotifyThresholds thresholds,
         : decide(std::move(thresholds)),
           estimate(settings),
           tap([this](ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
-            estimate.Observe(utc, status);
+            estimate.Observe(utc, status, tap.LastPack());
           }) {}
     LineWarnings decide;
     EstimateFollower estimate;

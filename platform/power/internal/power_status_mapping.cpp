@@ -282,18 +282,38 @@ BYTE ChemistryCode(const Supplies& batteries) {
   return BATTERY_CHEMISTRY_UNKNOWN;
 }
 
-}  // namespace
-
-SYSTEM_POWER_STATUS_EX2 MapPowerStatus(std::span<const PowerSupplyReading> supplies) {
+std::vector<PowerSupplyReading> Plausible(std::span<const PowerSupplyReading> supplies) {
   std::vector<PowerSupplyReading> plausible;
   plausible.reserve(supplies.size());
   for (const PowerSupplyReading& supply : supplies) {
     plausible.push_back(WithoutImplausibleNumbers(supply));
   }
+  return plausible;
+}
+
+Supplies SystemBatteries(const std::vector<PowerSupplyReading>& plausible) {
   Supplies batteries;
-  Supplies adapters;
   for (const PowerSupplyReading& supply : plausible) {
     if (IsSystemBattery(supply)) batteries.push_back(&supply);
+  }
+  return batteries;
+}
+
+}  // namespace
+
+BatteryPack PackOf(std::span<const PowerSupplyReading> supplies) {
+  const std::vector<PowerSupplyReading> plausible = Plausible(supplies);
+  const Supplies batteries = SystemBatteries(plausible);
+  Value full = SumOverAll(batteries, [](auto& b) { return b.energyFull; });
+  if (!full) full = SumOverAll(batteries, [](auto& b) { return b.chargeFull; });
+  return BatteryPack{static_cast<int>(batteries.size()), full.value_or(0)};
+}
+
+SYSTEM_POWER_STATUS_EX2 MapPowerStatus(std::span<const PowerSupplyReading> supplies) {
+  const std::vector<PowerSupplyReading> plausible = Plausible(supplies);
+  const Supplies batteries = SystemBatteries(plausible);
+  Supplies adapters;
+  for (const PowerSupplyReading& supply : plausible) {
     if (IsAdapter(supply)) adapters.push_back(&supply);
   }
   const std::optional<bool> adapterOnline = AdapterOnline(adapters);

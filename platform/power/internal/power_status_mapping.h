@@ -9,6 +9,7 @@
 #include <span>
 
 #include "platform/power/power_api.h"
+#include "platform/power/power_source.h"
 #include "platform/power/internal/power_supply_reading.h"
 
 // Pure: the same readings give the same record. Supplies are chosen by type and scope, never by
@@ -28,3 +29,6 @@
 // count in charge. BatteryAverageInterval is 0: the kernel does not say over what time current_avg
 // is taken. The backup battery is undetermined.
 SYSTEM_POWER_STATUS_EX2 MapPowerStatus(std::span<const PowerSupplyReading> supplies);
+
+// The system batteries MapPowerStatus sums, as a pack (see BatteryPack).
+BatteryPack PackOf(std::span<const PowerSupplyReading> supplies);

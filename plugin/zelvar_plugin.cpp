@@ -5,6 +5,7 @@
 #include "plugin/persisted_stream.h"
 #include "plugin/settings_reader.h"
 #include "plugin_state/host_requests.h"
+#include "stats/pending_record.h"
 #include "stats/stat_file.h"
 #include "tracking/percent_series.h"
 #include "tracking/refresh_timer.h"
@@ -104,6 +105,8 @@ HRESULT CZelvarPlugin::Load(IStream* stream) {
   state_.session = DischargeSession{};
   state_.OnPaintCalled = 0;
   FlushPercents(state_);
+  // Drops that a run killed before its flush kept beside the stat file are filed now, once.
+  FilePendingRecord(state_.settings.StatFilename);
   state_.table.Reset();
   LoadStatFile(state_.settings.StatFilename, static_cast<DWORD>(state_.settings.MaxHistoryDays),
                state_.table, true);

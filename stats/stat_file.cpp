@@ -36,18 +36,6 @@ HRESULT CreateStatFile(const WString& statFilename) {
   return written && closed ? S_OK : E_FAIL;
 }
 
-std::string FormatRecord(const SYSTEMTIME& start, const std::vector<BYTE>& drops) {
-  char piece[32];
-  std::snprintf(piece, sizeof piece, "%d.%d.%d.%d:", start.wYear, start.wMonth, start.wDay,
-                start.wHour);
-  std::string record = piece;
-  for (size_t i = 0; i < drops.size(); ++i) {
-    std::snprintf(piece, sizeof piece, "%d%s", drops[i], i + 1 == drops.size() ? "\n" : ",");
-    record += piece;
-  }
-  return record;
-}
-
 // What has to precede a new record so that it starts a line of a readable file: the version line,
 // or the rest of it, in a file that is empty or was cut while its version line was written; a line
 // feed after a record that a crash or a full disk cut short. A cut that fell inside a number first
@@ -73,6 +61,18 @@ std::string LeadIn(FILE* file) {
 }
 
 }  // namespace
+
+std::string FormatStatRecord(const SYSTEMTIME& start, const std::vector<BYTE>& drops) {
+  char piece[32];
+  std::snprintf(piece, sizeof piece, "%d.%d.%d.%d:", start.wYear, start.wMonth, start.wDay,
+                start.wHour);
+  std::string record = piece;
+  for (size_t i = 0; i < drops.size(); ++i) {
+    std::snprintf(piece, sizeof piece, "%d%s", drops[i], i + 1 == drops.size() ? "\n" : ",");
+    record += piece;
+  }
+  return record;
+}
 
 HRESULT LoadStatFile(const WString& statFilename, DWORD maxHistoryDays, HourlyDrainTable& table,
                      bool withRecords) {
@@ -106,19 +106,19 @@ HRESULT LoadStatFile(const WString& statFilename, DWORD maxHistoryDays, HourlyDr
   return S_OK;
 }
 
-void AppendStatRecord(const WString& statFilename, const SYSTEMTIME& localHead,
+bool AppendStatRecord(const WString& statFilename, const SYSTEMTIME& localHead,
                       const std::vector<BYTE>& drops) {
   // A record without drops would lack its closing line feed and swallow the next record.
-  if (drops.empty()) return;
-  const std::string record = FormatRecord(localHead, drops);
+  if (drops.empty()) return false;
+  const std::string record = FormatStatRecord(localHead, drops);
 
   FILE* file = _wfopen(statFilename.c_str(), TEXT("a+"));
-  if (file == nullptr) return;
+  if (file == nullptr) return false;
   // A stream buffer that holds the whole text lets the record reach the file in one write instead
   // of being cut at a buffer boundary.
   std::vector<char> buffer(sizeof kStatFileVersionLine + record.size());
   std::setvbuf(file, buffer.data(), _IOFBF, buffer.size());
   const std::string text = LeadIn(file) + record;
-  std::fwrite(text.data(), 1, text.size(), file);
-  std::fclose(file);
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  return std::fclose(file) == 0 && written;
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "platform/api.h"
@@ -33,6 +34,10 @@ HRESULT LoadStatFile(const WString& statFilename, DWORD maxHistoryDays, HourlyDr
 // hour). A file that is missing or empty gets the version line first, and a record cut short
 // before (no final line feed) is closed off first so that its cut number never reads as a drop
 // (see LeadIn), and the file stays readable. Every write, flush and close is checked by the file
-// layer, which reports a failure.
-void AppendStatRecord(const WString& statFilename, const SYSTEMTIME& localHead,
+// layer, which reports a failure. Answers whether the whole record reached the file.
+bool AppendStatRecord(const WString& statFilename, const SYSTEMTIME& localHead,
                       const std::vector<BYTE>& drops);
+
+// One record line, its line feed included: "2024.3.9.15:3,2,4\n" for drops 3, 2, 4 from 15:00 on
+// 9 March 2024 (localHead's date and hour).
+std::string FormatStatRecord(const SYSTEMTIME& localHead, const std::vector<BYTE>& drops);

@@ -162,6 +162,30 @@ std::string_view NextPiece(std::string_view& text) {
 
 std::optional<int32_t> ScanRecordNumber(std::string_view& text) { return ScanNumber(text); }
 
+std::optional<StatRecord> ParseStatRecord(std::string_view line) {
+  int32_t numbers[4];
+  for (int i = 0; i < 4; ++i) {
+    const std::optional<int32_t> number = ScanNumber(line);
+    if (!number || line.empty() || line.front() != (i < 3 ? '.' : ':')) return std::nullopt;
+    numbers[i] = *number;
+    line.remove_prefix(1);
+  }
+  const RecordHead head{numbers[0], numbers[1], numbers[2], numbers[3]};
+  if (head.hour < 0 || head.hour >= static_cast<int32_t>(kHoursPerDay) || !MidnightFileTime(head))
+    return std::nullopt;
+  StatRecord record{SYSTEMTIME{static_cast<WORD>(head.year), static_cast<WORD>(head.month), 0,
+                               static_cast<WORD>(head.day), static_cast<WORD>(head.hour), 0, 0, 0},
+                    {}};
+  for (;;) {
+    const std::optional<int32_t> drop = ScanNumber(line);
+    if (!drop || *drop < 0 || *drop >= kDropLimit) return std::nullopt;
+    record.drops.push_back(static_cast<BYTE>(*drop));
+    if (line.empty()) return record;
+    if (line.front() != ',') return std::nullopt;
+    line.remove_prefix(1);
+  }
+}
+
 bool FileStatText(std::string_view text, const SYSTEMTIME& now, DWORD maxHistoryDays,
                   HourlyDrainTable& table, bool withRecords) {
   // A final line without its line feed was cut short: its last item may be a number cut short

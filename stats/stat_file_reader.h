@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "platform/api.h"
 #include "stats/hourly_drain_table.h"
@@ -18,6 +19,14 @@ inline constexpr char kStatFileVersionLine[] = "[version 1]";
 // when no digit follows, and when the value does not fit in 32 bits: a corrupt file must not wrap
 // into a plausible drop or date.
 std::optional<int32_t> ScanRecordNumber(std::string_view& text);
+
+// One record line as the writer gives it, without its line feed: a head that names a real date
+// and hour, then drops of 0 to 99 separated by ",". Nothing for any other text.
+struct StatRecord {
+  SYSTEMTIME localHead;  // the date and hour; the rest 0
+  std::vector<BYTE> drops;
+};
+std::optional<StatRecord> ParseStatRecord(std::string_view line);
 
 // Files the records of a stat file's text into the table without recomputing it. The age of a
 // record is counted in whole days against now (local time); only records younger than

@@ -1,5 +1,6 @@
 #include "tracking/percent_series.h"
 
+#include "stats/pending_record.h"
 #include "stats/stat_file.h"
 #include "tracking/power/power_and_time.h"
 
@@ -12,8 +13,11 @@ TopOfHour NextTopOfHour(LONGLONG t) {
 
 namespace {
 
+// The drops go to the stat file and are no longer kept beside it, whether or not the record was
+// written.
 void WritePendingDrops(PluginState& state) {
   AppendStatRecord(state.settings.StatFilename, state.seriesHead, state.PercentSeries);
+  ForgetPendingRecord(state.settings.StatFilename);
   state.PercentSeries.clear();
 }
 
@@ -38,6 +42,7 @@ void AppendDrop(PluginState& state, BYTE drop, const SYSTEMTIME& localHour) {
   }
   if (state.PercentSeries.empty()) state.seriesHead = localHour;
   state.PercentSeries.push_back(drop);
+  KeepPendingRecord(state.settings.StatFilename, state.seriesHead, state.PercentSeries);
 }
 
 DWORD PeriodDropCount(const PluginState& state) {

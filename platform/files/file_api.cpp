@@ -183,8 +183,8 @@ void SetWriteFailureReporter(WriteFailureReporter reporter) {
   State().failureReporter = std::move(reporter);
 }
 
-void SetWriteOpenObserver(WriteOpenObserver observer) {
-  State().openObserver = std::move(observer);
+void SetFileChangeObserver(FileChangeObserver observer) {
+  State().changeObserver = std::move(observer);
 }
 
 void SetDeviceRoot(const std::string& hostFolder) { State().deviceRoot = hostFolder; }
@@ -204,6 +204,76 @@ std::optional<std::string> HostPathOf(LPCWSTR devicePath) {
   while (host.size() > 1 && host.back() == '/') host.pop_back();
   for (const std::string& component : *components) host += "/" + component;
   return host;
+}
+
+namespace {
+
+void ObserveChange(const std::string& hostPath) {
+  const FileLayerState& state = State();
+  if (state.changeObserver) state.changeObserver(hostPath);
+}
+
+// The host path of a file about to be moved or removed; nothing, with errno set, for no name
+// (ENOENT), a path that leaves the device root (EXDEV), or while writes are off (EROFS).
+std::optional<std::string> ChangedHostPath(LPCWSTR path) {
+  if (path == nullptr || *path == 0) {
+    errno = ENOENT;
+    return std::nullopt;
+  }
+  std::optional<std::string> hostPath = HostPathOf(path);
+  if (!hostPath) {
+    errno = EXDEV;
+    return std::nullopt;
+  }
+  if (!State().writesAllowed) {
+    errno = EROFS;
+    return std::nullopt;
+  }
+  return hostPath;
+}
+
+// A move is an entry of the folder: only a synced folder keeps it through a power cut. A failure
+// loses nothing already in place.
+void SyncFolderOf(const std::string& hostPath) {
+  const std::string folder = std::filesystem::path(hostPath).parent_path().string();
+  const int descriptor = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+  if (descriptor < 0) return;
+  fsync(descriptor);
+  close(descriptor);
+}
+
+// Reports a failed move or removal of hostPath, keeping errno.
+BOOL ChangeFailed(const std::string& hostPath) {
+  const int error = errno;
+  ReportWriteFailure({hostPath, std::strerror(error), false});
+  errno = error;
+  return FALSE;
+}
+
+}  // namespace
+
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags) {
+  const std::optional<std::string> from = ChangedHostPath(existing);
+  if (!from) return FALSE;
+  const std::optional<std::string> to = ChangedHostPath(replacement);
+  if (!to) return FALSE;
+  ObserveChange(*to);
+  const int moved =
+      (flags & MOVEFILE_REPLACE_EXISTING) != 0
+          ? rename(from->c_str(), to->c_str())
+          : renameat2(AT_FDCWD, from->c_str(), AT_FDCWD, to->c_str(), RENAME_NOREPLACE);
+  if (moved != 0) return ChangeFailed(*to);
+  if ((flags & MOVEFILE_WRITE_THROUGH) != 0 && State().writesSynced) SyncFolderOf(*to);
+  return TRUE;
+}
+
+BOOL DeleteFileW(LPCWSTR path) {
+  const std::optional<std::string> hostPath = ChangedHostPath(path);
+  if (!hostPath) return FALSE;
+  ObserveChange(*hostPath);
+  if (unlink(hostPath->c_str()) == 0) return TRUE;
+  if (errno == ENOENT) return FALSE;
+  return ChangeFailed(*hostPath);
 }
 
 FILE* _wfopen(LPCWSTR path, LPCWSTR mode) {
@@ -243,7 +313,7 @@ FILE* _wfopen(LPCWSTR path, LPCWSTR mode) {
     errno = folderError.value();
     return nullptr;
   }
-  if (state.openObserver) state.openObserver(hostPath);
+  ObserveChange(hostPath);
   FILE* file = OpenStream(hostPath, narrowMode, cause);
   if (file == nullptr) {
     const int error = errno;

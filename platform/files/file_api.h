@@ -22,6 +22,21 @@
 // open for writing fails with EROFS, unreported, and creates nothing.
 FILE* _wfopen(LPCWSTR path, LPCWSTR mode);
 
+// MoveFileExW's flags: replace a file that stands at the new name (else the move fails with
+// EEXIST); return only once the move is on the disk (unless syncs are off, see below).
+inline constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
+inline constexpr DWORD MOVEFILE_WRITE_THROUGH = 0x8;
+
+// Gives a file, by its device path, the new device path, in one step: a crash or a kill leaves the
+// old name or the new one. FALSE with errno set when it cannot; a failure is reported as a failed
+// write of the new name. While writes are off it fails with EROFS, unreported, and moves nothing.
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags);
+
+// Removes a file by its device path. FALSE with errno set when it cannot: ENOENT, unreported, when
+// there is none; while writes are off EROFS, unreported, and nothing is removed; any other failure
+// is reported as a failed write.
+BOOL DeleteFileW(LPCWSTR path);
+
 // Whether files may be opened for writing (the default). A process that only looks at the files
 // turns it off, so that nothing it runs can change them. The setters below change the installed
 // FileLayerState.
@@ -47,10 +62,11 @@ std::string DescribeWriteFailure(const FileWriteFailure& failure);
 using WriteFailureReporter = std::function<void(const FileWriteFailure& failure)>;
 void SetWriteFailureReporter(WriteFailureReporter reporter);
 
-// Called with the host path just before a file is opened for writing (writes allowed): a host
-// that keeps other state in step with the files saves it first. Set an empty one to stop.
-using WriteOpenObserver = std::function<void(const std::string& hostPath)>;
-void SetWriteOpenObserver(WriteOpenObserver observer);
+// Called with the host path just before a file is opened for writing, moved (its new name) or
+// removed (writes allowed): a host that keeps other state in step with the files saves it first.
+// Set an empty one to stop.
+using FileChangeObserver = std::function<void(const std::string& hostPath)>;
+void SetFileChangeObserver(FileChangeObserver observer);
 
 // The host folder that stands for the device's root "\". Set by the host or a test; by default
 // $ZELVAR_DEVICE_ROOT, else $XDG_DATA_HOME/zelvar/device, else ~/.local/share/zelvar/device.
@@ -63,7 +79,7 @@ struct FileLayerState {
   bool writesAllowed = true;
   bool writesSynced = true;
   WriteFailureReporter failureReporter;
-  WriteOpenObserver openObserver;
+  FileChangeObserver changeObserver;
   std::set<std::string> reportedFailures;
 };
 // Without an installed state the file layer keeps one of its own for the process.

@@ -30,10 +30,32 @@ TEST(StreamFileTest, RoundTripReplacesTheFileWholeAndLeavesNothingElse) {
   EXPECT_EQ(ReadStreamFile(file), std::vector<BYTE>{});
 }
 
-TEST(StreamFileTest, FolderThatCannotBeMadeFails) {
-  TempFolder folder;
-  folder.Write("blocker", "a file where a folder should be");
-  EXPECT_THROW(WriteStreamFile(folder.path() / "blocker" / "plugin.stream", {1}), HostError);
+// A save that fails says which step failed and leaves no temporary file behind.
+TEST(StreamFileTest, AFailedSaveNamesItsStepAndLeavesNothingOfItsOwn) {
+  const struct {
+    const char* blocker;
+    const char* file;
+    const char* step;
+  } failures[] = {
+      {"blocker", "blocker/plugin.stream", "cannot create the folder"},
+      // A folder with something in it at the file's name: the final rename fails.
+      {"plugin.stream/kept", "plugin.stream", "cannot rename"},
+  };
+  for (const auto& failure : failures) {
+    SCOPED_TRACE(failure.file);
+    TempFolder folder;
+    folder.Write(failure.blocker, "in the way");
+    try {
+      WriteStreamFile(folder.path() / failure.file, {1});
+      ADD_FAILURE() << "saved";
+    } catch (const HostError& error) {
+      EXPECT_NE(std::string(error.what()).find(failure.step), std::string::npos) << error.what();
+    }
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path()))
+      files += entry.is_regular_file();
+    EXPECT_EQ(files, 1u);
+  }
 }
 
 }  // namespace

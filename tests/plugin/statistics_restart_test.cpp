@@ -4,8 +4,12 @@
 // daylight-saving switches. Whenever the object goes away, the hourly table rebuilt from the stat
 // file equals the table the object had built live, hour for hour.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -65,6 +69,8 @@ class StatisticsAcrossRestarts : public testing::TestWithParam<Zone> {
     for (const OffsetSwitch& change : GetParam().switches)
       clock.ChangeOffsetAt(change.at, change.offsetMinutes);
     battery.SetOnMains(false);
+    // What a kill leaves does not hang on the disk's syncs; a year of hourly ones takes long.
+    root.state().writesSynced = false;
   }
   ~StatisticsAcrossRestarts() override {
     if (plugin != nullptr) Stop();
@@ -77,6 +83,7 @@ class StatisticsAcrossRestarts : public testing::TestWithParam<Zone> {
     plugin->SetSite(&site);
     FakeXmlElement element;
     element.With(u"StatFilename", kStatFile).With(u"MaxHistoryDays", kHistoryDays);
+    if (flushTimeoutHours != nullptr) element.With(u"FlushTimeoutHours", flushTimeoutHours);
     plugin->Initialize(1, &element);  // every other setting at its default
     pending.clear();
     seenTimers = environment.timers.size();
@@ -187,6 +194,7 @@ class StatisticsAcrossRestarts : public testing::TestWithParam<Zone> {
   std::vector<LONGLONG> pending;  // instants at which the requested timers come due
   size_t seenTimers = 0, seenRepaints = 0;
   bool sleeps = false;
+  const WCHAR* flushTimeoutHours = nullptr;  // the default's when null
   int comparisons = 0;
   INT misplacedSamples = 0;
 };
@@ -235,6 +243,112 @@ TEST_P(DailySleepsAcrossRestarts, TheReloadedTableEqualsTheLiveOne) {
   EXPECT_GT(samples, 1000);
 }
 
+// A process killed at a moment of its own choosing: a child that runs body and ends with status 0,
+// unless KillBeforeChange cut it short first. Answers the exit status.
+constexpr int kKilled = 3;
+int InChild(const std::function<void()>& body) {
+  const pid_t child = fork();
+  if (child == 0) {
+    body();
+    _exit(0);
+  }
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+// Ends the process as a kill would, right before its cut-th file change (an open for writing, a
+// move or a removal; 1 the first).
+void KillBeforeChange(int cut) {
+  SetFileChangeObserver([cut, changes = 0](const std::string&) mutable {
+    if (++changes == cut) _exit(kKilled);
+  });
+}
+
+std::string ReadFile(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void CopyFolder(const std::filesystem::path& from, const std::filesystem::path& to) {
+  std::filesystem::remove_all(to);
+  std::filesystem::copy(from, to, std::filesystem::copy_options::recursive);
+}
+
+// A keeper killed at every step of its hourly samples and of the flush that files them: once the
+// next run has started (itself killed at every step of its start first, and a viewer started
+// beside the files, which changes nothing), the stat file holds every drop kept before the kill,
+// once, and nothing else.
+using KilledKeepers = StatisticsAcrossRestarts;
+
+TEST_P(KilledKeepers, FileEveryKeptDropOnce) {
+  flushTimeoutHours = TEXT("3");
+  // On battery from 05:12 UTC: the samples just after 07:00, 08:00 and 09:00 keep the drops of
+  // hours 6, 7 and 8, and the third one's flush files them.
+  const LONGLONG end = At(26, 9, 30);
+  const auto run = [&] {
+    Start();
+    RunUntil(end);
+  };
+  const auto restart = [&] {
+    clock.SetUtcFileTime(static_cast<ULONGLONG>(end));
+    Start();
+    plugin->Release();
+  };
+  ASSERT_EQ(InChild(run), 0);
+  const std::string whole = folder.Read("stats.dat");
+  const size_t colon = whole.find(':');
+  ASSERT_EQ(std::count(whole.begin(), whole.end(), ','), 2) << whole;
+  EXPECT_FALSE(folder.Exists("stats.dat.pending"));
+  // The stat file after the first `kept` drops: "[version 1]\n2026.3.26.6:4,4,4\n" when all three.
+  const auto filed = [&](size_t kept) {
+    if (kept == 0) return std::string("[version 1]\n");
+    size_t cut = colon;
+    for (size_t i = 0; i < kept; ++i) cut = whole.find_first_of(",\n", cut + 1);
+    return whole.substr(0, cut) + "\n";
+  };
+
+  // The run's file changes: its start creates the stat file (1); each sample writes the drops so
+  // far to a temporary file (2, 4, 6) and moves it over the kept ones (3, 5, 7); the flush appends
+  // them to the stat file (8) and removes the kept ones (9). 10: killed after them all.
+  const struct {
+    int cut;
+    size_t kept;
+  } kills[] = {{1, 0}, {2, 0}, {3, 0}, {4, 1}, {5, 1}, {6, 2}, {7, 2}, {8, 3}, {9, 3}, {10, 3}};
+  const std::filesystem::path killed = folder.path().string() + ".killed";
+  for (const auto& kill : kills) {
+    SCOPED_TRACE("killed before file change " + std::to_string(kill.cut));
+    std::filesystem::remove_all(folder.path());
+    std::filesystem::create_directory(folder.path());
+    ASSERT_EQ(InChild([&] {
+                KillBeforeChange(kill.cut);
+                run();
+              }),
+              kill.cut <= 9 ? kKilled : 0);
+    CopyFolder(folder.path(), killed);
+    ASSERT_EQ(InChild([&] {
+                SetFileWritesAllowed(false);
+                restart();
+              }),
+              0);
+    for (const char* name : {"stats.dat", "stats.dat.pending"})
+      EXPECT_EQ(folder.Read(name), ReadFile(killed / name)) << name;
+    for (int restartCut = 1;; ++restartCut) {
+      SCOPED_TRACE("the next start killed before file change " + std::to_string(restartCut));
+      CopyFolder(killed, folder.path());
+      const int status = InChild([&] {
+        KillBeforeChange(restartCut);
+        restart();
+      });
+      ASSERT_EQ(InChild(restart), 0);
+      EXPECT_EQ(folder.Read("stats.dat"), filed(kill.kept));
+      EXPECT_FALSE(folder.Exists("stats.dat.pending"));
+      if (status != kKilled) break;
+    }
+  }
+  std::filesystem::remove_all(killed);
+}
+
 std::string ZoneName(const testing::TestParamInfo<Zone>& info) { return info.param.name; }
 
 // They switch as "CET-1CEST,M3.5.0,M10.5.0/3" and "CST6CDT,M3.2.0,M11.1.0" would have it.
@@ -255,5 +369,6 @@ INSTANTIATE_TEST_SUITE_P(Zones, StatisticsAcrossRestarts,
                          ZoneName);
 INSTANTIATE_TEST_SUITE_P(SwitchingZones, DailySleepsAcrossRestarts,
                          testing::Values(kCentralEurope, kUsCentral), ZoneName);
+INSTANTIATE_TEST_SUITE_P(Zone, KilledKeepers, testing::Values(kCentralEurope), ZoneName);
 
 }  // namespace

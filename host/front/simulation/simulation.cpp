@@ -74,7 +74,7 @@ Simulation::Simulation(const SimulationOptions& simulation, const FilesGiven& gi
 }
 
 Simulation::~Simulation() {
-  if (savesBeforeRecords_) SetWriteOpenObserver({});
+  if (savesBeforeRecords_) SetFileChangeObserver({});
   if (writesUnsynced_) SetFileWritesSynced(true);
   if (!temporaryFolder_) return;
   std::error_code ignored;
@@ -104,7 +104,7 @@ void Simulation::SaveBeforeEachRecord() {
   }
   if (!battery_) return;
   savesBeforeRecords_ = true;
-  SetWriteOpenObserver([this](const std::string&) {
+  SetFileChangeObserver([this](const std::string&) {
     // Not across the plug-in's call: a failure shows when the run's last save fails the same way.
     try {
       Save(FileSync::None);

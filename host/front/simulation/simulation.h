@@ -52,9 +52,10 @@ class Simulation {
   // Keeps the simulated time, zone and charge for the next simulation; a replay keeps nothing.
   // Throws HostError.
   void Save(FileSync sync = FileSync::ToDisk);
-  // From now on, for a run that keeps the files: saves just before the plug-in opens its stat file
-  // to file a record, so that a killed simulation goes on from its last record instead of filing
-  // its hours again (a kill while the record is written loses that record, never doubles it).
+  // From now on, for a run that keeps the files: saves just before the plug-in changes a file (it
+  // keeps each hourly drop beside the stat file, then files the drops there), so that a killed
+  // simulation goes on after the last hour it kept instead of taking its hours again (a kill while
+  // a drop is kept loses that drop, never doubles it).
   // These saves, and the plug-in's writes when its device root is the simulation's own, are not
   // synced to disk: they only stand for a device's files, and a year would otherwise wait for
   // thousands of syncs. A kill or a crash loses nothing by it; the run's last save is synced.

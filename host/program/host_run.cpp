@@ -133,8 +133,9 @@ void HostRun::CheckFilesKept() {
 
 std::function<void()> HostRun::TakeOverFiles() {
   return [this] {
-    SetFileWritesAllowed(learns_);
+    // Its end flushes what it took, the keeper's hours as well: it goes before writes are allowed.
     session_.reset();
+    SetFileWritesAllowed(learns_);
     session_.emplace(files_, Activate());
     CheckFilesKept();
   };

@@ -105,6 +105,10 @@ void Simulation::SaveBeforeEachRecord() {
   if (!battery_) return;
   savesBeforeRecords_ = true;
   SetFileChangeObserver([this](const std::string&) {
+    // The changes of one sample or flush come at one simulated instant: it is saved once.
+    const ULONGLONG now = clock_->UtcNow();
+    if (savedAt_ == now) return;
+    savedAt_ = now;
     // Not across the plug-in's call: a failure shows when the run's last save fails the same way.
     try {
       Save(FileSync::None);

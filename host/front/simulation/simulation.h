@@ -74,6 +74,7 @@ class Simulation {
   std::optional<ULONGLONG> end_;
   std::vector<AsleepSpan> asleep_;
   bool savesBeforeRecords_ = false;
+  std::optional<ULONGLONG> savedAt_;  // the simulated time last saved before a file change
   bool deviceRootGiven_ = false;
   bool writesUnsynced_ = false;
 };

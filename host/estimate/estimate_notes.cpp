@@ -23,12 +23,12 @@ std::string CoverageLine(UINT hoursWithDrain, LONG maxHistoryDays) {
 
 std::string LearningNote(const StatisticsCheck& check) {
   if (check.hoursWithDrain < kLearnedHoursWithDrain || !check.agreement) {
-    return "Still learning: the hours left read long until drain is measured for " +
+    return "Still learning: the statistics' hours left read long until drain is measured for " +
            std::to_string(kLearnedHoursWithDrain) + " hours of the day";
   }
   return "Still learning: the statistics foresee " +
          std::to_string(static_cast<int>(*check.agreement * 100)) +
-         " % of the drain of the last discharges, so the hours left read long";
+         " % of the drain of the last discharges, so their hours left read long";
 }
 
 std::string LineExplanation() {

@@ -296,7 +296,7 @@ std::string Record(const char* head, int hours, int drop) {
 TEST(LearningRule, LearnsUntilTheDayIsCoveredAndTheStatisticsForeseeTheLatestDischarges) {
   const SYSTEMTIME now = Utc(2024, 3, 9, 18, 20);
   const std::string coverage =
-      "Still learning: the hours left read long until drain is measured "
+      "Still learning: the statistics' hours left read long until drain is measured "
       "for 12 hours of the day";
   const struct {
     const char* what;
@@ -313,7 +313,7 @@ TEST(LearningRule, LearnsUntilTheDayIsCoveredAndTheStatisticsForeseeTheLatestDis
       {"a latest day that drains four times as fast",
        Record("2024.3.1.0", 24, 1) + Record("2024.3.2.0", 24, 1) + Record("2024.3.8.18", 24, 4), 24,
        0.25,
-       "Still learning: the statistics foresee 25 % of the drain of the last discharges, so the "
+       "Still learning: the statistics foresee 25 % of the drain of the last discharges, so their "
        "hours left read long"},
       {"only zero drops lately, and a record beyond the window",
        Record("2024.1.2.0", 24, 9) + Record("2024.3.1.0", 24, 1) + Record("2024.3.8.18", 24, 0), 24,
@@ -371,7 +371,7 @@ TEST(TooltipHead, StartsWithTheHoursToShowChargeStateFiguresAndCoverageAndSaysWh
         true, std::nullopt},
        30,
        "Charge 40%, on battery\nDrain measured for 20 of the 24 hours of the day (last 30 days)\n"
-       "Still learning: the statistics foresee 25 % of the drain of the last discharges, so the "
+       "Still learning: the statistics foresee 25 % of the drain of the last discharges, so their "
        "hours left read long\n" +
            LineExplanation()},
       {{Reading(AC_LINE_ONLINE, BATTERY_FLAG_CHARGING, 50), std::nullopt, std::nullopt, true,

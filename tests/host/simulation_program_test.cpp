@@ -159,7 +159,8 @@ TEST_F(SimulationProgramTest, PrintedWarningsComeAtTheMinuteTheServiceWouldSendT
     if (line.substr(16, 2) != "  ") warnings.push_back(line);
   }
   const std::string learning =
-      "; Still learning: the hours left read long until drain is measured for 12 hours of the day";
+      "; Still learning: the statistics' hours left read long until drain is measured for 12 hours "
+      "of the day";
   ASSERT_GE(warnings.size(), 3u) << run.out;
   // 10 points an hour from 100 % at 06:30: 20 % at 14:30, 5 % at 16:00, 3 % and the charger at
   // 16:12, seen at the plug-in's next refresh. Still learning, the statistics' 18.5 and 15.3 hours

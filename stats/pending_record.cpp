@@ -14,7 +14,7 @@ namespace {
 
 constexpr char kSizeKey[] = "after ";
 // Two short lines; a series of years of hourly drops stays far below it.
-constexpr size_t kLargestPendingFile = 1024 * 1024;
+constexpr size_t kLargestPendingFile = size_t{1024} * 1024;
 
 WString PendingName(const WString& statFilename) { return statFilename + TEXT(".pending"); }
 WString TemporaryName(const WString& statFilename) { return statFilename + TEXT(".pending.new"); }

@@ -9,6 +9,7 @@
 #include "windows/conformance/message_expectations.h"
 #include "windows/conformance/plugin_under_test.h"
 #include "windows/conformance/test_host.h"
+#include "stats/pending_record.h"
 #include "stats/stat_file.h"
 
 namespace {
@@ -164,6 +165,30 @@ void CheckRecordsAcrossRestores(HostDriver& driver, CheckReport& report) {
                R"(a file of "\r\n" lines loads every record)");
 }
 
+// Drops kept beside the stat file (a temporary file in text mode moved over the kept ones) are
+// filed by the next start once: also when a flush had appended them and was cut before it removed
+// them, which the stat file's size, as the runtime tells it, shows.
+void CheckKeptDrops(HostDriver& driver, CheckReport& report) {
+  const std::string end = driver.TextLineEnd();
+  const Series series{HoursAgo(3), {3, 2}};
+  for (const bool appended : {false, true}) {
+    const std::string what = appended ? "kept drops already appended" : "kept drops";
+    const WString stat = driver.FileNameInRunFolder(appended ? "appended.dat" : "kept.dat");
+    WriteBytes(stat, "[version 1]" + end);
+    KeepPendingRecord(stat, series.LocalStart(), {3});
+    KeepPendingRecord(stat, series.LocalStart(), series.drops);
+    report.Check(ReadBytes(stat + TEXT(".pending")).ends_with(end + series.Line(end)),
+                 what + ": the last keep replaces the one before");
+    report.Check(!FileExists(stat + TEXT(".pending.new")), what + ": no temporary file is left");
+    if (appended) AppendStatRecord(stat, series.LocalStart(), series.drops);
+    FilePendingRecord(stat);
+    FilePendingRecord(stat);
+    report.Equal(ReadBytes(stat), "[version 1]" + end + series.Line(end),
+                 what + ": the next start leaves them in the stat file once");
+    report.Check(!FileExists(stat + TEXT(".pending")), what + ": then they are no longer kept");
+  }
+}
+
 }  // namespace
 
 void CheckStatFile(HostDriver& driver, CheckReport& report) {
@@ -195,4 +220,5 @@ void CheckStatFile(HostDriver& driver, CheckReport& report) {
   report.Equal(ReadBytes(wrong), wrongContent, "a stat file of a wrong version is left as it was");
 
   CheckRecordsAcrossRestores(driver, report);
+  CheckKeptDrops(driver, report);
 }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <sstream>
 
+#include "stats/pending_record.h"
 #include "tests/fakes/time_builders.h"
 #include "tests/stats/stat_file_fixture.h"
 
@@ -354,6 +355,47 @@ TEST(SecondsBetween, WholeSecondsOfTheCalendar) {
   // The low 32 bits of the difference: 2^32 seconds wrap to 0.
   EXPECT_EQ(SecondsBetween(Utc(1970, 1, 1, 0), Utc(2106, 2, 7, 6, 28, 16)), 0);
   EXPECT_EQ(SecondsBetween(Utc(2024, 2, 30, 0), Utc(2024, 3, 1, 0)), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A start files the drops a killed run kept beside the stat file only when they read whole and as
+// kept (a record line of drops below 100, its date real), and once: not when the stat file grew
+// past the size it had when they were kept. Other text is left as it is.
+TEST_F(StatFileTest, AStartFilesKeptDropsOnceAndOnlyWhenTheyReadWhole) {
+  const std::string version = "[version 1]\n";  // 12 bytes
+  const struct {
+    const char* kept;
+    const char* filed;  // the stat file's record after the start, "" for none
+    bool removed;
+  } rows[] = {
+      {"after 12\n2024.3.9.15:3,2,4\n", "2024.3.9.15:3,2,4\n", true},
+      {"after 12\r\n2024.3.9.15:3,0,99\r\n", "2024.3.9.15:3,0,99\n", true},
+      {"after 100\n2024.3.9.15:3\n", "2024.3.9.15:3\n", true},  // a stat file made anew since
+      {"after 11\n2024.3.9.15:3\n", "", true},  // filed by a flush cut before the removal
+      {"after 12\n2024.3.9.15:3,100,4\n", "", false},
+      {"after 12\n2024.3.9.15:3,-1\n", "", false},
+      {"after 12\n2024.3.9.15:3,,4\n", "", false},
+      {"after 12\n2024.3.9.15:\n", "", false},
+      {"after 12\n2024.13.9.15:3\n", "", false},
+      {"after 12\n2024.3.9.24:3\n", "", false},
+      {"after 12\n2024.3.9:3\n", "", false},
+      {"after 12\n2024.3.9.15:3", "", false},  // cut short
+      {"after 12\n2024.3.9.15:3\nmore\n", "", false},
+      {"after x\n2024.3.9.15:3\n", "", false},
+      {"after -1\n2024.3.9.15:3\n", "", false},
+      {"before 12\n2024.3.9.15:3\n", "", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.kept);
+    WriteStatFile(version);
+    root_.Write(kStatPath + ".pending", row.kept);
+    FilePendingRecord(kStatName);
+    EXPECT_EQ(ReadStatFile(), version + row.filed);
+    EXPECT_EQ(root_.Exists(kStatPath + ".pending"), !row.removed);
+  }
 }
 
 }  // namespace

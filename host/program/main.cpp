@@ -19,6 +19,7 @@
 #include "host/hosting/host_messages.h"
 #include "host/program/host_run.h"
 #include "host/program/host_services.h"
+#include "host/program/chosen_bar_format.h"
 #include "host/program/options.h"
 #include "host/program/run_mode.h"
 #include "host/program/standard_output.h"
@@ -105,9 +106,13 @@ int Run(const HostOptions& options) {
       break;
     case RunKind::Lines: {
       const std::unique_ptr<PowerEvents> events = ListenForTheCharger(options, run.services());
-      LineRun lines{mode.lines,   run.keptSession(), run.TakeOverFiles(),
-                    *run.lock(),  run.messages(),    run.services().pacer(),
-                    events.get(), run.thresholds(),  run.publishingNote()};
+      std::string formatNote;
+      BarTextFormat format = ChosenBarFormat(options, run.files().homeScreen, formatNote);
+      if (!formatNote.empty()) Say(formatNote);
+      LineRun lines{mode.lines,          run.keptSession(), run.TakeOverFiles(),
+                    *run.lock(),         run.messages(),    run.services().pacer(),
+                    events.get(),        run.thresholds(),  std::move(format),
+                    run.publishingNote()};
       RunLines(lines);
       break;
     }

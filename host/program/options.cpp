@@ -74,6 +74,16 @@ bool TakeNotifyBelow(int argc, const char* const* argv, int& index,
   return true;
 }
 
+bool TakeBarFormat(int argc, const char* const* argv, int& index,
+                   std::optional<BarTextFormat>& format, std::string& error) {
+  std::optional<std::string> value;
+  if (!TakeValue("--format", argc, argv, index, value, error)) return false;
+  std::string fault;
+  if (error.empty()) format = BarTextFormat::Parse(*value, fault);
+  if (error.empty() && !format) error = "--format: " + fault;
+  return true;
+}
+
 // A full-speed run is a simulation, whatever its pace would have been.
 void CheckSimulation(HostOptions& options, std::string& error) {
   if (options.simulation.days && options.simulation.traceFile)
@@ -117,12 +127,14 @@ std::optional<HostOptions> ParseOptions(int argc, const char* const* argv, std::
                !TakeValue("--home", argc, argv, i, options.homeScreenFile, error) &&
                !TakeValue("--module", argc, argv, i, options.moduleFile, error) &&
                !TakeNotifyBelow(argc, argv, i, options.notifyBelow, error) &&
+               !TakeBarFormat(argc, argv, i, options.barFormat, error) &&
                !TakeSimulationOption(argc, argv, i, options.simulation, error)) {
       error = "unknown option " + std::string(arg);
     }
   }
   if (error.empty()) CheckSimulation(options, error);
   if (error.empty() && options.json && !options.bar) error = "--json needs --bar";
+  if (error.empty() && options.barFormat && !options.bar) error = "--format needs --bar";
   if (error.empty() && options.bar && (options.once || options.simulation.fullSpeed())) {
     error = "--bar does not go with --once, --days or --trace";
   }
@@ -147,7 +159,13 @@ battery and the estimated hours left.
                        SIGUSR2, SIGALRM) or the reader goes away; state and pending
                        statistics are saved on the way out
   --json               with --bar: each line a JSON object for a waybar custom module (text,
-                       tooltip with the battery report, class, percentage)
+                       alt, tooltip with the battery report, class, percentage)
+  --format TEXT        with --bar: the text of each line, with placeholders: {line} the
+                       plug-in's line (the default), {percent}, {hours} the hours to show
+                       (1.4; {hours:hm} 1:24), {linear} the linear estimate, {statistics}
+                       the statistics' hours left, {on_battery} the hours on battery,
+                       {state} the battery's class; a figure not known reads "?"
+                       (default: the Format attribute of <home> in the home-screen file)
   --service            run as the user's background service: keep the plug-in's files, learn
                        the statistics and warn of a low battery, with nothing on standard
                        output, until SIGTERM; tells systemd when it is ready

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/estimate/notify_thresholds.h"
+#include "host/front/bar/bar_text_format.h"
 #include "host/front/simulation/simulation_options.h"
 
 // A command that runs instead of the home screen.
@@ -20,6 +21,8 @@ struct HostOptions {
   bool service = false;
   // --notify-below: the charge levels of the low-battery warnings, before the home-screen file's.
   std::optional<NotifyThresholds> notifyBelow;
+  // --format (with --bar): the bar's text, before the home-screen file's Format.
+  std::optional<BarTextFormat> barFormat;
   bool help = false;
   // Set by --simulate: a simulated battery, and a simulated clock running this many times faster
   // than real time.

@@ -18,6 +18,7 @@
 #include "host/front/bar/bar_follower.h"
 #include "host/front/bar/bar_line.h"
 #include "host/front/bar/bar_report.h"
+#include "host/front/bar/bar_text_format.h"
 #include "host/front/bar/battery_class.h"
 #include "host/front/bar/published_line.h"
 #include "host/wait/clock_pacer.h"
@@ -34,7 +35,7 @@ TEST(BarJson, EveryTextSurvivesTheRoundTrip) {
       "",         "62%, hrs: 9.1 (3.5)", "say \"hi\"", "back\\slash", "a\nb\r\tc",
       "\x01\x1f", "25.3\u00b0C",         "/ and \x7f"};
   for (const std::string& text : texts) {
-    const std::string line = JsonLine({text, text, {"full"}, std::nullopt});
+    const std::string line = JsonLine({text, text, {"full"}, std::nullopt, "full"});
     EXPECT_EQ(line.find('\n'), std::string::npos) << line;
     const nlohmann::json object = nlohmann::json::parse(line);
     EXPECT_EQ(object.at("text"), text) << line;
@@ -43,24 +44,30 @@ TEST(BarJson, EveryTextSurvivesTheRoundTrip) {
 }
 
 TEST(BarJson, OneClassIsAWordMoreAreAnArrayAndThePercentageOnlyWhenKnown) {
-  BarContent content{"62%, hrs: 1.0/-?-", "report", {"low"}, 62};
-  EXPECT_EQ(
-      nlohmann::json::parse(JsonLine(content)),
-      nlohmann::json(
-          {{"text", content.text}, {"tooltip", "report"}, {"class", "low"}, {"percentage", 62}}));
+  BarContent content{"62%, hrs: 1.0/-?-", "report", {"low"}, 62, "low"};
+  EXPECT_EQ(nlohmann::json::parse(JsonLine(content)), nlohmann::json({{"text", content.text},
+                                                                      {"alt", "low"},
+                                                                      {"tooltip", "report"},
+                                                                      {"class", "low"},
+                                                                      {"percentage", 62}}));
 
   content.classes.emplace_back("learning");
   content.percentage.reset();
   EXPECT_EQ(nlohmann::json::parse(JsonLine(content)),
-            nlohmann::json(
-                {{"text", content.text}, {"tooltip", "report"}, {"class", {"low", "learning"}}}));
+            nlohmann::json({{"text", content.text},
+                            {"alt", "low"},
+                            {"tooltip", "report"},
+                            {"class", {"low", "learning"}}}));
 }
 
 // A line from another process: written again as the bar writes it, nothing in it a control
 // character but the tooltip's line breaks, and nothing but the bar's form.
 TEST(BarJson, AnotherProcesssLineIsCheckedAndMadePrintable) {
-  const std::string kept =
-      JsonLine({"62%, hrs: 9.1 (3.5)", "Charge 62%\nreport", {"discharging", "learning"}, 62});
+  const std::string kept = JsonLine({"62%, hrs: 9.1 (3.5)",
+                                     "Charge 62%\nreport",
+                                     {"discharging", "learning"},
+                                     62,
+                                     "discharging"});
   const std::string replacement = "\xef\xbf\xbd";
   const struct {
     std::string line;
@@ -343,6 +350,43 @@ SYSTEM_POWER_STATUS_EX2 Reading(BYTE acLine, BYTE flag, BYTE percent,
   status.BatteryLifePercent = percent;
   status.BatteryLifeTime = lifeTime;
   return status;
+}
+
+TEST(BarTextFormat, PlaceholdersFiguresAndFaults) {
+  EstimateView view;
+  view.status = Reading(AC_LINE_OFFLINE, BATTERY_FLAG_LOW, 30);
+  view.linear = LinearFigure{2.25, 4, 0.3};
+  view.hours = HoursToShow{1.4, HoursSource::RecentRate};
+  EstimateView none;
+  const struct {
+    const char* format;
+    const char* line;
+    const EstimateView& view;
+    const char* text;
+  } rows[] = {
+      {"{line}", "30%, hrs: 9.1 (3.5)", view, "30%, hrs: 9.1 (3.5)"},
+      {"{percent}% {hours} h", "30%, hrs: 9.1 (3.5)", view, "30% 1.4 h"},
+      {"{hours:hm} {linear} {linear:hm}", "30%, hrs: 9.1 (3.5)", view, "1:24 2.2 2:15"},
+      {"{statistics}/{on_battery}/{on_battery:hm}", "30%, hrs: 9.1 (3.5)", view, "9.1/3.5/3:30"},
+      {"{on_battery} {statistics}", "30%, hrs: 3.5/9.4", view, "3.5 ?"},
+      {"<{state}>", "30%, hrs: 9.1 (3.5)", view, "<low>"},
+      {"{{{percent}}}", "?%, hrs: N/A (online)", none, "{?}"},
+      {"{hours}|{hours:hm}|{linear}|{on_battery}", "100%, hrs: N/A (online)", none, "?|?|?|?"},
+      {"plain", "30%, hrs: 9.1 (3.5)", view, "plain"},
+  };
+  for (const auto& row : rows) {
+    std::string error;
+    const std::optional<BarTextFormat> format = BarTextFormat::Parse(row.format, error);
+    ASSERT_TRUE(format) << row.format << ": " << error;
+    EXPECT_EQ(format->Render(row.line, row.view, BatteryClass(row.view.status, 5)), row.text)
+        << row.format;
+    EXPECT_EQ(format->LineAlone(), std::string(row.format) == "{line}") << row.format;
+  }
+  for (const char* wrong : {"{hour}", "{line", "line}", "{}", "{hours:hms}"}) {
+    std::string error;
+    EXPECT_FALSE(BarTextFormat::Parse(wrong, error)) << wrong;
+    EXPECT_FALSE(error.empty()) << wrong;
+  }
 }
 
 TEST(TooltipHead, StartsWithTheHoursToShowChargeStateFiguresAndCoverageAndSaysWhileLearning) {

@@ -378,6 +378,15 @@ std::string RecordFrom(int hoursAgo) {
          std::to_string(local.tm_mday) + "." + std::to_string(local.tm_hour) + ":2,3,2\n";
 }
 
+TEST_F(HostBarTest, TheFormatChoosesTheTextAndAFigureNotKnownReadsAQuestionMark) {
+  folder_.Write(kStatFile, "[version 1]\n" + RecordFrom(6));
+  BarProcess bar(folder_, Options("--bar --format={state}:{percent}%/{statistics}/{hours:hm}"));
+  const std::optional<std::string> line = bar.NextLine();
+  ASSERT_TRUE(line) << folder_.Read("stderr");
+  // Learning, nothing dropped yet, no time from the battery: no hours to show.
+  EXPECT_TRUE(std::regex_match(*line, std::regex(R"(discharging:62%/[0-9]+\.[0-9]/\?)"))) << *line;
+}
+
 TEST_F(HostBarTest, JsonLinesCarryTheLineTheReportTheTrustInTheEstimateAndTheState) {
   // Three hours of the day with samples in the window; a record 40 days old is outside it.
   folder_.Write(kStatFile, "[version 1]\n" + RecordFrom(40 * 24 + 12) + RecordFrom(6));
@@ -387,7 +396,8 @@ TEST_F(HostBarTest, JsonLinesCarryTheLineTheReportTheTrustInTheEstimateAndTheSta
 
   const nlohmann::json object = nlohmann::json::parse(*line);
   ASSERT_TRUE(object.is_object());
-  EXPECT_EQ(object.size(), 4u) << *line;
+  EXPECT_EQ(object.size(), 5u) << *line;
+  EXPECT_EQ(object.at("alt"), "discharging");
   EXPECT_TRUE(std::regex_match(object.at("text").get<std::string>(),
                                std::regex(R"(62%, hrs: [0-9.]+ \([0-9.]+\))")))
       << object.at("text");

@@ -191,6 +191,11 @@ TEST(HostOptionsTest, JsonOnlyWithBarAndBarNotWithAOneOffRun) {
 
   EXPECT_FALSE(Parse({"--json"}, error));
   EXPECT_EQ(error, "--json needs --bar");
+  EXPECT_TRUE(Parse({"--bar", "--format", "{percent}% {hours:hm}"}, error)) << error;
+  EXPECT_FALSE(Parse({"--format", "{line}"}, error));
+  EXPECT_EQ(error, "--format needs --bar");
+  EXPECT_FALSE(Parse({"--bar", "--format", "{hours:hx}"}, error));
+  EXPECT_EQ(error.substr(0, 39), "--format: unknown placeholder {hours:hx");
   for (const std::vector<const char*>& wrong :
        {std::vector<const char*>{"--bar", "--once"},
         std::vector<const char*>{"--bar", "--simulate", "--days", "2"}}) {

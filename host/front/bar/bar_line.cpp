@@ -47,7 +47,7 @@ std::optional<Json> CheckedValue(const Json& value) {
 }  // namespace
 
 std::string JsonLine(const BarContent& content) {
-  Json line{{"text", content.text}, {"tooltip", content.tooltip}};
+  Json line{{"text", content.text}, {"alt", content.alt}, {"tooltip", content.tooltip}};
   line["class"] =
       content.classes.size() == 1 ? Json(content.classes.front()) : Json(content.classes);
   if (content.percentage) line["percentage"] = *content.percentage;

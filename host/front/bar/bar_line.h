@@ -13,11 +13,12 @@ struct BarContent {
   std::vector<std::string>
       classes;  // the battery's class (see BatteryClass), then "learning" when it applies
   std::optional<int> percentage;  // nullopt when the charge is not known
+  std::string alt;                // the battery's class alone, for waybar's format-icons
 };
 
-// {"text":...,"tooltip":...,"class":...,"percentage":N} on one line, without the line break;
-// "class" is one word, or an array of them when there are more; "percentage" is left out when the
-// charge is not known.
+// {"text":...,"alt":...,"tooltip":...,"class":...,"percentage":N} on one line, without the line
+// break; "class" is one word, or an array of them when there are more; "percentage" is left out
+// when the charge is not known.
 std::string JsonLine(const BarContent& content);
 
 // A JSON line that another process wrote for the bar: written again as JsonLine writes, its strings

@@ -1,6 +1,7 @@
 #include "host/front/bar/bar_loop.h"
 
 #include "host/front/bar/bar_line.h"
+#include "host/front/bar/battery_class.h"
 #include "host/hosting/status_line.h"
 #include "plugin_host/home_screen_plugin.h"
 #include "platform/time/clock.h"
@@ -20,12 +21,7 @@ BarEnd BarLoop::Run() {
   session_.AnswerEarliestTimerNow();
   while (!stopRequested_()) {
     session_.DispatchDueTimers(CurrentClock().UtcNow());
-    if (session_.line().repaintRequested) {
-      if (const std::optional<std::string> text = PaintChangedLine()) {
-        if (observer_) observer_(*text);
-        if (!Show(*text)) return BarEnd::OutputGone;
-      }
-    }
+    if (session_.line().repaintRequested && !ShowPaintedLine()) return BarEnd::OutputGone;
     if (stopRequested_()) break;
     const WakeReason woken = waiter_.Wait(session_.EarliestDeadline(), -1, -1);
     if (woken == WakeReason::OutputGone) return BarEnd::OutputGone;
@@ -35,13 +31,6 @@ BarEnd BarLoop::Run() {
       return BarEnd::BusGone;
   }
   return BarEnd::Stopped;
-}
-
-std::optional<std::string> BarLoop::PaintChangedLine() {
-  std::string text = PaintStatusLine(session_);
-  if (text == lastText_) return std::nullopt;
-  lastText_ = text;
-  return text;
 }
 
 void BarLoop::OnFigures(FiguresObserver observer) {
@@ -54,14 +43,26 @@ void BarLoop::PublishTo(LinePublisher& publisher) {
   if (!report_) report_.emplace(session_);
 }
 
-bool BarLoop::Show(const std::string& text) {
+void BarLoop::SetTextFormat(BarTextFormat format) {
+  if (format.LineAlone()) return;
+  textFormat_ = std::move(format);
+  if (!report_) report_.emplace(session_);
+}
+
+bool BarLoop::ShowPaintedLine() {
+  const std::string text = PaintStatusLine(session_);
+  std::optional<EstimateView> view;
+  if (report_) view = report_->Figures(text);
+  const std::string shown =
+      textFormat_ ? textFormat_->Render(text, *view, BatteryClass(view->status, criticalLevel_))
+                  : text;
+  if (shown == lastShown_) return true;
+  lastShown_ = shown;
+  if (observer_) observer_(text);
+  if (figuresObserver_) figuresObserver_(text, *view);
   std::string json;
-  if (report_) {
-    const EstimateView view = report_->Figures(text);
-    if (figuresObserver_) figuresObserver_(text, view);
-    if (format_ == BarFormat::Json || publisher_ != nullptr)
-      json = JsonLine(report_->Content(text, view, criticalLevel_));
-  }
-  if (publisher_ != nullptr) publisher_->Publish({text, json});
-  return output_(format_ == BarFormat::Json ? json : text);
+  if (view && (format_ == BarFormat::Json || publisher_ != nullptr))
+    json = JsonLine(report_->Content(shown, *view, criticalLevel_));
+  if (publisher_ != nullptr) publisher_->Publish({shown, json});
+  return output_(format_ == BarFormat::Json ? json : shown);
 }

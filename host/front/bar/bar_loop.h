@@ -9,6 +9,7 @@
 
 #include "host/estimate/notify_thresholds.h"
 #include "host/front/bar/bar_report.h"
+#include "host/front/bar/bar_text_format.h"
 #include "host/front/bar/published_line.h"
 #include "host/hosting/home_screen_session.h"
 #include "host/wait/waiter.h"
@@ -55,16 +56,17 @@ class BarLoop {
   // The charge at or below which the battery's class is "critical" (CriticalLevel of the warnings'
   // thresholds; the default ones' until told).
   void SetCriticalLevel(int level) { criticalLevel_ = level; }
+  // The text each line shows (BarTextFormat); the plug-in's line alone until told.
+  void SetTextFormat(BarTextFormat format);
   // Before Run: every changed line is published for the bars that follow this one.
   void PublishTo(LinePublisher& publisher);
 
   BarEnd Run();
 
  private:
-  // Paints the line; answers its text when it differs from the last one written.
-  std::optional<std::string> PaintChangedLine();
-  // Publishes the changed line and writes it; false when the output failed.
-  bool Show(const std::string& text);
+  // Paints the line; when what it shows changed, tells the observers, publishes and writes it.
+  // False when the output failed.
+  bool ShowPaintedLine();
 
   HomeScreenSession& session_;
   Waiter& waiter_;
@@ -75,9 +77,11 @@ class BarLoop {
   FiguresObserver figuresObserver_;
   TookOver tookOver_;
   SessionBusServed sessionBusServed_;
-  std::optional<std::string> lastText_;
+  std::optional<BarTextFormat> textFormat_;  // nullopt: the plug-in's line alone
+  std::optional<std::string> lastShown_;
   LinePublisher* publisher_ = nullptr;
   int criticalLevel_ = CriticalLevel(kDefaultNotifyThresholds);
-  // With BarFormat::Json, a publisher or a figures observer: what the line shows beside its text.
+  // With BarFormat::Json, a publisher, a figures observer or a text format: what the line shows
+  // beside the plug-in's text.
   std::optional<BarReport> report_;
 };

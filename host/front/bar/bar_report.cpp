@@ -74,6 +74,7 @@ BarContent BarReport::Content(const std::string& text, const EstimateView& view,
   content.text = text;
   const char* const batteryClass = BatteryClass(view.status, criticalLevel);
   content.classes.emplace_back(batteryClass);
+  content.alt = batteryClass;
   if (view.statistics && view.learning) content.classes.emplace_back("learning");
   if (view.status && view.status->BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN) {
     content.percentage = view.status->BatteryLifePercent;

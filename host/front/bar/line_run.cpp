@@ -122,6 +122,7 @@ void RunLines(LineRun& run) {
         if (!run.publishingNote.empty()) Say(run.publishingNote);
       }
       loop.SetCriticalLevel(CriticalLevel(run.thresholds));
+      loop.SetTextFormat(run.textFormat);
       loop.OnLine(onLine);
       // The service belongs to the desktop session whose bus it reached: once that bus is gone it
       // ends, so that the next session's service takes the files over. A bar carries on.

@@ -11,6 +11,7 @@
 
 #include "host/estimate/notify_thresholds.h"
 #include "host/front/bar/bar_loop.h"
+#include "host/front/bar/bar_text_format.h"
 #include "host/front/bar/home_lock.h"
 #include "host/hosting/home_screen_session.h"
 #include "host/hosting/host_messages.h"
@@ -36,6 +37,8 @@ struct LineRun {
   PowerEvents* events;  // null where the kernel tells nothing
   // The warnings' levels, whose lowest the bar's "critical" class follows.
   NotifyThresholds thresholds;
+  // The text each line shows.
+  BarTextFormat textFormat;
   // Said once the run keeps the files, where its line cannot go to the runtime folder.
   std::string publishingNote;
 };

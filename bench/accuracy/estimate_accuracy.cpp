@@ -117,7 +117,8 @@ std::vector<std::optional<JudgedWarning>> JudgeWarnings(
     const double drop = percent - period->endPercent;
     std::optional<double> trueHours;
     if (drop > 0.0) trueHours = percent * hoursToEnd / drop;
-    judged.emplace_back(JudgedWarning{warning, percent, hoursToEnd, drop, trueHours, period->cutOff});
+    judged.emplace_back(
+        JudgedWarning{warning, percent, hoursToEnd, drop, trueHours, period->cutOff});
   }
   return judged;
 }

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "tests/fakes/temp_folder.h"
-#include "tests/host/host_program.h"
+#include "tests/fakes/host_program.h"
 
 namespace {
 

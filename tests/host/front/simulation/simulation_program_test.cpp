@@ -16,7 +16,7 @@
 #include "platform/time/calendar.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"
-#include "tests/host/host_program.h"
+#include "tests/fakes/host_program.h"
 
 namespace {
 

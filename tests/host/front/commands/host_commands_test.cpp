@@ -8,7 +8,7 @@
 #include "host/front/commands/stats_command.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/home_screen_text.h"
-#include "tests/host/host_program.h"
+#include "tests/fakes/host_program.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "host/program/options.h"
 #include "tests/fakes/temp_folder.h"
-#include "tests/host/host_program.h"
+#include "tests/fakes/host_program.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/host/host_program.h"
+#include "tests/fakes/host_program.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -8,7 +8,7 @@
 #include <csignal>
 
 #include "tests/fakes/temp_folder.h"
-#include "tests/host/host_program.h"
+#include "tests/fakes/host_program.h"
 
 namespace {
 

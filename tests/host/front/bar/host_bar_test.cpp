@@ -24,7 +24,7 @@
 #include "tests/fakes/session_bus.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/home_screen_text.h"
-#include "tests/host/host_program.h"
+#include "tests/fakes/host_program.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <regex>
 
 #include "tests/fakes/temp_folder.h"
-#include "tests/host/host_program.h"
+#include "tests/fakes/host_program.h"
 
 namespace {
 

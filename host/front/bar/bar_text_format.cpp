@@ -60,12 +60,12 @@ std::optional<BarTextFormat> BarTextFormat::Parse(std::string_view text, std::st
       piece.literal += text.front();
       text.remove_prefix(2);
     } else if (text.front() == '}') {
-      error = "a \"}\" without its \"{\" (write \"}}\" for the brace itself)";
+      error = R"(a "}" without its "{" (write "}}" for the brace itself))";
       return std::nullopt;
     } else if (text.front() == '{') {
       const size_t close = text.find('}');
       if (close == std::string_view::npos) {
-        error = "a \"{\" without its \"}\" (write \"{{\" for the brace itself)";
+        error = R"(a "{" without its "}" (write "{{" for the brace itself))";
         return std::nullopt;
       }
       const std::string_view name = text.substr(1, close - 1);

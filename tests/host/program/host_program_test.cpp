@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "host/program/chosen_bar_format.h"
 #include "host/program/options.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/host_program.h"
@@ -177,6 +178,26 @@ TEST(HostOptionsTest, ValuesComeAttachedOrSeparate) {
   }
   EXPECT_FALSE(Parse({"--report", "--stats"}, error));
   EXPECT_FALSE(Parse({"--unregister", "--register"}, error));
+}
+
+// --format, else the home-screen file's Format, else the line; a Format that is no format is named.
+TEST(HostOptionsTest, TheBarsFormatFromTheOptionTheHomeScreenFileOrTheLine) {
+  const TempFolder folder;
+  const std::filesystem::path home = folder.path() / "home.xml";
+  EstimateView view;
+  const auto shown = [&](const HostOptions& options, std::string& note) {
+    return ChosenBarFormat(options, home, note).Render("62%, hrs: 9.1 (3.5)", view, "low");
+  };
+  std::string error;
+  std::string note;
+  EXPECT_EQ(shown(HostOptions{}, note), "62%, hrs: 9.1 (3.5)");
+  folder.Write("home.xml", R"(<home Format="{percent}% {state}"/>)");
+  EXPECT_EQ(shown(HostOptions{}, note), "62% low");
+  EXPECT_EQ(shown(*Parse({"--bar", "--format={statistics}"}, error), note), "9.1");
+  EXPECT_EQ(note, "");
+  folder.Write("home.xml", R"(<home Format="{percent"/>)");
+  EXPECT_EQ(shown(HostOptions{}, note), "62%, hrs: 9.1 (3.5)");
+  EXPECT_NE(note.find(R"(Format="{percent": a "{" without its "}")"), std::string::npos) << note;
 }
 
 TEST(HostOptionsTest, JsonOnlyWithBarAndBarNotWithAOneOffRun) {

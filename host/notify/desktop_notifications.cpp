@@ -102,38 +102,38 @@ void DesktopNotifications::Disconnect() {
   ready_ = false;
 }
 
-bool DesktopNotifications::Connect(std::string& error) {
-  if (bus_ != nullptr) return true;
-  systemd_ = Systemd(error);
-  if (systemd_ == nullptr) return false;
+std::optional<std::string> DesktopNotifications::Connect() {
+  if (bus_ != nullptr) return std::nullopt;
+  const Outcome<const SystemdLibrary*> systemd = Systemd();
+  if (!systemd.ok()) return systemd.problem();
+  systemd_ = systemd.value();
   // Connects and starts the greeting without waiting for the bus's answer.
   const int result = systemd_->busOpenUser(&bus_);
-  if (result >= 0) return true;
+  if (result >= 0) return std::nullopt;
   bus_ = nullptr;
   // sd-bus answers ENOMEDIUM when the environment names no bus at all.
-  error = result == -ENOMEDIUM
-              ? "no session bus: neither DBUS_SESSION_BUS_ADDRESS nor XDG_RUNTIME_DIR is set"
-              : std::string("cannot connect to the session bus: ") + std::strerror(-result);
-  return false;
+  if (result == -ENOMEDIUM)
+    return "no session bus: neither DBUS_SESSION_BUS_ADDRESS nor XDG_RUNTIME_DIR is set";
+  return std::string("cannot connect to the session bus: ") + std::strerror(-result);
 }
 
-bool DesktopNotifications::Show(const DesktopNotification& notification, std::string& error) {
-  if (!Connect(error)) return false;
+std::optional<std::string> DesktopNotifications::Show(const DesktopNotification& notification) {
+  if (std::optional<std::string> problem = Connect()) return problem;
   const int result = Calls::Send(
       *this, "Notify",
       [&](sd_bus_message* call) { return AppendNotify(*systemd_, call, notification); },
       &Calls::NotifyAnswered);
-  if (result < 0) error = CallFailure("", "", -result);
-  return result >= 0;
+  if (result < 0) return CallFailure("", "", -result);
+  return std::nullopt;
 }
 
-bool DesktopNotifications::Close(uint32_t id, std::string& error) {
-  if (!Connect(error)) return false;
+std::optional<std::string> DesktopNotifications::Close(uint32_t id) {
+  if (std::optional<std::string> problem = Connect()) return problem;
   const int result = Calls::Send(
       *this, "CloseNotification",
       [this, id](sd_bus_message* call) { return systemd_->messageAppend(call, "u", id); }, nullptr);
-  if (result < 0) error = CallFailure("", "", -result);
-  return result >= 0;
+  if (result < 0) return CallFailure("", "", -result);
+  return std::nullopt;
 }
 
 DesktopNotifications::Bus DesktopNotifications::Serve() {

@@ -35,13 +35,14 @@ class DesktopNotifications final : public PolledConnection {
   DesktopNotifications(const DesktopNotifications&) = delete;
   DesktopNotifications& operator=(const DesktopNotifications&) = delete;
 
-  // Reaches the session bus unless it is reached already; false with `error` saying why not.
-  bool Connect(std::string& error);
-  // Sends the notification; its answer goes to `shown`. False with `error` when it cannot be sent.
-  bool Show(const DesktopNotification& notification, std::string& error);
-  // Withdraws a notification; false with `error` when it cannot be sent. Its answer is not
+  // Reaches the session bus unless it is reached already; answers why not, nullopt once reached.
+  std::optional<std::string> Connect();
+  // Sends the notification; its answer goes to `shown`. Answers why it cannot be sent, nullopt when
+  // sent.
+  std::optional<std::string> Show(const DesktopNotification& notification);
+  // Withdraws a notification; answers why it cannot be sent, nullopt when sent. Its answer is not
   // awaited: a service answers with an error for a notification the user closed already.
-  bool Close(uint32_t id, std::string& error);
+  std::optional<std::string> Close(uint32_t id);
 
   enum class Bus {
     Open,  // reached, or none reached

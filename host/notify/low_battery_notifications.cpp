@@ -17,8 +17,7 @@ LowBatteryNotifications::LowBatteryNotifications(Report report, uint64_t callTim
           callTimeoutUs) {}
 
 void LowBatteryNotifications::Start() {
-  std::string error;
-  if (!service_.Connect(error)) Failed(error);
+  if (const std::optional<std::string> problem = service_.Connect()) Failed(*problem);
 }
 
 void LowBatteryNotifications::Deliver(const LineWarning& change) {
@@ -50,9 +49,9 @@ bool LowBatteryNotifications::Serve() {
 
 void LowBatteryNotifications::Send(DesktopNotification notification) {
   notification.replaces = shown_;
-  std::string error;
-  awaiting_ = service_.Show(notification, error);
-  if (!awaiting_) Failed(error);
+  const std::optional<std::string> problem = service_.Show(notification);
+  awaiting_ = !problem;
+  if (problem) Failed(*problem);
 }
 
 void LowBatteryNotifications::Answered(std::optional<uint32_t> id, const std::string& failure) {
@@ -75,8 +74,7 @@ void LowBatteryNotifications::Answered(std::optional<uint32_t> id, const std::st
 
 void LowBatteryNotifications::CloseShown() {
   if (shown_ == 0) return;
-  std::string error;
-  if (!service_.Close(shown_, error)) Failed(error);
+  if (const std::optional<std::string> problem = service_.Close(shown_)) Failed(*problem);
   shown_ = 0;
 }
 

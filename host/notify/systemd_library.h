@@ -5,7 +5,7 @@
 #include <systemd/sd-bus.h>
 #include <systemd/sd-daemon.h>
 
-#include <string>
+#include "host/hosting/outcome.h"
 
 // The library's calls this program makes.
 struct SystemdLibrary {
@@ -29,6 +29,6 @@ struct SystemdLibrary {
   decltype(&sd_notify) notify;
 };
 
-// The library, loaded by the first call; nullptr with `error` saying why it cannot be loaded (every
-// later call answers the same).
-const SystemdLibrary* Systemd(std::string& error);
+// The library, loaded by the first call, or why it cannot be loaded (every later call answers the
+// same).
+Outcome<const SystemdLibrary*> Systemd();

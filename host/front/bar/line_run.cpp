@@ -43,9 +43,9 @@ class ServiceState {
  public:
   explicit ServiceState(bool service) {
     if (!service) return;
-    std::string whyNot;
-    systemd_ = Systemd(whyNot);
-    if (systemd_ == nullptr) Say("cannot tell systemd the service's state: " + whyNot);
+    const Outcome<const SystemdLibrary*> systemd = Systemd();
+    if (!systemd.ok()) Say("cannot tell systemd the service's state: " + systemd.problem());
+    systemd_ = systemd.ok() ? systemd.value() : nullptr;
   }
   ~ServiceState() {
     if (systemd_ != nullptr) systemd_->notify(0, "STOPPING=1");

@@ -5,6 +5,7 @@
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <utility>
 
 #include "host/front/bar/line_run.h"
 #include "host/front/commands/once_run.h"
@@ -41,10 +42,12 @@ void Print(const std::string& text) {
 std::unique_ptr<PowerEvents> ListenForTheCharger(const HostOptions& options,
                                                  HostServices& services) {
   if (options.sysfsFolder || services.simulation() != nullptr || services.demo()) return nullptr;
-  std::string whyNot;
-  std::unique_ptr<PowerEvents> events = OpenKernelPowerEvents(whyNot);
-  if (!events) Say(whyNot + "; the line shows the charger at the plug-in's next refresh");
-  return events;
+  Outcome<std::unique_ptr<PowerEvents>> events = OpenKernelPowerEvents();
+  if (!events.ok()) {
+    Say(events.problem() + "; the line shows the charger at the plug-in's next refresh");
+    return nullptr;
+  }
+  return std::move(events.value());
 }
 
 // The simulated span at full speed: the line each simulated hour and, asked for, each warning.

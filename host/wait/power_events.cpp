@@ -88,20 +88,18 @@ std::optional<ChargerReadings::Reading> ChargerReadings::Read() {
   return Reading{status.ACLineStatus, status.BatteryFlag};
 }
 
-std::unique_ptr<PowerEvents> OpenKernelPowerEvents(std::string& whyNot) {
+Outcome<std::unique_ptr<PowerEvents>> OpenKernelPowerEvents() {
   const int events =
       socket(AF_NETLINK, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, NETLINK_KOBJECT_UEVENT);
-  if (events < 0) {
-    whyNot = std::string("cannot open the kernel's uevent socket: ") + std::strerror(errno);
-    return nullptr;
-  }
+  if (events < 0)
+    return Problem{std::string("cannot open the kernel's uevent socket: ") + std::strerror(errno)};
   sockaddr_nl address{};
   address.nl_family = AF_NETLINK;
   address.nl_groups = 1;  // the kernel's own messages
   if (bind(events, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    whyNot = std::string("cannot listen to the kernel's uevents: ") + std::strerror(errno);
+    Problem problem{std::string("cannot listen to the kernel's uevents: ") + std::strerror(errno)};
     close(events);
-    return nullptr;
+    return problem;
   }
-  return std::make_unique<KernelPowerEvents>(events);
+  return std::unique_ptr<PowerEvents>(std::make_unique<KernelPowerEvents>(events));
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/hosting/outcome.h"
 #include "platform/power/power_api.h"
 
 // Whether one kernel uevent message ("change@/devices/...", then NUL-separated KEY=value fields)
@@ -52,6 +53,6 @@ class PowerEvents {
   virtual bool ChargerChanged() = 0;
 };
 
-// The kernel's uevent socket. nullptr, with whyNot said, where the system gives none. Its first
-// reading of the supplies is taken now.
-std::unique_ptr<PowerEvents> OpenKernelPowerEvents(std::string& whyNot);
+// The kernel's uevent socket, or why the system gives none. Its first reading of the supplies is
+// taken now.
+Outcome<std::unique_ptr<PowerEvents>> OpenKernelPowerEvents();

@@ -245,9 +245,9 @@ TEST(PowerEvents, ThePowerSourceReadsWhetherTheChargerChangedAndOnlyTheKernelIsH
 
   // Any process may send to the kernel's uevent socket (root, on most systems): its messages are
   // read and count for nothing, whatever the supplies read.
-  std::string whyNot;
-  const std::unique_ptr<PowerEvents> events = OpenKernelPowerEvents(whyNot);
-  ASSERT_TRUE(events) << whyNot;
+  Outcome<std::unique_ptr<PowerEvents>> opened = OpenKernelPowerEvents();
+  ASSERT_TRUE(opened.ok()) << opened.problem();
+  const std::unique_ptr<PowerEvents> events = std::move(opened.value());
   sockaddr_nl listener{};
   socklen_t length = sizeof listener;
   ASSERT_EQ(getsockname(events->fd(), reinterpret_cast<sockaddr*>(&listener), &length), 0);

@@ -17,16 +17,16 @@ std::string LevelsText(const NotifyThresholds& levels) {
 
 }  // namespace
 
-NotifyThresholds ChosenThresholds(const HostOptions& options,
-                                  const std::filesystem::path& homeScreenFile, std::string& note) {
-  if (options.notifyBelow) return *options.notifyBelow;
+Noted<NotifyThresholds> ChosenThresholds(const HostOptions& options,
+                                         const std::filesystem::path& homeScreenFile) {
+  if (options.notifyBelow) return {*options.notifyBelow, std::nullopt};
   const std::optional<std::string> attribute =
       ReadHomeAttribute(homeScreenFile, kNotifyBelowAttribute);
-  if (!attribute) return kDefaultNotifyThresholds;
+  if (!attribute) return {kDefaultNotifyThresholds, std::nullopt};
   if (std::optional<NotifyThresholds> thresholds = ParseNotifyThresholds(*attribute))
-    return *thresholds;
-  note = "the home-screen file " + homeScreenFile.string() + ": " + kNotifyBelowAttribute + "=\"" +
-         *attribute + "\" is not " + kNotifyThresholdsForm + "; the warnings come below " +
-         LevelsText(kDefaultNotifyThresholds) + " %";
-  return kDefaultNotifyThresholds;
+    return {*thresholds, std::nullopt};
+  return {kDefaultNotifyThresholds, "the home-screen file " + homeScreenFile.string() + ": " +
+                                        kNotifyBelowAttribute + "=\"" + *attribute + "\" is not " +
+                                        kNotifyThresholdsForm + "; the warnings come below " +
+                                        LevelsText(kDefaultNotifyThresholds) + " %"};
 }

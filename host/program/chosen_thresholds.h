@@ -2,12 +2,12 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
 
 #include "host/estimate/notify_thresholds.h"
+#include "host/hosting/outcome.h"
 #include "host/program/options.h"
 
 // --notify-below, else the NotifyBelow attribute of the home-screen file's <home>, else the
-// defaults; a value there that is no list of percents is named in `note`, and the defaults hold.
-NotifyThresholds ChosenThresholds(const HostOptions& options,
-                                  const std::filesystem::path& homeScreenFile, std::string& note);
+// defaults; a value there that is no list of percents is named in the note, and the defaults hold.
+Noted<NotifyThresholds> ChosenThresholds(const HostOptions& options,
+                                         const std::filesystem::path& homeScreenFile);

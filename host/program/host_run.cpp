@@ -1,5 +1,7 @@
 #include "host/program/host_run.h"
 
+#include <utility>
+
 #include "host/front/bar/line_run.h"
 #include "host/front/bar/published_line.h"
 #include "host/hosting/activation/class_id.h"
@@ -110,9 +112,9 @@ HostRun::HostRun(const HostOptions& options, RunMode mode)
 
 const NotifyThresholds& HostRun::thresholds() {
   if (!thresholds_) {
-    std::string note;
-    thresholds_ = ChosenThresholds(options_, files_.homeScreen, note);
-    if (!note.empty()) Say(note);
+    Noted<NotifyThresholds> chosen = ChosenThresholds(options_, files_.homeScreen);
+    if (chosen.note) Say(*chosen.note);
+    thresholds_ = std::move(chosen.value);
   }
   return *thresholds_;
 }

@@ -393,8 +393,9 @@ int main(int argc, char** argv) {
       const std::string option = argv[i];
       if ((option == "--zone" || option == "--asleep-after") && i + 1 < argc) {
         SimulationOptions parsed;
-        const std::string error = ApplySimulationOption(option, argv[++i], parsed);
-        if (!error.empty()) throw HostError(error);
+        if (const std::optional<std::string> problem =
+                ApplySimulationOption(option, argv[++i], parsed))
+          throw HostError(*problem);
         if (parsed.zoneMinutes) replay.zoneMinutes = *parsed.zoneMinutes;
         if (parsed.asleepAfterMinutes) replay.asleepAfterMinutes = parsed.asleepAfterMinutes;
       } else {

@@ -109,12 +109,11 @@ int Run(const HostOptions& options) {
       break;
     case RunKind::Lines: {
       const std::unique_ptr<PowerEvents> events = ListenForTheCharger(options, run.services());
-      std::string formatNote;
-      BarTextFormat format = ChosenBarFormat(options, run.files().homeScreen, formatNote);
-      if (!formatNote.empty()) Say(formatNote);
+      Noted<BarTextFormat> format = ChosenBarFormat(options, run.files().homeScreen);
+      if (format.note) Say(*format.note);
       LineRun lines{mode.lines,          run.keptSession(), run.TakeOverFiles(),
                     *run.lock(),         run.messages(),    run.services().pacer(),
-                    events.get(),        run.thresholds(),  std::move(format),
+                    events.get(),        run.thresholds(),  std::move(format.value),
                     run.publishingNote()};
       RunLines(lines);
       break;
@@ -173,19 +172,21 @@ int RunReporting(const HostOptions& options) {
   return 1;
 }
 
+// What is wrong with the command line; nullopt when the run can start.
+std::optional<std::string> CommandLineProblem(const Outcome<HostOptions>& options) {
+  if (!options.ok()) return options.problem();
+  if (options.value().help || !options.value().sysfsFolder) return std::nullopt;
+  return SysfsFolderProblem(*options.value().sysfsFolder);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   GuardStandardStreams();
-  std::string error;
-  const std::optional<HostOptions> options = ParseOptions(argc, argv, error);
-  if (options && !options->help && options->sysfsFolder) {
-    if (const std::optional<std::string> problem = SysfsFolderProblem(*options->sysfsFolder))
-      error = *problem;
-  }
-  if (!options || !error.empty()) {
-    Say(error + "\nTry 'zelvar-home --help'.");
+  const Outcome<HostOptions> options = ParseOptions(argc, argv);
+  if (const std::optional<std::string> problem = CommandLineProblem(options)) {
+    Say(*problem + "\nTry 'zelvar-home --help'.");
     return 2;
   }
-  return StatusWithOutputChecked(*options, RunReporting(*options));
+  return StatusWithOutputChecked(options.value(), RunReporting(options.value()));
 }

@@ -8,40 +8,28 @@
 
 namespace {
 
-// "--name VALUE" or "--name=VALUE" for an option that takes a value; answers whether arg was it.
-bool TakeValue(std::string_view name, int argc, const char* const* argv, int& index,
-               std::optional<std::string>& target, std::string& error) {
+// "--name VALUE" or "--name=VALUE" for an option that takes a value: nullopt when the argument at
+// `index` is not that option, else its value or why it has none.
+std::optional<Outcome<std::string>> TakeValue(std::string_view name, int argc,
+                                              const char* const* argv, int& index) {
   const std::string_view arg = argv[index];
-  if (arg.substr(0, name.size()) != name) return false;
+  if (arg.substr(0, name.size()) != name) return std::nullopt;
+  std::string value;
   if (arg.size() == name.size()) {
-    if (index + 1 >= argc) {
-      error = std::string(name) + " needs a value";
-      return true;
-    }
-    target = argv[++index];
+    if (index + 1 >= argc) return Problem{std::string(name) + " needs a value"};
+    value = argv[++index];
   } else if (arg[name.size()] == '=') {
-    target = std::string(arg.substr(name.size() + 1));
+    value = arg.substr(name.size() + 1);
   } else {
-    return false;
+    return std::nullopt;
   }
-  if (target->empty()) error = std::string(name) + " needs a value";
-  return true;
+  if (value.empty()) return Problem{std::string(name) + " needs a value"};
+  return Outcome<std::string>(std::move(value));
 }
 
 // Above zero: a clock that stands still never reaches a timer.
 std::optional<double> ParseSpeed(std::string_view text) {
   return CheckedNumber(text, std::numeric_limits<double>::denorm_min(), kFastestSimulation);
-}
-
-bool TakeSimulationOption(int argc, const char* const* argv, int& index,
-                          SimulationOptions& simulation, std::string& error) {
-  for (const std::string_view name : kSimulationValueOptions) {
-    std::optional<std::string> value;
-    if (!TakeValue(name, argc, argv, index, value, error)) continue;
-    if (error.empty()) error = ApplySimulationOption(name, *value, simulation);
-    return true;
-  }
-  return false;
 }
 
 constexpr std::pair<std::string_view, ProgramCommand> kCommands[] = {
@@ -51,99 +39,117 @@ constexpr std::pair<std::string_view, ProgramCommand> kCommands[] = {
     {"--unregister", ProgramCommand::Unregister},
 };
 
-// Takes arg when it names a command; one command per run.
-bool TakeCommand(std::string_view arg, ProgramCommand& command, std::string& error) {
+constexpr std::pair<std::string_view, std::optional<std::string> HostOptions::*> kPathOptions[] = {
+    {"--sysfs", &HostOptions::sysfsFolder},
+    {"--device-root", &HostOptions::deviceRoot},
+    {"--home", &HostOptions::homeScreenFile},
+    {"--module", &HostOptions::moduleFile},
+};
+
+// Takes the option without a value that `arg` names; answers whether it was one.
+bool TakeFlag(std::string_view arg, HostOptions& options) {
+  if (arg == "--once") {
+    options.once = true;
+  } else if (arg == "--bar") {
+    options.bar = true;
+  } else if (arg == "--json") {
+    options.json = true;
+  } else if (arg == "--print-warnings") {
+    options.simulation.printWarnings = true;
+  } else if (arg == "--service") {
+    options.service = true;
+  } else if (arg == "--help" || arg == "-h") {
+    options.help = true;
+  } else if (arg == "--simulate") {
+    options.simulateSpeed = kDefaultSimulationSpeed;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// Takes the option at `index` (and its value); answers what is wrong with it.
+std::optional<std::string> TakeOption(int argc, const char* const* argv, int& index,
+                                      HostOptions& options) {
+  const std::string_view arg = argv[index];
+  if (TakeFlag(arg, options)) return std::nullopt;
+  if (arg.starts_with("--simulate=")) {
+    options.simulateSpeed = ParseSpeed(arg.substr(11));
+    if (!options.simulateSpeed)
+      return "--simulate=SPEED needs a number above 0 and at most 1000000";
+    return std::nullopt;
+  }
   for (const auto& [name, named] : kCommands) {
     if (arg != name) continue;
-    if (command != ProgramCommand::HomeScreen && command != named) {
-      error = "only one of --report, --stats, --register and --unregister";
-    }
-    command = named;
-    return true;
+    // One command per run.
+    if (options.command != ProgramCommand::HomeScreen && options.command != named)
+      return "only one of --report, --stats, --register and --unregister";
+    options.command = named;
+    return std::nullopt;
   }
-  return false;
+  for (const auto& [name, member] : kPathOptions) {
+    std::optional<Outcome<std::string>> value = TakeValue(name, argc, argv, index);
+    if (!value) continue;
+    if (!value->ok()) return value->problem();
+    options.*member = std::move(value->value());
+    return std::nullopt;
+  }
+  if (const std::optional<Outcome<std::string>> value =
+          TakeValue("--notify-below", argc, argv, index)) {
+    if (!value->ok()) return value->problem();
+    options.notifyBelow = ParseNotifyThresholds(value->value());
+    if (!options.notifyBelow) return std::string("--notify-below needs ") + kNotifyThresholdsForm;
+    return std::nullopt;
+  }
+  if (const std::optional<Outcome<std::string>> value = TakeValue("--format", argc, argv, index)) {
+    if (!value->ok()) return value->problem();
+    Outcome<BarTextFormat> format = BarTextFormat::Parse(value->value());
+    if (!format.ok()) return "--format: " + format.problem();
+    options.barFormat = std::move(format.value());
+    return std::nullopt;
+  }
+  for (const std::string_view name : kSimulationValueOptions) {
+    const std::optional<Outcome<std::string>> value = TakeValue(name, argc, argv, index);
+    if (!value) continue;
+    if (!value->ok()) return value->problem();
+    return ApplySimulationOption(name, value->value(), options.simulation);
+  }
+  return "unknown option " + std::string(arg);
 }
 
-bool TakeNotifyBelow(int argc, const char* const* argv, int& index,
-                     std::optional<NotifyThresholds>& thresholds, std::string& error) {
-  std::optional<std::string> value;
-  if (!TakeValue("--notify-below", argc, argv, index, value, error)) return false;
-  if (error.empty()) thresholds = ParseNotifyThresholds(*value);
-  if (error.empty() && !thresholds)
-    error = std::string("--notify-below needs ") + kNotifyThresholdsForm;
-  return true;
-}
-
-bool TakeBarFormat(int argc, const char* const* argv, int& index,
-                   std::optional<BarTextFormat>& format, std::string& error) {
-  std::optional<std::string> value;
-  if (!TakeValue("--format", argc, argv, index, value, error)) return false;
-  std::string fault;
-  if (error.empty()) format = BarTextFormat::Parse(*value, fault);
-  if (error.empty() && !format) error = "--format: " + fault;
-  return true;
-}
-
-// A full-speed run is a simulation, whatever its pace would have been.
-void CheckSimulation(HostOptions& options, std::string& error) {
-  if (options.simulation.days && options.simulation.traceFile)
-    error = "--days and --trace do not go together";
-  if (options.simulation.asleepAfterMinutes && !options.simulation.traceFile)
-    error = "--asleep-after needs --trace";
+// The options that do not go together; a full-speed run is a simulation, whatever its pace would
+// have been.
+std::optional<std::string> CombinationProblem(HostOptions& options) {
   if (options.simulation.printWarnings && !options.simulation.fullSpeed())
-    error = "--print-warnings needs --days or --trace";
+    return "--print-warnings needs --days or --trace";
+  if (options.simulation.asleepAfterMinutes && !options.simulation.traceFile)
+    return "--asleep-after needs --trace";
+  if (options.simulation.days && options.simulation.traceFile)
+    return "--days and --trace do not go together";
   if (options.simulation.fullSpeed() && !options.simulateSpeed)
     options.simulateSpeed = kDefaultSimulationSpeed;
+  if (options.json && !options.bar) return "--json needs --bar";
+  if (options.barFormat && !options.bar) return "--format needs --bar";
+  if (options.bar && (options.once || options.simulation.fullSpeed()))
+    return "--bar does not go with --once, --days or --trace";
+  if (options.service &&
+      (options.bar || options.once || options.json || options.simulation.fullSpeed() ||
+       options.command != ProgramCommand::HomeScreen)) {
+    return "--service does not go with --bar, --once, --json, --days, --trace or a command";
+  }
+  return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<HostOptions> ParseOptions(int argc, const char* const* argv, std::string& error) {
+Outcome<HostOptions> ParseOptions(int argc, const char* const* argv) {
   HostOptions options;
-  error.clear();
-  for (int i = 1; i < argc && error.empty(); ++i) {
-    const std::string_view arg = argv[i];
-    if (arg == "--once") {
-      options.once = true;
-    } else if (arg == "--bar") {
-      options.bar = true;
-    } else if (arg == "--json") {
-      options.json = true;
-    } else if (arg == "--print-warnings") {
-      options.simulation.printWarnings = true;
-    } else if (arg == "--service") {
-      options.service = true;
-    } else if (arg == "--help" || arg == "-h") {
-      options.help = true;
-    } else if (arg == "--simulate") {
-      options.simulateSpeed = kDefaultSimulationSpeed;
-    } else if (arg.starts_with("--simulate=")) {
-      options.simulateSpeed = ParseSpeed(arg.substr(11));
-      if (!options.simulateSpeed)
-        error = "--simulate=SPEED needs a number above 0 and at most 1000000";
-    } else if (!TakeCommand(arg, options.command, error) &&
-               !TakeValue("--sysfs", argc, argv, i, options.sysfsFolder, error) &&
-               !TakeValue("--device-root", argc, argv, i, options.deviceRoot, error) &&
-               !TakeValue("--home", argc, argv, i, options.homeScreenFile, error) &&
-               !TakeValue("--module", argc, argv, i, options.moduleFile, error) &&
-               !TakeNotifyBelow(argc, argv, i, options.notifyBelow, error) &&
-               !TakeBarFormat(argc, argv, i, options.barFormat, error) &&
-               !TakeSimulationOption(argc, argv, i, options.simulation, error)) {
-      error = "unknown option " + std::string(arg);
-    }
+  for (int i = 1; i < argc; ++i) {
+    if (std::optional<std::string> problem = TakeOption(argc, argv, i, options))
+      return Problem{std::move(*problem)};
   }
-  if (error.empty()) CheckSimulation(options, error);
-  if (error.empty() && options.json && !options.bar) error = "--json needs --bar";
-  if (error.empty() && options.barFormat && !options.bar) error = "--format needs --bar";
-  if (error.empty() && options.bar && (options.once || options.simulation.fullSpeed())) {
-    error = "--bar does not go with --once, --days or --trace";
-  }
-  if (error.empty() && options.service &&
-      (options.bar || options.once || options.json || options.simulation.fullSpeed() ||
-       options.command != ProgramCommand::HomeScreen)) {
-    error = "--service does not go with --bar, --once, --json, --days, --trace or a command";
-  }
-  if (!error.empty()) return std::nullopt;
+  if (std::optional<std::string> problem = CombinationProblem(options))
+    return Problem{std::move(*problem)};
   return options;
 }
 

@@ -7,6 +7,7 @@
 #include "host/estimate/notify_thresholds.h"
 #include "host/front/bar/bar_text_format.h"
 #include "host/front/simulation/simulation_options.h"
+#include "host/hosting/outcome.h"
 
 // A command that runs instead of the home screen.
 enum class ProgramCommand { HomeScreen, Report, Stats, Register, Unregister };
@@ -39,8 +40,8 @@ inline constexpr double kDefaultSimulationSpeed = 60.0;
 // Higher speeds would move the simulated clock by days between two frames.
 inline constexpr double kFastestSimulation = 1'000'000.0;
 
-// The options, or nullopt with `error` saying what is wrong with the command line.
-std::optional<HostOptions> ParseOptions(int argc, const char* const* argv, std::string& error);
+// The options, or what is wrong with the command line.
+Outcome<HostOptions> ParseOptions(int argc, const char* const* argv);
 
 // The --help text.
 std::string UsageText();

@@ -52,7 +52,7 @@ std::optional<double> OnBatteryShown(const std::string& line) {
 
 }  // namespace
 
-std::optional<BarTextFormat> BarTextFormat::Parse(std::string_view text, std::string& error) {
+Outcome<BarTextFormat> BarTextFormat::Parse(std::string_view text) {
   BarTextFormat format;
   Piece piece;
   while (!text.empty()) {
@@ -60,20 +60,16 @@ std::optional<BarTextFormat> BarTextFormat::Parse(std::string_view text, std::st
       piece.literal += text.front();
       text.remove_prefix(2);
     } else if (text.front() == '}') {
-      error = R"(a "}" without its "{" (write "}}" for the brace itself))";
-      return std::nullopt;
+      return Problem{R"(a "}" without its "{" (write "}}" for the brace itself))"};
     } else if (text.front() == '{') {
       const size_t close = text.find('}');
-      if (close == std::string_view::npos) {
-        error = R"(a "{" without its "}" (write "{{" for the brace itself))";
-        return std::nullopt;
-      }
+      if (close == std::string_view::npos)
+        return Problem{R"(a "{" without its "}" (write "{{" for the brace itself))"};
       const std::string_view name = text.substr(1, close - 1);
       if (!Known(name)) {
-        error = "unknown placeholder {" + std::string(name) +
-                "}; known: {line} {percent} {hours} {hours:hm} {linear} {statistics} "
-                "{on_battery} {state}";
-        return std::nullopt;
+        return Problem{"unknown placeholder {" + std::string(name) +
+                       "}; known: {line} {percent} {hours} {hours:hm} {linear} {statistics} "
+                       "{on_battery} {state}"};
       }
       piece.name = std::string(name);
       format.pieces_.push_back(std::move(piece));

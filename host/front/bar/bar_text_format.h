@@ -12,11 +12,12 @@
 #include <vector>
 
 #include "host/estimate/estimate_follower.h"
+#include "host/hosting/outcome.h"
 
 class BarTextFormat {
  public:
-  // nullopt with `error` naming the fault: an unknown placeholder, or a brace left open or alone.
-  static std::optional<BarTextFormat> Parse(std::string_view text, std::string& error);
+  // The format, or its fault: an unknown placeholder, or a brace left open or alone.
+  static Outcome<BarTextFormat> Parse(std::string_view text);
 
   // Whether the text is the plug-in's line alone, which needs none of the host's figures.
   bool LineAlone() const;

@@ -26,6 +26,12 @@ std::optional<SimulatedBattery::DrainProfile> DrainProfileOf(std::string_view te
   return profile;
 }
 
+// nullopt when the value was taken, else why not.
+std::optional<std::string> ProblemUnless(bool taken, const char* problem) {
+  if (taken) return std::nullopt;
+  return problem;
+}
+
 }  // namespace
 
 std::optional<int> ParseZone(std::string_view text) {
@@ -46,40 +52,39 @@ std::optional<int> ParseZone(std::string_view text) {
   return sign * (*hours * 60 + *minutes);
 }
 
-std::string ApplySimulationOption(std::string_view name, const std::string& value,
-                                  SimulationOptions& options) {
+std::optional<std::string> ApplySimulationOption(std::string_view name, const std::string& value,
+                                                 SimulationOptions& options) {
   if (name == "--days") {
     options.days = CheckedNumber(value, 1, kMostSimulatedDays);
-    return options.days ? "" : "--days needs a whole number of days from 1 to 100000";
+    return ProblemUnless(options.days.has_value(),
+                         "--days needs a whole number of days from 1 to 100000");
   }
   if (name == "--trace") {
     options.traceFile = value;
-    return "";
+    return std::nullopt;
   }
   if (name == "--asleep-after") {
     options.asleepAfterMinutes = CheckedNumber(value, 1, kMostAsleepAfterMinutes);
-    return options.asleepAfterMinutes
-               ? ""
-               : "--asleep-after needs a whole number of minutes from 1 to 100000";
+    return ProblemUnless(options.asleepAfterMinutes.has_value(),
+                         "--asleep-after needs a whole number of minutes from 1 to 100000");
   }
   if (name == "--zone") {
     options.zoneMinutes = ParseZone(value);
-    return options.zoneMinutes ? ""
-                               : "--zone needs an offset from UTC such as +07:00, -03:30 or UTC";
+    return ProblemUnless(options.zoneMinutes.has_value(),
+                         "--zone needs an offset from UTC such as +07:00, -03:30 or UTC");
   }
   if (name == "--drain") {
     const std::optional<SimulatedBattery::DrainProfile> profile = DrainProfileOf(value);
     if (profile) options.drain = *profile;
-    return profile ? ""
-                   : "--drain needs one rate or 24 rates separated by commas, each from 0 to 100 "
-                     "points an hour";
+    return ProblemUnless(profile.has_value(),
+                         "--drain needs one rate or 24 rates separated by commas, each from 0 to "
+                         "100 points an hour");
   }
   if (name == "--charge-rate") {
     const std::optional<double> rate = CheckedNumber(value, 0.0, kFastestRate);
     if (rate && *rate > 0.0) options.chargeRate = *rate;
-    return rate && *rate > 0.0
-               ? ""
-               : "--charge-rate needs a number of points an hour above 0 and at most 1000";
+    return ProblemUnless(rate && *rate > 0.0,
+                         "--charge-rate needs a number of points an hour above 0 and at most 1000");
   }
   if (name == "--night") {
     const size_t dash = value.find('-');
@@ -91,12 +96,12 @@ std::string ApplySimulationOption(std::string_view name, const std::string& valu
       options.habit.plugInHour = *plugIn;
       options.habit.unplugHour = *unplug;
     }
-    return plugIn && unplug ? "" : "--night needs two hours of the day such as 23-7";
+    return ProblemUnless(plugIn && unplug, "--night needs two hours of the day such as 23-7");
   }
   if (name == "--plug-below") {
     const std::optional<double> percent = CheckedNumber(value, 0.0, 99.0);
     if (percent) options.habit.plugBelowPercent = *percent;
-    return percent ? "" : "--plug-below needs a percent from 0 to 99";
+    return ProblemUnless(percent.has_value(), "--plug-below needs a percent from 0 to 99");
   }
   return "unknown option " + std::string(name);
 }

@@ -34,9 +34,9 @@ inline constexpr std::string_view kSimulationValueOptions[] = {
     "--days",        "--trace", "--zone",       "--drain",
     "--charge-rate", "--night", "--plug-below", "--asleep-after"};
 
-// Applies one of kSimulationValueOptions; answers what is wrong with the value, or "".
-std::string ApplySimulationOption(std::string_view name, const std::string& value,
-                                  SimulationOptions& options);
+// Applies one of kSimulationValueOptions; answers what is wrong with the value.
+std::optional<std::string> ApplySimulationOption(std::string_view name, const std::string& value,
+                                                 SimulationOptions& options);
 
 // "+07:00", "-03:30", "+05", "Z" or "UTC": minutes ahead of UTC, within -14:00..+14:00.
 std::optional<int> ParseZone(std::string_view text);

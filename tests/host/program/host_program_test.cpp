@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <regex>
+#include <utility>
 
 #include "host/program/chosen_bar_format.h"
 #include "host/program/options.h"
@@ -146,38 +147,37 @@ TEST_F(HostProgramTest, OutputThatCannotBeWrittenFailsTheRun) {
             std::string::npos);
 }
 
-std::optional<HostOptions> Parse(std::vector<const char*> args, std::string& error) {
+Outcome<HostOptions> Parse(std::vector<const char*> args) {
   args.insert(args.begin(), "zelvar-home");
-  return ParseOptions(static_cast<int>(args.size()), args.data(), error);
+  return ParseOptions(static_cast<int>(args.size()), args.data());
 }
 
 TEST(HostOptionsTest, ValuesComeAttachedOrSeparate) {
-  std::string error;
-  const auto options =
-      Parse({"--home", "a.xml", "--module=m.so", "--simulate", "--sysfs=/s", "--device-root", "/d"},
-            error);
-  ASSERT_TRUE(options) << error;
-  EXPECT_EQ(options->homeScreenFile, "a.xml");
-  EXPECT_EQ(options->moduleFile, "m.so");
-  EXPECT_EQ(options->simulateSpeed, kDefaultSimulationSpeed);
-  EXPECT_EQ(options->sysfsFolder, "/s");
-  EXPECT_EQ(options->deviceRoot, "/d");
-  EXPECT_FALSE(options->once);
-  EXPECT_EQ(Parse({"--simulate=2.5", "--once"}, error)->simulateSpeed, 2.5);
+  const auto options = Parse(
+      {"--home", "a.xml", "--module=m.so", "--simulate", "--sysfs=/s", "--device-root", "/d"});
+  ASSERT_TRUE(options.ok()) << options.problem();
+  EXPECT_EQ(options.value().homeScreenFile, "a.xml");
+  EXPECT_EQ(options.value().moduleFile, "m.so");
+  EXPECT_EQ(options.value().simulateSpeed, kDefaultSimulationSpeed);
+  EXPECT_EQ(options.value().sysfsFolder, "/s");
+  EXPECT_EQ(options.value().deviceRoot, "/d");
+  EXPECT_FALSE(options.value().once);
+  EXPECT_EQ(Parse({"--simulate=2.5", "--once"}).value().simulateSpeed, 2.5);
 
-  EXPECT_EQ(options->command, ProgramCommand::HomeScreen);
-  EXPECT_EQ(Parse({"--report"}, error)->command, ProgramCommand::Report);
-  EXPECT_EQ(Parse({"--stats", "--stats"}, error)->command, ProgramCommand::Stats);
-  EXPECT_EQ(Parse({"--register", "--module", "m.so"}, error)->command, ProgramCommand::Register);
-  EXPECT_EQ(Parse({"--unregister"}, error)->command, ProgramCommand::Unregister);
+  EXPECT_EQ(options.value().command, ProgramCommand::HomeScreen);
+  EXPECT_EQ(Parse({"--report"}).value().command, ProgramCommand::Report);
+  EXPECT_EQ(Parse({"--stats", "--stats"}).value().command, ProgramCommand::Stats);
+  EXPECT_EQ(Parse({"--register", "--module", "m.so"}).value().command, ProgramCommand::Register);
+  EXPECT_EQ(Parse({"--unregister"}).value().command, ProgramCommand::Unregister);
 
   for (const char* wrong : {"--simulate=0", "--simulate=fast", "--simulate=", "--home",
                             "--home=", "--homes=x", "-x", "--reports"}) {
-    EXPECT_FALSE(Parse({wrong}, error)) << wrong;
-    EXPECT_FALSE(error.empty()) << wrong;
+    const Outcome<HostOptions> refused = Parse({wrong});
+    EXPECT_FALSE(refused.ok()) << wrong;
+    EXPECT_FALSE(refused.problem().empty()) << wrong;
   }
-  EXPECT_FALSE(Parse({"--report", "--stats"}, error));
-  EXPECT_FALSE(Parse({"--unregister", "--register"}, error));
+  EXPECT_FALSE(Parse({"--report", "--stats"}).ok());
+  EXPECT_FALSE(Parse({"--unregister", "--register"}).ok());
 }
 
 // --format, else the home-screen file's Format, else the line; a Format that is no format is named.
@@ -185,43 +185,43 @@ TEST(HostOptionsTest, TheBarsFormatFromTheOptionTheHomeScreenFileOrTheLine) {
   const TempFolder folder;
   const std::filesystem::path home = folder.path() / "home.xml";
   EstimateView view;
-  const auto shown = [&](const HostOptions& options, std::string& note) {
-    return ChosenBarFormat(options, home, note).Render("62%, hrs: 9.1 (3.5)", view, "low");
+  // The text the chosen format makes of a line, and the note it came with.
+  const auto shown = [&](const HostOptions& options) {
+    const Noted<BarTextFormat> format = ChosenBarFormat(options, home);
+    return std::make_pair(format.value.Render("62%, hrs: 9.1 (3.5)", view, "low"), format.note);
   };
-  std::string error;
-  std::string note;
-  EXPECT_EQ(shown(HostOptions{}, note), "62%, hrs: 9.1 (3.5)");
+  EXPECT_EQ(shown(HostOptions{}).first, "62%, hrs: 9.1 (3.5)");
   folder.Write("home.xml", R"(<home Format="{percent}% {state}"/>)");
-  EXPECT_EQ(shown(HostOptions{}, note), "62% low");
-  EXPECT_EQ(shown(*Parse({"--bar", "--format={statistics}"}, error), note), "9.1");
-  EXPECT_EQ(note, "");
+  EXPECT_EQ(shown(HostOptions{}).first, "62% low");
+  const auto option = shown(Parse({"--bar", "--format={statistics}"}).value());
+  EXPECT_EQ(option.first, "9.1");
+  EXPECT_EQ(option.second, std::nullopt);
   folder.Write("home.xml", R"(<home Format="{percent"/>)");
-  EXPECT_EQ(shown(HostOptions{}, note), "62%, hrs: 9.1 (3.5)");
+  const auto refused = shown(HostOptions{});
+  EXPECT_EQ(refused.first, "62%, hrs: 9.1 (3.5)");
+  const std::string note = refused.second.value_or("");
   EXPECT_NE(note.find(R"(Format="{percent": a "{" without its "}")"), std::string::npos) << note;
 }
 
 TEST(HostOptionsTest, JsonOnlyWithBarAndBarNotWithAOneOffRun) {
-  std::string error;
-  const auto plain = Parse({"--bar"}, error);
-  ASSERT_TRUE(plain) << error;
-  EXPECT_TRUE(plain->bar);
-  EXPECT_FALSE(plain->json);
-  const auto json = Parse({"--json", "--bar"}, error);
-  ASSERT_TRUE(json) << error;
-  EXPECT_TRUE(json->json);
+  const auto plain = Parse({"--bar"});
+  ASSERT_TRUE(plain.ok()) << plain.problem();
+  EXPECT_TRUE(plain.value().bar);
+  EXPECT_FALSE(plain.value().json);
+  const auto json = Parse({"--json", "--bar"});
+  ASSERT_TRUE(json.ok()) << json.problem();
+  EXPECT_TRUE(json.value().json);
 
-  EXPECT_FALSE(Parse({"--json"}, error));
-  EXPECT_EQ(error, "--json needs --bar");
-  EXPECT_TRUE(Parse({"--bar", "--format", "{percent}% {hours:hm}"}, error)) << error;
-  EXPECT_FALSE(Parse({"--format", "{line}"}, error));
-  EXPECT_EQ(error, "--format needs --bar");
-  EXPECT_FALSE(Parse({"--bar", "--format", "{hours:hx}"}, error));
-  EXPECT_EQ(error.substr(0, 39), "--format: unknown placeholder {hours:hx");
+  EXPECT_EQ(Parse({"--json"}).problem(), "--json needs --bar");
+  const auto formatted = Parse({"--bar", "--format", "{percent}% {hours:hm}"});
+  EXPECT_TRUE(formatted.ok()) << formatted.problem();
+  EXPECT_EQ(Parse({"--format", "{line}"}).problem(), "--format needs --bar");
+  EXPECT_EQ(Parse({"--bar", "--format", "{hours:hx}"}).problem().substr(0, 39),
+            "--format: unknown placeholder {hours:hx");
   for (const std::vector<const char*>& wrong :
        {std::vector<const char*>{"--bar", "--once"},
         std::vector<const char*>{"--bar", "--simulate", "--days", "2"}}) {
-    EXPECT_FALSE(Parse(wrong, error));
-    EXPECT_EQ(error, "--bar does not go with --once, --days or --trace");
+    EXPECT_EQ(Parse(wrong).problem(), "--bar does not go with --once, --days or --trace");
   }
 }
 

@@ -375,17 +375,16 @@ TEST(BarTextFormat, PlaceholdersFiguresAndFaults) {
       {"plain", "30%, hrs: 9.1 (3.5)", view, "plain"},
   };
   for (const auto& row : rows) {
-    std::string error;
-    const std::optional<BarTextFormat> format = BarTextFormat::Parse(row.format, error);
-    ASSERT_TRUE(format) << row.format << ": " << error;
-    EXPECT_EQ(format->Render(row.line, row.view, BatteryClass(row.view.status, 5)), row.text)
+    const Outcome<BarTextFormat> format = BarTextFormat::Parse(row.format);
+    ASSERT_TRUE(format.ok()) << row.format << ": " << format.problem();
+    EXPECT_EQ(format.value().Render(row.line, row.view, BatteryClass(row.view.status, 5)), row.text)
         << row.format;
-    EXPECT_EQ(format->LineAlone(), std::string(row.format) == "{line}") << row.format;
+    EXPECT_EQ(format.value().LineAlone(), std::string(row.format) == "{line}") << row.format;
   }
   for (const char* wrong : {"{hour}", "{line", "line}", "{}", "{hours:hms}"}) {
-    std::string error;
-    EXPECT_FALSE(BarTextFormat::Parse(wrong, error)) << wrong;
-    EXPECT_FALSE(error.empty()) << wrong;
+    const Outcome<BarTextFormat> refused = BarTextFormat::Parse(wrong);
+    EXPECT_FALSE(refused.ok()) << wrong;
+    EXPECT_FALSE(refused.problem().empty()) << wrong;
   }
 }
 

@@ -8,9 +8,9 @@
 
 namespace {
 
-std::optional<HostOptions> Parse(std::vector<const char*> args, std::string& error) {
+Outcome<HostOptions> Parse(std::vector<const char*> args) {
   args.insert(args.begin(), "zelvar-home");
-  return ParseOptions(static_cast<int>(args.size()), args.data(), error);
+  return ParseOptions(static_cast<int>(args.size()), args.data());
 }
 
 TEST(SimulationOptionsTest, ZonesAreSignedHoursAndMinutesWithinFourteenHours) {
@@ -27,12 +27,10 @@ TEST(SimulationOptionsTest, ZonesAreSignedHoursAndMinutesWithinFourteenHours) {
 }
 
 TEST(SimulationOptionsTest, BatteryDayValuesAreTakenWithinTheirRanges) {
-  std::string error;
   const auto options = Parse({"--drain=3", "--charge-rate", "1000", "--night=21-6", "--plug-below",
-                              "99", "--days", "100000", "--zone=-03:30"},
-                             error);
-  ASSERT_TRUE(options) << error;
-  const SimulationOptions& simulation = options->simulation;
+                              "99", "--days", "100000", "--zone=-03:30"});
+  ASSERT_TRUE(options.ok()) << options.problem();
+  const SimulationOptions& simulation = options.value().simulation;
   for (const double rate : simulation.drain) EXPECT_EQ(rate, 3.0);
   EXPECT_EQ(simulation.chargeRate, 1000.0);
   EXPECT_EQ(simulation.habit.plugInHour, 21);
@@ -41,22 +39,22 @@ TEST(SimulationOptionsTest, BatteryDayValuesAreTakenWithinTheirRanges) {
   EXPECT_EQ(simulation.days, 100000);
   EXPECT_EQ(simulation.zoneMinutes, -210);
   // A full-speed run is a simulation.
-  EXPECT_TRUE(options->simulateSpeed);
+  EXPECT_TRUE(options.value().simulateSpeed);
 
   const auto hours =
-      Parse({"--drain", "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,100"}, error);
-  ASSERT_TRUE(hours) << error;
-  EXPECT_EQ(hours->simulation.drain[0], 0.0);
-  EXPECT_EQ(hours->simulation.drain[22], 22.0);
-  EXPECT_EQ(hours->simulation.drain[23], 100.0);
-  EXPECT_FALSE(hours->simulateSpeed);
+      Parse({"--drain", "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,100"});
+  ASSERT_TRUE(hours.ok()) << hours.problem();
+  EXPECT_EQ(hours.value().simulation.drain[0], 0.0);
+  EXPECT_EQ(hours.value().simulation.drain[22], 22.0);
+  EXPECT_EQ(hours.value().simulation.drain[23], 100.0);
+  EXPECT_FALSE(hours.value().simulateSpeed);
 
-  const auto defaults = Parse({"--simulate"}, error);
-  EXPECT_EQ(defaults->simulation.drain, SimulatedBattery::DefaultDrainProfile());
-  EXPECT_FALSE(defaults->simulation.fullSpeed());
-  EXPECT_TRUE(Parse({"--trace", "t.csv"}, error)->simulation.fullSpeed());
+  const auto defaults = Parse({"--simulate"});
+  EXPECT_EQ(defaults.value().simulation.drain, SimulatedBattery::DefaultDrainProfile());
+  EXPECT_FALSE(defaults.value().simulation.fullSpeed());
+  EXPECT_TRUE(Parse({"--trace", "t.csv"}).value().simulation.fullSpeed());
   EXPECT_EQ(
-      Parse({"--trace", "t.csv", "--asleep-after=100000"}, error)->simulation.asleepAfterMinutes,
+      Parse({"--trace", "t.csv", "--asleep-after=100000"}).value().simulation.asleepAfterMinutes,
       100000);
 }
 
@@ -84,17 +82,16 @@ TEST(SimulationOptionsTest, ValuesOutOfRangeAreRefused) {
                                    std::string("--trace="),
                                    std::string("--asleep-after=0"),
                                    std::string("--asleep-after=100001")}) {
-    std::string error;
-    EXPECT_FALSE(Parse({wrong.c_str()}, error)) << wrong;
-    EXPECT_NE(error.find(wrong.substr(0, wrong.find('='))), std::string::npos) << error;
+    const Outcome<HostOptions> refused = Parse({wrong.c_str()});
+    EXPECT_FALSE(refused.ok()) << wrong;
+    EXPECT_NE(refused.problem().find(wrong.substr(0, wrong.find('='))), std::string::npos)
+        << refused.problem();
   }
-  std::string error;
-  EXPECT_FALSE(Parse({"--days=2", "--trace=t.csv"}, error));
-  EXPECT_EQ(error, "--days and --trace do not go together");
-  EXPECT_FALSE(Parse({"--asleep-after=30"}, error));
-  EXPECT_EQ(error, "--asleep-after needs --trace");
-  EXPECT_FALSE(Parse({"--print-warnings", "--simulate"}, error));
-  EXPECT_EQ(error, "--print-warnings needs --days or --trace");
+  EXPECT_EQ(Parse({"--days=2", "--trace=t.csv"}).problem(),
+            "--days and --trace do not go together");
+  EXPECT_EQ(Parse({"--asleep-after=30"}).problem(), "--asleep-after needs --trace");
+  EXPECT_EQ(Parse({"--print-warnings", "--simulate"}).problem(),
+            "--print-warnings needs --days or --trace");
 }
 
 TEST(SimulationStateTest, SavedStateComesBackExactly) {

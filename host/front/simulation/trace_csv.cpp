@@ -9,6 +9,7 @@
 
 #include "host/hosting/checked_number.h"
 #include "host/hosting/host_error.h"
+#include "host/hosting/outcome.h"
 #include "platform/files/regular_file.h"
 #include "platform/time/calendar.h"
 
@@ -73,28 +74,17 @@ std::optional<TraceState> StateOf(std::string_view text) {
 }
 
 // The reading of a data line, or what is wrong with it.
-std::optional<TraceReading> ParseReading(std::string_view line, std::string& what) {
+Outcome<TraceReading> ParseReading(std::string_view line) {
   const size_t first = line.find(',');
   const size_t second = first == std::string_view::npos ? first : line.find(',', first + 1);
-  if (second == std::string_view::npos || line.find(',', second + 1) != std::string_view::npos) {
-    what = "expected three fields \"unix_seconds,percent,state\"";
-    return std::nullopt;
-  }
+  if (second == std::string_view::npos || line.find(',', second + 1) != std::string_view::npos)
+    return Problem{"expected three fields \"unix_seconds,percent,state\""};
   const std::optional<ULONGLONG> utc = FileTimeOfUnixSeconds(line.substr(0, first));
-  if (!utc) {
-    what = "the time is not a number of seconds since 1970";
-    return std::nullopt;
-  }
+  if (!utc) return Problem{"the time is not a number of seconds since 1970"};
   const std::optional<double> percent = PercentOf(line.substr(first + 1, second - first - 1));
-  if (!percent) {
-    what = "the percent is not a number from 0 to 100";
-    return std::nullopt;
-  }
+  if (!percent) return Problem{"the percent is not a number from 0 to 100"};
   const std::optional<TraceState> state = StateOf(line.substr(second + 1));
-  if (!state) {
-    what = "the state is not discharging, charging, full or unknown";
-    return std::nullopt;
-  }
+  if (!state) return Problem{"the state is not discharging, charging, full or unknown"};
   return TraceReading{*utc, *percent, *state};
 }
 
@@ -120,16 +110,16 @@ ParsedTrace ParseTrace(std::string_view text) {
     if (line.empty() || line.front() == '#') continue;
     if (std::exchange(headerAllowed, false) && line == kTraceHeader) continue;
 
-    std::string what;
-    const std::optional<TraceReading> reading = ParseReading(line, what);
-    if (reading && !parsed.readings.empty() && reading->utc < parsed.readings.back().utc) {
-      what = "the time goes back from the reading before";
-    }
-    if (!what.empty()) {
-      parsed.error = TraceError{lineNumber, what};
+    const Outcome<TraceReading> reading = ParseReading(line);
+    if (!reading.ok()) {
+      parsed.error = TraceError{lineNumber, reading.problem()};
       return parsed;
     }
-    parsed.readings.push_back(*reading);
+    if (!parsed.readings.empty() && reading.value().utc < parsed.readings.back().utc) {
+      parsed.error = TraceError{lineNumber, "the time goes back from the reading before"};
+      return parsed;
+    }
+    parsed.readings.push_back(reading.value());
   }
   if (parsed.readings.empty()) parsed.error = TraceError{0, "no readings"};
   return parsed;

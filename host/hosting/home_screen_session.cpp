@@ -1,5 +1,7 @@
 #include "host/hosting/home_screen_session.h"
 
+#include <utility>
+
 #include "host/hosting/activation/class_id.h"
 #include "host/hosting/home_screen_file.h"
 #include "host/hosting/stream_file.h"
@@ -9,9 +11,11 @@ namespace {
 std::optional<std::vector<BYTE>> SavedStream(const SessionFiles& files) {
   if (!SavedStreamApplies(files)) return std::nullopt;
   // Bytes that cannot be a saved state would become settings: the plug-in starts without them.
-  std::optional<std::vector<BYTE>> saved = ReadStreamFile(files.stream);
+  Outcome<std::optional<std::vector<BYTE>>> read = ReadStreamFile(files.stream);
+  if (!read.ok()) return std::nullopt;
+  std::optional<std::vector<BYTE>>& saved = read.value();
   if (saved && !DecodeConfiguration(*saved)) return std::nullopt;
-  return saved;
+  return std::move(saved);
 }
 
 }  // namespace

@@ -20,6 +20,17 @@ namespace {
 // Seven words and a stat file name of any length a home screen would give.
 constexpr size_t kLargestStreamFile = 64 * kKibibyte;
 
+// Why the saved state in `file` cannot be the plug-in's; nullopt when it is missing or can be one.
+std::optional<std::string> DamageOf(const std::filesystem::path& file) {
+  const Outcome<std::optional<std::vector<BYTE>>> read = ReadStreamFile(file);
+  if (!read.ok())
+    return "the saved state " + file.string() + " cannot be read (" + read.problem() + ")";
+  const std::optional<std::vector<BYTE>>& bytes = read.value();
+  if (!bytes || DecodeConfiguration(*bytes)) return std::nullopt;
+  return "the saved state " + file.string() + " cannot be the plug-in's (" +
+         std::to_string(bytes->size()) + " bytes, not its settings and their stat file's name)";
+}
+
 }  // namespace
 
 std::filesystem::path DefaultStreamFile() {
@@ -27,40 +38,27 @@ std::filesystem::path DefaultStreamFile() {
          "plugin.stream";
 }
 
-std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& file,
-                                                std::string* unreadable) {
+Outcome<std::optional<std::vector<BYTE>>> ReadStreamFile(const std::filesystem::path& file) {
   std::error_code error;
   if (std::filesystem::is_directory(file, error)) {
     throw HostError("the plug-in's saved state " + file.string() +
                     " is a directory, not a file; move it away");
   }
   const FileRead read = ReadRegularFile(file, kLargestStreamFile);
-  if (read.outcome != FileRead::Outcome::kRead) {
-    if (unreadable != nullptr && read.outcome == FileRead::Outcome::kFailed)
-      *unreadable = read.cause;
-    return std::nullopt;
-  }
-  return std::vector<BYTE>(read.text.begin(), read.text.end());
+  if (read.outcome == FileRead::Outcome::kFailed) return Problem{read.cause};
+  if (read.outcome == FileRead::Outcome::kMissing) return std::optional<std::vector<BYTE>>();
+  return std::optional(std::vector<BYTE>(read.text.begin(), read.text.end()));
 }
 
 std::optional<std::string> SetAsideDamagedStream(const std::filesystem::path& file) {
-  std::string unreadable;
-  const std::optional<std::vector<BYTE>> bytes = ReadStreamFile(file, &unreadable);
-  std::string what;
-  if (!unreadable.empty()) {
-    what = "the saved state " + file.string() + " cannot be read (" + unreadable + ")";
-  } else if (!bytes || DecodeConfiguration(*bytes)) {
-    return std::nullopt;
-  } else {
-    what = "the saved state " + file.string() + " cannot be the plug-in's (" +
-           std::to_string(bytes->size()) + " bytes, not its settings and their stat file's name)";
-  }
+  const std::optional<std::string> what = DamageOf(file);
+  if (!what) return std::nullopt;
   const std::string aside = SetAsideName(file).string();
   const std::string starts = "; the plug-in starts from the home-screen file's settings";
   if (const std::optional<std::string> failure = SetAside(file)) {
-    return what + " and cannot be set aside as " + aside + ": " + *failure + starts;
+    return *what + " and cannot be set aside as " + aside + ": " + *failure + starts;
   }
-  return what + ": set aside as " + aside + starts;
+  return *what + ": set aside as " + aside + starts;
 }
 
 void WriteStreamFile(const std::filesystem::path& file, const std::vector<BYTE>& bytes) {

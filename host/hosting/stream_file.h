@@ -5,17 +5,17 @@
 #include <optional>
 #include <vector>
 
+#include "host/hosting/outcome.h"
 #include "platform/api.h"
 
 // $XDG_STATE_HOME/zelvar/plugin.stream (when that is an absolute path), else
 // ~/.local/state/zelvar/plugin.stream.
 std::filesystem::path DefaultStreamFile();
 
-// The saved bytes; nullopt when there is no such file, or none that can be read whole (a FIFO, a
-// device, a file larger than any saved state, a failed read): why not is then in *unreadable.
-// Throws HostError for a folder.
-std::optional<std::vector<BYTE>> ReadStreamFile(const std::filesystem::path& file,
-                                                std::string* unreadable = nullptr);
+// The saved bytes, nullopt when there is no such file; or why the file cannot be read whole (a
+// FIFO, a device, a file larger than any saved state, a failed read). Throws HostError for a
+// folder.
+Outcome<std::optional<std::vector<BYTE>>> ReadStreamFile(const std::filesystem::path& file);
 
 // A file that cannot be read or whose bytes cannot be a saved state (DecodeConfiguration) is
 // renamed to <file>.bad, replacing an older one; answers what became of it, for standard error.

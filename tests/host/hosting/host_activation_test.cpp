@@ -227,7 +227,7 @@ TEST_F(HostActivationTest, SessionStartsFromTheHomeScreenFileAndAnswersEachTimer
   EXPECT_FALSE(ModuleLoaded(kBuiltModule));
 
   // The saved stream: handle 1, RefreshTimeout 5000, the default stat file name.
-  const std::optional<std::vector<BYTE>> saved = ReadStreamFile(Files().stream);
+  const std::optional<std::vector<BYTE>> saved = ReadStreamFile(Files().stream).value();
   ASSERT_TRUE(saved);
   ASSERT_EQ(saved->size(), 32u + 2 * 38);
   EXPECT_EQ((*saved)[0], 1);

@@ -11,12 +11,12 @@ namespace {
 TEST(StreamFileTest, RoundTripReplacesTheFileWholeAndLeavesNothingElse) {
   TempFolder folder;
   const auto file = folder.path() / "state" / "zelvar" / "plugin.stream";
-  EXPECT_EQ(ReadStreamFile(file), std::nullopt);
+  EXPECT_EQ(ReadStreamFile(file).value(), std::nullopt);
 
   WriteStreamFile(file, std::vector<BYTE>(52, 0xAB));
   const std::vector<BYTE> second = {1, 0, 0, 0, 0xE8, 0x03, 0, 0};
   WriteStreamFile(file, second);
-  EXPECT_EQ(ReadStreamFile(file), second);
+  EXPECT_EQ(ReadStreamFile(file).value(), second);
 
   size_t entries = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(file.parent_path()))
@@ -27,7 +27,7 @@ TEST(StreamFileTest, RoundTripReplacesTheFileWholeAndLeavesNothingElse) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);
 
   WriteStreamFile(file, {});
-  EXPECT_EQ(ReadStreamFile(file), std::vector<BYTE>{});
+  EXPECT_EQ(ReadStreamFile(file).value(), std::vector<BYTE>{});
 }
 
 // A save that fails says which step failed and leaves no temporary file behind.

@@ -46,7 +46,7 @@ void RegisterModule(const HostOptions& options) {
 // home-screen file holds that the plug-in will not take as meant named.
 SessionFiles PreparedFiles(const HostOptions& options, RunKind kind, HostServices& services) {
   // The chart reads only the stat file: whether the machine has a battery is no concern of it.
-  if (kind != RunKind::Stats && !services.batteryNotice().empty()) Say(services.batteryNotice());
+  if (kind != RunKind::Stats && services.batteryNotice()) Say(*services.batteryNotice());
   const Simulation* simulation = services.simulation();
   SessionFiles files =
       simulation != nullptr
@@ -60,7 +60,7 @@ SessionFiles PreparedFiles(const HostOptions& options, RunKind kind, HostService
     Say(std::string(failure.what()) + "; the plug-in runs with the default settings");
   }
   RegisterModule(options);
-  if (!services.registryNotice().empty()) Say(services.registryNotice());
+  if (services.registryNotice()) Say(*services.registryNotice());
   if (const std::optional<std::string> setAside = SetAsideDamagedStream(files.stream))
     Say(*setAside);
   const std::vector<XmlAttribute> pluginElement =
@@ -87,9 +87,13 @@ HostRun::HostRun(const HostOptions& options, RunMode mode)
   if (KeepsPluginFiles(mode.kind) && !services_.demo()) {
     const std::filesystem::path lockFile = HomeLock::FileFor(files_.stream);
     const bool publishes = mode.kind == RunKind::Lines;
-    lock_.emplace(lockFile, publishes ? std::optional(PublishingFolder(lockFile.parent_path(),
-                                                                       publishingNote_))
-                                      : std::nullopt);
+    std::optional<std::filesystem::path> lineFolder;
+    if (publishes) {
+      Noted<std::filesystem::path> folder = PublishingFolder(lockFile.parent_path());
+      lineFolder = std::move(folder.value);
+      publishingNote_ = std::move(folder.note);
+    }
+    lock_.emplace(lockFile, lineFolder);
     if (!lock_->owned()) Say(NoticeBeside(publishes, *lock_));
   }
   SetFileWritesAllowed(KeepsFiles() && learns_);

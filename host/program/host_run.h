@@ -34,7 +34,7 @@ class HostRun {
   // Held by the runs that keep the files, or would: nullopt for the others and the demo.
   std::optional<HomeLock>& lock() { return lock_; }
   // Said by a keeper that cannot publish its line in the runtime folder.
-  const std::string& publishingNote() const { return publishingNote_; }
+  const std::optional<std::string>& publishingNote() const { return publishingNote_; }
   // The low-battery warnings' levels, chosen once.
   const NotifyThresholds& thresholds();
 
@@ -56,7 +56,7 @@ class HostRun {
   SessionFiles files_;
   HostMessages messages_;
   std::optional<HomeLock> lock_;
-  std::string publishingNote_;
+  std::optional<std::string> publishingNote_;
   // Without a battery there is nothing to learn: the plug-in writes no stat file.
   bool learns_;
   std::optional<HomeScreenSession> session_;

@@ -35,15 +35,16 @@ class HostServices {
   const std::string& powerDescription() const { return powerDescription_; }
   // Where the power status is read: the power_supply folder, or the simulated battery.
   const std::string& powerSource() const { return powerSource_; }
-  // Why the line does not show a system battery, for standard error; empty when it does or when
+  // Why the line does not show a system battery, for standard error; nullopt when it does or when
   // a simulation was asked for.
-  const std::string& batteryNotice() const { return batteryNotice_; }
-  // Why registrations hold for this run only, for standard error; empty while the file takes them.
-  const std::string& registryNotice() const { return runRegistry_.unsavedNotice(); }
+  const std::optional<std::string>& batteryNotice() const { return batteryNotice_; }
+  // Why registrations hold for this run only, for standard error; nullopt while the file takes
+  // them.
+  const std::optional<std::string>& registryNotice() const { return runRegistry_.unsavedNotice(); }
   // Whether the line shows the demo's simulated battery on the real battery's files.
   bool demo() const { return demo_; }
   // Whether the line shows the machine's reading without a system battery.
-  bool noBattery() const { return !batteryNotice_.empty() && !demo_; }
+  bool noBattery() const { return batteryNotice_ && !demo_; }
   ClockPacer& pacer() { return pacer_; }
   // The simulation run, or nullptr on the machine's own clock.
   Simulation* simulation() { return simulation_.get(); }
@@ -58,7 +59,7 @@ class HostServices {
   std::optional<ScopedPowerSource> powerGuard_;
   ClockPacer pacer_;
   std::string powerDescription_;
-  std::string batteryNotice_;
+  std::optional<std::string> batteryNotice_;
   bool demo_ = false;
   std::string powerSource_;
 };

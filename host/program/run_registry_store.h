@@ -21,9 +21,9 @@ class RunRegistryStore : public RegistryStore {
   // the file, the registry is kept in memory from then on, from the file as it stands.
   RegistryStoreResult HoldChanges(std::unique_ptr<RegistryChangeHold>& hold) override;
 
-  // Why the registry is kept in memory, for standard error; empty while the file takes every load
-  // and save.
-  const std::string& unsavedNotice() const { return unsavedNotice_; }
+  // Why the registry is kept in memory, for standard error; nullopt while the file takes every
+  // load and save.
+  const std::optional<std::string>& unsavedNotice() const { return unsavedNotice_; }
 
  private:
   // From now on the run's registry is `tree`, in memory.
@@ -31,5 +31,5 @@ class RunRegistryStore : public RegistryStore {
 
   RegistryStore& file_;
   std::optional<RegistryTree> unsaved_;
-  std::string unsavedNotice_;
+  std::optional<std::string> unsavedNotice_;
 };

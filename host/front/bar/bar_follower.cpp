@@ -55,11 +55,11 @@ bool BarFollower::FollowKeeper(bool& lineChanged) {
 }
 
 bool BarFollower::ShowPublished() {
-  std::string problem;
-  const std::optional<PublishedLine> line = ReadPublishedFile(published_, problem);
-  if (!problem.empty() && !reported_) report_("cannot show the keeper's line: " + problem);
-  reported_ = reported_ || !problem.empty();
-  if (!line) return true;
+  const Outcome<std::optional<PublishedLine>> read = ReadPublishedFile(published_);
+  if (!read.ok() && !reported_) report_("cannot show the keeper's line: " + read.problem());
+  reported_ = reported_ || !read.ok();
+  if (!read.ok() || !read.value()) return true;
+  const std::optional<PublishedLine>& line = read.value();
   std::string shown = format_ == BarFormat::Json ? line->json : line->text;
   if (shown == shownLine_) return true;
   if (observer_) observer_(line->text);

@@ -119,7 +119,7 @@ void RunLines(LineRun& run) {
                    [&lock] { return lock.TakeOverIfFree(); });
       if (lock.owned()) {
         loop.PublishTo(publisher.emplace(lock.LineFile(), Say));
-        if (!run.publishingNote.empty()) Say(run.publishingNote);
+        if (run.publishingNote) Say(*run.publishingNote);
       }
       loop.SetCriticalLevel(CriticalLevel(run.thresholds));
       loop.SetTextFormat(run.textFormat);

@@ -40,7 +40,7 @@ struct LineRun {
   // The text each line shows.
   BarTextFormat textFormat;
   // Said once the run keeps the files, where its line cannot go to the runtime folder.
-  std::string publishingNote;
+  std::optional<std::string> publishingNote;
 };
 
 void RunLines(LineRun& run);

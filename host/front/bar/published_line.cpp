@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "host/front/bar/bar_line.h"
 #include "host/hosting/host_error.h"
@@ -33,14 +34,17 @@ std::optional<std::string> FolderProblem(const std::filesystem::path& folder, bo
 }
 
 // The runtime folder's zelvar folder, or why it is no place for the line.
-std::optional<std::string> RuntimeFolderProblem(std::filesystem::path& folder) {
+Outcome<std::filesystem::path> RuntimeFolder() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime == nullptr || !std::filesystem::path(runtime).is_absolute())
-    return "XDG_RUNTIME_DIR is not set to an absolute path";
-  if (std::optional<std::string> problem = FolderProblem(runtime, true)) return problem;
-  folder = std::filesystem::path(runtime) / "zelvar";
+    return Problem{"XDG_RUNTIME_DIR is not set to an absolute path"};
+  if (std::optional<std::string> problem = FolderProblem(runtime, true))
+    return Problem{std::move(*problem)};
+  std::filesystem::path folder = std::filesystem::path(runtime) / "zelvar";
   mkdir(folder.c_str(), 0700);
-  return FolderProblem(folder, false);
+  if (std::optional<std::string> problem = FolderProblem(folder, false))
+    return Problem{std::move(*problem)};
+  return folder;
 }
 
 }  // namespace
@@ -60,26 +64,21 @@ std::optional<PublishedLine> ParsePublishedFile(std::string_view content) {
                        std::move(*checked)};
 }
 
-std::optional<PublishedLine> ReadPublishedFile(const std::filesystem::path& file,
-                                               std::string& problem) {
+Outcome<std::optional<PublishedLine>> ReadPublishedFile(const std::filesystem::path& file) {
   const FileRead read = ReadOwnFile(file, kLargestPublishedFile);
-  if (read.outcome == FileRead::Outcome::kMissing) return std::nullopt;
-  if (read.outcome == FileRead::Outcome::kFailed) {
-    problem = file.string() + ": " + read.cause;
-    return std::nullopt;
-  }
+  if (read.outcome == FileRead::Outcome::kMissing) return std::optional<PublishedLine>();
+  if (read.outcome == FileRead::Outcome::kFailed) return Problem{file.string() + ": " + read.cause};
   std::optional<PublishedLine> line = ParsePublishedFile(read.text);
-  if (!line) problem = file.string() + " does not hold a line and its JSON object";
+  if (!line) return Problem{file.string() + " does not hold a line and its JSON object"};
   return line;
 }
 
-std::filesystem::path PublishingFolder(const std::filesystem::path& fallbackFolder,
-                                       std::string& note) {
-  std::filesystem::path folder;
-  const std::optional<std::string> problem = RuntimeFolderProblem(folder);
-  if (!problem) return folder;
-  note = *problem + "; the line for the bars that follow this one is in " + fallbackFolder.string();
-  return fallbackFolder;
+Noted<std::filesystem::path> PublishingFolder(const std::filesystem::path& fallbackFolder) {
+  Outcome<std::filesystem::path> runtime = RuntimeFolder();
+  if (runtime.ok()) return {std::move(runtime.value()), std::nullopt};
+  return {fallbackFolder, runtime.problem() +
+                              "; the line for the bars that follow this one is in " +
+                              fallbackFolder.string()};
 }
 
 std::filesystem::path PublishedLineFile(const std::filesystem::path& folder,

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "host/hosting/outcome.h"
+
 struct PublishedLine {
   std::string text;  // one line
   std::string json;  // one line
@@ -23,16 +25,14 @@ std::string PublishedFileText(const PublishedLine& line);
 // U+FFFD. A keeper's own line comes back unchanged.
 std::optional<PublishedLine> ParsePublishedFile(std::string_view content);
 // The line in `file`, read as ReadOwnFile reads (a file of this user's that no one else can write,
-// no link, no FIFO, at most 64 KiB). nullopt when it cannot be had; `problem` then says why, unless
-// the file is simply missing (not published yet).
-std::optional<PublishedLine> ReadPublishedFile(const std::filesystem::path& file,
-                                               std::string& problem);
+// no link, no FIFO, at most 64 KiB), or why it cannot be had; nullopt when the file is simply
+// missing (not published yet).
+Outcome<std::optional<PublishedLine>> ReadPublishedFile(const std::filesystem::path& file);
 
 // Where a keeper publishes its line: $XDG_RUNTIME_DIR/zelvar (made 0700 when missing) when
 // XDG_RUNTIME_DIR holds an absolute path and both folders belong to this user and no one else can
-// write them; else `fallbackFolder`, said in `note`.
-std::filesystem::path PublishingFolder(const std::filesystem::path& fallbackFolder,
-                                       std::string& note);
+// write them; else `fallbackFolder`, said in the note.
+Noted<std::filesystem::path> PublishingFolder(const std::filesystem::path& fallbackFolder);
 // The line's file in that folder, named after the home's lock file (`lockKey`, see
 // HomeLock::FileKey), so that homes sharing the runtime folder stay apart.
 std::filesystem::path PublishedLineFile(const std::filesystem::path& folder,

@@ -148,10 +148,9 @@ TEST(PublishedLine, IsReadOnlyFromAFileOfTheUsersOwn) {
   for (const auto& row : rows) {
     std::filesystem::remove(file);
     row.make();
-    std::string problem;
-    const std::optional<PublishedLine> line = ReadPublishedFile(file, problem);
-    EXPECT_EQ(line.has_value(), row.read) << row.problem;
-    EXPECT_EQ(problem, row.problem.empty() ? "" : file.string() + row.problem);
+    const Outcome<std::optional<PublishedLine>> read = ReadPublishedFile(file);
+    EXPECT_EQ(read.ok() && read.value().has_value(), row.read) << row.problem;
+    EXPECT_EQ(read.problem(), row.problem.empty() ? "" : file.string() + row.problem);
   }
 }
 
@@ -195,18 +194,17 @@ TEST(PublishedLine, IsPublishedInTheRuntimeFolderOnlyWhenNoOneElseCanWriteIt) {
     } else {
       unsetenv("XDG_RUNTIME_DIR");
     }
-    std::string note;
-    const std::filesystem::path chosen = PublishingFolder(fallback, note);
+    const Noted<std::filesystem::path> chosen = PublishingFolder(fallback);
     if (row.problem.empty()) {
-      EXPECT_EQ(chosen, std::filesystem::path(*row.runtimeDir) / "zelvar");
-      EXPECT_EQ(note, "");
+      EXPECT_EQ(chosen.value, std::filesystem::path(*row.runtimeDir) / "zelvar");
+      EXPECT_EQ(chosen.note, std::nullopt);
       struct stat status {};
       EXPECT_EQ(lstat(own.c_str(), &status), 0);
       EXPECT_EQ(status.st_mode & 0777, 0700u);
     } else {
-      EXPECT_EQ(chosen, fallback) << row.problem;
-      EXPECT_EQ(note, row.problem + "; the line for the bars that follow this one is in " +
-                          fallback.string());
+      EXPECT_EQ(chosen.value, fallback) << row.problem;
+      EXPECT_EQ(chosen.note, row.problem + "; the line for the bars that follow this one is in " +
+                                 fallback.string());
     }
   }
   if (saved != nullptr) {

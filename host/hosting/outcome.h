@@ -20,9 +20,9 @@ class Outcome {
   Outcome(Problem problem) : problem_(std::move(problem.text)) {}
 
   bool ok() const { return value_.has_value(); }
-  // Throws std::bad_optional_access where there is none.
-  T& value() { return value_.value(); }
-  const T& value() const { return value_.value(); }
+  // Only when ok().
+  T& value() { return *value_; }
+  const T& value() const { return *value_; }
   const std::string& problem() const { return problem_; }
 
  private:

@@ -78,15 +78,55 @@ int RunRegistration(const HostOptions& options, RunKind kind) {
   return 0;
 }
 
-int Run(const HostOptions& options) {
-  // Every default file lies below the home folder: without one they would land in the current
-  // folder.
-  if (HomeFolder().empty()) {
-    throw HostError(
-        "cannot tell the home folder: HOME is not set and the password database has no entry for "
-        "user " +
-        std::to_string(getuid()) + "; set HOME");
+// Every default file lies below the home folder: without one they would land in the current folder.
+void RequireHomeFolder() {
+  if (!HomeFolder().empty()) return;
+  throw HostError(
+      "cannot tell the home folder: HOME is not set and the password database has no entry for "
+      "user " +
+      std::to_string(getuid()) + "; set HOME");
+}
+
+// The status bar or the service, in the bar's format from the option, the home-screen file or the
+// line itself.
+void RunBarOrService(HostRun& run, const HostOptions& options, const LineOutput& output) {
+  const std::unique_ptr<PowerEvents> events = ListenForTheCharger(options, run.services());
+  Noted<BarTextFormat> format = ChosenBarFormat(options, run.files().homeScreen);
+  if (format.note) Say(*format.note);
+  LineRun lines{output,
+                run.keptSession(),
+                run.TakeOverFiles(),
+                *run.lock(),
+                run.messages(),
+                run.services().pacer(),
+                events.get(),
+                run.thresholds(),
+                std::move(format.value),
+                run.publishingNote()};
+  RunLines(lines);
+}
+
+// The terminal screen; a viewer takes the files over once their keeper let them go.
+void RunTerminalScreen(HostRun& run, const HostOptions& options) {
+  const std::unique_ptr<PowerEvents> events = ListenForTheCharger(options, run.services());
+  std::optional<HomeLock>& lock = run.lock();
+  ScreenRun screen{run.keptSession(),
+                   run.TakeOverFiles(),
+                   run.messages(),
+                   run.services().pacer(),
+                   events.get(),
+                   run.services().powerDescription(),
+                   {},
+                   {}};
+  if (lock && !lock->owned()) {
+    screen.takeOverIfFree = [&lock] { return lock->TakeOverIfFree(); };
+    screen.takeOverNotice = [&lock] { return lock->TakeOverNotice(); };
   }
+  RunScreen(screen);
+}
+
+int Run(const HostOptions& options) {
+  RequireHomeFolder();
   const RunMode mode = DecideRunMode(options, isatty(STDIN_FILENO) && isatty(STDOUT_FILENO));
   std::optional<StopSignals> signals;
   if (RunsUntilStopped(mode.kind)) {
@@ -107,39 +147,16 @@ int Run(const HostOptions& options) {
     case RunKind::FullSpeed:
       RunFullSpeed(run, options);
       break;
-    case RunKind::Lines: {
-      const std::unique_ptr<PowerEvents> events = ListenForTheCharger(options, run.services());
-      Noted<BarTextFormat> format = ChosenBarFormat(options, run.files().homeScreen);
-      if (format.note) Say(*format.note);
-      LineRun lines{mode.lines,          run.keptSession(), run.TakeOverFiles(),
-                    *run.lock(),         run.messages(),    run.services().pacer(),
-                    events.get(),        run.thresholds(),  std::move(format.value),
-                    run.publishingNote()};
-      RunLines(lines);
+    case RunKind::Lines:
+      RunBarOrService(run, options, mode.lines);
       break;
-    }
     case RunKind::Once:
       // Without a terminal there is nobody to press keys: print the line instead.
       Print(RunOnce(run.session()) + "\n");
       break;
-    case RunKind::Screen: {
-      const std::unique_ptr<PowerEvents> events = ListenForTheCharger(options, run.services());
-      std::optional<HomeLock>& lock = run.lock();
-      ScreenRun screen{run.keptSession(),
-                       run.TakeOverFiles(),
-                       run.messages(),
-                       run.services().pacer(),
-                       events.get(),
-                       run.services().powerDescription(),
-                       {},
-                       {}};
-      if (lock && !lock->owned()) {
-        screen.takeOverIfFree = [&lock] { return lock->TakeOverIfFree(); };
-        screen.takeOverNotice = [&lock] { return lock->TakeOverNotice(); };
-      }
-      RunScreen(screen);
+    case RunKind::Screen:
+      RunTerminalScreen(run, options);
       break;
-    }
     case RunKind::Register:
     case RunKind::Unregister:
       break;

@@ -43,7 +43,12 @@ std::string DefaultText(const SettingAttribute& setting) {
 
 std::string NotifyBelowText(std::span<const int> percents) {
   std::string text;
-  for (int percent : percents) text += (text.empty() ? "" : ",") + std::to_string(percent);
+  // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about "," + a returned string when
+  // optimising.
+  for (int percent : percents) {
+    if (!text.empty()) text += ',';
+    text += std::to_string(percent);
+  }
   return text;
 }
 

@@ -74,8 +74,12 @@ std::vector<std::string> Lines(const std::string& script) {
   std::vector<std::string> lines;
   std::istringstream words(script);
   for (std::string word; words >> word;) {
-    lines.push_back(" " + word.substr(1) +
-                    (word[0] == 'b' ? "%, hrs: 1.5 (2.0)" : "%, hrs: N/A (online)"));
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about " " + a returned string
+    // when optimising.
+    std::string line = " ";
+    line += word.substr(1);
+    line += word[0] == 'b' ? "%, hrs: 1.5 (2.0)" : "%, hrs: N/A (online)";
+    lines.push_back(line);
   }
   return lines;
 }

@@ -9,13 +9,13 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <regex>
 #include <set>
 #include <sstream>
 
 #include "host/hosting/host_error.h"
 #include "host/front/bar/home_lock.h"
 #include "platform/time/calendar.h"
+#include "tests/fakes/filed_hours.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"
 #include "tests/fakes/host_program.h"
@@ -126,21 +126,9 @@ TEST_F(HomeLockTest, KeepersKilledOneAfterAnotherFileEachHourOnce) {
   EXPECT_EQ(hosts.front()->Quit(), 0);
 
   const std::string stat = folder_.Read(kSimulationStatFile);
-  const std::regex record(R"((\d+)\.(\d+)\.(\d+)\.(\d+):([0-9,]+))");
   std::set<ULONGLONG> hours;
-  for (auto match = std::sregex_iterator(stat.begin(), stat.end(), record);
-       match != std::sregex_iterator(); ++match) {
-    const auto number = [&](int group) {
-      return static_cast<WORD>(std::stoi((*match)[group].str()));
-    };
-    const ULONGLONG first =
-        *FileTimeFromSystemTime(Utc(number(1), number(2), number(3), number(4))) /
-        kFileTimeUnitsPerHour;
-    const std::string drops = (*match)[5].str();
-    const auto count = static_cast<ULONGLONG>(std::count(drops.begin(), drops.end(), ',')) + 1;
-    for (ULONGLONG hour = first; hour < first + count; ++hour)
-      EXPECT_TRUE(hours.insert(hour).second) << "an hour filed twice:\n" << stat;
-  }
+  for (const ULONGLONG hour : HoursFiledIn(stat).hours)
+    EXPECT_TRUE(hours.insert(hour).second) << "an hour filed twice:\n" << stat;
   EXPECT_GE(hours.size(), 30u) << stat;
   // Each flush and each takeover leaves an hour or two unsampled (a new period waits for its first
   // whole hour); the kept drops of a killed keeper, lost, would leave the hours since its last

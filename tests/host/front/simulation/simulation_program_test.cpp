@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <random>
 #include <regex>
 #include <set>
@@ -14,6 +13,7 @@
 
 #include "host/front/simulation/simulation_state.h"
 #include "platform/time/calendar.h"
+#include "tests/fakes/filed_hours.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"
 #include "tests/fakes/host_program.h"
@@ -98,28 +98,13 @@ TEST_F(SimulationProgramTest, KilledSimulationsNeverFileAnHourTwice) {
   const ProgramRun last = RunHost("--days 3");
   ASSERT_EQ(last.exitCode, 0) << last.err;
 
-  // Each record "year.month.day.hour:drop,drop..." files its drops under successive hours.
   const std::string stat =
       folder_.Read(".local/state/zelvar/simulation/device/Storage/My Documents/ZelvarPlugin.dat");
-  const std::regex record(R"((\d+)\.(\d+)\.(\d+)\.(\d+):([0-9,]+))");
+  const FiledHours filed = HoursFiledIn(stat);
   std::set<ULONGLONG> hours;
-  int records = 0;
-  for (auto match = std::sregex_iterator(stat.begin(), stat.end(), record);
-       match != std::sregex_iterator(); ++match) {
-    ++records;
-    const auto number = [&](int group) {
-      return static_cast<WORD>(std::stoi((*match)[group].str()));
-    };
-    const ULONGLONG first =
-        *FileTimeFromSystemTime(Utc(number(1), number(2), number(3), number(4))) /
-        kFileTimeUnitsPerHour;
-    const std::string drops = (*match)[5].str();
-    const auto count = static_cast<ULONGLONG>(std::count(drops.begin(), drops.end(), ',')) + 1;
-    for (ULONGLONG hour = first; hour < first + count; ++hour) {
-      EXPECT_TRUE(hours.insert(hour).second) << "an hour filed twice:\n" << stat;
-    }
-  }
-  EXPECT_GE(records, 3) << stat;
+  for (const ULONGLONG hour : filed.hours)
+    EXPECT_TRUE(hours.insert(hour).second) << "an hour filed twice:\n" << stat;
+  EXPECT_GE(filed.records, 3) << stat;
 }
 
 TEST_F(SimulationProgramTest, TheBatteryDayFollowsItsOptions) {

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <utility>
 
 #include "host/notify/call_failure.h"
 #include "host/notify/systemd_library.h"
@@ -52,10 +51,10 @@ uint64_t MonotonicMicroseconds() {
 struct DesktopNotifications::Calls {
   using Append = std::function<int(sd_bus_message*)>;
 
-  // Sends one method call whose answer goes to `answered` (nullptr: nobody); a negative errno when
-  // it cannot be sent.
+  // Sends one method call whose answer goes to `answered` with `userdata` (nullptr: nobody); a
+  // negative errno when it cannot be sent.
   static int Send(DesktopNotifications& self, const char* method, const Append& append,
-                  sd_bus_message_handler_t answered) {
+                  sd_bus_message_handler_t answered, const void* userdata) {
     const SystemdLibrary& systemd = *self.systemd_;
     sd_bus_message* call = nullptr;
     int result = systemd.messageNewMethodCall(self.bus_, &call, kNotificationService, kPath,
@@ -63,7 +62,8 @@ struct DesktopNotifications::Calls {
     if (result >= 0) result = append(call);
     // Without a slot of its own the call lives with the bus until it is answered or the bus closes.
     if (result >= 0) {
-      result = systemd.busCallAsync(self.bus_, nullptr, call, answered, &self, self.callTimeoutUs_);
+      result = systemd.busCallAsync(self.bus_, nullptr, call, answered, const_cast<void*>(userdata),
+                                    self.callTimeoutUs_);
     }
     systemd.messageUnref(call);
     return result;
@@ -79,21 +79,23 @@ struct DesktopNotifications::Calls {
                        error->message != nullptr ? error->message : "", EIO);
   }
 
+  // userdata is the sender's Shown. The library is loaded: the call was sent through it.
   static int NotifyAnswered(sd_bus_message* answer, void* userdata, sd_bus_error*) {
-    DesktopNotifications& self = *static_cast<DesktopNotifications*>(userdata);
-    std::optional<std::string> failure = FailureOf(*self.systemd_, answer);
+    const Shown& shown = *static_cast<const Shown*>(userdata);
+    const SystemdLibrary& systemd = *Systemd().value();
+    std::optional<std::string> failure = FailureOf(systemd, answer);
     uint32_t id = 0;
     if (!failure) {
-      const int result = self.systemd_->messageRead(answer, "u", &id);
+      const int result = systemd.messageRead(answer, "u", &id);
       if (result < 0) failure = CallFailure("", "", -result);
     }
-    self.shown_(failure ? std::nullopt : std::optional<uint32_t>(id), failure.value_or(""));
+    shown(failure ? std::nullopt : std::optional<uint32_t>(id), failure.value_or(""));
     return 0;
   }
 };
 
-DesktopNotifications::DesktopNotifications(Shown shown, uint64_t callTimeoutUs)
-    : shown_(std::move(shown)), callTimeoutUs_(callTimeoutUs) {}
+DesktopNotifications::DesktopNotifications(uint64_t callTimeoutUs)
+    : callTimeoutUs_(callTimeoutUs) {}
 
 DesktopNotifications::~DesktopNotifications() { Disconnect(); }
 
@@ -117,12 +119,13 @@ std::optional<std::string> DesktopNotifications::Connect() {
   return std::string("cannot connect to the session bus: ") + std::strerror(-result);
 }
 
-std::optional<std::string> DesktopNotifications::Show(const DesktopNotification& notification) {
+std::optional<std::string> DesktopNotifications::Show(const DesktopNotification& notification,
+                                                      const Shown& shown) {
   if (std::optional<std::string> problem = Connect()) return problem;
   const int result = Calls::Send(
       *this, "Notify",
       [&](sd_bus_message* call) { return AppendNotify(*systemd_, call, notification); },
-      &Calls::NotifyAnswered);
+      &Calls::NotifyAnswered, &shown);
   if (result < 0) return CallFailure("", "", -result);
   return std::nullopt;
 }
@@ -131,7 +134,8 @@ std::optional<std::string> DesktopNotifications::Close(uint32_t id) {
   if (std::optional<std::string> problem = Connect()) return problem;
   const int result = Calls::Send(
       *this, "CloseNotification",
-      [this, id](sd_bus_message* call) { return systemd_->messageAppend(call, "u", id); }, nullptr);
+      [this, id](sd_bus_message* call) { return systemd_->messageAppend(call, "u", id); }, nullptr,
+      nullptr);
   if (result < 0) return CallFailure("", "", -result);
   return std::nullopt;
 }

@@ -1,8 +1,8 @@
 // The desktop's notification service on the session bus (org.freedesktop.Notifications), called
 // through sd-bus (libsystemd, loaded by the first connection). Calls are sent without waiting for
 // their answers: the loop polls the connection (a PolledConnection) and Serve() hands each answer
-// over as it arrives, or as its time runs out. The bus is reached again after it closed, so that a
-// session bus started after the program is found.
+// to whoever sent the call as it arrives, or as its time runs out. The bus is reached again after
+// it closed, so that a session bus started after the program is found.
 #pragma once
 
 #include <cstdint>
@@ -30,16 +30,16 @@ class DesktopNotifications final : public PolledConnection {
   // `failure` saying why it was not shown.
   using Shown = std::function<void(std::optional<uint32_t> id, const std::string& failure)>;
   // An answer that takes longer than callTimeoutUs counts as a failure.
-  DesktopNotifications(Shown shown, uint64_t callTimeoutUs);
+  explicit DesktopNotifications(uint64_t callTimeoutUs);
   ~DesktopNotifications() override;
   DesktopNotifications(const DesktopNotifications&) = delete;
   DesktopNotifications& operator=(const DesktopNotifications&) = delete;
 
   // Reaches the session bus unless it is reached already; answers why not, nullopt once reached.
   std::optional<std::string> Connect();
-  // Sends the notification; its answer goes to `shown`. Answers why it cannot be sent, nullopt when
-  // sent.
-  std::optional<std::string> Show(const DesktopNotification& notification);
+  // Sends the notification; its answer goes to `shown`, which must outlive the connection. Answers
+  // why it cannot be sent, nullopt when sent.
+  std::optional<std::string> Show(const DesktopNotification& notification, const Shown& shown);
   // Withdraws a notification; answers why it cannot be sent, nullopt when sent. Its answer is not
   // awaited: a service answers with an error for a notification the user closed already.
   std::optional<std::string> Close(uint32_t id);
@@ -61,7 +61,6 @@ class DesktopNotifications final : public PolledConnection {
   struct Calls;
   void Disconnect();
 
-  Shown shown_;
   uint64_t callTimeoutUs_;
   // Set with the first bus reached.
   const SystemdLibrary* systemd_ = nullptr;

@@ -1,10 +1,8 @@
 // Low-battery warnings on the desktop: LineWarnings decides, the notification service shows them.
 // Each warning replaces the one before it in the same discharge, and power coming back withdraws
-// it. Nothing waits for the service: a warning is sent and its answer served by the loop, and a
-// warning that comes while the one before it awaits its answer is sent once that answer (the id to
-// replace) is in. Without a session bus or a notification service the run goes on and says so
-// once; each later warning tries again, so that a notification service started after the program
-// is found.
+// it (a NotificationSlot: nothing waits for the service). Without a session bus or a notification
+// service the run goes on and says so once; each later warning tries again, so that a notification
+// service started after the program is found.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +12,7 @@
 
 #include "host/estimate/line_warnings.h"
 #include "host/notify/desktop_notifications.h"
+#include "host/notify/notification_slot.h"
 
 class LowBatteryNotifications {
  public:
@@ -37,26 +36,17 @@ class LowBatteryNotifications {
   const PolledConnection& connection() const { return service_; }
   bool Serve();
   // Whether a warning awaits the service's answer.
-  bool awaitingAnswer() const { return awaiting_; }
+  bool awaitingAnswer() const { return warning_.awaitingAnswer(); }
 
   // sd-bus's own limit for a call, which covers a notification service the bus starts on demand.
   static constexpr uint64_t kCallTimeoutUs = 25'000'000;
 
  private:
-  void Send(DesktopNotification notification);
-  void Answered(std::optional<uint32_t> id, const std::string& failure);
-  void CloseShown();
   void Failed(const std::string& error);
 
   Report report_;
+  // Declared before the slots, which send through it.
   DesktopNotifications service_;
-  // The notification shown in this discharge, 0 for none.
-  uint32_t shown_ = 0;
-  // A Notify was sent and its answer has not come.
-  bool awaiting_ = false;
-  // The warning to send once that answer has come.
-  std::optional<DesktopNotification> next_;
-  // The warning that awaits its answer was withdrawn: closed as soon as its id is known.
-  bool closeOnAnswer_ = false;
+  NotificationSlot warning_;
   bool reported_ = false;
 };

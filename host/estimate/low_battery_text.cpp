@@ -1,6 +1,9 @@
 #include "host/estimate/low_battery_text.h"
 
+#include <cctype>
 #include <cstdio>
+
+#include "host/estimate/critical_countdown.h"
 
 #include "platform/text/narrow_format.h"
 
@@ -10,6 +13,24 @@ std::string LowBatteryBody(const std::optional<HoursToShow>& hours,
                            const std::optional<std::string>& learningNote) {
   std::string body = hours ? HoursToShowWords(*hours) : std::string("Hours left not known yet");
   if (learningNote) body += "\n" + *learningNote;
+  return body;
+}
+
+std::string CountdownBody(std::string_view doing) {
+  std::string body(doing);
+  body +=
+      " in " + std::to_string(CriticalCountdown::kSeconds) + " s unless the charger is plugged in";
+  return body;
+}
+
+std::string NotTakenBody(std::string_view doing, std::string_view why) {
+  std::string body = "Not ";
+  body += doing;
+  if (!doing.empty())
+    body[4] = static_cast<char>(std::tolower(static_cast<unsigned char>(body[4])));
+  body += ": ";
+  body += why;
+  body += "; plug in the charger";
   return body;
 }
 

@@ -9,10 +9,12 @@
 #include <sstream>
 #include <thread>
 
+#include "host/estimate/critical_countdown.h"
 #include "host/estimate/low_battery_text.h"
 #include "host/notify/call_failure.h"
 #include "host/notify/low_battery_notifications.h"
 #include "host/wait/poll_waiter.h"
+#include "platform/time/calendar.h"
 #include "tests/fakes/session_bus.h"
 #include "tests/fakes/temp_folder.h"
 
@@ -66,7 +68,55 @@ TEST(LowBatteryTextTest, SaysTheChargeTheFigureItsSourceAndTheNote) {
                                        std::string("Still learning"))),
             12.3);
   EXPECT_EQ(HoursInBody(LowBatteryBody(std::nullopt, std::nullopt)), std::nullopt);
+  EXPECT_EQ(CountdownBody("Hibernating"), "Hibernating in 60 s unless the charger is plugged in");
+  EXPECT_EQ(NotTakenBody("Running \"x\"", "why"), "Not running \"x\": why; plug in the charger");
 }
+
+// A countdown script at the level 3: "b3@60" is a reading of 3 % on battery at second 60, "m3@60"
+// one on mains, "b?@60" one on battery with the charge not known. Each reading brings W (warn), X
+// (withdraw), A (act) or -.
+struct CountdownCase {
+  const char* name;
+  bool canAct;
+  const char* script;
+  const char* steps;
+};
+
+class CriticalCountdownTest : public testing::TestWithParam<CountdownCase> {};
+
+TEST_P(CriticalCountdownTest, Steps) {
+  CriticalCountdown countdown(3, GetParam().canAct);
+  std::istringstream words(GetParam().script);
+  std::string steps;
+  for (std::string word; words >> word;) {
+    const size_t at = word.find('@');
+    const std::string percent = word.substr(1, at - 1);
+    const BatteryReading reading{
+        word[0] == 'b', percent == "?" ? std::nullopt : std::optional<int>(std::stoi(percent))};
+    const ULONGLONG now =
+        kFileTimeUnitsPerDay + std::stoull(word.substr(at + 1)) * kFileTimeUnitsPerSecond;
+    const std::optional<CriticalStep> step = countdown.Observe(reading, now);
+    if (!steps.empty()) steps += ' ';
+    steps += step ? "WXA"[static_cast<int>(*step)] : '-';
+  }
+  EXPECT_EQ(steps, GetParam().steps);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, CriticalCountdownTest,
+    testing::Values(
+        CountdownCase{"ActsAtTheEndOfTheCountdown", true, "b4@0 b3@0 b3@59 b3@60", "- W - A"},
+        CountdownCase{"OncePerDischarge", true, "b3@0 b3@60 b2@120 b1@300", "W A - -"},
+        CountdownCase{"PowerBackCancels", true, "b3@0 m3@30 m3@60 b3@90 b3@150", "W X - W A"},
+        CountdownCase{"ASecondDischargeActsAgain", true, "b3@0 b3@60 m3@70 b3@80 b3@140",
+                      "W A - W A"},
+        CountdownCase{"NeverOnMains", true, "m1@0 m1@100", "- -"},
+        CountdownCase{"NeverWhileUnknown", true, "b?@0 b3@10 b?@40 b?@80 b3@90", "- W X - W"},
+        CountdownCase{"AboveTheLevelCancels", true, "b3@0 b4@30 b3@50 b3@109 b3@110", "W X W - A"},
+        CountdownCase{"AClockSetBackWaitsNoLonger", true, "b3@1000 b3@0 b3@60", "W - A"},
+        CountdownCase{"CannotActWarnsOncePerDischarge", false,
+                      "b3@0 b3@60 b?@70 b4@80 b2@90 m2@100 m2@110 b3@120", "W - - - - X - W"}),
+    [](const testing::TestParamInfo<CountdownCase>& info) { return info.param.name; });
 
 // A battery script: "b20" is a line of 20 % on battery with 1.5 h to show from the statistics,
 // "m20" one on mains, "b?" on battery with the charge not known.

@@ -72,6 +72,13 @@ std::string EncodeUtf8(std::u32string_view characters) {
   return out;
 }
 
+std::string ShortScreenText(std::string_view text, size_t characters) {
+  std::u32string shown = ScreenCharactersOfUtf8(text);
+  if (shown.size() <= characters) return EncodeUtf8(shown);
+  shown.resize(characters - 3);
+  return EncodeUtf8(shown) + "...";
+}
+
 std::vector<std::u32string> WrapLines(WStringView text, size_t width) {
   std::vector<std::u32string> rows;
   for (const WStringView line : SplitAtLineBreaks(text)) {

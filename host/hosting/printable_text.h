@@ -19,6 +19,10 @@ std::u32string ScreenCharactersOfUtf8(std::string_view text);
 
 std::string EncodeUtf8(std::u32string_view characters);
 
+// UTF-8 text made printable as ScreenCharactersOfUtf8 does, cut to at most `characters` characters
+// (at least 4), "..." marking a cut.
+std::string ShortScreenText(std::string_view text, size_t characters);
+
 // Splits the text at its line breaks (LF, CR LF or a lone CR) and wraps each line to at most width
 // columns, at the last blank that fits or, in a word longer than the width, at the width. An empty
 // text is one empty line.

@@ -11,10 +11,7 @@ constexpr std::string_view kServiceUnknown = "org.freedesktop.DBus.Error.Service
 }  // namespace
 
 std::string OneShortLine(std::string_view text) {
-  std::u32string line = ScreenCharactersOfUtf8(text.substr(0, text.find_first_of("\r\n")));
-  if (line.size() <= kShortLineCharacters) return EncodeUtf8(line);
-  line.resize(kShortLineCharacters - 3);
-  return EncodeUtf8(line) + "...";
+  return ShortScreenText(text.substr(0, text.find_first_of("\r\n")), kShortLineCharacters);
 }
 
 std::string CallFailure(std::string_view errorName, std::string_view errorMessage,

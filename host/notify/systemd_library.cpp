@@ -25,9 +25,11 @@ Outcome<SystemdLibrary> Load() {
     if (call == nullptr && missing == nullptr) missing = name;
   };
   resolve("sd_bus_open_user", c.busOpenUser);
+  resolve("sd_bus_open_system", c.busOpenSystem);
   resolve("sd_bus_flush_close_unref", c.busFlushCloseUnref);
   resolve("sd_bus_call_async", c.busCallAsync);
   resolve("sd_bus_process", c.busProcess);
+  resolve("sd_bus_wait", c.busWait);
   resolve("sd_bus_get_fd", c.busGetFd);
   resolve("sd_bus_get_events", c.busGetEvents);
   resolve("sd_bus_get_timeout", c.busGetTimeout);

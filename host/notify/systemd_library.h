@@ -10,9 +10,11 @@
 // The library's calls this program makes.
 struct SystemdLibrary {
   decltype(&sd_bus_open_user) busOpenUser;
+  decltype(&sd_bus_open_system) busOpenSystem;
   decltype(&sd_bus_flush_close_unref) busFlushCloseUnref;
   decltype(&sd_bus_call_async) busCallAsync;
   decltype(&sd_bus_process) busProcess;
+  decltype(&sd_bus_wait) busWait;
   decltype(&sd_bus_get_fd) busGetFd;
   decltype(&sd_bus_get_events) busGetEvents;
   decltype(&sd_bus_get_timeout) busGetTimeout;

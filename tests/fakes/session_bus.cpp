@@ -57,7 +57,9 @@ std::map<std::string, std::string> ReadHints(sd_bus_message* message) {
 
 }  // namespace
 
-PrivateSessionBus::PrivateSessionBus(const std::string& startsNotifications) {
+PrivateBus::PrivateBus(const char* variable, const std::string& startsNotifications,
+                       bool unnamedAtEnd)
+    : variable_(variable), unnamedAtEnd_(unnamedAtEnd) {
   std::filesystem::path services;
   if (!startsNotifications.empty()) {
     services = folder_.path() / "services";
@@ -69,7 +71,7 @@ PrivateSessionBus::PrivateSessionBus(const std::string& startsNotifications) {
   Start();
 }
 
-void PrivateSessionBus::Start() {
+void PrivateBus::Start() {
   const std::filesystem::path config = folder_.path() / "bus.conf";
   std::filesystem::remove(folder_.path() / "bus");
   int out[2];
@@ -96,20 +98,20 @@ void PrivateSessionBus::Start() {
   while (!address_.empty() && address_.back() == '\n') address_.pop_back();
   // Without the daemon's guid, so that a program started now also reaches it after Restart().
   const std::string socket = "unix:path=" + (folder_.path() / "bus").string();
-  setenv("DBUS_SESSION_BUS_ADDRESS", socket.c_str(), 1);
+  setenv(variable_, socket.c_str(), 1);
 }
 
-void PrivateSessionBus::Restart() {
+void PrivateBus::Restart() {
   Stop();
   Start();
 }
 
-PrivateSessionBus::~PrivateSessionBus() {
-  unsetenv("DBUS_SESSION_BUS_ADDRESS");
+PrivateBus::~PrivateBus() {
+  if (unnamedAtEnd_) unsetenv(variable_);
   Stop();
 }
 
-void PrivateSessionBus::Stop() {
+void PrivateBus::Stop() {
   if (daemon_ <= 0) return;
   kill(daemon_, SIGTERM);
   waitpid(daemon_, nullptr, 0);

@@ -1,5 +1,6 @@
-// A private session bus for one test (dbus-daemon on a socket in the test's folder, no services to
-// start on demand) and a notification service on it that records every call it answers.
+// A private bus for one test (dbus-daemon on a socket in the test's folder, no services to start on
+// demand), standing in for the session bus or the system bus, and a notification service on it that
+// records every call it answers.
 #pragma once
 
 #include <sys/types.h>
@@ -15,15 +16,16 @@
 
 #include <systemd/sd-bus.h>
 
-class PrivateSessionBus {
+class PrivateBus {
  public:
-  // DBUS_SESSION_BUS_ADDRESS names its socket while it lives.
+  // `variable` (DBUS_SESSION_BUS_ADDRESS, DBUS_SYSTEM_BUS_ADDRESS) names its socket while it lives,
+  // and after it unless unnamedAtEnd: a later call then finds no bus rather than the machine's.
   // With startsNotifications, the command line (a .service file's Exec) by which the bus starts
   // a notification service on demand; without it, it starts nothing.
-  explicit PrivateSessionBus(const std::string& startsNotifications = "");
-  ~PrivateSessionBus();
-  PrivateSessionBus(const PrivateSessionBus&) = delete;
-  PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
+  PrivateBus(const char* variable, const std::string& startsNotifications, bool unnamedAtEnd);
+  ~PrivateBus();
+  PrivateBus(const PrivateBus&) = delete;
+  PrivateBus& operator=(const PrivateBus&) = delete;
 
   const std::string& address() const { return address_; }
   // Ends the bus daemon, as the end of a desktop session does; the address stays named.
@@ -34,9 +36,23 @@ class PrivateSessionBus {
  private:
   void Start();
 
+  const char* variable_;
+  bool unnamedAtEnd_;
   TempFolder folder_;
   pid_t daemon_ = -1;
   std::string address_;
+};
+
+class PrivateSessionBus : public PrivateBus {
+ public:
+  explicit PrivateSessionBus(const std::string& startsNotifications = "")
+      : PrivateBus("DBUS_SESSION_BUS_ADDRESS", startsNotifications, true) {}
+};
+
+// The system bus of a test: the code under test must never reach the machine's own.
+class PrivateSystemBus : public PrivateBus {
+ public:
+  PrivateSystemBus() : PrivateBus("DBUS_SYSTEM_BUS_ADDRESS", "", false) {}
 };
 
 // Owns org.freedesktop.Notifications on the bus, answers Notify with ids 1, 2, 3... (at once, only

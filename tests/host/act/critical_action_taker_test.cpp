@@ -1,0 +1,172 @@
+// The taking of the critical action, against a stand-in logind on a private system bus (never the
+// machine's own) and a real shell.
+#include "host/act/critical_action_taker.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "tests/fakes/logind_stand_in.h"
+#include "tests/fakes/session_bus.h"
+#include "tests/fakes/temp_folder.h"
+
+namespace {
+
+using Kind = CriticalAction::Kind;
+
+// No test may reach the machine's own system bus: each starts with a system bus that is not there.
+class CriticalActionTakerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string none = "unix:path=" + (folder_.path() / "no-bus").string();
+    setenv("DBUS_SYSTEM_BUS_ADDRESS", none.c_str(), 1);
+  }
+  TempFolder folder_;
+};
+
+TEST_F(CriticalActionTakerTest, AsksLogindFirstAndTakesOnlyWhatItAnswers) {
+  const struct {
+    Kind kind;
+    std::string answer;
+    std::optional<std::string> checked;
+    std::optional<std::string> taken;
+    std::vector<std::string> calls;
+  } cases[] = {
+      {Kind::Hibernate,
+       "yes",
+       std::nullopt,
+       std::nullopt,
+       {"CanHibernate", "Hibernate interactive=false"}},
+      {Kind::HybridSleep,
+       "yes",
+       std::nullopt,
+       std::nullopt,
+       {"CanHybridSleep", "HybridSleep interactive=false"}},
+      {Kind::Suspend,
+       "yes",
+       std::nullopt,
+       std::nullopt,
+       {"CanSuspend", "Suspend interactive=false"}},
+      {Kind::PowerOff,
+       "yes",
+       std::nullopt,
+       std::nullopt,
+       {"CanPowerOff", "PowerOff interactive=false"}},
+      {Kind::Hibernate,
+       "na",
+       "the system cannot hibernate (logind answers \"na\")",
+       "logind failed: Hibernate refused: CanHibernate answers na",
+       {"CanHibernate", "Hibernate interactive=false"}},
+      {Kind::HybridSleep,
+       "no",
+       "the system cannot go into hybrid sleep (logind answers \"no\")",
+       "logind failed: HybridSleep refused: CanHybridSleep answers no",
+       {"CanHybridSleep", "HybridSleep interactive=false"}},
+      // A password would be asked, which a service cannot answer.
+      {Kind::Suspend,
+       "challenge",
+       "the system cannot suspend (logind answers \"challenge\")",
+       "logind failed: Suspend refused: CanSuspend answers challenge",
+       {"CanSuspend", "Suspend interactive=false"}},
+      {Kind::PowerOff,
+       "yes\x1b[2J",
+       "the system cannot power off (logind answers \"yes\uFFFD[2J\")",
+       "logind failed: PowerOff refused: CanPowerOff answers yes\uFFFD[2J",
+       {"CanPowerOff", "PowerOff interactive=false"}},
+  };
+  for (const auto& c : cases) {
+    const PrivateSystemBus bus;
+    const StandInLogind logind(bus.address(), {{c.calls[0], c.answer}});
+    CriticalActionTaker taker({c.kind, ""});
+    EXPECT_EQ(taker.Check(), c.checked) << c.calls[1];
+    EXPECT_EQ(taker.Take(), c.taken) << c.calls[1];
+    EXPECT_EQ(logind.calls(), c.calls);
+  }
+}
+
+TEST_F(CriticalActionTakerTest, SaysWhenThereIsNoLogindOrNoBus) {
+  CriticalActionTaker taker({Kind::Hibernate, ""});
+  EXPECT_EQ(taker.Check(), "no system bus: No such file or directory");
+  EXPECT_EQ(taker.Take(), "no system bus: No such file or directory");
+  const PrivateSystemBus bus;
+  EXPECT_EQ(taker.Check(), "the system bus has no logind (org.freedesktop.login1)");
+  EXPECT_EQ(taker.Take(), "the system bus has no logind (org.freedesktop.login1)");
+}
+
+// This process's children, as the kernel lists them.
+std::set<std::string> Children() {
+  std::set<std::string> children;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream listed(task.path() / "children");
+    for (std::string child; listed >> child;) children.insert(child);
+  }
+  return children;
+}
+
+TEST_F(CriticalActionTakerTest, RunsACommandLetGoWithNothingOfThisProgramButStandardError) {
+  // What the command may not inherit: a descriptor, a blocked and an ignored signal.
+  const int open = ::open("/dev/zero", O_RDONLY);
+  sigset_t blocked, before;
+  sigemptyset(&blocked);
+  sigaddset(&blocked, SIGUSR1);
+  sigprocmask(SIG_BLOCK, &blocked, &before);
+  const auto previousPipe = signal(SIGPIPE, SIG_IGN);
+  const std::set<std::string> childrenBefore = Children();
+  const std::filesystem::path out = folder_.path() / "out";
+  // Read by the shell itself where a child it forks might catch it blocking signals for the fork.
+  const std::string command =
+      "i=$(readlink /proc/$$/fd/0); o=$(readlink /proc/$$/fd/1); { cut -d' ' -f4,6 /proc/$$/stat;"
+      " echo \"$i $o\"; while read -r l; do case $l in Sig[BI]*) echo \"$l\";; esac;"
+      " done </proc/$$/status; [ -e /proc/$$/fd/" +
+      std::to_string(open) + " ] && echo leaked; } >" + out.string() + ".part; mv " + out.string() +
+      ".part " + out.string();
+  CriticalActionTaker taker({Kind::Command, command});
+
+  EXPECT_EQ(taker.Check(), std::nullopt);
+  EXPECT_EQ(taker.Take(), std::nullopt);
+
+  signal(SIGPIPE, previousPipe);
+  sigprocmask(SIG_SETMASK, &before, nullptr);
+  close(open);
+  for (int i = 0; i < 400 && !std::filesystem::exists(out); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  std::ifstream written(out);
+  std::stringstream text;
+  text << written.rdbuf();
+  std::istringstream lines(text.str());
+  pid_t parent = 0, session = 0;
+  lines >> parent >> session;
+  EXPECT_NE(parent, getpid());
+  EXPECT_NE(session, getsid(0));
+  std::string stdinTarget, stdoutTarget;
+  lines >> stdinTarget >> stdoutTarget;
+  EXPECT_EQ(stdinTarget, "/dev/null");
+  EXPECT_EQ(stdoutTarget, std::filesystem::read_symlink("/proc/self/fd/2").string());
+  EXPECT_NE(text.str().find("SigBlk:\t0000000000000000\nSigIgn:\t0000000000000000\n"),
+            std::string::npos)
+      << text.str();
+  EXPECT_EQ(text.str().find("leaked"), std::string::npos) << text.str();
+  // No zombie of the child that started it, nor the command itself, is left to this process.
+  EXPECT_EQ(Children(), childrenBefore);
+}
+
+TEST_F(CriticalActionTakerTest, SaysWhenTheShellCannotRun) {
+  CriticalActionTaker taker({Kind::Command, "true"}, (folder_.path() / "sh").string());
+  const std::string problem = "cannot run " + (folder_.path() / "sh").string() + ": ";
+  EXPECT_EQ(taker.Check(), problem + "No such file or directory");
+  EXPECT_EQ(taker.Take(), problem + "No such file or directory");
+  folder_.Write("sh", "not a program");
+  EXPECT_EQ(taker.Check(), problem + "Permission denied");
+  EXPECT_EQ(taker.Take(), problem + "Permission denied");
+}
+
+}  // namespace

@@ -1,0 +1,59 @@
+// The critical action: its names, its words, and its taking against a stand-in logind on a private
+// system bus and a real shell.
+#include "host/act/critical_action.h"
+
+#include <gtest/gtest.h>
+
+#include "host/act/critical_action_taker.h"
+
+namespace {
+
+using Kind = CriticalAction::Kind;
+
+TEST(CriticalActionTest, ParsesTheFourWordsAndACommandNothingElse) {
+  const struct {
+    std::string text;
+    std::optional<CriticalAction> action;
+  } cases[] = {
+      {"hibernate", CriticalAction{Kind::Hibernate, ""}},
+      {"hybrid-sleep", CriticalAction{Kind::HybridSleep, ""}},
+      {"suspend", CriticalAction{Kind::Suspend, ""}},
+      {"poweroff", CriticalAction{Kind::PowerOff, ""}},
+      {"command:systemctl hibernate", CriticalAction{Kind::Command, "systemctl hibernate"}},
+      // The command is the shell's to read, blanks and colons included.
+      {"command: a:b ", CriticalAction{Kind::Command, " a:b "}},
+      {"command:", std::nullopt},
+      {"command: \t\n", std::nullopt},
+      {std::string("command:a\0b", 11), std::nullopt},
+      {"command", std::nullopt},
+      {"Command:ls", std::nullopt},
+      {"Hibernate", std::nullopt},
+      {" hibernate", std::nullopt},
+      {"hibernate ", std::nullopt},
+      {"power-off", std::nullopt},
+      {"hybrid_sleep", std::nullopt},
+      {"hibernate:x", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseCriticalAction(c.text), c.action) << c.text;
+}
+
+TEST(CriticalActionTest, SaysWhatItDoesTheCommandPrintableAndShort) {
+  const std::string sixty(60, 'x');
+  const struct {
+    CriticalAction action;
+    std::string doing;
+  } cases[] = {
+      {{Kind::Hibernate, ""}, "Hibernating"},
+      {{Kind::HybridSleep, ""}, "Going into hybrid sleep"},
+      {{Kind::Suspend, ""}, "Suspending"},
+      {{Kind::PowerOff, ""}, "Powering off"},
+      {{Kind::Command, "backup --now"}, "Running \"backup --now\""},
+      {{Kind::Command, "a\nb\x1b[2J"}, "Running \"a\uFFFDb\uFFFD[2J\""},
+      {{Kind::Command, sixty}, "Running \"" + sixty + "\""},
+      {{Kind::Command, sixty + "y"}, "Running \"" + std::string(57, 'x') + "...\""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CriticalActionDoing(c.action), c.doing) << c.doing;
+}
+
+}  // namespace

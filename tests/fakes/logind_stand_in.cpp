@@ -38,8 +38,10 @@ int StandInLogind::Answer(sd_bus_message* call, void* self, sd_bus_error*) {
   const bool question = method.starts_with("Can");
   if (!question) {
     int interactive = 0;
-    sd_bus_message_read(call, "b", &interactive);
-    line += interactive ? " interactive=true" : " interactive=false";
+    const bool read = sd_bus_message_read(call, "b", &interactive) > 0;
+    line += !read         ? " without interactive"
+            : interactive ? " interactive=true"
+                          : " interactive=false";
   }
   {
     const std::lock_guard<std::mutex> lock(logind.mutex_);

@@ -3,13 +3,13 @@
 //   StandInLogind logind(bus.address(), {{"CanHibernate", "na"}});
 //   ... the code under test ...
 //   EXPECT_TRUE(logind.WaitForCalls(2));
-//   EXPECT_EQ(logind.calls(), (std::vector<std::string>{"CanHibernate", "Hibernate
-//   interactive=false"}));
+//   EXPECT_EQ(logind.calls()[1], "Hibernate interactive=false");
 // It owns org.freedesktop.login1 and serves org.freedesktop.login1.Manager at
 // /org/freedesktop/login1: CanHibernate, CanHybridSleep, CanSuspend and CanPowerOff answer as told
 // ("yes" for any not named); Hibernate, HybridSleep, Suspend and PowerOff succeed where their Can…
 // answers "yes" and fail otherwise, as logind refuses them. It records each call as it arrives as
-// one line: the method, and for the actions " interactive=true" or " interactive=false".
+// one line: the method, and for the actions " interactive=true", " interactive=false" or
+// " without interactive".
 #pragma once
 
 #include <atomic>

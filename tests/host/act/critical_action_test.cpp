@@ -33,6 +33,7 @@ TEST(CriticalActionTest, ParsesTheFourWordsAndACommandNothingElse) {
       {"power-off", std::nullopt},
       {"hybrid_sleep", std::nullopt},
       {"hibernate:x", std::nullopt},
+      {" command:ls", std::nullopt},
       {"", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseCriticalAction(c.text), c.action) << c.text;

@@ -112,5 +112,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::abort();
   // A percent and its flag agree: a known percent never leaves the flag undetermined.
   if (status.BatteryLifePercent <= 100 && status.BatteryFlag == BATTERY_FLAG_UNKNOWN) std::abort();
+  // A charge limit is a percent that holds the batteries below full.
+  const std::optional<int> limit = ChargeEndOf(*supplies).limit;
+  if (limit && (*limit < 1 || *limit > 99)) std::abort();
   return 0;
 }

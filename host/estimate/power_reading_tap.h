@@ -23,6 +23,7 @@ class PowerReadingTap final : public PowerSource {
 
   bool Read(SYSTEM_POWER_STATUS_EX2& status, bool update) override;
   std::optional<BatteryPack> LastPack() const override { return below_.LastPack(); }
+  std::optional<ChargeEnd> LastChargeEnd() const override { return below_.LastChargeEnd(); }
 
   // The last reading; nullopt when it failed or none was taken yet.
   const std::optional<SYSTEM_POWER_STATUS_EX2>& last() const { return last_; }

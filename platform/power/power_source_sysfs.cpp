@@ -26,6 +26,7 @@ bool SysfsPowerSource::Read(SYSTEM_POWER_STATUS_EX2& status, bool update) {
   if (!supplies) return false;
   lastStatus_ = MapPowerStatus(*supplies);
   lastPack_ = PackOf(*supplies);
+  lastChargeEnd_ = ChargeEndOf(*supplies);
   lastReadAt_ = now;
   status = *lastStatus_;
   return true;

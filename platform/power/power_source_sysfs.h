@@ -21,11 +21,13 @@ class SysfsPowerSource : public PowerSource {
   // second answers again.
   bool Read(SYSTEM_POWER_STATUS_EX2& status, bool update) override;
   std::optional<BatteryPack> LastPack() const override { return lastPack_; }
+  std::optional<ChargeEnd> LastChargeEnd() const override { return lastChargeEnd_; }
 
  private:
   std::filesystem::path root_;
   SteadyNow steadyNow_;
   std::optional<SYSTEM_POWER_STATUS_EX2> lastStatus_;
   std::optional<BatteryPack> lastPack_;
+  std::optional<ChargeEnd> lastChargeEnd_;
   std::chrono::steady_clock::time_point lastReadAt_;
 };

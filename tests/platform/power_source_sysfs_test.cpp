@@ -245,6 +245,72 @@ TEST(SysfsPowerSource, FixtureTreesOfRealMachines) {
   }
 }
 
+// A battery held by its charge limit reads "Not charging" on external power: on mains, not
+// charging, and the pack tells the limit; a full one without a limit says so. The threshold file
+// is trusted only as a whole number 1..99 (100 is no limit) on every battery.
+TEST(SysfsPowerSource, ChargeLimitOfRealMachinesWithAThresholdFile) {
+  const auto limited = [](const Attributes& battery, const char* threshold) {
+    return With(battery, {{"charge_control_end_threshold", threshold}});
+  };
+  const Attributes held80 = limited(With(kThinkPad, {{"energy_now", "55392000"}}), "80");
+  const Attributes dellFull = With(kDell, {{"status", "Full"}, {"charge_now", "4804000"}});
+  const struct {
+    const char* name;
+    Tree tree;
+    BYTE flag;
+    ChargeEnd end;
+  } cases[] = {
+      {"held at 95 between thresholds 90 and 95, as listed (no adapter)",
+       {{"BAT0", With(limited(kThinkPad, "95"), {{"charge_control_start_threshold", "90"}})}},
+       BATTERY_FLAG_HIGH,
+       {95, false}},
+      {"held at 80, plugged through ACAD",
+       {{"BAT0", held80}, {"ACAD", kMainsOnline}, {"ucsi-source-psy-USBC000:001", kUsbOffline}},
+       BATTERY_FLAG_HIGH,
+       {80, false}},
+      {"charging below its limit",
+       {{"BAT0", limited(With(kThinkPad, {{"status", "Charging"}}), "98")}, {"AC", kMainsOnline}},
+       BATTERY_FLAG_CHARGING,
+       {98, false}},
+      {"full without a limit",
+       {{"BAT0", dellFull}, {"ADP1", kMainsOnline}},
+       BATTERY_FLAG_HIGH,
+       {std::nullopt, true}},
+      {"full, threshold 100",
+       {{"BAT0", limited(dellFull, "100")}, {"ADP1", kMainsOnline}},
+       BATTERY_FLAG_HIGH,
+       {std::nullopt, true}},
+      {"two batteries: the higher limit holds the pack",
+       {{"BAT0", held80}, {"BAT1", limited(kThinkPad, "60")}, {"AC", kMainsOnline}},
+       BATTERY_FLAG_HIGH,
+       {80, false}},
+      {"two batteries, one without a limit",
+       {{"BAT0", held80}, {"BAT1", kThinkPad}, {"AC", kMainsOnline}},
+       BATTERY_FLAG_HIGH,
+       {std::nullopt, false}},
+      {"no battery", {{"hidpp_battery_5", kMouse}}, BATTERY_FLAG_NO_BATTERY, {std::nullopt, false}},
+  };
+  for (const auto& c : cases) {
+    TempFolder root;
+    Build(root, c.tree);
+    SysfsPowerSource source(root.path());
+    SYSTEM_POWER_STATUS_EX2 status{};
+    ASSERT_TRUE(source.Read(status, true)) << c.name;
+    EXPECT_EQ(status.ACLineStatus, AC_LINE_ONLINE) << c.name;
+    EXPECT_EQ(status.BatteryFlag, c.flag) << c.name;
+    EXPECT_EQ(source.LastChargeEnd(), c.end) << c.name;
+  }
+  const std::string longer = std::string(62, ' ') + "80";  // 64 bytes with the line feed
+  for (const char* malformed : {"80%", "0", "101", "-80", "8O", "0x50", "", longer.c_str()}) {
+    TempFolder root;
+    Build(root, {{"BAT0", limited(kThinkPad, malformed)}});
+    SysfsPowerSource source(root.path());
+    SYSTEM_POWER_STATUS_EX2 status{};
+    ASSERT_TRUE(source.Read(status, true));
+    EXPECT_EQ(source.LastChargeEnd(), (ChargeEnd{std::nullopt, false})) << malformed;
+  }
+}
+
 TEST(SysfsPowerSource, AnswersFromAReadingOfTheLastSecondUnlessAskedToUpdate) {
   TempFolder root;
   Build(root, {{"BAT0", kDell}});

@@ -50,6 +50,7 @@ PowerSupplyReading WithoutImplausibleNumbers(PowerSupplyReading supply) {
     *amount = WithinRange(*amount, 0, kLargestPlausibleReading);
   }
   supply.capacity = WithinRange(supply.capacity, 0, 100);
+  supply.chargeEndThreshold = WithinRange(supply.chargeEndThreshold, 1, 100);
   return supply;
 }
 
@@ -299,6 +300,19 @@ Supplies SystemBatteries(const std::vector<PowerSupplyReading>& plausible) {
   return batteries;
 }
 
+// The pack cannot be held above its batteries' highest limit; a battery without one charges the
+// pack to full.
+std::optional<int> PackChargeLimit(const Supplies& batteries) {
+  int64_t highest = 0;
+  for (const PowerSupplyReading* battery : batteries) {
+    if (!battery->chargeEndThreshold) return std::nullopt;
+    highest = std::max(highest, *battery->chargeEndThreshold);
+  }
+  // 0 without batteries; 100 is no limit.
+  if (highest < 1 || highest > 99) return std::nullopt;
+  return static_cast<int>(highest);
+}
+
 }  // namespace
 
 BatteryPack PackOf(std::span<const PowerSupplyReading> supplies) {
@@ -307,6 +321,12 @@ BatteryPack PackOf(std::span<const PowerSupplyReading> supplies) {
   Value full = SumOverAll(batteries, [](auto& b) { return b.energyFull; });
   if (!full) full = SumOverAll(batteries, [](auto& b) { return b.chargeFull; });
   return BatteryPack{static_cast<int>(batteries.size()), full.value_or(0)};
+}
+
+ChargeEnd ChargeEndOf(std::span<const PowerSupplyReading> supplies) {
+  const std::vector<PowerSupplyReading> plausible = Plausible(supplies);
+  const Supplies batteries = SystemBatteries(plausible);
+  return ChargeEnd{PackChargeLimit(batteries), PackStatus(batteries) == SupplyStatus::Full};
 }
 
 SYSTEM_POWER_STATUS_EX2 MapPowerStatus(std::span<const PowerSupplyReading> supplies) {

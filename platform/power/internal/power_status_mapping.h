@@ -18,9 +18,9 @@
 // battery or charger (scope Device) is ignored whatever it says.
 //
 // Readings that cannot be right count as unreported: a negative energy or charge, a capacity
-// outside 0..100, a number beyond any battery's. The percent then comes from the other reading,
-// else stays undetermined. Without an adapter that answers, a battery whose status is "Full" is on
-// external power whatever its current (see PackStatusWithoutAdapter).
+// outside 0..100, a charge limit outside 1..100, a number beyond any battery's. The percent then
+// comes from the other reading, else stays undetermined. Without an adapter that answers, a battery
+// whose status is "Full" is on external power whatever its current (see PackStatusWithoutAdapter).
 //
 // What the machine does not report stays undetermined as the record defines it (255, 0xFFFFFFFF).
 // Fields without such a value take 0 when unknown: BatteryVoltage, BatteryCurrent,
@@ -32,3 +32,5 @@ SYSTEM_POWER_STATUS_EX2 MapPowerStatus(std::span<const PowerSupplyReading> suppl
 
 // The system batteries MapPowerStatus sums, as a pack (see BatteryPack).
 BatteryPack PackOf(std::span<const PowerSupplyReading> supplies);
+// Where their charging ends (see ChargeEnd).
+ChargeEnd ChargeEndOf(std::span<const PowerSupplyReading> supplies);

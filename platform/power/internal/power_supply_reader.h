@@ -28,6 +28,7 @@ inline constexpr std::pair<SupplyAttribute, NumberField> kSupplyNumberFields[] =
     {SupplyAttribute::ChargeNow, &PowerSupplyReading::chargeNow},
     {SupplyAttribute::ChargeFull, &PowerSupplyReading::chargeFull},
     {SupplyAttribute::Temperature, &PowerSupplyReading::temperature},
+    {SupplyAttribute::ChargeEndThreshold, &PowerSupplyReading::chargeEndThreshold},
 };
 
 // Every supply of the source, ordered by name, each with only the attributes its folder holds

@@ -44,6 +44,8 @@ struct PowerSupplyReading {
   std::optional<int64_t> chargeNow;       // µAh
   std::optional<int64_t> chargeFull;      // µAh
   std::optional<int64_t> temperature;     // tenths of °C
+  // The percent at which the firmware stops charging (its charge limit), where it has one.
+  std::optional<int64_t> chargeEndThreshold;
 };
 
 // The kernel's words, matched without regard to case; anything else is the explicit unknown (or

@@ -35,13 +35,27 @@ enum class SupplyAttribute : uint8_t {
   ChargeNow,
   ChargeFull,
   Temperature,
+  ChargeEndThreshold,
 };
-inline constexpr std::string_view kSupplyAttributeFiles[] = {
-    "type",        "scope",       "status",      "technology",  "present",   "online",
-    "capacity",    "voltage_now", "current_now", "current_avg", "power_now", "energy_now",
-    "energy_full", "charge_now",  "charge_full", "temp"};
+inline constexpr std::string_view kSupplyAttributeFiles[] = {"type",
+                                                             "scope",
+                                                             "status",
+                                                             "technology",
+                                                             "present",
+                                                             "online",
+                                                             "capacity",
+                                                             "voltage_now",
+                                                             "current_now",
+                                                             "current_avg",
+                                                             "power_now",
+                                                             "energy_now",
+                                                             "energy_full",
+                                                             "charge_now",
+                                                             "charge_full",
+                                                             "temp",
+                                                             "charge_control_end_threshold"};
 static_assert(std::size(kSupplyAttributeFiles) ==
-              static_cast<size_t>(SupplyAttribute::Temperature) + 1);
+              static_cast<size_t>(SupplyAttribute::ChargeEndThreshold) + 1);
 
 // The attribute a file of that exact name holds, if the reader takes it.
 std::optional<SupplyAttribute> SupplyAttributeOfFile(std::string_view file);

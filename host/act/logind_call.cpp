@@ -74,19 +74,19 @@ Outcome<std::string> Call(const char* method, std::optional<bool> interactive, b
   result = systemd.messageNewMethodCall(bus, &call, kService, kPath, kInterface, method);
   if (result >= 0 && interactive) result = systemd.messageAppend(call, "b", int{*interactive});
   Answer answer{&systemd, readsText, false, std::nullopt, {}};
-  if (result >= 0) {
-    result = systemd.busCallAsync(bus, nullptr, call, &Keep, &answer, kLogindCallTimeoutUs);
-  }
-  systemd.messageUnref(call);
-  // Waits here rather than in sd_bus_call, whose greeting with the bus may take far longer.
+  // One deadline for the greeting with the bus and the answer, kept here: sd_bus_call would wait
+  // for the greeting far longer, and the answer's own limit (0: sd-bus's default) comes later.
   const uint64_t deadline = MonotonicMicroseconds() + kLogindCallTimeoutUs;
+  if (result >= 0) result = systemd.busCallAsync(bus, nullptr, call, &Keep, &answer, 0);
+  systemd.messageUnref(call);
   while (result >= 0 && !answer.arrived) {
     result = systemd.busProcess(bus, nullptr);
     if (result != 0) continue;
     const uint64_t now = MonotonicMicroseconds();
     result = now < deadline ? systemd.busWait(bus, deadline - now) : -ETIMEDOUT;
   }
-  systemd.busFlushCloseUnref(bus);
+  // Not flushed: that would wait for a greeting that never came.
+  systemd.busCloseUnref(bus);
   if (!answer.arrived) {
     return Problem{result == -ETIMEDOUT ? "logind did not answer in time" : SystemFailure(-result)};
   }

@@ -12,6 +12,7 @@ struct SystemdLibrary {
   decltype(&sd_bus_open_user) busOpenUser;
   decltype(&sd_bus_open_system) busOpenSystem;
   decltype(&sd_bus_flush_close_unref) busFlushCloseUnref;
+  decltype(&sd_bus_close_unref) busCloseUnref;
   decltype(&sd_bus_call_async) busCallAsync;
   decltype(&sd_bus_process) busProcess;
   decltype(&sd_bus_wait) busWait;

@@ -35,62 +35,39 @@ class CriticalActionTakerTest : public testing::Test {
 };
 
 TEST_F(CriticalActionTakerTest, AsksLogindFirstAndTakesOnlyWhatItAnswers) {
+  // The stand-in refuses what it answers it cannot do, as logind does, in words of its own.
   const struct {
     Kind kind;
+    std::string method;
     std::string answer;
     std::optional<std::string> checked;
     std::optional<std::string> taken;
-    std::vector<std::string> calls;
   } cases[] = {
-      {Kind::Hibernate,
-       "yes",
-       std::nullopt,
-       std::nullopt,
-       {"CanHibernate", "Hibernate interactive=false"}},
-      {Kind::HybridSleep,
-       "yes",
-       std::nullopt,
-       std::nullopt,
-       {"CanHybridSleep", "HybridSleep interactive=false"}},
-      {Kind::Suspend,
-       "yes",
-       std::nullopt,
-       std::nullopt,
-       {"CanSuspend", "Suspend interactive=false"}},
-      {Kind::PowerOff,
-       "yes",
-       std::nullopt,
-       std::nullopt,
-       {"CanPowerOff", "PowerOff interactive=false"}},
-      {Kind::Hibernate,
-       "na",
-       "the system cannot hibernate (logind answers \"na\")",
-       "logind failed: Hibernate refused: CanHibernate answers na",
-       {"CanHibernate", "Hibernate interactive=false"}},
-      {Kind::HybridSleep,
-       "no",
+      {Kind::Hibernate, "Hibernate", "yes", std::nullopt, std::nullopt},
+      {Kind::HybridSleep, "HybridSleep", "yes", std::nullopt, std::nullopt},
+      {Kind::Suspend, "Suspend", "yes", std::nullopt, std::nullopt},
+      {Kind::PowerOff, "PowerOff", "yes", std::nullopt, std::nullopt},
+      {Kind::Hibernate, "Hibernate", "na", "the system cannot hibernate (logind answers \"na\")",
+       "logind failed: Hibernate refused: CanHibernate answers na"},
+      {Kind::HybridSleep, "HybridSleep", "no",
        "the system cannot go into hybrid sleep (logind answers \"no\")",
-       "logind failed: HybridSleep refused: CanHybridSleep answers no",
-       {"CanHybridSleep", "HybridSleep interactive=false"}},
+       "logind failed: HybridSleep refused: CanHybridSleep answers no"},
       // A password would be asked, which a service cannot answer.
-      {Kind::Suspend,
-       "challenge",
+      {Kind::Suspend, "Suspend", "challenge",
        "the system cannot suspend (logind answers \"challenge\")",
-       "logind failed: Suspend refused: CanSuspend answers challenge",
-       {"CanSuspend", "Suspend interactive=false"}},
-      {Kind::PowerOff,
-       "yes\x1b[2J",
-       "the system cannot power off (logind answers \"yes\uFFFD[2J\")",
-       "logind failed: PowerOff refused: CanPowerOff answers yes\uFFFD[2J",
-       {"CanPowerOff", "PowerOff interactive=false"}},
+       "logind failed: Suspend refused: CanSuspend answers challenge"},
+      {Kind::PowerOff, "PowerOff", "\x1b[2J",
+       "the system cannot power off (logind answers \"\uFFFD[2J\")",
+       "logind failed: PowerOff refused: CanPowerOff answers \uFFFD[2J"},
   };
   for (const auto& c : cases) {
     const PrivateSystemBus bus;
-    const StandInLogind logind(bus.address(), {{c.calls[0], c.answer}});
+    const StandInLogind logind(bus.address(), {{"Can" + c.method, c.answer}});
     CriticalActionTaker taker({c.kind, ""});
-    EXPECT_EQ(taker.Check(), c.checked) << c.calls[1];
-    EXPECT_EQ(taker.Take(), c.taken) << c.calls[1];
-    EXPECT_EQ(logind.calls(), c.calls);
+    EXPECT_EQ(taker.Check(), c.checked) << c.method;
+    EXPECT_EQ(taker.Take(), c.taken) << c.method;
+    EXPECT_EQ(logind.calls(),
+              (std::vector<std::string>{"Can" + c.method, c.method + " interactive=false"}));
   }
 }
 

@@ -70,10 +70,16 @@ const CopyForNobody& NobodysCopy() {
 
 std::string HostCommand(const std::filesystem::path& home, const std::string& arguments,
                         bool asNobody) {
-  const std::string environment =
+  std::string environment =
       "env -u ZELVAR_REGISTRY -u ZELVAR_DEVICE_ROOT -u XDG_CONFIG_HOME -u XDG_STATE_HOME HOME='" +
       home.string() + "' XDG_DATA_HOME='" + home.string() + "/data' XDG_RUNTIME_DIR='" +
       home.string() + "' ";
+  // Never the machine's own system bus, whose logind would act: the test's private one, or none.
+  if (std::getenv("DBUS_SYSTEM_BUS_ADDRESS") == nullptr) {
+    environment += "DBUS_SYSTEM_BUS_ADDRESS='unix:path=";
+    environment += home.string();
+    environment += "/no-system-bus' ";
+  }
   if (!asNobody || geteuid() != 0) return environment + "'" + ZELVAR_HOME_FILE + "' " + arguments;
   const CopyForNobody& copy = NobodysCopy();
   return environment + "setpriv --reuid=" + std::to_string(kNobody) +

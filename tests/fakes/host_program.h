@@ -1,5 +1,7 @@
 // The built zelvar-home run as a user runs it, with HOME and the XDG folders inside a test's
-// folder: plainly with its output captured, or on a terminal of its own, keys typed into it.
+// folder: plainly with its output captured, or on a terminal of its own, keys typed into it. It
+// reaches the test's private system bus (PrivateSystemBus) if there is one, else none: never the
+// machine's own.
 #pragma once
 
 #include <sys/types.h>

@@ -39,7 +39,7 @@ std::string CannotRun(const std::string& shell, int errorNumber) {
 }
 
 // The error number the starting process reported, 0 when the shell runs (the report closed
-// without one), ETIMEDOUT when nothing came in time.
+// without one), ETIMEDOUT (which exec never reports) when nothing came in time.
 int ReadReport(int report) {
   pollfd ready{report, POLLIN, 0};
   int failed = 0;
@@ -84,6 +84,7 @@ std::optional<std::string> StartDetachedCommand(const std::string& shell,
   }
   const int failed = ReadReport(report[0]);
   close(report[0]);
+  if (failed == ETIMEDOUT) return shell + " did not start in time";
   if (failed != 0) return CannotRun(shell, failed);
   return std::nullopt;
 }

@@ -1,9 +1,5 @@
 #include "host/act/critical_action_taker.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <utility>
 
 #include "host/act/detached_command.h"
@@ -40,14 +36,7 @@ CriticalActionTaker::CriticalActionTaker(CriticalAction action, std::string shel
     : action_(std::move(action)), shell_(std::move(shell)) {}
 
 std::optional<std::string> CriticalActionTaker::Check() {
-  if (action_.kind == CriticalAction::Kind::Command) {
-    if (access(shell_.c_str(), X_OK) == 0) return std::nullopt;
-    std::string problem = "cannot run ";
-    problem += shell_;
-    problem += ": ";
-    problem += std::strerror(errno);
-    return problem;
-  }
+  if (action_.kind == CriticalAction::Kind::Command) return ShellProblem(shell_);
   const LogindAction logind = LogindActionOf(action_.kind);
   const Outcome<std::string> answer = AskLogind(logind.question);
   if (!answer.ok()) return answer.problem();

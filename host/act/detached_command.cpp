@@ -55,6 +55,11 @@ int ReadReport(int report) {
 
 }  // namespace
 
+std::optional<std::string> ShellProblem(const std::string& shell) {
+  if (access(shell.c_str(), X_OK) == 0) return std::nullopt;
+  return CannotRun(shell, errno);
+}
+
 std::optional<std::string> StartDetachedCommand(const std::string& shell,
                                                 const std::string& command) {
   // Made before fork: the child allocates nothing.

@@ -8,6 +8,9 @@
 #include <optional>
 #include <string>
 
+// Whether the shell can be run: nullopt, or why not in words as StartDetachedCommand says it.
+std::optional<std::string> ShellProblem(const std::string& shell);
+
 // Runs `shell -c command`; nullopt once the shell runs, else why it could not start, in words
 // ("cannot run /bin/sh: No such file or directory").
 std::optional<std::string> StartDetachedCommand(const std::string& shell,

@@ -138,9 +138,12 @@ std::string DefaultHomeScreenText() {
   for (const SettingAttribute& setting : kSettingAttributes) {
     AppendDocumented(text, NarrowUtf8(setting.name), DefaultText(setting), setting.meaning);
   }
-  text += "\n  The home screen's own setting, an attribute of <home>:\n";
+  text += "\n  The home screen's own settings, attributes of <home>:\n";
   AppendDocumented(text, kNotifyBelowAttribute, NotifyBelowText(kDefaultNotifyBelow),
                    kNotifyBelowMeaning);
+  AppendDocumented(text, kCriticalActionAttribute, "", kCriticalActionMeaning);
+  AppendDocumented(text, kCriticalBelowAttribute, std::to_string(kDefaultCriticalBelow),
+                   kCriticalBelowMeaning);
   text += R"xml(
   The home screen saves the plug-in's state when it closes and restores it at the next start; a
   change made here applies at the next start, since this file is then newer than the saved state.

@@ -67,6 +67,8 @@ void HomeScreenSession::SwitchColourScheme() {
   line_.repaintRequested = true;
 }
 
+void HomeScreenSession::Save() const { WriteStreamFile(files_.stream, plugin_.Snapshot()); }
+
 void HomeScreenSession::Close() {
   if (plugin_.stopped()) return;
   WriteStreamFile(files_.stream, plugin_.Stop());

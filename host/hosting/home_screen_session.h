@@ -59,6 +59,8 @@ class HomeScreenSession {
     return DecodeConfiguration(plugin_.Snapshot());
   }
 
+  // Saves the plug-in's state to the stream file, the plug-in going on. Throws HostError.
+  void Save() const;
   // Saves the plug-in's state to the stream file and stops the plug-in. The plug-in is stopped
   // even when the file cannot be written; that failure is then thrown as HostError. Without Close,
   // the plug-in is stopped unsaved when the session ends.

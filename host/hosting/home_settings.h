@@ -14,5 +14,21 @@ inline constexpr const char* kNotifyBelowMeaning =
 // The attribute that chooses the status line's format.
 inline constexpr const char* kFormatAttribute = "Format";
 
+// The attributes that choose what a keeping status bar or the service does when the charge falls to
+// the critical level on battery, and that level. No action unless chosen.
+inline constexpr const char* kCriticalActionAttribute = "CriticalAction";
+inline constexpr const char* kCriticalBelowAttribute = "CriticalBelow";
+inline constexpr int kDefaultCriticalBelow = 3;
+
+inline constexpr const char* kCriticalActionMeaning =
+    "what a status bar or the service that keeps the files does when the charge falls to "
+    "CriticalBelow on battery: hibernate, hybrid-sleep, suspend, poweroff or command:COMMAND (run "
+    "through /bin/sh -c), after a 60 s countdown that plugging in cancels; empty: nothing (the "
+    "critical-action option comes before it)";
+inline constexpr const char* kCriticalBelowMeaning =
+    "the charge (percent) at or below which the critical action counts down on battery (the "
+    "critical-below option comes before it)";
+
 // Every attribute of <home> that the home screen reads.
-inline constexpr const char* kHomeAttributes[] = {kNotifyBelowAttribute, kFormatAttribute};
+inline constexpr const char* kHomeAttributes[] = {
+    kNotifyBelowAttribute, kFormatAttribute, kCriticalActionAttribute, kCriticalBelowAttribute};

@@ -21,6 +21,7 @@
 #include "host/program/host_run.h"
 #include "host/program/host_services.h"
 #include "host/program/chosen_bar_format.h"
+#include "host/program/chosen_critical_action.h"
 #include "host/program/options.h"
 #include "host/program/run_mode.h"
 #include "host/program/standard_output.h"
@@ -93,6 +94,9 @@ void RunBarOrService(HostRun& run, const HostOptions& options, const LineOutput&
   const std::unique_ptr<PowerEvents> events = ListenForTheCharger(options, run.services());
   Noted<BarTextFormat> format = ChosenBarFormat(options, run.files().homeScreen);
   if (format.note) Say(*format.note);
+  Noted<std::optional<CriticalActionPlan>> critical =
+      ChosenCriticalAction(options, run.files().homeScreen);
+  if (critical.note) Say(*critical.note);
   LineRun lines{output,
                 run.keptSession(),
                 run.TakeOverFiles(),
@@ -102,7 +106,8 @@ void RunBarOrService(HostRun& run, const HostOptions& options, const LineOutput&
                 events.get(),
                 run.thresholds(),
                 std::move(format.value),
-                run.publishingNote()};
+                run.publishingNote(),
+                std::move(critical.value)};
   RunLines(lines);
 }
 

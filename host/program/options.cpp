@@ -101,6 +101,21 @@ std::optional<std::string> TakeOption(int argc, const char* const* argv, int& in
     if (!options.notifyBelow) return std::string("--notify-below needs ") + kNotifyThresholdsForm;
     return std::nullopt;
   }
+  if (const std::optional<Outcome<std::string>> value =
+          TakeValue("--critical-action", argc, argv, index)) {
+    if (!value->ok()) return value->problem();
+    options.criticalAction = ParseCriticalAction(value->value());
+    if (!options.criticalAction)
+      return std::string("--critical-action needs ") + kCriticalActionForm;
+    return std::nullopt;
+  }
+  if (const std::optional<Outcome<std::string>> value =
+          TakeValue("--critical-below", argc, argv, index)) {
+    if (!value->ok()) return value->problem();
+    options.criticalBelow = CheckedNumber(value->value(), 1, 100);
+    if (!options.criticalBelow) return "--critical-below needs a whole percent from 1 to 100";
+    return std::nullopt;
+  }
   if (const std::optional<Outcome<std::string>> value = TakeValue("--format", argc, argv, index)) {
     if (!value->ok()) return value->problem();
     Outcome<BarTextFormat> format = BarTextFormat::Parse(value->value());
@@ -130,6 +145,8 @@ std::optional<std::string> CombinationProblem(HostOptions& options) {
     options.simulateSpeed = kDefaultSimulationSpeed;
   if (options.json && !options.bar) return "--json needs --bar";
   if (options.barFormat && !options.bar) return "--format needs --bar";
+  if ((options.criticalAction || options.criticalBelow) && !options.bar && !options.service)
+    return "--critical-action and --critical-below need --bar or --service";
   if (options.bar && (options.once || options.simulation.fullSpeed()))
     return "--bar does not go with --once, --days or --trace";
   if (options.service &&
@@ -180,6 +197,16 @@ battery and the estimated hours left.
                        critical (default: the NotifyBelow attribute of <home> in the
                        home-screen file, else 20,10,5); sent by --service and --bar when they
                        keep the files
+  --critical-action ACTION
+                       when the charge falls to the critical level on battery, warn with a
+                       60 s countdown, then: hibernate, hybrid-sleep, suspend, poweroff (asked
+                       of logind) or command:COMMAND (run through /bin/sh -c); plugging in
+                       cancels it; once per discharge; taken only by the --bar or --service
+                       that keeps the files (default: the CriticalAction attribute of <home>,
+                       else none)
+  --critical-below PERCENT
+                       the critical level of --critical-action, from 1 to 100 (default: the
+                       CriticalBelow attribute of <home>, else 3)
   --simulate[=SPEED]   a simulated battery, and a simulated clock that runs SPEED times faster
                        than real time (default 60: an hour a minute); see Simulation below
   --sysfs DIR          read the battery from this power_supply folder

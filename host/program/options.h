@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "host/act/critical_action.h"
 #include "host/estimate/notify_thresholds.h"
 #include "host/front/bar/bar_text_format.h"
 #include "host/front/simulation/simulation_options.h"
@@ -22,6 +23,10 @@ struct HostOptions {
   bool service = false;
   // --notify-below: the charge levels of the low-battery warnings, before the home-screen file's.
   std::optional<NotifyThresholds> notifyBelow;
+  // --critical-action and --critical-below (with --bar or --service): what the keeper does at the
+  // critical level on battery, before the home-screen file's CriticalAction and CriticalBelow.
+  std::optional<CriticalAction> criticalAction;
+  std::optional<int> criticalBelow;
   // --format (with --bar): the bar's text, before the home-screen file's Format.
   std::optional<BarTextFormat> barFormat;
   bool help = false;

@@ -23,14 +23,24 @@ BarEnd BarLoop::Run() {
     session_.DispatchDueTimers(CurrentClock().UtcNow());
     if (session_.line().repaintRequested && !ShowPaintedLine()) return BarEnd::OutputGone;
     if (stopRequested_()) break;
-    const WakeReason woken = waiter_.Wait(session_.EarliestDeadline(), -1, -1);
+    const WakeReason woken = waiter_.Wait(WaitDeadline(), -1, -1);
     if (woken == WakeReason::OutputGone) return BarEnd::OutputGone;
     if (tookOver_()) return BarEnd::TookOver;
-    if (woken == WakeReason::PowerEvent) session_.KeyDown(kVirtualKeyLeft);
+    const std::optional<ULONGLONG> due = readingDue_ ? readingDue_() : std::nullopt;
+    const bool readingDue = due && due != refreshedFor_ && *due <= CurrentClock().UtcNow();
+    if (readingDue) refreshedFor_ = due;
+    if (woken == WakeReason::PowerEvent || readingDue) session_.KeyDown(kVirtualKeyLeft);
     if (woken == WakeReason::SessionBus && sessionBusServed_ && !sessionBusServed_())
       return BarEnd::BusGone;
   }
   return BarEnd::Stopped;
+}
+
+std::optional<ULONGLONG> BarLoop::WaitDeadline() const {
+  std::optional<ULONGLONG> deadline = session_.EarliestDeadline();
+  const std::optional<ULONGLONG> due = readingDue_ ? readingDue_() : std::nullopt;
+  if (due && due != refreshedFor_ && (!deadline || *due < *deadline)) deadline = due;
+  return deadline;
 }
 
 void BarLoop::OnFigures(FiguresObserver observer) {
@@ -51,6 +61,12 @@ void BarLoop::SetTextFormat(BarTextFormat format) {
 
 bool BarLoop::ShowPaintedLine() {
   const std::string text = PaintStatusLine(session_);
+  const bool shown = ShowLine(text);
+  if (readingObserver_) readingObserver_(text);
+  return shown;
+}
+
+bool BarLoop::ShowLine(const std::string& text) {
   std::optional<EstimateView> view;
   if (report_) view = report_->Figures(text);
   const std::string shown =

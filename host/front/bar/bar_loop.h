@@ -50,6 +50,12 @@ class BarLoop {
   // it, and answers false when the loop is to end because the bus went away.
   using SessionBusServed = std::function<bool()>;
   void OnSessionBus(SessionBusServed served) { sessionBusServed_ = std::move(served); }
+  // Told of every line painted, changed or not, after it went out: each is a fresh power reading.
+  void OnReading(LineObserver observer) { readingObserver_ = std::move(observer); }
+  // Asked before each wait: when the plug-in is to take a fresh reading (the refresh key), beyond
+  // its own timers; nullopt for no such moment. Each moment is answered once.
+  using ReadingDue = std::function<std::optional<ULONGLONG>()>;
+  void RefreshAt(ReadingDue due) { readingDue_ = std::move(due); }
   // Told of each changed line's hours-left figures (see EstimateFollower), before it is written.
   using FiguresObserver = std::function<void(const std::string& text, const EstimateView& view)>;
   void OnFigures(FiguresObserver observer);
@@ -67,6 +73,9 @@ class BarLoop {
   // Paints the line; when what it shows changed, tells the observers, publishes and writes it.
   // False when the output failed.
   bool ShowPaintedLine();
+  bool ShowLine(const std::string& text);
+  // The moment the next wait ends: the plug-in's next timer, or a fresh reading due before it.
+  std::optional<ULONGLONG> WaitDeadline() const;
 
   HomeScreenSession& session_;
   Waiter& waiter_;
@@ -74,6 +83,10 @@ class BarLoop {
   Output output_;
   StopRequested stopRequested_;
   LineObserver observer_;
+  LineObserver readingObserver_;
+  ReadingDue readingDue_;
+  // The last moment of readingDue_ the plug-in refreshed for.
+  std::optional<ULONGLONG> refreshedFor_;
   FiguresObserver figuresObserver_;
   TookOver tookOver_;
   SessionBusServed sessionBusServed_;

@@ -90,6 +90,7 @@ void RunLines(LineRun& run) {
   // The keeper's warnings, started once this run keeps the files.
   std::optional<LowBatteryNotifications> warnings;
   BarLoop::FiguresObserver warn;
+  std::optional<CriticalActionWatch> critical;
   ServiceState service(run.output.service);
   const auto onLine = [&service](const std::string&) { service.LineShown(); };
   // The keeper's end, whoever it was, wakes a viewer or follower with the lock its own.
@@ -113,6 +114,8 @@ void RunLines(LineRun& run) {
         warnings->Start();
         warn = WarningsFromLines(*warnings, run.thresholds);
         waiter.WatchConnection(WakeReason::SessionBus, &warnings->connection());
+        if (run.criticalAction)
+          critical.emplace(*run.criticalAction, *warnings, [&run] { run.session->Save(); });
       }
       std::optional<LinePublisher> publisher;
       BarLoop loop(*run.session, waiter, format, output, StopSignals::StopRequested,
@@ -128,6 +131,10 @@ void RunLines(LineRun& run) {
       // ends, so that the next session's service takes the files over. A bar carries on.
       loop.OnSessionBus([&warnings, &run] { return warnings->Serve() || !run.output.service; });
       if (warn) loop.OnFigures(warn);
+      if (critical) {
+        loop.OnReading([&critical](const std::string& line) { critical->Observe(line); });
+        loop.RefreshAt([&critical] { return critical->ReadingDue(); });
+      }
       end = loop.Run();
     }
     if (end == BarEnd::BusGone)

@@ -1,8 +1,8 @@
 // The run of a status bar or the service: each changed line goes out (a status bar's to standard
 // output, until its reader goes away; the service's nowhere, telling systemd when it is ready). The
-// keeper of the files publishes each line for the bars that follow it and warns of a low battery;
-// beside a keeper that publishes, a run follows it until it can take the files over, beside
-// another it runs as a viewer.
+// keeper of the files publishes each line for the bars that follow it, warns of a low battery and
+// takes the critical action; beside a keeper that publishes, a run follows it until it can take the
+// files over, beside another it runs as a viewer.
 #pragma once
 
 #include <functional>
@@ -12,6 +12,7 @@
 #include "host/estimate/notify_thresholds.h"
 #include "host/front/bar/bar_loop.h"
 #include "host/front/bar/bar_text_format.h"
+#include "host/front/bar/critical_action_watch.h"
 #include "host/front/bar/home_lock.h"
 #include "host/hosting/home_screen_session.h"
 #include "host/hosting/host_messages.h"
@@ -41,6 +42,8 @@ struct LineRun {
   BarTextFormat textFormat;
   // Said once the run keeps the files, where its line cannot go to the runtime folder.
   std::optional<std::string> publishingNote;
+  // What the run does at the critical level once it keeps the files; nullopt: nothing.
+  std::optional<CriticalActionPlan> criticalAction;
 };
 
 void RunLines(LineRun& run);

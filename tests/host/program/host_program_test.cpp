@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "host/program/chosen_bar_format.h"
+#include "host/program/chosen_critical_action.h"
 #include "host/program/options.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/host_program.h"
@@ -201,6 +202,68 @@ TEST(HostOptionsTest, TheBarsFormatFromTheOptionTheHomeScreenFileOrTheLine) {
   EXPECT_EQ(refused.first, "62%, hrs: 9.1 (3.5)");
   const std::string note = refused.second.value_or("");
   EXPECT_NE(note.find(R"(Format="{percent": a "{" without its "}")"), std::string::npos) << note;
+}
+
+// --critical-action and --critical-below, else the home-screen file's attributes, else no action at
+// 3 %; a value there that is none is named, and what it chose is not taken.
+TEST(HostOptionsTest, TheCriticalActionFromTheOptionsOrTheHomeScreenFile) {
+  using Kind = CriticalAction::Kind;
+  const TempFolder folder;
+  const struct {
+    std::vector<const char*> options;
+    const char* home;
+    std::optional<CriticalActionPlan> plan;
+    const char* note;  // a part of it
+  } rows[] = {
+      {{}, "<home/>", std::nullopt, nullptr},
+      {{}, R"(<home CriticalAction="" CriticalBelow="9"/>)", std::nullopt, nullptr},
+      {{},
+       R"(<home CriticalAction="suspend" CriticalBelow="100"/>)",
+       CriticalActionPlan{{Kind::Suspend, ""}, 100},
+       nullptr},
+      {{"--service", "--critical-action", "poweroff", "--critical-below=1"},
+       R"(<home CriticalAction="suspend" CriticalBelow="9"/>)",
+       CriticalActionPlan{{Kind::PowerOff, ""}, 1},
+       nullptr},
+      {{"--bar", "--critical-below", "9"},
+       R"(<home CriticalAction="command:x"/>)",
+       CriticalActionPlan{{Kind::Command, "x"}, 9},
+       nullptr},
+      {{},
+       R"(<home CriticalAction="sleep"/>)",
+       std::nullopt,
+       R"(CriticalAction="sleep" is not hibernate, hybrid-sleep, suspend, poweroff or )"
+       "command:COMMAND; no critical action is taken"},
+      {{},
+       R"(<home CriticalAction="hibernate" CriticalBelow="0"/>)",
+       CriticalActionPlan{{Kind::Hibernate, ""}, 3},
+       R"(CriticalBelow="0" is not a whole percent from 1 to 100; the critical action counts )"
+       "down at 3 %"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.home);
+    folder.Write("home.xml", row.home);
+    const Outcome<HostOptions> options = Parse(row.options);
+    ASSERT_TRUE(options.ok()) << options.problem();
+    const Noted<std::optional<CriticalActionPlan>> chosen =
+        ChosenCriticalAction(options.value(), folder.path() / "home.xml");
+    EXPECT_EQ(chosen.value, row.plan);
+    EXPECT_EQ(chosen.note.value_or("").find(row.note ? row.note : "\n") != std::string::npos,
+              row.note != nullptr)
+        << chosen.note.value_or("");
+  }
+  const std::pair<std::vector<const char*>, const char*> refused[] = {
+      {{"--bar", "--critical-action", "nap"},
+       "--critical-action needs hibernate, hybrid-sleep, suspend, poweroff or command:COMMAND"},
+      {{"--bar", "--critical-below", "101"},
+       "--critical-below needs a whole percent from 1 to 100"},
+      {{"--service", "--critical-below=0"}, "--critical-below needs a whole percent from 1 to 100"},
+      {{"--critical-action", "suspend"},
+       "--critical-action and --critical-below need --bar or --service"},
+      {{"--once", "--critical-below", "5"},
+       "--critical-action and --critical-below need --bar or --service"},
+  };
+  for (const auto& [arguments, problem] : refused) EXPECT_EQ(Parse(arguments).problem(), problem);
 }
 
 TEST(HostOptionsTest, JsonOnlyWithBarAndBarNotWithAOneOffRun) {

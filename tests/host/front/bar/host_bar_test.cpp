@@ -21,6 +21,7 @@
 #include <regex>
 
 #include "host/hosting/home_screen_file.h"
+#include "tests/fakes/logind_stand_in.h"
 #include "tests/fakes/session_bus.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/home_screen_text.h"
@@ -627,6 +628,73 @@ TEST_F(HostBarTest, TheServiceTellsItIsReadyKeepsTheFilesWritesNothingAndSavesAt
                               std::istreambuf_iterator<char>());
     EXPECT_TRUE(std::regex_search(content, std::regex(R"(\n\d+\.\d+\.\d+\.\d+:[1-9]\d*(,\d+)*\n)")))
         << content;
+  }
+}
+
+// The critical action, asked of a stand-in logind on a private system bus, never the machine's: at
+// the level the keeper counts down and acts once, a plug-in during the countdown cancels it, and an
+// action the system cannot take is said once and the warning says so instead.
+TEST_F(HostBarTest, TheCriticalActionCountsDownActsOnceAndAPlugInCancelsIt) {
+  const std::string warning =
+      "Notify zelvar-home replaces=0 icon=battery-caution urgency=2 category=device expire=-1 "
+      "'Battery 80 %' ";
+  const std::string countdown = warning + "'Hibernating in 60 s unless the charger is plugged in'";
+  const struct {
+    const char* name;
+    const char* canHibernate;
+    const char* plugBelow;
+    std::vector<std::string> logind;
+    std::vector<std::string> notifications;
+    const char* said;  // on standard error, all of it
+  } rows[] = {
+      {"acts once",
+       "yes",
+       "0",
+       {"CanHibernate", "Hibernate interactive=false"},
+       {countdown, "CloseNotification 1"},
+       "zelvar-home: Hibernating at 78 % on battery\n"},
+      {"plugged in during the countdown",
+       "yes",
+       "79.5",
+       {"CanHibernate"},
+       {countdown, "CloseNotification 1"},
+       ""},
+      {"cannot",
+       "na",
+       "0",
+       {"CanHibernate"},
+       {warning + "'Not hibernating: the system cannot hibernate (logind answers \"na\"); plug "
+                  "in the charger'"},
+       "zelvar-home: the critical action will not happen: the system cannot hibernate (logind "
+       "answers \"na\"); at 100 % the critical warning says so\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const TempFolder home;
+    // From 80 % at 10:00:30 UTC, 100 points an hour, ten simulated minutes a real second: at the
+    // level from the first reading on, the countdown ends 0.1 s later (a plug-in before it), and
+    // the plug-in's own next reading comes at 11:00, 6 s later.
+    home.Write(".local/state/zelvar/simulation/simulation",
+               "zelvar simulation 1\nutc " +
+                   std::to_string(1'767'607'230ULL * 10'000'000 + 116'444'736'000'000'000ULL) +
+                   "\nzone-minutes 0\npercent 80\n");
+    home.Write(".local/state/zelvar/simulation/home.xml",
+               HomeScreenWith("RefreshTimeout=\"3600000\""));
+    const PrivateSessionBus session;
+    const RecordingNotificationService notifications(session.address());
+    const PrivateSystemBus system;
+    const StandInLogind logind(system.address(), {{"CanHibernate", row.canHibernate}});
+    BarProcess service(home, std::string("--service --simulate=600 --night 0-0 --drain 100 ") +
+                                 "--critical-action hibernate --critical-below 100 --plug-below " +
+                                 row.plugBelow);
+    ASSERT_TRUE(notifications.WaitForCalls(1)) << home.Read("stderr");
+    sleep(2);
+    EXPECT_EQ(logind.calls(), row.logind);
+    EXPECT_EQ(notifications.calls(), row.notifications);
+    // Saved before the action was asked for.
+    EXPECT_EQ(FilesNamed(home.path(), "plugin.stream").size(), row.logind.size() - 1);
+    EXPECT_EQ(service.Stop().exitCode, 0);
+    EXPECT_EQ(home.Read("stderr"), row.said);
   }
 }
 

@@ -673,13 +673,12 @@ TEST_F(HostBarTest, TheCriticalActionCountsDownActsOnceAndAPlugInCancelsIt) {
     const TempFolder home;
     // From 80 % at 10:00:30 UTC, 100 points an hour, ten simulated minutes a real second: at the
     // level from the first reading on, the countdown ends 0.1 s later (a plug-in before it), and
-    // the plug-in's own next reading comes at 11:00, 6 s later.
+    // the plug-in's own readings at 10:10 and 10:20 change nothing.
     home.Write(".local/state/zelvar/simulation/simulation",
                "zelvar simulation 1\nutc " +
                    std::to_string(1'767'607'230ULL * 10'000'000 + 116'444'736'000'000'000ULL) +
                    "\nzone-minutes 0\npercent 80\n");
-    home.Write(".local/state/zelvar/simulation/home.xml",
-               HomeScreenWith("RefreshTimeout=\"3600000\""));
+    home.Write(".local/state/zelvar/simulation/home.xml", HomeScreenWith());
     const PrivateSessionBus session;
     const RecordingNotificationService notifications(session.address());
     const PrivateSystemBus system;

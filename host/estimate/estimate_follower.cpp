@@ -45,5 +45,8 @@ EstimateView EstimateFollower::For(const std::string& lineText) {
     figures.batteryReports = last_->BatteryLifeTime / kSecondsPerHour;
   figures.learning = view.learning;
   view.hours = ChooseHoursToShow(figures);
+  SYSTEMTIME local{};
+  GetLocalTime(&local);
+  view.localHour = local.wHour;
   return view;
 }

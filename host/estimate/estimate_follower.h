@@ -19,6 +19,7 @@ struct EstimateView {
   std::optional<StatisticsCheck> statistics;
   bool learning = true;  // StillLearning; without a stat file to judge by, not trusted either
   std::optional<HoursToShow> hours;
+  UINT localHour = 0;  // the hour of the day the line was painted in
 };
 
 class EstimateFollower {

@@ -48,8 +48,9 @@ StatisticsCheck CheckStatistics(const std::vector<HourlyDrainTable>& records) {
     }
   }
   StatisticsCheck check;
-  for (const HourSum& hour : all) {
-    if (hour.drop > 0) ++check.hoursWithDrain;
+  for (UINT hour = 0; hour < kHours; ++hour) {
+    if (all[hour].drop > 0) ++check.hoursWithDrain;
+    if (all[hour].samples > 0) check.day[hour] = all[hour].drop / all[hour].samples;
   }
   double predicted = 0;
   double measured = 0;

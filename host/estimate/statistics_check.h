@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/estimate/day_drain_line.h"
 #include "platform/api.h"
 #include "stats/hourly_drain_table.h"
 
@@ -21,6 +22,7 @@ struct StatisticsCheck {
   UINT hoursWithDrain = 0;
   // Predicted over measured drop in the latest discharges; nullopt while they measured no drop.
   std::optional<double> agreement;
+  DayDrain day{};  // the average drop of each hour of the day over all the records
 };
 
 // The records of a stat file's text younger than maxHistoryDays, each filed into a table of its

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/front/bar/battery_class.h"
+#include "host/estimate/day_drain_line.h"
 #include "host/estimate/estimate_notes.h"
 #include "host/estimate/hours_to_show.h"
 #include "host/hosting/battery_report.h"
@@ -50,6 +51,8 @@ std::string TooltipHead(const EstimateView& view, const char* batteryClass, LONG
   }
   if (view.statistics) {
     addLine(CoverageLine(view.statistics->hoursWithDrain, maxHistoryDays));
+    if (const std::optional<std::string> day = DayDrainLines(view.statistics->day, view.localHour))
+      addLine(*day);
     if (view.learning) {
       addLine(LearningNote(*view.statistics));
       addLine(LineExplanation());

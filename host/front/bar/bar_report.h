@@ -13,8 +13,8 @@
 
 // What the tooltip starts with, what a status-bar user looks for first: the hours to show when
 // there are; the charge and state (in the words of its BatteryClass); the linear estimate and the
-// battery's own one when there are; the statistics' coverage (maxHistoryDays their window); while
-// they are still learning, a note saying so and how to read the line.
+// battery's own one when there are; the statistics' coverage (maxHistoryDays their window) and the
+// day's drain by hour; while they are still learning, a note saying so and how to read the line.
 std::string TooltipHead(const EstimateView& view, const char* batteryClass, LONG maxHistoryDays);
 
 class BarReport {

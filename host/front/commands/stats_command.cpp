@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "host/estimate/day_drain_line.h"
 #include "host/hosting/host_error.h"
 #include "platform/files/file_api.h"
 #include "platform/files/regular_file.h"
@@ -44,18 +45,16 @@ size_t CountRecords(std::string_view text) {
 }  // namespace
 
 std::string RenderDrainChart(const DrainChartHeading& heading, const HourlyDrainTable& table) {
-  double averages[HourlyDrainTable::kHoursPerDay] = {};
+  const DayDrain averages = DayDrainOf(table);
   double largest = 0;
   double day = 0;
   int samples = 0;
   int hoursWithSamples = 0;
   for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour) {
-    const HourlyDrainTable::Bucket& bucket = table.bucket(hour);
-    if (bucket.sampleCount <= 0) continue;
-    averages[hour] = static_cast<double>(bucket.dropSum) / bucket.sampleCount;
-    largest = std::max(largest, averages[hour]);
-    day += averages[hour];
-    samples += bucket.sampleCount;
+    if (!averages[hour]) continue;
+    largest = std::max(largest, *averages[hour]);
+    day += *averages[hour];
+    samples += table.bucket(hour).sampleCount;
     ++hoursWithSamples;
   }
   const UINT hoursWithDrain = table.HoursWithDrain();
@@ -70,6 +69,10 @@ std::string RenderDrainChart(const DrainChartHeading& heading, const HourlyDrain
       heading.records, samples, static_cast<unsigned long>(heading.historyDays), hoursWithDrain,
       hoursWithSamples - hoursWithDrain, HourlyDrainTable::kHoursPerDay - hoursWithSamples);
   chart += line;
+  if (const std::optional<std::string> glance = DayDrainLines(averages, heading.localHour)) {
+    chart += *glance;
+    chart += "\n\n";
+  }
   chart += "hour  drain  samples\n";
   for (UINT hour = 0; hour < HourlyDrainTable::kHoursPerDay; ++hour) {
     const HourlyDrainTable::Bucket& bucket = table.bucket(hour);
@@ -77,10 +80,10 @@ std::string RenderDrainChart(const DrainChartHeading& heading, const HourlyDrain
       std::snprintf(line, sizeof line, " %02u       -        0", hour);
       chart += line;
     } else {
-      std::snprintf(line, sizeof line, " %02u   %5.1f  %7d  ", hour, averages[hour],
+      std::snprintf(line, sizeof line, " %02u   %5.1f  %7d  ", hour, *averages[hour],
                     bucket.sampleCount);
       chart += line + (bucket.dropSum == 0 ? std::string("only zero drops")
-                                           : Bar(averages[hour], largest));
+                                           : Bar(*averages[hour], largest));
     }
     chart += "\n";
   }
@@ -98,6 +101,9 @@ std::string RunStats(const SavedConfiguration& settings) {
   if (!file) throw HostError("no stat file to chart");
   heading.file = *file;
   heading.historyDays = static_cast<DWORD>(settings.MaxHistoryDays);
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  heading.localHour = now.wHour;
   const FileRead read = ReadRegularFile(heading.file, kLargestStatFile);
   if (read.outcome == FileRead::Outcome::kMissing) {
     return "No stat file yet at " + heading.file +

@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/estimate/day_drain_line.h"
 #include "host/estimate/discharge_follower.h"
 #include "host/estimate/estimate_follower.h"
 #include "host/estimate/estimate_notes.h"
@@ -290,6 +291,54 @@ TEST(EstimateNotes, NameTheHoursWithDrainAndTheWindow) {
             "Linear estimate: 30.0 hours left (1 point in 0.5 hours on battery)");
 }
 
+// Each hour's glyph in the line: "1" to "8" the eighths U+2581 to U+2588, "." the "·" of an hour
+// never sampled.
+std::string Glyphs(const std::string& hours) {
+  const char* const eighths[] = {"\u2581", "\u2582", "\u2583", "\u2584",
+                                 "\u2585", "\u2586", "\u2587", "\u2588"};
+  std::string glyphs;
+  for (const char hour : hours) glyphs += hour == '.' ? "\u00B7" : eighths[hour - '1'];
+  return glyphs;
+}
+
+TEST(DayDrainLines, BlocksScaledToTheHighestHourTheCurrentOneInBrackets) {
+  const std::string prefix = "Drain by hour from 0:00: ";
+  const std::string now = "; now in brackets";
+  const std::string never = "; \u00B7 never sampled";
+  DayDrain equal;
+  equal.fill(2.0);
+  DayDrain peak;
+  peak.fill(1.0);
+  peak[14] = 7.0;
+  // Zero drops, then 0.1 to 7 points an hour; the rest never sampled.
+  DayDrain levels;
+  const double averages[] = {0.0, 0.1, 2.0, 3.0, 3.5, 5.0, 6.0, 6.6, 7.0};
+  std::copy(std::begin(averages), std::end(averages), levels.begin());
+  DayDrain idle;
+  idle[0] = idle[23] = 0.0;
+  const struct {
+    const char* what;
+    const DayDrain& drain;
+    UINT hour;
+    std::optional<std::string> lines;
+  } rows[] = {
+      {"all hours equal, now midnight", equal, 0,
+       prefix + "[" + Glyphs("8") + "]" + Glyphs("88888888888888888888888") +
+           "\nHighest 2.0 points an hour at 00:00" + now},
+      {"one peak, now 23:00", peak, 23,
+       prefix + Glyphs("22222222222222822222222") + "[" + Glyphs("2") + "]" +
+           "\nHighest 7.0 points an hour at 14:00" + now},
+      {"a zero hour, a small drain, each level, never sampled", levels, 9,
+       prefix + Glyphs("123456788") + "[" + Glyphs(".") + "]" + Glyphs("..............") +
+           "\nHighest 7.0 points an hour at 08:00" + now + never},
+      {"only zero drops", idle, 12,
+       prefix + Glyphs("1...........") + "[" + Glyphs(".") + "]" + Glyphs("..........1") +
+           "\nNo drain measured yet" + now + never},
+      {"no records at all", DayDrain{}, 5, std::nullopt},
+  };
+  for (const auto& row : rows) EXPECT_EQ(DayDrainLines(row.drain, row.hour), row.lines) << row.what;
+}
+
 // The drops of `hours` hours from a local hour, as a record line of the stat file.
 std::string Record(const char* head, int hours, int drop) {
   std::string line = std::string(head) + ":";
@@ -338,6 +387,14 @@ TEST(LearningRule, LearnsUntilTheDayIsCoveredAndTheStatisticsForeseeTheLatestDis
     }
   }
   EXPECT_TRUE(StatRecords("[version 2]\n" + Record("2024.3.9.6", 12, 2), now, 30).empty());
+  // Each hour's average drop over all the records.
+  const DayDrain day = CheckStatistics(StatRecords("[version 1]\n" + Record("2024.3.8.6", 2, 1) +
+                                                       Record("2024.3.9.6", 1, 4),
+                                                   now, 30))
+                           .day;
+  EXPECT_EQ(day[6], 2.5);
+  EXPECT_EQ(day[7], 1.0);
+  EXPECT_EQ(day[5], std::nullopt);
 }
 
 SYSTEM_POWER_STATUS_EX2 Reading(BYTE acLine, BYTE flag, BYTE percent,
@@ -403,11 +460,14 @@ TEST(TooltipHead, StartsWithTheHoursToShowChargeStateFiguresAndCoverageAndSaysWh
        "The battery reports 2.0 hours left\nDrain measured for 11 of the 24 hours of the day (last "
        "30 days)" +
            learning},
-      {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_LOW, 30), std::nullopt, StatisticsCheck{12, 0.5},
-        false, HoursToShow{3.0, HoursSource::TimeOfDay}},
+      {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_LOW, 30), std::nullopt,
+        StatisticsCheck{12, 0.5, DayDrain{0.0, 4.0}}, false,
+        HoursToShow{3.0, HoursSource::TimeOfDay}, 1},
        30,
        "About 3.0 h left at this time of day\nCharge 30%, on battery, low\nDrain measured for 12 "
-       "of the 24 hours of the day (last 30 days)"},
+       "of the 24 hours of the day (last 30 days)\nDrain by hour from 0:00: " +
+           Glyphs("1") + "[" + Glyphs("8") + "]" + Glyphs("......................") +
+           "\nHighest 4.0 points an hour at 01:00; now in brackets; \u00B7 never sampled"},
       {{Reading(AC_LINE_OFFLINE, BATTERY_FLAG_HIGH, 40), std::nullopt, StatisticsCheck{20, 0.25},
         true, std::nullopt},
        30,
@@ -643,6 +703,7 @@ TEST(EstimateFollower, ShowsTheHoursToShowOfAHistory) {
     for (const auto& [minute, reading] : c.readings)
       follower.Observe(100 * kHour + minute * kMinute, reading);
     const EstimateView view = follower.For(c.line);
+    EXPECT_EQ(view.localHour, 18u) << c.what;
     EXPECT_EQ(view.learning, c.hoursWithDrain < 12) << c.what;
     ASSERT_EQ(view.hours.has_value(), c.shown.has_value()) << c.what;
     if (view.hours) {

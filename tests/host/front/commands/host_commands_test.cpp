@@ -30,6 +30,13 @@ std::string TodayHead() {
          std::to_string(local.tm_mday) + ".";
 }
 
+int LocalHour() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return local.tm_hour;
+}
+
 class HostCommandsTest : public testing::Test {
  protected:
   HostCommandsTest() {
@@ -66,6 +73,7 @@ TEST_F(HostCommandsTest, ReportPrintsThePluginsReportAndWritesNothing) {
 TEST_F(HostCommandsTest, StatsChartsTheRecordsWithinTheHistoryWindow) {
   folder_.Write(kStatFile,
                 "[version 1]\n" + TodayHead() + "0:1,2,4\n" + TodayHead() + "0:3\n2001.1.1.5:9\n");
+  const int hourBefore = LocalHour();
   const ProgramRun run = Run("--stats");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find(Path(kStatFile) + "\n3 records; 4 hourly samples within the last 30 days: "
@@ -81,6 +89,18 @@ TEST_F(HostCommandsTest, StatsChartsTheRecordsWithinTheHistoryWindow) {
       << run.out;
   EXPECT_NE(run.out.find("\n 05       -        0\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("A day at these averages: 8.0 percentage points"), std::string::npos)
+      << run.out;
+  // The day's drain at a glance, the hour now (before or after the run) in brackets.
+  const auto glance = [](int now) {
+    std::string line = "\nDrain by hour from 0:00: ";
+    for (int hour = 0; hour < 24; ++hour) {
+      const char* glyph = hour < 2 ? "\u2585" : hour == 2 ? "\u2588" : "\u00B7";
+      line += hour == now ? std::string("[") + glyph + "]" : glyph;
+    }
+    return line + "\n";
+  };
+  EXPECT_TRUE(run.out.find(glance(hourBefore)) < run.out.find("hour  drain") ||
+              run.out.find(glance(LocalHour())) < run.out.find("hour  drain"))
       << run.out;
 
   folder_.Write(".config/zelvar/home.xml", HomeScreenWith("MaxHistoryDays=\"0\""));
@@ -109,12 +129,15 @@ TEST(DrainChart, BarsAreScaledToTheLargestAverageInEighths) {
   table.AddSample(4, 2, 50, false);
   table.AddSample(23, 0, 50, false);
   table.Recompute();
-  const std::string chart = RenderDrainChart({"/x/stat.dat", 7, 30}, table);
+  const std::string chart = RenderDrainChart({"/x/stat.dat", 7, 30, 4}, table);
   EXPECT_EQ(chart.substr(0, chart.find("hour  drain")),
             "Average battery drain by hour of day, in percentage points\n/x/stat.dat\n"
             "7 records; 4 hourly samples within the last 30 days: drain measured for 2 of 24 "
             "hours, only zero "
-            "drops for 1, never sampled 21\n\n");
+            "drops for 1, never sampled 21\n\nDrain by hour from 0:00: " +
+                Repeat("\u00B7", 3) + "\u2588[\u2582]" + Repeat("\u00B7", 18) +
+                "\u2581\nHighest 8.0 points an hour at 03:00; now in brackets; \u00B7 never "
+                "sampled\n\n");
   EXPECT_NE(chart.find("\n 03     8.0        1  " + Repeat("\u2588", 40) + "\n"), std::string::npos)
       << chart;
   // 1.5 of 8 is 7.5 cells: seven whole and a half.

@@ -70,9 +70,10 @@ class BarLoop {
   BarEnd Run();
 
  private:
-  // Paints the line; when what it shows changed, tells the observers, publishes and writes it.
-  // False when the output failed.
+  // Paints the line, shows it, and tells the reading observer. False when the output failed.
   bool ShowPaintedLine();
+  // When what the painted text shows changed, tells the observers, publishes and writes it. False
+  // when the output failed.
   bool ShowLine(const std::string& text);
   // The moment the next wait ends: the plug-in's next timer, or a fresh reading due before it.
   std::optional<ULONGLONG> WaitDeadline() const;

@@ -29,6 +29,10 @@ inline constexpr const char* kCriticalBelowMeaning =
     "the charge (percent) at or below which the critical action counts down on battery (the "
     "critical-below option comes before it)";
 
+// The attribute that asks for the notification that the battery is charged: "yes" or "no".
+inline constexpr const char* kNotifyFullAttribute = "NotifyFull";
+
 // Every attribute of <home> that the home screen reads.
-inline constexpr const char* kHomeAttributes[] = {
-    kNotifyBelowAttribute, kFormatAttribute, kCriticalActionAttribute, kCriticalBelowAttribute};
+inline constexpr const char* kHomeAttributes[] = {kNotifyBelowAttribute, kFormatAttribute,
+                                                  kCriticalActionAttribute, kCriticalBelowAttribute,
+                                                  kNotifyFullAttribute};

@@ -4,16 +4,19 @@
 
 namespace {
 
-// The icon names of the freedesktop icon naming.
+// The icon names of the freedesktop icon naming, and the charged battery's of the common icon
+// themes (a notification service without it shows its own).
 constexpr const char* kLowBatteryIcon = "battery-low";
 constexpr const char* kCriticalBatteryIcon = "battery-caution";
+constexpr const char* kChargedIcon = "battery-full-charged";
 
 }  // namespace
 
 LowBatteryNotifications::LowBatteryNotifications(Report report, uint64_t callTimeoutUs)
     : report_(std::move(report)),
       service_(callTimeoutUs),
-      warning_(service_, [this](const std::string& problem) { Failed(problem); }) {}
+      warning_(service_, [this](const std::string& problem) { Failed(problem); }),
+      fullCharge_(service_, [this](const std::string& problem) { Failed(problem); }) {}
 
 void LowBatteryNotifications::Start() {
   if (const std::optional<std::string> problem = service_.Connect()) Failed(*problem);
@@ -31,6 +34,17 @@ void LowBatteryNotifications::Deliver(const LineWarning& change) {
   notification.icon = warning.critical ? kCriticalBatteryIcon : kLowBatteryIcon;
   notification.critical = warning.critical;
   warning_.Show(std::move(notification));
+}
+
+void LowBatteryNotifications::Deliver(const FullChargeChange& change) {
+  if (std::holds_alternative<WithdrawFullChargeNotice>(change)) {
+    fullCharge_.Withdraw();
+    return;
+  }
+  DesktopNotification notification;
+  notification.summary = std::get<FullChargeNotice>(change).summary;
+  notification.icon = kChargedIcon;
+  fullCharge_.Show(std::move(notification));
 }
 
 bool LowBatteryNotifications::Serve() {

@@ -1,8 +1,9 @@
 // Low-battery warnings on the desktop: LineWarnings decides, the notification service shows them.
 // Each warning replaces the one before it in the same discharge, and power coming back withdraws
-// it (a NotificationSlot: nothing waits for the service). Without a session bus or a notification
-// service the run goes on and says so once; each later warning tries again, so that a notification
-// service started after the program is found.
+// it (a NotificationSlot: nothing waits for the service). The notice that the battery is charged
+// (FullChargeWatch) has a slot of its own, so that neither replaces the other. Without a session
+// bus or a notification service the run goes on and says so once; each later warning tries again,
+// so that a notification service started after the program is found.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "host/estimate/full_charge_watch.h"
 #include "host/estimate/line_warnings.h"
 #include "host/notify/desktop_notifications.h"
 #include "host/notify/notification_slot.h"
@@ -29,14 +31,16 @@ class LowBatteryNotifications {
 
   // Shows the warning, replacing the one shown before, or withdraws the one shown.
   void Deliver(const LineWarning& warning);
+  // Shows the notice that the battery is charged, or withdraws it.
+  void Deliver(const FullChargeChange& change);
 
   // For the loop's waiter: the bus connection, served when the waiter says so. Serve answers false
   // when a session bus that was reached has closed (the desktop session ended); the next warning
   // reaches the bus anew.
   const PolledConnection& connection() const { return service_; }
   bool Serve();
-  // Whether a warning awaits the service's answer.
-  bool awaitingAnswer() const { return warning_.awaitingAnswer(); }
+  // Whether a notification awaits the service's answer.
+  bool awaitingAnswer() const { return warning_.awaitingAnswer() || fullCharge_.awaitingAnswer(); }
 
   // sd-bus's own limit for a call, which covers a notification service the bus starts on demand.
   static constexpr uint64_t kCallTimeoutUs = 25'000'000;
@@ -48,5 +52,6 @@ class LowBatteryNotifications {
   // Declared before the slots, which send through it.
   DesktopNotifications service_;
   NotificationSlot warning_;
+  NotificationSlot fullCharge_;
   bool reported_ = false;
 };

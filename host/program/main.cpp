@@ -22,6 +22,7 @@
 #include "host/program/host_services.h"
 #include "host/program/chosen_bar_format.h"
 #include "host/program/chosen_critical_action.h"
+#include "host/program/chosen_notify_full.h"
 #include "host/program/options.h"
 #include "host/program/run_mode.h"
 #include "host/program/standard_output.h"
@@ -97,6 +98,8 @@ void RunBarOrService(HostRun& run, const HostOptions& options, const LineOutput&
   Noted<std::optional<CriticalActionPlan>> critical =
       ChosenCriticalAction(options, run.files().homeScreen);
   if (critical.note) Say(*critical.note);
+  const Noted<bool> notifyFull = ChosenNotifyFull(options, run.files().homeScreen);
+  if (notifyFull.note) Say(*notifyFull.note);
   LineRun lines{output,
                 run.keptSession(),
                 run.TakeOverFiles(),
@@ -107,7 +110,8 @@ void RunBarOrService(HostRun& run, const HostOptions& options, const LineOutput&
                 run.thresholds(),
                 std::move(format.value),
                 run.publishingNote(),
-                std::move(critical.value)};
+                std::move(critical.value),
+                notifyFull.value};
   RunLines(lines);
 }
 

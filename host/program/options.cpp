@@ -56,6 +56,8 @@ bool TakeFlag(std::string_view arg, HostOptions& options) {
     options.json = true;
   } else if (arg == "--print-warnings") {
     options.simulation.printWarnings = true;
+  } else if (arg == "--notify-full") {
+    options.notifyFull = true;
   } else if (arg == "--service") {
     options.service = true;
   } else if (arg == "--help" || arg == "-h") {
@@ -207,6 +209,10 @@ battery and the estimated hours left.
   --critical-below PERCENT
                        the critical level of --critical-action, from 1 to 100 (default: the
                        CriticalBelow attribute of <home>, else 3)
+  --notify-full        also show a notification once per charge when the battery stops
+                       charging: 'Charged to 80 % (the charge limit)' when its charge limit
+                       holds it, else 'Fully charged'; withdrawn when unplugged; sent as the
+                       low-battery ones (default: the NotifyFull="yes" attribute of <home>)
   --simulate[=SPEED]   a simulated battery, and a simulated clock that runs SPEED times faster
                        than real time (default 60: an hour a minute); see Simulation below
   --sysfs DIR          read the battery from this power_supply folder

@@ -27,6 +27,8 @@ struct HostOptions {
   // critical level on battery, before the home-screen file's CriticalAction and CriticalBelow.
   std::optional<CriticalAction> criticalAction;
   std::optional<int> criticalBelow;
+  // --notify-full: a notification once per charge when the battery is charged.
+  bool notifyFull = false;
   // --format (with --bar): the bar's text, before the home-screen file's Format.
   std::optional<BarTextFormat> barFormat;
   bool help = false;

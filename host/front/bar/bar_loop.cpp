@@ -48,6 +48,11 @@ void BarLoop::OnFigures(FiguresObserver observer) {
   if (!report_) report_.emplace(session_);
 }
 
+void BarLoop::OnPowerReading(PowerObserver observer) {
+  powerObserver_ = std::move(observer);
+  if (!report_) report_.emplace(session_);
+}
+
 void BarLoop::PublishTo(LinePublisher& publisher) {
   publisher_ = &publisher;
   if (!report_) report_.emplace(session_);
@@ -69,6 +74,7 @@ bool BarLoop::ShowPaintedLine() {
 bool BarLoop::ShowLine(const std::string& text) {
   std::optional<EstimateView> view;
   if (report_) view = report_->Figures(text);
+  if (powerObserver_) powerObserver_(view->status, report_->chargeEnd());
   const std::string shown =
       textFormat_ ? textFormat_->Render(text, *view, BatteryClass(view->status, criticalLevel_))
                   : text;

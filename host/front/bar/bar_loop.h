@@ -59,6 +59,11 @@ class BarLoop {
   // Told of each changed line's hours-left figures (see EstimateFollower), before it is written.
   using FiguresObserver = std::function<void(const std::string& text, const EstimateView& view)>;
   void OnFigures(FiguresObserver observer);
+  // Told of every painted line's power reading, changed or not: the status (nullopt when it could
+  // not be read) and where the batteries' charging ends.
+  using PowerObserver = std::function<void(const std::optional<SYSTEM_POWER_STATUS_EX2>& status,
+                                           const std::optional<ChargeEnd>& end)>;
+  void OnPowerReading(PowerObserver observer);
   // The charge at or below which the battery's class is "critical" (CriticalLevel of the warnings'
   // thresholds; the default ones' until told).
   void SetCriticalLevel(int level) { criticalLevel_ = level; }
@@ -89,13 +94,14 @@ class BarLoop {
   // The last moment of readingDue_ the plug-in refreshed for.
   std::optional<ULONGLONG> refreshedFor_;
   FiguresObserver figuresObserver_;
+  PowerObserver powerObserver_;
   TookOver tookOver_;
   SessionBusServed sessionBusServed_;
   std::optional<BarTextFormat> textFormat_;  // nullopt: the plug-in's line alone
   std::optional<std::string> lastShown_;
   LinePublisher* publisher_ = nullptr;
   int criticalLevel_ = CriticalLevel(kDefaultNotifyThresholds);
-  // With BarFormat::Json, a publisher, a figures observer or a text format: what the line shows
-  // beside the plug-in's text.
+  // With BarFormat::Json, a publisher, an observer of figures or power readings or a text format:
+  // what the line shows beside the plug-in's text.
   std::optional<BarReport> report_;
 };

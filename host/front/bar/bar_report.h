@@ -23,6 +23,8 @@ class BarReport {
 
   // The hours-left figures of the line the session just painted with that text.
   EstimateView Figures(const std::string& text) { return estimate_.For(text); }
+  // Where the batteries' charging ends, as the line's reading found (PowerSource::LastChargeEnd).
+  std::optional<ChargeEnd> chargeEnd() const { return tap_.LastChargeEnd(); }
   // The content of that line, with its figures; "critical" at or below criticalLevel.
   BarContent Content(const std::string& text, const EstimateView& view, int criticalLevel);
 

@@ -7,6 +7,7 @@
 
 #include "host/front/bar/bar_follower.h"
 #include "host/front/bar/bar_loop.h"
+#include "host/estimate/full_charge_watch.h"
 #include "host/estimate/line_warnings.h"
 #include "host/notify/low_battery_notifications.h"
 #include "host/notify/systemd_library.h"
@@ -73,6 +74,17 @@ BarLoop::FiguresObserver WarningsFromLines(LowBatteryNotifications& notification
   };
 }
 
+// What decides the notice that the battery is charged from every line's reading and hands it to the
+// notifications.
+BarLoop::PowerObserver FullChargeFromReadings(LowBatteryNotifications& notifications) {
+  auto watch = std::make_shared<FullChargeWatch>();
+  return [&notifications, watch](const std::optional<SYSTEM_POWER_STATUS_EX2>& status,
+                                 const std::optional<ChargeEnd>& end) {
+    if (const std::optional<FullChargeChange> change = watch->Observe(status, end))
+      notifications.Deliver(*change);
+  };
+}
+
 }  // namespace
 
 std::string NoticeBeside(bool publishes, const HomeLock& lock) {
@@ -91,6 +103,7 @@ void RunLines(LineRun& run) {
   std::optional<LowBatteryNotifications> warnings;
   BarLoop::FiguresObserver warn;
   std::optional<CriticalActionWatch> critical;
+  BarLoop::PowerObserver charged;
   ServiceState service(run.output.service);
   const auto onLine = [&service](const std::string&) { service.LineShown(); };
   // The keeper's end, whoever it was, wakes a viewer or follower with the lock its own.
@@ -113,6 +126,7 @@ void RunLines(LineRun& run) {
         warnings.emplace(Say);
         warnings->Start();
         warn = WarningsFromLines(*warnings, run.thresholds);
+        if (run.notifyFull) charged = FullChargeFromReadings(*warnings);
         waiter.WatchConnection(WakeReason::SessionBus, &warnings->connection());
         if (run.criticalAction)
           critical.emplace(*run.criticalAction, *warnings, [&run] { run.session->Save(); });
@@ -135,6 +149,7 @@ void RunLines(LineRun& run) {
         loop.OnReading([&critical](const std::string& line) { critical->Observe(line); });
         loop.RefreshAt([&critical] { return critical->ReadingDue(); });
       }
+      if (charged) loop.OnPowerReading(charged);
       end = loop.Run();
     }
     if (end == BarEnd::BusGone)

@@ -1,8 +1,8 @@
 // The run of a status bar or the service: each changed line goes out (a status bar's to standard
 // output, until its reader goes away; the service's nowhere, telling systemd when it is ready). The
-// keeper of the files publishes each line for the bars that follow it, warns of a low battery and
-// takes the critical action; beside a keeper that publishes, a run follows it until it can take the
-// files over, beside another it runs as a viewer.
+// keeper of the files publishes each line for the bars that follow it, warns of a low battery,
+// takes the critical action and, when asked, says when the battery is charged; beside a keeper that
+// publishes, a run follows it until it can take the files over, beside another it runs as a viewer.
 #pragma once
 
 #include <functional>
@@ -44,6 +44,8 @@ struct LineRun {
   std::optional<std::string> publishingNote;
   // What the run does at the critical level once it keeps the files; nullopt: nothing.
   std::optional<CriticalActionPlan> criticalAction;
+  // Whether the keeper says once per charge that the battery is charged (FullChargeWatch).
+  bool notifyFull = false;
 };
 
 void RunLines(LineRun& run);

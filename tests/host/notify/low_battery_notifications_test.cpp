@@ -243,6 +243,86 @@ INSTANTIATE_TEST_SUITE_P(
                           Answers::OnRelease}),
     [](const testing::TestParamInfo<BatteryScriptCase>& info) { return info.param.name; });
 
+// A charging script: "b60" a reading of 60 % on battery, "c79" charging, "m80" on mains and not
+// charging, "f98" the same with every battery saying it is full, "u80" not charging with the power
+// not known, "?" a failed reading, "L" a low-battery warning delivered beside.
+struct ChargeScriptCase {
+  const char* name;
+  std::optional<ChargeEnd> end;  // where charging ends, for every reading
+  const char* script;
+  std::vector<std::string> calls;
+};
+
+std::string Charged(int replaces, const std::string& summary) {
+  return "Notify zelvar-home replaces=" + std::to_string(replaces) +
+         " icon=battery-full-charged urgency=1 category=device expire=-1 '" + summary + "' ''";
+}
+const std::string kAtLimit = "Charged to 80 % (the charge limit)";
+
+class FullChargeNotificationsTest : public testing::TestWithParam<ChargeScriptCase> {};
+
+TEST_P(FullChargeNotificationsTest, SendsExactlyTheseCalls) {
+  const PrivateSessionBus bus;
+  RecordingNotificationService service(bus.address());
+  LowBatteryNotifications notifications([](const std::string& line) { ADD_FAILURE() << line; });
+  notifications.Start();
+  FullChargeWatch watch;
+  std::istringstream words(GetParam().script);
+  for (std::string word; words >> word;) {
+    if (word == "L") {
+      notifications.Deliver(LineWarning(WarningToShow{"Battery 20 %", "", false}));
+      Settle(notifications);
+      continue;
+    }
+    std::optional<SYSTEM_POWER_STATUS_EX2> status;
+    std::optional<ChargeEnd> end = GetParam().end;
+    if (word != "?") {
+      const int percent = std::stoi(word.substr(1));
+      status = SYSTEM_POWER_STATUS_EX2{};
+      status->ACLineStatus = word[0] == 'b'   ? AC_LINE_OFFLINE
+                             : word[0] == 'u' ? AC_LINE_UNKNOWN
+                                              : AC_LINE_ONLINE;
+      status->BatteryFlag = word[0] == 'c' ? BATTERY_FLAG_CHARGING : BATTERY_FLAG_HIGH;
+      status->BatteryLifePercent = static_cast<BYTE>(percent);
+      if (word[0] == 'f') end = ChargeEnd{end ? end->limit : std::nullopt, true};
+    }
+    if (const std::optional<FullChargeChange> change = watch.Observe(status, end))
+      notifications.Deliver(*change);
+    Settle(notifications);
+  }
+  service.WaitForCalls(GetParam().calls.size());
+  EXPECT_EQ(service.calls(), GetParam().calls);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, FullChargeNotificationsTest,
+    testing::Values(
+        ChargeScriptCase{"HeldByItsLimitOncePerCharge",
+                         ChargeEnd{80, false},
+                         "b60 c70 c79 ? m80 c80 m80 b79 m79",
+                         {Charged(0, kAtLimit), Close(1), Charged(0, kAtLimit)}},
+        ChargeScriptCase{"NearTheLimitOnly",
+                         ChargeEnd{80, false},
+                         "b70 m77 m83 m78 b78 m82",
+                         {Charged(0, kAtLimit), Close(1), Charged(0, kAtLimit)}},
+        ChargeScriptCase{"FullWithoutALimitOrAboveIt",
+                         ChargeEnd{80, false},
+                         "c97 f98 b98 m99 m100",
+                         {Charged(0, "Fully charged"), Close(1), Charged(0, "Fully charged")}},
+        ChargeScriptCase{"FullWhereTheSourceDoesNotTell",
+                         std::nullopt,
+                         "c98 m99 m100 b100",
+                         {Charged(0, "Fully charged"), Close(1)}},
+        ChargeScriptCase{
+            "StartedHeldOrPowerUnknownSilent", ChargeEnd{80, false}, "m80 ? m80 b79 u80", {}},
+        ChargeScriptCase{"ALowBatteryWarningReplacesNoNotice",
+                         ChargeEnd{80, false},
+                         "c79 m80 L",
+                         {Charged(0, kAtLimit),
+                          "Notify zelvar-home replaces=0 icon=battery-low urgency=1 "
+                          "category=device expire=-1 'Battery 20 %' ''"}}),
+    [](const testing::TestParamInfo<ChargeScriptCase>& info) { return info.param.name; });
+
 TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
   std::vector<std::string> reports;
   const auto report = [&](const std::string& line) { reports.push_back(line); };

@@ -575,6 +575,34 @@ TEST_F(HostBarTest, ABarWhoseSessionBusWentAwayCarriesOnAndWarnsOnTheNext) {
       << folder_.Read("stderr");
 }
 
+// A battery held by its charge limit: once it stops charging the keeper says so, as NotifyFull on
+// <home> asks, and running on battery withdraws it.
+TEST_F(HostBarTest, ABatteryHeldByItsLimitIsNotifiedAndRunningOnBatteryWithdrawsIt) {
+  const PrivateSessionBus bus;
+  const RecordingNotificationService service(bus.address());
+  folder_.Write("home.xml",
+                "<home NotifyFull=\"yes\">" + HomeScreenWith("RefreshTimeout=\"200\"").substr(6));
+  folder_.Write("sysfs/AC/type", "Mains\n");
+  folder_.Write("sysfs/AC/online", "1\n");
+  folder_.Write("sysfs/BAT0/charge_control_end_threshold", "80\n");
+  folder_.Write("sysfs/BAT0/status", "Charging\n");
+  folder_.Write("sysfs/BAT0/charge_now", "3795160\n");  // 79 %
+  BarProcess bar(folder_, Options("--bar --home '" + (folder_.path() / "home.xml").string() + "'"));
+  ASSERT_TRUE(bar.NextLine()) << folder_.Read("stderr");
+  folder_.Write("sysfs/BAT0/charge_now", "3843200\n");
+  folder_.Write("sysfs/BAT0/status", "Not charging\n");
+  ASSERT_TRUE(service.WaitForCalls(1)) << folder_.Read("stderr");
+  folder_.Write("sysfs/AC/online", "0\n");
+  folder_.Write("sysfs/BAT0/status", "Discharging\n");
+  ASSERT_TRUE(service.WaitForCalls(2)) << folder_.Read("stderr");
+  EXPECT_EQ(service.calls(),
+            (std::vector<std::string>{"Notify zelvar-home replaces=0 icon=battery-full-charged "
+                                      "urgency=1 category=device expire=-1 'Charged to 80 % (the "
+                                      "charge limit)' ''",
+                                      "CloseNotification 1"}));
+  EXPECT_EQ(bar.Stop().exitCode, 0);
+}
+
 // The service keeps the files and learns until SIGTERM, without a session bus as with one; a
 // session bus it reached that goes away (the desktop session ended) ends it as SIGTERM does, so
 // that the next session's service takes the files over.

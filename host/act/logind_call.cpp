@@ -85,7 +85,6 @@ Outcome<std::string> Call(const char* method, std::optional<bool> interactive, b
     const uint64_t now = MonotonicMicroseconds();
     result = now < deadline ? systemd.busWait(bus, deadline - now) : -ETIMEDOUT;
   }
-  // Not flushed: that would wait for a greeting that never came.
   systemd.busCloseUnref(bus);
   if (!answer.arrived) {
     return Problem{result == -ETIMEDOUT ? "logind did not answer in time" : SystemFailure(-result)};

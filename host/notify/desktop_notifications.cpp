@@ -100,7 +100,7 @@ DesktopNotifications::DesktopNotifications(uint64_t callTimeoutUs)
 DesktopNotifications::~DesktopNotifications() { Disconnect(); }
 
 void DesktopNotifications::Disconnect() {
-  if (bus_ != nullptr) bus_ = systemd_->busFlushCloseUnref(bus_);
+  if (bus_ != nullptr) bus_ = systemd_->busCloseUnref(bus_);
   ready_ = false;
 }
 

@@ -11,7 +11,9 @@
 struct SystemdLibrary {
   decltype(&sd_bus_open_user) busOpenUser;
   decltype(&sd_bus_open_system) busOpenSystem;
-  decltype(&sd_bus_flush_close_unref) busFlushCloseUnref;
+  // Closes without flushing: sd_bus_flush_close_unref would first wait for the bus's greeting, up
+  // to sd-bus's own 90 s on a bus that never answers. A call is written as it is sent on a bus
+  // that has greeted, so only what was sent before the greeting is left unwritten.
   decltype(&sd_bus_close_unref) busCloseUnref;
   decltype(&sd_bus_call_async) busCallAsync;
   decltype(&sd_bus_process) busProcess;

@@ -1,6 +1,8 @@
 #include "tests/fakes/session_bus.h"
 
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <systemd/sd-bus.h>
 #include <unistd.h>
@@ -116,6 +118,19 @@ void PrivateBus::Stop() {
   kill(daemon_, SIGTERM);
   waitpid(daemon_, nullptr, 0);
   daemon_ = -1;
+}
+
+SilentBus::SilentBus(const char* variable) {
+  listening_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string path = (folder_.path() / "bus").string();
+  path.copy(address.sun_path, sizeof address.sun_path - 1);
+  if (bind(listening_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      listen(listening_, 4) != 0) {
+    throw std::runtime_error("cannot listen on " + path);
+  }
+  setenv(variable, ("unix:path=" + path).c_str(), 1);
 }
 
 RecordingNotificationService::RecordingNotificationService(const std::string& address,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
@@ -53,6 +54,21 @@ class PrivateSessionBus : public PrivateBus {
 class PrivateSystemBus : public PrivateBus {
  public:
   PrivateSystemBus() : PrivateBus("DBUS_SYSTEM_BUS_ADDRESS", "", false) {}
+};
+
+// A socket that takes connections and never reads them: a bus whose greeting never comes. Named by
+// `variable` from its start on, and after its end: a later call then finds no bus rather than the
+// machine's.
+class SilentBus {
+ public:
+  explicit SilentBus(const char* variable);
+  ~SilentBus() { close(listening_); }
+  SilentBus(const SilentBus&) = delete;
+  SilentBus& operator=(const SilentBus&) = delete;
+
+ private:
+  TempFolder folder_;
+  int listening_ = -1;
 };
 
 // Owns org.freedesktop.Notifications on the bus, answers Notify with ids 1, 2, 3... (at once, only

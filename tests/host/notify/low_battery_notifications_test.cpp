@@ -401,6 +401,19 @@ TEST(LowBatteryNotificationsTest, AServiceThatNeverAnswersHoldsNothingUpAndItsSi
                          "timed out; tried again at each warning"});
 }
 
+// A bus that takes the connection and never greets holds up neither a warning nor the end of the
+// run.
+TEST(LowBatteryNotificationsTest, ABusThatNeverGreetsHoldsUpNothing) {
+  const SilentBus bus("DBUS_SESSION_BUS_ADDRESS");
+  const auto start = std::chrono::steady_clock::now();
+  {
+    LowBatteryNotifications notifications([](const std::string&) {});
+    notifications.Start();
+    notifications.Deliver(WarningToShow{"Battery 20 %", "", false});
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+}
+
 // The bus's text, whatever program sent it, reaches standard error as one short printable line.
 TEST(CallFailureTest, NamesTheCauseInOneShortLine) {
   const std::string prefix = "the notification service failed: ";

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "host/hosting/host_error.h"
+#include "platform/files/file_replacement.h"
 #include "platform/files/user_folders.h"
 
 namespace {
@@ -55,7 +56,7 @@ void ReplaceFileWhole(const std::filesystem::path& file, std::string_view bytes,
     unlink(temporary.c_str());
     fail("cannot write " + temporary, written ? errno : writeError);
   }
-  if (rename(temporary.c_str(), file.c_str()) != 0) {
+  if (ReplaceFile(temporary.c_str(), file.c_str()) != 0) {
     const int renameError = errno;
     unlink(temporary.c_str());
     fail("cannot rename " + temporary, renameError);

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/files/file_replacement.h"
 #include "platform/files/regular_file.h"
 #include "platform/files/user_folders.h"
 #include "platform/text/wide_text.h"
@@ -260,7 +261,7 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR replacement, DWORD flags) {
   ObserveChange(*to);
   const int moved =
       (flags & MOVEFILE_REPLACE_EXISTING) != 0
-          ? rename(from->c_str(), to->c_str())
+          ? ReplaceFile(from->c_str(), to->c_str())
           : renameat2(AT_FDCWD, from->c_str(), AT_FDCWD, to->c_str(), RENAME_NOREPLACE);
   if (moved != 0) return ChangeFailed(*to);
   if ((flags & MOVEFILE_WRITE_THROUGH) != 0 && State().writesSynced) SyncFolderOf(*to);

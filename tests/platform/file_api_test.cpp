@@ -83,6 +83,26 @@ TEST(FileApi, WritingAndAppendingCreateTheDeviceFolders) {
   EXPECT_STREQ(line, "first\n");
 }
 
+// A move puts the new version under the name whole, leaves nothing under the old name, and replaces
+// a file only when asked to, and never a folder.
+TEST(FileApi, MovesReplaceOnlyWhenAskedAndLeaveNothingBehind) {
+  TempFolder root;
+  ScopedDeviceRoot mapped(root);
+  root.Write("new", "one");
+  EXPECT_TRUE(MoveFileExW(u"\\new", u"\\kept", MOVEFILE_REPLACE_EXISTING));
+  root.Write("new", "two");
+  EXPECT_FALSE(MoveFileExW(u"\\new", u"\\kept", 0));
+  EXPECT_EQ(root.Read("kept"), "one");
+  EXPECT_TRUE(MoveFileExW(u"\\new", u"\\kept", MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+  EXPECT_EQ(root.Read("kept"), "two");
+  EXPECT_FALSE(root.Exists("new"));
+  root.Write("new", "three");
+  std::filesystem::create_directory(root.path() / "folder");
+  EXPECT_FALSE(MoveFileExW(u"\\new", u"\\folder", MOVEFILE_REPLACE_EXISTING));
+  EXPECT_EQ(root.Read("new"), "three");
+  EXPECT_TRUE(std::filesystem::is_directory(root.path() / "folder"));
+}
+
 TEST(FileApi, ReadingAMissingFileFailsWithoutCreatingFolders) {
   TempFolder root;
   ScopedDeviceRoot mapped(root);

@@ -308,8 +308,8 @@ std::optional<int> PackChargeLimit(const Supplies& batteries) {
     if (!battery->chargeEndThreshold) return std::nullopt;
     highest = std::max(highest, *battery->chargeEndThreshold);
   }
-  // 0 without batteries; 100 is no limit.
-  if (highest < 1 || highest > 99) return std::nullopt;
+  // A limit of 100 is none.
+  if (batteries.empty() || highest == 100) return std::nullopt;
   return static_cast<int>(highest);
 }
 

@@ -267,6 +267,7 @@ TEST_P(FullChargeNotificationsTest, SendsExactlyTheseCalls) {
   LowBatteryNotifications notifications([](const std::string& line) { ADD_FAILURE() << line; });
   notifications.Start();
   FullChargeWatch watch;
+  bool shown = false;
   std::istringstream words(GetParam().script);
   for (std::string word; words >> word;) {
     if (word == "L") {
@@ -286,8 +287,13 @@ TEST_P(FullChargeNotificationsTest, SendsExactlyTheseCalls) {
       status->BatteryLifePercent = static_cast<BYTE>(percent);
       if (word[0] == 'f') end = ChargeEnd{end ? end->limit : std::nullopt, true};
     }
-    if (const std::optional<FullChargeChange> change = watch.Observe(status, end))
+    if (const std::optional<FullChargeChange> change = watch.Observe(status, end)) {
+      // A withdrawal follows a notice, once.
+      const bool notice = std::holds_alternative<FullChargeNotice>(*change);
+      EXPECT_TRUE(notice || shown) << word;
+      shown = notice;
       notifications.Deliver(*change);
+    }
     Settle(notifications);
   }
   service.WaitForCalls(GetParam().calls.size());
@@ -307,7 +313,7 @@ INSTANTIATE_TEST_SUITE_P(
                          {Charged(0, kAtLimit), Close(1), Charged(0, kAtLimit)}},
         ChargeScriptCase{"FullWithoutALimitOrAboveIt",
                          ChargeEnd{80, false},
-                         "c97 f98 b98 m99 m100",
+                         "c97 f98 b98 m99 b99 m100",
                          {Charged(0, "Fully charged"), Close(1), Charged(0, "Fully charged")}},
         ChargeScriptCase{"FullWhereTheSourceDoesNotTell",
                          std::nullopt,

@@ -7,12 +7,13 @@
 // recording (no reading in the hour before), where the machine was off or asleep and the replay
 // holds the last reading. Then the hours left as the line, the host's hours to show and its linear
 // figure state them against the true hours left; each low-battery warning the service would have
-// sent (at the default levels) with the hours it stated against the truth; and when the
-// statistics stopped learning.
+// sent (at the default charge levels, and at the time levels of --notify-below-minutes) with the
+// hours it stated against the truth; and when the statistics stopped learning.
 //
-//   trace_accuracy [--zone OFFSET] [--asleep-after MINUTES] FILE [[--zone OFFSET] FILE]...
+//   trace_accuracy [--zone OFFSET] [--asleep-after MINUTES] [--notify-below-minutes LIST] FILE
+//                  [[--zone OFFSET] FILE]...
 //
-// Each --zone and --asleep-after applies to the files after it (default UTC, never asleep).
+// Each option applies to the files after it (default UTC, never asleep, no time levels).
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -45,6 +46,7 @@ constexpr UINT kCoveredHoursWithDrain = 20;
 struct ReplayOptions {
   int zoneMinutes = 0;
   std::optional<int> asleepAfterMinutes;
+  NotifyMinutes warnMinutes;
 };
 
 struct Replayed {
@@ -71,7 +73,7 @@ Replayed Replay(const std::string& file, const ReplayOptions& replay) {
   const std::optional<SavedConfiguration> settings = session.settings();
   if (!settings) throw HostError("the plug-in saves too little to find its stat file");
   estimate.emplace(*settings);
-  LineWarnings warnings(kDefaultNotifyThresholds);
+  LineWarnings warnings(WarningLevels{kDefaultNotifyThresholds, replay.warnMinutes});
   Replayed replayed;
   RunAtFullSpeed(
       session, simulation.clock(), *simulation.end(),
@@ -190,11 +192,18 @@ std::string Figure(const std::optional<double>& value, const char* form = "%.1f"
 
 // Each warning with the hours it stated, what followed it, and stated / true.
 void PrintWarnings(const std::vector<TraceReading>& readings,
-                   const std::vector<StatedWarning>& warnings, int zoneMinutes) {
+                   const std::vector<StatedWarning>& warnings, const ReplayOptions& replay) {
+  // " and 30, 10 min", appended piece by piece (GCC 12 warns falsely about "literal" + a string).
+  std::string minutes;
+  for (const int level : replay.warnMinutes) {
+    minutes += minutes.empty() ? " and " : ", ";
+    minutes += std::to_string(level);
+  }
+  if (!minutes.empty()) minutes += " min";
   std::printf(
-      "\n%zu low-battery warnings (at 20, 10 and 5 %%); true: the charge then over the drain "
+      "\n%zu low-battery warnings (at 20, 10 and 5 %%%s); true: the charge then over the drain "
       "that followed until the charger or empty\n\n",
-      warnings.size());
+      warnings.size(), minutes.c_str());
   if (warnings.empty()) return;
   std::printf("| %-16s | %7s | %6s | %10s | %6s | %6s | %11s | %s |\n|%s|%s|%s|%s|%s|%s|%s|%s|\n",
               "local time", "charge", "stated", "to the end", "drop", "true", "stated/true",
@@ -213,7 +222,7 @@ void PrintWarnings(const std::vector<TraceReading>& readings,
       ratios.push_back(*ratio);
     }
     std::printf("| %s | %7s | %6s | %10s | %6s | %6s | %11s | %s%s |\n",
-                LocalMinute(warning.utc, zoneMinutes).c_str(),
+                LocalMinute(warning.utc, replay.zoneMinutes).c_str(),
                 Padded(Figure(j ? std::optional(j->percent) : std::nullopt, "%.0f%%"), 7).c_str(),
                 Padded(Figure(warning.hours), 6).c_str(),
                 Padded(Figure(j ? std::optional(j->hoursToEnd) : std::nullopt), 10).c_str(),
@@ -363,7 +372,7 @@ void Report(const std::string& file, const ReplayOptions& replay) {
   printHours("the plug-in's line, periods cut off by the end", Only(lineHours, cutOff));
   printHours("the hours to show, periods cut off by the end", Only(toShow, cutOff));
 
-  PrintWarnings(readings, replayed.warnings, replay.zoneMinutes);
+  PrintWarnings(readings, replayed.warnings, replay);
   const ULONGLONG start = readings.front().utc;
   PrintLearningEnd(
       "the statistics agreeing", replayed.lines, [](const HourlyLine& l) { return l.learning; },
@@ -378,8 +387,8 @@ void Report(const std::string& file, const ReplayOptions& replay) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::cerr << "usage: trace_accuracy [--zone OFFSET] [--asleep-after MINUTES] FILE [[--zone "
-                 "OFFSET] FILE]...\n";
+    std::cerr << "usage: trace_accuracy [--zone OFFSET] [--asleep-after MINUTES] "
+                 "[--notify-below-minutes LIST] FILE [[--zone OFFSET] FILE]...\n";
     return 2;
   }
   // The replays register the module and keep their files in a folder of their own.
@@ -398,6 +407,11 @@ int main(int argc, char** argv) {
           throw HostError(*problem);
         if (parsed.zoneMinutes) replay.zoneMinutes = *parsed.zoneMinutes;
         if (parsed.asleepAfterMinutes) replay.asleepAfterMinutes = parsed.asleepAfterMinutes;
+      } else if (option == "--notify-below-minutes" && i + 1 < argc) {
+        const std::optional<NotifyMinutes> minutes = ParseNotifyMinutes(argv[++i]);
+        if (!minutes)
+          throw HostError(std::string("--notify-below-minutes needs ") + kNotifyMinutesForm);
+        replay.warnMinutes = *minutes;
       } else {
         Report(option, replay);
       }

@@ -11,6 +11,12 @@ std::optional<double> Usable(const std::optional<double>& hours) {
   return std::nullopt;
 }
 
+const char* SourceWords(HoursSource source) {
+  return source == HoursSource::TimeOfDay    ? "at this time of day"
+         : source == HoursSource::RecentRate ? "at your recent rate"
+                                             : "as the battery reports";
+}
+
 }  // namespace
 
 std::optional<HoursToShow> ChooseHoursToShow(const EstimateFigures& figures) {
@@ -26,8 +32,10 @@ std::optional<HoursToShow> ChooseHoursToShow(const EstimateFigures& figures) {
 }
 
 std::string HoursToShowWords(const HoursToShow& shown) {
-  const char* const from = shown.source == HoursSource::TimeOfDay    ? "at this time of day"
-                           : shown.source == HoursSource::RecentRate ? "at your recent rate"
-                                                                     : "as the battery reports";
-  return NarrowFormat("About %.1f h left %s", shown.hours, from);
+  return NarrowFormat("About %.1f h left %s", shown.hours, SourceWords(shown.source));
+}
+
+std::string MinutesToShowWords(const HoursToShow& shown) {
+  return NarrowFormat("About %.0f min left %s", std::floor(shown.hours * 60),
+                      SourceWords(shown.source));
 }

@@ -40,3 +40,7 @@ std::optional<HoursToShow> ChooseHoursToShow(const EstimateFigures& figures);
 // "About 1.4 h left at your recent rate", "About 1.4 h left at this time of day", "About 1.4 h
 // left as the battery reports".
 std::string HoursToShowWords(const HoursToShow& shown);
+
+// "About 25 min left at your recent rate": the figure in whole minutes, rounded down so that the
+// words never say more than the figure.
+std::string MinutesToShowWords(const HoursToShow& shown);

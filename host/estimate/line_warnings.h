@@ -1,7 +1,8 @@
 // The low-battery warnings decided from the lines a keeping run paints, for every front end that
 // passes them on (the desktop's notification service, a replay's printed lines): the charge and the
-// power as the line shows them, the hours to show (EstimateFollower) in the words of
-// low_battery_text.h, and while the statistics are still learning the note that says so.
+// power as the line shows them, the hours to show (EstimateFollower), which the time levels are
+// judged on and the words state (low_battery_text.h), and while the statistics are still learning
+// the note that says so.
 #pragma once
 
 #include <optional>
@@ -21,7 +22,7 @@ using LineWarning = std::variant<WarningToShow, WithdrawWarning>;
 
 class LineWarnings {
  public:
-  explicit LineWarnings(NotifyThresholds thresholds);
+  explicit LineWarnings(WarningLevels levels);
 
   // What the changed line, with its figures, brings: a warning to show, its withdrawal, or nothing.
   std::optional<LineWarning> Observe(const std::string& line, const EstimateView& view);

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <string_view>
 
 #include "host/estimate/critical_countdown.h"
 
@@ -9,9 +10,11 @@
 
 std::string LowBatterySummary(int percent) { return NarrowFormat("Battery %d %%", percent); }
 
-std::string LowBatteryBody(const std::optional<HoursToShow>& hours,
+std::string LowBatteryBody(const std::optional<HoursToShow>& hours, FigureIn unit,
                            const std::optional<std::string>& learningNote) {
-  std::string body = hours ? HoursToShowWords(*hours) : std::string("Hours left not known yet");
+  std::string body = !hours                      ? std::string("Hours left not known yet")
+                     : unit == FigureIn::Minutes ? MinutesToShowWords(*hours)
+                                                 : HoursToShowWords(*hours);
   if (learningNote) body += "\n" + *learningNote;
   return body;
 }
@@ -34,9 +37,12 @@ std::string NotTakenBody(std::string_view doing, std::string_view why) {
   return body;
 }
 
-// Every body with a figure starts "About 1.4 h left".
+// Every body with a figure starts "About 1.4 h left" or "About 25 min left".
 std::optional<double> HoursInBody(const std::string& body) {
-  double hours = 0;
-  if (std::sscanf(body.c_str(), "About %lf h left", &hours) != 1) return std::nullopt;
-  return hours;
+  double figure = 0;
+  char unit[4] = {};
+  if (std::sscanf(body.c_str(), "About %lf %3s left", &figure, unit) != 2) return std::nullopt;
+  if (std::string_view(unit) == "h") return figure;
+  if (std::string_view(unit) == "min") return figure / 60;
+  return std::nullopt;
 }

@@ -1,6 +1,7 @@
 // The words of a low-battery notification: the charge as the summary ("Battery 10 %"), and as the
-// body the hours to show with where they come from ("About 1.4 h left at your recent rate"), then,
-// while the statistics are still learning, the note that says so.
+// body the hours to show with where they come from ("About 1.4 h left at your recent rate", or in
+// minutes once they reach a time level: "About 25 min left at your recent rate"), then, while the
+// statistics are still learning, the note that says so.
 #pragma once
 
 #include <optional>
@@ -11,8 +12,10 @@
 
 std::string LowBatterySummary(int percent);
 
+enum class FigureIn { Hours, Minutes };
+
 // Without a figure the body says so; the note, when there is one, follows on a line of its own.
-std::string LowBatteryBody(const std::optional<HoursToShow>& hours,
+std::string LowBatteryBody(const std::optional<HoursToShow>& hours, FigureIn unit,
                            const std::optional<std::string>& learningNote);
 
 // The critical warning's body while the action counts down, `doing` the action as the start of a

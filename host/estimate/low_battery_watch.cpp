@@ -2,22 +2,47 @@
 
 #include <utility>
 
-LowBatteryWatch::LowBatteryWatch(NotifyThresholds thresholds)
-    : thresholds_(std::move(thresholds)) {}
+namespace {
+
+// The lowest of the levels (highest first) at or above the value, if any.
+std::optional<int> LowestReached(const std::vector<int>& levels, double value) {
+  std::optional<int> reached;
+  for (const int level : levels) {
+    if (value <= level) reached = level;
+  }
+  return reached;
+}
+
+// Whether `reached` is below every level warned of so far, and then takes it as warned of.
+bool Newly(const std::optional<int>& reached, std::optional<int>& warned) {
+  if (!reached || (warned && *warned <= *reached)) return false;
+  warned = reached;
+  return true;
+}
+
+bool IsLowest(const std::optional<int>& warned, const std::vector<int>& levels) {
+  return warned && !levels.empty() && *warned == levels.back();
+}
+
+}  // namespace
+
+LowBatteryWatch::LowBatteryWatch(WarningLevels levels) : levels_(std::move(levels)) {}
 
 std::optional<WarningChange> LowBatteryWatch::Observe(const BatteryReading& reading) {
   if (!reading.onBattery) {
-    if (!warned_) return std::nullopt;
-    warned_.reset();
+    if (!warnedPercent_ && !warnedMinutes_) return std::nullopt;
+    warnedPercent_.reset();
+    warnedMinutes_.reset();
     return WithdrawWarning{};
   }
   if (!reading.percent) return std::nullopt;
-  // Thresholds run from the highest down: the last one reached is the lowest.
-  std::optional<int> reached;
-  for (const int threshold : thresholds_) {
-    if (*reading.percent <= threshold) reached = threshold;
-  }
-  if (!reached || (warned_ && *warned_ <= *reached)) return std::nullopt;
-  warned_ = reached;
-  return ShowWarning{*reached, *reached == CriticalLevel(thresholds_)};
+  const std::optional<int> percentReached = LowestReached(levels_.percents, *reading.percent);
+  std::optional<int> minutesReached;
+  if (reading.hoursLeft) minutesReached = LowestReached(levels_.minutes, *reading.hoursLeft * 60);
+  const bool byCharge = Newly(percentReached, warnedPercent_);
+  const bool byTime = Newly(minutesReached, warnedMinutes_);
+  if (!byCharge && !byTime) return std::nullopt;
+  return ShowWarning{
+      IsLowest(warnedPercent_, levels_.percents) || IsLowest(warnedMinutes_, levels_.minutes),
+      minutesReached.has_value()};
 }

@@ -11,6 +11,9 @@ inline constexpr const char* kNotifyBelowMeaning =
     "the charge levels (percent) below which the desktop shows a low-battery notification, once "
     "each per discharge (the notify-below option of zelvar-home comes before it)";
 
+// The levels of the hours to show (minutes) below which the desktop also warns; none by default.
+inline constexpr const char* kNotifyBelowMinutesAttribute = "NotifyBelowMinutes";
+
 // The attribute that chooses the status line's format.
 inline constexpr const char* kFormatAttribute = "Format";
 
@@ -33,6 +36,6 @@ inline constexpr const char* kCriticalBelowMeaning =
 inline constexpr const char* kNotifyFullAttribute = "NotifyFull";
 
 // Every attribute of <home> that the home screen reads.
-inline constexpr const char* kHomeAttributes[] = {kNotifyBelowAttribute, kFormatAttribute,
-                                                  kCriticalActionAttribute, kCriticalBelowAttribute,
-                                                  kNotifyFullAttribute};
+inline constexpr const char* kHomeAttributes[] = {
+    kNotifyBelowAttribute,    kNotifyBelowMinutesAttribute, kFormatAttribute,
+    kCriticalActionAttribute, kCriticalBelowAttribute,      kNotifyFullAttribute};

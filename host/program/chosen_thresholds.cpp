@@ -30,3 +30,17 @@ Noted<NotifyThresholds> ChosenThresholds(const HostOptions& options,
                                         kNotifyThresholdsForm + "; the warnings come below " +
                                         LevelsText(kDefaultNotifyThresholds) + " %"};
 }
+
+Noted<NotifyMinutes> ChosenMinutes(const HostOptions& options,
+                                   const std::filesystem::path& homeScreenFile) {
+  if (options.notifyBelowMinutes) return {*options.notifyBelowMinutes, std::nullopt};
+  const std::optional<std::string> attribute =
+      ReadHomeAttribute(homeScreenFile, kNotifyBelowMinutesAttribute);
+  if (!attribute) return {{}, std::nullopt};
+  if (std::optional<NotifyMinutes> minutes = ParseNotifyMinutes(*attribute))
+    return {*minutes, std::nullopt};
+  return {{},
+          "the home-screen file " + homeScreenFile.string() + ": " + kNotifyBelowMinutesAttribute +
+              "=\"" + *attribute + "\" is not " + kNotifyMinutesForm +
+              "; no warnings come by the time left"};
+}

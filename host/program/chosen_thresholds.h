@@ -11,3 +11,8 @@
 // defaults; a value there that is no list of percents is named in the note, and the defaults hold.
 Noted<NotifyThresholds> ChosenThresholds(const HostOptions& options,
                                          const std::filesystem::path& homeScreenFile);
+
+// --notify-below-minutes, else the NotifyBelowMinutes attribute, else none; a value there that is
+// no list of minutes is named in the note, and no time level holds.
+Noted<NotifyMinutes> ChosenMinutes(const HostOptions& options,
+                                   const std::filesystem::path& homeScreenFile);

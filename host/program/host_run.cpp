@@ -114,11 +114,13 @@ HostRun::HostRun(const HostOptions& options, RunMode mode)
   if (mode.kind != RunKind::Screen) messages_.Deliver();
 }
 
-const NotifyThresholds& HostRun::thresholds() {
+const WarningLevels& HostRun::thresholds() {
   if (!thresholds_) {
-    Noted<NotifyThresholds> chosen = ChosenThresholds(options_, files_.homeScreen);
-    if (chosen.note) Say(*chosen.note);
-    thresholds_ = std::move(chosen.value);
+    Noted<NotifyThresholds> percents = ChosenThresholds(options_, files_.homeScreen);
+    if (percents.note) Say(*percents.note);
+    Noted<NotifyMinutes> minutes = ChosenMinutes(options_, files_.homeScreen);
+    if (minutes.note) Say(*minutes.note);
+    thresholds_ = WarningLevels{std::move(percents.value), std::move(minutes.value)};
   }
   return *thresholds_;
 }

@@ -36,7 +36,7 @@ class HostRun {
   // Said by a keeper that cannot publish its line in the runtime folder.
   const std::optional<std::string>& publishingNote() const { return publishingNote_; }
   // The low-battery warnings' levels, chosen once.
-  const NotifyThresholds& thresholds();
+  const WarningLevels& thresholds();
 
   // For a viewer whose keeper ended and which took the lock: its plug-in, which filed nothing,
   // gives way to one started afresh from the keeper's saved state and stat file.
@@ -61,5 +61,5 @@ class HostRun {
   bool learns_;
   std::optional<HomeScreenSession> session_;
   SavedConfiguration settings_;
-  std::optional<NotifyThresholds> thresholds_;
+  std::optional<WarningLevels> thresholds_;
 };

@@ -118,6 +118,14 @@ std::optional<std::string> TakeOption(int argc, const char* const* argv, int& in
     if (!options.criticalBelow) return "--critical-below needs a whole percent from 1 to 100";
     return std::nullopt;
   }
+  if (const std::optional<Outcome<std::string>> value =
+          TakeValue("--notify-below-minutes", argc, argv, index)) {
+    if (!value->ok()) return value->problem();
+    options.notifyBelowMinutes = ParseNotifyMinutes(value->value());
+    if (!options.notifyBelowMinutes)
+      return std::string("--notify-below-minutes needs ") + kNotifyMinutesForm;
+    return std::nullopt;
+  }
   if (const std::optional<Outcome<std::string>> value = TakeValue("--format", argc, argv, index)) {
     if (!value->ok()) return value->problem();
     Outcome<BarTextFormat> format = BarTextFormat::Parse(value->value());
@@ -199,6 +207,11 @@ battery and the estimated hours left.
                        critical (default: the NotifyBelow attribute of <home> in the
                        home-screen file, else 20,10,5); sent by --service and --bar when they
                        keep the files
+  --notify-below-minutes LIST
+                       also a low-battery notification when the hours to show fall to or
+                       below each of these levels, in minutes, once each per discharge, the
+                       lowest as critical (default: the NotifyBelowMinutes attribute of <home>
+                       in the home-screen file, else none)
   --critical-action ACTION
                        when the charge falls to the critical level on battery, warn with a
                        60 s countdown, then: hibernate, hybrid-sleep, suspend, poweroff (asked

@@ -23,6 +23,8 @@ struct HostOptions {
   bool service = false;
   // --notify-below: the charge levels of the low-battery warnings, before the home-screen file's.
   std::optional<NotifyThresholds> notifyBelow;
+  // --notify-below-minutes: the time levels of the warnings, before the home-screen file's.
+  std::optional<NotifyMinutes> notifyBelowMinutes;
   // --critical-action and --critical-below (with --bar or --service): what the keeper does at the
   // critical level on battery, before the home-screen file's CriticalAction and CriticalBelow.
   std::optional<CriticalAction> criticalAction;

@@ -66,8 +66,8 @@ class ServiceState {
 // What decides the warnings from each changed line and its figures and hands them to the
 // notifications.
 BarLoop::FiguresObserver WarningsFromLines(LowBatteryNotifications& notifications,
-                                           NotifyThresholds thresholds) {
-  auto warnings = std::make_shared<LineWarnings>(std::move(thresholds));
+                                           WarningLevels levels) {
+  auto warnings = std::make_shared<LineWarnings>(std::move(levels));
   return [&notifications, warnings](const std::string& text, const EstimateView& view) {
     if (const std::optional<LineWarning> warning = warnings->Observe(text, view))
       notifications.Deliver(*warning);
@@ -138,7 +138,7 @@ void RunLines(LineRun& run) {
         loop.PublishTo(publisher.emplace(lock.LineFile(), Say));
         if (run.publishingNote) Say(*run.publishingNote);
       }
-      loop.SetCriticalLevel(CriticalLevel(run.thresholds));
+      loop.SetCriticalLevel(CriticalLevel(run.thresholds.percents));
       loop.SetTextFormat(run.textFormat);
       loop.OnLine(onLine);
       // The service belongs to the desktop session whose bus it reached: once that bus is gone it

@@ -36,8 +36,8 @@ struct LineRun {
   HostMessages& messages;
   ClockPacer& pacer;
   PowerEvents* events;  // null where the kernel tells nothing
-  // The warnings' levels, whose lowest the bar's "critical" class follows.
-  NotifyThresholds thresholds;
+  // The warnings' levels, whose lowest charge level the bar's "critical" class follows.
+  WarningLevels thresholds;
   // The text each line shows.
   BarTextFormat textFormat;
   // Said once the run keeps the files, where its line cannot go to the runtime folder.

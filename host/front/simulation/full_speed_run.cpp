@@ -79,12 +79,12 @@ std::string WarningText(const LineWarning& warning) {
   return "warning: " + shown.summary + " / " + body;
 }
 
-LineSink PrintWarnings(std::ostream& out, NotifyThresholds thresholds,
+LineSink PrintWarnings(std::ostream& out, WarningLevels levels,
                        const SavedConfiguration& settings) {
   // The hours to show follow every power reading the plug-in takes while the sink lives.
   struct Warnings {
-    Warnings(NotifyThresholds thresholds, const SavedConfiguration& settings)
-        : decide(std::move(thresholds)),
+    Warnings(WarningLevels levels, const SavedConfiguration& settings)
+        : decide(std::move(levels)),
           estimate(settings),
           tap([this](ULONGLONG utc, const std::optional<SYSTEM_POWER_STATUS_EX2>& status) {
             estimate.Observe(utc, status, tap.LastPack());
@@ -93,7 +93,7 @@ LineSink PrintWarnings(std::ostream& out, NotifyThresholds thresholds,
     EstimateFollower estimate;
     PowerReadingTap tap;
   };
-  return [&out, warnings = std::make_shared<Warnings>(std::move(thresholds), settings)](
+  return [&out, warnings = std::make_shared<Warnings>(std::move(levels), settings)](
              ULONGLONG utc, const std::string& line) {
     if (const std::optional<LineWarning> warning =
             warnings->decide.Observe(line, warnings->estimate.For(line)))

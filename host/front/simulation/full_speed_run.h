@@ -37,5 +37,4 @@ std::string WarningText(const LineWarning& warning);
 // For each changed line, prints "YYYY-MM-DD HH:MM " and the WarningText of each warning the
 // service would send or withdraw, in the installed clock's local time. The hours to show follow the
 // power readings the plug-in takes through the installed power source while the sink lives.
-LineSink PrintWarnings(std::ostream& out, NotifyThresholds thresholds,
-                       const SavedConfiguration& settings);
+LineSink PrintWarnings(std::ostream& out, WarningLevels levels, const SavedConfiguration& settings);

@@ -151,7 +151,7 @@ TEST_F(HomeScreenFileTest, AttributesNothingReadsAreNamedWithTheNearestSetting) 
       {R"(<home NotifyBellow="5">)" + plugin + "/></home>",
        "NotifyBellow is not a setting of the home screen (did you mean NotifyBelow?); it is "
        "ignored"},
-      {R"(<home NotifyBelow="5" Format="{}">)" + plugin +
+      {R"(<home NotifyBelow="5" NotifyBelowMinutes="30" Format="{}">)" + plugin +
            R"(RefreshTimeout="1" StatFilename="x" MaxHistoryDays="1" MinPercent="1" )"
            R"(FlushTimeoutHours="1" height="1" ExpertMode="1"/></home>)",
        ""},

@@ -34,6 +34,13 @@ TEST_P(NotifyThresholdsTest, Parses) {
   EXPECT_EQ(ParseNotifyThresholds(GetParam().text), GetParam().parsed);
 }
 
+// Minutes share the grammar; only the range differs.
+TEST(NotifyMinutesTest, ParsesUpToADay) {
+  EXPECT_EQ(ParseNotifyMinutes("10,1440,30"), (NotifyMinutes{1440, 30, 10}));
+  EXPECT_EQ(ParseNotifyMinutes("1441"), std::nullopt);
+  EXPECT_EQ(ParseNotifyMinutes("0"), std::nullopt);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Forms, NotifyThresholdsTest,
     testing::Values(ThresholdCase{"25,10,5", NotifyThresholds{25, 10, 5}},
@@ -55,19 +62,27 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LowBatteryTextTest, SaysTheChargeTheFigureItsSourceAndTheNote) {
   EXPECT_EQ(LowBatterySummary(10), "Battery 10 %");
-  EXPECT_EQ(LowBatteryBody(HoursToShow{1.44, HoursSource::TimeOfDay}, std::nullopt),
+  const FigureIn h = FigureIn::Hours;
+  EXPECT_EQ(LowBatteryBody(HoursToShow{1.44, HoursSource::TimeOfDay}, h, std::nullopt),
             "About 1.4 h left at this time of day");
-  EXPECT_EQ(LowBatteryBody(HoursToShow{2.05, HoursSource::RecentRate}, std::nullopt),
+  EXPECT_EQ(LowBatteryBody(HoursToShow{2.05, HoursSource::RecentRate}, h, std::nullopt),
             "About 2.0 h left at your recent rate");
-  EXPECT_EQ(LowBatteryBody(HoursToShow{5.8, HoursSource::BatteryReports}, std::nullopt),
+  EXPECT_EQ(LowBatteryBody(HoursToShow{5.8, HoursSource::BatteryReports}, h, std::nullopt),
             "About 5.8 h left as the battery reports");
-  EXPECT_EQ(LowBatteryBody(std::nullopt, std::string("Still learning")),
+  EXPECT_EQ(LowBatteryBody(std::nullopt, h, std::string("Still learning")),
             "Hours left not known yet\nStill learning");
+  // Minutes never say more than the figure: 29.99 is 29.
+  EXPECT_EQ(
+      LowBatteryBody(HoursToShow{0.4999, HoursSource::RecentRate}, FigureIn::Minutes, std::nullopt),
+      "About 29 min left at your recent rate");
   // Read back for the replays' judgement.
-  EXPECT_EQ(HoursInBody(LowBatteryBody(HoursToShow{12.34, HoursSource::RecentRate},
+  EXPECT_EQ(HoursInBody(LowBatteryBody(HoursToShow{12.34, HoursSource::RecentRate}, h,
                                        std::string("Still learning"))),
             12.3);
-  EXPECT_EQ(HoursInBody(LowBatteryBody(std::nullopt, std::nullopt)), std::nullopt);
+  EXPECT_EQ(HoursInBody(LowBatteryBody(HoursToShow{0.75, HoursSource::TimeOfDay}, FigureIn::Minutes,
+                                       std::nullopt)),
+            0.75);
+  EXPECT_EQ(HoursInBody(LowBatteryBody(std::nullopt, h, std::nullopt)), std::nullopt);
   EXPECT_EQ(CountdownBody("Hibernating"), "Hibernating in 60 s unless the charger is plugged in");
   EXPECT_EQ(NotTakenBody("Running \"x\"", "why"), "Not running \"x\": why; plug in the charger");
 }
@@ -119,19 +134,30 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<CountdownCase>& info) { return info.param.name; });
 
 // A battery script: "b20" is a line of 20 % on battery with 1.5 h to show from the statistics,
-// "m20" one on mains, "b?" on battery with the charge not known.
-std::vector<std::string> Lines(const std::string& script) {
-  std::vector<std::string> lines;
-  std::istringstream words(script);
-  for (std::string word; words >> word;) {
-    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about " " + a returned string
-    // when optimising.
-    std::string line = " ";
-    line += word.substr(1);
-    line += word[0] == 'b' ? "%, hrs: 1.5 (2.0)" : "%, hrs: N/A (online)";
-    lines.push_back(line);
+// "m20" one on mains, "b?" on battery with the charge not known; "b20:25" shows 25 minutes at the
+// recent rate instead (its line's statistics read 0.1 h), "b20:-" nothing to show.
+std::string LineOf(const std::string& word) {
+  const size_t colon = word.find(':');
+  // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about " " + a returned string
+  // when optimising.
+  std::string line = " ";
+  line += word.substr(1, colon - 1);
+  line += word[0] == 'm'               ? "%, hrs: N/A (online)"
+          : colon == std::string::npos ? "%, hrs: 1.5 (2.0)"
+                                       : "%, hrs: 0.1 (2.0)";
+  return line;
+}
+
+EstimateView ViewOf(const std::string& word) {
+  EstimateView view;
+  view.learning = false;
+  const size_t colon = word.find(':');
+  if (colon == std::string::npos) {
+    view.hours = HoursToShow{1.5, HoursSource::TimeOfDay};
+  } else if (word.substr(colon + 1) != "-") {
+    view.hours = HoursToShow{std::stoi(word.substr(colon + 1)) / 60.0, HoursSource::RecentRate};
   }
-  return lines;
+  return view;
 }
 
 // Serves the bus as the bar's loop does, until no warning awaits its answer and nothing waits to
@@ -150,33 +176,36 @@ void Settle(LowBatteryNotifications& notifications) {
 // The warnings a battery script brings, delivered to the notifications; "!" (not a line) lets a
 // service that holds its answers answer. The bus is served after each line once the service
 // answers.
-void Deliver(LowBatteryNotifications& notifications, const NotifyThresholds& thresholds,
+void Deliver(LowBatteryNotifications& notifications, const WarningLevels& levels,
              const std::string& script, RecordingNotificationService* holding = nullptr) {
-  LineWarnings warnings(thresholds);
-  EstimateView view;
-  view.learning = false;
-  view.hours = HoursToShow{1.5, HoursSource::TimeOfDay};
+  LineWarnings warnings(levels);
   std::istringstream words(script);
   for (std::string word; words >> word;) {
     if (word == "!") {
       holding->Release();
       holding = nullptr;
-    } else if (const std::optional<LineWarning> warning = warnings.Observe(Lines(word)[0], view)) {
+    } else if (const std::optional<LineWarning> warning =
+                   warnings.Observe(LineOf(word), ViewOf(word))) {
       notifications.Deliver(*warning);
     }
     if (holding == nullptr) Settle(notifications);
   }
 }
 
-std::string Low(int replaces, int percent) {
+std::string Low(int replaces, int percent,
+                const std::string& body = "About 1.5 h left at this time of day") {
   return "Notify zelvar-home replaces=" + std::to_string(replaces) +
          " icon=battery-low urgency=1 category=device " + "expire=-1 'Battery " +
-         std::to_string(percent) + " %' 'About 1.5 h left at this time of day'";
+         std::to_string(percent) + " %' '" + body + "'";
 }
-std::string Critical(int replaces, int percent) {
+std::string Critical(int replaces, int percent,
+                     const std::string& body = "About 1.5 h left at this time of day") {
   return "Notify zelvar-home replaces=" + std::to_string(replaces) +
          " icon=battery-caution urgency=2 " + "category=device expire=-1 'Battery " +
-         std::to_string(percent) + " %' 'About 1.5 h left at this time of day'";
+         std::to_string(percent) + " %' '" + body + "'";
+}
+std::string Minutes(int minutes) {
+  return "About " + std::to_string(minutes) + " min left at your recent rate";
 }
 std::string Close(int id) { return "CloseNotification " + std::to_string(id); }
 
@@ -188,6 +217,7 @@ struct BatteryScriptCase {
   // OnRelease: the service answers at "!" and from then on; the lines before it come while the
   // warnings await their answers.
   Answers answers = Answers::AtOnce;
+  NotifyMinutes minutes = {};
 };
 
 class LowBatteryNotificationsTest : public testing::TestWithParam<BatteryScriptCase> {};
@@ -198,7 +228,7 @@ TEST_P(LowBatteryNotificationsTest, SendsExactlyTheseCalls) {
   std::vector<std::string> reports;
   LowBatteryNotifications notifications([&](const std::string& line) { reports.push_back(line); });
   notifications.Start();
-  Deliver(notifications, GetParam().thresholds, GetParam().script,
+  Deliver(notifications, {GetParam().thresholds, GetParam().minutes}, GetParam().script,
           GetParam().answers == Answers::OnRelease ? &service : nullptr);
   service.WaitForCalls(GetParam().calls.size());
   EXPECT_EQ(service.calls(), GetParam().calls);
@@ -240,7 +270,51 @@ INSTANTIATE_TEST_SUITE_P(
                           kDefaultNotifyThresholds,
                           "b20 m20 b20 !",
                           {Low(0, 20), Close(1), Low(0, 20)},
-                          Answers::OnRelease}),
+                          Answers::OnRelease},
+        // Time levels of 30 and 10 minutes beside the charge levels.
+        BatteryScriptCase{"ByTimeEachLevelOnce",
+                          kDefaultNotifyThresholds,
+                          "b50:45 b48:31 b47:30 b45:25 b44:29 b40:11 b39:10 b38:5",
+                          {Low(0, 47, Minutes(30)), Critical(1, 39, Minutes(10))},
+                          Answers::AtOnce,
+                          {30, 10}},
+        BatteryScriptCase{"ByTimePowerBackRearms",
+                          kDefaultNotifyThresholds,
+                          "b50:25 m50 b50:25",
+                          {Low(0, 50, Minutes(25)), Close(1), Low(0, 50, Minutes(25))},
+                          Answers::AtOnce,
+                          {30, 10}},
+        // No figure, no time warning; then both time levels at once warn once, critically.
+        BatteryScriptCase{"ByTimeNeedsAFigure",
+                          kDefaultNotifyThresholds,
+                          "b50:- b21:- b20:- b19:9",
+                          {Low(0, 20, "Hours left not known yet"), Critical(1, 19, Minutes(9))},
+                          Answers::AtOnce,
+                          {30, 10}},
+        BatteryScriptCase{
+            "ByTimeAfterChargeSaysMinutes",
+            kDefaultNotifyThresholds,
+            "b21:48 b20:48 b19:20 b18:19 b12:12 b10:12 b9:9",
+            {Low(0, 20, "About 0.8 h left at your recent rate"), Low(1, 19, Minutes(20)),
+             Low(2, 10, Minutes(12)), Critical(3, 9, Minutes(9))},
+            Answers::AtOnce,
+            {30, 10}},
+        // A charge warning that stated 25 minutes told of the 30-minute level.
+        BatteryScriptCase{"ChargeWarningToldTheTimeLevel",
+                          kDefaultNotifyThresholds,
+                          "b20:25 b19:24 b18:10",
+                          {Low(0, 20, Minutes(25)), Critical(1, 18, Minutes(10))},
+                          Answers::AtOnce,
+                          {30, 10}},
+        // After the critical warning, a later one replacing it is no less urgent.
+        BatteryScriptCase{
+            "CriticalStaysCritical",
+            kDefaultNotifyThresholds,
+            "b20:48 b5:48 b4:25",
+            {Low(0, 20, "About 0.8 h left at your recent rate"),
+             Critical(1, 5, "About 0.8 h left at your recent rate"), Critical(2, 4, Minutes(25))},
+            Answers::AtOnce,
+            {30, 10}}),
     [](const testing::TestParamInfo<BatteryScriptCase>& info) { return info.param.name; });
 
 // A charging script: "b60" a reading of 60 % on battery, "c79" charging, "m80" on mains and not
@@ -338,7 +412,7 @@ TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
     notifications.Start();
     // No call at the start: a bus without the service says nothing until a warning fails.
     EXPECT_EQ(reports.size(), 0u);
-    Deliver(notifications, kDefaultNotifyThresholds, "b20 b5");
+    Deliver(notifications, WarningLevels{}, "b20 b5");
   }
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0],
@@ -349,7 +423,7 @@ TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
   LowBatteryNotifications notifications(report);
   notifications.Start();
   ASSERT_EQ(reports.size(), 2u);
-  Deliver(notifications, kDefaultNotifyThresholds, "b5");
+  Deliver(notifications, WarningLevels{}, "b5");
   unsetenv("DBUS_SESSION_BUS_ADDRESS");
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_EQ(
@@ -366,7 +440,7 @@ TEST(LowBatteryNotificationsTest, AServiceStartedLaterIsFoundAndNotReportedMissi
   notifications.Start();
   Settle(notifications);
   const RecordingNotificationService service(bus.address());
-  Deliver(notifications, kDefaultNotifyThresholds, "b20");
+  Deliver(notifications, WarningLevels{}, "b20");
   EXPECT_EQ(service.calls(), std::vector<std::string>{Low(0, 20)});
   EXPECT_EQ(reports, std::vector<std::string>{});
 }
@@ -380,7 +454,7 @@ TEST(LowBatteryNotificationsTest, AServiceTheBusStartsSlowlyOnDemandShowsTheFirs
   std::vector<std::string> reports;
   LowBatteryNotifications notifications([&](const std::string& line) { reports.push_back(line); });
   notifications.Start();
-  Deliver(notifications, kDefaultNotifyThresholds, "b20");
+  Deliver(notifications, WarningLevels{}, "b20");
   EXPECT_EQ(reports, std::vector<std::string>{});
   for (int tries = 0; tries < 100 && folder.Read("calls").empty(); ++tries)
     std::this_thread::sleep_for(50ms);
@@ -398,7 +472,7 @@ TEST(LowBatteryNotificationsTest, AServiceThatNeverAnswersHoldsNothingUpAndItsSi
                                         300'000);
   notifications.Start();
   const auto before = std::chrono::steady_clock::now();
-  Deliver(notifications, kDefaultNotifyThresholds, "b20 b10", &service);
+  Deliver(notifications, WarningLevels{}, "b20 b10", &service);
   EXPECT_LT(std::chrono::steady_clock::now() - before, 100ms);
   Settle(notifications);
   EXPECT_EQ(service.calls(), (std::vector<std::string>{Low(0, 20), Low(0, 10)}));

@@ -7,6 +7,7 @@
 
 #include "host/program/chosen_bar_format.h"
 #include "host/program/chosen_critical_action.h"
+#include "host/program/chosen_thresholds.h"
 #include "host/program/options.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/host_program.h"
@@ -264,6 +265,27 @@ TEST(HostOptionsTest, TheCriticalActionFromTheOptionsOrTheHomeScreenFile) {
        "--critical-action and --critical-below need --bar or --service"},
   };
   for (const auto& [arguments, problem] : refused) EXPECT_EQ(Parse(arguments).problem(), problem);
+}
+
+// --notify-below-minutes, else the home-screen file's NotifyBelowMinutes, else none; a value that
+// is no list of minutes is named.
+TEST(HostOptionsTest, TheTimeLevelsFromTheOptionTheHomeScreenFileOrNone) {
+  const TempFolder folder;
+  const std::filesystem::path home = folder.path() / "home.xml";
+  EXPECT_EQ(ChosenMinutes(HostOptions{}, home).value, NotifyMinutes{});
+  folder.Write("home.xml", R"(<home NotifyBelowMinutes="10,30"/>)");
+  EXPECT_EQ(ChosenMinutes(HostOptions{}, home).value, (NotifyMinutes{30, 10}));
+  EXPECT_EQ(ChosenMinutes(Parse({"--notify-below-minutes=20"}).value(), home).value,
+            NotifyMinutes{20});
+  folder.Write("home.xml", R"(<home NotifyBelowMinutes="30 min"/>)");
+  const Noted<NotifyMinutes> refused = ChosenMinutes(HostOptions{}, home);
+  EXPECT_EQ(refused.value, NotifyMinutes{});
+  EXPECT_NE(refused.note.value_or("").find(
+                R"(NotifyBelowMinutes="30 min" is not comma-separated minutes)"),
+            std::string::npos)
+      << refused.note.value_or("");
+  EXPECT_EQ(Parse({"--notify-below-minutes", "0"}).problem(),
+            "--notify-below-minutes needs comma-separated minutes from 1 to 1440, such as 30,10");
 }
 
 TEST(HostOptionsTest, JsonOnlyWithBarAndBarNotWithAOneOffRun) {

@@ -137,7 +137,8 @@ TEST_F(SimulationProgramTest, TheChargeComesBackAndIsSaved) {
 TEST_F(SimulationProgramTest, PrintedWarningsComeAtTheMinuteTheServiceWouldSendThem) {
   SaveMorningState();
   const ProgramRun run = RunHost(
-      "--days=1 --drain=10 --night=0-0 --plug-below=3 --print-warnings --notify-below 20,5");
+      "--days=1 --drain=10 --night=0-0 --plug-below=3 --print-warnings --notify-below 20,5 "
+      "--notify-below-minutes 45");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   std::vector<std::string> warnings;
   for (const std::string& line : Lines(run.out)) {
@@ -146,17 +147,20 @@ TEST_F(SimulationProgramTest, PrintedWarningsComeAtTheMinuteTheServiceWouldSendT
   const std::string learning =
       "; Still learning: the statistics' hours left read long until drain is measured for 12 hours "
       "of the day";
-  ASSERT_GE(warnings.size(), 3u) << run.out;
-  // 10 points an hour from 100 % at 06:30: 20 % at 14:30, 5 % at 16:00, 3 % and the charger at
-  // 16:12, seen at the plug-in's next refresh. Still learning, the statistics' 18.5 and 15.3 hours
-  // are not shown: the rate since 06:30 is.
+  ASSERT_GE(warnings.size(), 4u) << run.out;
+  // 10 points an hour from 100 % at 06:30: 20 % at 14:30, 42 minutes left at 15:50 (below 45),
+  // 5 % at 16:00, 3 % and the charger at 16:12, seen at the plug-in's next refresh. Still
+  // learning, the statistics' 18.5 and 15.3 hours are not shown: the rate since 06:30 is.
   EXPECT_EQ(
       warnings[0],
       "2026-01-05 14:30 warning: Battery 20 % / About 2.0 h left at your recent rate" + learning);
   EXPECT_EQ(
       warnings[1],
-      "2026-01-05 16:00 warning: Battery 5 % / About 0.5 h left at your recent rate" + learning);
-  EXPECT_EQ(warnings[2], "2026-01-05 16:20 withdrawn");
+      "2026-01-05 15:50 warning: Battery 7 % / About 42 min left at your recent rate" + learning);
+  EXPECT_EQ(
+      warnings[2],
+      "2026-01-05 16:00 warning: Battery 5 % / About 30 min left at your recent rate" + learning);
+  EXPECT_EQ(warnings[3], "2026-01-05 16:20 withdrawn");
   EXPECT_EQ(Lines(run.out).size(), 24u + warnings.size());
 }
 

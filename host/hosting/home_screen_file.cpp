@@ -141,6 +141,7 @@ std::string DefaultHomeScreenText() {
   text += "\n  The home screen's own settings, attributes of <home>:\n";
   AppendDocumented(text, kNotifyBelowAttribute, NotifyBelowText(kDefaultNotifyBelow),
                    kNotifyBelowMeaning);
+  AppendDocumented(text, kNotifyBelowMinutesAttribute, "", kNotifyBelowMinutesMeaning);
   AppendDocumented(text, kCriticalActionAttribute, "", kCriticalActionMeaning);
   AppendDocumented(text, kCriticalBelowAttribute, std::to_string(kDefaultCriticalBelow),
                    kCriticalBelowMeaning);

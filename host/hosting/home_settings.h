@@ -14,6 +14,11 @@ inline constexpr const char* kNotifyBelowMeaning =
 // The levels of the hours to show (minutes) below which the desktop also warns; none by default.
 inline constexpr const char* kNotifyBelowMinutesAttribute = "NotifyBelowMinutes";
 
+inline constexpr const char* kNotifyBelowMinutesMeaning =
+    "the hours left (minutes) below which the desktop also shows a low-battery notification, once "
+    "each per discharge, such as 30,10; empty: none (the notify-below-minutes option comes before "
+    "it)";
+
 // The attribute that chooses the status line's format.
 inline constexpr const char* kFormatAttribute = "Format";
 

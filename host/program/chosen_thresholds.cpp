@@ -36,7 +36,7 @@ Noted<NotifyMinutes> ChosenMinutes(const HostOptions& options,
   if (options.notifyBelowMinutes) return {*options.notifyBelowMinutes, std::nullopt};
   const std::optional<std::string> attribute =
       ReadHomeAttribute(homeScreenFile, kNotifyBelowMinutesAttribute);
-  if (!attribute) return {{}, std::nullopt};
+  if (!attribute || attribute->empty()) return {{}, std::nullopt};
   if (std::optional<NotifyMinutes> minutes = ParseNotifyMinutes(*attribute))
     return {*minutes, std::nullopt};
   return {{},

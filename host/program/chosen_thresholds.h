@@ -12,7 +12,7 @@
 Noted<NotifyThresholds> ChosenThresholds(const HostOptions& options,
                                          const std::filesystem::path& homeScreenFile);
 
-// --notify-below-minutes, else the NotifyBelowMinutes attribute, else none; a value there that is
-// no list of minutes is named in the note, and no time level holds.
+// --notify-below-minutes, else the NotifyBelowMinutes attribute, else none (as an empty one); a
+// value there that is no list of minutes is named in the note, and no time level holds.
 Noted<NotifyMinutes> ChosenMinutes(const HostOptions& options,
                                    const std::filesystem::path& homeScreenFile);

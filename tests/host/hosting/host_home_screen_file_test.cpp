@@ -126,6 +126,7 @@ TEST_F(HomeScreenFileTest, DefaultFileNamesThePluginAndLeavesEverySettingToItsDe
   EXPECT_NE(text.find("    StatFilename=\"\\Storage\\My Documents\\ZelvarPlugin.dat\"\n"),
             std::string::npos);
   EXPECT_NE(text.find("    NotifyBelow=\"20,10,5\"\n"), std::string::npos);
+  EXPECT_NE(text.find("    NotifyBelowMinutes=\"\"\n"), std::string::npos);
   EXPECT_NE(text.find("    CriticalBelow=\"3\"\n"), std::string::npos);
 
   // A file the host could not write reads as the default file it would have written.

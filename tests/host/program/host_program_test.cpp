@@ -273,6 +273,8 @@ TEST(HostOptionsTest, TheTimeLevelsFromTheOptionTheHomeScreenFileOrNone) {
   const TempFolder folder;
   const std::filesystem::path home = folder.path() / "home.xml";
   EXPECT_EQ(ChosenMinutes(HostOptions{}, home).value, NotifyMinutes{});
+  folder.Write("home.xml", R"(<home NotifyBelowMinutes=""/>)");
+  EXPECT_EQ(ChosenMinutes(HostOptions{}, home).note, std::nullopt);
   folder.Write("home.xml", R"(<home NotifyBelowMinutes="10,30"/>)");
   EXPECT_EQ(ChosenMinutes(HostOptions{}, home).value, (NotifyMinutes{30, 10}));
   EXPECT_EQ(ChosenMinutes(Parse({"--notify-below-minutes=20"}).value(), home).value,

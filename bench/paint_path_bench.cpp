@@ -9,37 +9,21 @@
 #include <cstdio>
 #include <string_view>
 
-#include "platform/gdi/canvas.h"
+#include "bench/null_canvas.h"
 #include "platform/power/power_source_simulated.h"
 #include "platform/time/simulated_clock.h"
 #include "plugin/zelvar_plugin.h"
 
 namespace {
 
-class NullCanvas : public Canvas {
- public:
-  void FillRectangle(const RECT&, COLORREF) override {}
-  void SetTextColour(COLORREF) override {}
-  int DrawText(const RECT&, WStringView text, UINT) override {
-    return static_cast<int>(text.size());
-  }
-};
-
-SYSTEMTIME Noon() {
-  SYSTEMTIME t{};
-  t.wYear = 2026;
-  t.wMonth = 3;
-  t.wDay = 2;
-  t.wHour = 11;
-  t.wMinute = 50;
-  return t;
-}
+// 2026-03-02 11:50
+constexpr SYSTEMTIME kNoon{2026, 3, 0, 2, 11, 50, 0, 0};
 
 constexpr LONGLONG kTwoAndAHalfHoursMs = LONGLONG{150} * 60 * 1000;
 
 // The clock, the battery and the device context a paint runs with.
 struct PaintSetting {
-  SimulatedClock clock{Noon(), 60};
+  SimulatedClock clock{kNoon, 60};
   ScopedClock clockGuard{clock};
   SimulatedBattery battery{90.0};
   ScopedPowerSource batteryGuard{battery};

@@ -13,9 +13,9 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/null_canvas.h"
 #include "com_toolkit/com_object.h"
 #include "com_toolkit/memory_stream.h"
-#include "platform/gdi/canvas.h"
 #include "platform/power/power_source_simulated.h"
 #include "platform/time/simulated_clock.h"
 #include "plugin_host/saved_configuration.h"
@@ -53,15 +53,6 @@ class Site : public ScopedComObject<Face<IUnknown, IID_IUnknown>> {
 
  private:
   Environment& environment_;
-};
-
-class NullCanvas : public Canvas {
- public:
-  void FillRectangle(const RECT&, COLORREF) override {}
-  void SetTextColour(COLORREF) override {}
-  int DrawText(const RECT&, WStringView text, UINT) override {
-    return static_cast<int>(text.size());
-  }
 };
 
 // The saved stream of a plug-in at its default settings, expert mode on.

@@ -11,6 +11,10 @@ struct StreamBytes {
     for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<BYTE>(value >> shift));
     return *this;
   }
+  StreamBytes& Words(DWORD value, int count) {
+    for (int i = 0; i < count; ++i) Word(value);
+    return *this;
+  }
   StreamBytes& Units(const std::u16string& text) {
     for (char16_t c : text) {
       bytes.push_back(static_cast<BYTE>(c));

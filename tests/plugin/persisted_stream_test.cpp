@@ -123,25 +123,13 @@ TEST_F(PersistedState, SaveThenLoadRestoresHandleAndSettings) {
 }
 
 TEST_F(PersistedState, StoredNamesAreCutAtAZeroAndAt259Characters) {
-  const StreamBytes zero =
-      StreamBytes().Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(6).Units(
-          std::u16string(u"\\ab\0cd", 6));
+  const StreamBytes zero = StreamBytes().Words(1, 7).Word(6).Units(std::u16string(u"\\ab\0cd", 6));
   plugin->Load(MemoryStream::Create(zero.bytes).Get());
   EXPECT_EQ(state().settings.StatFilename, u"\\ab");
 
   const std::u16string longName = u"\\" + std::u16string(299, u'x');
-  const ComPtr<MemoryStream> stream = MemoryStream::Create(StreamBytes()
-                                                               .Word(1)
-                                                               .Word(1)
-                                                               .Word(1)
-                                                               .Word(1)
-                                                               .Word(1)
-                                                               .Word(1)
-                                                               .Word(1)
-                                                               .Word(300)
-                                                               .Units(longName)
-                                                               .Word(0xDEAD)
-                                                               .bytes);
+  const ComPtr<MemoryStream> stream =
+      MemoryStream::Create(StreamBytes().Words(1, 7).Word(300).Units(longName).Word(0xDEAD).bytes);
   plugin->Load(stream.Get());
   EXPECT_EQ(state().settings.StatFilename, u"\\" + std::u16string(258, u'x'));
   EXPECT_EQ(stream->position(), 32u + 600u);  // the rest of the name was skipped, nothing more read
@@ -160,8 +148,7 @@ TEST_F(PersistedState, AShortStreamLeavesWhatItDidNotDeliver) {
   EXPECT_EQ(state().settings.ExpertMode, 1);
   EXPECT_EQ(state().settings.StatFilename, u"\\keep.dat");
 
-  const StreamBytes cutName =
-      StreamBytes().Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(8).Units(u"\\ab");
+  const StreamBytes cutName = StreamBytes().Words(1, 7).Word(8).Units(u"\\ab");
   plugin->Load(MemoryStream::Create(cutName.bytes).Get());
   EXPECT_EQ(state().settings.StatFilename, u"\\keep.dat");
 }
@@ -226,28 +213,16 @@ TEST_F(PersistedState, LoadWritesPendingDropsToTheNewlyNamedFile) {
   power.OnBattery(80);
   plugin->OnEvent(&paint);  // the first sample: 5 points, series dated 11:00
   ASSERT_EQ(state().PercentSeries.size(), 1u);
-  plugin->Load(MemoryStream::Create(StreamBytes()
-                                        .Word(1)
-                                        .Word(1)
-                                        .Word(1)
-                                        .Word(1)
-                                        .Word(1)
-                                        .Word(1)
-                                        .Word(0)
-                                        .Word(6)
-                                        .Units(u"\\new.d")
-                                        .bytes)
-                   .Get());
+  plugin->Load(
+      MemoryStream::Create(StreamBytes().Words(1, 6).Word(0).Word(6).Units(u"\\new.d").bytes)
+          .Get());
   EXPECT_EQ(folder.Read("new.d"), "[version 1]\n2026.3.2.11:5\n");
   EXPECT_FALSE(folder.Exists("old.dat"));
 }
 
 TEST_F(PersistedState, WithoutAHostLoadAsksNothingAndCountsNothing) {
   plugin->SetSite(nullptr);
-  plugin->Load(
-      MemoryStream::Create(
-          StreamBytes().Word(1).Word(1).Word(1).Word(1).Word(1).Word(1).Word(0).Word(0).bytes)
-          .Get());
+  plugin->Load(MemoryStream::Create(StreamBytes().Words(1, 6).Word(0).Word(0).bytes).Get());
   EXPECT_EQ(state().timerRequests, 0);
   EXPECT_TRUE(environment.timers.empty());
 }

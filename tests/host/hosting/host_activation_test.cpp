@@ -15,11 +15,8 @@
 #include "host/hosting/activation/module_trust.h"
 #include "host/hosting/stream_file.h"
 #include "host/hosting/line_canvas.h"
-#include "platform/registry/registry_store_memory.h"
-#include "platform/time/simulated_clock.h"
 #include "tests/fakes/com_expect.h"
-#include "tests/fakes/fixed_power_source.h"
-#include "tests/fakes/recording_message_boxes.h"
+#include "tests/fakes/simulated_device_test.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"
 #include "tests/fakes/home_screen_text.h"
@@ -86,9 +83,9 @@ class RecordingRegistryStore : public MemoryRegistryStore {
   int holds_ = 0;
 };
 
-class HostActivationTest : public testing::Test {
+class HostActivationTest : public SimulatedDeviceTest<RecordingRegistryStore> {
  protected:
-  HostActivationTest() { power_.OnBattery(80); }
+  HostActivationTest() : SimulatedDeviceTest(Utc(2024, 3, 5, 10, 23, 17)) { power_.OnBattery(80); }
 
   SessionFiles Files() const {
     return {folder_.path() / "home.xml", folder_.path() / "state" / "plugin.stream"};
@@ -101,17 +98,6 @@ class HostActivationTest : public testing::Test {
     return std::make_unique<HomeScreenSession>(Files(), ActivatePlugin(kBatteryPluginClassId));
   }
   ULONGLONG Now() { return clock_.UtcNow(); }
-
-  RecordingRegistryStore registry_;
-  ScopedRegistryStore registryGuard_{registry_};
-  SimulatedClock clock_{Utc(2024, 3, 5, 10, 23, 17), 60};
-  ScopedClock clockGuard_{clock_};
-  FixedPowerSource power_;
-  ScopedPowerSource powerGuard_{power_};
-  RecordingMessageBoxes messages_;
-  ScopedMessageBoxSink messagesGuard_{messages_};
-  TempFolder folder_;
-  ScopedDeviceRoot deviceRoot_{folder_};
 };
 
 TEST_F(HostActivationTest, FirstRunRegistersTheBuiltModuleAndActivatesItThroughTheRegistry) {

@@ -15,10 +15,7 @@
 #include "host/front/bar/bar_loop.h"
 #include "host/hosting/home_screen_session.h"
 #include "host/front/terminal/event_loop.h"
-#include "platform/registry/registry_store_memory.h"
-#include "platform/time/simulated_clock.h"
-#include "tests/fakes/fixed_power_source.h"
-#include "tests/fakes/recording_message_boxes.h"
+#include "tests/fakes/simulated_device_test.h"
 #include "tests/fakes/temp_folder.h"
 #include "tests/fakes/time_builders.h"
 #include "tests/fakes/home_screen_text.h"
@@ -61,9 +58,9 @@ class ScriptedWaiter final : public Waiter {
   std::vector<Step> steps_;
 };
 
-class HostClockJumpTest : public testing::Test {
+class HostClockJumpTest : public SimulatedDeviceTest<> {
  protected:
-  HostClockJumpTest() {
+  HostClockJumpTest() : SimulatedDeviceTest(Utc(2024, 3, 5, 10, 5, 0)) {
     power_.OnBattery(80);
     folder_.Write("home.xml", HomeScreenWith());
     EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing);
@@ -155,17 +152,6 @@ class HostClockJumpTest : public testing::Test {
     }
     return lines;
   }
-
-  MemoryRegistryStore registry_;
-  ScopedRegistryStore registryGuard_{registry_};
-  SimulatedClock clock_{Utc(2024, 3, 5, 10, 5, 0), 60};
-  ScopedClock clockGuard_{clock_};
-  FixedPowerSource power_;
-  ScopedPowerSource powerGuard_{power_};
-  RecordingMessageBoxes messages_;
-  ScopedMessageBoxSink messagesGuard_{messages_};
-  TempFolder folder_;
-  ScopedDeviceRoot deviceRoot_{folder_};
 };
 
 TEST_F(HostClockJumpTest, AfterASleepTheDueTimerComesAtOnceAndTheSampleIsFiledUnderItsHour) {

@@ -13,6 +13,24 @@ constexpr double kLargestHandWrittenTenths = 1e15;
 // Up to "-2147483648%, -2147483648 mA, hrs: " and two hours of at most 40 characters each.
 constexpr size_t kLineCapacity = 160;
 
+// How each form of the estimate reads: text, the first hours (if shown), text, the second hours
+// (if shown), text. The writer and the reader both follow it.
+struct EstimateLayout {
+  EstimateForm form;
+  const char* before;
+  bool first;
+  const char* between;
+  bool second;
+  const char* after;
+};
+constexpr EstimateLayout kEstimateLayouts[] = {
+    {EstimateForm::Online, "N/A (online)", false, "", false, ""},
+    {EstimateForm::Estimate, "", true, " (", true, ")"},
+    {EstimateForm::ElapsedOnly, "", true, "/-?-", false, ""},
+    {EstimateForm::Extrapolation, "", true, "/", true, ""},
+    {EstimateForm::UnknownEstimate, "-?- (", true, ")", false, ""},
+};
+
 class LineWriter {
  public:
   void Text(const char* text) {
@@ -64,30 +82,13 @@ void FormatStatusLine(const StatusLineFigures& figures, WString& line) {
     writer.Text(" mA, ");
   }
   writer.Text("hrs: ");
-  switch (figures.form) {
-    case EstimateForm::Online:
-      writer.Text("N/A (online)");
-      break;
-    case EstimateForm::Estimate:
-      writer.Hours(figures.first);
-      writer.Text(" (");
-      writer.Hours(figures.second);
-      writer.Text(")");
-      break;
-    case EstimateForm::ElapsedOnly:
-      writer.Hours(figures.first);
-      writer.Text("/-?-");
-      break;
-    case EstimateForm::Extrapolation:
-      writer.Hours(figures.first);
-      writer.Text("/");
-      writer.Hours(figures.second);
-      break;
-    case EstimateForm::UnknownEstimate:
-      writer.Text("-?- (");
-      writer.Hours(figures.first);
-      writer.Text(")");
-      break;
+  for (const EstimateLayout& layout : kEstimateLayouts) {
+    if (layout.form != figures.form) continue;
+    writer.Text(layout.before);
+    if (layout.first) writer.Hours(figures.first);
+    writer.Text(layout.between);
+    if (layout.second) writer.Hours(figures.second);
+    writer.Text(layout.after);
   }
   writer.CopyTo(line);
 }
@@ -153,26 +154,20 @@ class LineReader {
   std::string_view rest_;
 };
 
-bool ReadEstimate(LineReader& reader, StatusLineFigures& figures) {
-  if (reader.Text("N/A (online)")) {
-    figures.form = EstimateForm::Online;
-    return true;
+// The estimate and the end of the line, in the first layout they read as whole.
+bool ReadEstimateToTheEnd(const LineReader& reader, StatusLineFigures& figures) {
+  for (const EstimateLayout& layout : kEstimateLayouts) {
+    LineReader rest = reader;
+    StatusLineFigures read = figures;
+    if (rest.Text(layout.before) && (!layout.first || rest.Hours(read.first)) &&
+        rest.Text(layout.between) && (!layout.second || rest.Hours(read.second)) &&
+        rest.Text(layout.after) && rest.AtEnd()) {
+      figures = read;
+      figures.form = layout.form;
+      return true;
+    }
   }
-  if (reader.Text("-?- (")) {
-    figures.form = EstimateForm::UnknownEstimate;
-    return reader.Hours(figures.first) && reader.Text(")");
-  }
-  if (!reader.Hours(figures.first)) return false;
-  if (reader.Text(" (")) {
-    figures.form = EstimateForm::Estimate;
-    return reader.Hours(figures.second) && reader.Text(")");
-  }
-  if (reader.Text("/-?-")) {
-    figures.form = EstimateForm::ElapsedOnly;
-    return true;
-  }
-  figures.form = EstimateForm::Extrapolation;
-  return reader.Text("/") && reader.Hours(figures.second);
+  return false;
 }
 
 }  // namespace
@@ -191,6 +186,6 @@ std::optional<StatusLineFigures> ParseStatusLine(std::string_view line) {
     figures.withCurrent = true;
     if (!reader.Integer(figures.current) || !reader.Text(" mA, hrs: ")) return std::nullopt;
   }
-  if (!ReadEstimate(reader, figures) || !reader.AtEnd()) return std::nullopt;
+  if (!ReadEstimateToTheEnd(reader, figures)) return std::nullopt;
   return figures;
 }

@@ -20,8 +20,9 @@ bool Newly(const std::optional<int>& reached, std::optional<int>& warned) {
   return true;
 }
 
+// A level warned of is one of the levels, so they are not empty.
 bool IsLowest(const std::optional<int>& warned, const std::vector<int>& levels) {
-  return warned && !levels.empty() && *warned == levels.back();
+  return warned && *warned == levels.back();
 }
 
 }  // namespace

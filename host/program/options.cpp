@@ -244,7 +244,8 @@ battery and the estimated hours left.
                        run and when the registered one no longer exists)
   --report             print the battery report (the plug-in's text) and exit
   --stats              show the stat file as a chart of the average drain for each hour of
-                       the day, with its number of records and the history window, and exit;
+                       the day, with its number of records, the history window and the day's
+                       drain as one line of blocks (the bar's tooltip shows it too), and exit;
                        --stats --simulate shows the simulation's stat file
   --register           register the module (--module FILE, else the one installed with this
                        program) as the plug-in's server, and exit; a damaged registry file is

@@ -2,7 +2,6 @@
 // whole: the new text goes to a temporary file that is renamed over the old one only when it is
 // complete and on disk.
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +15,7 @@
 
 #include "platform/registry/internal/registry_file_format.h"
 #include "platform/registry/registry_store_file.h"
+#include "tests/fakes/file_size_limit.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace {
@@ -34,26 +34,6 @@ std::vector<std::string> Entries(const std::filesystem::path& folder) {
   }
   return names;
 }
-
-// Writes beyond `bytes` in any regular file fail (EFBIG) while the guard lives, as on a full disk.
-class ScopedFileSizeLimit {
- public:
-  explicit ScopedFileSizeLimit(rlim_t bytes) {
-    previousHandler_ = signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &previous_);
-    rlimit limit = previous_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~ScopedFileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &previous_);
-    signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit previous_{};
-  sighandler_t previousHandler_;
-};
 
 }  // namespace
 

@@ -2,10 +2,8 @@
 // "zelvar-home:", names the file and the real cause, and drops that cannot be kept fail the run.
 // Root writes everywhere, so permission cases run as the user nobody.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +11,7 @@
 #include <filesystem>
 
 #include "tests/fakes/temp_folder.h"
+#include "tests/fakes/file_size_limit.h"
 #include "tests/fakes/home_screen_text.h"
 #include "tests/fakes/host_program.h"
 
@@ -26,28 +25,6 @@ size_t Count(const std::string& text, const std::string& piece) {
     ++count;
   return count;
 }
-
-// While it lives, no file this process or its children write may grow past `bytes`: a write past
-// that fails with EFBIG, as on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    previousHandler_ = signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &previous_);
-    const rlimit limit{bytes, previous_.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &previous_);
-    signal(SIGXFSZ, previousHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit previous_{};
-  sighandler_t previousHandler_;
-};
 
 class FileErrorsTest : public testing::Test {
  protected:
@@ -117,7 +94,7 @@ TEST_F(FileErrorsTest, AStatFileThatCannotGrowIsNamedOnceAndFailsTheRun) {
   const std::string statFile = Path("root") + kStatInRoot;
   const std::string before = folder_.Read(std::string("root") + kStatInRoot);
   const ProgramRun run = [&] {
-    const FileSizeLimit limit(before.size());
+    const ScopedFileSizeLimit limit(before.size());
     return Run(simulation);
   }();
   EXPECT_EQ(run.exitCode, 1) << run.err;

@@ -23,6 +23,13 @@ SYSTEM_POWER_STATUS_EX2 ReadStatus(SimulatedBattery& battery) {
   return status;
 }
 
+// A battery on a clock installed at 2006-05-07 10:00, local time UTC.
+class SimulatedBatteryAtTen : public testing::Test {
+ protected:
+  SimulatedClock clock{Utc(2006, 5, 7, 10), 0};
+  ScopedClock installedClock{clock};
+};
+
 }  // namespace
 
 TEST(SimulatedBattery, DrainsByTheLocalHourOfDay) {
@@ -55,9 +62,7 @@ TEST(SimulatedBattery, FollowsHalfHourOffsetsAndDaylightSaving) {
   EXPECT_DOUBLE_EQ(switched.Percent(), 76);
 }
 
-TEST(SimulatedBattery, ChargesOnMainsUpToFullThenDrainsOffIt) {
-  SimulatedClock clock(Utc(2006, 5, 7, 10), 0);
-  ScopedClock installed(clock);
+TEST_F(SimulatedBatteryAtTen, ChargesOnMainsUpToFullThenDrainsOffIt) {
   SimulatedBattery battery(80, Profile(4, {}));
   battery.SetOnMains(true);
   SYSTEM_POWER_STATUS_EX2 status = ReadStatus(battery);
@@ -76,9 +81,7 @@ TEST(SimulatedBattery, ChargesOnMainsUpToFullThenDrainsOffIt) {
   EXPECT_DOUBLE_EQ(battery.Percent(), 98);
 }
 
-TEST(SimulatedBattery, StaysEmptyAndIgnoresAClockSetBack) {
-  SimulatedClock clock(Utc(2006, 5, 7, 10), 0);
-  ScopedClock installed(clock);
+TEST_F(SimulatedBatteryAtTen, StaysEmptyAndIgnoresAClockSetBack) {
   SimulatedBattery battery(3, Profile(2, {}));
   clock.AdvanceMilliseconds(-120 * kMinuteMs);
   EXPECT_DOUBLE_EQ(battery.Percent(), 3);
@@ -90,9 +93,7 @@ TEST(SimulatedBattery, StaysEmptyAndIgnoresAClockSetBack) {
   EXPECT_EQ(status.BatteryCurrent, 0);
 }
 
-TEST(SimulatedBattery, FailingMakesTheStatusCallFail) {
-  SimulatedClock clock(Utc(2006, 5, 7, 10), 0);
-  ScopedClock installedClock(clock);
+TEST_F(SimulatedBatteryAtTen, FailingMakesTheStatusCallFail) {
   SimulatedBattery battery;
   ScopedPowerSource installed(battery);
   SYSTEM_POWER_STATUS_EX2 status{};
@@ -140,9 +141,7 @@ TEST(SimulatedBattery, HabitPlugsInForTheNightAndUnplugsInTheMorning) {
   EXPECT_DOUBLE_EQ(battery.Percent(), 98);
 }
 
-TEST(SimulatedBattery, HabitTopsUpBelowItsThresholdUntilFull) {
-  SimulatedClock clock(Utc(2006, 5, 7, 10), 0);
-  ScopedClock installed(clock);
+TEST_F(SimulatedBatteryAtTen, HabitTopsUpBelowItsThresholdUntilFull) {
   SimulatedBattery battery(20, Profile(4, {}));
   battery.FollowHabit(ChargingHabit{23, 7, 15});
   EXPECT_FALSE(battery.OnMains());
@@ -175,9 +174,7 @@ TEST(SimulatedBattery, HabitStartsOnMainsInItsNightAndFollowsAClockChange) {
   EXPECT_DOUBLE_EQ(skipped.Percent(), 68);  // 2 points in the hour off, then 30 minutes at 40
 }
 
-TEST(SimulatedBattery, AThresholdOfAFullBatteryIsHeldBelowFull) {
-  SimulatedClock clock(Utc(2006, 5, 7, 10), 0);
-  ScopedClock installed(clock);
+TEST_F(SimulatedBatteryAtTen, AThresholdOfAFullBatteryIsHeldBelowFull) {
   SimulatedBattery battery(100, Profile(1, {}));
   battery.FollowHabit(ChargingHabit{23, 7, 150});
   clock.AdvanceMilliseconds(180 * kMinuteMs);

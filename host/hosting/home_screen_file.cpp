@@ -145,6 +145,7 @@ std::string DefaultHomeScreenText() {
   AppendDocumented(text, kCriticalActionAttribute, "", kCriticalActionMeaning);
   AppendDocumented(text, kCriticalBelowAttribute, std::to_string(kDefaultCriticalBelow),
                    kCriticalBelowMeaning);
+  AppendDocumented(text, kNotifyFullAttribute, "no", kNotifyFullMeaning);
   text += R"xml(
   The home screen saves the plug-in's state when it closes and restores it at the next start; a
   change made here applies at the next start, since this file is then newer than the saved state.

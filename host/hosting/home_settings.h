@@ -40,6 +40,10 @@ inline constexpr const char* kCriticalBelowMeaning =
 // The attribute that asks for the notification that the battery is charged: "yes" or "no".
 inline constexpr const char* kNotifyFullAttribute = "NotifyFull";
 
+inline constexpr const char* kNotifyFullMeaning =
+    "yes: the desktop shows a notification once per charge when the battery stops charging, held "
+    "by its charge limit or full (the notify-full option comes before it)";
+
 // Every attribute of <home> that the home screen reads.
 inline constexpr const char* kHomeAttributes[] = {
     kNotifyBelowAttribute,    kNotifyBelowMinutesAttribute, kFormatAttribute,

@@ -128,6 +128,7 @@ TEST_F(HomeScreenFileTest, DefaultFileNamesThePluginAndLeavesEverySettingToItsDe
   EXPECT_NE(text.find("    NotifyBelow=\"20,10,5\"\n"), std::string::npos);
   EXPECT_NE(text.find("    NotifyBelowMinutes=\"\"\n"), std::string::npos);
   EXPECT_NE(text.find("    CriticalBelow=\"3\"\n"), std::string::npos);
+  EXPECT_NE(text.find("    NotifyFull=\"no\"\n"), std::string::npos);
 
   // A file the host could not write reads as the default file it would have written.
   const std::vector<XmlAttribute> missing =

@@ -53,6 +53,17 @@ class PersistedState : public testing::Test {
     return stream->bytes();
   }
   const PluginState& state() const { return plugin->state(); }
+  // Configured to keep its statistics in `file`, the plug-in starts a period at 10:23 and takes
+  // its first sample at 12:05: 5 points, kept under 11:00 and not yet filed.
+  void TakeTheFirstSample(const WString& file) {
+    Configure(file);
+    PluginEvent paint{};
+    paint.type = PE_PAINT;
+    plugin->OnEvent(&paint);
+    clock.SetUtc(Utc(2026, 3, 2, 12, 5));
+    power.OnBattery(80);
+    plugin->OnEvent(&paint);
+  }
 
   SimulatedClock clock{Utc(2026, 3, 2, 10, 23, 17), 0};
   ScopedClock clockGuard{clock};
@@ -205,13 +216,7 @@ TEST_F(PersistedState, LoadRestartsTheWorkAndAsksForOneTimer) {
 }
 
 TEST_F(PersistedState, LoadWritesPendingDropsToTheNewlyNamedFile) {
-  Configure(u"\\old.dat");
-  PluginEvent paint{};
-  paint.type = PE_PAINT;
-  plugin->OnEvent(&paint);  // a period starts at 10:23
-  clock.SetUtc(Utc(2026, 3, 2, 12, 5));
-  power.OnBattery(80);
-  plugin->OnEvent(&paint);  // the first sample: 5 points, series dated 11:00
+  TakeTheFirstSample(u"\\old.dat");
   ASSERT_EQ(state().PercentSeries.size(), 1u);
   plugin->Load(
       MemoryStream::Create(StreamBytes().Words(1, 6).Word(0).Word(6).Units(u"\\new.d").bytes)
@@ -228,13 +233,7 @@ TEST_F(PersistedState, WithoutAHostLoadAsksNothingAndCountsNothing) {
 }
 
 TEST_F(PersistedState, TheLastReleaseWritesPendingDrops) {
-  Configure(u"\\last.dat");
-  PluginEvent paint{};
-  paint.type = PE_PAINT;
-  plugin->OnEvent(&paint);
-  clock.SetUtc(Utc(2026, 3, 2, 12, 5));
-  power.OnBattery(80);
-  plugin->OnEvent(&paint);
+  TakeTheFirstSample(u"\\last.dat");
   plugin->SetSite(nullptr);
   EXPECT_EQ(plugin->Release(), 0u);
   plugin = new CZelvarPlugin;

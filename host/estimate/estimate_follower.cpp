@@ -40,7 +40,7 @@ EstimateView EstimateFollower::For(const std::string& lineText) {
   }
   EstimateFigures figures;
   figures.statistics = StatisticsShown(lineText);
-  if (view.linear) figures.linear = view.linear->hoursLeft;
+  figures.linear = discharge_.HoursLeft();
   if (last_ && last_->BatteryLifeTime != BATTERY_LIFE_UNKNOWN)
     figures.batteryReports = last_->BatteryLifeTime / kSecondsPerHour;
   figures.learning = view.learning;

@@ -4,10 +4,11 @@
 //
 // The plug-in's statistics count an hour of the day without measured drain as free: while they are
 // still learning, and on any day with hours they never sampled (a user who charges at night), their
-// figure reads long, several times the real hours. The host's linear figure reads long after a
-// quiet stretch on battery. A person acts on the figure, so it must not overstate: the shorter of
-// the two; while learning, the linear figure alone; before either exists, the hours the battery
-// itself reports.
+// figure reads long, several times the real hours. A rate since unplugging reads long after a quiet
+// stretch on battery or when the drain rises, so the host's linear figure goes by the faster of it
+// and the drain of the last half hour (DischargeFollower::HoursLeft). A person acts on the figure,
+// so it must not overstate: the shorter of the two; while learning, the linear figure alone; before
+// either exists, the hours the battery itself reports.
 #pragma once
 
 #include <optional>
@@ -28,7 +29,7 @@ struct HoursToShow {
 // What the choice is made from; each figure nullopt when there is none.
 struct EstimateFigures {
   std::optional<double> statistics;      // the plug-in's line, "9.1 (3.5)"
-  std::optional<double> linear;          // the host's linear figure (DischargeFollower)
+  std::optional<double> linear;          // the host's, DischargeFollower::HoursLeft
   std::optional<double> batteryReports;  // the hours the battery reports
   bool learning = false;                 // the statistics are still learning (StillLearning)
 };

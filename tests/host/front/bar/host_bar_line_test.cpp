@@ -591,8 +591,8 @@ TEST(DischargeFollower, AResumeOrAClockSetBackStartsTheBaseAgain) {
     bool clockBack;
     double hoursLeft;
   } cases[] = {
-      {3 * 10 * kMinute, false, 65 * (3 * 10 + 10) / 60.0 / 15},  // within three refreshes
-      {3 * 10 * kMinute + 1, false, 65 * (10 / 60.0) / 5},        // a resume
+      {3 * (10 * kMinute), false, 65 * (3 * 10 + 10) / 60.0 / 15},  // within three refreshes
+      {3 * (10 * kMinute) + 1, false, 65 * (10 / 60.0) / 5},        // a resume
       {8 * kHour, false, 65 * (10 / 60.0) / 5},
       {kHour, true, 65 * (10 / 60.0) / 5},
   };
@@ -606,6 +606,62 @@ TEST(DischargeFollower, AResumeOrAClockSetBackStartsTheBaseAgain) {
     ASSERT_TRUE(follower.Figure().has_value());
     EXPECT_DOUBLE_EQ(follower.Figure()->hoursLeft, c.hoursLeft) << c.gap;
   }
+}
+
+TEST(DischargeFollower, AFasterRecentDrainShortensTheHoursLeftASlowerOneDoesNotLengthenThem) {
+  constexpr int mains = -1;
+  const struct {
+    const char* what;
+    std::vector<std::pair<ULONGLONG, int>> readings;  // minute, percent on battery or mains
+    double hoursLeft;
+  } cases[] = {
+      {"faster lately: from the latest reading half an hour old",
+       {{0, 90}, {10, 89}, {20, 88}, {30, 87}, {40, 86}, {50, 80}, {60, 74}},
+       74 * 0.5 / 13},
+      {"a reading exactly half an hour old starts the window",
+       {{0, 90}, {10, 89}, {20, 88}, {30, 87}, {60, 80}},
+       80 * 0.5 / 7},
+      {"quiet lately: the drain since the base",
+       {{0, 90}, {10, 86}, {20, 82}, {30, 78}, {40, 78}, {50, 78}, {60, 78}},
+       78 / 12.0},
+      {"under three points since the base: the drain since the base",
+       {{0, 80}, {10, 80}, {20, 80}, {30, 79}, {40, 79}, {50, 78}},
+       78 * (50 / 60.0) / 2},
+      {"a charge held: from its latest reading half an hour old",
+       {{0, 81},
+        {30, 81},
+        {60, 81},
+        {90, 81},
+        {120, 81},
+        {130, 80},
+        {140, 78},
+        {150, 78},
+        {160, 78},
+        {170, 78},
+        {180, 77}},
+       77 * (50 / 60.0) / 3},
+      {"a resume starts the window again",
+       {{0, 90}, {10, 80}, {20, 70}, {30, 60}, {100, 59}, {110, 59}, {120, 58}},
+       58 * (20 / 60.0)},
+      {"so does the charger",
+       {{0, 90}, {10, 80}, {20, 70}, {30, 60}, {40, mains}, {50, 59}, {60, 59}, {70, 58}},
+       58 * (20 / 60.0)},
+  };
+  for (const auto& c : cases) {
+    DischargeFollower follower(600'000);
+    for (const auto& [minute, percent] : c.readings) {
+      follower.Observe(100 * kHour + minute * kMinute,
+                       percent == mains ? Reading(AC_LINE_ONLINE, BATTERY_FLAG_HIGH, 90)
+                                        : OnBattery(static_cast<BYTE>(percent)));
+    }
+    ASSERT_TRUE(follower.HoursLeft().has_value()) << c.what;
+    EXPECT_DOUBLE_EQ(*follower.HoursLeft(), c.hoursLeft) << c.what;
+  }
+  // A charge held all day keeps the readings of half an hour and the one before them.
+  DischargeFollower held(600'000);
+  for (ULONGLONG minute = 0; minute <= 24 * 60ull; minute += 10)
+    held.Observe(100 * kHour + minute * kMinute, OnBattery(50));
+  EXPECT_EQ(held.keptReadings(), 4u);
 }
 
 TEST(HoursToShow, TheShorterFigureTheStatisticsNeverWhileLearningElseTheBatterysOwn) {
@@ -675,6 +731,16 @@ TEST(EstimateFollower, ShowsTheHoursToShowOfAHistory) {
        {{0, battery(80)}, {30, battery(79)}, {60, battery(78)}},
        "78%, hrs: 50.0 (1.0)",
        HoursToShow{39.0, RecentRate}},
+      {"learned: the recent drain when faster",
+       12,
+       {{0, battery(80)},
+        {30, battery(79)},
+        {60, battery(78)},
+        {70, battery(75)},
+        {80, battery(72)},
+        {90, battery(70)}},
+       "70%, hrs: 50.0 (1.5)",
+       HoursToShow{70 * 0.5 / 8, RecentRate}},
       {"a resume starts the base again",
        11,
        {{0, battery(80)}, {10, battery(79)}, {600, battery(60)}, {610, battery(59)}},

@@ -104,6 +104,20 @@ void DesktopNotifications::Disconnect() {
   ready_ = false;
 }
 
+void DesktopNotifications::WriteOutSent() {
+  if (bus_ == nullptr) return;
+  const uint64_t deadline = MonotonicMicroseconds() + kFinalWriteUs;
+  while (systemd_->busIsOpen(bus_) > 0 && systemd_->busIsReady(bus_) == 0) {
+    const int processed = systemd_->busProcess(bus_, nullptr);
+    if (processed < 0) return;
+    if (processed > 0) continue;
+    const uint64_t now = MonotonicMicroseconds();
+    if (now >= deadline || systemd_->busWait(bus_, deadline - now) < 0) return;
+  }
+  // Once greeted, the few calls left fit the socket's buffer: written without waiting.
+  if (systemd_->busIsReady(bus_) > 0) systemd_->busFlush(bus_);
+}
+
 std::optional<std::string> DesktopNotifications::Connect() {
   if (bus_ != nullptr) return std::nullopt;
   const Outcome<const SystemdLibrary*> systemd = Systemd();

@@ -48,6 +48,13 @@ class DesktopNotifications final : public PolledConnection {
     Open,  // reached, or none reached
     Lost,  // a bus that was reached has closed (the desktop session ended); to be reached anew
   };
+  // Before the end: writes out the calls sent while the bus had not greeted yet (sd-bus holds them
+  // until it has), waiting for the greeting kFinalWriteUs at most, so that a warning decided just
+  // before the end still reaches the service and a bus that never greets holds the end no longer.
+  // Answers that come meanwhile go to their senders, which must still live.
+  void WriteOutSent();
+  static constexpr uint64_t kFinalWriteUs = 1'000'000;
+
   // Reads and writes what the connection has ready and hands over the answers that came or ran out
   // of time. Never waits.
   Bus Serve();

@@ -18,6 +18,9 @@ LowBatteryNotifications::LowBatteryNotifications(Report report, uint64_t callTim
       warning_(service_, [this](const std::string& problem) { Failed(problem); }),
       fullCharge_(service_, [this](const std::string& problem) { Failed(problem); }) {}
 
+// The slots still live here, to take the answers that come while the calls are written out.
+LowBatteryNotifications::~LowBatteryNotifications() { service_.WriteOutSent(); }
+
 void LowBatteryNotifications::Start() {
   if (const std::optional<std::string> problem = service_.Connect()) Failed(*problem);
 }

@@ -23,6 +23,10 @@ class LowBatteryNotifications {
 
   // An answer that takes longer than callTimeoutUs counts as a failure.
   explicit LowBatteryNotifications(Report report, uint64_t callTimeoutUs = kCallTimeoutUs);
+  // Writes out what was sent before the bus greeted (DesktopNotifications::WriteOutSent).
+  ~LowBatteryNotifications();
+  LowBatteryNotifications(const LowBatteryNotifications&) = delete;
+  LowBatteryNotifications& operator=(const LowBatteryNotifications&) = delete;
 
   // Reaches the session bus, and reports at once when there is none. It calls nothing: a
   // notification service that the bus starts on demand, or that starts after the program, is

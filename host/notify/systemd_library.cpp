@@ -27,6 +27,7 @@ Outcome<SystemdLibrary> Load() {
   resolve("sd_bus_open_user", c.busOpenUser);
   resolve("sd_bus_open_system", c.busOpenSystem);
   resolve("sd_bus_close_unref", c.busCloseUnref);
+  resolve("sd_bus_flush", c.busFlush);
   resolve("sd_bus_call_async", c.busCallAsync);
   resolve("sd_bus_process", c.busProcess);
   resolve("sd_bus_wait", c.busWait);

@@ -15,6 +15,7 @@ struct SystemdLibrary {
   // to sd-bus's own 90 s on a bus that never answers. A call is written as it is sent on a bus
   // that has greeted, so only what was sent before the greeting is left unwritten.
   decltype(&sd_bus_close_unref) busCloseUnref;
+  decltype(&sd_bus_flush) busFlush;
   decltype(&sd_bus_call_async) busCallAsync;
   decltype(&sd_bus_process) busProcess;
   decltype(&sd_bus_wait) busWait;

@@ -483,6 +483,18 @@ TEST(LowBatteryNotificationsTest, AServiceThatNeverAnswersHoldsNothingUpAndItsSi
 
 // A bus that takes the connection and never greets holds up neither a warning nor the end of the
 // run.
+// A warning sent just before the end, while the bus has not greeted yet, still reaches the service.
+TEST(LowBatteryNotificationsTest, AWarningSentAtTheEndIsWrittenOut) {
+  const PrivateSessionBus bus;
+  const RecordingNotificationService service(bus.address(), Answers::Never);
+  {
+    LowBatteryNotifications notifications([](const std::string&) {});
+    notifications.Start();
+    notifications.Deliver(WarningToShow{"Battery 20 %", "", false});
+  }
+  EXPECT_TRUE(service.WaitForCalls(1));
+}
+
 TEST(LowBatteryNotificationsTest, ABusThatNeverGreetsHoldsUpNothing) {
   const SilentBus bus("DBUS_SESSION_BUS_ADDRESS");
   const auto start = std::chrono::steady_clock::now();

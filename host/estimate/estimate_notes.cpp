@@ -1,16 +1,6 @@
 #include "host/estimate/estimate_notes.h"
 
-#include <cstdio>
-
-namespace {
-
-std::string OneDecimal(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", value);
-  return text;
-}
-
-}  // namespace
+#include "host/estimate/hours_to_show.h"
 
 std::string CoverageLine(UINT hoursWithDrain, LONG maxHistoryDays) {
   const std::string window = maxHistoryDays < 0 ? std::string("any age")
@@ -40,12 +30,12 @@ std::string LineExplanation() {
 }
 
 std::string LinearEstimateLine(double hoursLeft, int pointsDropped, double hoursOnBattery) {
-  return "Linear estimate: " + OneDecimal(hoursLeft) + " hours left (" +
+  return "Linear estimate: " + HoursToATenth(hoursLeft) + " hours left (" +
          std::to_string(pointsDropped) + (pointsDropped == 1 ? " point in " : " points in ") +
-         OneDecimal(hoursOnBattery) + " hours on battery)";
+         HoursToATenth(hoursOnBattery) + " hours on battery)";
 }
 
 std::optional<std::string> BatteryLifeTimeLine(DWORD seconds) {
   if (seconds == BATTERY_LIFE_UNKNOWN) return std::nullopt;
-  return "The battery reports " + OneDecimal(seconds / 3600.0) + " hours left";
+  return "The battery reports " + HoursToATenth(seconds / 3600.0) + " hours left";
 }

@@ -31,8 +31,18 @@ std::optional<HoursToShow> ChooseHoursToShow(const EstimateFigures& figures) {
   return std::nullopt;
 }
 
+std::string HoursToATenth(double hours) {
+  // The tolerance keeps a tenth that binary fractions store just below itself (2.3 as
+  // 2.2999...) from falling to the tenth below.
+  return NarrowFormat("%.1f", std::floor(hours * 10 + 1e-9) / 10);
+}
+
 std::string HoursToShowWords(const HoursToShow& shown) {
-  return NarrowFormat("About %.1f h left %s", shown.hours, SourceWords(shown.source));
+  std::string words = "About ";
+  words += HoursToATenth(shown.hours);
+  words += " h left ";
+  words += SourceWords(shown.source);
+  return words;
 }
 
 std::string MinutesToShowWords(const HoursToShow& shown) {

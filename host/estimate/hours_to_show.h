@@ -38,6 +38,10 @@ struct EstimateFigures {
 // the battery's own figure; else nothing. A figure below zero or no finite number counts as none.
 std::optional<HoursToShow> ChooseHoursToShow(const EstimateFigures& figures);
 
+// Hours as the host writes them, "1.4": to a tenth, rounded down, so that a figure of 0.66 h (40
+// minutes) reads 0.6, never 0.7 (42 minutes). A figure a person acts on must not say more.
+std::string HoursToATenth(double hours);
+
 // "About 1.4 h left at your recent rate", "About 1.4 h left at this time of day", "About 1.4 h
 // left as the battery reports".
 std::string HoursToShowWords(const HoursToShow& shown);

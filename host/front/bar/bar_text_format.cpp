@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "host/estimate/hours_to_show.h"
 #include "host/estimate/shown_estimate.h"
 #include "plugin_host/status_line.h"
 
@@ -20,17 +21,16 @@ bool Known(std::string_view name) {
   return false;
 }
 
-// "1.4", or with hoursAndMinutes "1:24".
+// "1.4", or with hoursAndMinutes "1:24": rounded down, as every figure of hours the host writes.
 std::string HoursText(const std::optional<double>& hours, bool hoursAndMinutes) {
   if (!hours || !std::isfinite(*hours) || *hours < 0.0) return kNotKnown;
   char text[48];
   if (hoursAndMinutes) {
-    const auto minutes = static_cast<long long>(std::llround(*hours * 60.0));
+    const auto minutes = static_cast<long long>(std::floor(*hours * 60.0 + 1e-9));
     std::snprintf(text, sizeof text, "%lld:%02lld", minutes / 60, minutes % 60);
-  } else {
-    std::snprintf(text, sizeof text, "%.1f", *hours);
+    return text;
   }
-  return text;
+  return HoursToATenth(*hours);
 }
 
 // The hours on battery the plug-in's line shows.

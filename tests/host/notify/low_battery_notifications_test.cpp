@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LowBatteryTextTest, SaysTheChargeTheFigureItsSourceAndTheNote) {
   EXPECT_EQ(LowBatterySummary(10), "Battery 10 %");
   const FigureIn h = FigureIn::Hours;
-  EXPECT_EQ(LowBatteryBody(HoursToShow{1.44, HoursSource::TimeOfDay}, h, std::nullopt),
+  EXPECT_EQ(LowBatteryBody(HoursToShow{1.47, HoursSource::TimeOfDay}, h, std::nullopt),
             "About 1.4 h left at this time of day");
   EXPECT_EQ(LowBatteryBody(HoursToShow{2.05, HoursSource::RecentRate}, h, std::nullopt),
             "About 2.0 h left at your recent rate");

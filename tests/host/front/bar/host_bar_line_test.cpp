@@ -286,7 +286,7 @@ TEST(EstimateNotes, NameTheHoursWithDrainAndTheWindow) {
   EXPECT_EQ(BatteryLifeTimeLine(BATTERY_LIFE_UNKNOWN), std::nullopt);
   EXPECT_EQ(BatteryLifeTimeLine(5 * 3600 + 720), "The battery reports 5.2 hours left");
   EXPECT_EQ(LinearEstimateLine(17.94, 4, 0.76),
-            "Linear estimate: 17.9 hours left (4 points in 0.8 hours on battery)");
+            "Linear estimate: 17.9 hours left (4 points in 0.7 hours on battery)");
   EXPECT_EQ(LinearEstimateLine(30, 1, 0.5),
             "Linear estimate: 30.0 hours left (1 point in 0.5 hours on battery)");
 }
@@ -411,7 +411,8 @@ TEST(BarTextFormat, PlaceholdersFiguresAndFaults) {
   EstimateView view;
   view.status = Reading(AC_LINE_OFFLINE, BATTERY_FLAG_LOW, 30);
   view.linear = LinearFigure{2.25, 4, 0.3};
-  view.hours = HoursToShow{1.4, HoursSource::RecentRate};
+  // Every figure rounds down: 1.499 h reads 1.4, 1:29.
+  view.hours = HoursToShow{1.499, HoursSource::RecentRate};
   EstimateView none;
   const struct {
     const char* format;
@@ -421,7 +422,7 @@ TEST(BarTextFormat, PlaceholdersFiguresAndFaults) {
   } rows[] = {
       {"{line}", "30%, hrs: 9.1 (3.5)", view, "30%, hrs: 9.1 (3.5)"},
       {"{percent}% {hours} h", "30%, hrs: 9.1 (3.5)", view, "30% 1.4 h"},
-      {"{hours:hm} {linear} {linear:hm}", "30%, hrs: 9.1 (3.5)", view, "1:24 2.2 2:15"},
+      {"{hours:hm} {linear} {linear:hm}", "30%, hrs: 9.1 (3.5)", view, "1:29 2.2 2:15"},
       {"{statistics}/{on_battery}/{on_battery:hm}", "30%, hrs: 9.1 (3.5)", view, "9.1/3.5/3:30"},
       {"{on_battery} {statistics}", "30%, hrs: 3.5/9.4", view, "3.5 ?"},
       {"<{state}>", "30%, hrs: 9.1 (3.5)", view, "<low>"},
@@ -456,7 +457,7 @@ TEST(TooltipHead, StartsWithTheHoursToShowChargeStateFiguresAndCoverageAndSaysWh
         StatisticsCheck{11, std::nullopt}, true, HoursToShow{17.94, HoursSource::RecentRate}},
        30,
        "About 17.9 h left at your recent rate\nCharge 62%, on battery\nLinear estimate: 17.9 "
-       "hours left (4 points in 0.8 hours on battery)\n"
+       "hours left (4 points in 0.7 hours on battery)\n"
        "The battery reports 2.0 hours left\nDrain measured for 11 of the 24 hours of the day (last "
        "30 days)" +
            learning},

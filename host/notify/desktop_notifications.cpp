@@ -19,11 +19,29 @@ constexpr const char* kInterface = "org.freedesktop.Notifications";
 constexpr uint8_t kNormalUrgency = 1;
 constexpr uint8_t kCriticalUrgency = 2;
 
+// The text as a service that reads markup shows it, character for character.
+std::string EscapedForMarkup(const std::string& text) {
+  std::string escaped;
+  for (const char c : text) {
+    if (c == '&') {
+      escaped += "&amp;";
+    } else if (c == '<') {
+      escaped += "&lt;";
+    } else if (c == '>') {
+      escaped += "&gt;";
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
 int AppendNotify(const SystemdLibrary& systemd, sd_bus_message* request,
-                 const DesktopNotification& notification) {
-  int result = systemd.messageAppend(request, "susss", kNotificationAppName, notification.replaces,
-                                     notification.icon.c_str(), notification.summary.c_str(),
-                                     notification.body.c_str());
+                 const DesktopNotification& notification, bool bodyMarkup) {
+  const std::string body = bodyMarkup ? EscapedForMarkup(notification.body) : notification.body;
+  int result =
+      systemd.messageAppend(request, "susss", kNotificationAppName, notification.replaces,
+                            notification.icon.c_str(), notification.summary.c_str(), body.c_str());
   if (result >= 0) result = systemd.messageAppend(request, "as", 0);
   if (result >= 0) result = systemd.messageOpenContainer(request, 'a', "{sv}");
   if (result >= 0) {
@@ -92,6 +110,34 @@ struct DesktopNotifications::Calls {
     shown(failure ? std::nullopt : std::optional<uint32_t>(id), failure.value_or(""));
     return 0;
   }
+
+  // Whether an answer to GetCapabilities names "body-markup".
+  static bool NamesBodyMarkup(const SystemdLibrary& systemd, sd_bus_message* answer) {
+    if (systemd.messageEnterContainer(answer, 'a', "s") <= 0) return false;
+    for (const char* capability = nullptr; systemd.messageRead(answer, "s", &capability) > 0;) {
+      if (std::strcmp(capability, "body-markup") == 0) return true;
+    }
+    return false;
+  }
+
+  // userdata is the sender. The notifications that waited for the answer go out now; a failed
+  // answer is asked again with the next notification, and these go out as plain text, so that a
+  // service without the method still shows them.
+  static int CapabilitiesAnswered(sd_bus_message* answer, void* userdata, sd_bus_error*) {
+    auto& self = *static_cast<DesktopNotifications*>(userdata);
+    const SystemdLibrary& systemd = *self.systemd_;
+    const bool failed = systemd.messageGetError(answer) != nullptr;
+    self.bodyText_ = failed                             ? BodyText::Unasked
+                     : NamesBodyMarkup(systemd, answer) ? BodyText::Markup
+                                                        : BodyText::Plain;
+    std::vector<Waiting> waiting = std::move(self.waiting_);
+    self.waiting_.clear();
+    for (const Waiting& next : waiting) {
+      if (std::optional<std::string> problem = self.Notify(next.notification, *next.shown))
+        (*next.shown)(std::nullopt, *problem);
+    }
+    return 0;
+  }
 };
 
 DesktopNotifications::DesktopNotifications(uint64_t callTimeoutUs)
@@ -102,6 +148,9 @@ DesktopNotifications::~DesktopNotifications() { Disconnect(); }
 void DesktopNotifications::Disconnect() {
   if (bus_ != nullptr) bus_ = systemd_->busCloseUnref(bus_);
   ready_ = false;
+  bodyText_ = BodyText::Unasked;
+  // A closing bus has answered the question already; only the end of the program drops these.
+  waiting_.clear();
 }
 
 void DesktopNotifications::WriteOutSent() {
@@ -136,9 +185,26 @@ std::optional<std::string> DesktopNotifications::Connect() {
 std::optional<std::string> DesktopNotifications::Show(const DesktopNotification& notification,
                                                       const Shown& shown) {
   if (std::optional<std::string> problem = Connect()) return problem;
+  if (bodyText_ == BodyText::Unasked) {
+    const int result = Calls::Send(
+        *this, "GetCapabilities", [](sd_bus_message*) { return 0; }, &Calls::CapabilitiesAnswered,
+        this);
+    if (result < 0) return CallFailure("", "", -result);
+    bodyText_ = BodyText::Asking;
+  }
+  if (bodyText_ == BodyText::Asking) {
+    waiting_.push_back(Waiting{notification, &shown});
+    return std::nullopt;
+  }
+  return Notify(notification, shown);
+}
+
+std::optional<std::string> DesktopNotifications::Notify(const DesktopNotification& notification,
+                                                        const Shown& shown) {
+  const bool bodyMarkup = bodyText_ == BodyText::Markup;
   const int result = Calls::Send(
       *this, "Notify",
-      [&](sd_bus_message* call) { return AppendNotify(*systemd_, call, notification); },
+      [&](sd_bus_message* call) { return AppendNotify(*systemd_, call, notification, bodyMarkup); },
       &Calls::NotifyAnswered, &shown);
   if (result < 0) return CallFailure("", "", -result);
   return std::nullopt;

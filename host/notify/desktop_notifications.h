@@ -3,12 +3,17 @@
 // their answers: the loop polls the connection (a PolledConnection) and Serve() hands each answer
 // to whoever sent the call as it arrives, or as its time runs out. The bus is reached again after
 // it closed, so that a session bus started after the program is found.
+//
+// A service that announces the "body-markup" capability reads a body as markup, where "&" and "<"
+// start tags and entities: it is asked once per bus, with the first notification, which is sent
+// with those that follow it as the answer comes, their bodies escaped for such a service.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host/wait/polled_connection.h"
 
@@ -37,8 +42,9 @@ class DesktopNotifications final : public PolledConnection {
 
   // Reaches the session bus unless it is reached already; answers why not, nullopt once reached.
   std::optional<std::string> Connect();
-  // Sends the notification; its answer goes to `shown`, which must outlive the connection. Answers
-  // why it cannot be sent, nullopt when sent.
+  // Sends the notification, or has it wait for the service's capabilities; its answer goes to
+  // `shown`, which must outlive the connection. Answers why it cannot be sent, nullopt when sent
+  // or waiting.
   std::optional<std::string> Show(const DesktopNotification& notification, const Shown& shown);
   // Withdraws a notification; answers why it cannot be sent, nullopt when sent. Its answer is not
   // awaited: a service answers with an error for a notification the user closed already.
@@ -67,6 +73,15 @@ class DesktopNotifications final : public PolledConnection {
   // The calls and their answers in sd-bus's terms.
   struct Calls;
   void Disconnect();
+  std::optional<std::string> Notify(const DesktopNotification& notification, const Shown& shown);
+
+  // How the service reads a body: not asked yet (or its answer failed, so asked again), asked, or
+  // answered.
+  enum class BodyText { Unasked, Asking, Plain, Markup };
+  struct Waiting {
+    DesktopNotification notification;
+    const Shown* shown;
+  };
 
   uint64_t callTimeoutUs_;
   // Set with the first bus reached.
@@ -74,6 +89,9 @@ class DesktopNotifications final : public PolledConnection {
   sd_bus* bus_ = nullptr;
   // The bus finished its greeting: its closing from now on is a loss, not a failure to connect.
   bool ready_ = false;
+  BodyText bodyText_ = BodyText::Unasked;
+  // The notifications shown while the service is asked how it reads a body.
+  std::vector<Waiting> waiting_;
 };
 
 // The program's name as notifications show it.

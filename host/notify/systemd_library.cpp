@@ -42,6 +42,7 @@ Outcome<SystemdLibrary> Load() {
   resolve("sd_bus_message_append", c.messageAppend);
   resolve("sd_bus_message_open_container", c.messageOpenContainer);
   resolve("sd_bus_message_close_container", c.messageCloseContainer);
+  resolve("sd_bus_message_enter_container", c.messageEnterContainer);
   resolve("sd_bus_message_read", c.messageRead);
   resolve("sd_bus_message_get_error", c.messageGetError);
   resolve("sd_notify", c.notify);

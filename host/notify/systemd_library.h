@@ -30,6 +30,7 @@ struct SystemdLibrary {
   decltype(&sd_bus_message_append) messageAppend;
   decltype(&sd_bus_message_open_container) messageOpenContainer;
   decltype(&sd_bus_message_close_container) messageCloseContainer;
+  decltype(&sd_bus_message_enter_container) messageEnterContainer;
   decltype(&sd_bus_message_read) messageRead;
   decltype(&sd_bus_message_get_error) messageGetError;
   decltype(&sd_notify) notify;

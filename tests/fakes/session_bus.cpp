@@ -134,8 +134,8 @@ SilentBus::SilentBus(const char* variable) {
 }
 
 RecordingNotificationService::RecordingNotificationService(const std::string& address,
-                                                           Answers answers)
-    : answers_(answers) {
+                                                           Answers answers, bool bodyMarkup)
+    : answers_(answers), bodyMarkup_(bodyMarkup) {
   if (sd_bus_new(&bus_) < 0 || sd_bus_set_address(bus_, address.c_str()) < 0 ||
       sd_bus_set_bus_client(bus_, 1) < 0 || sd_bus_start(bus_) < 0 ||
       sd_bus_add_object(bus_, nullptr, "/org/freedesktop/Notifications", &Record, this) < 0 ||
@@ -171,9 +171,13 @@ void RecordingNotificationService::Serve() {
   }
 }
 
-int RecordingNotificationService::Answer(sd_bus_message* call, unsigned id) {
+int RecordingNotificationService::Answer(sd_bus_message* call, unsigned id) const {
   const std::string member = sd_bus_message_get_member(call);
   if (member == "Notify") return sd_bus_reply_method_return(call, "u", id);
+  if (member == "GetCapabilities") {
+    return bodyMarkup_ ? sd_bus_reply_method_return(call, "as", 2, "body", "body-markup")
+                       : sd_bus_reply_method_return(call, "as", 1, "body");
+  }
   if (member == "GetServerInformation")
     return sd_bus_reply_method_return(call, "ssss", "recorder", "test", "1", "1.2");
   return sd_bus_reply_method_return(call, "");
@@ -200,12 +204,14 @@ int RecordingNotificationService::Record(sd_bus_message* message, void* self, sd
     sd_bus_message_read(message, "u", &closed);
     call += " " + std::to_string(closed);
   }
-  {
+  if (member == "GetCapabilities") {
+    ++service.capabilityQueries_;
+  } else {
     const std::lock_guard<std::mutex> lock(service.mutex_);
     service.calls_.push_back(call);
     if (member == "Notify") id = service.nextId_++;
   }
-  if (service.answers_ == Answers::AtOnce) return Answer(message, id);
+  if (service.answers_ == Answers::AtOnce) return service.Answer(message, id);
   service.held_.emplace_back(sd_bus_message_ref(message), id);
   // Taken: sd-bus neither answers nor complains for it.
   return 1;

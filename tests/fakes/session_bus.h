@@ -72,8 +72,9 @@ class SilentBus {
 };
 
 // Owns org.freedesktop.Notifications on the bus, answers Notify with ids 1, 2, 3... (at once, only
-// after Release(), or never: a service that accepts calls and hangs), and records each call as it
-// arrives as one line:
+// after Release(), or never: a service that accepts calls and hangs), GetCapabilities with "body",
+// and "body-markup" when it reads bodies as markup, and records each call but GetCapabilities as
+// it arrives as one line:
 //   "Notify <app> replaces=<id> icon=<icon> urgency=<n> category=<c> expire=<ms> '<summary>'
 //   '<body>'" "CloseNotification <id>", "GetServerInformation"
 class RecordingNotificationService {
@@ -81,12 +82,13 @@ class RecordingNotificationService {
   enum class Answers { AtOnce, OnRelease, Never };
 
   explicit RecordingNotificationService(const std::string& address,
-                                        Answers answers = Answers::AtOnce);
+                                        Answers answers = Answers::AtOnce, bool bodyMarkup = false);
   ~RecordingNotificationService();
   RecordingNotificationService(const RecordingNotificationService&) = delete;
   RecordingNotificationService& operator=(const RecordingNotificationService&) = delete;
 
   std::vector<std::string> calls() const;
+  int capabilityQueries() const { return capabilityQueries_; }
   // Waits (up to about twenty seconds) until this many calls were recorded; answers whether they
   // were.
   bool WaitForCalls(size_t count) const;
@@ -97,7 +99,7 @@ class RecordingNotificationService {
 
  private:
   static int Record(sd_bus_message* message, void* self, sd_bus_error* error);
-  static int Answer(sd_bus_message* call, unsigned id);
+  int Answer(sd_bus_message* call, unsigned id) const;
   void Serve();
 
   sd_bus* bus_ = nullptr;
@@ -106,6 +108,8 @@ class RecordingNotificationService {
   std::atomic<bool> release_{false};
   std::atomic<bool> busClosed_{false};
   Answers answers_;
+  bool bodyMarkup_;
+  std::atomic<int> capabilityQueries_{0};
   // The calls not answered yet, with the id a Notify gets; only the serving thread uses them.
   std::vector<std::pair<sd_bus_message*, unsigned>> held_;
   mutable std::mutex mutex_;

@@ -319,12 +319,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A charging script: "b60" a reading of 60 % on battery, "c79" charging, "m80" on mains and not
 // charging, "f98" the same with every battery saying it is full, "u80" not charging with the power
-// not known, "?" a failed reading, "L" a low-battery warning delivered beside.
+// not known, "?" a failed reading, "L" a low-battery warning delivered beside, its body with the
+// characters that markup reads.
 struct ChargeScriptCase {
   const char* name;
   std::optional<ChargeEnd> end;  // where charging ends, for every reading
   const char* script;
   std::vector<std::string> calls;
+  bool bodyMarkup = false;  // the service reads bodies as markup
 };
 
 std::string Charged(int replaces, const std::string& summary) {
@@ -332,12 +334,17 @@ std::string Charged(int replaces, const std::string& summary) {
          " icon=battery-full-charged urgency=1 category=device expire=-1 '" + summary + "' ''";
 }
 const std::string kAtLimit = "Charged to 80 % (the charge limit)";
+const std::string kCountdownOfACommand = CountdownBody("Running \"a && b <c>\"");
+std::string Warned(int replaces, const std::string& body) {
+  return "Notify zelvar-home replaces=" + std::to_string(replaces) +
+         " icon=battery-low urgency=1 category=device expire=-1 'Battery 20 %' '" + body + "'";
+}
 
 class FullChargeNotificationsTest : public testing::TestWithParam<ChargeScriptCase> {};
 
 TEST_P(FullChargeNotificationsTest, SendsExactlyTheseCalls) {
   const PrivateSessionBus bus;
-  RecordingNotificationService service(bus.address());
+  RecordingNotificationService service(bus.address(), Answers::AtOnce, GetParam().bodyMarkup);
   LowBatteryNotifications notifications([](const std::string& line) { ADD_FAILURE() << line; });
   notifications.Start();
   FullChargeWatch watch;
@@ -345,7 +352,8 @@ TEST_P(FullChargeNotificationsTest, SendsExactlyTheseCalls) {
   std::istringstream words(GetParam().script);
   for (std::string word; words >> word;) {
     if (word == "L") {
-      notifications.Deliver(LineWarning(WarningToShow{"Battery 20 %", "", false}));
+      notifications.Deliver(
+          LineWarning(WarningToShow{"Battery 20 %", kCountdownOfACommand, false}));
       Settle(notifications);
       continue;
     }
@@ -372,6 +380,8 @@ TEST_P(FullChargeNotificationsTest, SendsExactlyTheseCalls) {
   }
   service.WaitForCalls(GetParam().calls.size());
   EXPECT_EQ(service.calls(), GetParam().calls);
+  // Asked once, with the first notification.
+  EXPECT_EQ(service.capabilityQueries(), GetParam().calls.empty() ? 0 : 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -398,9 +408,17 @@ INSTANTIATE_TEST_SUITE_P(
         ChargeScriptCase{"ALowBatteryWarningReplacesNoNotice",
                          ChargeEnd{80, false},
                          "c79 m80 L",
-                         {Charged(0, kAtLimit),
-                          "Notify zelvar-home replaces=0 icon=battery-low urgency=1 "
-                          "category=device expire=-1 'Battery 20 %' ''"}}),
+                         {Charged(0, kAtLimit), Warned(0, kCountdownOfACommand)}},
+        ChargeScriptCase{"AMarkupServerShowsTheBodyAsItIs",
+                         std::nullopt,
+                         "L L",
+                         {Warned(0,
+                                 "Running \"a &amp;&amp; b &lt;c&gt;\" in 60 s unless the "
+                                 "charger is plugged in"),
+                          Warned(1,
+                                 "Running \"a &amp;&amp; b &lt;c&gt;\" in 60 s unless the "
+                                 "charger is plugged in")},
+                         true}),
     [](const testing::TestParamInfo<ChargeScriptCase>& info) { return info.param.name; });
 
 TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {

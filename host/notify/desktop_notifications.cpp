@@ -192,7 +192,9 @@ std::optional<std::string> DesktopNotifications::Show(const DesktopNotification&
     if (result < 0) return CallFailure("", "", -result);
     bodyText_ = BodyText::Asking;
   }
-  if (bodyText_ == BodyText::Asking) {
+  // A body without the characters markup reads is the same text either way: it need not wait.
+  if (bodyText_ == BodyText::Asking &&
+      notification.body.find_first_of("&<>") != std::string::npos) {
     waiting_.push_back(Waiting{notification, &shown});
     return std::nullopt;
   }

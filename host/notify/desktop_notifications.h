@@ -5,8 +5,9 @@
 // it closed, so that a session bus started after the program is found.
 //
 // A service that announces the "body-markup" capability reads a body as markup, where "&" and "<"
-// start tags and entities: it is asked once per bus, with the first notification, which is sent
-// with those that follow it as the answer comes, their bodies escaped for such a service.
+// start tags and entities: it is asked once per bus, with the first notification. A body with such
+// characters is sent once the answer has come, escaped for such a service; any other goes at once,
+// as it reads the same on both kinds.
 #pragma once
 
 #include <cstdint>
@@ -42,9 +43,9 @@ class DesktopNotifications final : public PolledConnection {
 
   // Reaches the session bus unless it is reached already; answers why not, nullopt once reached.
   std::optional<std::string> Connect();
-  // Sends the notification, or has it wait for the service's capabilities; its answer goes to
-  // `shown`, which must outlive the connection. Answers why it cannot be sent, nullopt when sent
-  // or waiting.
+  // Sends the notification, or has it wait for the service's capabilities (see above); its answer
+  // goes to `shown`, which must outlive the connection. Answers why it cannot be sent, nullopt when
+  // sent or waiting.
   std::optional<std::string> Show(const DesktopNotification& notification, const Shown& shown);
   // Withdraws a notification; answers why it cannot be sent, nullopt when sent. Its answer is not
   // awaited: a service answers with an error for a notification the user closed already.
@@ -90,7 +91,7 @@ class DesktopNotifications final : public PolledConnection {
   // The bus finished its greeting: its closing from now on is a loss, not a failure to connect.
   bool ready_ = false;
   BodyText bodyText_ = BodyText::Unasked;
-  // The notifications shown while the service is asked how it reads a body.
+  // The notifications whose bodies wait for the service to say how it reads them.
   std::vector<Waiting> waiting_;
 };
 

@@ -156,7 +156,8 @@ void DesktopNotifications::Disconnect() {
 void DesktopNotifications::WriteOutSent() {
   if (bus_ == nullptr) return;
   const uint64_t deadline = MonotonicMicroseconds() + kFinalWriteUs;
-  while (systemd_->busIsOpen(bus_) > 0 && systemd_->busIsReady(bus_) == 0) {
+  // A body that waits for the service's capabilities goes out with their answer.
+  while (systemd_->busIsOpen(bus_) > 0 && (systemd_->busIsReady(bus_) == 0 || !waiting_.empty())) {
     const int processed = systemd_->busProcess(bus_, nullptr);
     if (processed < 0) return;
     if (processed > 0) continue;

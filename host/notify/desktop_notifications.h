@@ -56,7 +56,8 @@ class DesktopNotifications final : public PolledConnection {
     Lost,  // a bus that was reached has closed (the desktop session ended); to be reached anew
   };
   // Before the end: writes out the calls sent while the bus had not greeted yet (sd-bus holds them
-  // until it has), waiting for the greeting kFinalWriteUs at most, so that a warning decided just
+  // until it has) and those waiting for the service's capabilities, waiting for the greeting and
+  // that answer kFinalWriteUs at most, so that a warning decided just
   // before the end still reaches the service and a bus that never greets holds the end no longer.
   // Answers that come meanwhile go to their senders, which must still live.
   void WriteOutSent();

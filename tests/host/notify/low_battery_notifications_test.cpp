@@ -501,16 +501,21 @@ TEST(LowBatteryNotificationsTest, AServiceThatNeverAnswersHoldsNothingUpAndItsSi
 
 // A bus that takes the connection and never greets holds up neither a warning nor the end of the
 // run.
-// A warning sent just before the end, while the bus has not greeted yet, still reaches the service.
+// A warning sent just before the end, while the bus has not greeted yet, or (its body with
+// characters that markup reads) while the service's capabilities are awaited, still reaches the
+// service.
 TEST(LowBatteryNotificationsTest, AWarningSentAtTheEndIsWrittenOut) {
-  const PrivateSessionBus bus;
-  const RecordingNotificationService service(bus.address(), Answers::Never);
-  {
-    LowBatteryNotifications notifications([](const std::string&) {});
-    notifications.Start();
-    notifications.Deliver(WarningToShow{"Battery 20 %", "", false});
+  for (const auto& [answers, body] : {std::pair{Answers::Never, std::string()},
+                                      std::pair{Answers::AtOnce, kCountdownOfACommand}}) {
+    const PrivateSessionBus bus;
+    const RecordingNotificationService service(bus.address(), answers);
+    {
+      LowBatteryNotifications notifications([](const std::string&) {});
+      notifications.Start();
+      notifications.Deliver(WarningToShow{"Battery 20 %", body, false});
+    }
+    EXPECT_TRUE(service.WaitForCalls(1)) << body;
   }
-  EXPECT_TRUE(service.WaitForCalls(1));
 }
 
 TEST(LowBatteryNotificationsTest, ABusThatNeverGreetsHoldsUpNothing) {

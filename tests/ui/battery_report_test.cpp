@@ -41,6 +41,10 @@ const std::string kPowerStatusLines =
     "BackupBatteryVoltage: 3001 mV\n"
     "BatteryChemistry: Lithium-Ion";
 
+// What expert mode adds before the pending drops, for the fixture's state.
+const std::string kExpertHead =
+    "\n\nOnPaintCalled: 42\nPercentStats: \n6.12.2026 7.05.09 - 1.01.2027 0.00.00\n";
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream stream(text);
@@ -125,42 +129,35 @@ TEST_F(BatteryReportTest, ShowsEveryFieldThenRequestsARepaint) {
   EXPECT_EQ(host.seen, std::vector<size_t>{1});  // after the report was shown
 }
 
+// A row's change to the baseline record.
+#define SET(field, value) [](SYSTEM_POWER_STATUS_EX2& r) { r.field = value; }
+
 TEST_F(BatteryReportTest, CodesAreNamedAsWholeValuesAndUndeterminedFieldsReadUnknown) {
   const struct {
     void (*set)(SYSTEM_POWER_STATUS_EX2&);
     size_t line;  // 0-based
     const char* expected;
   } cases[] = {
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.ACLineStatus = 1; }, 4, "ACLineStatus: Online"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.ACLineStatus = 2; }, 4, "ACLineStatus: Backup power"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.ACLineStatus = 255; }, 4, "ACLineStatus: Unknown"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryFlag = 9; }, 5,
-       "BatteryFlag: Unknown"},  // high and charging
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryFlag = 8; }, 5, "BatteryFlag: Charging"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BackupBatteryFlag = 2; }, 9, "BackupBatteryFlag: Low"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryLifePercent = 255; }, 6,
-       "BatteryLifePercent: Unknown"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryLifePercent = 100; }, 6,
-       "BatteryLifePercent: 100%"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryLifeTime = 0xFFFFFFFF; }, 7,
-       "BatteryLifeTime: Unknown"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryFullLifeTime = 3600; }, 8,
-       "BatteryFullLifeTime: 3600 s"},
+      {SET(ACLineStatus, 1), 4, "ACLineStatus: Online"},
+      {SET(ACLineStatus, 2), 4, "ACLineStatus: Backup power"},
+      {SET(ACLineStatus, 255), 4, "ACLineStatus: Unknown"},
+      {SET(BatteryFlag, 9), 5, "BatteryFlag: Unknown"},  // high and charging
+      {SET(BatteryFlag, 8), 5, "BatteryFlag: Charging"},
+      {SET(BackupBatteryFlag, 2), 9, "BackupBatteryFlag: Low"},
+      {SET(BatteryLifePercent, 255), 6, "BatteryLifePercent: Unknown"},
+      {SET(BatteryLifePercent, 100), 6, "BatteryLifePercent: 100%"},
+      {SET(BatteryLifeTime, 0xFFFFFFFF), 7, "BatteryLifeTime: Unknown"},
+      {SET(BatteryFullLifeTime, 3600), 8, "BatteryFullLifeTime: 3600 s"},
       // Other values are signed decimals, as the record's 32-bit fields always print.
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BackupBatteryLifeTime = 0xFFFFFFFE; }, 11,
-       "BackupBatteryLifeTime: -2 s"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryVoltage = 0x80000000; }, 13,
-       "BatteryVoltage: -2147483648 mV"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryTemperature = 0; }, 18,
-       "BatteryTemperature: 0.0\u00B0C"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryTemperature = 0xFFFFFFFF; }, 18,
-       "BatteryTemperature: 429496729.6\u00B0C"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryChemistry = 0; }, 20, "BatteryChemistry: Unknown"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryChemistry = 1; }, 20,
-       "BatteryChemistry: Alcaline"},
-      {[](SYSTEM_POWER_STATUS_EX2& r) { r.BatteryChemistry = 255; }, 20,
-       "BatteryChemistry: Unknown"},
+      {SET(BackupBatteryLifeTime, 0xFFFFFFFE), 11, "BackupBatteryLifeTime: -2 s"},
+      {SET(BatteryVoltage, 0x80000000), 13, "BatteryVoltage: -2147483648 mV"},
+      {SET(BatteryTemperature, 0), 18, "BatteryTemperature: 0.0\u00B0C"},
+      {SET(BatteryTemperature, 0xFFFFFFFF), 18, "BatteryTemperature: 429496729.6\u00B0C"},
+      {SET(BatteryChemistry, 0), 20, "BatteryChemistry: Unknown"},
+      {SET(BatteryChemistry, 1), 20, "BatteryChemistry: Alcaline"},
+      {SET(BatteryChemistry, 255), 20, "BatteryChemistry: Unknown"},
   };
+#undef SET
   const SYSTEM_POWER_STATUS_EX2 baseline = power.record;
   for (const auto& c : cases) {
     power.record = baseline;
@@ -208,9 +205,7 @@ TEST_F(BatteryReportTest, EveryCodeOfEveryByteFieldHasItsWord) {
 
 TEST_F(BatteryReportTest, ExpertModeAppendsPaintCountAndEmptySeries) {
   state.settings.ExpertMode = -1;  // any non-zero value
-  EXPECT_EQ(Report(), kPowerStatusLines +
-                          "\n\nOnPaintCalled: 42\nPercentStats: \n"
-                          "6.12.2026 7.05.09 - 1.01.2027 0.00.00\n"
+  EXPECT_EQ(Report(), kPowerStatusLines + kExpertHead +
                           "No stats at the moment\n"
                           "Cumulative stats:\n"
                           "No stats");
@@ -223,9 +218,7 @@ TEST_F(BatteryReportTest, ExpertModeShowsPendingDropsAndHourlyAveragesWithoutCha
   state.table.AddSample(0, 4, 50, false);
   state.table.AddSample(13, 1, 50, false);
   state.table.AddSample(23, 5, 50, true);
-  EXPECT_EQ(Report(), kPowerStatusLines +
-                          "\n\nOnPaintCalled: 42\nPercentStats: \n"
-                          "6.12.2026 7.05.09 - 1.01.2027 0.00.00\n"
+  EXPECT_EQ(Report(), kPowerStatusLines + kExpertHead +
                           "5 3 \n"
                           "Cumulative stats:\n"
                           "(0-2) 3.0 0.0 0.0\n"
@@ -259,10 +252,7 @@ TEST_F(BatteryReportTest, LongSeriesIsShownWhole) {
     seriesLine += std::to_string(i % 101) + " ";
   }
   const std::string report = Report();
-  EXPECT_EQ(report, kPowerStatusLines +
-                        "\n\nOnPaintCalled: 42\nPercentStats: \n"
-                        "6.12.2026 7.05.09 - 1.01.2027 0.00.00\n" +
-                        seriesLine + "\nCumulative stats:\nNo stats");
+  EXPECT_EQ(report, kPowerStatusLines + kExpertHead + seriesLine + "\nCumulative stats:\nNo stats");
   EXPECT_GT(report.size(), 2000u);
 }
 

@@ -93,8 +93,12 @@ class HostActivationTest : public SimulatedDeviceTest<RecordingRegistryStore> {
   void WriteHomeScreen(const std::string& settings) const {
     folder_.Write("home.xml", HomeScreenWith(settings));
   }
+  // Registers the built module as a first run does, or as asked for explicitly.
+  static std::optional<std::filesystem::path> Register(Registration how = Registration::IfMissing) {
+    return EnsureRegistered(kBatteryPluginClassId, kBuiltModule, how);
+  }
   std::unique_ptr<HomeScreenSession> Start() {
-    EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing);
+    Register();
     return std::make_unique<HomeScreenSession>(Files(), ActivatePlugin(kBatteryPluginClassId));
   }
   ULONGLONG Now() { return clock_.UtcNow(); }
@@ -108,8 +112,7 @@ TEST_F(HostActivationTest, FirstRunRegistersTheBuiltModuleAndActivatesItThroughT
           "HKEY_CLASSES_ROOT\\CLSID\\{FDEA2F9B-0266-11CF-BAA6-00AA003E0E01}\\InprocServer32)"),
       std::string::npos);
 
-  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing),
-            std::nullopt);
+  EXPECT_EQ(Register(), std::nullopt);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
   // In one save, which no other process's change can undo meanwhile: a process started at the same
   // moment never reads the class without its file.
@@ -136,29 +139,24 @@ TEST_F(HostActivationTest, RegisteredFileThatIsMissingOrNoModuleGivesAClearError
   ASSERT_TRUE(RegisterServerPath((folder_.path() / "text.so").string()));
   EXPECT_NE(ActivationFailure().find("is not a loadable module"), std::string::npos);
   // A first run keeps a registered file that exists, even one that fails to load.
-  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing),
-            std::nullopt);
+  EXPECT_EQ(Register(), std::nullopt);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), folder_.path() / "text.so");
 
   // Asked for explicitly, the module replaces the registration.
-  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::Always),
-            std::nullopt);
+  EXPECT_EQ(Register(Registration::Always), std::nullopt);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
 }
 
 TEST_F(HostActivationTest, FirstRunReplacesARegisteredFileThatNoLongerExists) {
   const std::filesystem::path removedBuild = folder_.path() / "old-build" / "zelvarplug.so";
   ASSERT_TRUE(RegisterServerPath(removedBuild.string()));
-  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing),
-            removedBuild);
+  EXPECT_EQ(Register(), removedBuild);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
-  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing),
-            std::nullopt);
+  EXPECT_EQ(Register(), std::nullopt);
 
   // An explicit registration tells of no replaced file.
   ASSERT_TRUE(RegisterServerPath(removedBuild.string()));
-  EXPECT_EQ(EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::Always),
-            std::nullopt);
+  EXPECT_EQ(Register(Registration::Always), std::nullopt);
   EXPECT_EQ(RegisteredServerFile(kBatteryPluginClassId), kBuiltModule);
 }
 
@@ -246,7 +244,7 @@ TEST_F(HostActivationTest, SiteIsGivenBackWhenThePluginStops) {
   LineState line;
   ColourSchemes schemes;
   const ComPtr<HostSite> site = HostSite::Create(timers, line, schemes);
-  EnsureRegistered(kBatteryPluginClassId, kBuiltModule, Registration::IfMissing);
+  Register();
   const ComPtr<IXMLDOMNode> element = CreateSettingsElement({});
   {
     HostedPlugin plugin(ActivatePlugin(kBatteryPluginClassId),
@@ -337,19 +335,17 @@ TEST(ModuleTrust, AGroupIsTheUsersOwnOnlyAsTheirPrimaryGroupWithNoOtherMember) {
 
 TEST(ModuleTrust, ALinkInAFolderOthersCanWriteIsRefusedAndSoIsLoadingThroughIt) {
   TempFolder folder;
-  std::filesystem::create_directories(folder.path() / "shared");
-  chmod((folder.path() / "shared").c_str(), 0777);
+  const std::filesystem::path shared = folder.path() / "shared", link = shared / "zelvarplug.so";
+  std::filesystem::create_directories(shared);
+  chmod(shared.c_str(), 0777);
   std::filesystem::copy_file(kBuiltModule, folder.path() / "zelvarplug.so");
-  std::filesystem::create_symlink(folder.path() / "zelvarplug.so",
-                                  folder.path() / "shared" / "zelvarplug.so");
-  const std::filesystem::path link = folder.path() / "shared" / "zelvarplug.so";
+  std::filesystem::create_symlink(folder.path() / "zelvarplug.so", link);
   const std::optional<std::string> problem = ModuleTrustProblem(link, geteuid());
   ASSERT_TRUE(problem);
-  EXPECT_NE(problem->find(
-                "the folder " + (folder.path() / "shared").string() +
-                " can be written by other users (mode 0777), who could run code as you through it; "
-                "make it writable by its owner only: chmod go-w '" +
-                (folder.path() / "shared").string() + "'"),
+  EXPECT_NE(problem->find("the folder " + shared.string() +
+                          " can be written by other users (mode 0777), who could run code as you "
+                          "through it; make it writable by its owner only: chmod go-w '" +
+                          shared.string() + "'"),
             std::string::npos)
       << *problem;
   EXPECT_EQ(ModuleTrustProblem(folder.path() / "zelvarplug.so", geteuid()), std::nullopt);

@@ -7,12 +7,11 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <thread>
 
 #include "platform/registry/internal/registry_file_format.h"
+#include "tests/fakes/scoped_environment.h"
 #include "tests/fakes/temp_folder.h"
 
 namespace {
@@ -232,20 +231,6 @@ TEST_F(FileRegistryStoreTest, DamagedFileFailsTheCallsAndStaysUntouched) {
   EXPECT_EQ(RegDeleteKeyW(HKEY_CLASSES_ROOT, u"CLSID"), ERROR_BADDB);
   EXPECT_EQ(folder_.Read("state/zelvar/registry"), damaged);
 }
-
-// Sets or clears an environment variable for one test.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) previous_ = old;
-    value ? setenv(name, value, 1) : unsetenv(name);
-  }
-  ~ScopedEnvironment() { previous_ ? setenv(name_, previous_->c_str(), 1) : unsetenv(name_); }
-
- private:
-  const char* name_;
-  std::optional<std::string> previous_;
-};
 
 TEST(DefaultRegistryFile, NamedFileThenStateFolderThenHomeThenThePasswordDatabase) {
   ScopedEnvironment home("HOME", "/home/tester");

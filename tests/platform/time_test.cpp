@@ -3,13 +3,13 @@
 #include <time.h>
 
 #include <chrono>
-#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "platform/time/calendar.h"
 #include "platform/time/simulated_clock.h"
 #include "platform/time/system_clock.h"
+#include "tests/fakes/scoped_environment.h"
 #include "tests/fakes/time_builders.h"
 
 namespace {
@@ -54,18 +54,6 @@ SYSTEMTIME On(WORD dayOfWeek, SYSTEMTIME time) {
   time.wDayOfWeek = dayOfWeek;
   return time;
 }
-
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) {
-    if (const char* old = getenv("TZ")) previous_ = old;
-    setenv("TZ", zone, 1);
-  }
-  ~ScopedTimeZone() { previous_ ? setenv("TZ", previous_->c_str(), 1) : unsetenv("TZ"); }
-
- private:
-  std::optional<std::string> previous_;
-};
 
 }  // namespace
 
@@ -200,22 +188,22 @@ TEST(SystemClock, MachineTimeAndTimeZoneRules) {
   const ULONGLONG winter = ToFileTime(Utc(2006, 1, 15, 12));
   const ULONGLONG summer = ToFileTime(Utc(2006, 7, 15, 12));
   {
-    ScopedTimeZone zone("IST-5:30");
+    ScopedEnvironment zone("TZ", "IST-5:30");
     EXPECT_EQ(clock.LocalOffsetAt(winter), 5 * kHour + 30 * kMinute);
   }
   {
-    ScopedTimeZone zone("NST3:30NDT,M3.2.0,M11.1.0");
+    ScopedEnvironment zone("TZ", "NST3:30NDT,M3.2.0,M11.1.0");
     EXPECT_EQ(clock.LocalOffsetAt(winter), -(3 * kHour + 30 * kMinute));
     EXPECT_EQ(clock.LocalOffsetAt(summer), -(2 * kHour + 30 * kMinute));
   }
-  ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+  ScopedEnvironment zone("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
   EXPECT_EQ(clock.LocalOffsetAt(ToFileTime(Utc(2006, 3, 26, 0, 59, 59, 999))), kHour);
   EXPECT_EQ(clock.LocalOffsetAt(ToFileTime(Utc(2006, 3, 26, 1))), 2 * kHour);
 }
 
 // The zone rules are read again at once when TZ changes, else at most once a minute.
 TEST(SystemClock, ReadsTheZoneRulesAgainOnChangeOrAfterAMinute) {
-  ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+  ScopedEnvironment zone("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
   std::chrono::steady_clock::time_point now{};
   int reads = 0;
   SystemClock clock([&now] { return now; },

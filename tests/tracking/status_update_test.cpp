@@ -1,5 +1,6 @@
 #include "tracking/status_update.h"
 
+#include <initializer_list>
 #include <utility>
 
 #include "tests/tracking/tracking_fixture.h"
@@ -14,6 +15,14 @@ class StatusUpdate : public TrackingFixture {
     AtDate(2026, 3, day, hour, minute);
     power.OnBattery(percent);
     UpdateStatus(state);
+  }
+  struct Reading {
+    WORD hour, minute;
+    BYTE percent;
+  };
+  // Runs an update at each reading's time of the fixture's day, in turn.
+  void UpdateEach(std::initializer_list<Reading> readings) {
+    for (const Reading& r : readings) UpdateAt(r.hour, r.minute, r.percent);
   }
   // The hours of day that hold samples, as "hour=drop sum/sample count" separated by blanks.
   std::string FiledHours() const {
@@ -127,8 +136,7 @@ TEST_F(StatusUpdate, TheEstimateStartsAtTheLocalHour) {
 }
 
 TEST_F(StatusUpdate, AnUnchangedPercentAtADueSampleIsADropOfZero) {
-  UpdateAt(10, 20, 80);
-  UpdateAt(12, 5, 80);
+  UpdateEach({{10, 20, 80}, {12, 5, 80}});
   EXPECT_EQ(state.PercentSeries, std::vector<BYTE>{0});
   EXPECT_TRUE(state.session.dischargeStarted);
   EXPECT_EQ(state.table.bucket(11).sampleCount, 1);
@@ -136,16 +144,12 @@ TEST_F(StatusUpdate, AnUnchangedPercentAtADueSampleIsADropOfZero) {
 }
 
 TEST_F(StatusUpdate, AClockSetBackShowsANegativeElapsedTime) {
-  UpdateAt(10, 20, 80);
-  UpdateAt(8, 20, 70);
+  UpdateEach({{10, 20, 80}, {8, 20, 70}});
   EXPECT_EQ(Status(), " 70%, hrs: -2.0/-14.0");
 }
 
 TEST_F(StatusUpdate, ExternalPowerWritesThePendingDropsAndEndsThePeriod) {
-  UpdateAt(10, 20, 90);
-  UpdateAt(11, 5, 88);
-  UpdateAt(12, 5, 85);
-  UpdateAt(13, 5, 84);
+  UpdateEach({{10, 20, 90}, {11, 5, 88}, {12, 5, 85}, {13, 5, 84}});
   ASSERT_EQ(state.PercentSeries, (std::vector<BYTE>{5, 1}));
   At(13, 10);
   power.OnMains(84);
@@ -168,8 +172,7 @@ TEST_F(StatusUpdate, ExternalPowerWritesThePendingDropsAndEndsThePeriod) {
 }
 
 TEST_F(StatusUpdate, ARiseInChargeFlushesInsteadOfSampling) {
-  UpdateAt(10, 20, 80);
-  UpdateAt(12, 5, 78);
+  UpdateEach({{10, 20, 80}, {12, 5, 78}});
   ASSERT_EQ(state.PercentSeries, std::vector<BYTE>{2});
   UpdateAt(13, 2, 79);
   EXPECT_TRUE(state.PercentSeries.empty());
@@ -181,16 +184,14 @@ TEST_F(StatusUpdate, ARiseInChargeFlushesInsteadOfSampling) {
 
 TEST_F(StatusUpdate, MinPercentDecidesWhetherALowChargeIsSampled) {
   state.settings.MinPercent = 0;
-  UpdateAt(10, 20, 3);
-  UpdateAt(12, 5, 0);
+  UpdateEach({{10, 20, 3}, {12, 5, 0}});
   EXPECT_EQ(state.PercentSeries, std::vector<BYTE>{3});
 
   for (LONG minPercent : {20, -1}) {  // -1 taken unsigned is above every percent
     SCOPED_TRACE(minPercent);
     Restart();
     state.settings.MinPercent = minPercent;
-    UpdateAt(10, 20, 25);
-    UpdateAt(12, 5, 19);
+    UpdateEach({{10, 20, 25}, {12, 5, 19}});
     EXPECT_TRUE(state.PercentSeries.empty());
     EXPECT_FALSE(state.session.dischargeStarted);
     EXPECT_EQ(FiledHours(), "");
@@ -199,9 +200,7 @@ TEST_F(StatusUpdate, MinPercentDecidesWhetherALowChargeIsSampled) {
   // A drop of 100 points would end its record's line in the stat file: it flushes instead.
   Restart();
   state.settings.MinPercent = 0;
-  UpdateAt(10, 20, 100);
-  UpdateAt(12, 5, 100);
-  UpdateAt(13, 5, 0);
+  UpdateEach({{10, 20, 100}, {12, 5, 100}, {13, 5, 0}});
   EXPECT_FALSE(state.session.dischargeStarted);
   EXPECT_EQ(FiledHours(), "11=0/1");
   EXPECT_EQ(StatFile(), "[version 1]\n2026.3.2.11:0\n");
@@ -212,9 +211,7 @@ TEST_F(StatusUpdate, FlushTimeoutHoursBoundsTheSeries) {
     SCOPED_TRACE(limit);
     Restart();
     state.settings.FlushTimeoutHours = limit;
-    UpdateAt(10, 20, 90);
-    UpdateAt(11, 5, 90);
-    UpdateAt(12, 5, 88);
+    UpdateEach({{10, 20, 90}, {11, 5, 90}, {12, 5, 88}});
     EXPECT_TRUE(state.PercentSeries.empty());
     EXPECT_FALSE(state.session.dischargeStarted);
     UpdateAt(12, 35, 87);  // a new period starts
@@ -263,11 +260,7 @@ TEST_F(StatusUpdate, ADaylightSavingSwitchMovesOnlyTheFilingHour) {
 // drops towards FlushTimeoutHours.
 TEST_F(StatusUpdate, ASleepEndsTheRecordButNotThePeriod) {
   state.settings.FlushTimeoutHours = 5;
-  UpdateAt(10, 20, 90);
-  UpdateAt(12, 5, 89);
-  UpdateAt(13, 5, 87);
-  UpdateAt(16, 20, 80);
-  UpdateAt(17, 5, 79);
+  UpdateEach({{10, 20, 90}, {12, 5, 89}, {13, 5, 87}, {16, 20, 80}, {17, 5, 79}});
   EXPECT_EQ(StatFile(), "[version 1]\n2026.3.2.11:1,2,7\n");
   EXPECT_EQ(state.PercentSeries, std::vector<BYTE>{1});
   EXPECT_TRUE(state.session.dischargeStarted);
@@ -279,8 +272,7 @@ TEST_F(StatusUpdate, ASleepEndsTheRecordButNotThePeriod) {
 }
 
 TEST_F(StatusUpdate, NoSampleWhileAWholeDayLaterFallsInTheSameUtcHour) {
-  UpdateAt(10, 20, 90);
-  UpdateAt(12, 5, 89);
+  UpdateEach({{10, 20, 90}, {12, 5, 89}});
   UpdateAt(12, 30, 80, 3);
   EXPECT_EQ(state.PercentSeries, std::vector<BYTE>{1});
   UpdateAt(13, 0, 79, 3);
@@ -289,12 +281,10 @@ TEST_F(StatusUpdate, NoSampleWhileAWholeDayLaterFallsInTheSameUtcHour) {
 }
 
 TEST_F(StatusUpdate, AnUndeterminedPercentNeverBecomesASample) {
-  UpdateAt(10, 20, 255);
-  UpdateAt(11, 5, 255);
+  UpdateEach({{10, 20, 255}, {11, 5, 255}});
   UpdateAt(12, 5, 80);  // the period starts with the first real percent
   EXPECT_EQ(state.session.dischargeStartTime, Time(12, 5));
-  UpdateAt(12, 10, 80);
-  UpdateAt(14, 5, 79);
+  UpdateEach({{12, 10, 80}, {14, 5, 79}});
   EXPECT_EQ(state.PercentSeries, std::vector<BYTE>{1});
   UpdateAt(15, 5, 255);  // a real percent to 255 counts as a rise
   EXPECT_TRUE(state.PercentSeries.empty());
@@ -375,8 +365,7 @@ TEST_F(StatusUpdate, ThePowerStatusIsReadWithoutForcingAFreshReading) {
 }
 
 TEST_F(StatusUpdate, AnUnreadablePowerStatusChangesOnlyTheStatusLine) {
-  UpdateAt(10, 20, 90);
-  UpdateAt(11, 5, 89);
+  UpdateEach({{10, 20, 90}, {11, 5, 89}});
   const PluginState before = state;
   power.failing = true;
   At(12, 5);

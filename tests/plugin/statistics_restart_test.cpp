@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -265,11 +264,6 @@ void KillBeforeChange(int cut) {
   });
 }
 
-std::string ReadFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 void CopyFolder(const std::filesystem::path& from, const std::filesystem::path& to) {
   std::filesystem::remove_all(to);
   std::filesystem::copy(from, to, std::filesystem::copy_options::recursive);
@@ -315,7 +309,7 @@ TEST_P(KilledKeepers, FileEveryKeptDropOnce) {
     int cut;
     size_t kept;
   } kills[] = {{1, 0}, {2, 0}, {3, 0}, {4, 1}, {5, 1}, {6, 2}, {7, 2}, {8, 3}, {9, 3}, {10, 3}};
-  const std::filesystem::path killed = folder.path().string() + ".killed";
+  const TempFolder killed;  // what the killed run left, for each next start to begin from
   for (const auto& kill : kills) {
     SCOPED_TRACE("killed before file change " + std::to_string(kill.cut));
     std::filesystem::remove_all(folder.path());
@@ -325,17 +319,17 @@ TEST_P(KilledKeepers, FileEveryKeptDropOnce) {
                 run();
               }),
               kill.cut <= 9 ? kKilled : 0);
-    CopyFolder(folder.path(), killed);
+    CopyFolder(folder.path(), killed.path());
     ASSERT_EQ(InChild([&] {
                 SetFileWritesAllowed(false);
                 restart();
               }),
               0);
     for (const char* name : {"stats.dat", "stats.dat.pending"})
-      EXPECT_EQ(folder.Read(name), ReadFile(killed / name)) << name;
+      EXPECT_EQ(folder.Read(name), killed.Read(name)) << name;
     for (int restartCut = 1;; ++restartCut) {
       SCOPED_TRACE("the next start killed before file change " + std::to_string(restartCut));
-      CopyFolder(killed, folder.path());
+      CopyFolder(killed.path(), folder.path());
       const int status = InChild([&] {
         KillBeforeChange(restartCut);
         restart();
@@ -346,7 +340,6 @@ TEST_P(KilledKeepers, FileEveryKeptDropOnce) {
       if (status != kKilled) break;
     }
   }
-  std::filesystem::remove_all(killed);
 }
 
 std::string ZoneName(const testing::TestParamInfo<Zone>& info) { return info.param.name; }

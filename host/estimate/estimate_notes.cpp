@@ -21,6 +21,8 @@ std::string LearningNote(const StatisticsCheck& check) {
          " % of the drain of the last discharges, so their hours left read long";
 }
 
+std::string WarningLearningNote() { return "Still learning the drain by hour of day"; }
+
 std::string LineExplanation() {
   return "The line: until the statistics hold a day's drain, hours on battery/hours left from the "
          "drop so far "

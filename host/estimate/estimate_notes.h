@@ -32,6 +32,10 @@ std::string CoverageLine(UINT hoursWithDrain, LONG maxHistoryDays);
 // little of the latest discharges' drop.
 std::string LearningNote(const StatisticsCheck& check);
 
+// A warning's note while the statistics are still learning. Its figure then never comes from them,
+// so one short line says so much, and a notification shows it whole beside the figure.
+std::string WarningLearningNote();
+
 // How to read the line in the first hours, and after.
 std::string LineExplanation();
 

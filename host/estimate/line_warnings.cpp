@@ -17,7 +17,7 @@ std::optional<LineWarning> LineWarnings::Observe(const std::string& line,
   if (!change) return std::nullopt;
   if (std::holds_alternative<WithdrawWarning>(*change)) return WithdrawWarning{};
   std::optional<std::string> note;
-  if (view.learning && view.statistics) note = LearningNote(*view.statistics);
+  if (view.learning && view.statistics) note = WarningLearningNote();
   const ShowWarning& show = std::get<ShowWarning>(*change);
   return WarningToShow{
       LowBatterySummary(*reading.percent),

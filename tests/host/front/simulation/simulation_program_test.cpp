@@ -144,9 +144,7 @@ TEST_F(SimulationProgramTest, PrintedWarningsComeAtTheMinuteTheServiceWouldSendT
   for (const std::string& line : Lines(run.out)) {
     if (line.substr(16, 2) != "  ") warnings.push_back(line);
   }
-  const std::string learning =
-      "; Still learning: the statistics' hours left read long until drain is measured for 12 hours "
-      "of the day";
+  const std::string learning = "; Still learning the drain by hour of day";
   ASSERT_GE(warnings.size(), 4u) << run.out;
   // 10 points an hour from 100 % at 06:30: 20 % at 14:30, 42 minutes left at 15:50 (below 45),
   // 5 % at 16:00, 3 % and the charger at 16:12, seen at the plug-in's next refresh. Still

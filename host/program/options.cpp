@@ -192,7 +192,8 @@ battery and the estimated hours left.
                        SIGUSR2, SIGALRM) or the reader goes away; state and pending
                        statistics are saved on the way out
   --json               with --bar: each line a JSON object for a waybar custom module (text,
-                       alt, tooltip with the battery report, class, percentage)
+                       alt, tooltip with the battery report, class, percentage), written also
+                       when only the class changed
   --format TEXT        with --bar: the text of each line, with placeholders: {line} the
                        plug-in's line (the default), {percent}, {hours} the hours to show
                        (1.4; {hours:hm} 1:24), {linear} the linear estimate, {statistics}

@@ -1,5 +1,7 @@
 #include "host/front/bar/bar_loop.h"
 
+#include <utility>
+
 #include "host/front/bar/bar_line.h"
 #include "host/front/bar/battery_class.h"
 #include "host/hosting/status_line.h"
@@ -78,13 +80,18 @@ bool BarLoop::ShowLine(const std::string& text) {
   const std::string shown =
       textFormat_ ? textFormat_->Render(text, *view, BatteryClass(view->status, criticalLevel_))
                   : text;
-  if (shown == lastShown_) return true;
+  std::vector<std::string> classes;
+  if (view) classes = BarClasses(*view, criticalLevel_);
+  const bool textChanged = shown != lastShown_;
+  if (!textChanged && classes == lastClasses_) return true;
   lastShown_ = shown;
+  lastClasses_ = std::move(classes);
   if (observer_) observer_(text);
   if (figuresObserver_) figuresObserver_(text, *view);
   std::string json;
   if (view && (format_ == BarFormat::Json || publisher_ != nullptr))
     json = JsonLine(report_->Content(shown, *view, criticalLevel_));
   if (publisher_ != nullptr) publisher_->Publish({shown, json});
+  if (format_ == BarFormat::Text && !textChanged) return true;
   return output_(format_ == BarFormat::Json ? json : shown);
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "host/estimate/notify_thresholds.h"
 #include "host/front/bar/bar_report.h"
@@ -77,8 +78,9 @@ class BarLoop {
  private:
   // Paints the line, shows it, and tells the reading observer. False when the output failed.
   bool ShowPaintedLine();
-  // When what the painted text shows changed, tells the observers, publishes and writes it. False
-  // when the output failed.
+  // When what the painted text shows changed, or the classes a bar styles it by (the same text on
+  // a battery whose charging stopped at its charge limit), tells the observers, publishes and
+  // writes it; a text written already is not written again. False when the output failed.
   bool ShowLine(const std::string& text);
   // The moment the next wait ends: the plug-in's next timer, or a fresh reading due before it.
   std::optional<ULONGLONG> WaitDeadline() const;
@@ -99,6 +101,7 @@ class BarLoop {
   SessionBusServed sessionBusServed_;
   std::optional<BarTextFormat> textFormat_;  // nullopt: the plug-in's line alone
   std::optional<std::string> lastShown_;
+  std::vector<std::string> lastClasses_;
   LinePublisher* publisher_ = nullptr;
   int criticalLevel_ = CriticalLevel(kDefaultNotifyThresholds);
   // With BarFormat::Json, a publisher, an observer of figures or power readings or a text format:

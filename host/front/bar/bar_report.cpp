@@ -71,14 +71,19 @@ BarReport::BarReport(HomeScreenSession& session)
     maxHistoryDays_ = settings->MaxHistoryDays;
 }
 
+std::vector<std::string> BarClasses(const EstimateView& view, int criticalLevel) {
+  std::vector<std::string> classes{BatteryClass(view.status, criticalLevel)};
+  if (view.statistics && view.learning) classes.emplace_back("learning");
+  return classes;
+}
+
 BarContent BarReport::Content(const std::string& text, const EstimateView& view,
                               int criticalLevel) {
   BarContent content;
   content.text = text;
+  content.classes = BarClasses(view, criticalLevel);
   const char* const batteryClass = BatteryClass(view.status, criticalLevel);
-  content.classes.emplace_back(batteryClass);
   content.alt = batteryClass;
-  if (view.statistics && view.learning) content.classes.emplace_back("learning");
   if (view.status && view.status->BatteryLifePercent != BATTERY_PERCENTAGE_UNKNOWN) {
     content.percentage = view.status->BatteryLifePercent;
   }

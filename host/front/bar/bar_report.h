@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host/estimate/estimate_follower.h"
 #include "host/front/bar/bar_line.h"
@@ -16,6 +17,10 @@
 // battery's own one when there are; the statistics' coverage (maxHistoryDays their window) and the
 // day's drain by hour; while they are still learning, a note saying so and how to read the line.
 std::string TooltipHead(const EstimateView& view, const char* batteryClass, LONG maxHistoryDays);
+
+// The line's classes, as a bar styles it: its BatteryClass ("critical" at or below criticalLevel),
+// then "learning" while the statistics are still learning.
+std::vector<std::string> BarClasses(const EstimateView& view, int criticalLevel);
 
 class BarReport {
  public:

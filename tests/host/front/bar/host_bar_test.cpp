@@ -576,31 +576,46 @@ TEST_F(HostBarTest, ABarWhoseSessionBusWentAwayCarriesOnAndWarnsOnTheNext) {
 }
 
 // A battery held by its charge limit: once it stops charging the keeper says so, as NotifyFull on
-// <home> asks, and running on battery withdraws it.
+// <home> asks, and running on battery withdraws the notice. The line keeps its text: a JSON bar
+// writes it anew in the class "full", a text bar not again.
 TEST_F(HostBarTest, ABatteryHeldByItsLimitIsNotifiedAndRunningOnBatteryWithdrawsIt) {
-  const PrivateSessionBus bus;
-  const RecordingNotificationService service(bus.address());
-  folder_.Write("home.xml",
-                "<home NotifyFull=\"yes\">" + HomeScreenWith("RefreshTimeout=\"200\"").substr(6));
-  folder_.Write("sysfs/AC/type", "Mains\n");
-  folder_.Write("sysfs/AC/online", "1\n");
-  folder_.Write("sysfs/BAT0/charge_control_end_threshold", "80\n");
-  folder_.Write("sysfs/BAT0/status", "Charging\n");
-  // 80 %: the line stays the same when the charging stops, and the notice comes all the same.
-  folder_.Write("sysfs/BAT0/charge_now", "3843200\n");
-  BarProcess bar(folder_, Options("--bar --home '" + (folder_.path() / "home.xml").string() + "'"));
-  ASSERT_TRUE(bar.NextLine()) << folder_.Read("stderr");
-  folder_.Write("sysfs/BAT0/status", "Not charging\n");
-  ASSERT_TRUE(service.WaitForCalls(1)) << folder_.Read("stderr");
-  folder_.Write("sysfs/AC/online", "0\n");
-  folder_.Write("sysfs/BAT0/status", "Discharging\n");
-  ASSERT_TRUE(service.WaitForCalls(2)) << folder_.Read("stderr");
-  EXPECT_EQ(service.calls(),
-            (std::vector<std::string>{"Notify zelvar-home replaces=0 icon=battery-full-charged "
-                                      "urgency=1 category=device expire=-1 'Charged to 80 % (the "
-                                      "charge limit)' ''",
-                                      "CloseNotification 1"}));
-  EXPECT_EQ(bar.Stop().exitCode, 0);
+  for (const bool json : {true, false}) {
+    SCOPED_TRACE(json ? "--json" : "text");
+    const PrivateSessionBus bus;
+    const RecordingNotificationService service(bus.address());
+    folder_.Write("home.xml",
+                  "<home NotifyFull=\"yes\">" + HomeScreenWith("RefreshTimeout=\"200\"").substr(6));
+    folder_.Write("sysfs/AC/type", "Mains\n");
+    folder_.Write("sysfs/AC/online", "1\n");
+    folder_.Write("sysfs/BAT0/charge_control_end_threshold", "80\n");
+    folder_.Write("sysfs/BAT0/status", "Charging\n");
+    // 80 %: the line stays the same when the charging stops, and the notice comes all the same.
+    folder_.Write("sysfs/BAT0/charge_now", "3843200\n");
+    BarProcess bar(folder_, Options(std::string("--bar ") + (json ? "--json " : "") + "--home '" +
+                                    (folder_.path() / "home.xml").string() + "'"));
+    ASSERT_TRUE(bar.NextLine()) << folder_.Read("stderr");
+    folder_.Write("sysfs/BAT0/status", "Not charging\n");
+    ASSERT_TRUE(service.WaitForCalls(1)) << folder_.Read("stderr");
+    if (json) {
+      const std::optional<std::string> held = bar.NextLine();
+      ASSERT_TRUE(held) << folder_.Read("stderr");
+      EXPECT_NE(held->find("\"alt\":\"full\""), std::string::npos) << *held;
+    }
+    folder_.Write("sysfs/AC/online", "0\n");
+    folder_.Write("sysfs/BAT0/status", "Discharging\n");
+    ASSERT_TRUE(service.WaitForCalls(2)) << folder_.Read("stderr");
+    EXPECT_EQ(service.calls(),
+              (std::vector<std::string>{"Notify zelvar-home replaces=0 icon=battery-full-charged "
+                                        "urgency=1 category=device expire=-1 'Charged to 80 % (the "
+                                        "charge limit)' ''",
+                                        "CloseNotification 1"}));
+    if (!json) {
+      const std::optional<std::string> next = bar.NextLine();
+      ASSERT_TRUE(next) << folder_.Read("stderr");
+      EXPECT_EQ(next->find("(online)"), std::string::npos) << *next;
+    }
+    EXPECT_EQ(bar.Stop().exitCode, 0);
+  }
 }
 
 // The service keeps the files and learns until SIGTERM, without a session bus as with one; a

@@ -7,7 +7,7 @@
 #include "platform/time/clock.h"
 
 CriticalActionWatch::CriticalActionWatch(const CriticalActionPlan& plan,
-                                         LowBatteryNotifications& notifications, Save save)
+                                         BatteryNotifications& notifications, Save save)
     : taker_(plan.action),
       doing_(CriticalActionDoing(plan.action)),
       cannot_(taker_.Check()),

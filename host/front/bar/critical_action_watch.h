@@ -11,7 +11,7 @@
 #include "host/act/critical_action.h"
 #include "host/act/critical_action_taker.h"
 #include "host/estimate/critical_countdown.h"
-#include "host/notify/low_battery_notifications.h"
+#include "host/notify/battery_notifications.h"
 
 struct CriticalActionPlan {
   CriticalAction action;
@@ -26,7 +26,7 @@ class CriticalActionWatch {
 
   // Asks at once whether the action can be taken, and says so on standard error when not. The
   // warnings go to `notifications`, in the slot of the low-battery warnings.
-  CriticalActionWatch(const CriticalActionPlan& plan, LowBatteryNotifications& notifications,
+  CriticalActionWatch(const CriticalActionPlan& plan, BatteryNotifications& notifications,
                       Save save);
 
   // Each painted line: a fresh reading.
@@ -42,6 +42,6 @@ class CriticalActionWatch {
   // Why the action cannot be taken, when it cannot.
   std::optional<std::string> cannot_;
   CriticalCountdown countdown_;
-  LowBatteryNotifications& notifications_;
+  BatteryNotifications& notifications_;
   Save save_;
 };

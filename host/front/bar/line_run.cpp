@@ -9,7 +9,7 @@
 #include "host/front/bar/bar_loop.h"
 #include "host/estimate/full_charge_watch.h"
 #include "host/estimate/line_warnings.h"
-#include "host/notify/low_battery_notifications.h"
+#include "host/notify/battery_notifications.h"
 #include "host/notify/systemd_library.h"
 #include "host/wait/poll_waiter.h"
 #include "host/wait/stop_signals.h"
@@ -65,7 +65,7 @@ class ServiceState {
 
 // What decides the warnings from each changed line and its figures and hands them to the
 // notifications.
-BarLoop::FiguresObserver WarningsFromLines(LowBatteryNotifications& notifications,
+BarLoop::FiguresObserver WarningsFromLines(BatteryNotifications& notifications,
                                            WarningLevels levels) {
   auto warnings = std::make_shared<LineWarnings>(std::move(levels));
   return [&notifications, warnings](const std::string& text, const EstimateView& view) {
@@ -76,7 +76,7 @@ BarLoop::FiguresObserver WarningsFromLines(LowBatteryNotifications& notification
 
 // What decides the notice that the battery is charged from every line's reading and hands it to the
 // notifications.
-BarLoop::PowerObserver FullChargeFromReadings(LowBatteryNotifications& notifications) {
+BarLoop::PowerObserver FullChargeFromReadings(BatteryNotifications& notifications) {
   auto watch = std::make_shared<FullChargeWatch>();
   return [&notifications, watch](const std::optional<SYSTEM_POWER_STATUS_EX2>& status,
                                  const std::optional<ChargeEnd>& end) {
@@ -100,7 +100,7 @@ void RunLines(LineRun& run) {
   const BarLoop::Output output =
       run.output.service ? BarLoop::Output([](const std::string&) { return true; }) : WriteBarLine;
   // The keeper's warnings, started once this run keeps the files.
-  std::optional<LowBatteryNotifications> warnings;
+  std::optional<BatteryNotifications> warnings;
   BarLoop::FiguresObserver warn;
   std::optional<CriticalActionWatch> critical;
   BarLoop::PowerObserver charged;

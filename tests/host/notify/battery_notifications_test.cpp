@@ -1,6 +1,6 @@
-// Low-battery warnings: the thresholds' form, the words, the warnings decided from the painted
-// lines and the calls the desktop's notification service receives over a real session bus as a
-// battery runs down, is charged and runs down again.
+// The battery's notifications: the thresholds' form, the words, the warnings decided from the
+// painted lines and the calls the desktop's notification service receives over a real session bus
+// as a battery runs down, is charged and runs down again.
 #include <gtest/gtest.h>
 #include <poll.h>
 
@@ -12,7 +12,7 @@
 #include "host/estimate/critical_countdown.h"
 #include "host/estimate/low_battery_text.h"
 #include "host/notify/call_failure.h"
-#include "host/notify/low_battery_notifications.h"
+#include "host/notify/battery_notifications.h"
 #include "host/wait/poll_waiter.h"
 #include "platform/time/calendar.h"
 #include "tests/fakes/session_bus.h"
@@ -162,7 +162,7 @@ EstimateView ViewOf(const std::string& word) {
 
 // Serves the bus as the bar's loop does, until no warning awaits its answer and nothing waits to
 // be sent, or ten seconds passed.
-void Settle(LowBatteryNotifications& notifications) {
+void Settle(BatteryNotifications& notifications) {
   ClockPacer realTime;
   PollWaiter waiter(realTime);
   waiter.WatchConnection(WakeReason::SessionBus, &notifications.connection());
@@ -176,7 +176,7 @@ void Settle(LowBatteryNotifications& notifications) {
 // The warnings a battery script brings, delivered to the notifications; "!" (not a line) lets a
 // service that holds its answers answer. The bus is served after each line once the service
 // answers.
-void Deliver(LowBatteryNotifications& notifications, const WarningLevels& levels,
+void Deliver(BatteryNotifications& notifications, const WarningLevels& levels,
              const std::string& script, RecordingNotificationService* holding = nullptr) {
   LineWarnings warnings(levels);
   std::istringstream words(script);
@@ -226,7 +226,7 @@ TEST_P(LowBatteryNotificationsTest, SendsExactlyTheseCalls) {
   const PrivateSessionBus bus;
   RecordingNotificationService service(bus.address(), GetParam().answers);
   std::vector<std::string> reports;
-  LowBatteryNotifications notifications([&](const std::string& line) { reports.push_back(line); });
+  BatteryNotifications notifications([&](const std::string& line) { reports.push_back(line); });
   notifications.Start();
   Deliver(notifications, {GetParam().thresholds, GetParam().minutes}, GetParam().script,
           GetParam().answers == Answers::OnRelease ? &service : nullptr);
@@ -345,7 +345,7 @@ class FullChargeNotificationsTest : public testing::TestWithParam<ChargeScriptCa
 TEST_P(FullChargeNotificationsTest, SendsExactlyTheseCalls) {
   const PrivateSessionBus bus;
   RecordingNotificationService service(bus.address(), Answers::AtOnce, GetParam().bodyMarkup);
-  LowBatteryNotifications notifications([](const std::string& line) { ADD_FAILURE() << line; });
+  BatteryNotifications notifications([](const std::string& line) { ADD_FAILURE() << line; });
   notifications.Start();
   FullChargeWatch watch;
   bool shown = false;
@@ -421,12 +421,12 @@ INSTANTIATE_TEST_SUITE_P(
                          true}),
     [](const testing::TestParamInfo<ChargeScriptCase>& info) { return info.param.name; });
 
-TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
+TEST(BatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
   std::vector<std::string> reports;
   const auto report = [&](const std::string& line) { reports.push_back(line); };
   {
     const PrivateSessionBus bus;
-    LowBatteryNotifications notifications(report);
+    BatteryNotifications notifications(report);
     notifications.Start();
     // No call at the start: a bus without the service says nothing until a warning fails.
     EXPECT_EQ(reports.size(), 0u);
@@ -438,7 +438,7 @@ TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
             "(org.freedesktop.Notifications); tried again at each warning");
 
   setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
-  LowBatteryNotifications notifications(report);
+  BatteryNotifications notifications(report);
   notifications.Start();
   ASSERT_EQ(reports.size(), 2u);
   Deliver(notifications, WarningLevels{}, "b5");
@@ -451,10 +451,10 @@ TEST(LowBatteryNotificationsTest, WithoutServiceOrBusSaysSoOnce) {
 }
 
 // A service that starts after the program (or that the bus starts on demand) is no failure.
-TEST(LowBatteryNotificationsTest, AServiceStartedLaterIsFoundAndNotReportedMissing) {
+TEST(BatteryNotificationsTest, AServiceStartedLaterIsFoundAndNotReportedMissing) {
   const PrivateSessionBus bus;
   std::vector<std::string> reports;
-  LowBatteryNotifications notifications([&](const std::string& line) { reports.push_back(line); });
+  BatteryNotifications notifications([&](const std::string& line) { reports.push_back(line); });
   notifications.Start();
   Settle(notifications);
   const RecordingNotificationService service(bus.address());
@@ -465,12 +465,12 @@ TEST(LowBatteryNotificationsTest, AServiceStartedLaterIsFoundAndNotReportedMissi
 
 // A notification service the bus starts on demand, slowly (in 6 s, longer than the start of a run
 // used to wait), is started by the first warning, shows it and is no failure.
-TEST(LowBatteryNotificationsTest, AServiceTheBusStartsSlowlyOnDemandShowsTheFirstWarning) {
+TEST(BatteryNotificationsTest, AServiceTheBusStartsSlowlyOnDemandShowsTheFirstWarning) {
   const TempFolder folder;
   const PrivateSessionBus bus("/bin/sh -c 'sleep 6; exec " NOTIFICATION_SERVICE_STAND_IN " " +
                               (folder.path() / "calls").string() + "'");
   std::vector<std::string> reports;
-  LowBatteryNotifications notifications([&](const std::string& line) { reports.push_back(line); });
+  BatteryNotifications notifications([&](const std::string& line) { reports.push_back(line); });
   notifications.Start();
   Deliver(notifications, WarningLevels{}, "b20");
   EXPECT_EQ(reports, std::vector<std::string>{});
@@ -482,12 +482,12 @@ TEST(LowBatteryNotificationsTest, AServiceTheBusStartsSlowlyOnDemandShowsTheFirs
 // A service that takes calls and never answers: each warning is sent without waiting, the next
 // waits for the answer to the one before it (to replace it) until that call's time runs out, which
 // is said once.
-TEST(LowBatteryNotificationsTest, AServiceThatNeverAnswersHoldsNothingUpAndItsSilenceEnds) {
+TEST(BatteryNotificationsTest, AServiceThatNeverAnswersHoldsNothingUpAndItsSilenceEnds) {
   const PrivateSessionBus bus;
   RecordingNotificationService service(bus.address(), Answers::Never);
   std::vector<std::string> reports;
-  LowBatteryNotifications notifications([&](const std::string& line) { reports.push_back(line); },
-                                        300'000);
+  BatteryNotifications notifications([&](const std::string& line) { reports.push_back(line); },
+                                     300'000);
   notifications.Start();
   const auto before = std::chrono::steady_clock::now();
   Deliver(notifications, WarningLevels{}, "b20 b10", &service);
@@ -504,13 +504,13 @@ TEST(LowBatteryNotificationsTest, AServiceThatNeverAnswersHoldsNothingUpAndItsSi
 // A warning sent just before the end, while the bus has not greeted yet, or (its body with
 // characters that markup reads) while the service's capabilities are awaited, still reaches the
 // service.
-TEST(LowBatteryNotificationsTest, AWarningSentAtTheEndIsWrittenOut) {
+TEST(BatteryNotificationsTest, AWarningSentAtTheEndIsWrittenOut) {
   for (const auto& [answers, body] : {std::pair{Answers::Never, std::string()},
                                       std::pair{Answers::AtOnce, kCountdownOfACommand}}) {
     const PrivateSessionBus bus;
     const RecordingNotificationService service(bus.address(), answers);
     {
-      LowBatteryNotifications notifications([](const std::string&) {});
+      BatteryNotifications notifications([](const std::string&) {});
       notifications.Start();
       notifications.Deliver(WarningToShow{"Battery 20 %", body, false});
     }
@@ -518,11 +518,11 @@ TEST(LowBatteryNotificationsTest, AWarningSentAtTheEndIsWrittenOut) {
   }
 }
 
-TEST(LowBatteryNotificationsTest, ABusThatNeverGreetsHoldsUpNothing) {
+TEST(BatteryNotificationsTest, ABusThatNeverGreetsHoldsUpNothing) {
   const SilentBus bus("DBUS_SESSION_BUS_ADDRESS");
   const auto start = std::chrono::steady_clock::now();
   {
-    LowBatteryNotifications notifications([](const std::string&) {});
+    BatteryNotifications notifications([](const std::string&) {});
     notifications.Start();
     notifications.Deliver(WarningToShow{"Battery 20 %", "", false});
   }

@@ -1,6 +1,7 @@
-// Low-battery warnings on the desktop: LineWarnings decides, the notification service shows them.
-// Each warning replaces the one before it in the same discharge, and power coming back withdraws
-// it (a NotificationSlot: nothing waits for the service). The notice that the battery is charged
+// The battery's notifications on the desktop: the low-battery warnings (LineWarnings decides them,
+// and the critical action's countdown is one) and the notice that the battery is charged, shown by
+// the notification service. Each warning replaces the one before it in the same discharge, and
+// power coming back withdraws it (a NotificationSlot: nothing waits for the service). The notice
 // (FullChargeWatch) has a slot of its own, so that neither replaces the other. Without a session
 // bus or a notification service the run goes on and says so once; each later warning tries again,
 // so that a notification service started after the program is found.
@@ -16,17 +17,17 @@
 #include "host/notify/desktop_notifications.h"
 #include "host/notify/notification_slot.h"
 
-class LowBatteryNotifications {
+class BatteryNotifications {
  public:
   // Given one line for standard error, without the program's prefix.
   using Report = std::function<void(const std::string& message)>;
 
   // An answer that takes longer than callTimeoutUs counts as a failure.
-  explicit LowBatteryNotifications(Report report, uint64_t callTimeoutUs = kCallTimeoutUs);
+  explicit BatteryNotifications(Report report, uint64_t callTimeoutUs = kCallTimeoutUs);
   // Writes out what was sent before the bus greeted (DesktopNotifications::WriteOutSent).
-  ~LowBatteryNotifications();
-  LowBatteryNotifications(const LowBatteryNotifications&) = delete;
-  LowBatteryNotifications& operator=(const LowBatteryNotifications&) = delete;
+  ~BatteryNotifications();
+  BatteryNotifications(const BatteryNotifications&) = delete;
+  BatteryNotifications& operator=(const BatteryNotifications&) = delete;
 
   // Reaches the session bus, and reports at once when there is none. It calls nothing: a
   // notification service that the bus starts on demand, or that starts after the program, is

@@ -1,4 +1,4 @@
-#include "host/notify/low_battery_notifications.h"
+#include "host/notify/battery_notifications.h"
 
 #include <utility>
 
@@ -12,20 +12,20 @@ constexpr const char* kChargedIcon = "battery-full-charged";
 
 }  // namespace
 
-LowBatteryNotifications::LowBatteryNotifications(Report report, uint64_t callTimeoutUs)
+BatteryNotifications::BatteryNotifications(Report report, uint64_t callTimeoutUs)
     : report_(std::move(report)),
       service_(callTimeoutUs),
       warning_(service_, [this](const std::string& problem) { Failed(problem); }),
       fullCharge_(service_, [this](const std::string& problem) { Failed(problem); }) {}
 
 // The slots still live here, to take the answers that come while the calls are written out.
-LowBatteryNotifications::~LowBatteryNotifications() { service_.WriteOutSent(); }
+BatteryNotifications::~BatteryNotifications() { service_.WriteOutSent(); }
 
-void LowBatteryNotifications::Start() {
+void BatteryNotifications::Start() {
   if (const std::optional<std::string> problem = service_.Connect()) Failed(*problem);
 }
 
-void LowBatteryNotifications::Deliver(const LineWarning& change) {
+void BatteryNotifications::Deliver(const LineWarning& change) {
   if (std::holds_alternative<WithdrawWarning>(change)) {
     warning_.Withdraw();
     return;
@@ -39,7 +39,7 @@ void LowBatteryNotifications::Deliver(const LineWarning& change) {
   warning_.Show(std::move(notification));
 }
 
-void LowBatteryNotifications::Deliver(const FullChargeChange& change) {
+void BatteryNotifications::Deliver(const FullChargeChange& change) {
   if (std::holds_alternative<WithdrawFullChargeNotice>(change)) {
     fullCharge_.Withdraw();
     return;
@@ -50,11 +50,9 @@ void LowBatteryNotifications::Deliver(const FullChargeChange& change) {
   fullCharge_.Show(std::move(notification));
 }
 
-bool LowBatteryNotifications::Serve() {
-  return service_.Serve() == DesktopNotifications::Bus::Open;
-}
+bool BatteryNotifications::Serve() { return service_.Serve() == DesktopNotifications::Bus::Open; }
 
-void LowBatteryNotifications::Failed(const std::string& error) {
+void BatteryNotifications::Failed(const std::string& error) {
   if (reported_) return;
   reported_ = true;
   report_("no desktop notifications: " + error + "; tried again at each warning");

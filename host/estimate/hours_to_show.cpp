@@ -46,6 +46,7 @@ std::string HoursToShowWords(const HoursToShow& shown) {
 }
 
 std::string MinutesToShowWords(const HoursToShow& shown) {
+  if (shown.hours >= 1.0) return HoursToShowWords(shown);
   return NarrowFormat("About %.0f min left %s", std::floor(shown.hours * 60),
                       SourceWords(shown.source));
 }

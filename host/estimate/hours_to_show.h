@@ -47,5 +47,5 @@ std::string HoursToATenth(double hours);
 std::string HoursToShowWords(const HoursToShow& shown);
 
 // "About 25 min left at your recent rate": the figure in whole minutes, rounded down so that the
-// words never say more than the figure.
+// words never say more than the figure; an hour or more in hours, as HoursToShowWords.
 std::string MinutesToShowWords(const HoursToShow& shown);

@@ -75,6 +75,10 @@ TEST(LowBatteryTextTest, SaysTheChargeTheFigureItsSourceAndTheNote) {
   EXPECT_EQ(
       LowBatteryBody(HoursToShow{0.4999, HoursSource::RecentRate}, FigureIn::Minutes, std::nullopt),
       "About 29 min left at your recent rate");
+  // An hour or more reads in hours, not "60 min" or "1200 min".
+  EXPECT_EQ(LowBatteryBody(HoursToShow{1.0, HoursSource::BatteryReports}, FigureIn::Minutes,
+                           std::nullopt),
+            "About 1.0 h left as the battery reports");
   // Read back for the replays' judgement.
   EXPECT_EQ(HoursInBody(LowBatteryBody(HoursToShow{12.34, HoursSource::RecentRate}, h,
                                        std::string("Still learning"))),

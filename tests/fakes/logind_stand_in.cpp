@@ -48,7 +48,8 @@ int StandInLogind::Answer(sd_bus_message* call, void* self, sd_bus_error*) {
     logind.calls_.push_back(line);
   }
   if (question) return sd_bus_reply_method_return(call, "s", logind.AnswerTo(method).c_str());
-  const std::string answer = logind.AnswerTo("Can" + method);
+  const std::string answer =
+      logind.answers_.contains(method) ? logind.AnswerTo(method) : logind.AnswerTo("Can" + method);
   if (answer == "yes") return sd_bus_reply_method_return(call, "");
   return sd_bus_reply_method_errorf(call, "org.freedesktop.login1.NotSupported",
                                     "%s refused: Can%s answers %s", method.c_str(), method.c_str(),

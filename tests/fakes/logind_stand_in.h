@@ -7,9 +7,9 @@
 // It owns org.freedesktop.login1 and serves org.freedesktop.login1.Manager at
 // /org/freedesktop/login1: CanHibernate, CanHybridSleep, CanSuspend and CanPowerOff answer as told
 // ("yes" for any not named); Hibernate, HybridSleep, Suspend and PowerOff succeed where their Can…
-// answers "yes" and fail otherwise, as logind refuses them. It records each call as it arrives as
-// one line: the method, and for the actions " interactive=true", " interactive=false" or
-// " without interactive".
+// answers "yes" and fail otherwise, as logind refuses them, unless told an answer of their own. It
+// records each call as it arrives as one line: the method, and for the actions " interactive=true",
+// " interactive=false" or " without interactive".
 #pragma once
 
 #include <atomic>

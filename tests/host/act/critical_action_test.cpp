@@ -23,7 +23,7 @@ TEST(CriticalActionTest, ParsesTheFourWordsAndACommandNothingElse) {
       // The command is the shell's to read, blanks and colons included.
       {"command: a:b ", CriticalAction{Kind::Command, " a:b "}},
       {"command:", std::nullopt},
-      {"command: \t\n", std::nullopt},
+      {"command: \t\n\v\f\r", std::nullopt},
       {std::string("command:a\0b", 11), std::nullopt},
       {"command", std::nullopt},
       {"Command:ls", std::nullopt},

@@ -155,6 +155,7 @@ std::string LineOf(const std::string& word) {
 EstimateView ViewOf(const std::string& word) {
   EstimateView view;
   view.learning = false;
+  view.statistics = StatisticsCheck{};  // learnt: no note
   const size_t colon = word.find(':');
   if (colon == std::string::npos) {
     view.hours = HoursToShow{1.5, HoursSource::TimeOfDay};
@@ -397,7 +398,7 @@ INSTANTIATE_TEST_SUITE_P(
                          {Charged(0, kAtLimit), Close(1), Charged(0, kAtLimit)}},
         ChargeScriptCase{"NearTheLimitOnly",
                          ChargeEnd{80, false},
-                         "b70 m77 m83 m78 b78 m82",
+                         "b70 m60 b70 m77 m83 m78 b78 m82",
                          {Charged(0, kAtLimit), Close(1), Charged(0, kAtLimit)}},
         ChargeScriptCase{"FullWithoutALimitOrAboveIt",
                          ChargeEnd{80, false},

@@ -7,6 +7,7 @@
 
 #include "host/program/chosen_bar_format.h"
 #include "host/program/chosen_critical_action.h"
+#include "host/program/chosen_notify_full.h"
 #include "host/program/chosen_thresholds.h"
 #include "host/program/options.h"
 #include "tests/fakes/temp_folder.h"
@@ -219,6 +220,10 @@ TEST(HostOptionsTest, TheCriticalActionFromTheOptionsOrTheHomeScreenFile) {
       {{}, "<home/>", std::nullopt, nullptr},
       {{}, R"(<home CriticalAction="" CriticalBelow="9"/>)", std::nullopt, nullptr},
       {{},
+       R"(<home CriticalAction="hibernate"/>)",
+       CriticalActionPlan{{Kind::Hibernate, ""}, 3},
+       nullptr},
+      {{},
        R"(<home CriticalAction="suspend" CriticalBelow="100"/>)",
        CriticalActionPlan{{Kind::Suspend, ""}, 100},
        nullptr},
@@ -249,9 +254,10 @@ TEST(HostOptionsTest, TheCriticalActionFromTheOptionsOrTheHomeScreenFile) {
     const Noted<std::optional<CriticalActionPlan>> chosen =
         ChosenCriticalAction(options.value(), folder.path() / "home.xml");
     EXPECT_EQ(chosen.value, row.plan);
-    EXPECT_EQ(chosen.note.value_or("").find(row.note ? row.note : "\n") != std::string::npos,
-              row.note != nullptr)
-        << chosen.note.value_or("");
+    EXPECT_EQ(chosen.note.has_value(), row.note != nullptr) << chosen.note.value_or("");
+    if (row.note) {
+      EXPECT_NE(chosen.note.value_or("").find(row.note), std::string::npos);
+    }
   }
   const std::pair<std::vector<const char*>, const char*> refused[] = {
       {{"--bar", "--critical-action", "nap"},
@@ -275,19 +281,48 @@ TEST(HostOptionsTest, TheTimeLevelsFromTheOptionTheHomeScreenFileOrNone) {
   EXPECT_EQ(ChosenMinutes(HostOptions{}, home).value, NotifyMinutes{});
   folder.Write("home.xml", R"(<home NotifyBelowMinutes=""/>)");
   EXPECT_EQ(ChosenMinutes(HostOptions{}, home).note, std::nullopt);
-  folder.Write("home.xml", R"(<home NotifyBelowMinutes="10,30"/>)");
-  EXPECT_EQ(ChosenMinutes(HostOptions{}, home).value, (NotifyMinutes{30, 10}));
+  folder.Write("home.xml", R"(<home NotifyBelowMinutes="10,120"/>)");
+  EXPECT_EQ(ChosenMinutes(HostOptions{}, home).value, (NotifyMinutes{120, 10}));
   EXPECT_EQ(ChosenMinutes(Parse({"--notify-below-minutes=20"}).value(), home).value,
             NotifyMinutes{20});
   folder.Write("home.xml", R"(<home NotifyBelowMinutes="30 min"/>)");
   const Noted<NotifyMinutes> refused = ChosenMinutes(HostOptions{}, home);
   EXPECT_EQ(refused.value, NotifyMinutes{});
   EXPECT_NE(refused.note.value_or("").find(
-                R"(NotifyBelowMinutes="30 min" is not comma-separated minutes)"),
+                R"(NotifyBelowMinutes="30 min" is not comma-separated minutes from 1 to 1440, )"
+                "such as 30,10; no warnings come by the time left"),
             std::string::npos)
       << refused.note.value_or("");
   EXPECT_EQ(Parse({"--notify-below-minutes", "0"}).problem(),
             "--notify-below-minutes needs comma-separated minutes from 1 to 1440, such as 30,10");
+}
+
+// --notify-full, else NotifyFull="yes" or "no" of the home-screen file; another value is named.
+TEST(HostOptionsTest, TheChargedNoticeFromTheOptionOrTheHomeScreenFile) {
+  const TempFolder folder;
+  const std::filesystem::path home = folder.path() / "home.xml";
+  const struct {
+    std::vector<const char*> options;
+    const char* home;
+    bool chosen;
+    std::optional<std::string> note;
+  } rows[] = {
+      {{}, "<home/>", false, std::nullopt},
+      {{}, R"(<home NotifyFull="no"/>)", false, std::nullopt},
+      {{}, R"(<home NotifyFull="yes"/>)", true, std::nullopt},
+      {{"--notify-full"}, R"(<home NotifyFull="no"/>)", true, std::nullopt},
+      {{},
+       R"(<home NotifyFull="on"/>)",
+       false,
+       "the home-screen file " + home.string() +
+           R"(: NotifyFull="on" is not yes or no; no notification when charged)"},
+  };
+  for (const auto& row : rows) {
+    folder.Write("home.xml", row.home);
+    const Noted<bool> chosen = ChosenNotifyFull(Parse(row.options).value(), home);
+    EXPECT_EQ(chosen.value, row.chosen) << row.home;
+    EXPECT_EQ(chosen.note, row.note) << row.home;
+  }
 }
 
 TEST(HostOptionsTest, JsonOnlyWithBarAndBarNotWithAOneOffRun) {

@@ -688,7 +688,8 @@ TEST_F(HostBarTest, TheCriticalActionCountsDownActsOnceAndAPlugInCancelsIt) {
     const char* plugBelow;
     std::vector<std::string> logind;
     std::vector<std::string> notifications;
-    const char* said;  // on standard error, all of it
+    const char* said;               // on standard error, all of it
+    const char* hibernate = "yes";  // logind's answer to the action itself
   } rows[] = {
       {"acts once",
        "yes",
@@ -710,6 +711,17 @@ TEST_F(HostBarTest, TheCriticalActionCountsDownActsOnceAndAPlugInCancelsIt) {
                   "in the charger'"},
        "zelvar-home: the critical action will not happen: the system cannot hibernate (logind "
        "answers \"na\"); at 100 % the critical warning says so\n"},
+      {"refused when taken",
+       "yes",
+       "0",
+       {"CanHibernate", "Hibernate interactive=false"},
+       {countdown,
+        "Notify zelvar-home replaces=1 icon=battery-caution urgency=2 category=device expire=-1 "
+        "'Battery 78 %' 'Not hibernating: logind failed: Hibernate refused: CanHibernate answers "
+        "no; plug in the charger'"},
+       "zelvar-home: the critical action failed at 78 % on battery: logind failed: Hibernate "
+       "refused: CanHibernate answers no\n",
+       "no"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -725,7 +737,8 @@ TEST_F(HostBarTest, TheCriticalActionCountsDownActsOnceAndAPlugInCancelsIt) {
     const PrivateSessionBus session;
     const RecordingNotificationService notifications(session.address());
     const PrivateSystemBus system;
-    const StandInLogind logind(system.address(), {{"CanHibernate", row.canHibernate}});
+    const StandInLogind logind(system.address(),
+                               {{"CanHibernate", row.canHibernate}, {"Hibernate", row.hibernate}});
     BarProcess service(home, std::string("--service --simulate=600 --night 0-0 --drain 100 ") +
                                  "--critical-action hibernate --critical-below 100 --plug-below " +
                                  row.plugBelow);

@@ -67,8 +67,9 @@ TEST(LowBatteryTextTest, SaysTheChargeTheFigureItsSourceAndTheNote) {
             "About 1.4 h left at this time of day");
   EXPECT_EQ(LowBatteryBody(HoursToShow{2.05, HoursSource::RecentRate}, h, std::nullopt),
             "About 2.0 h left at your recent rate");
-  EXPECT_EQ(LowBatteryBody(HoursToShow{5.8, HoursSource::BatteryReports}, h, std::nullopt),
-            "About 5.8 h left as the battery reports");
+  // 0.7 * 3 is stored just below 2.1, and is 2.1.
+  EXPECT_EQ(LowBatteryBody(HoursToShow{0.7 * 3, HoursSource::BatteryReports}, h, std::nullopt),
+            "About 2.1 h left as the battery reports");
   EXPECT_EQ(LowBatteryBody(std::nullopt, h, std::string("Still learning")),
             "Hours left not known yet\nStill learning");
   // Minutes never say more than the figure: 29.99 is 29.

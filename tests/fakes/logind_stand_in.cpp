@@ -33,6 +33,9 @@ std::string StandInLogind::AnswerTo(const std::string& question) const {
 
 int StandInLogind::Answer(sd_bus_message* call, void* self, sd_bus_error*) {
   auto& logind = *static_cast<StandInLogind*>(self);
+  // Only the manager's interface is served, as logind serves it.
+  if (sd_bus_message_is_method_call(call, "org.freedesktop.login1.Manager", nullptr) <= 0)
+    return sd_bus_reply_method_errorf(call, SD_BUS_ERROR_UNKNOWN_INTERFACE, "no such interface");
   const std::string method = sd_bus_message_get_member(call);
   std::string line = method;
   const bool question = method.starts_with("Can");

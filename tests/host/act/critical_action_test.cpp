@@ -40,21 +40,25 @@ TEST(CriticalActionTest, ParsesTheFourWordsAndACommandNothingElse) {
 }
 
 TEST(CriticalActionTest, SaysWhatItDoesTheCommandPrintableAndShort) {
-  const std::string sixty(60, 'x');
   const struct {
-    CriticalAction action;
-    std::string doing;
+    Kind kind;
+    const char* command;
+    const char* doing;
   } cases[] = {
-      {{Kind::Hibernate, ""}, "Hibernating"},
-      {{Kind::HybridSleep, ""}, "Going into hybrid sleep"},
-      {{Kind::Suspend, ""}, "Suspending"},
-      {{Kind::PowerOff, ""}, "Powering off"},
-      {{Kind::Command, "backup --now"}, "Running \"backup --now\""},
-      {{Kind::Command, "a\nb\x1b[2J"}, "Running \"a\uFFFDb\uFFFD[2J\""},
-      {{Kind::Command, sixty}, "Running \"" + sixty + "\""},
-      {{Kind::Command, sixty + "y"}, "Running \"" + std::string(57, 'x') + "...\""},
+      {Kind::Hibernate, "", "Hibernating"},
+      {Kind::HybridSleep, "", "Going into hybrid sleep"},
+      {Kind::Suspend, "", "Suspending"},
+      {Kind::PowerOff, "", "Powering off"},
+      {Kind::Command, "backup --now", "Running \"backup --now\""},
+      {Kind::Command, "a\nb\x1b[2J", "Running \"a\uFFFDb\uFFFD[2J\""},
   };
-  for (const auto& c : cases) EXPECT_EQ(CriticalActionDoing(c.action), c.doing) << c.doing;
+  for (const auto& c : cases)
+    EXPECT_EQ(CriticalActionDoing({c.kind, c.command}), c.doing) << c.doing;
+  // Sixty characters are shown whole; a longer command is cut, "..." marking the cut.
+  const std::string sixty(60, 'x');
+  EXPECT_EQ(CriticalActionDoing({Kind::Command, sixty}), "Running \"" + sixty + "\"");
+  EXPECT_EQ(CriticalActionDoing({Kind::Command, sixty + "y"}),
+            "Running \"" + std::string(57, 'x') + "...\"");
 }
 
 }  // namespace

@@ -399,7 +399,7 @@ INSTANTIATE_TEST_SUITE_P(
                          {Charged(0, kAtLimit), Close(1), Charged(0, kAtLimit)}},
         ChargeScriptCase{"NearTheLimitOnly",
                          ChargeEnd{80, false},
-                         "b70 m60 b70 m77 m83 m78 b78 m82",
+                         "b70 m60 b70 m77 b77 m83 m78 b78 m82",
                          {Charged(0, kAtLimit), Close(1), Charged(0, kAtLimit)}},
         ChargeScriptCase{"FullWithoutALimitOrAboveIt",
                          ChargeEnd{80, false},
